@@ -1,0 +1,75 @@
+#include "core/storage.h"
+
+#include "core/util/file/filestream.h"
+#include "platform/messagebox.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace tsv {
+
+std::string GetShellFolder(const std::string& base, const std::string& subfolder)
+{
+    if (base.empty()) {
+        return {};
+    }
+    std::string folder = base;
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    ::mkdir(folder.c_str(), 0755);
+    std::string component;
+    for (size_t i = 0; i <= subfolder.size(); ++i) {
+        char c = i < subfolder.size() ? subfolder[i] : '/';
+        if (c == '/' || c == '\\') {
+            if (!component.empty()) {
+                folder += component + "/";
+                ::mkdir(folder.c_str(), 0755);
+                component.clear();
+            }
+        } else {
+            component += c;
+        }
+    }
+    return folder;
+}
+
+bool PassesWriteTest(const std::string& folder)
+{
+    std::string path = folder + "writetest.dat";
+    FileStream file;
+    if (!file.Open(path, FileModeWrite)) {
+        return false;
+    }
+    file.Write("12345", 5);
+    bool ok = file.GetSize() == 5 && file.WritesSucceeded();
+    file.Close();
+    std::remove(path.c_str());
+    return ok;
+}
+
+std::string FindStorageFolder(const std::string& subfolder)
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') {
+        std::string folder = GetShellFolder(xdg, subfolder);
+        if (!folder.empty() && PassesWriteTest(folder)) {
+            return folder;
+        }
+    }
+    const char* home = std::getenv("HOME");
+    if (home && *home) {
+        std::string folder = GetShellFolder(std::string(home) + "/.local/share", subfolder);
+        if (!folder.empty() && PassesWriteTest(folder)) {
+            return folder;
+        }
+    }
+    if (PassesWriteTest("data/")) {
+        return "data/";
+    }
+    ShowMessageBox("Storage path error", "Unable to find suitable folder to save data", MessageBoxOk);
+    return {};
+}
+
+} // namespace tsv

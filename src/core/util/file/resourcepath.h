@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace tsv {
+
+// A path beginning with "/" or "\" lies under the data folder ("/gui/x.xml" is
+// "data/gui/x.xml"), unless it is an absolute path of the file system such as the
+// storage folder; every "\" becomes "/".
+std::string ResolveResourcePath(const std::string& path);
+
+} // namespace tsv

@@ -1,0 +1,112 @@
+#include "game/startup.h"
+
+#include "core/config.h"
+#include "core/log.h"
+#include "core/random.h"
+#include "core/storage.h"
+#include "core/util/file/filestream.h"
+#include "platform/clock.h"
+#include "platform/messagebox.h"
+#include "platform/runoptions.h"
+#include "platform/script.h"
+#include "scene/application.h"
+#include "scene/scenemanager.h"
+
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace bsh {
+
+namespace {
+
+constexpr const char* kStorageSubfolder = "Tarvel\\Brinestoneharbour";
+constexpr const char* kWindowTitle = "Brinestoneharbour 1.91";
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// An installed game keeps its data beside the executable or in ../share/brinestoneharbour.
+void FindDataFolder()
+{
+    if (IsDirectory("data")) {
+        return;
+    }
+    char exe[4096] = {};
+    ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) {
+        return;
+    }
+    std::string dir(exe, static_cast<size_t>(n));
+    dir = dir.substr(0, dir.find_last_of('/'));
+    for (const std::string& candidate : {dir, dir + "/../share/brinestoneharbour"}) {
+        if (IsDirectory(candidate + "/data") && ::chdir(candidate.c_str()) == 0) {
+            return;
+        }
+    }
+}
+
+} // namespace
+
+int RunGame(int argc, char** argv)
+{
+    tsv::RunOptions& options = tsv::GetRunOptions();
+    std::string message;
+    int parsed = tsv::ParseRunOptions(argc, argv, options, message);
+    if (parsed != 0) {
+        std::fputs(message.c_str(), parsed == 1 ? stdout : stderr);
+        return parsed == 1 ? 0 : 2;
+    }
+
+    std::vector<tsv::ScriptCommand> script;
+    if (!options.scriptPath.empty()) {
+        std::string text;
+        FILE* f = std::fopen(options.scriptPath.c_str(), "rb");
+        if (!f) {
+            std::fprintf(stderr, "brinestoneharbour: cannot read script %s\n", options.scriptPath.c_str());
+            return 2;
+        }
+        char buffer[4096];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+            text.append(buffer, got);
+        }
+        std::fclose(f);
+        std::string error;
+        if (!tsv::ParseScript(text, options.scriptPath, script, error)) {
+            std::fprintf(stderr, "brinestoneharbour: bad script line: %s\n", error.c_str());
+            return 2;
+        }
+    }
+
+    FindDataFolder();
+    tsv::ClockSetFixedStep(options.fixedStepMs);
+    if (options.hasSeed) {
+        tsv::SeedRandom(options.seed);
+    }
+    tsv::SetMessageBoxesHeadless(options.headless);
+    tsv::GetLog();
+
+    tsv::Application& app = tsv::Application::Instance();
+    app.SetStoragePath(tsv::FindStorageFolder(kStorageSubfolder));
+    tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::HtmlLogTarget(app.GetStoragePath() + "log.html")));
+    tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::DebuggerLogTarget));
+    app.SetWindowTitle(kWindowTitle);
+    tsv::GetLog() << tsv::Hint << "Storage path is: " << app.GetStoragePath() << tsv::EndL;
+
+    tsv::SceneManager& scene = tsv::SceneManager::Instance();
+    if (!scene.IsInitialised()) {
+        return -1;
+    }
+    if (!script.empty()) {
+        scene.SetScript(std::move(script));
+    }
+    scene.Run();
+    return app.GetExitCode();
+}
+
+} // namespace bsh

@@ -1,0 +1,25 @@
+#pragma once
+// Scripted input for headless and repeatable runs: one "at MS COMMAND ARGS" per line.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tsv {
+
+struct ScriptCommand {
+    enum Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Screenshot, Dump, Quit };
+    int64_t atMs = 0;
+    Kind kind = Quit;
+    float x = 0, y = 0;  // Move, Click
+    int button = 0;      // Down, Up: platform mouse button code
+    int keyCode = 0;     // Key, KeyDown, KeyUp: engine key code
+    std::string text;    // Type text, Screenshot/Dump path
+    int line = 0;
+};
+
+// Parses a script; on a malformed line returns false with "FILE:LINE: reason" in `error`.
+bool ParseScript(const std::string& text, const std::string& fileName, std::vector<ScriptCommand>& out,
+                 std::string& error);
+
+} // namespace tsv

@@ -1,0 +1,27 @@
+#pragma once
+// A pausable millisecond clock on the performance counter. Time spent paused is never counted.
+
+#include "scene/task.h"
+
+#include <cstdint>
+
+namespace tsv {
+
+class Timer : public Task {
+public:
+    Timer();
+
+    // Advances the clock by the counts elapsed since the last update, unless paused.
+    void Run() override;
+    // Current time in milliseconds, rounded.
+    int64_t GetTime() const;
+    void SetRunning(bool running);
+    bool IsRunning() const { return !IsPaused(); }
+
+private:
+    double m_frequency = 0;
+    uint64_t m_accumulated = 0;
+    uint64_t m_lastCounter = 0;
+};
+
+} // namespace tsv

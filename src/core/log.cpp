@@ -3,6 +3,7 @@
 #include "core/systemreport.h"
 #include "core/util/file/filestream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -307,6 +308,11 @@ void Log::Dispatch(int32_t level, const std::string& text)
     for (const auto& target : targets) {
         target->Write(level, m_indent, name, prefix, text);
     }
+}
+
+void Log::RemoveTarget(const IntrusivePtr<LogTarget>& target)
+{
+    m_targets.erase(std::remove(m_targets.begin(), m_targets.end(), target), m_targets.end());
 }
 
 void Log::PushSection(const std::string& name, const std::string& prefix)

@@ -105,6 +105,7 @@ public:
     ~Log() override;
 
     void AddTarget(const IntrusivePtr<LogTarget>& target) { m_targets.push_back(target); }
+    void RemoveTarget(const IntrusivePtr<LogTarget>& target);
     void RemoveAllTargets() { m_targets.clear(); }
     size_t TargetCount() const { return m_targets.size(); }
 

@@ -4,6 +4,7 @@
 #include "platform/messagebox.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -18,7 +19,8 @@ std::string GetShellFolder(const std::string& base, const std::string& subfolder
     if (folder.back() != '/') {
         folder += '/';
     }
-    ::mkdir(folder.c_str(), 0755);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
     std::string component;
     for (size_t i = 0; i <= subfolder.size(); ++i) {
         char c = i < subfolder.size() ? subfolder[i] : '/';
@@ -60,7 +62,11 @@ std::string FindStorageFolder(const std::string& subfolder)
     }
     const char* home = std::getenv("HOME");
     if (home && *home) {
-        std::string folder = GetShellFolder(std::string(home) + "/.local/share", subfolder);
+        std::string base = home;
+        while (base.size() > 1 && base.back() == '/') {
+            base.pop_back();
+        }
+        std::string folder = GetShellFolder(base + "/.local/share", subfolder);
         if (!folder.empty() && PassesWriteTest(folder)) {
             return folder;
         }

@@ -213,25 +213,12 @@ bool SceneManager::OnFocusGained()
     return false;
 }
 
-void SceneManager::UpdateDetailLevel(int64_t nowMs, int fps)
-{
-    if (nowMs - m_lastDetailCheck <= 20) {
-        return;
-    }
-    m_lastDetailCheck = nowMs;
-    if (fps < 20) {
-        m_detailLevel = 0;
-    } else if (fps < 100) {
-        m_detailLevel = 10;
-    } else if (m_detailLevel < 10) {
-        ++m_detailLevel;
-    }
-}
+void SceneManager::UpdateDetailLevel(int64_t nowMs, int fps) { m_detail.Update(nowMs, fps); }
 
 std::string SceneManager::OverlayText(int fps) const
 {
     char text[160];
-    std::snprintf(text, sizeof text, "Detail: %d, FPS: %d, nodes: %d+%d/%d, screens: %d, tasks: %d", m_detailLevel,
+    std::snprintf(text, sizeof text, "Detail: %d, FPS: %d, nodes: %d+%d/%d, screens: %d, tasks: %d", m_detail.Get(),
                   fps, 0, 0, 0, m_screenCount ? m_screenCount() : 0,
                   static_cast<int>(Application::Instance().GetTaskManager().Count()));
     return text;

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/resourcemanager.h"
+#include "scene/detaillevel.h"
 #include "scene/scriptplayer.h"
 
 #include <cstdint>
@@ -30,7 +31,7 @@ public:
     TextureHandle GetTexture(const std::string& path);
 
     // 0..10: how much optional visual work the frame rate allows.
-    int GetDetailLevel() const { return m_detailLevel; }
+    int GetDetailLevel() const { return m_detail.Get(); }
     int64_t GetFrameCount() const { return m_frameCount; }
 
     // Plays scripted input from the next frame on.
@@ -72,8 +73,7 @@ private:
     std::unique_ptr<ResourceManager> m_resources;
     std::unique_ptr<ScriptPlayer> m_script;
     bool m_initialised = false;
-    int m_detailLevel = 10;
-    int64_t m_lastDetailCheck = 0;
+    DetailLevel m_detail;
     int64_t m_lastOverlay = 0;
     int64_t m_frameCount = 0;
     uint64_t m_startCounter = 0;

@@ -19,6 +19,7 @@ struct XMLParseContext {
     bool stop = false;
     IntrusivePtr<XMLElement> parseRoot;
     XMLElement* current = nullptr;
+    XML_Parser parser = nullptr;
 };
 
 void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char** attributes)
@@ -43,8 +44,10 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char
 void XMLCALL OnEndElement(void* userData, const XML_Char* name)
 {
     auto* ctx = static_cast<XMLParseContext*>(userData);
-    if (std::string(name) == "hierarchy") {
+    if (std::string(name) == "hierarchy" && !ctx->stop) {
         ctx->stop = true;
+        // Nothing after this element is read, not even the rest of this block.
+        XML_StopParser(ctx->parser, XML_FALSE);
     }
     if (ctx->current != ctx->parseRoot.Get() && ctx->current->GetParent()) {
         ctx->current = ctx->current->GetParent();
@@ -84,6 +87,7 @@ IntrusivePtr<XMLElement> XMLLoader::Execute(bool replace, bool keepOnError, uint
     ctx.current = ctx.parseRoot.Get();
 
     XML_Parser parser = XML_ParserCreate(nullptr);
+    ctx.parser = parser;
     XML_SetUserData(parser, &ctx);
     XML_SetElementHandler(parser, &OnStartElement, &OnEndElement);
     XML_SetCharacterDataHandler(parser, &OnCharacterData);
@@ -93,7 +97,8 @@ IntrusivePtr<XMLElement> XMLLoader::Execute(bool replace, bool keepOnError, uint
     for (;;) {
         int32_t got = m_stream->Read(buffer.data(), kBlockSize);
         bool final = got < kBlockSize;
-        if (XML_Parse(parser, buffer.data(), got, final) == XML_STATUS_ERROR) {
+        if (XML_Parse(parser, buffer.data(), got, final) == XML_STATUS_ERROR &&
+            !(ctx.stop && XML_GetErrorCode(parser) == XML_ERROR_ABORTED)) {
             GetLog() << Error << "Failed parsing \"" << m_stream->GetName()
                      << "\": " << XML_ErrorString(XML_GetErrorCode(parser)) << " at line "
                      << static_cast<unsigned long>(XML_GetCurrentLineNumber(parser)) << EndL;

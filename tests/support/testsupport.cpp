@@ -1,0 +1,92 @@
+#include "support/testsupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace testsupport {
+
+class LogCapture::Target : public tsv::LogTarget {
+public:
+    void Write(int32_t level, int32_t indent, const std::string& section, const std::string& prefix,
+               const std::string& text) override
+    {
+        lines.push_back({level, indent, section, prefix, text});
+    }
+    std::vector<LoggedLine> lines;
+};
+
+LogCapture::LogCapture() : m_target(new Target) { tsv::GetLog().AddTarget(m_target); }
+
+LogCapture::~LogCapture()
+{
+    tsv::GetLog().RemoveTarget(m_target);
+}
+
+const std::vector<LoggedLine>& LogCapture::Lines() const { return static_cast<Target*>(m_target.Get())->lines; }
+
+std::vector<std::string> LogCapture::Texts(int level) const
+{
+    std::vector<std::string> out;
+    for (const LoggedLine& line : Lines()) {
+        if (line.level == level) {
+            out.push_back(line.text);
+        }
+    }
+    return out;
+}
+
+bool LogCapture::Contains(int level, const std::string& text) const
+{
+    for (const LoggedLine& line : Lines()) {
+        if (line.level == level && line.text == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void LogCapture::Clear() { static_cast<Target*>(m_target.Get())->lines.clear(); }
+
+ScratchDir::ScratchDir()
+{
+    char templ[] = "/tmp/bshtest-XXXXXX";
+    const char* made = mkdtemp(templ);
+    m_path = std::string(made ? made : "/tmp") + "/";
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+int RunCommand(const std::string& command)
+{
+    int status = std::system(command.c_str());
+    if (status == -1 || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+} // namespace testsupport

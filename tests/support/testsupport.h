@@ -1,0 +1,54 @@
+#pragma once
+// Helpers shared by the tests: a log target that records lines, scratch folders
+// and whole-file reads.
+
+#include "core/log.h"
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct LoggedLine {
+    int level;
+    int indent;
+    std::string section;
+    std::string prefix;
+    std::string text;
+};
+
+// Records every line written to the global log while it lives.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    const std::vector<LoggedLine>& Lines() const;
+    // Texts of the lines at `level` (section headers have level -1).
+    std::vector<std::string> Texts(int level) const;
+    bool Contains(int level, const std::string& text) const;
+    void Clear();
+
+private:
+    class Target;
+    tsv::IntrusivePtr<tsv::LogTarget> m_target;
+};
+
+// A fresh empty folder under /tmp, removed when the object goes.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::string& Path() const { return m_path; } // ends with "/"
+
+private:
+    std::string m_path;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// Runs a command through the shell; returns its exit status (or -1).
+int RunCommand(const std::string& command);
+
+} // namespace testsupport

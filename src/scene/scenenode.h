@@ -1,0 +1,191 @@
+#pragma once
+// The concrete node everything on screen is made of: a local and a world
+// transform, layer, visibility, a sprite from texture + mesh + frame animation,
+// and the per-frame effects (keyframes, motion, noise, trail, emitting).
+
+#include "platform/sprite.h"
+#include "scene/emitter.h"
+#include "scene/hierarchynode.h"
+#include "scene/keyframe.h"
+#include "scene/mesh.h"
+#include "scene/motion.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tsv {
+
+class SceneNode;
+using SceneNodePtr = IntrusivePtr<SceneNode>;
+
+class SceneNode : public HierarchyNode {
+public:
+    SceneNode();
+    SceneNode(const SceneNode& other);
+    ~SceneNode() override;
+
+    // Number of SceneNode objects alive in the process.
+    static int GetInstanceCount();
+
+    // HierarchyNode
+    void AddChild(const IntrusivePtr<HierarchyNode>& child) override;
+    void Update() override;
+    IntrusivePtr<HierarchyNode> CloneSelf() const override;
+    void ShiftTime(int64_t deltaMs, bool recursive) override;
+    bool IsEmitter() const override { return m_emitter.has_value(); }
+    DrawKey GetDrawKey() const override;
+    void Draw(Platform& platform) override;
+
+    // Transform. `update` recomputes the world transform of the subtree.
+    void SetPosition(const Vec3& position, bool update = true);
+    void SetRotation(float radians, bool update = true);
+    void SetScale(float x, float y, bool update = true);
+    const Vec3& GetPosition() const { return m_position; }
+    float GetRotation() const { return m_rotation; }
+    const Vec2& GetScale() const { return m_scale; }
+    const Vec3& GetWorldPosition() const { return m_worldPosition; }
+    float GetWorldRotation() const { return m_worldRotation; }
+    const Vec2& GetWorldScale() const { return m_worldScale; }
+    void UpdateWorldTransform();
+
+    // Part of the drawing order: changing them moves the node in the scene.
+    void SetLayer(int32_t layer, bool recursive);
+    int32_t GetLayer() const { return m_layer; }
+    void SetVisible(bool visible, bool recursive);
+    bool IsVisible() const { return m_visible; }
+    void SetPixelSnap(bool snap) { m_pixelSnap = snap; }
+
+    // Sprite.
+    void SetMesh(const Mesh& mesh);
+    const Mesh& GetMesh() const { return m_mesh; }
+    bool HasMesh() const { return m_meshGiven; }
+    // A resource path; "" removes the texture.
+    void SetTexture(const std::string& path);
+    const std::string& GetTexturePath() const { return m_texturePath; }
+    void SetMaterial(int blend, bool recursive);
+    int GetMaterial() const { return m_material; }
+    void SetAnimation(const FrameAnimationDesc& animation);
+    const FrameAnimationDesc& GetAnimation() const { return m_animation; }
+    // All four corners (ARGB); alphas pass down to children that inherit them.
+    void SetColor(uint32_t color);
+    void SetColors(const uint32_t colors[4]);
+    uint32_t GetColor(int corner = 0) const { return m_mesh.colors[corner & 3]; }
+    uint8_t GetEffectiveAlpha(int corner = 0) const { return m_alpha[corner & 3]; }
+    Sprite* GetSprite() const { return m_sprite.get(); }
+    const Vec2& GetMeshScale() const { return m_meshScale; }
+    // The four drawn corners (TL, TR, BR, BL) in screen pixels, as x, y pairs.
+    // False when the node has no sprite.
+    bool ComputeCorners(float out[8]) const;
+
+    // Keyframes, in time order; a keyframe at the same time goes after the others.
+    void AddKeyframe(const KeyframePtr& keyframe);
+    void RemoveKeyframe(const KeyframePtr& keyframe);
+    void ClearKeyframes();
+    size_t GetKeyframeCount() const { return m_keyframes.size(); }
+    // A white colour fade from `fromAlpha` at `startMs` to `toAlpha` at `endMs`;
+    // off removes the colour keyframes.
+    void SetAlphaFade(bool on, int64_t startMs = 0, int64_t endMs = 0, uint8_t fromAlpha = 255, uint8_t toAlpha = 0);
+
+    // Motion.
+    void SetVelocity(const Vec3& velocity) { m_motion.velocity = velocity; }
+    const Vec3& GetVelocity() const { return m_motion.velocity; }
+    // Sets the first acceleration.
+    void SetAcceleration(const Vec3& acceleration);
+    void AddAcceleration(const Vec3& acceleration) { m_motion.accelerations.push_back(acceleration); }
+    const std::vector<Vec3>& GetAccelerations() const { return m_motion.accelerations; }
+    void SetRotateToDirection(bool on) { m_motion.rotateToDirection = on; }
+    bool GetRotateToDirection() const { return m_motion.rotateToDirection; }
+    void SetTurning(int mode, float rate);
+
+    // Noise; a node has at most one.
+    void SetNoise(const Noise& noise);
+    void RemoveNoise();
+    bool HasNoise() const { return m_noise.has_value(); }
+
+    // Trail: a child stretched from the node back to where it started.
+    void SetTrail(const IntrusivePtr<SceneNode>& trailNode, float length);
+    bool HasTrail() const { return m_hasTrail; }
+    SceneNode* GetTrailNode() const { return m_trailNode; }
+    void SetTrailStart(const Vec3& worldPoint) { m_trailStart = worldPoint; }
+
+    // Emitter.
+    void SetEmitter(const EmitterDesc& emitter);
+    void ClearEmitter() { m_emitter.reset(); }
+    const std::optional<EmitterDesc>& GetEmitter() const { return m_emitter; }
+    // Arms the emitter: its spawn clock starts with its next spawn.
+    void StartEmitter();
+    // One burst of `count` particles; `reset` restarts the spawn clock.
+    void Spawn(bool reset);
+    // Spawns now (and each direct child does), or after `delayMs`: shown by
+    // this node's own update, or, when `defer`, as a clone scheduled on the scene.
+    void Fire(int64_t delayMs, bool defer);
+    int64_t GetShowTime() const { return m_showTime; }
+
+protected:
+    void OnParentChanged() override;
+
+private:
+    void CreateSprite();
+    void ApplyColorsToSprite();
+    void RecomputeAlphas();
+    void StepAnimation(int64_t now);
+    void StepKeyframes(int64_t now);
+    void StepMotion(int64_t now);
+    void StepNoise(int64_t now);
+    void StepTrail();
+    void StepEmitter(int64_t now);
+    void RecomputeKeyframeChannels();
+    SceneNode* ParentNode() const;
+    void ResetForParticle(int64_t now);
+
+    // Transform
+    Vec3 m_position;
+    float m_rotation = 0;
+    Vec2 m_scale{1, 1};
+    Vec3 m_worldPosition;
+    float m_worldRotation = 0;
+    Vec2 m_worldScale{1, 1};
+    int32_t m_layer = 0;
+    bool m_visible = true;
+    bool m_pixelSnap = false;
+
+    // Sprite
+    std::string m_texturePath;
+    int m_material = kBlendDefault;
+    Mesh m_mesh;
+    bool m_meshGiven = false;
+    Vec2 m_meshScale{1, 1};
+    FrameAnimationDesc m_animation;
+    uint8_t m_alpha[4] = {255, 255, 255, 255};
+    std::unique_ptr<Sprite> m_sprite;
+
+    // Keyframes: per channel (position, rotation, scale, colour) whether some
+    // keyframe drives it and where the current segment starts.
+    struct Channel {
+        bool used = false;
+        int64_t startTime = 0;
+    };
+    std::vector<KeyframePtr> m_keyframes;
+    Channel m_channels[4];
+    Vec3 m_startPosition;
+    float m_startRotation = 0;
+    Vec2 m_startScale{1, 1};
+    uint32_t m_startColor = 0xFFFFFFFF;
+    int64_t m_lastKeyframeTime = 0;
+
+    Motion m_motion;
+    std::optional<Noise> m_noise;
+
+    bool m_hasTrail = false;
+    float m_trailLength = 400;
+    SceneNode* m_trailNode = nullptr; // owned as a child
+    Vec3 m_trailStart;
+
+    std::optional<EmitterDesc> m_emitter;
+    int64_t m_lastSpawn = 0;
+    int64_t m_showTime = 0;
+};
+
+} // namespace tsv

@@ -5,6 +5,7 @@
 #include "core/intrusiveptr.h"
 #include "scene/timer.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 
@@ -74,6 +75,8 @@ public:
     int64_t GetTime() const { return m_timer ? m_timer->GetTime() : 0; }
     // Expiry = now + ms.
     void SetLifetime(int64_t ms);
+    // Ends the node's life now; the next scene update removes it.
+    void Expire() { m_expiry = GetTime() > 0 ? GetTime() : -1; }
     int64_t GetExpiry() const { return m_expiry; }
     void SetExpiry(int64_t ms) { m_expiry = ms; }
     int64_t GetLastUpdateTime() const { return m_lastUpdate; }

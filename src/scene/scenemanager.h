@@ -81,6 +81,9 @@ public:
     void Schedule(const HierarchyNodePtr& node, int64_t timeMs, bool remove);
     void ProcessScheduled();
 
+    // Takes every node out of the scene and empties the scheduled queue.
+    void DetachAll();
+
     size_t GetDrawnNodeCount() const { return m_drawSet.size(); }
     size_t GetPendingNodeCount() const { return m_pending.size(); }
     size_t GetScheduledCount() const { return m_scheduled.size(); }

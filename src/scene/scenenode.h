@@ -17,6 +17,9 @@
 
 namespace tsv {
 
+// A node fired with a delay and no lifetime of its own lives this long once shown.
+inline constexpr int64_t kDefaultFireLifetimeMs = 5000;
+
 class SceneNode;
 using SceneNodePtr = IntrusivePtr<SceneNode>;
 
@@ -30,9 +33,10 @@ public:
     static int GetInstanceCount();
 
     // HierarchyNode
-    void AddChild(const IntrusivePtr<HierarchyNode>& child) override;
     void Update() override;
     IntrusivePtr<HierarchyNode> CloneSelf() const override;
+    // Deep copies leave out the trail child: each copy makes its own from the trail's prototype.
+    IntrusivePtr<HierarchyNode> Clone(bool deep) const override;
     void ShiftTime(int64_t deltaMs, bool recursive) override;
     bool IsEmitter() const override { return m_emitter.has_value(); }
     DrawKey GetDrawKey() const override;
@@ -104,7 +108,8 @@ public:
     void RemoveNoise();
     bool HasNoise() const { return m_noise.has_value(); }
 
-    // Trail: a child stretched from the node back to where it started.
+    // Trail: a child stretched from the node back to where it started. The
+    // child is a deep clone of `trailNode` (none when null).
     void SetTrail(const IntrusivePtr<SceneNode>& trailNode, float length);
     bool HasTrail() const { return m_hasTrail; }
     SceneNode* GetTrailNode() const { return m_trailNode; }
@@ -138,7 +143,9 @@ private:
     void StepEmitter(int64_t now);
     void RecomputeKeyframeChannels();
     SceneNode* ParentNode() const;
-    void ResetForParticle(int64_t now);
+    void MakeTrailNode();
+    // A copy of this emitter that is a plain node, ready to be placed.
+    IntrusivePtr<SceneNode> MakeParticle(int64_t now) const;
 
     // Transform
     Vec3 m_position;
@@ -158,6 +165,7 @@ private:
     bool m_meshGiven = false;
     Vec2 m_meshScale{1, 1};
     FrameAnimationDesc m_animation;
+    int64_t m_animationStepTime = 0; // when the frame last stepped; time below one frame accumulates
     uint8_t m_alpha[4] = {255, 255, 255, 255};
     std::unique_ptr<Sprite> m_sprite;
 
@@ -173,13 +181,14 @@ private:
     float m_startRotation = 0;
     Vec2 m_startScale{1, 1};
     uint32_t m_startColor = 0xFFFFFFFF;
-    int64_t m_lastKeyframeTime = 0;
+    int64_t m_lastKeyframeTime = -1; // -1: none reached yet
 
     Motion m_motion;
     std::optional<Noise> m_noise;
 
     bool m_hasTrail = false;
     float m_trailLength = 400;
+    IntrusivePtr<SceneNode> m_trailPrototype;
     SceneNode* m_trailNode = nullptr; // owned as a child
     Vec3 m_trailStart;
 

@@ -63,3 +63,41 @@ protected:
 inline std::string DataPath(const std::string& name) { return "tests/scene/data/" + name; }
 
 } // namespace tsv::test
+
+#include "core/log.h"
+
+#include <vector>
+
+namespace tsv::test {
+
+// Collects the log's lines so a test can look for a message.
+class LogCapture : public LogTarget {
+public:
+    static LogCapture& Get()
+    {
+        static IntrusivePtr<LogCapture> s_capture = [] {
+            IntrusivePtr<LogCapture> capture(new LogCapture);
+            GetLog().AddTarget(IntrusivePtr<LogTarget>(capture.Get()));
+            return capture;
+        }();
+        return *s_capture;
+    }
+    void Write(int32_t level, int32_t, const std::string&, const std::string&, const std::string& text) override
+    {
+        m_lines.push_back({level, text});
+    }
+    void Clear() { m_lines.clear(); }
+    int Count(int32_t level, const std::string& text) const
+    {
+        int n = 0;
+        for (const auto& [l, t] : m_lines) {
+            n += (l == level && t.find(text) != std::string::npos) ? 1 : 0;
+        }
+        return n;
+    }
+
+private:
+    std::vector<std::pair<int32_t, std::string>> m_lines;
+};
+
+} // namespace tsv::test

@@ -384,7 +384,7 @@ void SceneNode::StartEmitter() { m_lastSpawn = 0; }
 void SceneNode::StepEmitter(int64_t now)
 {
     const int32_t interval = m_emitter->spawnRateMs;
-    if (interval <= 0 || !IsAlive()) {
+    if (interval <= 0) {
         return;
     }
     if (m_lastSpawn == 0) {

@@ -14,6 +14,16 @@
 
 namespace tsv::test {
 
+// Moves the virtual clock and both timers on by `ms`.
+inline void AdvanceClock(int64_t ms)
+{
+    for (int64_t i = 0; i < ms; ++i) {
+        ClockAdvanceFrame();
+    }
+    Application::Instance().GetSystemTimer().Run();
+    Application::Instance().GetTimer().Run();
+}
+
 class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -34,14 +44,7 @@ protected:
     static int64_t Now() { return App().GetSystemTimer().GetTime(); }
 
     // Moves both timers on by `ms`.
-    static void Advance(int64_t ms)
-    {
-        for (int64_t i = 0; i < ms; ++i) {
-            ClockAdvanceFrame();
-        }
-        App().GetSystemTimer().Run();
-        App().GetTimer().Run();
-    }
+    static void Advance(int64_t ms) { AdvanceClock(ms); }
     // Moves time on and runs the scene's node steps, `frames` times.
     static void Frames(int frames, int64_t msPerFrame)
     {

@@ -289,7 +289,7 @@ void SceneNode::StepMotion(int64_t now)
 void SceneNode::SetNoise(const Noise& noise)
 {
     RemoveNoise();
-    m_noise = noise;
+    m_noise = std::make_unique<Noise>(noise);
     m_noise->active = false;
 }
 
@@ -376,7 +376,7 @@ void SceneNode::SetEmitter(const EmitterDesc& emitter)
         // Being an emitter is part of the drawing order.
         GetScene()->RemoveNode(HierarchyNodePtr(this), false, true, true);
     }
-    m_emitter = emitter;
+    m_emitter = std::make_unique<EmitterDesc>(emitter);
 }
 
 void SceneNode::StartEmitter() { m_lastSpawn = 0; }

@@ -218,7 +218,7 @@ void SceneManager::DrawScene()
     m_pending.clear();
 
     m_drawCount = 0;
-    for (const HierarchyNodePtr& node : m_drawSet) {
+    for (const HierarchyNodePtr& node : OrderedNodes()) {
         if (!node->m_drawKey.visible || node->m_drawKey.emitter) {
             break;
         }
@@ -245,6 +245,7 @@ bool SceneManager::AddNode(const HierarchyNodePtr& node, bool recursive, bool at
         node->m_drawKey = node->GetDrawKey();
         node->m_scene = this;
         m_drawSet.insert(node);
+        m_orderedDirty = true;
     }
     return true;
 }
@@ -271,6 +272,7 @@ void SceneManager::RemoveNode(const HierarchyNodePtr& nodeRef, bool recursive, b
     if (node->m_scene == this) {
         node->m_scene = nullptr;
         m_drawSet.erase(node);
+        m_orderedDirty = true;
         if (requeue) {
             if (!node->m_pending) {
                 node->m_pending = true;
@@ -288,7 +290,8 @@ void SceneManager::RemoveNode(const HierarchyNodePtr& nodeRef, bool recursive, b
 void SceneManager::DetachAll()
 {
     m_scheduled.clear();
-    m_setSnapshot.clear();
+    m_ordered.clear();
+    m_orderedDirty = true;
     m_pendingSnapshot.clear();
     for (const HierarchyNodePtr& node : m_pending) {
         node->m_pending = false;
@@ -301,26 +304,36 @@ void SceneManager::DetachAll()
     }
 }
 
+const std::vector<HierarchyNodePtr>& SceneManager::OrderedNodes()
+{
+    if (m_orderedDirty) {
+        m_ordered.assign(m_drawSet.begin(), m_drawSet.end());
+        m_orderedDirty = false;
+    }
+    return m_ordered;
+}
+
 void SceneManager::UpdateNodes()
 {
     ProcessScheduled();
-    m_setSnapshot.assign(m_drawSet.begin(), m_drawSet.end());
+    // The ordered list is the snapshot of the set: changes during the step
+    // only mark it for rebuilding, which waits for the next draw.
+    const std::vector<HierarchyNodePtr>& set = OrderedNodes();
     m_pendingSnapshot.assign(m_pending.begin(), m_pending.end());
-    for (auto* list : {&m_setSnapshot, &m_pendingSnapshot}) {
+    for (const std::vector<HierarchyNodePtr>* list : {&set, static_cast<const std::vector<HierarchyNodePtr>*>(&m_pendingSnapshot)}) {
         for (const HierarchyNodePtr& node : *list) {
             if (node->IsAlive() || node->IsEmitter()) {
                 node->Update();
             }
         }
     }
-    for (auto* list : {&m_setSnapshot, &m_pendingSnapshot}) {
+    for (const std::vector<HierarchyNodePtr>* list : {&set, static_cast<const std::vector<HierarchyNodePtr>*>(&m_pendingSnapshot)}) {
         for (const HierarchyNodePtr& node : *list) {
             if (!node->IsAlive() && !node->IsEmitter()) {
                 RemoveNode(node, true, true, false);
             }
         }
     }
-    m_setSnapshot.clear();
     m_pendingSnapshot.clear();
 }
 

@@ -115,11 +115,16 @@ private:
         bool remove = false;
     };
 
+    // The drawing set in order, as a flat list rebuilt only after the set
+    // changed: the scene update and the draw walk it instead of the tree.
+    const std::vector<HierarchyNodePtr>& OrderedNodes();
+
     std::set<HierarchyNodePtr, DrawOrder> m_drawSet;
+    std::vector<HierarchyNodePtr> m_ordered;
+    bool m_orderedDirty = true;
     std::vector<HierarchyNodePtr> m_pending;
     std::multimap<int64_t, ScheduledEntry> m_scheduled;
-    // Snapshots of the scene update, kept to reuse their storage.
-    std::vector<HierarchyNodePtr> m_setSnapshot;
+    // Snapshot of the pending list for the scene update, kept to reuse its storage.
     std::vector<HierarchyNodePtr> m_pendingSnapshot;
     int m_drawCount = 0;
     int m_lastDrawCount = 0;

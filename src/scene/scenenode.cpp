@@ -25,16 +25,18 @@ SceneNode::SceneNode() { ++g_sceneNodeCount; }
 SceneNode::SceneNode(const SceneNode& other)
     : HierarchyNode(other), m_position(other.m_position), m_rotation(other.m_rotation), m_scale(other.m_scale),
       m_worldPosition(other.m_worldPosition), m_worldRotation(other.m_worldRotation),
-      m_worldScale(other.m_worldScale), m_layer(other.m_layer), m_visible(other.m_visible),
-      m_pixelSnap(other.m_pixelSnap), m_texturePath(other.m_texturePath), m_material(other.m_material),
-      m_mesh(other.m_mesh), m_meshGiven(other.m_meshGiven), m_meshScale(other.m_meshScale),
-      m_animation(other.m_animation), m_animationStepTime(other.m_animationStepTime), m_keyframes(),
+      m_worldScale(other.m_worldScale), m_meshScale(other.m_meshScale), m_layer(other.m_layer),
+      m_visible(other.m_visible), m_pixelSnap(other.m_pixelSnap), m_hasVertices(other.m_hasVertices),
+      m_showTime(other.m_showTime),
+      m_emitter(other.m_emitter ? std::make_unique<EmitterDesc>(*other.m_emitter) : nullptr),
+      m_noise(other.m_noise ? std::make_unique<Noise>(*other.m_noise) : nullptr), m_motion(other.m_motion),
+      m_animation(other.m_animation), m_animationStepTime(other.m_animationStepTime), m_mesh(other.m_mesh),
       m_startPosition(other.m_startPosition), m_startRotation(other.m_startRotation),
       m_startScale(other.m_startScale), m_startColor(other.m_startColor),
-      m_lastKeyframeTime(other.m_lastKeyframeTime), m_motion(other.m_motion), m_noise(other.m_noise),
+      m_lastKeyframeTime(other.m_lastKeyframeTime), m_lastSpawn(other.m_lastSpawn),
+      m_texturePath(other.m_texturePath), m_material(other.m_material), m_meshGiven(other.m_meshGiven),
       m_hasTrail(other.m_hasTrail), m_trailLength(other.m_trailLength), m_trailPrototype(other.m_trailPrototype),
-      m_trailStart(other.m_trailStart), m_emitter(other.m_emitter), m_lastSpawn(other.m_lastSpawn),
-      m_showTime(other.m_showTime)
+      m_trailStart(other.m_trailStart)
 {
     ++g_sceneNodeCount;
     for (int i = 0; i < 4; ++i) {
@@ -217,7 +219,7 @@ bool SceneNode::ComputeCorners(float out[8]) const
     float local[8];
     for (int i = 0; i < 4; ++i) {
         const Vec3& corner = m_mesh.vertices[i];
-        if (corner.x > kUnsetCorner) {
+        if (!m_hasVertices || corner.x > kUnsetCorner) {
             local[2 * i] = rect[2 * i] * sx;
             local[2 * i + 1] = rect[2 * i + 1] * sy;
         } else {
@@ -377,6 +379,8 @@ void SceneNode::SetMesh(const Mesh& mesh)
             m_sprite->SetFlip(mesh.flipHorizontal, mesh.flipVertical);
         }
     }
+    m_hasVertices = std::any_of(std::begin(mesh.vertices), std::end(mesh.vertices),
+                                [](const Vec3& v) { return v.x <= kUnsetCorner; });
     if (mesh.width >= 0.0001f && mesh.height >= 0.0001f) {
         m_meshScale = {mesh.boundWidth / mesh.width, mesh.boundHeight / mesh.height};
     }

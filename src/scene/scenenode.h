@@ -38,7 +38,7 @@ public:
     // Deep copies leave out the trail child: each copy makes its own from the trail's prototype.
     IntrusivePtr<HierarchyNode> Clone(bool deep) const override;
     void ShiftTime(int64_t deltaMs, bool recursive) override;
-    bool IsEmitter() const override { return m_emitter.has_value(); }
+    bool IsEmitter() const override { return m_emitter != nullptr; }
     DrawKey GetDrawKey() const override;
     void Draw(Platform& platform) override;
 
@@ -106,7 +106,7 @@ public:
     // Noise; a node has at most one.
     void SetNoise(const Noise& noise);
     void RemoveNoise();
-    bool HasNoise() const { return m_noise.has_value(); }
+    bool HasNoise() const { return m_noise != nullptr; }
 
     // Trail: a child stretched from the node back to where it started. The
     // child is a deep clone of `trailNode` (none when null).
@@ -118,7 +118,8 @@ public:
     // Emitter.
     void SetEmitter(const EmitterDesc& emitter);
     void ClearEmitter() { m_emitter.reset(); }
-    const std::optional<EmitterDesc>& GetEmitter() const { return m_emitter; }
+    // Null for a node that is not an emitter.
+    const EmitterDesc* GetEmitter() const { return m_emitter.get(); }
     // Arms the emitter: its spawn clock starts with its next spawn.
     void StartEmitter();
     // One burst of `count` particles; `reset` restarts the spawn clock.
@@ -147,27 +148,30 @@ private:
     // A copy of this emitter that is a plain node, ready to be placed.
     IntrusivePtr<SceneNode> MakeParticle(int64_t now) const;
 
-    // Transform
+    // What every frame reads comes first, so that walking many nodes touches
+    // few cache lines; set-up and rarely used state follows.
     Vec3 m_position;
     float m_rotation = 0;
     Vec2 m_scale{1, 1};
     Vec3 m_worldPosition;
     float m_worldRotation = 0;
     Vec2 m_worldScale{1, 1};
+    Vec2 m_meshScale{1, 1};
     int32_t m_layer = 0;
     bool m_visible = true;
     bool m_pixelSnap = false;
-
-    // Sprite
-    std::string m_texturePath;
-    int m_material = kBlendDefault;
-    Mesh m_mesh;
-    bool m_meshGiven = false;
-    Vec2 m_meshScale{1, 1};
+    bool m_hasVertices = false; // some mesh corner is set
+    uint8_t m_alpha[4] = {255, 255, 255, 255};
+    int64_t m_showTime = 0;
+    std::unique_ptr<Sprite> m_sprite;
+    std::unique_ptr<EmitterDesc> m_emitter;
+    std::unique_ptr<Noise> m_noise;
+    SceneNode* m_trailNode = nullptr; // owned as a child
+    std::vector<KeyframePtr> m_keyframes;
+    Motion m_motion;
     FrameAnimationDesc m_animation;
     int64_t m_animationStepTime = 0; // when the frame last stepped; time below one frame accumulates
-    uint8_t m_alpha[4] = {255, 255, 255, 255};
-    std::unique_ptr<Sprite> m_sprite;
+    Mesh m_mesh;
 
     // Keyframes: per channel (position, rotation, scale, colour) whether some
     // keyframe drives it and where the current segment starts.
@@ -175,7 +179,6 @@ private:
         bool used = false;
         int64_t startTime = 0;
     };
-    std::vector<KeyframePtr> m_keyframes;
     Channel m_channels[4];
     Vec3 m_startPosition;
     float m_startRotation = 0;
@@ -183,18 +186,15 @@ private:
     uint32_t m_startColor = 0xFFFFFFFF;
     int64_t m_lastKeyframeTime = -1; // -1: none reached yet
 
-    Motion m_motion;
-    std::optional<Noise> m_noise;
+    int64_t m_lastSpawn = 0;
+    std::string m_texturePath;
+    int m_material = kBlendDefault;
+    bool m_meshGiven = false;
 
     bool m_hasTrail = false;
     float m_trailLength = 400;
     IntrusivePtr<SceneNode> m_trailPrototype;
-    SceneNode* m_trailNode = nullptr; // owned as a child
     Vec3 m_trailStart;
-
-    std::optional<EmitterDesc> m_emitter;
-    int64_t m_lastSpawn = 0;
-    int64_t m_showTime = 0;
 };
 
 } // namespace tsv

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tsv::test {
@@ -107,6 +109,32 @@ INSTANTIATE_TEST_SUITE_P(NodeFiles, GoldenImageTest,
                          ::testing::Values(Golden{"hierarchy", 100}, Golden{"fade", 400}, Golden{"animation", 500},
                                            Golden{"emitter", 600}),
                          [](const ::testing::TestParamInfo<Golden>& param) { return std::string(param.param.name); });
+
+} // namespace
+} // namespace tsv::test
+
+namespace tsv::test {
+namespace {
+
+TEST(SceneViewerTest, AnUnreadableNodeFileEndsTheRunWithExitCodeOne)
+{
+    char dir[] = "/tmp/bsh-viewer-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string err = std::string(dir) + "/stderr.txt";
+    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + std::string(dir) +
+                                " SDL_VIDEODRIVER=dummy " BSH_EXECUTABLE
+                                " --headless --fixed-step 20 --frames 5 --scene tests/scene/data/none.xml 2>" + err +
+                                " >/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream in(err);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("cannot show the node file tests/scene/data/none.xml"), std::string::npos) << text;
+    EXPECT_NE(text.find("Failed to load node from \"tests/scene/data/none.xml\"!"), std::string::npos)
+        << "the log's Error line also reaches standard error";
+    std::system(("rm -rf " + std::string(dir)).c_str());
+}
 
 } // namespace
 } // namespace tsv::test

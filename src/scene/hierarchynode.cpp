@@ -37,6 +37,11 @@ void HierarchyNode::AddChild(const IntrusivePtr<HierarchyNode>& child)
     if (child->m_parent && child->m_parent != this) {
         child->m_parent->RemoveChild(child.Get(), false);
     }
+    if (child->m_scene) {
+        // Its world transform, and so its place in the drawing order, is about to
+        // change; under a detached parent it leaves the scene.
+        child->m_scene->RemoveNode(child, true, true, m_scene != nullptr);
+    }
     child->m_parent = this;
     m_children->nodes.insert(child);
     child->OnParentChanged();

@@ -1,5 +1,6 @@
 #include "scenetest.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -234,6 +235,30 @@ TEST_F(SceneGraphTest, SetTimerWarnsOnlyOnASecondDirectAssignment)
     EXPECT_EQ(child->GetTimer(), SystemTimer());
     child->SetTimer(game, false, false);
     EXPECT_EQ(log.Count(LogLevelWarning, warning), 2);
+}
+
+TEST_F(SceneGraphTest, ReparentingFollowsTheNewParentInAndOutOfTheScene)
+{
+    SceneNodePtr attached = Quad(4, 4), detached = Quad(4, 4), child = Quad(4, 4);
+    attached->SetPosition({0, 0, 5});
+    attached->AddChild(child);
+    Scene().AddNode(attached, true, true);
+    EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 5.0f);
+
+    detached->AddChild(child);
+    EXPECT_EQ(attached->GetChildCount(), 0u);
+    Scene().DrawScene();
+    EXPECT_FALSE(child->IsAttached()) << "a node under a detached parent stays out of the scene";
+    EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 0.0f);
+
+    // Back under the attached parent it is sorted by its new depth: 5 is drawn before 3.
+    SceneNodePtr middle = Quad(4, 4);
+    middle->SetPosition({0, 0, 3});
+    Scene().AddNode(middle, true, true);
+    attached->AddChild(child);
+    EXPECT_TRUE(child->IsAttached());
+    const std::vector<const HierarchyNode*> order = DrawnOrder();
+    EXPECT_LT(std::find(order.begin(), order.end(), child.Get()), std::find(order.begin(), order.end(), middle.Get()));
 }
 
 TEST_F(SceneGraphTest, ClonesAreIndependentAndTheInstanceCountFollowsLifetimes)

@@ -11,7 +11,6 @@
 #include "scene/motion.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 

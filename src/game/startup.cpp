@@ -11,6 +11,7 @@
 #include "platform/script.h"
 #include "scene/application.h"
 #include "scene/scenemanager.h"
+#include "scene/sceneviewer.h"
 
 #include <cstdio>
 #include <string>
@@ -104,6 +105,11 @@ int RunGame(int argc, char** argv)
     }
     if (!script.empty()) {
         scene.SetScript(std::move(script));
+    }
+    if (!options.scenePath.empty() && !tsv::StartSceneViewer(options.scenePath)) {
+        std::fprintf(stderr, "brinestoneharbour: cannot show the node file %s (the log in %s says why)\n",
+                     options.scenePath.c_str(), app.GetStoragePath().c_str());
+        return 1;
     }
     scene.Run();
     return app.GetExitCode();

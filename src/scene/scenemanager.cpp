@@ -8,7 +8,9 @@
 #include "platform/runoptions.h"
 #include "platform/sdl/sdlplatform.h"
 #include "scene/application.h"
+#include "scene/scenenode.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -26,6 +28,7 @@ public:
     {
         Platform* platform = m_scene.GetPlatform();
         int64_t now = Application::Instance().GetSystemTimer().GetTime();
+        m_scene.UpdateNodes();
         int fps = platform ? platform->TimerGetFPS() : 0;
         m_scene.UpdateDetailLevel(now, fps);
         m_scene.UpdateOverlay(now, fps);
@@ -89,6 +92,8 @@ SceneManager::SceneManager()
 
 SceneManager::~SceneManager()
 {
+    // Nodes go before the platform whose sprites they hold.
+    DetachAll();
     m_script.reset();
     if (m_resources) {
         m_resources->Purge();
@@ -179,7 +184,226 @@ void SceneManager::BeginFrame()
     m_platform->GfxClear(0);
 }
 
-void SceneManager::DrawScene() {}
+bool SceneManager::DrawOrder::operator()(const HierarchyNodePtr& a, const HierarchyNodePtr& b) const
+{
+    const DrawKey& ka = a->m_drawKey;
+    const DrawKey& kb = b->m_drawKey;
+    if (ka.visible != kb.visible) {
+        return ka.visible;
+    }
+    if (ka.emitter != kb.emitter) {
+        return !ka.emitter;
+    }
+    if (ka.layer != kb.layer) {
+        return ka.layer < kb.layer;
+    }
+    if (ka.worldZ != kb.worldZ) {
+        return ka.worldZ > kb.worldZ;
+    }
+    return a.Get() < b.Get();
+}
+
+void SceneManager::DrawScene()
+{
+    for (size_t i = 0; i < m_pending.size(); ++i) {
+        // Copied: attaching may not touch the pending list, but the reference must outlive the call.
+        HierarchyNodePtr node = m_pending[i];
+        if (!node->m_scene) {
+            AddNode(node, true, true);
+        }
+    }
+    for (const HierarchyNodePtr& node : m_pending) {
+        node->m_pending = false;
+    }
+    m_pending.clear();
+
+    m_drawCount = 0;
+    for (const HierarchyNodePtr& node : OrderedNodes()) {
+        if (!node->m_drawKey.visible || node->m_drawKey.emitter) {
+            break;
+        }
+        if (node->IsAlive()) {
+            node->Draw(*m_platform);
+            ++m_drawCount;
+        }
+    }
+    m_lastDrawCount = m_drawCount;
+}
+
+bool SceneManager::AddNode(const HierarchyNodePtr& node, bool recursive, bool attach)
+{
+    if (!node) {
+        return false;
+    }
+    if (recursive && node->m_children) {
+        IntrusivePtr<HierarchyNode::Children> hold = node->m_children;
+        for (const HierarchyNodePtr& child : hold->nodes) {
+            AddNode(child, true, true);
+        }
+    }
+    if (attach && !node->m_scene) {
+        node->m_drawKey = node->GetDrawKey();
+        node->m_scene = this;
+        m_drawSet.insert(node);
+        m_orderedDirty = true;
+    }
+    return true;
+}
+
+void SceneManager::RemoveNode(const HierarchyNodePtr& nodeRef, bool recursive, bool detach, bool requeue)
+{
+    if (!nodeRef) {
+        return;
+    }
+    // The set may hold the last reference.
+    HierarchyNodePtr node = nodeRef;
+    if (recursive && node->m_children) {
+        IntrusivePtr<HierarchyNode::Children> hold = node->m_children;
+        for (const HierarchyNodePtr& child : hold->nodes) {
+            RemoveNode(child, true, detach, requeue);
+        }
+    }
+    if (!detach) {
+        return;
+    }
+    if (node->m_parent) {
+        node->m_parent->m_childrenChanged = true;
+    }
+    if (node->m_scene == this) {
+        node->m_scene = nullptr;
+        m_drawSet.erase(node);
+        m_orderedDirty = true;
+        if (requeue) {
+            if (!node->m_pending) {
+                node->m_pending = true;
+                m_pending.push_back(node);
+            }
+            return;
+        }
+    }
+    if (!requeue && node->m_pending) {
+        node->m_pending = false;
+        m_pending.erase(std::find(m_pending.begin(), m_pending.end(), node));
+    }
+}
+
+void SceneManager::DetachAll()
+{
+    m_scheduled.clear();
+    m_ordered.clear();
+    m_orderedDirty = true;
+    m_pendingSnapshot.clear();
+    for (const HierarchyNodePtr& node : m_pending) {
+        node->m_pending = false;
+    }
+    m_pending.clear();
+    while (!m_drawSet.empty()) {
+        HierarchyNodePtr node = *m_drawSet.begin();
+        node->m_scene = nullptr;
+        m_drawSet.erase(m_drawSet.begin());
+    }
+}
+
+const std::vector<HierarchyNodePtr>& SceneManager::OrderedNodes()
+{
+    if (m_orderedDirty) {
+        m_ordered.assign(m_drawSet.begin(), m_drawSet.end());
+        m_orderedDirty = false;
+    }
+    return m_ordered;
+}
+
+void SceneManager::UpdateNodes()
+{
+    ProcessScheduled();
+    // The ordered list is the snapshot of the set: changes during the step
+    // only mark it for rebuilding, which waits for the next draw.
+    const std::vector<HierarchyNodePtr>& set = OrderedNodes();
+    m_pendingSnapshot.assign(m_pending.begin(), m_pending.end());
+    for (const std::vector<HierarchyNodePtr>* list : {&set, static_cast<const std::vector<HierarchyNodePtr>*>(&m_pendingSnapshot)}) {
+        for (const HierarchyNodePtr& node : *list) {
+            if (node->IsAlive() || node->IsEmitter()) {
+                node->Update();
+            }
+        }
+    }
+    for (const std::vector<HierarchyNodePtr>* list : {&set, static_cast<const std::vector<HierarchyNodePtr>*>(&m_pendingSnapshot)}) {
+        for (const HierarchyNodePtr& node : *list) {
+            if (!node->IsAlive() && !node->IsEmitter()) {
+                RemoveNode(node, true, true, false);
+            }
+        }
+    }
+    m_pendingSnapshot.clear();
+}
+
+void SceneManager::ClearLayers(int32_t lowest, int32_t highest)
+{
+    const auto inRange = [lowest, highest](const HierarchyNode& node) {
+        const int32_t layer = node.GetDrawKey().layer;
+        return layer >= lowest && layer <= highest;
+    };
+    for (auto it = m_scheduled.begin(); it != m_scheduled.end();) {
+        it = inRange(*it->second.node) ? m_scheduled.erase(it) : std::next(it);
+    }
+    const auto expire = [](HierarchyNode& node) {
+        node.Expire();
+        if (node.m_children) {
+            for (const HierarchyNodePtr& child : node.m_children->nodes) {
+                child->Expire();
+            }
+        }
+    };
+    // Expiring changes no drawing key, so the set can be walked directly.
+    for (const HierarchyNodePtr& node : m_drawSet) {
+        if (inRange(*node)) {
+            expire(*node);
+        }
+    }
+    for (const HierarchyNodePtr& node : m_pending) {
+        if (inRange(*node)) {
+            expire(*node);
+        }
+    }
+}
+
+void SceneManager::Schedule(const HierarchyNodePtr& node, int64_t timeMs, bool remove)
+{
+    if (!node) {
+        return;
+    }
+    if (remove) {
+        m_scheduled.emplace(timeMs, ScheduledEntry{node, true});
+        return;
+    }
+    HierarchyNodePtr clone = node->Clone(true);
+    clone->m_lastUpdate = 0;
+    const int64_t now = node->GetTime();
+    if (clone->m_expiry != 0 && timeMs > now) {
+        clone->m_expiry += timeMs - now;
+    }
+    m_scheduled.emplace(timeMs, ScheduledEntry{clone, false});
+}
+
+void SceneManager::ProcessScheduled()
+{
+    while (!m_scheduled.empty()) {
+        auto it = m_scheduled.begin();
+        HierarchyNodePtr node = it->second.node;
+        if (it->first > node->GetTime()) {
+            break;
+        }
+        const bool remove = it->second.remove;
+        m_scheduled.erase(it);
+        if (remove) {
+            // The node leaves the scene now and its parent lets go of it on its next update.
+            node->Expire();
+            RemoveNode(node, true, true, false);
+        } else {
+            AddNode(node, true, true);
+        }
+    }
+}
 
 void SceneManager::EndFrame() { m_platform->GfxEndScene(); }
 
@@ -219,7 +443,8 @@ std::string SceneManager::OverlayText(int fps) const
 {
     char text[160];
     std::snprintf(text, sizeof text, "Detail: %d, FPS: %d, nodes: %d+%d/%d, screens: %d, tasks: %d", m_detail.Get(),
-                  fps, 0, 0, 0, m_screenCount ? m_screenCount() : 0,
+                  fps, static_cast<int>(m_drawSet.size()), static_cast<int>(m_pending.size()),
+                  SceneNode::GetInstanceCount(), m_screenCount ? m_screenCount() : 0,
                   static_cast<int>(Application::Instance().GetTaskManager().Count()));
     return text;
 }

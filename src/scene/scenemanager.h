@@ -5,12 +5,16 @@
 #include "platform/platform.h"
 #include "platform/resourcemanager.h"
 #include "scene/detaillevel.h"
+#include "scene/hierarchynode.h"
 #include "scene/scriptplayer.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace tsv {
 
@@ -57,8 +61,43 @@ public:
     void SetScreenCountFn(CountFn fn) { m_screenCount = std::move(fn); }
 
     virtual void BeginFrame();
+    // Attaches the pending nodes, then draws the drawing set in order.
     virtual void DrawScene();
     virtual void EndFrame();
+    // Attaches `node` (and first, when `recursive`, its subtree) to the scene.
+    virtual bool AddNode(const HierarchyNodePtr& node, bool recursive, bool attach);
+    // Takes `node` (and first, when `recursive`, its subtree) out of the drawing
+    // set; `requeue` puts it on the pending list to re-enter at the next draw.
+    virtual void RemoveNode(const HierarchyNodePtr& node, bool recursive, bool detach, bool requeue);
+
+    // The node steps of the scene update: scheduled nodes, updates, removal of
+    // expired nodes.
+    void UpdateNodes();
+    // Expires every node whose layer lies in [lowest, highest] together with its
+    // direct children, and drops such nodes from the scheduled queue.
+    void ClearLayers(int32_t lowest, int32_t highest);
+    // Attaches a deep clone of `node` at `timeMs` (on the node's timer); a clone
+    // with a lifetime lives that long from `timeMs`. With `remove`, the node
+    // itself leaves the scene at that time instead.
+    void Schedule(const HierarchyNodePtr& node, int64_t timeMs, bool remove);
+    void ProcessScheduled();
+
+    // Takes every node out of the scene and empties the scheduled queue.
+    void DetachAll();
+
+    size_t GetDrawnNodeCount() const { return m_drawSet.size(); }
+    size_t GetPendingNodeCount() const { return m_pending.size(); }
+    size_t GetScheduledCount() const { return m_scheduled.size(); }
+    // Nodes drawn by the last DrawScene.
+    int GetLastDrawCount() const { return m_lastDrawCount; }
+    // The drawing set in order (for tests and tools).
+    template <class Fn>
+    void ForEachDrawn(Fn&& fn) const
+    {
+        for (const HierarchyNodePtr& node : m_drawSet) {
+            fn(*node);
+        }
+    }
 
     SceneManager(const SceneManager&) = delete;
     SceneManager& operator=(const SceneManager&) = delete;
@@ -68,6 +107,28 @@ protected:
 
 private:
     void ReportFatalStartError();
+
+    struct DrawOrder {
+        bool operator()(const HierarchyNodePtr& a, const HierarchyNodePtr& b) const;
+    };
+    struct ScheduledEntry {
+        HierarchyNodePtr node;
+        bool remove = false;
+    };
+
+    // The drawing set in order, as a flat list rebuilt only after the set
+    // changed: the scene update and the draw walk it instead of the tree.
+    const std::vector<HierarchyNodePtr>& OrderedNodes();
+
+    std::set<HierarchyNodePtr, DrawOrder> m_drawSet;
+    std::vector<HierarchyNodePtr> m_ordered;
+    bool m_orderedDirty = true;
+    std::vector<HierarchyNodePtr> m_pending;
+    std::multimap<int64_t, ScheduledEntry> m_scheduled;
+    // Snapshot of the pending list for the scene update, kept to reuse its storage.
+    std::vector<HierarchyNodePtr> m_pendingSnapshot;
+    int m_drawCount = 0;
+    int m_lastDrawCount = 0;
 
     std::unique_ptr<Platform> m_platform;
     std::unique_ptr<ResourceManager> m_resources;

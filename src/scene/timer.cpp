@@ -23,16 +23,11 @@ void Timer::Run()
     uint64_t now = ClockCounter();
     if (!IsPaused() && now > m_lastCounter) {
         m_accumulated += now - m_lastCounter;
+        if (m_frequency >= 1.0) {
+            m_timeMs = static_cast<int64_t>(std::llround(static_cast<double>(m_accumulated) * 1000.0 / m_frequency));
+        }
     }
     m_lastCounter = now;
-}
-
-int64_t Timer::GetTime() const
-{
-    if (m_frequency < 1.0) {
-        return 0;
-    }
-    return static_cast<int64_t>(std::llround(static_cast<double>(m_accumulated) * 1000.0 / m_frequency));
 }
 
 void Timer::SetRunning(bool running)

@@ -13,8 +13,9 @@ public:
 
     // Advances the clock by the counts elapsed since the last update, unless paused.
     void Run() override;
-    // Current time in milliseconds, rounded.
-    int64_t GetTime() const;
+    // Current time in milliseconds, rounded. Read by every node every frame,
+    // so it is worked out once per update.
+    int64_t GetTime() const { return m_timeMs; }
     void SetRunning(bool running);
     bool IsRunning() const { return !IsPaused(); }
 
@@ -22,6 +23,7 @@ private:
     double m_frequency = 0;
     uint64_t m_accumulated = 0;
     uint64_t m_lastCounter = 0;
+    int64_t m_timeMs = 0;
 };
 
 } // namespace tsv

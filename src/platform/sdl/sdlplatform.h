@@ -72,6 +72,13 @@ public:
     void InjectText(const std::string& text) override { m_pendingText += text; }
     void RequestScreenshot(const std::string& path) override { m_screenshotPaths.push_back(path); }
 
+    // For measurements against plain SDL calls.
+    SDL_Renderer* GetRenderer() const { return m_renderer; }
+    SDL_Texture* GetSdlTexture(TextureHandle texture) const
+    {
+        return texture > 0 && texture <= m_textures.size() ? m_textures[texture - 1].texture : nullptr;
+    }
+
 private:
     struct TextureEntry {
         SDL_Texture* texture = nullptr;

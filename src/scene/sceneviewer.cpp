@@ -1,0 +1,42 @@
+#include "scene/sceneviewer.h"
+
+#include "scene/application.h"
+#include "scene/nodelibrary.h"
+#include "scene/scenemanager.h"
+
+namespace tsv {
+
+namespace {
+
+// A burst is over quickly; firing again lets it be watched.
+constexpr int64_t kRefireIntervalMs = 2000;
+
+class RefireTask : public Task {
+public:
+    explicit RefireTask(SceneNodePtr node) : m_node(std::move(node)) {}
+    void Run() override { m_node->Fire(0, false); }
+
+private:
+    SceneNodePtr m_node;
+};
+
+} // namespace
+
+bool StartSceneViewer(const std::string& path)
+{
+    SceneNodePtr node = NodeLibrary::Instance().CreateNode(path);
+    if (!node) {
+        return false;
+    }
+    Application& app = Application::Instance();
+    node->SetTimer(IntrusivePtr<Timer>(&app.GetTimer()), true, true);
+    node->SetPosition({0, 0, 0}, true);
+    SceneManager::Instance().AddNode(node, true, true);
+    if (node->IsEmitter()) {
+        node->Fire(0, false);
+        app.GetTaskManager().AddTask(IntrusivePtr<Task>(new RefireTask(node)), kRefireIntervalMs);
+    }
+    return true;
+}
+
+} // namespace tsv

@@ -11,6 +11,7 @@
 #include "platform/script.h"
 #include "scene/application.h"
 #include "scene/scenemanager.h"
+#include "sound/soundmanager.h"
 
 #include <cstdio>
 #include <string>
@@ -105,7 +106,22 @@ int RunGame(int argc, char** argv)
     if (!script.empty()) {
         scene.SetScript(std::move(script));
     }
+
+    // The sound layer: focus changes silence and restore the groups, and each
+    // frame ends by feeding (or, headless, rendering) the audio.
+    tsv::SoundManager& sound = tsv::SoundManager::Instance();
+    tsv::AudioDevice* device = sound.GetDevice();
+    const bool writeAudio = options.headless && !options.audioOut.empty() && device && device->IsLoopback();
+    if (writeAudio) {
+        device->SetCapture(true);
+    }
+    scene.SetFocusHook([](bool focused) { tsv::SoundManager::Instance().OnFocusChanged(focused); });
+    scene.SetFrameEndHook([] { tsv::SoundManager::Instance().Update(); });
+
     scene.Run();
+    if (writeAudio) {
+        tsv::WriteWavFile(options.audioOut, device->GetCapture(), 2, device->GetSampleRate());
+    }
     return app.GetExitCode();
 }
 

@@ -68,6 +68,12 @@ TEST_F(SoundManagerTest, GroupVolumeReplacesEachSoundsOwn)
     EXPECT_FLOAT_EQ(music->GetVolume(), 0.8f);
     // The sound is in group 1 itself and the playlist then scales its entry: entry 0.5 x 0.8.
     EXPECT_FLOAT_EQ(m->GetVolume(), 0.4f);
+    m->SetVolume(0.9f);
+    m_manager->SetGroupVolume(0.8f, tsv::kMusicGroup);
+    EXPECT_FLOAT_EQ(m->GetVolume(), 0.8f) << "the sound itself is in the group";
+    m->SetVolume(0.9f);
+    music->SetVolume(0.8f);
+    EXPECT_FLOAT_EQ(m->GetVolume(), 0.9f) << "setting a playlist's own volume again touches no entry";
 
     // Focus lost silences both groups; focus gained restores them from the configuration.
     tsv::Config& config = tsv::GetConfig();
@@ -156,6 +162,9 @@ TEST(SoundManagerWithoutDevice, RunsSilentAndRefusesPlays)
         EXPECT_EQ(sound->GetStackSize(), 0);
         EXPECT_FALSE(sound->Play());
         EXPECT_EQ(log->Count("Failed to create Audiere sound object from file \"/sound/anything.wav\""), 1);
+        ASSERT_FALSE(log->sections.empty());
+        EXPECT_NE(log->sections.back().find("sound/audieresound("), std::string::npos);
+        EXPECT_NE(log->sections.back().find("void __thiscall AudiereSound::PushSound(void)"), std::string::npos);
         manager.Update(); // nothing to feed, nothing to render
     }
     EXPECT_EQ(log->Count("Failed to create Audiere audio device."), 1) << "logged once";

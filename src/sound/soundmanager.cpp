@@ -51,6 +51,11 @@ IntrusivePtr<AudiereSound> SoundManager::GetSound(const std::string& name)
     if (it != m_sounds.end()) {
         return it->second;
     }
+    if (name.empty()) {
+        // Nothing to open: not even a silent sound can stand for it.
+        GetLog() << Error << "Failed to load sound from \"" << name << "\"!" << EndL;
+        return nullptr;
+    }
     IntrusivePtr<AudiereSound> sound(new AudiereSound(m_device));
     sound->Load(name);
     m_sounds[name] = sound;

@@ -54,6 +54,9 @@ TEST_F(AudiereSoundTest, HoldDelayRefusesPlaysTooSoon)
     sound->SetHoldDelay(100);
     EXPECT_EQ(sound->GetHoldDelay(), 100);
 
+    // The last play time starts at 0, so the first play must wait for the clock to pass the delay.
+    Frames(10);
+    ASSERT_GE(Now(), 100);
     ASSERT_TRUE(sound->Play());
     const int64_t first = Now();
     Frames(5);

@@ -38,6 +38,11 @@ TEST_F(SoundManagerTest, PlayByNameFollowsItsOrder)
     // An unknown name still makes a (silent) sound and counts as played.
     EXPECT_TRUE(m_manager->Play(Path("nothing.wav")));
     EXPECT_EQ(m_manager->GetSound(Path("nothing.wav"))->GetStackSize(), 0);
+
+    // An empty name makes neither a sound nor a playlist.
+    EXPECT_FALSE(m_manager->Play(""));
+    EXPECT_EQ(m_log->Count("Failed to load sound from \"\"!"), 1);
+    EXPECT_EQ(m_log->Count("Failed to load playlist from \"\"!"), 1);
 }
 
 TEST_F(SoundManagerTest, GroupVolumeReplacesEachSoundsOwn)

@@ -11,7 +11,9 @@
 #include "platform/script.h"
 #include "scene/application.h"
 #include "scene/scenemanager.h"
+#include "scene/emitter.h"
 #include "scene/sceneviewer.h"
+#include "sound/soundmanager.h"
 
 #include <cstdio>
 #include <string>
@@ -106,12 +108,29 @@ int RunGame(int argc, char** argv)
     if (!script.empty()) {
         scene.SetScript(std::move(script));
     }
+
+    // The sound layer: focus changes silence and restore the groups, and each
+    // frame ends by feeding (or, headless, rendering) the audio.
+    tsv::SoundManager& sound = tsv::SoundManager::Instance();
+    tsv::AudioDevice* device = sound.GetDevice();
+    const bool writeAudio = options.headless && !options.audioOut.empty() && device && device->IsLoopback();
+    if (writeAudio) {
+        device->SetCapture(true);
+    }
+    scene.SetFocusHook([](bool focused) { tsv::SoundManager::Instance().OnFocusChanged(focused); });
+    scene.SetFrameEndHook([] { tsv::SoundManager::Instance().Update(); });
+    // An emitter's "sound" and "playlist" play when it spawns.
+    tsv::SetEmitterSoundHook(&tsv::PlaySpawnSounds);
+
     if (!options.scenePath.empty() && !tsv::StartSceneViewer(options.scenePath)) {
         std::fprintf(stderr, "brinestoneharbour: cannot show the node file %s (the log in %s says why)\n",
                      options.scenePath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
     scene.Run();
+    if (writeAudio) {
+        tsv::WriteWavFile(options.audioOut, device->GetCapture(), 2, device->GetSampleRate());
+    }
     return app.GetExitCode();
 }
 

@@ -170,6 +170,9 @@ bool SceneManager::Frame()
     DrawScene();
     EndFrame();
     bool more = Application::Instance().GetTaskManager().Execute();
+    if (m_frameEndHook) {
+        m_frameEndHook();
+    }
     ++m_frameCount;
     const RunOptions& options = GetRunOptions();
     if (options.frames >= 0 && m_frameCount == options.frames) {

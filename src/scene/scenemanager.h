@@ -56,6 +56,9 @@ public:
     // Focus changes also silence and restore the sound groups; the sound layer plugs in here.
     using FocusHook = std::function<void(bool focused)>;
     void SetFocusHook(FocusHook hook) { m_focusHook = std::move(hook); }
+    // Called at the end of every frame, after the tasks (the sound layer renders there).
+    using FrameEndHook = std::function<void()>;
+    void SetFrameEndHook(FrameEndHook hook) { m_frameEndHook = std::move(hook); }
     // Counts shown by the overlay that belong to other layers.
     using CountFn = std::function<int()>;
     void SetScreenCountFn(CountFn fn) { m_screenCount = std::move(fn); }
@@ -141,6 +144,7 @@ private:
     bool m_systemTimerWasRunning = true;
     bool m_gameTimerWasRunning = true;
     FocusHook m_focusHook;
+    FrameEndHook m_frameEndHook;
     CountFn m_screenCount;
 };
 

@@ -1,0 +1,97 @@
+// A headless run of the whole start-up with --audio-out: a sound panned hard
+// left is played by a task in the frame loop, and the written WAV must carry it
+// in the left channel only, from the frame it was played on.
+
+#include "game/startup.h"
+#include "scene/application.h"
+#include "scene/scenemanager.h"
+#include "sound/soundmanager.h"
+
+#include "sound/soundtesthelpers.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+constexpr int kPlayFrame = 10; // 1-based frame whose tasks play the sound
+constexpr int kRunFrames = 30;
+
+class PlayOnFrame : public tsv::Task {
+public:
+    explicit PlayOnFrame(std::string path) : m_path(std::move(path)) {}
+    void Run() override
+    {
+        // The frame counter moves on after the tasks, so frame k sees k - 1.
+        if (tsv::SceneManager::Instance().GetFrameCount() == kPlayFrame - 1) {
+            tsv::IntrusivePtr<tsv::AudiereSound> sound = tsv::SoundManager::Instance().GetSound(m_path);
+            sound->SetPan(-1.0f);
+            sound->Play();
+        }
+    }
+
+private:
+    std::string m_path;
+};
+
+TEST(AudioOut, HeadlessRunWritesWhatTheLoopbackRendered)
+{
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("bsh-audioout-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "data");
+    const std::string tone = (dir / "tone.wav").string();
+    const std::string out = (dir / "out.wav").string();
+    soundtest::WriteToneWav(tone, 100);
+
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The child runs the program's own start-up and frame loop, then leaves without unwinding the test runner.
+        ::setenv("HOME", dir.c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (dir / "share").c_str(), 1);
+        if (::chdir(dir.c_str()) != 0) {
+            ::_exit(90);
+        }
+        tsv::Application::Instance().GetTaskManager().AddTask(tsv::MakeIntrusive<PlayOnFrame>(tone), 0);
+        std::string frames = std::to_string(kRunFrames);
+        const char* argv[] = {"brinestoneharbour", "--headless", "--no-render", "--fixed-step", "10",
+                              "--frames", frames.c_str(), "--audio-out", out.c_str(), nullptr};
+        int code = bsh::RunGame(9, const_cast<char**>(argv));
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    SDL_AudioSpec spec{};
+    Uint8* data = nullptr;
+    Uint32 dataBytes = 0;
+    ASSERT_TRUE(SDL_LoadWAV(out.c_str(), &spec, &data, &dataBytes)) << "no readable WAV written";
+    std::vector<int16_t> samples(dataBytes / 2);
+    std::memcpy(samples.data(), data, dataBytes);
+    SDL_FreeWAV(data);
+    ASSERT_EQ(spec.channels, 2);
+    ASSERT_EQ(spec.format, AUDIO_S16LSB);
+    const int rate = spec.freq;
+
+    // Every frame rendered exactly its 10 ms up to the end of its step; the run has
+    // one more frame than --frames, in which the killed tasks are dropped.
+    EXPECT_EQ(samples.size() / 2, static_cast<size_t>((kRunFrames + 2) * 10 * rate / 1000));
+
+    const int playedAt = kPlayFrame * 10;
+    EXPECT_LT(soundtest::Peak(samples, rate, 0, 0, playedAt), 5) << "silent before the play";
+    EXPECT_NEAR(soundtest::OnsetMs(samples, rate, 300), playedAt, 2);
+    EXPECT_GT(soundtest::Peak(samples, rate, 0, playedAt, playedAt + 100), 8000) << "heard on the left";
+    EXPECT_LT(soundtest::Peak(samples, rate, 1, 0, (kRunFrames + 1) * 10), 100) << "nothing on the right";
+
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace

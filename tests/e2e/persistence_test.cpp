@@ -71,6 +71,8 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
         ren.SetHints(false);
         ren.Awards().TakeHint(0);
         ren.Awards().SetEarned(5);
+        // A byte above 0x7F sorts after every ASCII path in the file.
+        ren.Record(DifficultyHard).SetState(GameModeQuest, "/level/original/\xE9.xml", LevelOpen);
 
         // Two quest wins at Hard, one of them fast, then an arcade win rated 6.
         ren.SetDifficulty(DifficultyHard);
@@ -126,9 +128,10 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
     EXPECT_EQ(ren.hints, 0);
     EXPECT_EQ(ren.difficulty, DifficultyNormal); // the arcade level set it
     EXPECT_EQ(ren.records[2].score[0], 2 * (120 + 30 * 50 * 2));
-    ASSERT_EQ(ren.records[2].levels[0].size(), 2u);
+    ASSERT_EQ(ren.records[2].levels[0].size(), 3u);
     EXPECT_EQ(ren.records[2].levels[0][0].state, LevelCompletedFast);
     EXPECT_EQ(ren.records[2].levels[0][1].state, LevelCompleted);
+    EXPECT_EQ(ren.records[2].levels[0][2].path, "/level/original/\xE9.xml");
     ASSERT_EQ(ren.records[1].levels[1].size(), 2u);
     EXPECT_EQ(ren.records[1].levels[1][1].path, "/level/original/002.xml");
     EXPECT_EQ(ren.records[1].levels[1][1].best, 6);

@@ -1,0 +1,53 @@
+#pragma once
+// The shared vocabulary of progress: modes, difficulties, level states and the
+// award table. The numeric values are stored in the profile file.
+
+#include <cstdint>
+#include <string>
+
+namespace bsh {
+
+enum GameMode : int32_t {
+    GameModeNone = -3, // no mode chosen yet
+    GameModeQuest = 0,
+    GameModeArcade = 1,
+};
+inline constexpr int kModeCount = 2;
+
+enum Difficulty : int32_t {
+    DifficultyEasy = 0,
+    DifficultyNormal = 1,
+    DifficultyHard = 2,
+};
+inline constexpr int kDifficultyCount = 3;
+
+enum LevelState : int32_t {
+    LevelLocked = 0, // also the state of a level without an entry
+    LevelOpen = 2,
+    LevelCompleted = 3,
+    LevelCompletedFast = 4, // won with at most half of the time limit used
+};
+
+inline constexpr int kAwardCount = 19;
+inline constexpr int kAwardQuestMap1 = 0;        // .. 7: "quest_map1" .. "quest_map8"
+inline constexpr int kAwardArcadeComplete1 = 8;  // .. 11, one per arcade set
+inline constexpr int kAwardArcadeBest1 = 12;     // .. 15, one per arcade set
+inline constexpr int kAwardFinalQuest = 16;
+inline constexpr int kAwardArcadeCompleteAll = 17;
+inline constexpr int kAwardTotalComplete = 18;
+
+inline constexpr int kHintCount = 13;
+
+// The key of award `index` (0..18), empty for any other index.
+std::string AwardKey(int index);
+// The index of an award key, -1 for any other text (exact comparison).
+int AwardIndex(const std::string& key);
+// The language key of hint `index` (0..12), empty for any other index.
+const char* HintKey(int index);
+
+// The word that names a mode in file names: "quest", "survival", or empty.
+const char* ModeWord(int mode);
+
+inline bool IsValidMode(int mode) { return mode == GameModeQuest || mode == GameModeArcade; }
+
+} // namespace bsh

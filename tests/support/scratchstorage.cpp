@@ -1,0 +1,123 @@
+#include "support/scratchstorage.h"
+
+#include "core/log.h"
+#include "scene/application.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace bsh::test {
+
+namespace fs = std::filesystem;
+
+ScratchStorage::ScratchStorage()
+{
+    std::string pattern = (fs::temp_directory_path() / "bsh-storage-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    m_path = pattern + "/";
+    m_previousStorage = tsv::Application::Instance().GetStoragePath();
+    tsv::Application::Instance().SetStoragePath(m_path);
+}
+
+ScratchStorage::~ScratchStorage()
+{
+    tsv::Application::Instance().SetStoragePath(m_previousStorage);
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+}
+
+void ScratchStorage::Write(const std::string& name, const std::string& bytes) const
+{
+    fs::create_directories(fs::path(File(name)).parent_path());
+    std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ScratchStorage::Read(const std::string& name) const
+{
+    std::ifstream in(File(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool ScratchStorage::Exists(const std::string& name) const
+{
+    return fs::exists(File(name));
+}
+
+std::vector<std::string> ScratchStorage::List() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_path)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+namespace {
+
+// One target for the whole test run; the Log has no way to drop a single target.
+class CaptureTarget : public tsv::LogTarget {
+public:
+    void Write(int32_t level, int32_t, const std::string&, const std::string&, const std::string& text) override
+    {
+        if (recording && level != tsv::LogLevelSection) {
+            lines.push_back({level, text});
+        }
+    }
+    bool recording = false;
+    std::vector<CapturedLine> lines;
+};
+
+CaptureTarget& Target()
+{
+    static tsv::IntrusivePtr<CaptureTarget> target = [] {
+        tsv::IntrusivePtr<CaptureTarget> created(new CaptureTarget());
+        tsv::GetLog().AddTarget(created);
+        return created;
+    }();
+    return *target;
+}
+
+} // namespace
+
+LogCapture::LogCapture()
+{
+    Target().lines.clear();
+    Target().recording = true;
+}
+
+LogCapture::~LogCapture()
+{
+    Target().recording = false;
+}
+
+const std::vector<CapturedLine>& LogCapture::Lines() const { return Target().lines; }
+
+std::vector<std::string> LogCapture::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const auto& line : Target().lines) {
+        texts.push_back(line.text);
+    }
+    return texts;
+}
+
+bool LogCapture::Contains(int level, const std::string& fragment) const
+{
+    return std::any_of(Target().lines.begin(), Target().lines.end(), [&](const CapturedLine& line) {
+        return line.level == level && line.text.find(fragment) != std::string::npos;
+    });
+}
+
+void LogCapture::Clear() { Target().lines.clear(); }
+
+} // namespace bsh::test

@@ -1,6 +1,4 @@
 #include "registry.h"
 namespace assetgen {
-void GenerateSounds(Output&) {}
-void GenerateMusic(Output&) {}
 void GenerateNodes(Output&) {}
 }

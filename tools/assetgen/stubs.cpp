@@ -1,4 +1,0 @@
-#include "registry.h"
-namespace assetgen {
-void GenerateNodes(Output&) {}
-}

@@ -205,8 +205,11 @@ Shape JewelShape(int kind, Vec2 c, float r) {
       return [c, r, v = StarPolygon({0, 0.1f}, 1.02f, 0.5f, 5, -1.5707963f)](Vec2 p) {
         return SdPolygon((p - c) * (1 / r), v) * r - 0.05f * r;
       };
-    case 5:  // hexagon
-      return poly(RegularPolygon({0, 0}, 0.9f, 6, 0), 0.06f);
+    case 5: {  // tall hexagon, point up, so it never reads as the round stone
+      auto v = RegularPolygon({0, 0}, 0.96f, 6, -1.5707963f);
+      for (Vec2& p : v) p.x *= 0.8f;
+      return poly(v, 0.05f);
+    }
     case 6: {  // triangle, point up
       auto v = RegularPolygon({0, 0.22f}, 0.98f, 3, -1.5707963f);
       return poly(v, 0.1f);

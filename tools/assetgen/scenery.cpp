@@ -231,7 +231,7 @@ struct Island {
 };
 // Land masses in map units: the home harbour coast lies bottom left.
 const Island kIslands[] = {
-    {-420, 330, 330}, {-250, 300, 150}, {260, -20, 120}, {620, 190, 170}, {1010, -120, 150},
+    {-400, 260, 320}, {-250, 240, 170}, {-80, 330, 110}, {260, -20, 120}, {620, 190, 170}, {1010, -120, 150},
     {1150, 240, 110}, {-180, -560, 190}, {320, -760, 150}, {780, -560, 210}, {1130, -830, 130},
     {60, -330, 70},   {930, -360, 60},   {-330, -860, 120}, {520, -420, 60},
 };
@@ -268,7 +268,7 @@ Image SeaChart() {
         if (shallow < 0.3f && wave > 0.93f) c = Mix(c, Hex(0x8cc8e0), 0.35f);
         // Surf right at the shore.
         const float surf = SmoothStep(kLand - 0.03f, kLand, ht);
-        c = Mix(c, Hex(0xeafcff), surf * 0.7f);
+        c = Mix(c, Hex(0xeafcff), surf * 0.45f);
       } else {
         const float up = ht - kLand;
         if (up < 0.035f) {
@@ -317,7 +317,7 @@ Image SeaChart() {
   {
     BevelStyle st;
     st.bevel = 2;
-    auto pier = [&](Vec2 p) { return SdBox(p, toPx(-120, 215), {70, 6}, 2); };
+    auto pier = [&](Vec2 p) { return SdBox(p, toPx(-50, 215), {60, 6}, 2); };
     DrawShadow(img, pier, 2, 3, 2, 0.5f);
     DrawBevelled(img, pier, [](Vec2 p) { return std::fmod(p.x, 6.0f) < 1 ? Hex(0x6a4020) : Hex(0xa87040); }, st);
     Rng rng(5);
@@ -329,7 +329,7 @@ Image SeaChart() {
       auto roof = [&](Vec2 p) { return SdPolygon(p, {c + Vec2{-14, -2}, c + Vec2{0, -14}, c + Vec2{14, -2}}) - 0.5f; };
       DrawBevelled(img, roof, [i](Vec2) { return i % 3 == 0 ? Hex(0x3a6ab0) : Hex(0xc8482e); }, st);
     }
-    const Vec2 lh = toPx(-40, 175);
+    const Vec2 lh = toPx(20, 182);
     auto tower = [&](Vec2 p) { return SdPolygon(p, {lh + Vec2{-9, 30}, lh + Vec2{-6, -26}, lh + Vec2{6, -26}, lh + Vec2{9, 30}}); };
     DrawShadow(img, tower, 3, 4, 3, 0.5f);
     DrawBevelled(img, tower, [&](Vec2 p) { return std::fmod(p.y - lh.y + 100, 16.0f) < 8 ? Hex(0xf4f0e8) : Hex(0xd83a30); }, st);
@@ -392,12 +392,33 @@ Image SunsetHarbour(bool withHarbour) {
     return p.y > ridge && p.y < horizon + 1 ? Hex(0x4a3a6a, 0.9f) : Rgba{};
   });
   if (withHarbour) {
-    // Quay with a lighthouse and moored boats on the left.
-    FillShape(img, [](Vec2 p) { return SdBox(p, {120, 470}, {200, 150}, 0) ; }, [](Vec2 p) {
-      const float stone = ValueNoise(p.x * 0.12f, p.y * 0.25f, 61);
-      return Scaled(Hex(0x6a5048), 0.7f + 0.4f * stone);
-    });
-    FillSolid(img, [](Vec2 p) { return SdBox(p, {120, 322}, {200, 4}, 0); }, Hex(0x3a2a28));
+    // Stone quay with a lighthouse on the left, a moored boat beside it.
+    FillShape(img, [](Vec2 p) { return SdPolygon(p, {{-10, 318}, {250, 318}, {330, 610}, {-10, 610}}); },
+              [](Vec2 p) {
+                // Courses of dressed stone, each block its own shade.
+                const float row = std::floor((p.y - 318) / 22);
+                const float shift = std::fmod(row, 2.0f) * 30;
+                const float col = std::floor((p.x + shift) / 60);
+                const float bx = std::fmod(p.x + shift + 600, 60.0f), by = std::fmod(p.y - 318 + 440, 22.0f);
+                const float tone = 0.75f + 0.3f * ValueNoise(col * 3.1f, row * 1.7f, 61) +
+                                   0.12f * ValueNoise(p.x * 0.2f, p.y * 0.2f, 62);
+                Rgba c = Scaled(Mix(Hex(0x8a7466), Hex(0x6a5a58), (p.y - 318) / 290), tone);
+                if (bx < 2 || by < 2) c = Scaled(c, 0.55f);
+                if (by > 2 && by < 5) c = Scaled(c, 1.15f);
+                return c;
+              });
+    FillShape(img, [](Vec2 p) { return SdPolygon(p, {{-10, 312}, {252, 312}, {256, 324}, {-10, 324}}); },
+              [](Vec2 p) { return Mix(Hex(0xd8c0a0), Hex(0x8a7060), (p.y - 312) / 12); });
+    {
+      BevelStyle hull;
+      hull.bevel = 4;
+      auto boat = [](Vec2 p) { return SdPolygon(p, {{300, 470}, {420, 470}, {400, 500}, {318, 500}}); };
+      DrawShadow(img, boat, 4, 6, 5, 0.4f);
+      DrawBevelled(img, boat, [](Vec2 p) { return p.y < 478 ? Hex(0xf4ecdc) : Hex(0x2a5a8a); }, hull);
+      FillSolid(img, [](Vec2 p) { return SdSegment(p, {358, 470}, {358, 380}, 1.5f); }, Hex(0x5a3a20));
+      DrawBevelled(img, [](Vec2 p) { return SdPolygon(p, {{361, 384}, {361, 462}, {405, 462}}); },
+                   [](Vec2) { return Hex(0xf8f0e0); }, hull);
+    }
     auto tower = [](Vec2 p) { return SdPolygon(p, {{70, 322}, {80, 150}, {112, 150}, {122, 322}}); };
     BevelStyle st;
     st.bevel = 5;
@@ -420,7 +441,7 @@ Image GameBackground() {
       const float t = p.y / 600;
       Rgba c = Mix(Hex(0x2a8aa8), Hex(0x1a4a6e), t);
       const float caustic = std::pow(1 - std::fabs(Fbm(p.x * 0.012f, p.y * 0.016f, 8, 4) * 2 - 1), 8.0f);
-      c = Mix(c, Hex(0xc8f6ff), caustic * 0.35f);
+      c = Mix(c, Hex(0xc8f6ff), caustic * 0.18f);
       const float sand = SmoothStep(480, 560, p.y + 30 * Fbm(p.x * 0.01f, 1, 4, 3));
       c = Mix(c, Mix(Hex(0xd0b07a), Hex(0xa88858), ValueNoise(p.x * 0.3f, p.y * 0.3f, 5)), sand * 0.8f);
       img.At(x, y) = {Clamp01(c.r), Clamp01(c.g), Clamp01(c.b), 1};

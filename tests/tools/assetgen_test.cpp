@@ -2,6 +2,7 @@
 // byte, and the committed data has the properties the game relies on.
 #include <SDL_image.h>
 #include <expat.h>
+#include <vorbis/vorbisfile.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "nodes.h"
 #include "registry.h"
 #include "sounds.h"
+#include "synth.h"
 
 namespace fs = std::filesystem;
 using namespace assetgen;
@@ -169,16 +171,16 @@ TEST(AssetGen, JewelsDifferInShapeAndColour) {
 }
 
 TEST(AssetGen, FontFilesDescribeGlyphsInsideTheirTextures) {
-  for (const FontFileSpec& spec : FontFiles()) {
-    SCOPED_TRACE(spec.xmlPath);
-    const auto root = ParseXml(Data(spec.xmlPath));
+  for (const FontFile& font : FontFiles()) {
+    SCOPED_TRACE(font.xmlPath);
+    const auto root = ParseXml(Data(font.xmlPath));
     ASSERT_TRUE(root);
     ASSERT_EQ(root->name, "font");
     ASSERT_TRUE(root->Child("texture"));
-    EXPECT_EQ(root->Child("texture")->text, spec.texturePath);
-    const Png tex = LoadPng(Data(spec.texturePath));
+    EXPECT_EQ(root->Child("texture")->text, font.texturePath);
+    const Png tex = LoadPng(Data(font.texturePath));
     ASSERT_GT(tex.w, 0);
-    const std::vector<int> unicode = CodePageToUnicode(spec.codePage);
+    const std::vector<int> unicode = CodePageToUnicode(font.codePage);
     std::set<int> ids;
     float height = -1;
     for (const auto& c : root->children) {
@@ -201,7 +203,7 @@ TEST(AssetGen, FontFilesDescribeGlyphsInsideTheirTextures) {
     }
     EXPECT_TRUE(ids.count('A') && ids.count('z') && ids.count(' '));
     // A letter of the code page's own script: Cyrillic A, Polish L-stroke, e-acute.
-    const int own = spec.codePage == 1251 ? 0xC0 : spec.codePage == 1250 ? 0xA3 : 0xE9;
+    const int own = font.codePage == 1251 ? 0xC0 : font.codePage == 1250 ? 0xA3 : 0xE9;
     EXPECT_TRUE(ids.count(own)) << "byte " << own;
   }
 }
@@ -340,4 +342,142 @@ TEST(AssetGen, DxtEncodingKeepsColoursClose) {
       EXPECT_NEAR(p[1], e.g * 255, 14) << x << "," << y;
       EXPECT_NEAR(p[2], e.b * 255, 14) << x << "," << y;
     }
+}
+
+TEST(AssetGen, RasterEdgesAreAntiAliasedAndBlurKeepsColour) {
+  // A vertical edge at x = 10.25: pixels left of it are covered, the pixel
+  // that holds the edge is partly covered, the ones right of it are empty.
+  Image img(20, 4);
+  FillSolid(img, [](Vec2 p) { return p.x - 10.25f; }, Rgba{1, 0, 0, 1});
+  EXPECT_FLOAT_EQ(img.At(9, 1).a, 1);
+  EXPECT_NEAR(img.At(10, 1).a, 0.25f, 1e-5f);
+  EXPECT_FLOAT_EQ(img.At(11, 1).a, 0);
+  EXPECT_FLOAT_EQ(img.At(10, 1).r, 1) << "edge pixels keep their colour, not a darker one";
+
+  // Straight alpha: half white over opaque black is grey; over nothing it
+  // stays white at half alpha.
+  Image over(2, 1);
+  over.At(0, 0) = {0, 0, 0, 1};
+  over.Blend(0, 0, {1, 1, 1, 1}, 0.5f);
+  over.Blend(1, 0, {1, 1, 1, 1}, 0.5f);
+  EXPECT_NEAR(over.At(0, 0).r, 0.5f, 1e-5f);
+  EXPECT_FLOAT_EQ(over.At(0, 0).a, 1);
+  EXPECT_FLOAT_EQ(over.At(1, 0).r, 1);
+  EXPECT_FLOAT_EQ(over.At(1, 0).a, 0.5f);
+
+  // Blurring a red square on transparency must not fringe it with black,
+  // and must keep its total coverage.
+  Image square(32, 32);
+  FillSolid(square, [](Vec2 p) { return SdBox(p, {16, 16}, {6, 6}); }, Rgba{1, 0.2f, 0.1f, 1});
+  const Image blurred = Blurred(square, 4);
+  float before = 0, after = 0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      before += square.At(x, y).a;
+      after += blurred.At(x, y).a;
+      if (blurred.At(x, y).a > 0.01f) {
+        EXPECT_NEAR(blurred.At(x, y).r, 1, 1e-3f) << x << "," << y;
+      }
+    }
+  EXPECT_NEAR(after, before, before * 0.02f);
+}
+
+TEST(AssetGen, ShapesAndRandomNumbersBehave) {
+  // A star is not convex: the notch between two points is outside.
+  const auto star = StarPolygon({0, 0}, 10, 4, 5, -1.5707963f);
+  EXPECT_LT(SdPolygon({0, 0}, star), -3);
+  EXPECT_LT(SdPolygon({0, -8}, star), 0);  // inside the top point
+  EXPECT_GT(SdPolygon(Rotate({0, -8}, 3.14159265f / 5), star), 0);  // between points
+  EXPECT_NEAR(SdCircle({3, 4}, {0, 0}, 2), 3, 1e-5f);
+
+  // The generator's own random numbers repeat exactly for a seed.
+  Rng a(7), b(7), c(8);
+  bool differs = false;
+  for (int i = 0; i < 100; ++i) {
+    const uint32_t va = a.Next();
+    EXPECT_EQ(va, b.Next());
+    differs = differs || va != c.Next();
+    const float u = a.Uniform();
+    b.Uniform();
+    c.Uniform();
+    EXPECT_TRUE(u >= 0 && u < 1);
+  }
+  EXPECT_TRUE(differs);
+}
+
+TEST(AssetGen, CodePagesMapToTheirLetters) {
+  const auto western = CodePageToUnicode(1252);
+  const auto central = CodePageToUnicode(1250);
+  const auto cyrillic = CodePageToUnicode(1251);
+  EXPECT_EQ(western[0x41], 0x41);
+  EXPECT_EQ(western[0x80], 0x20AC);  // euro sign
+  EXPECT_EQ(western[0xE9], 0xE9);    // e acute
+  EXPECT_EQ(western[0x81], -1);      // no character: no glyph
+  EXPECT_EQ(western[0x0A], -1);      // control bytes never get glyphs
+  EXPECT_EQ(central[0xA3], 0x141);   // L with stroke
+  EXPECT_EQ(central[0x8A], 0x160);   // S caron
+  EXPECT_EQ(cyrillic[0xC0], 0x410);  // Cyrillic A
+  EXPECT_EQ(cyrillic[0xFF], 0x44F);  // Cyrillic ya
+}
+
+TEST(AssetGen, MusicLoopsWithoutASeam) {
+  std::vector<float> left, right;
+  RenderMusicTrack(0, left, right);
+  ASSERT_GT(left.size(), size_t(kSampleRate) * 60);
+  ASSERT_EQ(left.size(), right.size());
+  for (const std::vector<float>* ch : {&left, &right}) {
+    const std::vector<float>& x = *ch;
+    double step = 0;
+    for (size_t i = 1; i < x.size(); ++i) step += std::fabs(x[i] - x[i - 1]);
+    step /= double(x.size() - 1);
+    // Jumping from the last sample back to the first is no bigger a step
+    // than the music takes anywhere else.
+    EXPECT_LT(std::fabs(x.back() - x.front()), 6 * step);
+    // The loop point is not a gap of silence either: the last chord still
+    // sounds when the first one comes in.
+    auto rms = [&](size_t from, size_t n) {
+      double sum = 0;
+      for (size_t i = from; i < from + n; ++i) sum += double(x[i]) * x[i];
+      return std::sqrt(sum / double(n));
+    };
+    const size_t tenth = size_t(kSampleRate) / 10;
+    EXPECT_GT(rms(x.size() - tenth, tenth), 0.01);
+    EXPECT_GT(rms(0, tenth), 0.01);
+    float peak = 0;
+    for (float v : x) peak = std::max(peak, std::fabs(v));
+    EXPECT_LT(peak, 1.0f) << "clips";
+  }
+}
+
+TEST(AssetGen, MusicFilesDecodeAsStereoTracksOfOneToTwoMinutes) {
+  for (const std::string& track : MusicTrackPaths()) {
+    SCOPED_TRACE(track);
+    OggVorbis_File vf;
+    ASSERT_EQ(ov_fopen(Data(track).c_str(), &vf), 0);
+    const vorbis_info* info = ov_info(&vf, -1);
+    EXPECT_EQ(info->channels, 2);
+    EXPECT_EQ(info->rate, 44100);
+    const double seconds = ov_time_total(&vf, -1);
+    EXPECT_GT(seconds, 55);
+    EXPECT_LT(seconds, 125);
+    ov_clear(&vf);
+  }
+}
+
+TEST(AssetGen, WavEncoderWritesWhatItWasGiven) {
+  Buffer b = {0, 0.5f, -0.5f, 1.5f, -1.5f};
+  const auto bytes = EncodeWav(b);
+  ASSERT_EQ(bytes.size(), 44u + 10u);
+  auto sample = [&](size_t i) { return int(int16_t(bytes[44 + 2 * i] | bytes[45 + 2 * i] << 8)); };
+  EXPECT_EQ(sample(0), 0);
+  EXPECT_EQ(sample(1), 16384);
+  EXPECT_EQ(sample(2), -16384);
+  EXPECT_EQ(sample(3), 32767) << "values beyond full scale are held, not wrapped";
+  EXPECT_EQ(sample(4), -32767);
+  // Finishing fades both ends to silence whatever the sound does there.
+  Buffer tone = Tone(440, 0.2f, 0.0001f, 10, {{1, 1}});
+  for (float& v : tone) v += 0.3f;
+  Finish(tone, 0.8f);
+  EXPECT_FLOAT_EQ(tone.front(), 0);
+  EXPECT_FLOAT_EQ(tone.back(), 0);
 }

@@ -40,12 +40,12 @@ void DrawBevelled(Image& img, const Shape& shape, const Paint& paint, const Beve
     const Vec2 q = (p - st.centre) * (1 / st.radius);
     const Vec3 n = Normalized({g.x * k + q.x * st.dome * flat, g.y * k + q.y * st.dome * flat, 1});
     const float diff = std::max(0.0f, Dot3(n, light));
-    const float spec = std::pow(std::max(0.0f, Dot3(n, half)), st.shininess);
+    const float shine = std::pow(std::max(0.0f, Dot3(n, half)), st.shininess);
     const Rgba base = paint(p);
     Rgba c = Scaled(base, st.ambient + st.diffuse * diff);
     const float rim = 1 - SmoothStep(0.2f, 1.6f, -d);
     c = Mix(c, Scaled(base, 0.3f), rim * st.rimDark);
-    c = AddRgb(c, Rgba{1, 1, 1, 1}, spec * st.specular);
+    c = AddRgb(c, Rgba{1, 1, 1, 1}, shine * st.specular);
     c.a = base.a;
     return Clamped(c);
   });
@@ -113,11 +113,11 @@ void DrawSphere(Image& img, Vec2 c, float r, Rgba base, float specular, float sh
     const float zz = std::max(0.0f, 1 - Dot(q, q));
     const Vec3 n = Normalized({q.x, q.y, std::sqrt(zz)});
     const float diff = std::max(0.0f, Dot3(n, light));
-    const float spec = std::pow(std::max(0.0f, Dot3(n, half)), shininess);
+    const float shine = std::pow(std::max(0.0f, Dot3(n, half)), shininess);
     // Bounce light from below keeps the dark side readable.
     const float bounce = Clamp01(q.y * 0.8f + q.x * 0.3f) * 0.25f;
     Rgba col = Scaled(base, 0.25f + 0.85f * diff + bounce);
-    col = AddRgb(col, Rgba{1, 1, 1, 1}, spec * specular);
+    col = AddRgb(col, Rgba{1, 1, 1, 1}, shine * specular);
     col.a = base.a;
     return Clamped(col);
   });

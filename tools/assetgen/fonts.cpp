@@ -73,8 +73,8 @@ std::vector<int> CodePageToUnicode(int codePage) {
   return table;
 }
 
-std::vector<FontFileSpec> FontFiles() {
-  std::vector<FontFileSpec> files;
+std::vector<FontFile> FontFiles() {
+  std::vector<FontFile> files;
   for (const FontStyle& st : kStyles)
     for (int cp : {1252, 1250, 1251}) {
       const std::string stem = "/font/" + std::string(st.name) + "-" + std::to_string(cp);
@@ -102,7 +102,7 @@ void GenerateFonts(Output& out) {
     // on which character the file lists last.
     const int cellHeight = ascender + descender + 2 * pad + st.shadow;
     for (int cp : {1252, 1250, 1251}) {
-      const FontFileSpec& spec = files[fileIndex++];
+      const FontFile& file = files[fileIndex++];
       const std::vector<int> unicode = CodePageToUnicode(cp);
       std::vector<Glyph> glyphs;
       for (int b = 32; b < 256; ++b) {
@@ -148,7 +148,7 @@ void GenerateFonts(Output& out) {
       Image tex(texWidth, texHeight);
       std::ostringstream xml;
       xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<font>\n";
-      xml << "  <texture>" << spec.texturePath << "</texture>\n";
+      xml << "  <texture>" << file.texturePath << "</texture>\n";
       for (size_t i = 0; i < glyphs.size(); ++i) {
         Composite(tex, glyphs[i].image, float(pos[i].first), float(pos[i].second));
         xml << "  <character><id>" << glyphs[i].code << "</id><x>" << pos[i].first << "</x><y>"
@@ -156,8 +156,8 @@ void GenerateFonts(Output& out) {
             << cellHeight << "</height></character>\n";
       }
       xml << "</font>\n";
-      out.WritePng(spec.texturePath, tex);
-      out.WriteText(spec.xmlPath, xml.str());
+      out.WritePng(file.texturePath, tex);
+      out.WriteText(file.xmlPath, xml.str());
     }
     FT_Done_Face(face);
   }

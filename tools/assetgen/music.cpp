@@ -159,9 +159,10 @@ Stereo Compose(const TrackStyle& style) {
     const float t0 = bar * float(b);
     const int degree = chords[b];
     const int chordRoot = ScaleNote(style.root - 12, degree);
-    // Pad: the triad, held for the bar.
+    // Pad: the triad, held into the next bar so chords cross-fade rather
+    // than leave a gap (the last one fades into the loop's first).
     for (int k : {0, 2, 4})
-      RenderNote(mix, Voice::Pad, t0, bar, float(ScaleNote(style.root - 12, degree + k)), 0.05f, (k - 2) * 0.3f, rng);
+      RenderNote(mix, Voice::Pad, t0, bar + 0.45f, float(ScaleNote(style.root - 12, degree + k)), 0.05f, (k - 2) * 0.3f, rng);
     // Bass: root on beats 1 and 3, fifth walking in between for the lively tracks.
     for (int q = 0; q < 4; ++q) {
       if (style.drums < 2 && q % 2 == 1) continue;
@@ -181,7 +182,7 @@ Stereo Compose(const TrackStyle& style) {
     const int half = int(b % 2);
     const int variation = section[b] == 1 ? 1 : 0;
     if (lastBarOfSection) {
-      RenderNote(mix, style.melody, t0, bar * 0.9f, float(ScaleNote(style.root, degree + 2)), 0.16f, -0.15f, rng);
+      RenderNote(mix, style.melody, t0, bar, float(ScaleNote(style.root, degree + 2)), 0.16f, -0.15f, rng);
     } else {
       for (const MotifNote& m : motif) {
         if (m.slot / 8 != half) continue;
@@ -295,6 +296,12 @@ std::vector<std::string> MusicTrackPaths() {
   std::vector<std::string> paths;
   for (const TrackStyle& t : Tracks()) paths.push_back(t.path);
   return paths;
+}
+
+void RenderMusicTrack(size_t index, std::vector<float>& left, std::vector<float>& right) {
+  Stereo mix = Compose(Tracks().at(index));
+  left = std::move(mix.left);
+  right = std::move(mix.right);
 }
 
 void GenerateMusic(Output& out) {

@@ -169,8 +169,8 @@ std::string GroupPlaylist(const std::string& dir, const std::string& stem, int c
 
 }  // namespace
 
-const std::vector<SoundGroupSpec>& SoundGroups() {
-  static const std::vector<SoundGroupSpec> groups = {
+const std::vector<SoundGroup>& SoundGroups() {
+  static const std::vector<SoundGroup> groups = {
       {"/sound/grouppiece.xml", "/sound/piece/", "piece", 5},
       {"/sound/groupstone.xml", "/sound/stone/", "stone", 4},
       {"/sound/groupwood.xml", "/sound/wood/", "wood", 4},
@@ -192,7 +192,7 @@ void GenerateSounds(Output& out) {
   out.WriteBytes("/sound/levelup.wav", EncodeWav(LevelUp()));
   Buffer (*const makers[4])(int) = {PieceVariant, StoneVariant, WoodVariant, IronVariant};
   for (size_t g = 0; g < SoundGroups().size(); ++g) {
-    const SoundGroupSpec& group = SoundGroups()[g];
+    const SoundGroup& group = SoundGroups()[g];
     for (int i = 1; i <= group.variants; ++i)
       out.WriteBytes(group.dir + group.stem + std::to_string(i) + ".wav", EncodeWav(makers[g](i - 1)));
     out.WriteText(group.playlist, GroupPlaylist(group.dir, group.stem, group.variants));
@@ -217,11 +217,11 @@ void GenerateSounds(Output& out) {
   for (const Effect& e : effects)
     x << "  <sound><source>" << e.path << "</source><group>0</group><stack>" << e.stack
       << "</stack><holddelay>" << e.hold << "</holddelay></sound>\n";
-  for (const SoundGroupSpec& group : SoundGroups())
+  for (const SoundGroup& group : SoundGroups())
     for (int i = 1; i <= group.variants; ++i)
       x << "  <sound><source>" << group.dir << group.stem << i
         << ".wav</source><group>0</group><stack>2</stack><holddelay>60</holddelay></sound>\n";
-  for (const SoundGroupSpec& group : SoundGroups())
+  for (const SoundGroup& group : SoundGroups())
     x << "  <playlist><source>" << group.playlist << "</source><group>0</group></playlist>\n";
   x << "  <playlist><source>/sound/menumusic.xml</source><group>1</group></playlist>\n";
   x << "  <playlist><source>/sound/gamemusic.xml</source><group>1</group></playlist>\n";

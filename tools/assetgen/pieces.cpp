@@ -171,10 +171,14 @@ Image Key(int size) {
   auto shape = [&](Vec2 p) {
     const float ring = std::fabs(SdCircle(p, c, 13.5f * s)) - 3.2f * s;
     const float shaft = SdSegment(p, c + Vec2{9, 9} * s, Vec2{37, 37} * s, 2.4f * s);
+    // A three-lobed bow around the ring, opposite the shaft.
+    float lobes = 1e9f;
+    for (float a : {0.75f, 1.25f, 1.75f})
+      lobes = std::min(lobes, SdCircle(p, c + Vec2{std::cos((a + 0.25f) * kPi), std::sin((a + 0.25f) * kPi)} * (15.5f * s), 3.6f * s));
     // Two teeth stand off the shaft towards the upper right.
     const float tooth1 = SdSegment(p, Vec2{31, 31} * s, Vec2{36, 26} * s, 2.0f * s);
     const float tooth2 = SdSegment(p, Vec2{35.5f, 35.5f} * s, Vec2{39, 32} * s, 2.0f * s);
-    return std::min({ring, shaft, tooth1, tooth2});
+    return std::min({ring, shaft, tooth1, tooth2, lobes});
   };
   DrawShadow(img, shape, 1.2f * s, 2 * s, 1.5f * s, 0.55f);
   BevelStyle st;
@@ -286,15 +290,14 @@ Image Amulet() {
 
 Image Shell() {
   Image img(40, 40);
-  const Vec2 hinge{20, 33};
+  const Vec2 hinge{20, 36};
   // A scallop: a fan of ribs opening upwards from the hinge.
   auto shell = [&](Vec2 p) {
     const Vec2 q = p - hinge;
+    const float r = Length(q);
     const float a = std::atan2(q.x, -q.y);
-    const float fan = Length(q) - (27 + 1.2f * std::cos(a * 11));
-    const Vec2 n1 = Rotate({1, 0}, -0.95f), n2 = Rotate({-1, 0}, 0.95f);
-    const float wedge = std::max(Dot(q, n1), Dot(q, n2));
-    return std::min(std::max(fan, wedge), SdBox(p, {20, 34}, {6, 3.5f}, 1.5f));
+    const float fan = std::max(r - (27 + 1.0f * std::cos(a * 11)), (std::fabs(a) - 0.8f) * r);
+    return std::min(fan, SdBox(p, {20, 34}, {6, 3.5f}, 1.5f));
   };
   DrawShadow(img, shell, 1.2f, 2, 1.5f, 0.55f);
   BevelStyle st;

@@ -1,0 +1,64 @@
+// assetgen: writes every texture, font, sound, music track and effect file of
+// the game into a data folder. The output is byte-identical on every run.
+//
+//   assetgen [--only job,job...] [--contact-sheet SHEET.png] [OUTPUT_DIR]
+//
+// With --contact-sheet and no output folder the files go to a scratch folder
+// and only the sheet is kept.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+
+#include "registry.h"
+
+int main(int argc, char** argv) {
+  std::string outDir, sheetPath;
+  std::vector<std::string> only;
+  int zoom = 1;  // review aid: enlarges the sheet by a whole factor
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) {
+      sheetPath = argv[++i];
+    } else if (!std::strcmp(argv[i], "--zoom") && i + 1 < argc) {
+      zoom = std::max(1, std::atoi(argv[++i]));
+    } else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) {
+      std::stringstream list(argv[++i]);
+      for (std::string name; std::getline(list, name, ',');) only.push_back(name);
+    } else if (argv[i][0] == '-') {
+      std::fprintf(stderr, "usage: %s [--only job,...] [--contact-sheet PATH] [OUTPUT_DIR]\n", argv[0]);
+      return 2;
+    } else {
+      outDir = argv[i];
+    }
+  }
+  const bool scratch = outDir.empty();
+  if (scratch && sheetPath.empty()) outDir = "data";
+  if (scratch && !sheetPath.empty()) {
+    outDir = (std::filesystem::temp_directory_path() / "assetgen-sheet").string();
+    if (only.empty())
+      only = {"pieces", "playfield", "effects", "gui", "treasures", "map", "backgrounds", "fonts"};
+  }
+  assetgen::Output out(outDir, !sheetPath.empty());
+  if (!assetgen::RunJobs(out, only)) {
+    std::fprintf(stderr, "assetgen: %d file(s) could not be written (or unknown job)\n", out.Failures());
+    return 1;
+  }
+  if (!sheetPath.empty()) {
+    assetgen::Image sheet = assetgen::BuildContactSheet(out.KeptImages(), zoom > 1 ? 1800 / zoom : 1800);
+    if (zoom > 1) {
+      assetgen::Image big(sheet.Width() * zoom, sheet.Height() * zoom);
+      for (int y = 0; y < big.Height(); ++y)
+        for (int x = 0; x < big.Width(); ++x) big.At(x, y) = sheet.At(x / zoom, y / zoom);
+      sheet = big;
+    }
+    if (!assetgen::SavePng(sheet, sheetPath)) {
+      std::fprintf(stderr, "assetgen: cannot write %s\n", sheetPath.c_str());
+      return 1;
+    }
+  }
+  if (scratch && !sheetPath.empty()) std::filesystem::remove_all(outDir);
+  std::printf("assetgen: %zu files written to %s\n", out.Written().size(), outDir.c_str());
+  return 0;
+}

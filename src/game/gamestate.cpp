@@ -5,7 +5,9 @@
 #include "core/util/file/resourcepath.h"
 #include "core/util/xml/xmlloader.h"
 #include "game/levellist.h"
+#include "core/config.h"
 #include "scene/application.h"
+#include "sound/soundmanager.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +24,8 @@ namespace {
 // A win is fast when at most this percentage of the time limit was used.
 constexpr int32_t kFastTimeUsed = 50;
 constexpr int32_t kTimeBonusPerSecond = 50;
+// Music changes cross-fade over this long.
+constexpr int64_t kMusicFadeMs = 1000;
 
 int32_t ClampToInt32(int64_t value)
 {
@@ -47,8 +51,54 @@ GameState::GameState(GameStatePaths paths) : m_paths(std::move(paths))
             m_highscores->Fill(table, kGeneratedFirstScore);
         }
     }
+    if (m_paths.loadMedia) {
+        LoadMedia();
+    }
     LoadArcadeSets();
     ResetLevelStats();
+}
+
+void GameState::LoadMedia()
+{
+    tsv::SoundManager& sound = tsv::SoundManager::Instance();
+    const tsv::Config& config = tsv::GetConfig();
+    const char* music[] = {"/sound/menumusic.xml", "/sound/gamemusic.xml"};
+    for (size_t i = 0; i < m_music.size(); ++i) {
+        m_music[i] = sound.GetPlaylist(music[i]);
+        if (m_music[i]) {
+            m_music[i]->SetGroup(tsv::kMusicGroup);
+            m_music[i]->SetVolume(config.musicVolume);
+        }
+    }
+    const char* groups[] = {"/sound/grouppiece.xml", "/sound/groupstone.xml", "/sound/groupwood.xml",
+                            "/sound/groupiron.xml"};
+    for (size_t i = 0; i < m_soundGroups.size(); ++i) {
+        m_soundGroups[i] = sound.GetPlaylist(groups[i]);
+        if (m_soundGroups[i]) {
+            m_soundGroups[i]->SetVolume(config.soundVolume);
+        }
+    }
+    m_bonusSound = sound.GetSound("/sound/bonus.wav");
+    m_artifactSound = sound.GetSound("/sound/artifact.wav");
+    m_effects.Load();
+}
+
+void GameState::PlayMusic(int32_t index)
+{
+    if (index == m_musicIndex) {
+        return;
+    }
+    const int64_t now = tsv::Application::Instance().GetSystemTimer().GetTime();
+    if (m_musicIndex >= 0 && m_music[static_cast<size_t>(m_musicIndex)]) {
+        tsv::Playlist& playing = *m_music[static_cast<size_t>(m_musicIndex)];
+        playing.Fade(true, now, now + kMusicFadeMs, playing.GetVolume(), 0.0f, true);
+    }
+    m_musicIndex = index;
+    if (index >= 0 && index < static_cast<int32_t>(m_music.size()) && m_music[static_cast<size_t>(index)]) {
+        tsv::Playlist& next = *m_music[static_cast<size_t>(index)];
+        next.Fade(true, now, now + kMusicFadeMs, 0.0f, tsv::GetConfig().musicVolume, false);
+        next.Play();
+    }
 }
 
 GameState::~GameState()

@@ -4,11 +4,14 @@
 // and the rules that turn a finished level into progress.
 
 #include "core/intrusiveptr.h"
+#include "game/boardeffects.h"
 #include "game/highscoretable.h"
 #include "game/profile.h"
 #include "game/profilemanager.h"
 #include "game/progression.h"
 #include "game/recordio.h"
+#include "sound/audieresound.h"
+#include "sound/playlist.h"
 
 #include <array>
 #include <cstdint>
@@ -80,6 +83,9 @@ struct NextScreenDecision {
 struct GameStatePaths {
     std::string questMap = "data/level/map.xml";
     std::string arcadeSetPattern = "/level/arcade/set%d.xml"; // %d = 1..4
+    // The music, the sound groups and the board's effects; tests of the rules
+    // alone leave them out.
+    bool loadMedia = true;
 };
 
 class GameState {
@@ -108,6 +114,18 @@ public:
     HighscoreTable& Highscores() { return *m_highscores; }
     tsv::IntrusivePtr<Profile> CurrentProfile() const { return m_profiles->Current(); }
     const std::vector<std::string>& ArcadeSet(int set) const { return m_arcadeSets[static_cast<size_t>(set)]; }
+
+    // Fades out the music playing and starts music `index` (0 menu, 1 game).
+    void PlayMusic(int32_t index);
+    int32_t GetMusicIndex() const { return m_musicIndex; }
+    // The sound groups played by the board: 0 jewels, 1 stone, 2 wood, 3 iron.
+    const tsv::IntrusivePtr<tsv::Playlist>& SoundGroup(int group) const
+    {
+        return m_soundGroups[static_cast<size_t>(group)];
+    }
+    const tsv::IntrusivePtr<tsv::AudiereSound>& BonusSound() const { return m_bonusSound; }
+    const tsv::IntrusivePtr<tsv::AudiereSound>& ArtifactSound() const { return m_artifactSound; }
+    BoardEffects& Effects() { return m_effects; }
 
     int32_t GetMode() const { return m_mode; }
     void SetMode(int32_t mode) { m_mode = mode; }
@@ -172,6 +190,7 @@ public:
 private:
     void Grant(int award, const tsv::IntrusivePtr<Profile>& profile, LevelOutcome& outcome) const;
     void LoadArcadeSets();
+    void LoadMedia();
 
     GameStatePaths m_paths;
     int32_t m_scoreMultiplier = 0;
@@ -184,6 +203,12 @@ private:
     std::array<std::vector<std::string>, kArcadeSetCount> m_arcadeSets;
     tsv::IntrusivePtr<ProfileManager> m_profiles;
     tsv::IntrusivePtr<HighscoreTable> m_highscores;
+    int32_t m_musicIndex = -1;
+    std::array<tsv::IntrusivePtr<tsv::Playlist>, 2> m_music;
+    std::array<tsv::IntrusivePtr<tsv::Playlist>, 4> m_soundGroups;
+    tsv::IntrusivePtr<tsv::AudiereSound> m_bonusSound;
+    tsv::IntrusivePtr<tsv::AudiereSound> m_artifactSound;
+    BoardEffects m_effects;
 
     ScoreListener m_scoreListener;
     BoardWriter m_boardWriter;

@@ -20,6 +20,25 @@ private:
     SceneNodePtr m_node;
 };
 
+// Effect files usually group several emitters under one plain node; firing
+// such a node fires its direct children.
+bool HasEmitter(SceneNode& node)
+{
+    if (node.IsEmitter()) {
+        return true;
+    }
+    if (!node.GetChildren()) {
+        return false;
+    }
+    for (const HierarchyNodePtr& child : node.GetChildren()->nodes) {
+        auto* scene = dynamic_cast<SceneNode*>(child.Get());
+        if (scene && scene->IsEmitter()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool StartSceneViewer(const std::string& path)
@@ -32,7 +51,7 @@ bool StartSceneViewer(const std::string& path)
     node->SetTimer(IntrusivePtr<Timer>(&app.GetTimer()), true, true);
     node->SetPosition({0, 0, 0}, true);
     SceneManager::Instance().AddNode(node, true, true);
-    if (node->IsEmitter()) {
+    if (HasEmitter(*node)) {
         node->Fire(0, false);
         app.GetTaskManager().AddTask(IntrusivePtr<Task>(new RefireTask(node)), kRefireIntervalMs);
     }

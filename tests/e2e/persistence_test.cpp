@@ -56,6 +56,7 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
                              "<level><source>/level/original/002.xml</source></level></map>");
     storage.Write("set1.xml", "<set><l>/original/001</l><l>/original/002</l></set>");
     GameStatePaths paths;
+    paths.loadMedia = false;
     paths.questMap = storage.File("map.xml");
     paths.arcadeSetPattern = storage.Path() + "set%d.xml";
 

@@ -34,6 +34,7 @@ protected:
         storage.Write("set3.xml", "<set><l>/original/040</l></set>");
         storage.Write("set4.xml", "<set><l>/original/041</l></set>");
         GameStatePaths paths;
+        paths.loadMedia = false;
         paths.questMap = storage.File("map.xml");
         paths.arcadeSetPattern = storage.Path() + "set%d.xml";
         state = std::make_unique<GameState>(paths);
@@ -331,6 +332,7 @@ TEST(GameStateStartUp, GeneratesEmptyTablesAndSavesAtTheEnd)
     storage.Write("highscore.dat", test::Le32(1) + test::Le32(1) + test::Str("Solo") + test::Le32(77));
     {
         GameStatePaths paths;
+        paths.loadMedia = false;
         paths.questMap = storage.File("none.xml");
         paths.arcadeSetPattern = storage.Path() + "none%d.xml";
         GameState state(paths);

@@ -32,6 +32,10 @@ const char* const kUsage =
     "  --script FILE        play scripted input from FILE\n"
     "  --audio-out PATH     with --headless: write the rendered audio to a WAV file\n"
     "  --scene PATH         show a node file instead of the game\n"
+    "  --level PATH         play this level file straight away\n"
+    "  --mode quest|arcade  with --level: the mode (default arcade)\n"
+    "  --difficulty easy|normal|hard   with --level in quest mode (default normal)\n"
+    "  --autoplay           with --level: a bot plays and prints the result as JSON\n"
     "  --windowed           run in a window this time\n"
     "  --fullscreen         run full screen this time\n"
     "  --help, --version\n";
@@ -81,16 +85,38 @@ int ParseRunOptions(int argc, char** argv, RunOptions& options, std::string& mes
             } else {
                 options.frames = number;
             }
-        } else if (arg == "--script" || arg == "--audio-out" || arg == "--scene") {
+        } else if (arg == "--script" || arg == "--audio-out" || arg == "--scene" || arg == "--level") {
             const char* text = value("a path");
             if (!text) {
                 return 2;
             }
-            (arg == "--script" ? options.scriptPath : arg == "--audio-out" ? options.audioOut : options.scenePath) = text;
+            (arg == "--script"      ? options.scriptPath
+             : arg == "--audio-out" ? options.audioOut
+             : arg == "--scene"     ? options.scenePath
+                                    : options.levelPath) = text;
+        } else if (arg == "--mode" || arg == "--difficulty") {
+            const char* text = value("a name");
+            if (!text) {
+                return 2;
+            }
+            const std::string name = text;
+            const bool known = arg == "--mode" ? (name == "quest" || name == "arcade")
+                                               : (name == "easy" || name == "normal" || name == "hard");
+            if (!known) {
+                message = "brinestoneharbour: bad value for " + arg + ": " + name + "\n";
+                return 2;
+            }
+            (arg == "--mode" ? options.mode : options.difficulty) = name;
+        } else if (arg == "--autoplay") {
+            options.autoplay = true;
         } else {
             message = "brinestoneharbour: unknown option " + arg + "\n" + kUsage;
             return 2;
         }
+    }
+    if (options.autoplay && options.levelPath.empty()) {
+        message = "brinestoneharbour: --autoplay needs --level\n";
+        return 2;
     }
     if (options.noRender && !options.headless) {
         message = "brinestoneharbour: --no-render needs --headless\n";

@@ -17,6 +17,10 @@ struct RunOptions {
     int forceWindowed = -1;    // -1 keep configuration, 0 full screen, 1 windowed
     std::string audioOut;      // headless: write the rendered audio to this WAV file
     std::string scenePath;     // the node-file viewer
+    std::string levelPath;     // start straight into this level
+    std::string mode = "arcade";       // with levelPath: "quest" or "arcade"
+    std::string difficulty = "normal"; // with levelPath in quest mode: "easy", "normal" or "hard"
+    bool autoplay = false;     // with levelPath: a bot plays the level and reports it
 };
 
 // Parses argv. Returns 0 to run on, 1 when the program should exit successfully

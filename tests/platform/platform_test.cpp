@@ -92,6 +92,18 @@ TEST(RunOptionsTest, ParsesAndRejects)
     EXPECT_EQ(parse({"--frames", "1x"}, o2, message), 2);
     EXPECT_EQ(parse({"--no-render"}, o2, message), 2);
     EXPECT_EQ(parse({"--bogus"}, o2, message), 2);
+    EXPECT_EQ(parse({"--autoplay"}, o2, message), 2); // nothing to play
+    EXPECT_EQ(parse({"--level", "a.xml", "--mode", "story"}, o2, message), 2);
+    EXPECT_EQ(parse({"--level", "a.xml", "--difficulty", "expert"}, o2, message), 2);
+
+    RunOptions level;
+    ASSERT_EQ(parse({"--level", "/level/a.xml", "--mode", "quest", "--difficulty", "hard", "--autoplay"}, level,
+                    message),
+              0);
+    EXPECT_EQ(level.levelPath, "/level/a.xml");
+    EXPECT_EQ(level.mode, "quest");
+    EXPECT_EQ(level.difficulty, "hard");
+    EXPECT_TRUE(level.autoplay);
 }
 
 namespace {

@@ -195,6 +195,9 @@ public:
     // afterwards every lock of the colour becomes a jewel.
     void KeyOpen(int x, int y, int32_t colour, bool starting);
     void LaunchFireball(int x, int y, float vx, float vy);
+    // The blast of a bomb (kind 0: the eight neighbours) or dynamite (kind 1:
+    // two cells each way in a cross) around (x, y), which is hit as well.
+    void Blast(int x, int y, int32_t kind);
 
     GameState& State() const { return m_state; }
     int64_t Now() const;
@@ -217,6 +220,12 @@ private:
     void CreateSpecial(int x, int y, int32_t type, std::vector<int>& specials);
     void PlayGroup(int group) const;
     void AddFrameNode(const std::string& texture, float x, float y, float angle);
+    // A piece set up and standing in (x, y), with the colour exactly as given.
+    Piece* NewPiece(int x, int y, int32_t colour, int32_t type, const std::string& style,
+                    const std::string& texture, const tsv::Mesh* mesh, float angle);
+    // Takes a piece out of its cell that still has work to do (a detonating
+    // bomb, an opening key): the board is not settled until it is done.
+    void Release(int x, int y);
 
     GameState& m_state;
     bool m_hasArtifact = false;
@@ -236,6 +245,7 @@ private:
     std::array<Cell, kBoardCells> m_cells;
     bool m_active = true;
     std::vector<FlyingObject> m_flying;
+    std::vector<PiecePtr> m_busy;
     std::vector<tsv::SceneNodePtr> m_frame;
     int32_t m_layer = kBoardLayer;
     bool m_hooksPlugged = false;

@@ -801,7 +801,7 @@ void PlayField::HitNeighbourBlock(int x, int y, int32_t colour)
 
 // --- Special pieces -----------------------------------------------------------
 
-void PlayField::Release(int x, int y)
+void PlayField::TakeOut(int x, int y)
 {
     Cell& cell = CellRef(x, y);
     if (cell.piece) {
@@ -834,7 +834,7 @@ void PlayField::ExplodeCell(int x, int y, bool hit)
     case PieceDynamite:
         m_state.Effects().FireEffect(type == PieceBomb ? EffectBomb : EffectDynamite, position, kEffectLayer);
         piece->Destroy(x, y, type == PieceBomb ? 0 : 1, 0);
-        Release(x, y);
+        TakeOut(x, y);
         m_state.AddScore(type == PieceBomb ? 5 : 6, position.x, position.y);
         break;
     case PieceCannonLeft:
@@ -847,18 +847,18 @@ void PlayField::ExplodeCell(int x, int y, bool hit)
             const float vy = type == PieceCannonTop ? -kFireballSpeed : type == PieceCannonBottom ? kFireballSpeed : 0.0f;
             LaunchFireball(x, y, vx, vy);
             piece->Expire();
-            Release(x, y);
+            TakeOut(x, y);
             m_state.AddScore(6);
         }
         break;
     case PieceRainbow:
         piece->Destroy(x, y, 0, 0);
-        Release(x, y);
+        TakeOut(x, y);
         break;
     case PieceKey:
         KeyOpen(x, y, piece->GetColour(), true);
         piece->StartOpening(x, y);
-        Release(x, y);
+        TakeOut(x, y);
         m_state.AddScore(10, position.x, position.y);
         break;
     default:

@@ -225,7 +225,7 @@ private:
                     const std::string& texture, const tsv::Mesh* mesh, float angle);
     // Takes a piece out of its cell that still has work to do (a detonating
     // bomb, an opening key): the board is not settled until it is done.
-    void Release(int x, int y);
+    void TakeOut(int x, int y);
 
     GameState& m_state;
     bool m_hasArtifact = false;

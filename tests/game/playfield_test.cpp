@@ -216,3 +216,26 @@ TEST_F(PlayFieldTest, ReshuffleReplacesEverySwappablePiece)
 
 } // namespace
 } // namespace bsh::test
+
+namespace bsh::test {
+namespace {
+
+TEST_F(PlayFieldTest, SampleLevelsLoadWithObjectivesAndMoves)
+{
+    LogCapture log;
+    for (int i = 1; i <= 5; ++i) {
+        const std::string path = "/level/sample/0" + std::to_string(i) + ".xml";
+        SCOPED_TRACE(path);
+        board = new PlayField(*state);
+        ASSERT_TRUE(LoadLevel(path, *board, &info));
+        EXPECT_GT(board->GetTimeLimit(), 0);
+        EXPECT_FALSE(board->IsLevelDone());
+        EXPECT_FALSE(board->HasMatch());
+        int x1, y1, x2, y2;
+        EXPECT_TRUE(board->FindMove(x1, y1, x2, y2));
+    }
+    EXPECT_TRUE(log.Lines().empty()) << log.Texts().front();
+}
+
+} // namespace
+} // namespace bsh::test

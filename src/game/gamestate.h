@@ -126,6 +126,8 @@ public:
     const tsv::IntrusivePtr<tsv::AudiereSound>& BonusSound() const { return m_bonusSound; }
     const tsv::IntrusivePtr<tsv::AudiereSound>& ArtifactSound() const { return m_artifactSound; }
     BoardEffects& Effects() { return m_effects; }
+    // False for a state built without music, sound groups and effects (tests of the rules).
+    bool HasMedia() const { return m_paths.loadMedia; }
 
     int32_t GetMode() const { return m_mode; }
     void SetMode(int32_t mode) { m_mode = mode; }

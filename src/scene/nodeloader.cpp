@@ -305,6 +305,17 @@ void ApplyElements(const XMLElement& element, ParseState& state, const std::stri
 
 } // namespace
 
+bool LoadMeshFile(const std::string& path, Mesh& mesh)
+{
+    IntrusivePtr<XMLElement> document = LoadXMLFile(ResolveResourcePath(path));
+    if (!document || document->Children().empty()) {
+        GetLog() << Error << path << ": cannot read the mesh" << EndL;
+        return false;
+    }
+    ParseMesh(*document->Children().front().second, mesh);
+    return true;
+}
+
 uint32_t ParseColor(const std::string& text)
 {
     return static_cast<uint32_t>(std::strtoul(Trim(text).c_str(), nullptr, 0));

@@ -16,6 +16,10 @@ SceneNodePtr LoadNodeFile(const std::string& path, const SceneNodePtr& target);
 // file in messages.
 SceneNodePtr ParseNode(const XMLElement& element, const SceneNodePtr& target, const std::string& path);
 
+// Reads a mesh description file (root "mesh") into `mesh`; false, logged, when
+// the file cannot be read.
+bool LoadMeshFile(const std::string& path, Mesh& mesh);
+
 // "0x" hexadecimal, leading-0 octal or decimal, read as ARGB.
 uint32_t ParseColor(const std::string& text);
 

@@ -11,11 +11,16 @@
 #include "platform/script.h"
 #include "scene/application.h"
 #include "scene/scenemanager.h"
+#include "game/boardscreen.h"
+#include "game/gamestate.h"
 #include "scene/emitter.h"
+#include "scene/inputmanager.h"
+#include "scene/scriptplayer.h"
 #include "scene/sceneviewer.h"
 #include "sound/soundmanager.h"
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,6 +59,41 @@ void FindDataFolder()
     }
 }
 
+// --level: the board of one level, straight away. With --autoplay the bot's
+// report goes to standard output when the level ends.
+bool StartLevelRun(const tsv::RunOptions& options)
+{
+    GameState& state = GameState::Instance();
+    const int32_t mode = options.mode == "quest" ? GameModeQuest : GameModeArcade;
+    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
+    if (profile && mode == GameModeQuest) {
+        profile->SetDifficulty(options.difficulty == "easy"   ? DifficultyEasy
+                               : options.difficulty == "hard" ? DifficultyHard
+                                                              : DifficultyNormal);
+    }
+    state.PrepareLevel(options.levelPath, mode);
+    state.ResetLevelStats();
+    state.PlayMusic(1);
+
+    tsv::InputManager::Instance(); // polls the mouse before the board reads it
+    tsv::IntrusivePtr<BoardScreen> board(new BoardScreen(state, options.levelPath, mode, options.autoplay));
+    if (!board->Start()) {
+        return false;
+    }
+    const bool autoplay = options.autoplay;
+    const uint32_t seed = options.seed;
+    board->SetEndHandler([autoplay, seed](const BoardResult& result) {
+        if (autoplay) {
+            std::printf("%s\n", FormatResultJson(result, seed).c_str());
+            std::fflush(stdout);
+        }
+        tsv::Application::Instance().Exit(0);
+    });
+    tsv::ScriptPlayer::SetDumpProvider([board] { return board->Dump(); });
+    tsv::Application::Instance().GetTaskManager().AddTask(tsv::IntrusivePtr<tsv::Task>(board.Get()), 0);
+    return true;
+}
+
 } // namespace
 
 int RunGame(int argc, char** argv)
@@ -88,9 +128,11 @@ int RunGame(int argc, char** argv)
 
     FindDataFolder();
     tsv::ClockSetFixedStep(options.fixedStepMs);
-    if (options.hasSeed) {
-        tsv::SeedRandom(options.seed);
+    if (!options.hasSeed) {
+        // A fresh game each run; --seed repeats one.
+        options.seed = static_cast<uint32_t>(std::time(nullptr));
     }
+    tsv::SeedRandom(options.seed);
     tsv::SetMessageBoxesHeadless(options.headless);
     tsv::GetLog();
 
@@ -125,6 +167,11 @@ int RunGame(int argc, char** argv)
     if (!options.scenePath.empty() && !tsv::StartSceneViewer(options.scenePath)) {
         std::fprintf(stderr, "brinestoneharbour: cannot show the node file %s (the log in %s says why)\n",
                      options.scenePath.c_str(), app.GetStoragePath().c_str());
+        return 1;
+    }
+    if (!options.levelPath.empty() && !StartLevelRun(options)) {
+        std::fprintf(stderr, "brinestoneharbour: cannot play the level %s (the log in %s says why)\n",
+                     options.levelPath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
     scene.Run();

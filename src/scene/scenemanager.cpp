@@ -183,7 +183,9 @@ bool SceneManager::Frame()
 
 void SceneManager::BeginFrame()
 {
-    m_platform->GfxBeginScene();
+    // A run without drawing (--no-render) still attaches and expires nodes,
+    // but computes no corners.
+    m_drawing = m_platform->GfxBeginScene();
     m_platform->GfxClear(0);
 }
 
@@ -221,6 +223,10 @@ void SceneManager::DrawScene()
     m_pending.clear();
 
     m_drawCount = 0;
+    if (!m_drawing) {
+        m_lastDrawCount = 0;
+        return;
+    }
     for (const HierarchyNodePtr& node : OrderedNodes()) {
         if (!node->m_drawKey.visible || node->m_drawKey.emitter) {
             break;

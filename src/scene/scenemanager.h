@@ -138,6 +138,7 @@ private:
     std::unique_ptr<ScriptPlayer> m_script;
     bool m_initialised = false;
     DetailLevel m_detail;
+    bool m_drawing = true; // false while the platform draws nothing
     int64_t m_lastOverlay = 0;
     int64_t m_frameCount = 0;
     uint64_t m_startCounter = 0;

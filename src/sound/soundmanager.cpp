@@ -1,5 +1,7 @@
 #include "sound/soundmanager.h"
 
+#include "platform/runoptions.h"
+
 #include "core/config.h"
 #include "core/log.h"
 #include "core/util/xml/xmlelement.h"
@@ -21,15 +23,30 @@ bool HasChildren(const XMLElement& element) { return !element.Children().empty()
 
 } // namespace
 
+namespace {
+
+// A fast simulation (--no-render without --audio-out) mixes no sound at all:
+// decoding music would cost more than the whole game.
+bool SoundWanted()
+{
+    const RunOptions& options = GetRunOptions();
+    return !(options.headless && options.noRender && options.audioOut.empty());
+}
+
+} // namespace
+
 SoundManager& SoundManager::Instance()
 {
-    static SoundManager s_manager(AudioDevice::OpenDefault());
+    static SoundManager s_manager(SoundWanted() ? AudioDevice::OpenDefault() : IntrusivePtr<AudioDevice>(), !SoundWanted());
     return s_manager;
 }
 
-SoundManager::SoundManager(IntrusivePtr<AudioDevice> device) : m_device(std::move(device)), m_clockOriginMs(ClockMs())
+SoundManager::SoundManager(IntrusivePtr<AudioDevice> device, bool silentByChoice)
+    : m_device(std::move(device)), m_clockOriginMs(ClockMs())
 {
-    if (!m_device) {
+    if (!m_device && silentByChoice) {
+        GetLog() << Hint << "Sound is off for this run" << EndL;
+    } else if (!m_device) {
         GetLog() << Error << "Failed to create Audiere audio device." << EndL;
     }
 }

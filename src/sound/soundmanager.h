@@ -20,8 +20,9 @@ class SoundManager {
 public:
     // The process's manager; opens the default device on first use.
     static SoundManager& Instance();
-    // A manager on the given device; null runs silent after logging the missing device.
-    explicit SoundManager(IntrusivePtr<AudioDevice> device);
+    // A manager on the given device; null runs silent after logging the missing
+    // device (or, when silence was chosen, just saying so).
+    explicit SoundManager(IntrusivePtr<AudioDevice> device, bool silentByChoice = false);
     ~SoundManager();
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;

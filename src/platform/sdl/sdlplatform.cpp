@@ -318,7 +318,7 @@ bool SdlPlatform::GfxBeginScene()
     m_batchIndices.clear();
     m_batchTexture = 0;
     m_batchBlend = -1;
-    return m_renderer != nullptr;
+    return m_renderer != nullptr && Drawing();
 }
 
 void SdlPlatform::GfxClear(uint32_t colour)

@@ -1,0 +1,82 @@
+// `--level` runs of the built game: the bot's report and the board dump.
+
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+using testsupport::ReadFile;
+using testsupport::RunCommand;
+using testsupport::ScratchDir;
+using testsupport::WriteFile;
+
+namespace {
+
+int RunLevel(const ScratchDir& dir, const std::string& args)
+{
+    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
+                                "xdg SDL_VIDEODRIVER=dummy " BSH_EXECUTABLE " --headless --fixed-step 10 " + args +
+                                " >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
+    return RunCommand(command);
+}
+
+} // namespace
+
+TEST(LevelRunTest, BotFinishesASampleLevelAndReportsOneJsonLine)
+{
+    ScratchDir dir;
+    ASSERT_EQ(RunLevel(dir, "--no-render --seed 3 --level data/level/sample/04.xml --autoplay"), 0)
+        << ReadFile(dir.Path() + "stderr.txt");
+    const std::string out = ReadFile(dir.Path() + "stdout.txt");
+    static const std::regex line("\\{\"level\": \"data/level/sample/04.xml\", \"won\": (true|false), \"score\": 0, "
+                                 "\"time_played_ms\": (\\d+), \"time_left_ms\": (\\d+), \"moves\": (\\d+), "
+                                 "\"reshuffles\": \\d+, \"seed\": 3\\}\n");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(out, m, line)) << out;
+    EXPECT_GT(std::stoi(m[4]), 0); // the bot moved
+    // The clock stops when the level is done, so played and left add up to the limit.
+    if (m[1] == "true") {
+        EXPECT_EQ(std::stoll(m[2]) + std::stoll(m[3]), 300000);
+    }
+
+    // The same seed plays the same game.
+    ScratchDir again;
+    ASSERT_EQ(RunLevel(again, "--no-render --seed 3 --level data/level/sample/04.xml --autoplay"), 0);
+    EXPECT_EQ(ReadFile(again.Path() + "stdout.txt"), out);
+}
+
+TEST(LevelRunTest, DumpWritesTheBoardAndAMissingLevelFails)
+{
+    ScratchDir dir;
+    WriteFile(dir.Path() + "script.txt", "at 0 dump " + dir.Path() + "before.txt\nat 1000 dump " + dir.Path() +
+                                             "board.txt\nat 1010 quit\n");
+    ASSERT_EQ(RunLevel(dir, "--no-render --seed 1 --script " + dir.Path() + "script.txt"), 0);
+    EXPECT_EQ(ReadFile(dir.Path() + "before.txt"), "no board\n");
+
+    ASSERT_EQ(RunLevel(dir, "--no-render --seed 1 --level data/level/sample/01.xml --script " + dir.Path() +
+                                "script.txt"),
+              0);
+    std::istringstream dump(ReadFile(dir.Path() + "board.txt"));
+    std::string text;
+    std::getline(dump, text);
+    EXPECT_EQ(text, "score 0");
+    std::getline(dump, text);
+    EXPECT_TRUE(std::regex_match(text, std::regex("multiplier \\d+"))) << text;
+    std::getline(dump, text);
+    EXPECT_TRUE(std::regex_match(text, std::regex("time \\d+ 300000 \\d+"))) << text;
+    std::getline(dump, text);
+    EXPECT_TRUE(std::regex_match(text, std::regex("objectives \\d+ \\d+ \\d+ [012]"))) << text;
+    static const std::regex row("([0-3][.JBD<>^vRKOXFA?][.1-8] ){17}[0-3][.JBD<>^vRKOXFA?][.1-8]");
+    int rows = 0;
+    while (std::getline(dump, text)) {
+        EXPECT_TRUE(std::regex_match(text, row)) << text;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 15);
+
+    EXPECT_EQ(RunLevel(dir, "--no-render --level data/level/none.xml"), 1);
+    EXPECT_NE(ReadFile(dir.Path() + "stderr.txt").find("cannot play the level data/level/none.xml"),
+              std::string::npos);
+}

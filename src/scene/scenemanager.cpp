@@ -225,9 +225,10 @@ void SceneManager::DrawScene()
     m_drawCount = 0;
     if (!m_drawing) {
         m_lastDrawCount = 0;
+        BuryRemoved();
         return;
     }
-    for (const HierarchyNodePtr& node : OrderedNodes()) {
+    for (HierarchyNode* node : OrderedNodes()) {
         if (!node->m_drawKey.visible || node->m_drawKey.emitter) {
             break;
         }
@@ -237,6 +238,7 @@ void SceneManager::DrawScene()
         }
     }
     m_lastDrawCount = m_drawCount;
+    BuryRemoved();
 }
 
 bool SceneManager::AddNode(const HierarchyNodePtr& node, bool recursive, bool attach)
@@ -280,6 +282,7 @@ void SceneManager::RemoveNode(const HierarchyNodePtr& nodeRef, bool recursive, b
     }
     if (node->m_scene == this) {
         node->m_scene = nullptr;
+        m_graveyard.push_back(node);
         m_drawSet.erase(node);
         m_orderedDirty = true;
         if (requeue) {
@@ -309,17 +312,33 @@ void SceneManager::DetachAll()
     while (!m_drawSet.empty()) {
         HierarchyNodePtr node = *m_drawSet.begin();
         node->m_scene = nullptr;
+        m_graveyard.push_back(node);
         m_drawSet.erase(m_drawSet.begin());
     }
+    BuryRemoved();
 }
 
-const std::vector<HierarchyNodePtr>& SceneManager::OrderedNodes()
+const std::vector<HierarchyNode*>& SceneManager::OrderedNodes()
 {
     if (m_orderedDirty) {
-        m_ordered.assign(m_drawSet.begin(), m_drawSet.end());
+        m_ordered.clear();
+        for (const HierarchyNodePtr& node : m_drawSet) {
+            m_ordered.push_back(node.Get());
+        }
         m_orderedDirty = false;
     }
     return m_ordered;
+}
+
+void SceneManager::BuryRemoved()
+{
+    // Releasing may destroy nodes whose destructors touch the scene again.
+    std::vector<HierarchyNodePtr> removed;
+    removed.swap(m_graveyard);
+    removed.clear();
+    if (m_graveyard.empty()) {
+        m_graveyard.swap(removed); // keep the storage
+    }
 }
 
 void SceneManager::UpdateNodes()
@@ -327,23 +346,32 @@ void SceneManager::UpdateNodes()
     ProcessScheduled();
     // The ordered list is the snapshot of the set: changes during the step
     // only mark it for rebuilding, which waits for the next draw.
-    const std::vector<HierarchyNodePtr>& set = OrderedNodes();
+    const std::vector<HierarchyNode*>& set = OrderedNodes();
     m_pendingSnapshot.assign(m_pending.begin(), m_pending.end());
-    for (const std::vector<HierarchyNodePtr>* list : {&set, static_cast<const std::vector<HierarchyNodePtr>*>(&m_pendingSnapshot)}) {
-        for (const HierarchyNodePtr& node : *list) {
-            if (node->IsAlive() || node->IsEmitter()) {
-                node->Update();
-            }
+    const auto update = [](HierarchyNode& node) {
+        if (node.IsAlive() || node.IsEmitter()) {
+            node.Update();
         }
+    };
+    const auto removeExpired = [this](HierarchyNode& node) {
+        if (!node.IsAlive() && !node.IsEmitter()) {
+            RemoveNode(HierarchyNodePtr(&node), true, true, false);
+        }
+    };
+    for (HierarchyNode* node : set) {
+        update(*node);
     }
-    for (const std::vector<HierarchyNodePtr>* list : {&set, static_cast<const std::vector<HierarchyNodePtr>*>(&m_pendingSnapshot)}) {
-        for (const HierarchyNodePtr& node : *list) {
-            if (!node->IsAlive() && !node->IsEmitter()) {
-                RemoveNode(node, true, true, false);
-            }
-        }
+    for (const HierarchyNodePtr& node : m_pendingSnapshot) {
+        update(*node);
+    }
+    for (HierarchyNode* node : set) {
+        removeExpired(*node);
+    }
+    for (const HierarchyNodePtr& node : m_pendingSnapshot) {
+        removeExpired(*node);
     }
     m_pendingSnapshot.clear();
+    BuryRemoved();
 }
 
 void SceneManager::ClearLayers(int32_t lowest, int32_t highest)

@@ -120,11 +120,15 @@ private:
     };
 
     // The drawing set in order, as a flat list rebuilt only after the set
-    // changed: the scene update and the draw walk it instead of the tree.
-    const std::vector<HierarchyNodePtr>& OrderedNodes();
+    // changed: the scene update and the draw walk it instead of the tree. It
+    // holds plain pointers; a node leaving the set waits in the graveyard
+    // until the walk that may still reach it is over.
+    const std::vector<HierarchyNode*>& OrderedNodes();
+    void BuryRemoved();
 
     std::set<HierarchyNodePtr, DrawOrder> m_drawSet;
-    std::vector<HierarchyNodePtr> m_ordered;
+    std::vector<HierarchyNode*> m_ordered;
+    std::vector<HierarchyNodePtr> m_graveyard;
     bool m_orderedDirty = true;
     std::vector<HierarchyNodePtr> m_pending;
     std::multimap<int64_t, ScheduledEntry> m_scheduled;

@@ -29,6 +29,8 @@ assets: build
 
 bench: build
 	./$(BUILD)/bench/bsh_bench
+	./$(BUILD)/bench/bsh_board_bench
+	scripts/bench-bot $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-test

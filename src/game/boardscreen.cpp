@@ -33,6 +33,11 @@ constexpr int32_t kHoverEffectLayer = kBoardLayer + 2;
 constexpr int32_t kBackdropLayer = 0;
 constexpr uint32_t kPressMarkColour = 0x80FFFFFF;
 constexpr float kPi = 3.14159265358979f;
+constexpr int32_t kMessageLayer = kBoardLayer + 3;
+constexpr uint32_t kMessageColour = 0xFFFFF2C8;
+constexpr int64_t kMessageFadeMs = 400;
+// Until the texts come from the language files, the board speaks English.
+constexpr const char* kMessageFont = "/font/title-1252.xml";
 
 tsv::SceneNodePtr MakeMark(const std::string& texture, float w, float h)
 {
@@ -145,7 +150,7 @@ BoardScreen::BoardScreen(GameState& state, std::string levelPath, int32_t mode, 
 
 BoardScreen::~BoardScreen()
 {
-    for (tsv::SceneNodePtr* node : {&m_backdrop, &m_selection, &m_pressMark, &m_hintArrows}) {
+    for (tsv::SceneNodePtr* node : {&m_backdrop, &m_selection, &m_pressMark, &m_hintArrows, &m_message}) {
         if (*node) {
             (*node)->Expire();
         }
@@ -176,6 +181,11 @@ bool BoardScreen::Start()
     m_pressMark = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
     m_pressMark->SetColor(kPressMarkColour);
     m_hintArrows = MakeMark("/texture/gui/hint-arrows.png", 2 * kCellSize, kCellSize);
+
+    m_font = tsv::MakeIntrusive<tsv::Font>();
+    if (!m_font->Load(kMessageFont)) {
+        m_font = nullptr;
+    }
 
     m_startTime = Now();
     m_board->SetLastMatchTime(m_startTime);
@@ -244,6 +254,7 @@ void BoardScreen::UpdateLevelEnd(int64_t now)
         if (m_gameOverTime == 0) {
             m_gameOverTime = now;
             GetLog() << tsv::Hint << "Game over: the time is up" << EndL;
+            ShowMessage("Time is up", kGameOverDelayMs);
             tsv::SoundManager::Instance().Play("/sound/gameover.wav");
             Select(-1, -1);
             PlaceMark(m_pressMark, -1, -1);
@@ -258,6 +269,7 @@ void BoardScreen::UpdateLevelEnd(int64_t now)
             if (m_board->IsLevelDone()) {
                 m_completionTime = now;
                 GetLog() << tsv::Hint << "Level complete" << EndL;
+                ShowMessage("Level complete", kCompleteDelayMs + 1000);
                 m_state.Effects().FireGuiEffect(GuiEffectLevelCompleteIcon, {0, 0, 0}, kHoverEffectLayer);
                 Select(-1, -1);
                 PlaceMark(m_pressMark, -1, -1);
@@ -343,6 +355,7 @@ void BoardScreen::UpdateNoMoves(int64_t now)
     if (!m_noMovesNoticeShown && now - m_noMovesStart >= kNoMovesNoticeMs) {
         m_noMovesNoticeShown = true;
         GetLog() << tsv::Hint << "No more moves: the board reshuffles" << EndL;
+        ShowMessage("No more moves", kNoMovesReshuffleMs - kNoMovesNoticeMs);
         m_board->ShakeSwappables();
     }
     if (now - m_noMovesStart >= kNoMovesReshuffleMs) {
@@ -466,6 +479,28 @@ void BoardScreen::Finish(bool won)
     if (m_onEnd) {
         m_onEnd(m_result);
     }
+}
+
+void BoardScreen::ShowMessage(const std::string& text, int64_t ms)
+{
+    if (m_message) {
+        m_message->Expire();
+        m_message = nullptr;
+    }
+    if (!m_font) {
+        return;
+    }
+    const int64_t now = Now();
+    const tsv::Vec2 size = m_font->MeasureText(text);
+    m_message = tsv::MakeIntrusive<tsv::SceneNode>();
+    m_message->SetLayer(kMessageLayer, false);
+    m_font->LayText(text, *m_message, kMessageColour);
+    m_message->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetTimer()), true, true);
+    m_message->SetScale(1.5f, 1.5f, false);
+    m_message->SetPosition({-size.x * 0.75f, -size.y * 0.75f, 0}, true);
+    m_message->SetAlphaFade(true, now + ms - kMessageFadeMs, now + ms, 255, 0);
+    m_message->SetExpiry(now + ms);
+    tsv::SceneManager::Instance().AddNode(m_message, true, true);
 }
 
 std::string BoardScreen::Dump() const { return m_board ? m_board->DumpText() : std::string("no board"); }

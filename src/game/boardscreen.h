@@ -6,6 +6,7 @@
 
 #include "game/levelloader.h"
 #include "game/playfield.h"
+#include "gui/font.h"
 #include "scene/task.h"
 
 #include <cstdint>
@@ -92,6 +93,9 @@ private:
     void Select(int x, int y);
     void ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now);
     void Finish(bool won);
+    // A large message over the board for `ms` milliseconds (the level's end,
+    // the no-moves notice), replacing the one shown.
+    void ShowMessage(const std::string& text, int64_t ms);
 
     GameState& m_state;
     std::string m_levelPath;
@@ -103,6 +107,8 @@ private:
     tsv::SceneNodePtr m_selection;
     tsv::SceneNodePtr m_pressMark;
     tsv::SceneNodePtr m_hintArrows;
+    tsv::FontPtr m_font;
+    tsv::SceneNodePtr m_message;
     EndHandler m_onEnd;
 
     int m_selX = -1, m_selY = -1;

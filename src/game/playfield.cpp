@@ -8,6 +8,7 @@
 #include "scene/scenemanager.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -429,14 +430,21 @@ void PlayField::BuildFrame()
                 if (right) {
                     AddFrameNode("/texture/playfield/frame-line.png", px, py, -kHalfPi);
                 }
-                // Inner corner: the frame turns around this square.
+                // Corner pictures show the board diagonally below right at
+                // angle 0 and are turned to face the cells they border.
+                const auto cornerAngle = [](int dx, int dy) {
+                    return dx > 0 ? (dy > 0 ? 0.0f : -kHalfPi) : (dy > 0 ? kHalfPi : kPi);
+                };
                 if ((below || above) && (left || right)) {
-                    AddFrameNode("/texture/playfield/frame-deco2.png", px, py, 0.0f);
-                } else if (!below && !above && !left && !right &&
-                           (CellExists(x - 1, y - 1) || CellExists(x + 1, y - 1) || CellExists(x - 1, y + 1) ||
-                            CellExists(x + 1, y + 1))) {
+                    // Inner corner: the frame turns around this square.
+                    AddFrameNode("/texture/playfield/frame-deco2.png", px, py, cornerAngle(right ? 1 : -1, below ? 1 : -1));
+                } else if (!below && !above && !left && !right) {
                     // Outer corner: only a diagonal neighbour exists.
-                    AddFrameNode("/texture/playfield/frame-deco1.png", px, py, 0.0f);
+                    for (const auto& [dx, dy] : {std::pair(-1, -1), std::pair(1, -1), std::pair(-1, 1), std::pair(1, 1)}) {
+                        if (CellExists(x + dx, y + dy)) {
+                            AddFrameNode("/texture/playfield/frame-deco1.png", px, py, cornerAngle(dx, dy));
+                        }
+                    }
                 }
                 continue;
             }

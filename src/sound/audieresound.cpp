@@ -25,6 +25,9 @@ void AudiereSound::PushSound()
     if (m_device) {
         voice = m_device->OpenVoice(ResolveResourcePath(m_source));
     }
+    if (!voice && !m_device && IsSoundOffByChoice()) {
+        return;
+    }
     if (!voice) {
         LogSectionScope scope(GetLog(), "sound/audieresound(" + std::to_string(__LINE__) +
                                             "): void __thiscall AudiereSound::PushSound(void)",

@@ -9,6 +9,13 @@
 
 namespace tsv {
 
+namespace {
+bool s_soundOffByChoice = false;
+} // namespace
+
+void SetSoundOffByChoice(bool off) { s_soundOffByChoice = off; }
+bool IsSoundOffByChoice() { return s_soundOffByChoice; }
+
 IntrusivePtr<AudioDevice> AudioDevice::OpenDefault() { return OpenOpenALDevice(GetRunOptions().headless); }
 
 IntrusivePtr<AudioDevice> AudioDevice::OpenLoopback() { return OpenOpenALDevice(true); }

@@ -45,6 +45,7 @@ SoundManager::SoundManager(IntrusivePtr<AudioDevice> device, bool silentByChoice
     : m_device(std::move(device)), m_clockOriginMs(ClockMs())
 {
     if (!m_device && silentByChoice) {
+        SetSoundOffByChoice(true);
         GetLog() << Hint << "Sound is off for this run" << EndL;
     } else if (!m_device) {
         GetLog() << Error << "Failed to create Audiere audio device." << EndL;

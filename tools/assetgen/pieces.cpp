@@ -156,14 +156,6 @@ Image Rainbow() {
   return img;
 }
 
-// A dark plate for the colour mark that the game draws on keys and locks.
-void DrawMarkPlate(Image& img, Vec2 c, float r) {
-  FillShape(img, [&](Vec2 p) { return SdCircle(p, c, r); }, [&](Vec2 p) {
-    const float t = Clamp01((p.y - c.y + r) / (2 * r));
-    return Mix(Hex(0x0c1428), Hex(0x26344e), t);
-  });
-}
-
 Image Key(int size) {
   Image img(size, size);
   const float s = float(size) / 40.0f;
@@ -185,7 +177,7 @@ Image Key(int size) {
   st.bevel = 2.2f * s;
   st.specular = 0.9f;
   DrawBevelled(img, shape, MetalPaint(GoldAt, 4 * s, 38 * s), st);
-  DrawMarkPlate(img, c, 10.6f * s);
+  // The ring stays open: the jewel of the key's colour shows through it.
   return img;
 }
 
@@ -196,7 +188,8 @@ Image Lock() {
     const float arc = std::fabs(SdCircle(p, {20, 10}, 8.5f)) - 2.4f;
     return std::max(arc, p.y - 12);
   };
-  auto body = [&](Vec2 p) { return SdBox(p, c, {16.5f, 13.5f}, 4); };
+  // A round window in the body shows the jewel of the lock's colour.
+  auto body = [&](Vec2 p) { return std::max(SdBox(p, c, {16.5f, 13.5f}, 4), -SdCircle(p, {20, 20}, 10.6f)); };
   DrawShadow(img, [&](Vec2 p) { return std::min(body(p), shackle(p)); }, 1.2f, 2, 1.5f, 0.55f);
   BevelStyle st;
   st.bevel = 2;
@@ -207,7 +200,6 @@ Image Lock() {
   // Rivets at the body's corners.
   for (Vec2 r : {Vec2{7, 11}, Vec2{33, 11}, Vec2{7, 31}, Vec2{33, 31}})
     DrawSphere(img, r, 1.5f, Hex(0xb08030), 0.8f, 12);
-  DrawMarkPlate(img, {20, 20}, 10.6f);
   return img;
 }
 

@@ -1168,35 +1168,34 @@ bool LocalRuns(const MatchView& view, int x, int y, bool swapHint, HintRecord* h
     return found;
 }
 
+// Both searches work on a copy of the two facts a run needs, so trying an
+// exchange is swapping two entries instead of two pieces. True when the
+// swap-jewels tutorial text is still due.
+bool FillMatchView(const PlayField& board, MatchView& view)
+{
+    for (int x = 0; x < kBoardColumns; ++x) {
+        for (int y = 0; y < kBoardRows; ++y) {
+            view.colour[At(x, y)] = board.IsMatchable(x, y) ? board.ColourAt(x, y) : -1;
+            view.type[At(x, y)] = board.TypeAt(x, y);
+        }
+    }
+    tsv::IntrusivePtr<Profile> profile = board.State().CurrentProfile();
+    return profile && profile->Awards().GetHintCounter(HintRecord::SwapJewels) != 0;
+}
+
 } // namespace
 
-// Both searches work on a copy of the two facts a run needs, so trying an
-// exchange is swapping two entries instead of two pieces.
 bool PlayField::HasMatch(HintRecord* hint) const
 {
     MatchView view;
-    for (int x = 0; x < kBoardColumns; ++x) {
-        for (int y = 0; y < kBoardRows; ++y) {
-            view.colour[At(x, y)] = IsMatchable(x, y) ? ColourAt(x, y) : -1;
-            view.type[At(x, y)] = TypeAt(x, y);
-        }
-    }
-    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
-    const bool swapHint = profile && profile->Awards().GetHintCounter(HintRecord::SwapJewels) != 0;
+    const bool swapHint = FillMatchView(*this, view);
     return ScanRuns(view, [](size_t, size_t, size_t) { return true; }, swapHint, hint);
 }
 
 bool PlayField::FindMove(int& x1, int& y1, int& x2, int& y2, HintRecord* hint)
 {
     MatchView view;
-    for (int x = 0; x < kBoardColumns; ++x) {
-        for (int y = 0; y < kBoardRows; ++y) {
-            view.colour[At(x, y)] = IsMatchable(x, y) ? ColourAt(x, y) : -1;
-            view.type[At(x, y)] = TypeAt(x, y);
-        }
-    }
-    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
-    const bool swapHint = profile && profile->Awards().GetHintCounter(HintRecord::SwapJewels) != 0;
+    const bool swapHint = FillMatchView(*this, view);
     // Runs that stand already stay through every exchange that does not touch
     // them; only the triples through the two exchanged cells can change.
     std::vector<std::array<size_t, 3>> standing;

@@ -63,6 +63,8 @@ void FindDataFolder()
 // report goes to standard output when the level ends.
 bool StartLevelRun(const tsv::RunOptions& options)
 {
+    // Standing in for the loader screen: the preloaded sounds come first.
+    tsv::SoundManager::Instance().Preload("/sound/preload.xml");
     GameState& state = GameState::Instance();
     const int32_t mode = options.mode == "quest" ? GameModeQuest : GameModeArcade;
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
 #include <sstream>
 
@@ -79,4 +80,37 @@ TEST(LevelRunTest, DumpWritesTheBoardAndAMissingLevelFails)
     EXPECT_EQ(RunLevel(dir, "--no-render --level data/level/none.xml"), 1);
     EXPECT_NE(ReadFile(dir.Path() + "stderr.txt").find("cannot play the level data/level/none.xml"),
               std::string::npos);
+}
+
+// A windowed run plays through OpenAL Soft's real-time output, here its file
+// writer in place of a sound card: the music playlist and the board's sounds
+// must reach it.
+TEST(LevelRunTest, RealTimeDeviceCarriesMusicAndEffects)
+{
+    ScratchDir dir;
+    WriteFile(dir.Path() + "alsoft.conf",
+              "[general]\ndrivers = wave\nsample-type = float32\nchannels = stereo\n[wave]\nfile = " + dir.Path() +
+                  "out.wav\n");
+    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
+                                "xdg SDL_VIDEODRIVER=dummy ALSOFT_CONF=" + dir.Path() +
+                                "alsoft.conf ALSOFT_DRIVERS=wave " BSH_EXECUTABLE
+                                " --seed 2 --level data/level/sample/04.xml --autoplay --frames 400 >/dev/null 2>" +
+                                dir.Path() + "stderr.txt";
+    ASSERT_EQ(RunCommand(command), 0) << ReadFile(dir.Path() + "stderr.txt");
+    EXPECT_EQ(ReadFile(dir.Path() + "stderr.txt").find("Error:"), std::string::npos)
+        << ReadFile(dir.Path() + "stderr.txt");
+
+    // The writer's file: a RIFF header with an extensible format, then 32-bit float samples.
+    const std::string wav = ReadFile(dir.Path() + "out.wav");
+    const size_t data = wav.find("data");
+    ASSERT_NE(data, std::string::npos);
+    const size_t count = (wav.size() - data - 8) / sizeof(float);
+    ASSERT_GT(count, 44100u); // at least half a second of stereo
+    double energy = 0;
+    for (size_t i = 0; i < count; ++i) {
+        float sample = 0;
+        std::memcpy(&sample, wav.data() + data + 8 + i * sizeof(float), sizeof sample);
+        energy += static_cast<double>(sample) * sample;
+    }
+    EXPECT_GT(energy / static_cast<double>(count), 1e-4); // clearly audible, not silence
 }

@@ -335,6 +335,8 @@ void BoardScreen::ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now)
     m_hintArrows->SetRotation(x1 == x2 ? kPi * 0.5f : 0.0f, false);
     m_hintArrows->SetPosition({cx, cy, 0}, true);
     m_hintArrows->SetVisible(true, true);
+    // The arrows fade, so the two jewels they point at show again.
+    m_hintArrows->SetAlphaFade(true, now, now + kHintArrowsMs, 240, 0);
     m_hintArrowsUntil = now + kHintArrowsMs;
 }
 

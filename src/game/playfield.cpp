@@ -177,25 +177,24 @@ PlayField::~PlayField()
     }
 }
 
-int PlayField::ColumnAt(float x)
+namespace {
+
+// The cell along one axis under offset `t` from the board's edge, -1 outside;
+// the far edge itself (t == extent) falls outside too.
+int CellAlong(float t, float extent, int count)
 {
-    const float t = x + 370.0f;
-    if (t < 0.0f || t > 720.0f) {
+    if (t < 0.0f || t > extent) {
         return -1;
     }
-    const int c = static_cast<int>(t) / kCellSize;
-    return c < kBoardColumns ? c : -1;
+    const int cell = static_cast<int>(t) / kCellSize;
+    return cell < count ? cell : -1;
 }
 
-int PlayField::RowAt(float y)
-{
-    const float t = y + 280.0f;
-    if (t < 0.0f || t > 600.0f) {
-        return -1;
-    }
-    const int r = static_cast<int>(t) / kCellSize;
-    return r < kBoardRows ? r : -1;
-}
+} // namespace
+
+int PlayField::ColumnAt(float x) { return CellAlong(x + 370.0f, 720.0f, kBoardColumns); }
+
+int PlayField::RowAt(float y) { return CellAlong(y + 280.0f, 600.0f, kBoardRows); }
 
 int64_t PlayField::Now() const { return tsv::Application::Instance().GetTimer().GetTime(); }
 

@@ -332,13 +332,9 @@ const std::vector<HierarchyNode*>& SceneManager::OrderedNodes()
 
 void SceneManager::BuryRemoved()
 {
-    // Releasing may destroy nodes whose destructors touch the scene again.
+    // Swapped out first: releasing may destroy nodes whose destructors touch the scene again.
     std::vector<HierarchyNodePtr> removed;
     removed.swap(m_graveyard);
-    removed.clear();
-    if (m_graveyard.empty()) {
-        m_graveyard.swap(removed); // keep the storage
-    }
 }
 
 void SceneManager::UpdateNodes()

@@ -70,16 +70,16 @@ TEST(AudioOut, HeadlessRunWritesWhatTheLoopbackRendered)
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
 
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* data = nullptr;
     Uint32 dataBytes = 0;
-    ASSERT_TRUE(SDL_LoadWAV(out.c_str(), &spec, &data, &dataBytes)) << "no readable WAV written";
+    ASSERT_TRUE(SDL_LoadWAV(out.c_str(), &format, &data, &dataBytes)) << "no readable WAV written";
     std::vector<int16_t> samples(dataBytes / 2);
     std::memcpy(samples.data(), data, dataBytes);
     SDL_FreeWAV(data);
-    ASSERT_EQ(spec.channels, 2);
-    ASSERT_EQ(spec.format, AUDIO_S16LSB);
-    const int rate = spec.freq;
+    ASSERT_EQ(format.channels, 2);
+    ASSERT_EQ(format.format, AUDIO_S16LSB);
+    const int rate = format.freq;
 
     // Every frame rendered exactly its 10 ms up to the end of its step; the run has
     // one more frame than --frames, in which the killed tasks are dropped.

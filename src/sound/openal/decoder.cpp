@@ -85,15 +85,15 @@ SoundFileKind DetectSoundFile(const std::string& path)
 
 bool DecodeWav(const std::string& path, PcmData& out)
 {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &data, &length)) {
+    if (!SDL_LoadWAV(path.c_str(), &format, &data, &length)) {
         return false;
     }
-    const Uint8 channels = spec.channels >= 2 ? 2 : 1;
+    const Uint8 channels = format.channels >= 2 ? 2 : 1;
     SDL_AudioCVT cvt{};
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, channels, spec.freq) < 0) {
+    if (SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_S16SYS, channels, format.freq) < 0) {
         SDL_FreeWAV(data);
         return false;
     }
@@ -109,7 +109,7 @@ bool DecodeWav(const std::string& path, PcmData& out)
     }
     const size_t bytes = cvt.needed ? static_cast<size_t>(cvt.len_cvt) : length;
     out.channels = channels;
-    out.rate = spec.freq;
+    out.rate = format.freq;
     out.samples.resize(bytes / 2);
     std::memcpy(out.samples.data(), work.data(), out.samples.size() * 2);
     return true;

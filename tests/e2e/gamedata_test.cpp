@@ -2,9 +2,9 @@
 // sound and playlist loads without an Error line, and every effect burst
 // ends by itself.
 
-#include "../scene/scenetest.h"
-#include "scene/nodelibrary.h"
-#include "sound/soundmanager.h"
+#include "engine/scene/scenetest.h"
+#include "engine/scene/nodelibrary.h"
+#include "engine/sound/soundmanager.h"
 #include "support/testsupport.h"
 
 #include <algorithm>

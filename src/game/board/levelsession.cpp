@@ -211,7 +211,7 @@ void LevelSession::TrySwap(int x1, int y1, int x2, int y2)
 {
     ++m_result.moves;
     m_board.Swap(x1, y1, x2, y2);
-    m_cues.OnMove();
+    m_cues.OnMove(x1, y1, x2, y2);
 }
 
 void LevelSession::Finish(bool won)

@@ -39,7 +39,7 @@ public:
     virtual void OnHint(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/,
                         const std::vector<std::pair<int, int>>& /*work*/) {}
     virtual void OnNoMovesNotice() {}   // the no-moves notice, while the pieces shake
-    virtual void OnMove() {}            // an exchange was tried
+    virtual void OnMove(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/) {} // an exchange was tried
     // The level is over and its hand-over time has come; called once.
     virtual void OnFinished(BoardResult&) {}
 };

@@ -274,7 +274,7 @@ LevelOutcome GameState::RecordLevelResult()
 
     Grant(AwardIndex(m_awardKey), profile, outcome);
     if (IsQuestComplete()) {
-        Grant(kAwardTotalComplete, profile, outcome);
+        Grant(AwardTotalComplete, profile, outcome);
     }
     for (int set = 0; set < kArcadeSetCount; ++set) {
         bool everyLevelKnown = true;
@@ -293,20 +293,20 @@ LevelOutcome GameState::RecordLevelResult()
             continue;
         }
         if (complete) {
-            Grant(kAwardArcadeComplete1 + set, profile, outcome);
+            Grant(AwardArcadeComplete1 + set, profile, outcome);
         }
         if (best) {
-            Grant(kAwardArcadeBest1 + set, profile, outcome);
+            Grant(AwardArcadeBest1 + set, profile, outcome);
         }
     }
     const AwardBlock& awards = profile->Awards();
     bool allBest = true;
     for (int set = 0; set < kArcadeSetCount; ++set) {
-        int award = kAwardArcadeBest1 + set;
+        int award = AwardArcadeBest1 + set;
         allBest = allBest && (awards.IsEarned(award) || awards.IsPending(award));
     }
     if (allBest) {
-        Grant(kAwardArcadeCompleteAll, profile, outcome);
+        Grant(AwardArcadeCompleteAll, profile, outcome);
     }
     return outcome;
 }

@@ -272,7 +272,7 @@ void BoardScreen::OnNoMovesNotice()
     ShowMessage("No more moves", LevelSession::kNoMovesReshuffleMs - LevelSession::kNoMovesNoticeMs);
 }
 
-void BoardScreen::OnMove()
+void BoardScreen::OnMove(int, int, int, int)
 {
     if (m_hintArrows) {
         m_hintArrows->SetVisible(false, true);

@@ -76,7 +76,7 @@ private:
     void OnInputStopped() override;
     void OnHint(int x1, int y1, int x2, int y2, const std::vector<std::pair<int, int>>& work) override;
     void OnNoMovesNotice() override;
-    void OnMove() override;
+    void OnMove(int x1, int y1, int x2, int y2) override;
     void OnFinished(BoardResult& result) override;
 
     int64_t Now() const;

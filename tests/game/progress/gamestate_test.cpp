@@ -195,10 +195,10 @@ TEST_F(GameStateTest, LevelAwardAndTheWholeQuest)
     EXPECT_FALSE(state->IsQuestComplete());
 
     Finish(kL2, GameModeQuest, true, 60, 0);
-    EXPECT_EQ(Ann().Awards().IsPending(kAwardTotalComplete), false);
+    EXPECT_EQ(Ann().Awards().IsPending(AwardTotalComplete), false);
     LevelOutcome outcome = Finish(kL3, GameModeQuest, true, 10, 0);
     EXPECT_TRUE(state->IsQuestComplete());
-    EXPECT_EQ(outcome.newAwardIndex, kAwardTotalComplete);
+    EXPECT_EQ(outcome.newAwardIndex, AwardTotalComplete);
     // Another difficulty has its own quest.
     Ann().SetDifficulty(DifficultyEasy);
     EXPECT_FALSE(state->IsQuestComplete());

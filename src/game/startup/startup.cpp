@@ -65,6 +65,36 @@ void FindDataFolder()
     }
 }
 
+// A script is a regular file of at most kMaxScriptBytes: a device or a
+// directory named by mistake must not be read for ever.
+constexpr size_t kMaxScriptBytes = 4 * 1024 * 1024;
+
+bool ReadScriptFile(const std::string& path, std::string& text)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fprintf(stderr, "brinestoneharbour: cannot read script %s (not a file)\n", path.c_str());
+        return false;
+    }
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        std::fprintf(stderr, "brinestoneharbour: cannot read script %s\n", path.c_str());
+        return false;
+    }
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+        text.append(buffer, got);
+        if (text.size() > kMaxScriptBytes) {
+            std::fclose(f);
+            std::fprintf(stderr, "brinestoneharbour: script %s is larger than %zu bytes\n", path.c_str(),
+                         kMaxScriptBytes);
+            return false;
+        }
+    }
+    std::fclose(f);
+    return true;
+}
+
 } // namespace
 
 int RunGame(int argc, char** argv)
@@ -81,16 +111,9 @@ int RunGame(int argc, char** argv)
     std::vector<tsv::ScriptCommand> script;
     if (!options.scriptPath.empty()) {
         std::string text;
-        FILE* f = std::fopen(options.scriptPath.c_str(), "rb");
-        if (!f) {
-            std::fprintf(stderr, "brinestoneharbour: cannot read script %s\n", options.scriptPath.c_str());
+        if (!ReadScriptFile(options.scriptPath, text)) {
             return 2;
         }
-        char buffer[4096];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
-            text.append(buffer, got);
-        }
-        std::fclose(f);
         std::string error;
         if (!tsv::ParseScript(text, options.scriptPath, script, error)) {
             std::fprintf(stderr, "brinestoneharbour: bad script line: %s\n", error.c_str());

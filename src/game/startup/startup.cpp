@@ -45,12 +45,13 @@ bool IsDirectory(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// An installed game keeps its data beside the executable or in ../share/brinestoneharbour.
+// An installed game keeps its data beside the executable or in
+// ../share/brinestoneharbour, and its own data wins over a "data" folder that
+// happens to be in the working directory (a menu starts the game in the
+// player's home). A build tree has neither, so it reads data/ from the
+// working directory, which is the source tree's during development.
 void FindDataFolder()
 {
-    if (IsDirectory("data")) {
-        return;
-    }
     char exe[4096] = {};
     ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (n <= 0) {

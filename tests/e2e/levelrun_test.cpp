@@ -33,10 +33,14 @@ TEST(LevelRunTest, BotFinishesASampleLevelAndReportsOneJsonLine)
     const std::string out = ReadFile(dir.Path() + "stdout.txt");
     static const std::regex line("\\{\"level\": \"data/level/sample/04.xml\", \"won\": (true|false), \"score\": 0, "
                                  "\"time_played_ms\": (\\d+), \"time_left_ms\": (\\d+), \"moves\": (\\d+), "
-                                 "\"reshuffles\": \\d+, \"seed\": 3\\}\n");
+                                 "\"reshuffles\": \\d+, \"stars\": (\\d), \"time_used_pct\": (\\d+), \"points\": (\\d+), "
+                                 "\"seed\": 3\\}\n");
     std::smatch m;
     ASSERT_TRUE(std::regex_match(out, m, line)) << out;
     EXPECT_GT(std::stoi(m[4]), 0); // the bot moved
+    // Points count without a profile; a won level has a rating of 2..6.
+    EXPECT_GT(std::stoll(m[7]), 0);
+    EXPECT_EQ(m[5] == "0", m[1] == "false");
     // The clock stops when the level is done, so played and left add up to the limit.
     if (m[1] == "true") {
         EXPECT_EQ(std::stoll(m[2]) + std::stoll(m[3]), 300000);

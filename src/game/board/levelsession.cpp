@@ -39,10 +39,11 @@ std::string FormatResultJson(const BoardResult& result, uint32_t seed)
     char rest[256];
     std::snprintf(rest, sizeof rest,
                   ", \"won\": %s, \"score\": %lld, \"time_played_ms\": %lld, \"time_left_ms\": %lld, "
-                  "\"moves\": %d, \"reshuffles\": %d, \"seed\": %u}",
+                  "\"moves\": %d, \"reshuffles\": %d, \"stars\": %d, \"time_used_pct\": %d, \"points\": %lld, "
+                  "\"seed\": %u}",
                   result.won ? "true" : "false", static_cast<long long>(result.score),
                   static_cast<long long>(result.timePlayedMs), static_cast<long long>(result.timeLeftMs), result.moves,
-                  result.reshuffles, seed);
+                  result.reshuffles, result.stars, result.timeUsedPct, static_cast<long long>(result.points), seed);
     return out + rest;
 }
 

@@ -23,6 +23,9 @@ struct BoardResult {
     int64_t timeLeftMs = 0;
     int32_t moves = 0;
     int32_t reshuffles = 0;
+    int64_t points = 0;       // what the board scored, with or without a profile
+    int32_t stars = 0;        // the arcade rating of a won level (2..6), 0 when lost
+    int32_t timeUsedPct = 0;  // the share of the time limit used
 };
 
 // One JSON object on one line: {"level": ..., "won": ..., ..., "seed": n}.

@@ -5,7 +5,12 @@
 
 namespace bsh {
 
-void BoardScoring::OnScore(int32_t points, float x, float y) { m_state.AddScore(points, x, y); }
+void BoardScoring::OnScore(int32_t points, float x, float y)
+{
+    const int32_t multiplier = m_state.GetScoreMultiplier();
+    m_points += multiplier != 0 ? static_cast<int64_t>(points) * multiplier : points;
+    m_state.AddScore(points, x, y);
+}
 
 void BoardScoring::OnMultiplier(MultiplierChange change)
 {

@@ -21,11 +21,16 @@ public:
     int32_t RunScore() const override;
     int32_t Multiplier() const override;
 
+    // The points the board scored so far (times the multiplier), kept here
+    // whether or not a profile takes them.
+    int64_t Points() const { return m_points; }
+
 protected:
     GameState& State() const { return m_state; }
 
 private:
     GameState& m_state;
+    int64_t m_points = 0;
 };
 
 } // namespace bsh

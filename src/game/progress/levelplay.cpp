@@ -28,8 +28,10 @@ bool LoadLevelForPlay(GameState& state, const std::string& path, PlayField& boar
     return true;
 }
 
-void RecordLevelEnd(GameState& state, int32_t mode, int32_t timeUsedPercent, BoardResult& result)
+void RecordLevelEnd(GameState& state, int32_t mode, int32_t timeUsedPercent, int64_t points, BoardResult& result)
 {
+    result.points = points;
+    result.timeUsedPct = timeUsedPercent;
     state.SetTimeUsed(timeUsedPercent);
     if (IsValidMode(mode)) {
         state.SetStat64(mode, StatTimePlayed, result.timePlayedMs / 1000);
@@ -38,6 +40,7 @@ void RecordLevelEnd(GameState& state, int32_t mode, int32_t timeUsedPercent, Boa
         }
     }
     state.SetWon(result.won);
+    result.stars = result.won ? state.Rating() : 0;
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
     result.score = profile && IsValidMode(mode) ? profile->Record().GetScore(mode) : 0;
 }

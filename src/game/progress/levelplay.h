@@ -16,7 +16,8 @@ class PlayField;
 bool LoadLevelForPlay(GameState& state, const std::string& path, PlayField& board, LevelInfo* info = nullptr);
 
 // The end of a level in `mode`: the time statistics, the share of the time
-// used and the won flag go to the state; the result gets the run's score.
-void RecordLevelEnd(GameState& state, int32_t mode, int32_t timeUsedPercent, BoardResult& result);
+// used and the won flag go to the state; the result gets the run's score,
+// the board's points, the time used and the rating.
+void RecordLevelEnd(GameState& state, int32_t mode, int32_t timeUsedPercent, int64_t points, BoardResult& result);
 
 } // namespace bsh

@@ -281,7 +281,7 @@ void BoardScreen::OnMove(int, int, int, int)
 
 void BoardScreen::OnFinished(BoardResult& result)
 {
-    RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), result);
+    RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), m_view->Points(), result);
     m_ended = true;
     if (m_onEnd) {
         m_onEnd(result);

@@ -107,7 +107,7 @@ int RunSimulation(const GameOptions& game, const tsv::RunOptions& options)
         session.Frame();
     }
     BoardResult result = session.Result();
-    RecordLevelEnd(state, mode, session.TimeUsedPercent(), result);
+    RecordLevelEnd(state, mode, session.TimeUsedPercent(), scoring.Points(), result);
     PrintResult(result, options.seed);
     return 0;
 }

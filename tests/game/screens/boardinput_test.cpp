@@ -72,9 +72,13 @@ TEST(ResultJsonTest, OneLineWithEveryField)
     result.timeLeftMs = 59000;
     result.moves = 42;
     result.reshuffles = 1;
+    result.stars = 3;
+    result.timeUsedPct = 50;
+    result.points = 987;
     EXPECT_EQ(FormatResultJson(result, 7),
               "{\"level\": \"data/level/sample/\\\"odd\\\".xml\", \"won\": true, \"score\": 1234, "
-              "\"time_played_ms\": 61000, \"time_left_ms\": 59000, \"moves\": 42, \"reshuffles\": 1, \"seed\": 7}");
+              "\"time_played_ms\": 61000, \"time_left_ms\": 59000, \"moves\": 42, \"reshuffles\": 1, "
+              "\"stars\": 3, \"time_used_pct\": 50, \"points\": 987, \"seed\": 7}");
 }
 
 } // namespace

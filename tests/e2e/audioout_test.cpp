@@ -2,12 +2,12 @@
 // left is played by a task in the frame loop, and the written WAV must carry it
 // in the left channel only, from the frame it was played on.
 
-#include "game/startup.h"
-#include "scene/application.h"
-#include "scene/scenemanager.h"
-#include "sound/soundmanager.h"
+#include "game/startup/startup.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/scenemanager.h"
+#include "engine/sound/soundmanager.h"
 
-#include "sound/soundtesthelpers.h"
+#include "engine/sound/soundtesthelpers.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // ends by itself.
 
 #include "../scene/scenetest.h"
-#include "scene/nodelibrary.h"
-#include "sound/soundmanager.h"
+#include "engine/scene/nodelibrary.h"
+#include "engine/sound/soundmanager.h"
 #include "support/testsupport.h"
 
 #include <algorithm>

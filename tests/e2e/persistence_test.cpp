@@ -1,7 +1,7 @@
 // A scratch storage folder written by the game-wide state, read back by the
 // independent reader of the record files and compared field by field.
 
-#include "game/gamestate.h"
+#include "game/progress/gamestate.h"
 
 #include "support/recordfilereader.h"
 #include "support/scratchstorage.h"

@@ -1,7 +1,7 @@
 #include "support/scratchstorage.h"
 
-#include "core/log.h"
-#include "scene/application.h"
+#include "engine/core/log.h"
+#include "engine/runtime/application.h"
 
 #include <algorithm>
 #include <cstdlib>

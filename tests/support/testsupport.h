@@ -2,7 +2,7 @@
 // Helpers shared by the tests: a log target that records lines, scratch folders
 // and whole-file reads.
 
-#include "core/log.h"
+#include "engine/core/log.h"
 
 #include <string>
 #include <vector>

@@ -1,0 +1,93 @@
+// The board's searches on a full 18 x 15 board: FindMove where no move exists
+// (every exchange is tried, the worst case) and one matching pass, both on a
+// board without runs (the per-frame cost) and on one with runs to clear.
+
+#include "game/progress/gamestate.h"
+#include "game/board/playfield.h"
+#include "engine/platform/clock.h"
+#include "engine/platform/runoptions.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/scenemanager.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+namespace {
+
+using namespace bsh;
+
+GameState& BenchState()
+{
+    static GameState* state = [] {
+        tsv::GetRunOptions().headless = true;
+        tsv::ClockSetFixedStep(1);
+        const std::string storage = (std::filesystem::temp_directory_path() / "bsh-board-bench/").string();
+        std::filesystem::create_directories(storage);
+        tsv::Application::Instance().SetStoragePath(storage);
+        GameStatePaths paths;
+        paths.loadMedia = false;
+        paths.questMap = storage + "none.xml";
+        paths.arcadeSetPattern = storage + "none%d.xml";
+        return new GameState(paths);
+    }();
+    return *state;
+}
+
+// Three colours on diagonals: no run, and no exchange makes one.
+void FillWithoutMoves(PlayField& board)
+{
+    board.SetColours("123");
+    for (int x = 0; x < kBoardColumns; ++x) {
+        for (int y = 0; y < kBoardRows; ++y) {
+            board.SetCellKind(x, y, CellNormal);
+            board.CreatePieceAt(x, y, 1 + (x + y) % 3, PieceJewel);
+        }
+    }
+}
+
+void BM_FindMoveNoMove(benchmark::State& st)
+{
+    PlayFieldPtr board(new PlayField(BenchState()));
+    FillWithoutMoves(*board);
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    for (auto _ : st) {
+        benchmark::DoNotOptimize(board->FindMove(x1, y1, x2, y2));
+    }
+}
+BENCHMARK(BM_FindMoveNoMove)->Unit(benchmark::kMicrosecond);
+
+void BM_ResolveMatchesNoRun(benchmark::State& st)
+{
+    PlayFieldPtr board(new PlayField(BenchState()));
+    FillWithoutMoves(*board);
+    for (auto _ : st) {
+        benchmark::DoNotOptimize(board->ResolveMatches());
+    }
+}
+BENCHMARK(BM_ResolveMatchesNoRun)->Unit(benchmark::kMicrosecond);
+
+void BM_ResolveMatchesWithRuns(benchmark::State& st)
+{
+    PlayFieldPtr board(new PlayField(BenchState()));
+    FillWithoutMoves(*board);
+    for (auto _ : st) {
+        st.PauseTiming();
+        // Every third row becomes one colour: six runs of three per row.
+        for (int y = 0; y < kBoardRows; y += 3) {
+            for (int x = 0; x < kBoardColumns; ++x) {
+                board->CreatePieceAt(x, y, 1 + y % 2, PieceJewel);
+            }
+        }
+        st.ResumeTiming();
+        benchmark::DoNotOptimize(board->ResolveMatches());
+        st.PauseTiming();
+        tsv::SceneManager::Instance().DetachAll();
+        st.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ResolveMatchesWithRuns)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,364 @@
+#include "engine/core/log.h"
+
+#include "engine/core/systemreport.h"
+#include "engine/core/util/file/filestream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tsv {
+
+namespace {
+
+const char* const kLevelWords[] = {"", "Hint: ", "Warning: ", "Error: ", "Fatal: "};
+const char* const kLevelSpans[] = {
+    "<span class=\"tsv\">",
+    "<span class=\"hint\"><b>Hint:</b> ",
+    "<span class=\"warning\"><b>Warning:</b> ",
+    "<span class=\"error\"><b>Error:</b> ",
+    "<span class=\"fatal\"><b>Fatal:</b> ",
+};
+
+const std::string kDashRule(68, '-');
+
+const char* const kHtmlOpeningRule =
+    "<span class=\"header\"><table width=\"100%\" border=\"0\" align=\"center\" cellpadding=\"0\" "
+    "cellspacing=\"0\">\t<tr>\t\t<td height=\"8\" colspan=\"2\"></td>\t</tr>\t<tr bgcolor=\"#cdcdcd\">\t\t"
+    "<td height=\"1\" colspan=\"2\"></td>\t</tr>\t<tr>\t\t<td height=\"3\" colspan=\"2\"></td>\t</tr></table>";
+const char* const kHtmlClosingRule =
+    "<table width=\"100%\" border=\"0\" align=\"center\" cellpadding=\"0\" cellspacing=\"0\">\t<tr>\t\t"
+    "<td height=\"8\" colspan=\"2\"></td>\t</tr>\t<tr bgcolor=\"#cdcdcd\">\t\t<td height=\"1\" "
+    "colspan=\"2\"></td>\t</tr>\t<tr>\t\t<td height=\"3\" colspan=\"2\"></td>\t</tr></table></span><p>";
+
+std::time_t SystemClock() { return std::time(nullptr); }
+LogTarget::ClockFn g_clock = &SystemClock;
+
+std::string HtmlHead()
+{
+    struct Rule {
+        const char* name;
+        const char* colour;
+    };
+    static const Rule kRules[] = {
+        {"tsv", "#666666"},     {"header", "#333333"},  {"date", "#009900"},
+        {"hint", "#555555"},    {"warning", "#CC9900"}, {"error", "#CC0000"},
+        {"fatal", "#FF0000"},   {"section", "#3333CC"}, {"sectprefix", "#330099"},
+    };
+    std::string head = "<html>\n\t<head>\n\t\t<title>HTML Log file</title>\n"
+                       "\t\t<meta name=\"Author\" content=\"Tessvan engine\">\n"
+                       "\t\t<style type=\"text/css\">\n\t\t<!--\n";
+    for (const Rule& rule : kRules) {
+        head += std::string("\t\t\t.") + rule.name + " {\n";
+        head += "\t\t\t\tfont-family: Verdana, Arial, Helvetica, sans-serif;\n";
+        head += "\t\t\t\tfont-size: 11px;\n";
+        head += std::string("\t\t\t\tcolor: ") + rule.colour + ";\n";
+        head += "\t\t\t}\n";
+    }
+    head += "\t\t-->\n\t\t</style>\n\t</head>\n\t<body bgcolor=white>\n\t\t<span class=\"tsv\">\n";
+    return head;
+}
+
+std::string EscapeHtml(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// ---- SystemError ----
+
+SystemError::SystemError(int code) : m_code(code) {}
+
+SystemError SystemError::Last() { return SystemError(errno); }
+
+std::string SystemError::Description() const
+{
+    return std::string("WinAPI reports: ") + std::strerror(m_code);
+}
+
+// ---- LogTarget ----
+
+void LogTarget::SetClock(ClockFn clock) { g_clock = clock ? clock : &SystemClock; }
+
+std::string LogTarget::DateTimeStamp()
+{
+    std::time_t now = g_clock();
+    std::tm tmNow{};
+    localtime_r(&now, &tmNow);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02d/%02d/%02d %02d:%02d:%02d", tmNow.tm_mon + 1, tmNow.tm_mday,
+                  tmNow.tm_year % 100, tmNow.tm_hour, tmNow.tm_min, tmNow.tm_sec);
+    return buffer;
+}
+
+std::string LogTarget::Format(int32_t level, int32_t indent, const std::string& sectionName,
+                              const std::string& sectionPrefix, const std::string& text)
+{
+    std::string line = DateTimeStamp() + ": ";
+    line.append(static_cast<size_t>(indent > 0 ? indent * 2 : 0), ' ');
+    if (level == LogLevelSection) {
+        line += "[ " + sectionName + " ]";
+    } else {
+        line += sectionPrefix;
+        if (!sectionPrefix.empty()) {
+            line += ": ";
+        }
+        if (level >= 0 && level <= LogLevelFatal) {
+            line += kLevelWords[level];
+        }
+        line += text;
+    }
+    line += "\n";
+    return line;
+}
+
+// ---- DebuggerLogTarget ----
+
+DebuggerLogTarget::DebuggerLogTarget()
+{
+    WriteSection(kDashRule);
+    for (const std::string& line : SystemReport::Get().Lines()) {
+        WriteSection(line);
+    }
+    WriteSection("Log target created (system debugger)");
+    WriteSection(kFrameworkVersionLine);
+    WriteSection(kDashRule);
+}
+
+DebuggerLogTarget::~DebuggerLogTarget()
+{
+    WriteSection(kDashRule);
+    WriteSection("Log target closed");
+    WriteSection(kDashRule);
+}
+
+void DebuggerLogTarget::Write(int32_t level, int32_t indent, const std::string& sectionName,
+                              const std::string& sectionPrefix, const std::string& text)
+{
+    std::string line = Format(level, indent, sectionName, sectionPrefix, text);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+// ---- HtmlLogTarget ----
+
+HtmlLogTarget::HtmlLogTarget(const std::string& path) : m_path(path)
+{
+    {
+        FileStream file(m_path, FileModeWrite);
+        std::string head = HtmlHead();
+        file.Write(head.data(), static_cast<int32_t>(head.size()));
+    }
+    WriteSection(kHtmlOpeningRule);
+    for (const std::string& line : SystemReport::Get().Lines()) {
+        WriteSection(line);
+    }
+    WriteSection("Log target created (HTML file). Filename: " + m_path);
+    WriteSection(kFrameworkVersionLine);
+    WriteSection(kHtmlClosingRule);
+}
+
+HtmlLogTarget::~HtmlLogTarget()
+{
+    WriteSection(kDashRule);
+    WriteSection("Log target closed");
+    WriteSection(kDashRule);
+    Append("\t\t</span>\n\t</body>\n</html>");
+}
+
+void HtmlLogTarget::Append(const std::string& bytes)
+{
+    // A failed open logs through every target, this one included; the nested
+    // write is dropped so the failure cannot recurse.
+    if (m_writing) {
+        return;
+    }
+    m_writing = true;
+    FileStream file(m_path, FileModeAppend);
+    if (file.IsOpen()) {
+        file.Seek(0, SeekEnd);
+        file.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+    }
+    m_writing = false;
+}
+
+void HtmlLogTarget::Write(int32_t level, int32_t indent, const std::string& sectionName,
+                          const std::string& sectionPrefix, const std::string& text)
+{
+    Append(Format(level, indent, sectionName, sectionPrefix, text));
+}
+
+std::string HtmlLogTarget::Format(int32_t level, int32_t indent, const std::string& sectionName,
+                                  const std::string& sectionPrefix, const std::string& text)
+{
+    std::string line = "<table width=\"100%\" height=10 cellspacing=0 cellpadding=0 border=0><tr>"
+                       "<td width=120><span class=\"date\">";
+    line += DateTimeStamp();
+    line += ": </span></td>";
+    for (int32_t i = 0; i < indent; ++i) {
+        line += "<td width=20>&nbsp;</td>";
+    }
+    line += "<td>";
+    if (level == LogLevelSection) {
+        line += "<span class=\"section\">" + sectionName + "</span>";
+    } else {
+        line += "<span class=\"sectprefix\">" + sectionPrefix + "</span>";
+        if (!sectionPrefix.empty()) {
+            line += ": ";
+        }
+        if (level >= 0 && level <= LogLevelFatal) {
+            line += kLevelSpans[level];
+        }
+        line += EscapeHtml(text);
+        line += "</span>";
+    }
+    line += "</td></tr></table>\n";
+    return line;
+}
+
+// ---- Log ----
+
+Log::Log() { m_sections.push_back({"Main", "", false}); }
+
+Log::~Log() = default;
+
+Log& Log::operator<<(LogLevelToken token)
+{
+    m_level = token.level;
+    return *this;
+}
+
+Log& Log::operator<<(const char* text)
+{
+    if (text) {
+        m_line += text;
+    }
+    return *this;
+}
+
+Log& Log::operator<<(const std::string& text)
+{
+    m_line += text;
+    return *this;
+}
+
+Log& Log::operator<<(int value) { return *this << static_cast<long long>(value); }
+Log& Log::operator<<(long value) { return *this << static_cast<long long>(value); }
+Log& Log::operator<<(long long value)
+{
+    m_line += std::to_string(value);
+    return *this;
+}
+Log& Log::operator<<(unsigned value) { return *this << static_cast<unsigned long long>(value); }
+Log& Log::operator<<(unsigned long value) { return *this << static_cast<unsigned long long>(value); }
+Log& Log::operator<<(unsigned long long value)
+{
+    m_line += std::to_string(value);
+    return *this;
+}
+
+Log& Log::operator<<(float value) { return *this << static_cast<double>(value); }
+Log& Log::operator<<(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%f", value);
+    m_line += buffer;
+    return *this;
+}
+
+Log& Log::operator<<(const SystemError& error)
+{
+    if (!m_line.empty()) {
+        *this << EndL;
+    }
+    Dispatch(error.Level(), "{" + error.Description() + "}");
+    return *this;
+}
+
+Log& Log::operator<<(LogEndToken)
+{
+    std::string line;
+    line.swap(m_line);
+    Dispatch(m_level, line);
+    return *this;
+}
+
+void Log::Dispatch(int32_t level, const std::string& text)
+{
+    static const std::string kEmpty;
+    if (!m_sections.empty() && !m_sections.back().headerWritten) {
+        m_sections.back().headerWritten = true;
+        Dispatch(LogLevelSection, "");
+    }
+    const std::string& name = m_sections.empty() ? kEmpty : m_sections.back().name;
+    const std::string& prefix = m_sections.empty() ? kEmpty : m_sections.back().prefix;
+    // A target may log while writing (a failed open); iterate over a copy.
+    std::vector<IntrusivePtr<LogTarget>> targets = m_targets;
+    for (const auto& target : targets) {
+        target->Write(level, m_indent, name, prefix, text);
+    }
+}
+
+void Log::RemoveTarget(const IntrusivePtr<LogTarget>& target)
+{
+    m_targets.erase(std::remove(m_targets.begin(), m_targets.end(), target), m_targets.end());
+}
+
+void Log::PushSection(const std::string& name, const std::string& prefix)
+{
+    m_sections.push_back({name, prefix, false});
+}
+
+void Log::PopSection()
+{
+    if (!m_sections.empty()) {
+        m_sections.pop_back();
+    }
+}
+
+void Log::Indent(int32_t delta)
+{
+    m_indent += delta;
+    if (m_indent < 0) {
+        m_indent = 0;
+    }
+}
+
+Log& GetLog()
+{
+    // Created on first use and never destroyed before the objects that log at exit.
+    static IntrusivePtr<Log> s_log(new Log);
+    return *s_log;
+}
+
+// ---- LogSectionScope ----
+
+LogSectionScope::LogSectionScope(Log& log, const std::string& name, const std::string& prefix, bool indents)
+    : m_log(log), m_indents(indents)
+{
+    if (m_indents) {
+        m_log.Indent(1);
+    }
+    m_log.PushSection(name, prefix);
+}
+
+LogSectionScope::~LogSectionScope()
+{
+    if (m_indents) {
+        m_log.Indent(-1);
+    }
+    m_log.PopSection();
+}
+
+} // namespace tsv

@@ -1,0 +1,160 @@
+#pragma once
+// The diagnostic log: one-line messages at a level, stamped, indented and handed
+// to every target. Compose a line like a stream:
+//     GetLog() << Error << "Failed to open file \"" << path << "\"." << EndL;
+
+#include "engine/core/intrusiveptr.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace tsv {
+
+enum LogLevel : int32_t {
+    LogLevelSection = -1,
+    LogLevelPlain = 0,
+    LogLevelHint = 1,
+    LogLevelWarning = 2,
+    LogLevelError = 3,
+    LogLevelFatal = 4,
+};
+
+struct LogLevelToken {
+    LogLevel level;
+};
+inline constexpr LogLevelToken Hint{LogLevelHint};
+inline constexpr LogLevelToken Warning{LogLevelWarning};
+inline constexpr LogLevelToken Error{LogLevelError};
+inline constexpr LogLevelToken Fatal{LogLevelFatal};
+
+struct LogEndToken {};
+inline constexpr LogEndToken EndL{};
+
+// An operating-system failure; the description carries the system's own text for errno.
+class SystemError {
+public:
+    explicit SystemError(int code);
+    static SystemError Last();
+    virtual ~SystemError() = default;
+    virtual LogLevel Level() const { return LogLevelError; }
+    virtual std::string Description() const;
+    int Code() const { return m_code; }
+
+private:
+    int m_code;
+};
+
+class LogTarget : public RefCounted {
+public:
+    virtual void Write(int32_t level, int32_t indent, const std::string& sectionName,
+                       const std::string& sectionPrefix, const std::string& text) = 0;
+    virtual std::string Format(int32_t level, int32_t indent, const std::string& sectionName,
+                               const std::string& sectionPrefix, const std::string& text);
+
+    // Writes a section line (level -1, indent 0) with the given name.
+    void WriteSection(const std::string& name) { Write(LogLevelSection, 0, name, "", ""); }
+
+    // The clock used for the stamp of every line; tests may replace it.
+    using ClockFn = std::time_t (*)();
+    static void SetClock(ClockFn clock);
+
+protected:
+    static std::string DateTimeStamp();
+};
+
+// Writes each line to standard error (the system debugger of this platform).
+class DebuggerLogTarget : public LogTarget {
+public:
+    DebuggerLogTarget();
+    ~DebuggerLogTarget() override;
+    void Write(int32_t level, int32_t indent, const std::string& sectionName,
+               const std::string& sectionPrefix, const std::string& text) override;
+};
+
+// Appends each line to an HTML file, reopening and closing it per line so the
+// log survives a crash.
+class HtmlLogTarget : public LogTarget {
+public:
+    explicit HtmlLogTarget(const std::string& path);
+    ~HtmlLogTarget() override;
+    void Write(int32_t level, int32_t indent, const std::string& sectionName,
+               const std::string& sectionPrefix, const std::string& text) override;
+    std::string Format(int32_t level, int32_t indent, const std::string& sectionName,
+                       const std::string& sectionPrefix, const std::string& text) override;
+    const std::string& GetPath() const { return m_path; }
+
+private:
+    void Append(const std::string& bytes);
+
+    std::string m_path;
+    bool m_writing = false;
+};
+
+struct LogSection {
+    std::string name;
+    std::string prefix;
+    bool headerWritten = false;
+};
+
+class Log : public RefCounted {
+public:
+    Log();
+    ~Log() override;
+
+    void AddTarget(const IntrusivePtr<LogTarget>& target) { m_targets.push_back(target); }
+    void RemoveTarget(const IntrusivePtr<LogTarget>& target);
+    void RemoveAllTargets() { m_targets.clear(); }
+    size_t TargetCount() const { return m_targets.size(); }
+
+    Log& operator<<(LogLevelToken token);
+    Log& operator<<(const char* text);
+    Log& operator<<(const std::string& text);
+    Log& operator<<(int value);
+    Log& operator<<(unsigned value);
+    Log& operator<<(long value);
+    Log& operator<<(long long value);
+    Log& operator<<(unsigned long value);
+    Log& operator<<(unsigned long long value);
+    Log& operator<<(float value);
+    Log& operator<<(double value);
+    Log& operator<<(const SystemError& error);
+    Log& operator<<(LogEndToken);
+
+    void PushSection(const std::string& name, const std::string& prefix);
+    void PopSection();
+    void Indent(int32_t delta);
+    int32_t GetIndent() const { return m_indent; }
+
+private:
+    void Dispatch(int32_t level, const std::string& text);
+
+    std::vector<IntrusivePtr<LogTarget>> m_targets;
+    std::vector<LogSection> m_sections;
+    std::string m_line;
+    int32_t m_level = LogLevelPlain;
+    int32_t m_indent = 0;
+};
+
+// The process-wide log, created on first use.
+Log& GetLog();
+
+// Groups the messages written while it lives under a section, optionally indented.
+class LogSectionScope {
+public:
+    LogSectionScope(Log& log, const std::string& name, const std::string& prefix, bool indents);
+    ~LogSectionScope();
+    LogSectionScope(const LogSectionScope&) = delete;
+    LogSectionScope& operator=(const LogSectionScope&) = delete;
+
+private:
+    Log& m_log;
+    bool m_indents;
+};
+
+// The engine's version line, written at the head of every log target.
+inline constexpr const char* kFrameworkVersionLine = "Framework version: 2.0.0-solace compiled at Oct  8 2007";
+
+} // namespace tsv

@@ -1,0 +1,34 @@
+#pragma once
+// Reads one XML file into an element tree. The loader's root collects the file's
+// top-level elements; several files can be merged into one root.
+
+#include "engine/core/intrusiveptr.h"
+#include "engine/core/util/file/filestream.h"
+#include "engine/core/util/xml/xmlelement.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tsv {
+
+class XMLLoader : public RefCounted {
+public:
+    explicit XMLLoader(const std::string& path, IntrusivePtr<XMLElement> root = nullptr);
+
+    // Parses the whole file (stopping after the end of the first "hierarchy"
+    // element). `replace` clears the root first, otherwise each top-level element
+    // replaces the last one of its name. Text inside "hierarchy" is converted to
+    // `codePage` when it is not 0. Null on a parse error unless `keepOnError`.
+    IntrusivePtr<XMLElement> Execute(bool replace, bool keepOnError, uint32_t codePage);
+
+    const IntrusivePtr<XMLElement>& GetRoot() const { return m_root; }
+
+private:
+    IntrusivePtr<FileStream> m_stream;
+    IntrusivePtr<XMLElement> m_root;
+};
+
+// Convenience: a fresh root loaded in replace mode without conversion; null on failure.
+IntrusivePtr<XMLElement> LoadXMLFile(const std::string& path);
+
+} // namespace tsv

@@ -1,0 +1,208 @@
+#include "engine/gui/font.h"
+
+#include "engine/core/log.h"
+#include "engine/core/util/file/resourcepath.h"
+#include "engine/core/util/xml/xmlloader.h"
+#include "engine/scene/nodeloader.h"
+#include "engine/scene/scenemanager.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace tsv {
+
+namespace {
+
+IconProvider& Icons()
+{
+    static IconProvider s_provider;
+    return s_provider;
+}
+
+SceneNodePtr CreateIcon(const std::string& name)
+{
+    if (Icons()) {
+        return Icons()(name);
+    }
+    GetLog() << Warning << "Invalid Icon ID:" << name << EndL;
+    return SceneNodePtr();
+}
+
+// A markup tag "#{...}" starting at `at`: false when there is none, else the
+// name and the index just past the closing brace. The tag must open at least
+// four characters before the end of the text.
+bool ReadTag(const std::string& text, size_t at, std::string& name, size_t& next)
+{
+    if (text[at] != '#' || at + 4 > text.size() || text[at + 1] != '{') {
+        return false;
+    }
+    const size_t close = text.find('}', at + 2);
+    if (close == std::string::npos) {
+        return false;
+    }
+    name = text.substr(at + 2, close - at - 2);
+    next = close + 1;
+    return true;
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+void SetIconProvider(IconProvider provider) { Icons() = std::move(provider); }
+
+bool Font::Load(const std::string& path)
+{
+    const std::string resolved = ResolveResourcePath(path);
+    if (!FileExists(resolved)) {
+        GetLog() << Error << "Font file not found" << EndL;
+        return false;
+    }
+    IntrusivePtr<XMLLoader> loader(new XMLLoader(resolved));
+    IntrusivePtr<XMLElement> document = loader->Execute(true, false, 0);
+    IntrusivePtr<XMLElement> root;
+    if (document && !document->Children().empty()) {
+        root = document->Children().front().second;
+    }
+    if (!root || root->GetName() != "font") {
+        GetLog() << Error << "Error loading font \"" << path << "\" - root item must be <font>" << EndL;
+        return false;
+    }
+    for (const auto& [tag, child] : root->Children()) {
+        if (tag == "texture" || tag == "texturestage") {
+            m_texture = child->GetText();
+            if (SceneManager::Instance().IsInitialised()) {
+                SceneManager::Instance().GetTexture(m_texture);
+            }
+        } else if (tag == "material") {
+            m_material = ParseInt(child->GetText());
+        } else if (tag == "character") {
+            int32_t id = 0;
+            FontChar glyph;
+            for (const auto& [field, value] : child->Children()) {
+                const std::string& text = value->GetText();
+                if (field == "id") {
+                    id = ParseInt(text);
+                } else if (field == "x") {
+                    glyph.x = ParseFloat(text);
+                } else if (field == "y") {
+                    glyph.y = ParseFloat(text);
+                } else if (field == "width") {
+                    glyph.width = ParseFloat(text);
+                } else if (field == "height") {
+                    glyph.height = ParseFloat(text);
+                }
+            }
+            m_chars[id] = glyph;
+            m_lineHeight = glyph.height;
+        }
+    }
+    return true;
+}
+
+const FontChar* Font::GetChar(int32_t code) const
+{
+    auto found = m_chars.find(code);
+    return found == m_chars.end() ? nullptr : &found->second;
+}
+
+const FontChar* Font::Glyph(unsigned char byte) const
+{
+    const FontChar* glyph = GetChar(byte);
+    return glyph ? glyph : GetChar(' ');
+}
+
+Vec2 Font::MeasureText(const std::string& text) const
+{
+    float width = 0;
+    float line = 0;
+    float height = 0;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        std::string name;
+        size_t next = 0;
+        if (c == '\r' || c == '\n') {
+            height += m_lineHeight;
+            width = std::max(width, line);
+            line = 0;
+            ++i;
+        } else if (ReadTag(text, i, name, next)) {
+            if (!name.empty() && name[0] != '!') {
+                if (SceneNodePtr icon = CreateIcon(name)) {
+                    line += icon->GetMesh().boundWidth * icon->GetScale().x;
+                }
+            }
+            i = next;
+        } else {
+            if (const FontChar* glyph = Glyph(c)) {
+                line += glyph->width;
+            }
+            ++i;
+        }
+    }
+    width = std::max(width, line);
+    if (!text.empty()) {
+        height += m_lineHeight;
+    }
+    return {width, height};
+}
+
+void Font::LayText(const std::string& text, SceneNode& receiver, uint32_t colour) const
+{
+    float penX = 0;
+    float penY = 0;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        std::string name;
+        size_t next = 0;
+        if (c == '\r' || c == '\n') {
+            penX = 0;
+            penY += m_lineHeight;
+            ++i;
+            continue;
+        }
+        SceneNodePtr node;
+        float advance = 0;
+        if (ReadTag(text, i, name, next)) {
+            i = next;
+            if (!name.empty() && name[0] == '!') {
+                colour = ParseColor(name.substr(1));
+                continue;
+            }
+            node = CreateIcon(name);
+            if (!node) {
+                continue;
+            }
+            advance = node->GetMesh().boundWidth * node->GetScale().x;
+            node->SetPosition({penX + advance * 0.5f, penY + m_lineHeight * 0.5f, 0}, false);
+        } else {
+            ++i;
+            const FontChar* glyph = Glyph(c);
+            if (!glyph) {
+                continue;
+            }
+            Mesh mesh(glyph->width, glyph->height);
+            mesh.textureOffsetX = glyph->x;
+            mesh.textureOffsetY = glyph->y;
+            mesh.anchorX = 0;
+            mesh.anchorY = 0;
+            node = MakeIntrusive<SceneNode>();
+            node->SetMesh(mesh);
+            node->SetTexture(m_texture);
+            node->SetMaterial(m_material, false);
+            node->SetColor(colour);
+            node->SetPosition({penX, penY, 0}, false);
+            advance = glyph->width;
+        }
+        node->SetLayer(receiver.GetLayer(), true);
+        receiver.AddChild(node);
+        penX += advance;
+    }
+    receiver.UpdateWorldTransform();
+}
+
+} // namespace tsv

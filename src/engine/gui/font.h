@@ -1,0 +1,60 @@
+#pragma once
+// Bitmap fonts: one texture with every glyph and an XML file giving each
+// character's rectangle in it. Character codes are the bytes of the
+// language's code page, so one font file serves one code page.
+//
+// Texts may carry markup: "#{!0xAARRGGBB}" switches the colour of what
+// follows, "#{name}" puts the icon of that name in the text.
+
+#include "engine/core/intrusiveptr.h"
+#include "engine/platform/platform.h"
+#include "engine/scene/scenenode.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace tsv {
+
+struct FontChar {
+    float x = 0, y = 0, width = 0, height = 0;
+};
+
+// Where icons named in texts come from (the current icon set); null for an
+// unknown name, which the provider reports itself.
+using IconProvider = std::function<SceneNodePtr(const std::string& name)>;
+void SetIconProvider(IconProvider provider);
+
+class Font : public RefCounted {
+public:
+    // False, with an Error in the log, when the file is missing or no font file.
+    bool Load(const std::string& path);
+
+    // The character's rectangle, or null when the font has none for the code.
+    const FontChar* GetChar(int32_t code) const;
+    float GetLineHeight() const { return m_lineHeight; }
+    const std::string& GetTexturePath() const { return m_texture; }
+    int32_t GetMaterial() const { return m_material; }
+    size_t GetCharCount() const { return m_chars.size(); }
+
+    // Width of the widest line and height of all lines (one line height per
+    // line; an empty text is 0 x 0).
+    Vec2 MeasureText(const std::string& text) const;
+    // Adds one child node per character (or icon) to `receiver`, left to right
+    // from its origin, each line one line height below the previous one.
+    void LayText(const std::string& text, SceneNode& receiver, uint32_t colour) const;
+
+private:
+    // The character drawn for a byte: its own, or the blank's.
+    const FontChar* Glyph(unsigned char byte) const;
+
+    std::string m_texture;
+    int32_t m_material = kBlendDefault; // plain alpha blending unless the file says otherwise
+    std::map<int32_t, FontChar> m_chars;
+    float m_lineHeight = 0;
+};
+
+using FontPtr = IntrusivePtr<Font>;
+
+} // namespace tsv

@@ -1,0 +1,111 @@
+#pragma once
+// What the engine asks of the window, the renderer, the clock and the input
+// devices. One implementation runs over SDL2 (platform/sdl/), with a headless,
+// fixed-step, scriptable mode for tests.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tsv {
+
+// Texture handle; 0 is "no texture".
+using TextureHandle = uint32_t;
+
+// Platform key codes: mouse buttons 1 (left), 2 (right), 4 (middle); keyboard
+// keys are kKeyboardBase + SDL scancode.
+inline constexpr int kMouseLeft = 1;
+inline constexpr int kMouseRight = 2;
+inline constexpr int kMouseMiddle = 4;
+inline constexpr int kKeyboardBase = 256;
+
+// Blend flags of a quad: kBlendAlpha set = alpha blending, clear = additive;
+// kBlendColorAdd set = vertex colour added instead of multiplied.
+inline constexpr int kBlendColorAdd = 1;
+inline constexpr int kBlendAlpha = 2;
+inline constexpr int kBlendDefault = kBlendAlpha;
+
+struct Vertex {
+    float x = 0, y = 0; // screen pixels in the 800 x 600 view
+    float u = 0, v = 0; // texture coordinates 0..1
+    uint32_t color = 0xFFFFFFFF; // ARGB
+};
+
+struct Quad {
+    Vertex v[4]; // top left, top right, bottom right, bottom left
+    TextureHandle texture = 0;
+    int blend = kBlendDefault;
+};
+
+class Platform {
+public:
+    using FrameFn = std::function<bool()>;
+    using EventFn = std::function<bool()>;
+
+    virtual ~Platform() = default;
+
+    // System
+    virtual bool SystemInitiate() = 0;
+    virtual void SystemShutdown() = 0;
+    virtual bool SystemStart() = 0;
+    virtual std::string SystemGetErrorMessage() const = 0;
+
+    // States, given before SystemInitiate; windowed and hide-mouse also after.
+    virtual void SetWindowed(bool windowed) = 0;
+    virtual bool GetWindowed() const = 0;
+    virtual void SetHideMouse(bool hide) = 0;
+    virtual bool GetHideMouse() const = 0;
+    virtual void SetFrameFunc(FrameFn fn) = 0;
+    virtual void SetExitFunc(EventFn fn) = 0;
+    virtual void SetFocusLostFunc(EventFn fn) = 0;
+    virtual void SetFocusGainFunc(EventFn fn) = 0;
+    virtual void SetFrameRateLimit(int fps) = 0;
+    virtual void SetScreenWidth(int width) = 0;
+    virtual void SetScreenHeight(int height) = 0;
+    virtual void SetColourDepth(int bits) = 0;
+    virtual void SetLogFile(const std::string& path) = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+
+    // Clock: counts and counts per second (a virtual clock in fixed-step runs).
+    virtual uint64_t GetPerformanceCounter() const = 0;
+    virtual double GetPerformanceFrequency() const = 0;
+    virtual int TimerGetFPS() const = 0;
+
+    // Input, in the logical 800 x 600 view.
+    virtual void InputGetMousePos(float& x, float& y) const = 0;
+    virtual void InputSetMousePos(float x, float y) = 0;
+    virtual bool InputGetKeyState(int platformKey) const = 0;
+    // Text typed and keys pressed since the previous frame.
+    virtual const std::string& InputGetTypedText() const = 0;
+    virtual const std::vector<int>& InputGetPressedKeys() const = 0;
+
+    // Drawing
+    virtual bool GfxBeginScene() = 0;
+    virtual void GfxClear(uint32_t colour) = 0;
+    virtual void GfxRenderQuad(const Quad& quad) = 0;
+    virtual void GfxEndScene() = 0;
+
+    // Textures (resolved file paths); 0 on failure.
+    virtual TextureHandle TextureLoad(const std::string& path) = 0;
+    virtual void TextureFree(TextureHandle texture) = 0;
+    virtual int TextureGetWidth(TextureHandle texture) const = 0;
+    virtual int TextureGetHeight(TextureHandle texture) const = 0;
+    // Number of draw calls issued for the last frame (batches of quads).
+    virtual int GetLastFrameBatchCount() const = 0;
+
+    // Synthetic input for scripted runs; it mixes with the real devices.
+    virtual void InjectMouseMove(float x, float y) = 0;
+    virtual void InjectKeyState(int platformKey, bool down) = 0;
+    virtual void InjectText(const std::string& text) = 0;
+    // Saves the frame being drawn as an 800 x 600 PNG when it is presented.
+    virtual void RequestScreenshot(const std::string& path) = 0;
+};
+
+struct RunOptions;
+
+// The platform of this build (SDL2), set up from the run options.
+std::unique_ptr<Platform> CreatePlatform(const RunOptions& options);
+
+} // namespace tsv

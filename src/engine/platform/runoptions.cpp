@@ -1,0 +1,115 @@
+#include "engine/platform/runoptions.h"
+
+#include <cstdlib>
+
+namespace tsv {
+
+RunOptions& GetRunOptions()
+{
+    static RunOptions s_options;
+    return s_options;
+}
+
+namespace {
+
+bool ParseNumber(const char* text, long long& out)
+{
+    if (!text || !*text) {
+        return false;
+    }
+    char* end = nullptr;
+    out = std::strtoll(text, &end, 10);
+    return end && *end == '\0';
+}
+
+const char* const kUsage =
+    "Usage: brinestoneharbour [options]\n"
+    "  --headless           run without a window or sound output (software rendering)\n"
+    "  --no-render          with --headless: skip drawing\n"
+    "  --fixed-step MS      advance a virtual clock by MS milliseconds per frame\n"
+    "  --seed N             seed the random source\n"
+    "  --frames N           exit after N frames\n"
+    "  --script FILE        play scripted input from FILE\n"
+    "  --audio-out PATH     with --headless: write the rendered audio to a WAV file\n"
+    "  --scene PATH         show a node file instead of the game\n"
+    "  --windowed           run in a window this time\n"
+    "  --fullscreen         run full screen this time\n"
+    "  --help, --version\n";
+
+} // namespace
+
+int ParseRunOptions(int argc, char** argv, RunOptions& options, std::string& message, RunOptionExtension* extension)
+{
+    const std::string usage = std::string(kUsage) + (extension ? extension->Usage() : std::string());
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](const char* what) -> const char* {
+            if (i + 1 >= argc) {
+                message = "brinestoneharbour: " + arg + " needs " + what + "\n";
+                return nullptr;
+            }
+            return argv[++i];
+        };
+        long long number = 0;
+        if (arg == "--help") {
+            message = usage;
+            return 1;
+        } else if (arg == "--version") {
+            message = "Brinestoneharbour 1.91\n";
+            return 1;
+        } else if (arg == "--headless") {
+            options.headless = true;
+        } else if (arg == "--no-render") {
+            options.noRender = true;
+        } else if (arg == "--windowed") {
+            options.forceWindowed = 1;
+        } else if (arg == "--fullscreen") {
+            options.forceWindowed = 0;
+        } else if (arg == "--fixed-step" || arg == "--seed" || arg == "--frames") {
+            const char* text = value("a number");
+            if (!text) {
+                return 2;
+            }
+            if (!ParseNumber(text, number) || number < 0 || (arg == "--fixed-step" && number == 0)) {
+                message = "brinestoneharbour: bad value for " + arg + ": " + text + "\n";
+                return 2;
+            }
+            if (arg == "--fixed-step") {
+                options.fixedStepMs = static_cast<int>(number);
+            } else if (arg == "--seed") {
+                options.hasSeed = true;
+                options.seed = static_cast<uint32_t>(number);
+            } else {
+                options.frames = number;
+            }
+        } else if (arg == "--script" || arg == "--audio-out" || arg == "--scene") {
+            const char* text = value("a path");
+            if (!text) {
+                return 2;
+            }
+            (arg == "--script"      ? options.scriptPath
+             : arg == "--audio-out" ? options.audioOut
+                                    : options.scenePath) = text;
+        } else {
+            const RunOptionExtension::Result result =
+                extension ? extension->Parse(arg, value, message) : RunOptionExtension::Unknown;
+            if (result == RunOptionExtension::Failed) {
+                return 2;
+            }
+            if (result == RunOptionExtension::Unknown) {
+                message = "brinestoneharbour: unknown option " + arg + "\n" + usage;
+                return 2;
+            }
+        }
+    }
+    if (extension && !extension->Check(options, message)) {
+        return 2;
+    }
+    if (options.noRender && !options.headless) {
+        message = "brinestoneharbour: --no-render needs --headless\n";
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace tsv

@@ -1,0 +1,102 @@
+#include "engine/platform/script.h"
+
+#include "engine/platform/keynames.h"
+#include "engine/platform/platform.h"
+
+#include <cstdlib>
+#include <sstream>
+
+namespace tsv {
+
+namespace {
+
+bool ToFloat(const std::string& s, float& out)
+{
+    char* end = nullptr;
+    out = std::strtof(s.c_str(), &end);
+    return !s.empty() && end && *end == '\0';
+}
+
+} // namespace
+
+bool ParseScript(const std::string& text, const std::string& fileName, std::vector<ScriptCommand>& out,
+                 std::string& error)
+{
+    std::istringstream in(text);
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') {
+            continue;
+        }
+        auto fail = [&](const std::string& why) {
+            error = fileName + ":" + std::to_string(lineNo) + ": " + why;
+            return false;
+        };
+        std::istringstream words(line);
+        std::string at, ms, command;
+        words >> at >> ms >> command;
+        char* end = nullptr;
+        long long atMs = std::strtoll(ms.c_str(), &end, 10);
+        if (at != "at" || ms.empty() || *end != '\0' || atMs < 0 || command.empty()) {
+            return fail("expected \"at MS COMMAND ARGS\"");
+        }
+        ScriptCommand cmd;
+        cmd.atMs = atMs;
+        cmd.line = lineNo;
+        std::vector<std::string> args;
+        for (std::string w; words >> w;) {
+            args.push_back(w);
+        }
+        auto needArgs = [&](size_t n) { return args.size() == n; };
+        if (command == "move" || command == "click") {
+            if (!needArgs(2) || !ToFloat(args[0], cmd.x) || !ToFloat(args[1], cmd.y)) {
+                return fail(command + " needs X Y");
+            }
+            cmd.kind = command == "move" ? ScriptCommand::Move : ScriptCommand::Click;
+        } else if (command == "down" || command == "up") {
+            if (!needArgs(1) || (args[0] != "left" && args[0] != "right")) {
+                return fail(command + " needs left or right");
+            }
+            cmd.kind = command == "down" ? ScriptCommand::Down : ScriptCommand::Up;
+            cmd.button = args[0] == "left" ? kMouseLeft : kMouseRight;
+        } else if (command == "key" || command == "keydown" || command == "keyup") {
+            if (!needArgs(1) || (cmd.keyCode = KeyCodeFromName(args[0])) == 0) {
+                return fail(command + " needs a key name such as KEY_RETURN");
+            }
+            cmd.kind = command == "key" ? ScriptCommand::Key
+                       : command == "keydown" ? ScriptCommand::KeyDown : ScriptCommand::KeyUp;
+        } else if (command == "type") {
+            size_t at2 = line.find("type");
+            std::string rest = line.substr(at2 + 4);
+            size_t b = rest.find_first_not_of(" \t");
+            if (b == std::string::npos) {
+                return fail("type needs TEXT");
+            }
+            cmd.kind = ScriptCommand::Type;
+            cmd.text = rest.substr(b);
+        } else if (command == "screenshot" || command == "dump") {
+            if (!needArgs(1)) {
+                return fail(command + " needs PATH");
+            }
+            cmd.kind = command == "screenshot" ? ScriptCommand::Screenshot : ScriptCommand::Dump;
+            cmd.text = args[0];
+        } else if (command == "quit") {
+            if (!needArgs(0)) {
+                return fail("quit takes no arguments");
+            }
+            cmd.kind = ScriptCommand::Quit;
+        } else {
+            return fail("unknown command \"" + command + "\"");
+        }
+        out.push_back(cmd);
+    }
+    return true;
+}
+
+} // namespace tsv

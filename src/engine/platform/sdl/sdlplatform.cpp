@@ -1,0 +1,501 @@
+#include "engine/platform/sdl/sdlplatform.h"
+
+#include "engine/core/util/file/filestream.h"
+#include "engine/platform/clock.h"
+#include "engine/platform/dds.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <algorithm>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <cctype>
+
+namespace tsv {
+
+namespace {
+
+constexpr int kViewWidth = 800;
+constexpr int kViewHeight = 600;
+
+bool EndsWithNoCase(const std::string& s, const char* suffix)
+{
+    size_t n = std::strlen(suffix);
+    if (s.size() < n) {
+        return false;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != suffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int PlatformKeyOfButton(Uint8 button)
+{
+    switch (button) {
+    case SDL_BUTTON_LEFT: return kMouseLeft;
+    case SDL_BUTTON_RIGHT: return kMouseRight;
+    case SDL_BUTTON_MIDDLE: return kMouseMiddle;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+SdlPlatform::SdlPlatform(const RunOptions& options) : m_options(options) {}
+
+SdlPlatform::~SdlPlatform() { SystemShutdown(); }
+
+void SdlPlatform::WriteLog(const char* format, ...)
+{
+    if (m_logPath.empty()) {
+        return;
+    }
+    FILE* f = std::fopen(m_logPath.c_str(), "a");
+    if (!f) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(f, format, args);
+    va_end(args);
+    std::fputc('\n', f);
+    std::fclose(f);
+}
+
+bool SdlPlatform::SystemInitiate()
+{
+    if (!m_logPath.empty()) {
+        if (FILE* f = std::fopen(m_logPath.c_str(), "w")) {
+            std::fclose(f);
+        }
+    }
+    WriteLog("Tessvan platform layer over SDL %d.%d.%d", SDL_MAJOR_VERSION, SDL_MINOR_VERSION, SDL_PATCHLEVEL);
+    if (m_options.headless) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        m_error = SDL_GetError();
+        WriteLog("Error: SDL_Init failed: %s", m_error.c_str());
+        return false;
+    }
+    if (m_options.headless) {
+        m_target = SDL_CreateRGBSurfaceWithFormat(0, kViewWidth, kViewHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+        m_renderer = m_target ? SDL_CreateSoftwareRenderer(m_target) : nullptr;
+    } else {
+        Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+        if (!m_windowed) {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        }
+        int w = m_windowWidth > 0 ? m_windowWidth : kViewWidth;
+        int h = m_windowHeight > 0 ? m_windowHeight : kViewHeight;
+        m_window = SDL_CreateWindow(m_title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+        if (m_window) {
+            m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED);
+            if (!m_renderer) {
+                WriteLog("Accelerated renderer unavailable (%s); using the software renderer", SDL_GetError());
+                m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+            }
+        }
+    }
+    if (!m_renderer) {
+        m_error = SDL_GetError();
+        WriteLog("Error: can't create the renderer: %s", m_error.c_str());
+        SystemShutdown();
+        return false;
+    }
+    SDL_RenderSetLogicalSize(m_renderer, kViewWidth, kViewHeight);
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(m_renderer, &info);
+    WriteLog("Video driver: %s", SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "none");
+    WriteLog("Renderer: %s", info.name ? info.name : "unknown");
+    WriteLog("Mode: %d x %d, %s, %d bits", m_windowWidth, m_windowHeight,
+             m_options.headless ? "off-screen" : (m_windowed ? "windowed" : "full screen"), m_colourDepth);
+    SDL_ShowCursor(m_hideMouse ? SDL_DISABLE : SDL_ENABLE);
+    if (!m_options.headless) {
+        SDL_StartTextInput();
+    }
+    m_batchVertices.reserve(4096);
+    m_batchIndices.reserve(6144);
+    m_initiated = true;
+    return true;
+}
+
+void SdlPlatform::SystemShutdown()
+{
+    for (TextureEntry& entry : m_textures) {
+        if (entry.texture) {
+            SDL_DestroyTexture(entry.texture);
+        }
+    }
+    m_textures.clear();
+    if (m_renderer) {
+        SDL_DestroyRenderer(m_renderer);
+        m_renderer = nullptr;
+    }
+    if (m_target) {
+        SDL_FreeSurface(m_target);
+        m_target = nullptr;
+    }
+    if (m_window) {
+        SDL_DestroyWindow(m_window);
+        m_window = nullptr;
+    }
+    if (m_initiated) {
+        WriteLog("Platform shut down");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        m_initiated = false;
+    }
+}
+
+uint64_t SdlPlatform::GetPerformanceCounter() const { return ClockCounter(); }
+
+double SdlPlatform::GetPerformanceFrequency() const { return ClockFrequency(); }
+
+bool SdlPlatform::SystemStart()
+{
+    if (!m_initiated || !m_frameFn) {
+        m_error = "System_Start: the platform is not initiated";
+        return false;
+    }
+    const double frequency = GetPerformanceFrequency();
+    m_fpsWindowStart = GetPerformanceCounter();
+    for (;;) {
+        uint64_t frameStart = SDL_GetPerformanceCounter();
+        ClockAdvanceFrame();
+        PollEvents();
+        bool stop = m_frameFn();
+        ++m_framesInWindow;
+        uint64_t now = GetPerformanceCounter();
+        if (static_cast<double>(now - m_fpsWindowStart) >= frequency) {
+            m_fps = m_framesInWindow;
+            m_framesInWindow = 0;
+            m_fpsWindowStart = now;
+        }
+        if (stop) {
+            break;
+        }
+        if (m_options.fixedStepMs == 0 && m_maxFps > 0) {
+            double spent = static_cast<double>(SDL_GetPerformanceCounter() - frameStart) * 1000.0 /
+                           static_cast<double>(SDL_GetPerformanceFrequency());
+            double budget = 1000.0 / m_maxFps;
+            if (spent < budget) {
+                SDL_Delay(static_cast<Uint32>(budget - spent));
+            }
+        }
+    }
+    return true;
+}
+
+void SdlPlatform::PollEvents()
+{
+    m_typedText.swap(m_pendingText);
+    m_pendingText.clear();
+    m_pressedKeys.swap(m_pendingPressed);
+    m_pendingPressed.clear();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_QUIT:
+            if (m_exitFn) {
+                m_exitFn();
+            }
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST && m_focusLostFn) {
+                m_focusLostFn();
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && m_focusGainFn) {
+                m_focusGainFn();
+            }
+            break;
+        case SDL_MOUSEMOTION:
+            m_mouseX = static_cast<float>(event.motion.x);
+            m_mouseY = static_cast<float>(event.motion.y);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (int key = PlatformKeyOfButton(event.button.button)) {
+                m_keys[static_cast<size_t>(key)] = event.type == SDL_MOUSEBUTTONDOWN;
+            }
+            m_mouseX = static_cast<float>(event.button.x);
+            m_mouseY = static_cast<float>(event.button.y);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            int key = kKeyboardBase + static_cast<int>(event.key.keysym.scancode);
+            if (key < static_cast<int>(m_keys.size())) {
+                m_keys[static_cast<size_t>(key)] = event.type == SDL_KEYDOWN;
+                if (event.type == SDL_KEYDOWN) {
+                    m_pressedKeys.push_back(key);
+                }
+            }
+            break;
+        }
+        case SDL_TEXTINPUT:
+            m_typedText += event.text.text;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void SdlPlatform::SetWindowed(bool windowed)
+{
+    m_windowed = windowed;
+    if (m_window) {
+        SDL_SetWindowFullscreen(m_window, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+}
+
+void SdlPlatform::SetHideMouse(bool hide)
+{
+    m_hideMouse = hide;
+    if (m_initiated) {
+        SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
+    }
+}
+
+void SdlPlatform::SetTitle(const std::string& title)
+{
+    m_title = title;
+    if (m_window) {
+        SDL_SetWindowTitle(m_window, title.c_str());
+    }
+}
+
+void SdlPlatform::InputGetMousePos(float& x, float& y) const
+{
+    x = m_mouseX;
+    y = m_mouseY;
+}
+
+void SdlPlatform::InputSetMousePos(float x, float y)
+{
+    m_mouseX = x;
+    m_mouseY = y;
+    if (m_window && m_renderer) {
+        int wx = 0, wy = 0;
+        SDL_RenderLogicalToWindow(m_renderer, x, y, &wx, &wy);
+        SDL_WarpMouseInWindow(m_window, wx, wy);
+    }
+}
+
+bool SdlPlatform::InputGetKeyState(int platformKey) const
+{
+    if (platformKey <= 0 || platformKey >= static_cast<int>(m_keys.size())) {
+        return false;
+    }
+    return m_keys[static_cast<size_t>(platformKey)] || m_injectedKeys[static_cast<size_t>(platformKey)];
+}
+
+void SdlPlatform::InjectMouseMove(float x, float y)
+{
+    m_mouseX = x;
+    m_mouseY = y;
+}
+
+void SdlPlatform::InjectKeyState(int platformKey, bool down)
+{
+    if (platformKey <= 0 || platformKey >= static_cast<int>(m_injectedKeys.size())) {
+        return;
+    }
+    if (down && !m_injectedKeys[static_cast<size_t>(platformKey)] && platformKey >= kKeyboardBase) {
+        m_pressedKeys.push_back(platformKey);
+    }
+    m_injectedKeys[static_cast<size_t>(platformKey)] = down;
+}
+
+bool SdlPlatform::GfxBeginScene()
+{
+    m_batchCount = 0;
+    m_batchVertices.clear();
+    m_batchIndices.clear();
+    m_batchTexture = 0;
+    m_batchBlend = -1;
+    return m_renderer != nullptr && Drawing();
+}
+
+void SdlPlatform::GfxClear(uint32_t colour)
+{
+    if (!Drawing()) {
+        return;
+    }
+    SDL_SetRenderDrawColor(m_renderer, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
+                           static_cast<Uint8>(colour), 255);
+    SDL_RenderClear(m_renderer);
+}
+
+void SdlPlatform::Flush()
+{
+    if (m_batchIndices.empty()) {
+        return;
+    }
+    SDL_Texture* texture = nullptr;
+    if (m_batchTexture > 0 && m_batchTexture <= m_textures.size()) {
+        texture = m_textures[m_batchTexture - 1].texture;
+    }
+    SDL_BlendMode mode = (m_batchBlend & kBlendAlpha) ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_ADD;
+    if (texture) {
+        SDL_SetTextureBlendMode(texture, mode);
+    } else {
+        SDL_SetRenderDrawBlendMode(m_renderer, mode);
+    }
+    SDL_RenderGeometry(m_renderer, texture, m_batchVertices.data(), static_cast<int>(m_batchVertices.size()),
+                       m_batchIndices.data(), static_cast<int>(m_batchIndices.size()));
+    ++m_batchCount;
+    m_batchVertices.clear();
+    m_batchIndices.clear();
+}
+
+void SdlPlatform::GfxRenderQuad(const Quad& quad)
+{
+    if (!Drawing()) {
+        return;
+    }
+    if (quad.texture != m_batchTexture || quad.blend != m_batchBlend) {
+        Flush();
+        m_batchTexture = quad.texture;
+        m_batchBlend = quad.blend;
+    }
+    int base = static_cast<int>(m_batchVertices.size());
+    for (const Vertex& v : quad.v) {
+        SDL_Vertex out;
+        out.position = {v.x, v.y};
+        out.color = {static_cast<Uint8>(v.color >> 16), static_cast<Uint8>(v.color >> 8), static_cast<Uint8>(v.color),
+                     static_cast<Uint8>(v.color >> 24)};
+        out.tex_coord = {v.u, v.v};
+        m_batchVertices.push_back(out);
+    }
+    const int order[6] = {0, 1, 2, 0, 2, 3};
+    for (int i : order) {
+        m_batchIndices.push_back(base + i);
+    }
+}
+
+void SdlPlatform::SaveScreenshots()
+{
+    if (m_screenshotPaths.empty()) {
+        return;
+    }
+    SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, kViewWidth, kViewHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (shot && m_renderer && Drawing()) {
+        if (m_target) {
+            SDL_BlitSurface(m_target, nullptr, shot, nullptr);
+        } else {
+            int ow = 0, oh = 0;
+            SDL_GetRendererOutputSize(m_renderer, &ow, &oh);
+            SDL_Surface* full = SDL_CreateRGBSurfaceWithFormat(0, ow, oh, 32, SDL_PIXELFORMAT_ARGB8888);
+            SDL_RenderSetLogicalSize(m_renderer, 0, 0);
+            if (full && SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, full->pixels, full->pitch) == 0) {
+                SDL_BlitScaled(full, nullptr, shot, nullptr);
+            }
+            SDL_RenderSetLogicalSize(m_renderer, kViewWidth, kViewHeight);
+            SDL_FreeSurface(full);
+        }
+    }
+    // Frames are opaque: the clear colour's alpha is not part of the picture.
+    if (shot) {
+        SDL_SetSurfaceBlendMode(shot, SDL_BLENDMODE_NONE);
+        auto* pixels = static_cast<Uint32*>(shot->pixels);
+        for (int i = 0; i < kViewWidth * kViewHeight; ++i) {
+            pixels[i] |= 0xFF000000u;
+        }
+        for (const std::string& path : m_screenshotPaths) {
+            if (IMG_SavePNG(shot, path.c_str()) != 0) {
+                WriteLog("Error: can't save screenshot %s: %s", path.c_str(), SDL_GetError());
+            }
+        }
+        SDL_FreeSurface(shot);
+    }
+    m_screenshotPaths.clear();
+}
+
+void SdlPlatform::GfxEndScene()
+{
+    if (Drawing()) {
+        Flush();
+    }
+    m_lastBatchCount = m_batchCount;
+    SaveScreenshots();
+    if (Drawing() && m_window) {
+        SDL_RenderPresent(m_renderer);
+    }
+}
+
+TextureHandle SdlPlatform::TextureLoad(const std::string& path)
+{
+    if (!m_renderer) {
+        return 0;
+    }
+    SDL_Surface* surface = nullptr;
+    if (EndsWithNoCase(path, ".dds")) {
+        std::string bytes;
+        DecodedImage image;
+        std::string error;
+        if (!ReadFileBytes(path, bytes)) {
+            WriteLog("Error: can't open texture %s", path.c_str());
+            return 0;
+        }
+        if (!DecodeDds(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error)) {
+            WriteLog("Error: can't decode texture %s: %s", path.c_str(), error.c_str());
+            return 0;
+        }
+        surface = SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 32, SDL_PIXELFORMAT_ARGB8888);
+        if (surface) {
+            for (int y = 0; y < image.height; ++y) {
+                std::memcpy(static_cast<Uint8*>(surface->pixels) + y * surface->pitch,
+                            image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.width),
+                            static_cast<size_t>(image.width) * 4);
+            }
+        }
+    } else {
+        surface = IMG_Load(path.c_str());
+    }
+    if (!surface) {
+        WriteLog("Error: can't load texture %s: %s", path.c_str(), SDL_GetError());
+        return 0;
+    }
+    SDL_Texture* texture = SDL_CreateTextureFromSurface(m_renderer, surface);
+    TextureEntry entry{texture, surface->w, surface->h};
+    SDL_FreeSurface(surface);
+    if (!texture) {
+        WriteLog("Error: can't create texture %s: %s", path.c_str(), SDL_GetError());
+        return 0;
+    }
+    for (size_t i = 0; i < m_textures.size(); ++i) {
+        if (!m_textures[i].texture) {
+            m_textures[i] = entry;
+            return static_cast<TextureHandle>(i + 1);
+        }
+    }
+    m_textures.push_back(entry);
+    return static_cast<TextureHandle>(m_textures.size());
+}
+
+void SdlPlatform::TextureFree(TextureHandle texture)
+{
+    if (texture > 0 && texture <= m_textures.size() && m_textures[texture - 1].texture) {
+        SDL_DestroyTexture(m_textures[texture - 1].texture);
+        m_textures[texture - 1] = TextureEntry{};
+    }
+}
+
+int SdlPlatform::TextureGetWidth(TextureHandle texture) const
+{
+    return texture > 0 && texture <= m_textures.size() ? m_textures[texture - 1].width : 0;
+}
+
+int SdlPlatform::TextureGetHeight(TextureHandle texture) const
+{
+    return texture > 0 && texture <= m_textures.size() ? m_textures[texture - 1].height : 0;
+}
+
+std::unique_ptr<Platform> CreatePlatform(const RunOptions& options) { return std::make_unique<SdlPlatform>(options); }
+
+} // namespace tsv

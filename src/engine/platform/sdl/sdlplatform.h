@@ -1,0 +1,135 @@
+#pragma once
+// The platform over SDL2: a window (or an off-screen surface when headless)
+// showing an 800 x 600 logical view, batched textured quads, the clock, the
+// mouse and keyboard.
+
+#include "engine/platform/platform.h"
+#include "engine/platform/runoptions.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Surface;
+struct SDL_Texture;
+struct SDL_Vertex;
+
+namespace tsv {
+
+class SdlPlatform : public Platform {
+public:
+    explicit SdlPlatform(const RunOptions& options);
+    ~SdlPlatform() override;
+    SdlPlatform(const SdlPlatform&) = delete;
+    SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+    bool SystemInitiate() override;
+    void SystemShutdown() override;
+    bool SystemStart() override;
+    std::string SystemGetErrorMessage() const override { return m_error; }
+
+    void SetWindowed(bool windowed) override;
+    bool GetWindowed() const override { return m_windowed; }
+    void SetHideMouse(bool hide) override;
+    bool GetHideMouse() const override { return m_hideMouse; }
+    void SetFrameFunc(FrameFn fn) override { m_frameFn = std::move(fn); }
+    void SetExitFunc(EventFn fn) override { m_exitFn = std::move(fn); }
+    void SetFocusLostFunc(EventFn fn) override { m_focusLostFn = std::move(fn); }
+    void SetFocusGainFunc(EventFn fn) override { m_focusGainFn = std::move(fn); }
+    void SetFrameRateLimit(int fps) override { m_maxFps = fps; }
+    void SetScreenWidth(int width) override { m_windowWidth = width; }
+    void SetScreenHeight(int height) override { m_windowHeight = height; }
+    void SetColourDepth(int bits) override { m_colourDepth = bits; }
+    void SetLogFile(const std::string& path) override { m_logPath = path; }
+    void SetTitle(const std::string& title) override;
+
+    uint64_t GetPerformanceCounter() const override;
+    double GetPerformanceFrequency() const override;
+    int TimerGetFPS() const override { return m_fps; }
+
+    void InputGetMousePos(float& x, float& y) const override;
+    void InputSetMousePos(float x, float y) override;
+    bool InputGetKeyState(int platformKey) const override;
+    const std::string& InputGetTypedText() const override { return m_typedText; }
+    const std::vector<int>& InputGetPressedKeys() const override { return m_pressedKeys; }
+
+    bool GfxBeginScene() override;
+    void GfxClear(uint32_t colour) override;
+    void GfxRenderQuad(const Quad& quad) override;
+    void GfxEndScene() override;
+
+    TextureHandle TextureLoad(const std::string& path) override;
+    void TextureFree(TextureHandle texture) override;
+    int TextureGetWidth(TextureHandle texture) const override;
+    int TextureGetHeight(TextureHandle texture) const override;
+    int GetLastFrameBatchCount() const override { return m_lastBatchCount; }
+
+    void InjectMouseMove(float x, float y) override;
+    void InjectKeyState(int platformKey, bool down) override;
+    void InjectText(const std::string& text) override { m_pendingText += text; }
+    void RequestScreenshot(const std::string& path) override { m_screenshotPaths.push_back(path); }
+
+    // For measurements against plain SDL calls.
+    SDL_Renderer* GetRenderer() const { return m_renderer; }
+    SDL_Texture* GetSdlTexture(TextureHandle texture) const
+    {
+        return texture > 0 && texture <= m_textures.size() ? m_textures[texture - 1].texture : nullptr;
+    }
+
+private:
+    struct TextureEntry {
+        SDL_Texture* texture = nullptr;
+        int width = 0;
+        int height = 0;
+    };
+
+    void WriteLog(const char* format, ...);
+    void PollEvents();
+    void Flush();
+    void SaveScreenshots();
+    bool Drawing() const { return !(m_options.headless && m_options.noRender); }
+
+    RunOptions m_options;
+    std::string m_error;
+    std::string m_logPath;
+    std::string m_title = "Tessvan Application";
+    bool m_windowed = true;
+    bool m_hideMouse = false;
+    int m_maxFps = 0;
+    int m_windowWidth = 800;
+    int m_windowHeight = 600;
+    int m_colourDepth = 32;
+    bool m_initiated = false;
+
+    FrameFn m_frameFn;
+    EventFn m_exitFn, m_focusLostFn, m_focusGainFn;
+
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Surface* m_target = nullptr; // headless frame buffer
+
+    uint64_t m_fpsWindowStart = 0;
+    int m_framesInWindow = 0;
+    int m_fps = 0;
+
+    float m_mouseX = 400, m_mouseY = 300;
+    std::array<bool, 1024> m_keys{};
+    std::array<bool, 1024> m_injectedKeys{};
+    std::string m_typedText, m_pendingText;
+    std::vector<int> m_pressedKeys, m_pendingPressed;
+
+    std::vector<TextureEntry> m_textures; // handle = index + 1
+    std::vector<SDL_Vertex> m_batchVertices;
+    std::vector<int> m_batchIndices;
+    TextureHandle m_batchTexture = 0;
+    int m_batchBlend = -1;
+    int m_batchCount = 0;
+    int m_lastBatchCount = 0;
+
+    std::vector<std::string> m_screenshotPaths;
+};
+
+} // namespace tsv

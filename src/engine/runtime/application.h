@@ -1,0 +1,47 @@
+#pragma once
+// The process-wide application: exit code, window title, storage path, the task
+// list and the application timer (the "game" clock).
+
+#include "engine/core/storage.h"
+#include "engine/runtime/taskmanager.h"
+#include "engine/runtime/timer.h"
+
+#include <string>
+
+namespace tsv {
+
+class Application {
+public:
+    static Application& Instance();
+
+    // Stores the exit code and marks every task dead; the program ends on the
+    // frame after the last task has been dropped.
+    void Exit(int code);
+
+    int GetExitCode() const { return m_exitCode; }
+    const std::string& GetWindowTitle() const { return m_title; }
+    void SetWindowTitle(const std::string& title) { m_title = title; }
+    // The maker's address for bug reports, shown by the fatal start-up dialog.
+    const std::string& GetSupportAddress() const { return m_supportAddress; }
+    void SetSupportAddress(const std::string& address) { m_supportAddress = address; }
+    const std::string& GetStoragePath() const { return tsv::GetStoragePath(); }
+    void SetStoragePath(const std::string& path) { tsv::SetStoragePath(path); }
+    TaskManager& GetTaskManager() { return m_tasks; }
+    // The "game" clock; the scheduler's own clock is the "system" one.
+    Timer& GetTimer() { return *m_timer; }
+    Timer& GetSystemTimer() { return m_tasks.GetTimer(); }
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+private:
+    Application();
+
+    int m_exitCode = 0;
+    std::string m_title = "Tessvan Application";
+    std::string m_supportAddress;
+    TaskManager m_tasks;
+    IntrusivePtr<Timer> m_timer;
+};
+
+} // namespace tsv

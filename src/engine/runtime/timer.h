@@ -1,0 +1,29 @@
+#pragma once
+// A pausable millisecond clock on the performance counter. Time spent paused is never counted.
+
+#include "engine/runtime/task.h"
+
+#include <cstdint>
+
+namespace tsv {
+
+class Timer : public Task {
+public:
+    Timer();
+
+    // Advances the clock by the counts elapsed since the last update, unless paused.
+    void Run() override;
+    // Current time in milliseconds, rounded. Read by every node every frame,
+    // so it is worked out once per update.
+    int64_t GetTime() const { return m_timeMs; }
+    void SetRunning(bool running);
+    bool IsRunning() const { return !IsPaused(); }
+
+private:
+    double m_frequency = 0;
+    uint64_t m_accumulated = 0;
+    uint64_t m_lastCounter = 0;
+    int64_t m_timeMs = 0;
+};
+
+} // namespace tsv

@@ -1,0 +1,366 @@
+#include "engine/scene/nodeloader.h"
+
+#include "engine/core/log.h"
+#include "engine/core/util/file/resourcepath.h"
+#include "engine/core/util/xml/xmlloader.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/nodelibrary.h"
+#include "engine/scene/scenemanager.h"
+
+#include <cstdlib>
+
+namespace tsv {
+
+namespace {
+
+std::string Trim(const std::string& text)
+{
+    const char* blanks = " \t\r\n";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+float ChildFloat(const XMLElement& element, const char* name, float fallback)
+{
+    IntrusivePtr<XMLElement> child = element.FindChild(name);
+    return child ? ParseFloat(child->GetText()) : fallback;
+}
+
+// Position-like: missing components are 0.
+Vec3 ParseVector(const XMLElement& element)
+{
+    return {ChildFloat(element, "x", 0), ChildFloat(element, "y", 0), ChildFloat(element, "z", 0)};
+}
+
+// Scale-like: missing components are 1.
+Vec2 ParsePair(const XMLElement& element) { return {ChildFloat(element, "x", 1), ChildFloat(element, "y", 1)}; }
+
+// A float text sets the x component alone.
+Vec3 ParseVectorOrFloat(const XMLElement& element)
+{
+    if (element.Children().empty()) {
+        return {ParseFloat(element.GetText()), 0, 0};
+    }
+    return ParseVector(element);
+}
+
+// A path (element with text only) or an inline description.
+SceneNodePtr BuildChild(const XMLElement& element, const std::string& path)
+{
+    if (!element.Children().empty()) {
+        return ParseNode(element, nullptr, path);
+    }
+    return NodeLibrary::Instance().CreateNode(Trim(element.GetText()));
+}
+
+void ParseMesh(const XMLElement& element, Mesh& mesh)
+{
+    for (const auto& [name, child] : element.Children()) {
+        const std::string& text = child->GetText();
+        if (name == "width") {
+            mesh.width = mesh.boundWidth = ParseFloat(text);
+            mesh.anchorX = mesh.width * 0.5f;
+        } else if (name == "height") {
+            mesh.height = mesh.boundHeight = ParseFloat(text);
+            mesh.anchorY = mesh.height * 0.5f;
+        } else if (name == "boundwidth") {
+            mesh.boundWidth = ParseFloat(text);
+        } else if (name == "boundheight") {
+            mesh.boundHeight = ParseFloat(text);
+        } else if (name == "colorappliestochild") {
+            mesh.colorAppliesToChild = ParseBool(text);
+        } else if (name == "textureoffsetx") {
+            mesh.textureOffsetX = ParseFloat(text);
+        } else if (name == "textureoffsety") {
+            mesh.textureOffsetY = ParseFloat(text);
+        } else if (name == "anchorx") {
+            mesh.anchorX = ParseFloat(text);
+        } else if (name == "anchory") {
+            mesh.anchorY = ParseFloat(text);
+        } else if (name == "fliphorizontal") {
+            mesh.flipHorizontal = ParseBool(text);
+        } else if (name == "flipvertical") {
+            mesh.flipVertical = ParseBool(text);
+        } else if (name.size() == 7 && name.compare(0, 6, "vertex") == 0 && name[6] >= '1' && name[6] <= '4') {
+            mesh.vertices[name[6] - '1'] = ParseVector(*child);
+        } else if (name == "color") {
+            const uint32_t color = ParseColor(text);
+            for (uint32_t& c : mesh.colors) {
+                c = color;
+            }
+        } else if (name.size() == 6 && name.compare(0, 5, "color") == 0 && name[5] >= '1' && name[5] <= '4') {
+            mesh.colors[name[5] - '1'] = ParseColor(text);
+        }
+    }
+}
+
+void ParseAnimation(const XMLElement& element, FrameAnimationDesc& a)
+{
+    for (const auto& [name, child] : element.Children()) {
+        const std::string& text = child->GetText();
+        if (name == "enabled") {
+            a.enabled = ParseBool(text);
+        } else if (name == "framebegin") {
+            a.frameBegin = ParseInt(text);
+        } else if (name == "frameend") {
+            a.frameEnd = ParseInt(text);
+        } else if (name == "currentframe") {
+            a.currentFrame = ParseInt(text);
+        } else if (name == "fps") {
+            a.fps = ParseInt(text);
+        } else if (name == "isplaying") {
+            a.playing = ParseBool(text);
+        } else if (name == "islooped") {
+            a.looped = ParseBool(text);
+        } else if (name == "isforward") {
+            a.forward = ParseBool(text);
+        }
+    }
+}
+
+// Null when the keyframe is invalid: "time" must come first.
+KeyframePtr ParseKeyframe(const XMLElement& element)
+{
+    const auto& children = element.Children();
+    if (children.empty() || children.front().first != "time") {
+        return nullptr;
+    }
+    KeyframePtr keyframe = MakeIntrusive<Keyframe>(ParseInt(children.front().second->GetText()));
+    for (size_t i = 1; i < children.size(); ++i) {
+        const auto& [name, child] = children[i];
+        if (name == "position") {
+            keyframe->position = ParseVector(*child);
+            keyframe->hasPosition = true;
+        } else if (name == "rotation") {
+            keyframe->rotation = ParseFloat(child->GetText());
+            keyframe->hasRotation = true;
+        } else if (name == "scale") {
+            keyframe->scale = ParsePair(*child);
+            keyframe->hasScale = true;
+        } else if (name == "color") {
+            keyframe->color = ParseColor(child->GetText());
+            keyframe->hasColor = true;
+        }
+    }
+    return keyframe;
+}
+
+EmitterDesc ParseEmitter(const XMLElement& element)
+{
+    EmitterDesc e;
+    for (const auto& [name, child] : element.Children()) {
+        const std::string text = Trim(child->GetText());
+        if (name == "count") {
+            e.count = ParseInt(text);
+        } else if (name == "optional") {
+            e.optional = true;
+        } else if (name == "attached") {
+            e.attached = true;
+        } else if (name == "spawnrate") {
+            e.spawnRateMs = ParseInt(text);
+        } else if (name == "randomvelocity") {
+            e.randomVelocity = true;
+            e.randomVelocityAmount = text.empty() ? 0 : ParseInt(text);
+        } else if (name == "randomacceleration") {
+            e.randomAcceleration = true;
+            e.randomAccelerationAmount = text.empty() ? 0 : ParseInt(text);
+        } else if (name == "sound") {
+            e.sound = text;
+        } else if (name == "playlist") {
+            e.playlist = text;
+        }
+    }
+    return e;
+}
+
+Noise ParseNoise(const XMLElement& element)
+{
+    Noise n;
+    for (const auto& [name, child] : element.Children()) {
+        if (name == "timebegin") {
+            n.timeBegin = ParseInt(child->GetText());
+        } else if (name == "timeend") {
+            n.timeEnd = ParseInt(child->GetText());
+        } else if (name == "frequency") {
+            n.period = ParseInt(child->GetText());
+        } else if (name == "position") {
+            n.positionAmplitude = ParseVector(*child);
+        } else if (name == "scale") {
+            // An amplitude: missing components add nothing.
+            n.scaleAmplitude = {ChildFloat(*child, "x", 0), ChildFloat(*child, "y", 0)};
+        }
+    }
+    return n;
+}
+
+struct ParseState {
+    SceneNodePtr node;
+    bool textureGiven = false;
+    bool meshGiven = false;
+};
+
+void ApplyElements(const XMLElement& element, ParseState& state, const std::string& path);
+
+void ApplyFile(const std::string& file, ParseState& state)
+{
+    IntrusivePtr<XMLElement> root = LoadXMLFile(ResolveResourcePath(file));
+    if (!root) {
+        return;
+    }
+    IntrusivePtr<XMLElement> top = root->Children().empty() ? nullptr : root->Children().front().second;
+    if (!top || top->GetName() != "node") {
+        GetLog() << Error << "Error loading file \"" << file << "\" - root item must be <node>" << EndL;
+        return;
+    }
+    ApplyElements(*top, state, file);
+}
+
+void ApplyElements(const XMLElement& element, ParseState& state, const std::string& path)
+{
+    for (const auto& [name, child] : element.Children()) {
+        SceneNode& node = *state.node;
+        const std::string& text = child->GetText();
+        if (name == "apply") {
+            ApplyFile(Trim(text), state);
+        } else if (name == "replace") {
+            if (SceneNodePtr replacement = NodeLibrary::Instance().CreateNode(Trim(text))) {
+                state.node = replacement;
+                state.meshGiven = replacement->GetMesh().width != 0 || replacement->GetMesh().height != 0;
+                state.textureGiven = false;
+            }
+        } else if (name == "node") {
+            if (SceneNodePtr built = BuildChild(*child, path)) {
+                node.AddChild(built);
+            }
+        } else if (name == "timer") {
+            const std::string which = Trim(text);
+            Application& app = Application::Instance();
+            if (which == "system") {
+                node.SetTimer(IntrusivePtr<Timer>(&app.GetSystemTimer()), true, true);
+            } else if (which == "game") {
+                node.SetTimer(IntrusivePtr<Timer>(&app.GetTimer()), true, true);
+            }
+        } else if (name == "lifetime") {
+            node.SetExpiry(ParseInt(text));
+        } else if (name == "position") {
+            node.SetPosition(ParseVector(*child), true);
+        } else if (name == "rotation") {
+            node.SetRotation(ParseFloat(text), true);
+        } else if (name == "scale") {
+            const Vec2 scale = ParsePair(*child);
+            node.SetScale(scale.x, scale.y, true);
+        } else if (name == "layer") {
+            node.SetLayer(ParseInt(text), false);
+        } else if (name == "visible") {
+            node.SetVisible(ParseBool(text), false);
+        } else if (name == "texture") {
+            node.SetTexture(Trim(text));
+            state.textureGiven = true;
+        } else if (name == "material") {
+            node.SetMaterial(ParseInt(text), false);
+        } else if (name == "mesh") {
+            Mesh mesh = node.GetMesh();
+            ParseMesh(*child, mesh);
+            node.SetMesh(mesh);
+            state.meshGiven = true;
+        } else if (name == "animation") {
+            FrameAnimationDesc animation = node.GetAnimation();
+            ParseAnimation(*child, animation);
+            node.SetAnimation(animation);
+        } else if (name == "keyframe") {
+            if (KeyframePtr keyframe = ParseKeyframe(*child)) {
+                node.AddKeyframe(keyframe);
+            } else {
+                GetLog() << Error << "Error loading file \"" << path << "\" - keyframe parameters are invalid"
+                         << EndL;
+            }
+        } else if (name == "velocity") {
+            node.SetVelocity(ParseVectorOrFloat(*child));
+        } else if (name == "acceleration") {
+            node.SetAcceleration(ParseVectorOrFloat(*child));
+        } else if (name == "rotatetodirection") {
+            const std::string value = Trim(text);
+            node.SetRotateToDirection(value.empty() || ParseBool(value));
+        } else if (name == "prototype") {
+            node.SetEmitter(ParseEmitter(*child));
+        } else if (name == "noise") {
+            node.SetNoise(ParseNoise(*child));
+        } else if (name == "trail") {
+            SceneNodePtr trailNode;
+            float length = 400;
+            for (const auto& [part, value] : child->Children()) {
+                if (part == "node") {
+                    trailNode = BuildChild(*value, path);
+                } else if (part == "length") {
+                    length = ParseFloat(value->GetText());
+                }
+            }
+            node.SetTrail(trailNode, length);
+        }
+    }
+}
+
+} // namespace
+
+bool LoadMeshFile(const std::string& path, Mesh& mesh)
+{
+    IntrusivePtr<XMLElement> document = LoadXMLFile(ResolveResourcePath(path));
+    if (!document || document->Children().empty()) {
+        GetLog() << Error << path << ": cannot read the mesh" << EndL;
+        return false;
+    }
+    ParseMesh(*document->Children().front().second, mesh);
+    return true;
+}
+
+uint32_t ParseColor(const std::string& text)
+{
+    return static_cast<uint32_t>(std::strtoul(Trim(text).c_str(), nullptr, 0));
+}
+
+SceneNodePtr LoadNodeFile(const std::string& path, const SceneNodePtr& target)
+{
+    IntrusivePtr<XMLElement> root = LoadXMLFile(ResolveResourcePath(path));
+    if (!root) {
+        return nullptr;
+    }
+    IntrusivePtr<XMLElement> top = root->Children().empty() ? nullptr : root->Children().front().second;
+    if (!top || top->GetName() != "node") {
+        GetLog() << Error << "Error loading file \"" << path << "\" - root item must be <node>" << EndL;
+        return nullptr;
+    }
+    return ParseNode(*top, target, path);
+}
+
+SceneNodePtr ParseNode(const XMLElement& element, const SceneNodePtr& target, const std::string& path)
+{
+    ParseState state;
+    state.node = target ? target : MakeIntrusive<SceneNode>();
+    ApplyElements(element, state, path);
+
+    SceneNode& node = *state.node;
+    if (node.IsEmitter()) {
+        node.StartEmitter();
+    }
+    if (state.textureGiven && !state.meshGiven) {
+        // The whole texture at its own size.
+        node.SetMesh(Mesh(1, 1));
+        if (Sprite* sprite = node.GetSprite(); sprite && sprite->GetTexture()) {
+            Platform* platform = SceneManager::Instance().GetPlatform();
+            const auto w = static_cast<float>(platform->TextureGetWidth(sprite->GetTexture()));
+            const auto h = static_cast<float>(platform->TextureGetHeight(sprite->GetTexture()));
+            Mesh mesh = node.GetMesh();
+            mesh.width = mesh.boundWidth = w;
+            mesh.height = mesh.boundHeight = h;
+            mesh.anchorX = w * 0.5f;
+            mesh.anchorY = h * 0.5f;
+            node.SetMesh(mesh);
+        }
+    }
+    return state.node;
+}
+
+} // namespace tsv

@@ -1,0 +1,156 @@
+#pragma once
+// Owns the platform: initialises it from the configuration, runs the frame loop
+// (draw the scene, then run the tasks) and keeps the adaptive detail level.
+
+#include "engine/platform/platform.h"
+#include "engine/platform/resourcemanager.h"
+#include "engine/scene/detaillevel.h"
+#include "engine/scene/hierarchynode.h"
+#include "engine/scene/scriptplayer.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tsv {
+
+class SceneManager {
+public:
+    static SceneManager& Instance();
+    virtual ~SceneManager();
+
+    bool IsInitialised() const { return m_initialised; }
+    // Runs the platform's main loop until the task list has drained.
+    void Run();
+    void SetWindowed(bool windowed);
+    void SetSystemCursor(bool show);
+
+    Platform* GetPlatform() const { return m_platform.get(); }
+    ResourceManager* GetResources() const { return m_resources.get(); }
+    // Texture by resource path, loaded once; 0 when it cannot be loaded.
+    TextureHandle GetTexture(const std::string& path);
+
+    // 0..10: how much optional visual work the frame rate allows.
+    int GetDetailLevel() const { return m_detail.Get(); }
+    int64_t GetFrameCount() const { return m_frameCount; }
+
+    // Plays scripted input from the next frame on.
+    void SetScript(std::vector<ScriptCommand> commands);
+
+    // The frame function and the platform's event callbacks.
+    virtual bool Frame();
+    bool OnExit();
+    bool OnFocusLost();
+    bool OnFocusGained();
+
+    // Work of the scene update task: detail level and the debug overlay.
+    void UpdateDetailLevel(int64_t nowMs, int fps);
+    void UpdateOverlay(int64_t nowMs, int fps);
+    // The overlay text for the current counts.
+    std::string OverlayText(int fps) const;
+
+    // Focus changes also silence and restore the sound groups; the sound layer plugs in here.
+    using FocusHook = std::function<void(bool focused)>;
+    void SetFocusHook(FocusHook hook) { m_focusHook = std::move(hook); }
+    // Called at the end of every frame, after the tasks (the sound layer renders there).
+    using FrameEndHook = std::function<void()>;
+    void SetFrameEndHook(FrameEndHook hook) { m_frameEndHook = std::move(hook); }
+    // Counts shown by the overlay that belong to other layers.
+    using CountFn = std::function<int()>;
+    void SetScreenCountFn(CountFn fn) { m_screenCount = std::move(fn); }
+
+    virtual void BeginFrame();
+    // Attaches the pending nodes, then draws the drawing set in order.
+    virtual void DrawScene();
+    virtual void EndFrame();
+    // Attaches `node` (and first, when `recursive`, its subtree) to the scene.
+    virtual bool AddNode(const HierarchyNodePtr& node, bool recursive, bool attach);
+    // Takes `node` (and first, when `recursive`, its subtree) out of the drawing
+    // set; `requeue` puts it on the pending list to re-enter at the next draw.
+    virtual void RemoveNode(const HierarchyNodePtr& node, bool recursive, bool detach, bool requeue);
+
+    // The node steps of the scene update: scheduled nodes, updates, removal of
+    // expired nodes.
+    void UpdateNodes();
+    // Expires every node whose layer lies in [lowest, highest] together with its
+    // direct children, and drops such nodes from the scheduled queue.
+    void ClearLayers(int32_t lowest, int32_t highest);
+    // Attaches a deep clone of `node` at `timeMs` (on the node's timer); a clone
+    // with a lifetime lives that long from `timeMs`. With `remove`, the node
+    // itself leaves the scene at that time instead.
+    void Schedule(const HierarchyNodePtr& node, int64_t timeMs, bool remove);
+    void ProcessScheduled();
+
+    // Takes every node out of the scene and empties the scheduled queue.
+    void DetachAll();
+
+    size_t GetDrawnNodeCount() const { return m_drawSet.size(); }
+    size_t GetPendingNodeCount() const { return m_pending.size(); }
+    size_t GetScheduledCount() const { return m_scheduled.size(); }
+    // Nodes drawn by the last DrawScene.
+    int GetLastDrawCount() const { return m_lastDrawCount; }
+    // The drawing set in order (for tests and tools).
+    template <class Fn>
+    void ForEachDrawn(Fn&& fn) const
+    {
+        for (const HierarchyNodePtr& node : m_drawSet) {
+            fn(*node);
+        }
+    }
+
+    SceneManager(const SceneManager&) = delete;
+    SceneManager& operator=(const SceneManager&) = delete;
+
+protected:
+    SceneManager();
+
+private:
+    void ReportFatalStartError();
+
+    struct DrawOrder {
+        bool operator()(const HierarchyNodePtr& a, const HierarchyNodePtr& b) const;
+    };
+    struct ScheduledEntry {
+        HierarchyNodePtr node;
+        bool remove = false;
+    };
+
+    // The drawing set in order, as a flat list rebuilt only after the set
+    // changed: the scene update and the draw walk it instead of the tree. It
+    // holds plain pointers; a node leaving the set waits in the graveyard
+    // until the walk that may still reach it is over.
+    const std::vector<HierarchyNode*>& OrderedNodes();
+    void BuryRemoved();
+
+    std::set<HierarchyNodePtr, DrawOrder> m_drawSet;
+    std::vector<HierarchyNode*> m_ordered;
+    std::vector<HierarchyNodePtr> m_graveyard;
+    bool m_orderedDirty = true;
+    std::vector<HierarchyNodePtr> m_pending;
+    std::multimap<int64_t, ScheduledEntry> m_scheduled;
+    // Snapshot of the pending list for the scene update, kept to reuse its storage.
+    std::vector<HierarchyNodePtr> m_pendingSnapshot;
+    int m_drawCount = 0;
+    int m_lastDrawCount = 0;
+
+    std::unique_ptr<Platform> m_platform;
+    std::unique_ptr<ResourceManager> m_resources;
+    std::unique_ptr<ScriptPlayer> m_script;
+    bool m_initialised = false;
+    DetailLevel m_detail;
+    bool m_drawing = true; // false while the platform draws nothing
+    int64_t m_lastOverlay = 0;
+    int64_t m_frameCount = 0;
+    uint64_t m_startCounter = 0;
+    bool m_systemTimerWasRunning = true;
+    bool m_gameTimerWasRunning = true;
+    FocusHook m_focusHook;
+    FrameEndHook m_frameEndHook;
+    CountFn m_screenCount;
+};
+
+} // namespace tsv

@@ -1,0 +1,199 @@
+#pragma once
+// The concrete node everything on screen is made of: a local and a world
+// transform, layer, visibility, a sprite from texture + mesh + frame animation,
+// and the per-frame effects (keyframes, motion, noise, trail, emitting).
+
+#include "engine/platform/sprite.h"
+#include "engine/scene/emitter.h"
+#include "engine/scene/hierarchynode.h"
+#include "engine/scene/keyframe.h"
+#include "engine/core/mesh.h"
+#include "engine/scene/motion.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tsv {
+
+// A node fired with a delay and no lifetime of its own lives this long once shown.
+inline constexpr int64_t kDefaultFireLifetimeMs = 5000;
+
+class SceneNode;
+using SceneNodePtr = IntrusivePtr<SceneNode>;
+
+class SceneNode : public HierarchyNode {
+public:
+    SceneNode();
+    SceneNode(const SceneNode& other);
+    ~SceneNode() override;
+
+    // Number of SceneNode objects alive in the process.
+    static int GetInstanceCount();
+
+    // HierarchyNode
+    void Update() override;
+    IntrusivePtr<HierarchyNode> CloneSelf() const override;
+    // Deep copies leave out the trail child: each copy makes its own from the trail's prototype.
+    IntrusivePtr<HierarchyNode> Clone(bool deep) const override;
+    void ShiftTime(int64_t deltaMs, bool recursive) override;
+    bool IsEmitter() const override { return m_emitter != nullptr; }
+    DrawKey GetDrawKey() const override;
+    void Draw(Platform& platform) override;
+
+    // Transform. `update` recomputes the world transform of the subtree.
+    void SetPosition(const Vec3& position, bool update = true);
+    void SetRotation(float radians, bool update = true);
+    void SetScale(float x, float y, bool update = true);
+    const Vec3& GetPosition() const { return m_position; }
+    float GetRotation() const { return m_rotation; }
+    const Vec2& GetScale() const { return m_scale; }
+    const Vec3& GetWorldPosition() const { return m_worldPosition; }
+    float GetWorldRotation() const { return m_worldRotation; }
+    const Vec2& GetWorldScale() const { return m_worldScale; }
+    void UpdateWorldTransform();
+
+    // Part of the drawing order: changing them moves the node in the scene.
+    void SetLayer(int32_t layer, bool recursive);
+    int32_t GetLayer() const { return m_layer; }
+    void SetVisible(bool visible, bool recursive);
+    bool IsVisible() const { return m_visible; }
+    void SetPixelSnap(bool snap) { m_pixelSnap = snap; }
+
+    // Sprite.
+    void SetMesh(const Mesh& mesh);
+    const Mesh& GetMesh() const { return m_mesh; }
+    bool HasMesh() const { return m_meshGiven; }
+    // A resource path; "" removes the texture.
+    void SetTexture(const std::string& path);
+    const std::string& GetTexturePath() const { return m_texturePath; }
+    void SetMaterial(int blend, bool recursive);
+    int GetMaterial() const { return m_material; }
+    void SetAnimation(const FrameAnimationDesc& animation);
+    const FrameAnimationDesc& GetAnimation() const { return m_animation; }
+    // All four corners (ARGB); alphas pass down to children that inherit them.
+    void SetColor(uint32_t color);
+    void SetColors(const uint32_t colors[4]);
+    uint32_t GetColor(int corner = 0) const { return m_mesh.colors[corner & 3]; }
+    uint8_t GetEffectiveAlpha(int corner = 0) const { return m_alpha[corner & 3]; }
+    Sprite* GetSprite() const { return m_sprite.get(); }
+    const Vec2& GetMeshScale() const { return m_meshScale; }
+    // The four drawn corners (TL, TR, BR, BL) in screen pixels, as x, y pairs.
+    // False when the node has no sprite.
+    bool ComputeCorners(float out[8]) const;
+
+    // Keyframes, in time order; a keyframe at the same time goes after the others.
+    void AddKeyframe(const KeyframePtr& keyframe);
+    void RemoveKeyframe(const KeyframePtr& keyframe);
+    void ClearKeyframes();
+    size_t GetKeyframeCount() const { return m_keyframes.size(); }
+    // A white colour fade from `fromAlpha` at `startMs` to `toAlpha` at `endMs`;
+    // off removes the colour keyframes.
+    void SetAlphaFade(bool on, int64_t startMs = 0, int64_t endMs = 0, uint8_t fromAlpha = 255, uint8_t toAlpha = 0);
+
+    // Motion.
+    void SetVelocity(const Vec3& velocity) { m_motion.velocity = velocity; }
+    const Vec3& GetVelocity() const { return m_motion.velocity; }
+    // Sets the first acceleration.
+    void SetAcceleration(const Vec3& acceleration);
+    void AddAcceleration(const Vec3& acceleration) { m_motion.accelerations.push_back(acceleration); }
+    const std::vector<Vec3>& GetAccelerations() const { return m_motion.accelerations; }
+    void SetRotateToDirection(bool on) { m_motion.rotateToDirection = on; }
+    bool GetRotateToDirection() const { return m_motion.rotateToDirection; }
+    void SetTurning(int mode, float rate);
+
+    // Noise; a node has at most one.
+    void SetNoise(const Noise& noise);
+    void RemoveNoise();
+    bool HasNoise() const { return m_noise != nullptr; }
+
+    // Trail: a child stretched from the node back to where it started. The
+    // child is a deep clone of `trailNode` (none when null).
+    void SetTrail(const IntrusivePtr<SceneNode>& trailNode, float length);
+    bool HasTrail() const { return m_hasTrail; }
+    SceneNode* GetTrailNode() const { return m_trailNode; }
+    void SetTrailStart(const Vec3& worldPoint) { m_trailStart = worldPoint; }
+
+    // Emitter.
+    void SetEmitter(const EmitterDesc& emitter);
+    void ClearEmitter() { m_emitter.reset(); }
+    // Null for a node that is not an emitter.
+    const EmitterDesc* GetEmitter() const { return m_emitter.get(); }
+    // Arms the emitter: its spawn clock starts with its next spawn.
+    void StartEmitter();
+    // One burst of `count` particles; `reset` restarts the spawn clock.
+    void Spawn(bool reset);
+    // Spawns now (and each direct child does), or after `delayMs`: shown by
+    // this node's own update, or, when `defer`, as a clone scheduled on the scene.
+    void Fire(int64_t delayMs, bool defer);
+    int64_t GetShowTime() const { return m_showTime; }
+
+protected:
+    void OnParentChanged() override;
+
+private:
+    void CreateSprite();
+    void ApplyColorsToSprite();
+    void RecomputeAlphas();
+    void StepAnimation(int64_t now);
+    void StepKeyframes(int64_t now);
+    void StepMotion(int64_t now);
+    void StepNoise(int64_t now);
+    void StepTrail();
+    void StepEmitter(int64_t now);
+    void RecomputeKeyframeChannels();
+    SceneNode* ParentNode() const;
+    void MakeTrailNode();
+    // A copy of this emitter that is a plain node, ready to be placed.
+    IntrusivePtr<SceneNode> MakeParticle(int64_t now) const;
+
+    // What every frame reads comes first, so that walking many nodes touches
+    // few cache lines; set-up and rarely used state follows.
+    Vec3 m_position;
+    float m_rotation = 0;
+    Vec2 m_scale{1, 1};
+    Vec3 m_worldPosition;
+    float m_worldRotation = 0;
+    Vec2 m_worldScale{1, 1};
+    Vec2 m_meshScale{1, 1};
+    int32_t m_layer = 0;
+    bool m_visible = true;
+    bool m_pixelSnap = false;
+    bool m_hasVertices = false; // some mesh corner is set
+    uint8_t m_alpha[4] = {255, 255, 255, 255};
+    int64_t m_showTime = 0;
+    std::unique_ptr<Sprite> m_sprite;
+    std::unique_ptr<EmitterDesc> m_emitter;
+    std::unique_ptr<Noise> m_noise;
+    SceneNode* m_trailNode = nullptr; // owned as a child
+    std::vector<KeyframePtr> m_keyframes;
+    Motion m_motion;
+    FrameAnimationDesc m_animation;
+    int64_t m_animationStepTime = 0; // when the frame last stepped; time below one frame accumulates
+    Mesh m_mesh;
+
+    // Keyframes: per channel (position, rotation, scale, colour) whether some
+    // keyframe drives it and where the current segment starts.
+    struct Channel {
+        bool used = false;
+        int64_t startTime = 0;
+    };
+    Channel m_channels[4];
+    Vec3 m_startPosition;
+    float m_startRotation = 0;
+    Vec2 m_startScale{1, 1};
+    uint32_t m_startColor = 0xFFFFFFFF;
+    int64_t m_lastKeyframeTime = -1; // -1: none reached yet
+
+    int64_t m_lastSpawn = 0;
+    std::string m_texturePath;
+    int m_material = kBlendDefault;
+    bool m_meshGiven = false;
+
+    bool m_hasTrail = false;
+    float m_trailLength = 400;
+    IntrusivePtr<SceneNode> m_trailPrototype;
+    Vec3 m_trailStart;
+};
+
+} // namespace tsv

@@ -1,0 +1,93 @@
+#include "engine/scene/scriptplayer.h"
+
+#include "engine/core/log.h"
+#include "engine/platform/keynames.h"
+#include "engine/runtime/application.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tsv {
+
+namespace {
+ScriptPlayer::DumpProvider g_dumpProvider;
+}
+
+void ScriptPlayer::SetDumpProvider(DumpProvider provider) { g_dumpProvider = std::move(provider); }
+
+ScriptPlayer::ScriptPlayer(Platform& platform, std::vector<ScriptCommand> commands)
+    : m_platform(platform), m_commands(std::move(commands))
+{
+    std::stable_sort(m_commands.begin(), m_commands.end(),
+                     [](const ScriptCommand& a, const ScriptCommand& b) { return a.atMs < b.atMs; });
+}
+
+void ScriptPlayer::Apply(int64_t nowMs)
+{
+    for (int key : m_releases) {
+        m_platform.InjectKeyState(key, false);
+    }
+    m_releases.clear();
+    if (!m_typing.empty()) {
+        m_platform.InjectText(m_typing.substr(0, 1));
+        m_typing.erase(0, 1);
+    }
+    while (m_next < m_commands.size() && m_commands[m_next].atMs <= nowMs) {
+        const ScriptCommand& cmd = m_commands[m_next++];
+        switch (cmd.kind) {
+        case ScriptCommand::Move:
+            m_platform.InjectMouseMove(cmd.x, cmd.y);
+            break;
+        case ScriptCommand::Down:
+            m_platform.InjectKeyState(cmd.button, true);
+            break;
+        case ScriptCommand::Up:
+            m_platform.InjectKeyState(cmd.button, false);
+            break;
+        case ScriptCommand::Click:
+            m_platform.InjectMouseMove(cmd.x, cmd.y);
+            m_platform.InjectKeyState(kMouseLeft, true);
+            m_releases.push_back(kMouseLeft);
+            break;
+        case ScriptCommand::Key:
+            m_platform.InjectKeyState(PlatformKeyFromKeyCode(cmd.keyCode), true);
+            m_releases.push_back(PlatformKeyFromKeyCode(cmd.keyCode));
+            break;
+        case ScriptCommand::KeyDown:
+            m_platform.InjectKeyState(PlatformKeyFromKeyCode(cmd.keyCode), true);
+            break;
+        case ScriptCommand::KeyUp:
+            m_platform.InjectKeyState(PlatformKeyFromKeyCode(cmd.keyCode), false);
+            break;
+        case ScriptCommand::Type:
+            if (m_typing.empty()) {
+                m_platform.InjectText(cmd.text.substr(0, 1));
+                m_typing = cmd.text.substr(1);
+            } else {
+                m_typing += cmd.text;
+            }
+            break;
+        case ScriptCommand::Screenshot:
+            m_platform.RequestScreenshot(cmd.text);
+            break;
+        case ScriptCommand::Dump: {
+            std::string text = g_dumpProvider ? g_dumpProvider() : std::string();
+            if (text.empty()) {
+                text = "no board\n";
+            }
+            if (FILE* f = std::fopen(cmd.text.c_str(), "wb")) {
+                std::fwrite(text.data(), 1, text.size(), f);
+                std::fclose(f);
+            } else {
+                GetLog() << Error << "Failed to open file \"" << cmd.text << "\"." << EndL;
+            }
+            break;
+        }
+        case ScriptCommand::Quit:
+            Application::Instance().Exit(0);
+            break;
+        }
+    }
+}
+
+} // namespace tsv

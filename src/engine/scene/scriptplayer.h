@@ -1,0 +1,35 @@
+#pragma once
+// Plays a parsed input script into the platform, one frame at a time.
+
+#include "engine/platform/platform.h"
+#include "engine/platform/script.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tsv {
+
+class ScriptPlayer {
+public:
+    ScriptPlayer(Platform& platform, std::vector<ScriptCommand> commands);
+
+    // Runs every command due at `nowMs` (ms since the start of the run) and
+    // finishes the one-frame actions of the previous frame.
+    void Apply(int64_t nowMs);
+    bool Finished() const { return m_next >= m_commands.size() && m_releases.empty(); }
+
+    // What "dump" writes: the board snapshot of the board in play. Without a
+    // provider (or when it returns "") the file says "no board".
+    using DumpProvider = std::function<std::string()>;
+    static void SetDumpProvider(DumpProvider provider);
+
+private:
+    Platform& m_platform;
+    std::vector<ScriptCommand> m_commands;
+    size_t m_next = 0;
+    std::vector<int> m_releases; // platform keys to release on the next frame
+    std::string m_typing;        // characters still to type, one per frame
+};
+
+} // namespace tsv

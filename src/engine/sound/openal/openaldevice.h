@@ -1,0 +1,13 @@
+#pragma once
+// The audio device over OpenAL Soft: one buffer per loaded effect shared by its
+// voices, one source per voice, streamed sources for long files, and the
+// loopback device (ALC_SOFT_loopback) for headless runs.
+
+#include "engine/sound/audiodevice.h"
+
+namespace tsv {
+
+// Null when OpenAL cannot open the device (or, for loopback, lacks the extension).
+IntrusivePtr<AudioDevice> OpenOpenALDevice(bool loopback);
+
+} // namespace tsv

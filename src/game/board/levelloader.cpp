@@ -1,0 +1,196 @@
+#include "game/board/levelloader.h"
+
+#include "engine/core/log.h"
+#include "engine/core/util/file/resourcepath.h"
+#include "engine/core/util/xml/xmlloader.h"
+#include "game/progress/gamestate.h"
+#include "game/board/playfield.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/nodelibrary.h"
+#include "engine/scene/nodeloader.h"
+#include "engine/scene/scenemanager.h"
+
+#include <map>
+#include <optional>
+
+namespace bsh {
+
+using tsv::EndL;
+using tsv::GetLog;
+
+namespace {
+
+// What a character of the "playfield" text stands for.
+struct Alias {
+    char character = '.';
+    int32_t colour = 0; // 0: drawn when the piece is made
+    int32_t type = PieceJewel;
+    std::string style;
+    std::string texture;
+    std::optional<tsv::Mesh> mesh;
+    float angle = 0.0f;
+};
+
+constexpr const char* kDisableTags[kDisableableSpecials] = {
+    "disablebomb", "disabledynamite", "disablecannonleft", "disablecannonright",
+    "disablecannontop", "disablecannonbottom", "disablerainbow",
+};
+
+Alias ReadAlias(const tsv::XMLElement& element)
+{
+    Alias alias;
+    for (const auto& [tag, child] : element.Children()) {
+        const std::string& text = child->GetText();
+        if (tag == "char") {
+            if (!text.empty()) {
+                alias.character = text[0];
+            }
+        } else if (tag == "color") {
+            alias.colour = text != "random" && !text.empty() && text[0] >= '1' && text[0] <= '8' ? text[0] - '0' : 0;
+        } else if (tag == "type") {
+            alias.type = PieceTypeFromName(text);
+        } else if (tag == "style") {
+            alias.style = text;
+        } else if (tag == "texture") {
+            alias.texture = text;
+        } else if (tag == "angle") {
+            alias.angle = tsv::ParseFloat(text);
+        } else if (tag == "mesh") {
+            tsv::Mesh mesh;
+            if (tsv::LoadMeshFile(text, mesh)) {
+                alias.mesh = mesh;
+            }
+        }
+    }
+    return alias;
+}
+
+// Walks a block of board text: the first line break only starts the text (the
+// rows begin on the line after the tag), every later one starts the next row;
+// other control characters are skipped; characters beyond the board are ignored.
+template <class Fn>
+void WalkBoardText(const std::string& text, Fn&& cell)
+{
+    int row = 0, column = 0;
+    bool firstBreak = true;
+    for (char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (ch == '\n') {
+            if (!firstBreak) {
+                ++row;
+            }
+            firstBreak = false;
+            column = 0;
+            continue;
+        }
+        if (byte < 32) {
+            continue;
+        }
+        if (row < kBoardRows && column < kBoardColumns) {
+            cell(column, row, ch);
+        }
+        ++column;
+    }
+}
+
+} // namespace
+
+bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
+{
+    tsv::IntrusivePtr<tsv::XMLElement> document = tsv::LoadXMLFile(tsv::ResolveResourcePath(path));
+    tsv::IntrusivePtr<tsv::XMLElement> root;
+    if (document && !document->Children().empty()) {
+        root = document->Children().front().second;
+    }
+    if (!root || root->GetName() != "level") {
+        GetLog() << tsv::Error << path << ": Error generating level objects: first tag must be <level>" << EndL;
+        return false;
+    }
+    GameState& state = board.State();
+    for (int i = 0; i < kDisableableSpecials; ++i) {
+        board.SetSpecialDisabled(i, false);
+    }
+    std::map<char, Alias> aliases;
+    int64_t time = 0;
+    for (const auto& [tag, child] : root->Children()) {
+        const std::string& text = child->GetText();
+        bool disable = false;
+        for (int i = 0; i < kDisableableSpecials; ++i) {
+            if (tag == kDisableTags[i]) {
+                board.SetSpecialDisabled(i, true);
+                disable = true;
+            }
+        }
+        if (disable) {
+            continue;
+        }
+        if (tag == "name") {
+            if (info) {
+                info->name = text;
+            }
+        } else if (tag == "time") {
+            time = tsv::ParseInt(text);
+        } else if (tag == "artuncover") {
+            state.SetAwardKey(text);
+        } else if (tag == "colors") {
+            // Only the colour digits count; the layout of the file around them does not.
+            std::string colours;
+            for (char ch : text) {
+                if (ch >= '1' && ch <= '8') {
+                    colours += ch;
+                }
+            }
+            board.SetColours(colours);
+        } else if (tag == "jewelsrequired") {
+            board.SetJewelsRequired(tsv::ParseInt(text));
+        } else if (tag == "node") {
+            tsv::SceneNodePtr node = tsv::NodeLibrary::Instance().CreateNode(text);
+            if (node) {
+                node->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetTimer()), true, true);
+                tsv::SceneManager::Instance().AddNode(node, true, true);
+                if (info) {
+                    info->nodes.push_back(node);
+                }
+            }
+        } else if (tag == "alias") {
+            Alias alias = ReadAlias(*child);
+            // A later alias for the same character replaces the earlier one.
+            if (alias.character != '.') {
+                aliases[alias.character] = alias;
+            }
+        } else if (tag == "playfield") {
+            board.Clear();
+            WalkBoardText(text, [&](int column, int row, char ch) {
+                auto found = aliases.find(ch);
+                if (found == aliases.end()) {
+                    return;
+                }
+                const Alias& a = found->second;
+                board.CreatePieceAt(column, row, a.colour, a.type, a.style, a.texture, a.mesh ? &*a.mesh : nullptr,
+                                    a.angle);
+            });
+        } else if (tag == "fill") {
+            WalkBoardText(text, [&](int column, int row, char ch) {
+                board.SetCellKind(column, row, ch == '0' ? CellNormal : ch == '1' ? CellWood : ch == '2' ? CellIron : CellNone);
+            });
+        }
+    }
+
+    board.BuildFrame();
+    int64_t limit = time;
+    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
+    if (state.GetMode() == GameModeQuest && profile) {
+        if (profile->GetDifficulty() == DifficultyEasy) {
+            limit *= 2;
+        } else if (profile->GetDifficulty() == DifficultyHard) {
+            limit /= 2;
+        }
+    }
+    board.SetTimeLimit(limit);
+    if (info) {
+        info->time = time;
+    }
+    return true;
+}
+
+} // namespace bsh

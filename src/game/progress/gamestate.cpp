@@ -1,0 +1,481 @@
+#include "game/progress/gamestate.h"
+
+#include "engine/core/log.h"
+#include "engine/core/util/file/filestream.h"
+#include "engine/core/util/file/resourcepath.h"
+#include "engine/core/util/xml/xmlloader.h"
+#include "game/progress/levellist.h"
+#include "engine/core/config.h"
+#include "engine/runtime/application.h"
+#include "engine/sound/soundmanager.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+namespace bsh {
+
+using tsv::EndL;
+using tsv::GetLog;
+using tsv::IntrusivePtr;
+
+namespace {
+
+// A win is fast when at most this percentage of the time limit was used.
+constexpr int32_t kFastTimeUsed = 50;
+constexpr int32_t kTimeBonusPerSecond = 50;
+// Music changes cross-fade over this long.
+constexpr int64_t kMusicFadeMs = 1000;
+
+int32_t ClampToInt32(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+GameState& GameState::Instance()
+{
+    static GameState instance;
+    return instance;
+}
+
+GameState::GameState(GameStatePaths paths) : m_paths(std::move(paths))
+{
+    m_profiles = new ProfileManager();
+    m_profiles->Load();
+    m_highscores = new HighscoreTable(kHighscoreCapacity);
+    for (int32_t table = 0; table < kModeCount; ++table) {
+        if (m_highscores->CountOf(table) == 0) {
+            m_highscores->Fill(table, kGeneratedFirstScore);
+        }
+    }
+    if (m_paths.loadMedia) {
+        LoadMedia();
+    }
+    LoadArcadeSets();
+    ResetLevelStats();
+}
+
+void GameState::LoadMedia()
+{
+    tsv::SoundManager& sound = tsv::SoundManager::Instance();
+    const tsv::Config& config = tsv::GetConfig();
+    const char* music[] = {"/sound/menumusic.xml", "/sound/gamemusic.xml"};
+    for (size_t i = 0; i < m_music.size(); ++i) {
+        m_music[i] = sound.GetPlaylist(music[i]);
+        if (m_music[i]) {
+            m_music[i]->SetGroup(tsv::kMusicGroup);
+            m_music[i]->SetVolume(config.musicVolume);
+        }
+    }
+    const char* groups[] = {"/sound/grouppiece.xml", "/sound/groupstone.xml", "/sound/groupwood.xml",
+                            "/sound/groupiron.xml"};
+    for (size_t i = 0; i < m_soundGroups.size(); ++i) {
+        m_soundGroups[i] = sound.GetPlaylist(groups[i]);
+        if (m_soundGroups[i]) {
+            m_soundGroups[i]->SetVolume(config.soundVolume);
+        }
+    }
+    m_bonusSound = sound.GetSound("/sound/bonus.wav");
+    m_artifactSound = sound.GetSound("/sound/artifact.wav");
+    m_effects.Load();
+}
+
+void GameState::PlayMusic(int32_t index)
+{
+    if (index == m_musicIndex) {
+        return;
+    }
+    const int64_t now = tsv::Application::Instance().GetSystemTimer().GetTime();
+    if (m_musicIndex >= 0 && m_music[static_cast<size_t>(m_musicIndex)]) {
+        tsv::Playlist& playing = *m_music[static_cast<size_t>(m_musicIndex)];
+        playing.Fade(true, now, now + kMusicFadeMs, playing.GetVolume(), 0.0f, true);
+    }
+    m_musicIndex = index;
+    if (index >= 0 && index < static_cast<int32_t>(m_music.size()) && m_music[static_cast<size_t>(index)]) {
+        tsv::Playlist& next = *m_music[static_cast<size_t>(index)];
+        next.Fade(true, now, now + kMusicFadeMs, 0.0f, tsv::GetConfig().musicVolume, false);
+        next.Play();
+    }
+}
+
+GameState::~GameState()
+{
+    m_profiles->Save();
+    m_highscores->Save();
+}
+
+void GameState::LoadArcadeSets()
+{
+    for (int set = 1; set <= kArcadeSetCount; ++set) {
+        char path[512];
+        std::snprintf(path, sizeof path, m_paths.arcadeSetPattern.c_str(), set);
+        std::vector<std::string> names;
+        LoadLevelList(path, names);
+        // A set names each level by the part between "/level" and ".xml".
+        auto& levels = m_arcadeSets[static_cast<size_t>(set - 1)];
+        levels.clear();
+        for (const std::string& name : names) {
+            levels.push_back("/level" + name + ".xml");
+        }
+    }
+}
+
+void GameState::RaiseScoreMultiplier()
+{
+    m_scoreMultiplier = m_scoreMultiplier < kMaxScoreMultiplier ? m_scoreMultiplier + 1 : 0;
+}
+
+int32_t GameState::GetStat(int mode, int counter) const
+{
+    if (!IsValidMode(mode) || counter < 0 || counter >= kStatCount) {
+        return 0;
+    }
+    return m_stats[static_cast<size_t>(mode)][static_cast<size_t>(counter)];
+}
+
+void GameState::SetStat(int mode, int counter, int32_t value)
+{
+    if (IsValidMode(mode) && counter >= 0 && counter < kStatCount) {
+        m_stats[static_cast<size_t>(mode)][static_cast<size_t>(counter)] = value;
+    }
+}
+
+int64_t GameState::GetStat64(int mode, int counter) const
+{
+    auto low = static_cast<uint32_t>(GetStat(mode, counter));
+    auto high = static_cast<uint32_t>(GetStat(mode, counter + 1));
+    return static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
+}
+
+void GameState::SetStat64(int mode, int counter, int64_t value)
+{
+    auto bits = static_cast<uint64_t>(value);
+    SetStat(mode, counter, static_cast<int32_t>(static_cast<uint32_t>(bits)));
+    SetStat(mode, counter + 1, static_cast<int32_t>(static_cast<uint32_t>(bits >> 32)));
+}
+
+void GameState::AddStat(int counter, int32_t delta)
+{
+    if (IsValidMode(m_mode)) {
+        SetStat(m_mode, counter, GetStat(m_mode, counter) + delta);
+    }
+}
+
+void GameState::PrepareLevel(const std::string& levelPath, int32_t mode)
+{
+    m_mode = mode;
+    // Arcade levels are always played at Normal.
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    if (mode == GameModeArcade && profile) {
+        profile->SetDifficulty(DifficultyNormal);
+    }
+    m_levelPath = levelPath;
+    m_awardKey.clear();
+    m_won = false;
+}
+
+void GameState::AddScore(int32_t points, float x, float y)
+{
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    if (!IsValidMode(m_mode) || !profile) {
+        return;
+    }
+    int64_t added = m_scoreMultiplier != 0 ? static_cast<int64_t>(points) * m_scoreMultiplier : points;
+    ProgressRecord& record = profile->Record();
+    int64_t score = std::max<int64_t>(0, record.GetScore(m_mode) + added);
+    record.SetScore(m_mode, ClampToInt32(score));
+    if (m_scoreListener) {
+        ScoreEvent event;
+        event.points = ClampToInt32(added);
+        event.x = x;
+        event.y = y;
+        event.multiplier = m_scoreMultiplier;
+        event.popup = x < kNoPopupPosition && y < kNoPopupPosition;
+        event.runScore = record.GetScore(m_mode);
+        m_scoreListener(event);
+    }
+}
+
+void GameState::ResetLevelStats()
+{
+    for (auto& block : m_stats) {
+        block.fill(0);
+    }
+    m_awardKey.clear();
+    m_timeUsed = 0;
+    m_scoreMultiplier = 0;
+}
+
+void GameState::ResetRun(int32_t mode)
+{
+    if (IntrusivePtr<Profile> profile = CurrentProfile()) {
+        profile->Record().ClearMode(mode);
+    }
+    ResetLevelStats();
+}
+
+int32_t GameState::LevelScore() const
+{
+    if (!IsValidMode(m_mode)) {
+        return 0;
+    }
+    int64_t base = static_cast<int64_t>(GetStat(m_mode, StatTimeLeft)) * kTimeBonusPerSecond;
+    // Integer divisions round toward zero, also for a negative time left.
+    if (m_mode == GameModeArcade) {
+        base /= 2;
+    } else if (IntrusivePtr<Profile> profile = CurrentProfile()) {
+        switch (profile->GetDifficulty()) {
+        case DifficultyEasy:
+            base /= 8;
+            break;
+        case DifficultyNormal:
+            base /= 2;
+            break;
+        case DifficultyHard:
+            base *= 2;
+            break;
+        default:
+            break;
+        }
+    }
+    return ClampToInt32(base);
+}
+
+int32_t GameState::Rating() const
+{
+    if (m_timeUsed > 75) {
+        return 2;
+    }
+    if (m_timeUsed > 50) {
+        return 3;
+    }
+    if (m_timeUsed > 33) {
+        return 4;
+    }
+    if (m_timeUsed > 25) {
+        return 5;
+    }
+    return 6;
+}
+
+bool GameState::IsQuestComplete() const
+{
+    IntrusivePtr<tsv::XMLElement> root = tsv::LoadXMLFile(m_paths.questMap);
+    if (!root || root->Children().empty()) {
+        return true;
+    }
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    const IntrusivePtr<tsv::XMLElement>& map = root->Children().front().second;
+    for (const auto& [name, level] : map->Children()) {
+        if (name != "level") {
+            continue;
+        }
+        IntrusivePtr<tsv::XMLElement> source = level->FindChild("source");
+        std::string path = source ? source->GetText() : std::string();
+        int32_t state = profile ? profile->Record().GetState(GameModeQuest, path) : LevelLocked;
+        if (state != LevelCompleted && state != LevelCompletedFast) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void GameState::Grant(int award, const IntrusivePtr<Profile>& profile, LevelOutcome& outcome) const
+{
+    AwardBlock& awards = profile->Awards();
+    if (award < 0 || awards.IsEarned(award)) {
+        return;
+    }
+    awards.SetPending(award);
+    if (outcome.newAwardIndex == -1) {
+        outcome.newAwardIndex = award;
+    }
+}
+
+LevelOutcome GameState::RecordLevelResult()
+{
+    LevelOutcome outcome;
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    const int32_t mode = m_mode;
+    if (!profile || !IsValidMode(mode) || !m_won) {
+        return outcome;
+    }
+    ProgressRecord& record = profile->Record();
+    ProgressRecord& normal = profile->Record(DifficultyNormal);
+    const std::string& level = m_levelPath;
+
+    record.SetScore(mode, ClampToInt32(static_cast<int64_t>(record.GetScore(mode)) + LevelScore()));
+
+    outcome.fast = m_timeUsed <= kFastTimeUsed;
+    record.SetState(mode, level, outcome.fast ? LevelCompletedFast : LevelCompleted);
+    if (mode == GameModeQuest) {
+        // Every quest level won at any difficulty becomes playable in arcade mode.
+        if (normal.GetState(GameModeArcade, level) == LevelLocked) {
+            normal.SetState(GameModeArcade, level, LevelOpen);
+        }
+    } else if (record.GetState(GameModeArcade, level) != LevelLocked) {
+        if (LevelEntry* entry = normal.GetEntry(GameModeArcade, level)) {
+            entry->best = std::max(entry->best, Rating());
+        }
+    }
+
+    Grant(AwardIndex(m_awardKey), profile, outcome);
+    if (IsQuestComplete()) {
+        Grant(kAwardTotalComplete, profile, outcome);
+    }
+    for (int set = 0; set < kArcadeSetCount; ++set) {
+        bool everyLevelKnown = true;
+        bool complete = true;
+        bool best = true;
+        for (const std::string& path : m_arcadeSets[static_cast<size_t>(set)]) {
+            const LevelEntry* entry = normal.GetEntry(GameModeArcade, path);
+            if (!entry) {
+                everyLevelKnown = false;
+                break;
+            }
+            complete = complete && entry->best >= 2;
+            best = best && entry->best == 6;
+        }
+        if (!everyLevelKnown) {
+            continue;
+        }
+        if (complete) {
+            Grant(kAwardArcadeComplete1 + set, profile, outcome);
+        }
+        if (best) {
+            Grant(kAwardArcadeBest1 + set, profile, outcome);
+        }
+    }
+    const AwardBlock& awards = profile->Awards();
+    bool allBest = true;
+    for (int set = 0; set < kArcadeSetCount; ++set) {
+        int award = kAwardArcadeBest1 + set;
+        allBest = allBest && (awards.IsEarned(award) || awards.IsPending(award));
+    }
+    if (allBest) {
+        Grant(kAwardArcadeCompleteAll, profile, outcome);
+    }
+    return outcome;
+}
+
+NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
+{
+    NextScreenDecision decision;
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    const int32_t mode = m_mode;
+    if (outcome.newAwardIndex != -1) {
+        decision.screen = NextScreen::Treasury;
+        return decision;
+    }
+    if (!profile || !IsValidMode(mode)) {
+        decision.screen = NextScreen::MainMenu;
+        return decision;
+    }
+    IntrusivePtr<HighscoreEntry> entry(new HighscoreEntry(profile->GetName(), profile->Record().GetScore(mode)));
+    if (!m_won) {
+        decision.highscoreTable = mode;
+        decision.madeTable = m_highscores->AddEntry(mode, entry);
+        decision.screen = decision.madeTable ? NextScreen::Highscore : NextScreen::MainMenu;
+        ResetRun(mode);
+        decision.runReset = true;
+    } else if (mode == GameModeQuest) {
+        decision.screen = NextScreen::QuestMap;
+        decision.throughBackground = false;
+        decision.completedLevel = m_levelPath;
+        decision.completedFast = outcome.fast;
+    } else {
+        decision.highscoreTable = GameModeArcade;
+        decision.madeTable = m_highscores->AddEntry(GameModeArcade, entry);
+        decision.screen = decision.madeTable ? NextScreen::Highscore : NextScreen::ArcadeSelection;
+    }
+    return decision;
+}
+
+std::string GameState::SavedGamePath(int32_t mode) const
+{
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    if (!profile || !IsValidMode(mode)) {
+        return {};
+    }
+    // Each character as a signed byte in "%02X": 0xE9 becomes FFFFFFE9.
+    std::string hex;
+    for (char c : profile->GetName()) {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%02X",
+                      static_cast<unsigned>(static_cast<int>(static_cast<signed char>(c))));
+        hex += digits;
+    }
+    return tsv::Application::Instance().GetStoragePath() + ModeWord(mode) + "-" + hex + ".dat";
+}
+
+bool GameState::SavedGameExists(int32_t mode) const
+{
+    std::string path = SavedGamePath(mode);
+    if (path.empty()) {
+        return false;
+    }
+    tsv::FileStream file;
+    return file.Open(path, tsv::FileModeRead);
+}
+
+void GameState::DeleteSavedGame(int32_t mode)
+{
+    if (SavedGameExists(mode)) {
+        std::remove(tsv::ResolveResourcePath(SavedGamePath(mode)).c_str());
+    }
+}
+
+bool GameState::SaveGame()
+{
+    std::string path = SavedGamePath(m_mode);
+    if (path.empty()) {
+        GetLog() << tsv::Error << "Cannot save the game: no profile or no mode is current." << EndL;
+        return false;
+    }
+    RecordWriter out;
+    out.WriteString(m_levelPath);
+    out.WriteString(m_awardKey);
+    for (const auto& block : m_stats) {
+        for (int32_t counter : block) {
+            out.WriteInt32(counter);
+        }
+    }
+    if (m_boardWriter) {
+        m_boardWriter(out);
+    }
+    return tsv::WriteFileAtomically(path, out.Bytes());
+}
+
+bool GameState::LoadGame()
+{
+    std::string path = SavedGamePath(m_mode);
+    std::string bytes;
+    if (path.empty() || !tsv::ReadFileBytes(path, bytes)) {
+        GetLog() << tsv::Error << "Failed to open file \"" << path << "\"." << EndL;
+        return false;
+    }
+    RecordReader in(std::move(bytes));
+    in.ReadString(m_levelPath);
+    in.ReadString(m_awardKey);
+    for (auto& block : m_stats) {
+        for (int32_t& counter : block) {
+            counter = in.ReadInt32();
+        }
+    }
+    if (m_boardReader) {
+        m_boardReader(in);
+    }
+    std::remove(tsv::ResolveResourcePath(path).c_str());
+    return true;
+}
+
+void GameState::SetBoardSnapshotHooks(BoardWriter writer, BoardReader reader)
+{
+    m_boardWriter = std::move(writer);
+    m_boardReader = std::move(reader);
+}
+
+} // namespace bsh

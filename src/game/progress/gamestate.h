@@ -1,0 +1,220 @@
+#pragma once
+// The game-wide state: the mode and level in play, the statistics of the level,
+// the profiles and highscore tables, the arcade sets, the saved unfinished run,
+// and the rules that turn a finished level into progress.
+
+#include "engine/core/intrusiveptr.h"
+#include "game/screens/boardeffects.h"
+#include "game/progress/highscoretable.h"
+#include "game/progress/profile.h"
+#include "game/progress/profilemanager.h"
+#include "game/progress/progression.h"
+#include "engine/core/util/file/recordio.h"
+#include "engine/sound/audieresound.h"
+#include "engine/sound/playlist.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bsh {
+
+// Counters of one mode's statistics block. The time counters are 64-bit values
+// stored as two counters, low half first.
+enum StatCounter : int32_t {
+    StatJewels = 0,
+    StatBlocks = 1,
+    StatCells = 2,
+    StatExplosions = 3,
+    StatCannons = 4,
+    StatLocks = 5,
+    StatMaximumMatch = 6,
+    StatTimePlayed = 8, // seconds, 8 and 9
+    StatTimeLeft = 10,  // seconds, 10 and 11
+};
+inline constexpr int kStatCount = 12;
+inline constexpr int kArcadeSetCount = 4;
+inline constexpr int32_t kHighscoreCapacity = 10;
+inline constexpr int32_t kGeneratedFirstScore = 10000;
+inline constexpr int32_t kMaxScoreMultiplier = 10;
+// AddScore positions at or beyond this add points without a popup.
+inline constexpr float kNoPopupPosition = 2000.0f;
+
+// What one AddScore did, for the board's score popup and the score display.
+struct ScoreEvent {
+    int32_t points = 0;     // after the multiplier
+    float x = 0.0f;         // world position of the popup
+    float y = 0.0f;
+    int32_t multiplier = 0; // the multiplier at the time; 2..10 shows its mark
+    bool popup = false;     // false for the positionless (2000, 2000) calls
+    int32_t runScore = 0;   // the run's score afterwards
+};
+
+// The result of RecordLevelResult, held by the level-complete screen.
+struct LevelOutcome {
+    int32_t newAwardIndex = -1; // first award granted by this level, -1 none
+    bool fast = false;          // won with at most half of the time used
+};
+
+enum class NextScreen {
+    Treasury,
+    Highscore,
+    MainMenu,
+    QuestMap,
+    ArcadeSelection,
+};
+
+// Where the level-complete screen leads, and what was done on the way.
+struct NextScreenDecision {
+    NextScreen screen = NextScreen::MainMenu;
+    int32_t highscoreTable = -1; // the table that was offered the run, -1 none
+    bool madeTable = false;
+    bool runReset = false;
+    // Every transition passes through the background screen except the one to the map.
+    bool throughBackground = true;
+    // For the map: the level to show as completed, and how.
+    std::string completedLevel;
+    bool completedFast = false;
+};
+
+// Where the game-wide state finds its data; tests point these at scratch files.
+struct GameStatePaths {
+    std::string questMap = "data/level/map.xml";
+    std::string arcadeSetPattern = "/level/arcade/set%d.xml"; // %d = 1..4
+    // The music, the sound groups and the board's effects; tests of the rules
+    // alone leave them out.
+    bool loadMedia = true;
+};
+
+class GameState {
+public:
+    // Hooks the board fills. The board snapshot follows the statistics in a
+    // saved game: the writer appends the board's state, the reader consumes
+    // exactly what the writer wrote. Without hooks a saved game ends after
+    // the statistics.
+    using BoardWriter = std::function<void(RecordWriter&)>;
+    using BoardReader = std::function<void(RecordReader&)>;
+    // Called for every AddScore that added points while a mode is current.
+    using ScoreListener = std::function<void(const ScoreEvent&)>;
+
+    // The game's one object, created on first use and destroyed at exit.
+    static GameState& Instance();
+
+    // Loads profiles, highscores (generating empty tables) and the arcade sets
+    // from the storage folder of the Application and the given data paths.
+    explicit GameState(GameStatePaths paths = {});
+    // Saves the profiles and the highscores.
+    ~GameState();
+    GameState(const GameState&) = delete;
+    GameState& operator=(const GameState&) = delete;
+
+    ProfileManager& Profiles() { return *m_profiles; }
+    HighscoreTable& Highscores() { return *m_highscores; }
+    tsv::IntrusivePtr<Profile> CurrentProfile() const { return m_profiles->Current(); }
+    const std::vector<std::string>& ArcadeSet(int set) const { return m_arcadeSets[static_cast<size_t>(set)]; }
+
+    // Fades out the music playing and starts music `index` (0 menu, 1 game).
+    void PlayMusic(int32_t index);
+    int32_t GetMusicIndex() const { return m_musicIndex; }
+    // The sound groups played by the board: 0 jewels, 1 stone, 2 wood, 3 iron.
+    const tsv::IntrusivePtr<tsv::Playlist>& SoundGroup(int group) const
+    {
+        return m_soundGroups[static_cast<size_t>(group)];
+    }
+    const tsv::IntrusivePtr<tsv::AudiereSound>& BonusSound() const { return m_bonusSound; }
+    const tsv::IntrusivePtr<tsv::AudiereSound>& ArtifactSound() const { return m_artifactSound; }
+    BoardEffects& Effects() { return m_effects; }
+    // False for a state built without music, sound groups and effects (tests of the rules).
+    bool HasMedia() const { return m_paths.loadMedia; }
+
+    int32_t GetMode() const { return m_mode; }
+    void SetMode(int32_t mode) { m_mode = mode; }
+    const std::string& GetLevelPath() const { return m_levelPath; }
+    bool IsWon() const { return m_won; }
+    void SetWon(bool won) { m_won = won; }
+    int32_t GetTimeUsed() const { return m_timeUsed; }
+    void SetTimeUsed(int32_t percent) { m_timeUsed = percent; }
+    const std::string& GetAwardKey() const { return m_awardKey; }
+    void SetAwardKey(const std::string& key) { m_awardKey = key; }
+
+    int32_t GetScoreMultiplier() const { return m_scoreMultiplier; }
+    void SetScoreMultiplier(int32_t multiplier) { m_scoreMultiplier = multiplier; }
+    // After a clearing pass: up by one below 10, back to 0 at 10.
+    void RaiseScoreMultiplier();
+
+    int32_t GetStat(int mode, int counter) const;
+    void SetStat(int mode, int counter, int32_t value);
+    int64_t GetStat64(int mode, int counter) const;
+    void SetStat64(int mode, int counter, int64_t value);
+    // Adds to a counter of the current mode; nothing while no mode is current.
+    void AddStat(int counter, int32_t delta);
+
+    // The state part of starting a level: mode, the arcade's fixed difficulty,
+    // level path, and a clean award key and won flag. An empty path means the
+    // saved game of the mode is to be resumed.
+    void PrepareLevel(const std::string& levelPath, int32_t mode);
+
+    // Adds points (times the multiplier when it is not 0) to the current run,
+    // never below 0; nothing while no mode is current. Positions at or beyond
+    // 2000 add without a popup.
+    void AddScore(int32_t points, float x = kNoPopupPosition, float y = kNoPopupPosition);
+    void SetScoreListener(ScoreListener listener) { m_scoreListener = std::move(listener); }
+
+    void ResetLevelStats();
+    // Ends the run of a mode for the current profile, then ResetLevelStats.
+    void ResetRun(int32_t mode);
+    // The time bonus of a won level, from the seconds left.
+    int32_t LevelScore() const;
+    // The arcade rating 2..6 of the level just played, from the time used.
+    int32_t Rating() const;
+    // True when every level of the quest map is completed at the current difficulty.
+    bool IsQuestComplete() const;
+
+    // Turns the level just played into progress and awards; run once when the
+    // level-complete screen opens.
+    LevelOutcome RecordLevelResult();
+    // The decisions of the level-complete screen's close: enters the run into
+    // the highscore table where the rules say so, ends a lost run, and names
+    // the screen that follows.
+    NextScreenDecision DecideNextScreen(const LevelOutcome& outcome);
+
+    // The unfinished run of a mode, for the current profile.
+    std::string SavedGamePath(int32_t mode) const;
+    bool SavedGameExists(int32_t mode) const;
+    void DeleteSavedGame(int32_t mode);
+    bool SaveGame();
+    // Reads the saved game of the current mode and deletes it: a run resumes once.
+    bool LoadGame();
+    void SetBoardSnapshotHooks(BoardWriter writer, BoardReader reader);
+
+private:
+    void Grant(int award, const tsv::IntrusivePtr<Profile>& profile, LevelOutcome& outcome) const;
+    void LoadArcadeSets();
+    void LoadMedia();
+
+    GameStatePaths m_paths;
+    int32_t m_scoreMultiplier = 0;
+    int32_t m_mode = GameModeNone;
+    std::string m_levelPath;
+    bool m_won = false;
+    int32_t m_timeUsed = 0; // percent of the time limit
+    std::array<std::array<int32_t, kStatCount>, kModeCount> m_stats{};
+    std::string m_awardKey;
+    std::array<std::vector<std::string>, kArcadeSetCount> m_arcadeSets;
+    tsv::IntrusivePtr<ProfileManager> m_profiles;
+    tsv::IntrusivePtr<HighscoreTable> m_highscores;
+    int32_t m_musicIndex = -1;
+    std::array<tsv::IntrusivePtr<tsv::Playlist>, 2> m_music;
+    std::array<tsv::IntrusivePtr<tsv::Playlist>, 4> m_soundGroups;
+    tsv::IntrusivePtr<tsv::AudiereSound> m_bonusSound;
+    tsv::IntrusivePtr<tsv::AudiereSound> m_artifactSound;
+    BoardEffects m_effects;
+
+    ScoreListener m_scoreListener;
+    BoardWriter m_boardWriter;
+    BoardReader m_boardReader;
+};
+
+} // namespace bsh

@@ -1,0 +1,20 @@
+#include "game/progress/highscoreentry.h"
+
+namespace bsh {
+
+void HighscoreEntry::Save(RecordWriter& out) const
+{
+    out.WriteString(m_name);
+    out.WriteInt32(m_score);
+}
+
+bool HighscoreEntry::Load(RecordReader& in)
+{
+    if (!in.ReadString(m_name)) {
+        return false;
+    }
+    m_score = in.ReadInt32();
+    return true;
+}
+
+} // namespace bsh

@@ -1,0 +1,131 @@
+#include "game/progress/highscoretable.h"
+
+#include "engine/core/log.h"
+#include "engine/core/random.h"
+#include "engine/core/util/file/filestream.h"
+#include "engine/runtime/application.h"
+
+#include <algorithm>
+
+namespace bsh {
+
+using tsv::EndL;
+using tsv::GetLog;
+
+namespace {
+
+const char* const kGeneratedNames[10] = {
+    "Robin", "Alex", "Sam", "Jordan", "Morgan", "Casey", "Riley", "Jamie", "Quinn", "Taylor",
+};
+
+} // namespace
+
+std::string HighscoreTable::FilePath()
+{
+    return tsv::Application::Instance().GetStoragePath() + kFileName;
+}
+
+HighscoreTable::HighscoreTable(int32_t capacity) : m_capacity(capacity)
+{
+    if (!Load()) {
+        m_pairs.clear();
+    }
+    SortAndTrim();
+}
+
+bool HighscoreTable::Load()
+{
+    std::string bytes;
+    if (!tsv::ReadFileBytes(FilePath(), bytes)) {
+        GetLog() << tsv::Hint << "Highscore data not found - creating random data" << EndL;
+        return false;
+    }
+    m_pairs.clear();
+    RecordReader in(std::move(bytes));
+    int32_t count = in.ReadInt32();
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t table = in.ReadInt32();
+        tsv::IntrusivePtr<HighscoreEntry> entry(new HighscoreEntry());
+        // A record that runs past the end of the file counts as cut short too,
+        // so a damaged count cannot invent empty entries.
+        if (!entry->Load(in) || in.IsShort()) {
+            return false;
+        }
+        m_pairs.emplace_back(table, entry);
+    }
+    SortAndTrim();
+    return true;
+}
+
+bool HighscoreTable::Save() const
+{
+    RecordWriter out;
+    out.WriteInt32(static_cast<int32_t>(m_pairs.size()));
+    for (const auto& [table, entry] : m_pairs) {
+        out.WriteInt32(table);
+        entry->Save(out);
+    }
+    return tsv::WriteFileAtomically(FilePath(), out.Bytes());
+}
+
+void HighscoreTable::SortAndTrim()
+{
+    // std::stable_sort is a merge sort: equal keys keep their list order.
+    std::stable_sort(m_pairs.begin(), m_pairs.end(), [](const Pair& a, const Pair& b) {
+        return a.first < b.first || (a.first == b.first && a.second->GetScore() > b.second->GetScore());
+    });
+    // Sorted by table number, so each table is one run of the list.
+    std::vector<Pair> kept;
+    kept.reserve(m_pairs.size());
+    int32_t run = 0;
+    for (size_t i = 0; i < m_pairs.size(); ++i) {
+        run = (i > 0 && m_pairs[i].first == m_pairs[i - 1].first) ? run + 1 : 1;
+        if (run <= m_capacity) {
+            kept.push_back(m_pairs[i]);
+        }
+    }
+    m_pairs.swap(kept);
+}
+
+bool HighscoreTable::AddEntry(int32_t table, const tsv::IntrusivePtr<HighscoreEntry>& entry)
+{
+    m_pairs.emplace_back(table, entry);
+    SortAndTrim();
+    return std::any_of(m_pairs.begin(), m_pairs.end(),
+                       [&](const Pair& pair) { return pair.second == entry; });
+}
+
+void HighscoreTable::Clear(int32_t table)
+{
+    std::erase_if(m_pairs, [table](const Pair& pair) { return pair.first == table; });
+}
+
+int HighscoreTable::CountOf(int32_t table) const
+{
+    return static_cast<int>(std::count_if(m_pairs.begin(), m_pairs.end(),
+                                          [table](const Pair& pair) { return pair.first == table; }));
+}
+
+void HighscoreTable::Fill(int32_t table, int32_t firstScore)
+{
+    Clear(table);
+    for (int32_t i = 0; i < m_capacity; ++i) {
+        const char* name = kGeneratedNames[tsv::Random() % 10];
+        m_pairs.emplace_back(table, tsv::IntrusivePtr<HighscoreEntry>(
+                                        new HighscoreEntry(name, firstScore + i * firstScore)));
+    }
+    SortAndTrim();
+}
+
+std::vector<tsv::IntrusivePtr<HighscoreEntry>> HighscoreTable::EntriesOf(int32_t table) const
+{
+    std::vector<tsv::IntrusivePtr<HighscoreEntry>> entries;
+    for (const auto& [number, entry] : m_pairs) {
+        if (number == table) {
+            entries.push_back(entry);
+        }
+    }
+    return entries;
+}
+
+} // namespace bsh

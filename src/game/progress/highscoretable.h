@@ -1,0 +1,55 @@
+#pragma once
+// The highscore tables of all modes in one list, kept sorted by table number
+// and, within a table, best score first; stored in "highscore.dat".
+
+#include "engine/core/intrusiveptr.h"
+#include "game/progress/highscoreentry.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace bsh {
+
+class HighscoreTable : public tsv::RefCounted {
+public:
+    using Pair = std::pair<int32_t, tsv::IntrusivePtr<HighscoreEntry>>;
+
+    static constexpr const char* kFileName = "highscore.dat";
+
+    // Loads the file; a file that cannot be read leaves every table empty.
+    explicit HighscoreTable(int32_t capacity);
+    HighscoreTable(const HighscoreTable&) = delete;
+    HighscoreTable& operator=(const HighscoreTable&) = delete;
+
+    // False when the file is missing or cut short; the list is then cleared by
+    // the constructor. Entries of every table number are kept.
+    bool Load();
+    // False (logged) when the file could not be written; the old file stays.
+    bool Save() const;
+
+    // Stable: of two equal scores the one that was in the list first stays above.
+    // Then each table keeps only its first `capacity` entries.
+    void SortAndTrim();
+    // True when the run made the table (the entry survived the trim).
+    bool AddEntry(int32_t table, const tsv::IntrusivePtr<HighscoreEntry>& entry);
+    void Clear(int32_t table);
+    int CountOf(int32_t table) const;
+    // Replaces the table with `capacity` generated entries scoring firstScore,
+    // 2 x firstScore, and so on, under names drawn from a fixed list.
+    void Fill(int32_t table, int32_t firstScore);
+
+    // The entries of one table, best first.
+    std::vector<tsv::IntrusivePtr<HighscoreEntry>> EntriesOf(int32_t table) const;
+    const std::vector<Pair>& Pairs() const { return m_pairs; }
+    int32_t GetCapacity() const { return m_capacity; }
+
+    static std::string FilePath();
+
+private:
+    int32_t m_capacity;
+    std::vector<Pair> m_pairs;
+};
+
+} // namespace bsh

@@ -1,0 +1,52 @@
+#pragma once
+// One player: name, difficulty, hints option, progress at each difficulty, and
+// the award block.
+
+#include "engine/core/intrusiveptr.h"
+#include "game/progress/awardblock.h"
+#include "game/progress/progressrecord.h"
+#include "engine/core/util/file/recordio.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace bsh {
+
+// Starts every profile record in the file; the last three digits are the format version.
+inline constexpr char kProfileSignature[] = "[Tarvel][Brinestoneharbour][009]";
+inline constexpr size_t kProfileSignatureSize = sizeof(kProfileSignature) - 1;
+
+class Profile : public tsv::RefCounted {
+public:
+    explicit Profile(std::string name = {});
+    Profile(const Profile&) = delete;
+    Profile& operator=(const Profile&) = delete;
+
+    const std::string& GetName() const { return m_name; }
+    bool GetHints() const { return m_hints; }
+    void SetHints(bool hints) { m_hints = hints; }
+    int32_t GetDifficulty() const { return m_difficulty; }
+    void SetDifficulty(int32_t difficulty) { m_difficulty = difficulty; }
+
+    // The record of a difficulty; -1 means the profile's current difficulty. An
+    // index outside 0..2 falls back to Normal so callers always get a record.
+    ProgressRecord& Record(int difficulty = -1);
+    const ProgressRecord& Record(int difficulty = -1) const;
+    AwardBlock& Awards() { return m_awards; }
+    const AwardBlock& Awards() const { return m_awards; }
+
+    virtual void Save(RecordWriter& out) const;
+    // False (with a warning) only when the signature does not match; short reads
+    // further on go unnoticed until the next profile's signature.
+    virtual bool Load(RecordReader& in);
+
+private:
+    std::string m_name;
+    bool m_hints = true;
+    int32_t m_difficulty = DifficultyNormal;
+    std::array<ProgressRecord, kDifficultyCount> m_records;
+    AwardBlock m_awards;
+};
+
+} // namespace bsh

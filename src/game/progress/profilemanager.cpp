@@ -1,0 +1,109 @@
+#include "game/progress/profilemanager.h"
+
+#include "engine/core/log.h"
+#include "engine/core/util/file/filestream.h"
+#include "engine/runtime/application.h"
+
+#include <algorithm>
+
+namespace bsh {
+
+using tsv::EndL;
+using tsv::GetLog;
+
+std::string ProfileManager::FilePath()
+{
+    return tsv::Application::Instance().GetStoragePath() + kFileName;
+}
+
+tsv::IntrusivePtr<Profile> ProfileManager::Current() const
+{
+    return m_profiles.empty() ? nullptr : m_profiles.front();
+}
+
+tsv::IntrusivePtr<Profile> ProfileManager::Find(const std::string& name) const
+{
+    for (const auto& profile : m_profiles) {
+        if (profile->GetName() == name) {
+            return profile;
+        }
+    }
+    return nullptr;
+}
+
+ProfileManager::AddResult ProfileManager::Add(const tsv::IntrusivePtr<Profile>& profile)
+{
+    if (Count() >= kMaxProfiles) {
+        return AddTooMany;
+    }
+    if (!profile || profile->GetName().empty()) {
+        return AddNameEmpty;
+    }
+    if (Find(profile->GetName())) {
+        return AddNameTaken;
+    }
+    m_profiles.insert(m_profiles.begin(), profile);
+    return AddOk;
+}
+
+bool ProfileManager::Select(const std::string& name)
+{
+    auto it = std::find_if(m_profiles.begin(), m_profiles.end(),
+                           [&](const auto& profile) { return profile->GetName() == name; });
+    if (it == m_profiles.end()) {
+        return false;
+    }
+    std::rotate(m_profiles.begin(), it, it + 1);
+    return true;
+}
+
+bool ProfileManager::Remove(const std::string& name)
+{
+    auto it = std::find_if(m_profiles.begin(), m_profiles.end(),
+                           [&](const auto& profile) { return profile->GetName() == name; });
+    if (it == m_profiles.end()) {
+        return false;
+    }
+    m_profiles.erase(it);
+    return true;
+}
+
+bool ProfileManager::Load()
+{
+    GetLog() << tsv::Hint << "Loading profile data..." << EndL;
+    m_profiles.clear();
+    std::string bytes;
+    if (!tsv::ReadFileBytes(FilePath(), bytes)) {
+        GetLog() << tsv::Warning << "Profile data not found" << EndL;
+        return false;
+    }
+    RecordReader in(std::move(bytes));
+    int32_t count = in.ReadInt32();
+    if (count < 1 || count > kMaxProfiles) {
+        GetLog() << tsv::Warning << "Profile format is corrupted" << EndL;
+        return false;
+    }
+    for (int32_t i = 1; i <= count; ++i) {
+        tsv::IntrusivePtr<Profile> profile(new Profile());
+        if (!profile->Load(in)) {
+            GetLog() << tsv::Warning << "Profile #" << i << " corrupted!" << EndL;
+            return !m_profiles.empty();
+        }
+        GetLog() << tsv::Hint << "User data loaded for: \"" << profile->GetName() << "\"" << EndL;
+        m_profiles.push_back(profile);
+    }
+    GetLog() << tsv::Hint << "Profile data loaded success" << EndL;
+    return true;
+}
+
+bool ProfileManager::Save() const
+{
+    RecordWriter out;
+    out.WriteInt32(Count());
+    for (const auto& profile : m_profiles) {
+        profile->Save(out);
+    }
+    return tsv::WriteFileAtomically(FilePath(), out.Bytes());
+}
+
+} // namespace bsh

@@ -1,0 +1,56 @@
+#include "game/progress/progression.h"
+
+namespace bsh {
+
+namespace {
+
+const char* const kAwardKeys[kAwardCount] = {
+    "quest_map1",       "quest_map2",       "quest_map3",       "quest_map4",
+    "quest_map5",       "quest_map6",       "quest_map7",       "quest_map8",
+    "arcade_complete1", "arcade_complete2", "arcade_complete3", "arcade_complete4",
+    "arcade_best1",     "arcade_best2",     "arcade_best3",     "arcade_best4",
+    "finalquest_complete", "arcade_complete_all", "total_complete",
+};
+
+const char* const kHintKeys[kHintCount] = {
+    "Hints.swapJewels", "Hints.cellsMode", "Hints.jewelsMode", "Hints.bonusLevel",
+    "Hints.onePieceLeft", "Hints.keyLock", "Hints.bomb", "Hints.cannon",
+    "Hints.dynamite", "Hints.rainbow", "Hints.detonatorPart", "Hints.bonusAura",
+    "Hints.twoPaths",
+};
+
+} // namespace
+
+std::string AwardKey(int index)
+{
+    return index >= 0 && index < kAwardCount ? kAwardKeys[index] : "";
+}
+
+int AwardIndex(const std::string& key)
+{
+    for (int i = 0; i < kAwardCount; ++i) {
+        if (key == kAwardKeys[i]) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+const char* HintKey(int index)
+{
+    return index >= 0 && index < kHintCount ? kHintKeys[index] : "";
+}
+
+const char* ModeWord(int mode)
+{
+    switch (mode) {
+    case GameModeQuest:
+        return "quest";
+    case GameModeArcade:
+        return "survival";
+    default:
+        return "";
+    }
+}
+
+} // namespace bsh

@@ -1,0 +1,67 @@
+#pragma once
+// The board's bursts: splinters, glitter, flashes and the shards of destroyed
+// pieces. Each effect is one node loaded once; firing it moves that node and
+// starts its emitters again, so a second firing before the first burst ends
+// simply bursts at the new place.
+
+#include "engine/scene/scenenode.h"
+
+#include <array>
+#include <map>
+#include <string>
+
+namespace bsh {
+
+// Game effects, by index.
+enum GameEffect : int {
+    EffectTileWood = 0,
+    EffectTileIron = 1,
+    EffectBonusAppears = 2,
+    EffectBlockGlitter = 3,
+    EffectBomb = 4,
+    EffectDynamite = 5,
+    EffectCannon = 6,
+    EffectJewelGlitter = 7,
+    EffectKey = 8,
+    EffectLock = 9,
+    EffectRainbow = 10,
+    EffectRainbowSuck = 11,
+};
+inline constexpr int kGameEffectCount = 12;
+
+// GUI effects, by index.
+enum GuiEffect : int {
+    GuiEffectArtifactAppears = 0,
+    GuiEffectBonusAppears = 1,
+    GuiEffectLevelCompleteIcon = 2,
+    GuiEffectObjectiveComplete = 3,
+    GuiEffectShowLevelIcon = 4,
+    GuiEffectStatAppears = 5,
+};
+inline constexpr int kGuiEffectCount = 6;
+
+// Effects are drawn on this layer unless fired on another.
+inline constexpr int32_t kEffectLayer = 3;
+
+class BoardEffects {
+public:
+    // Loads the game and GUI effects, the colour styles "1".."8" and the
+    // styles of the style file. Missing files are logged and leave empty entries.
+    void Load(const std::string& styleFile = "/object/styles.xml");
+
+    void FireEffect(int index, const tsv::Vec3& position, int32_t layer);
+    void FireGuiEffect(int index, const tsv::Vec3& position, int32_t layer);
+    // Logs "Fragment style not found" for a name that was never defined.
+    void FireStyle(const std::string& style, const tsv::Vec3& position, int32_t layer);
+
+    bool HasStyle(const std::string& style) const { return m_styles.count(style) != 0; }
+    const tsv::SceneNodePtr& GameEffectNode(int index) const { return m_game[static_cast<size_t>(index)]; }
+    const tsv::SceneNodePtr& StyleNode(const std::string& style) const;
+
+private:
+    std::array<tsv::SceneNodePtr, kGameEffectCount> m_game;
+    std::array<tsv::SceneNodePtr, kGuiEffectCount> m_gui;
+    std::map<std::string, tsv::SceneNodePtr> m_styles;
+};
+
+} // namespace bsh

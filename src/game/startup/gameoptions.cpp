@@ -1,0 +1,68 @@
+#include "game/startup/gameoptions.h"
+
+namespace bsh {
+
+GameOptions& GetGameOptions()
+{
+    static GameOptions s_options;
+    return s_options;
+}
+
+std::string GameOptions::Usage() const
+{
+    return "  --level PATH         play this level file straight away\n"
+           "  --mode quest|arcade  with --level: the mode (default arcade)\n"
+           "  --difficulty easy|normal|hard   with --level in quest mode (default normal)\n"
+           "  --autoplay           with --level: a bot plays and prints the result as JSON\n"
+           "  --simulate           with --level: the bot plays on the rules alone (no window,\n"
+           "                       scene or sound) and prints the same JSON line\n";
+}
+
+GameOptions::Result GameOptions::Parse(const std::string& arg,
+                                       const std::function<const char*(const char* what)>& value,
+                                       std::string& message)
+{
+    if (arg == "--level") {
+        const char* text = value("a path");
+        if (!text) {
+            return Failed;
+        }
+        levelPath = text;
+        return Consumed;
+    }
+    if (arg == "--mode" || arg == "--difficulty") {
+        const char* text = value("a name");
+        if (!text) {
+            return Failed;
+        }
+        const std::string name = text;
+        const bool known = arg == "--mode" ? (name == "quest" || name == "arcade")
+                                           : (name == "easy" || name == "normal" || name == "hard");
+        if (!known) {
+            message = "brinestoneharbour: bad value for " + arg + ": " + name + "\n";
+            return Failed;
+        }
+        (arg == "--mode" ? mode : difficulty) = name;
+        return Consumed;
+    }
+    if (arg == "--autoplay" || arg == "--simulate") {
+        (arg == "--autoplay" ? autoplay : simulate) = true;
+        return Consumed;
+    }
+    return Unknown;
+}
+
+bool GameOptions::Check(const tsv::RunOptions&, std::string& message) const
+{
+    if ((autoplay || simulate) && levelPath.empty()) {
+        message = std::string("brinestoneharbour: ") + (autoplay ? "--autoplay" : "--simulate") + " needs --level\n";
+        return false;
+    }
+    if (autoplay && simulate) {
+        message = "brinestoneharbour: --autoplay and --simulate exclude each other\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace bsh

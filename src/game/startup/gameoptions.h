@@ -1,0 +1,27 @@
+#pragma once
+// The game's own run options: one level played straight away, by the player,
+// by a bot through the screen, or by a bot on the rules alone.
+
+#include "engine/platform/runoptions.h"
+
+#include <string>
+
+namespace bsh {
+
+class GameOptions : public tsv::RunOptionExtension {
+public:
+    std::string levelPath;             // start straight into this level
+    std::string mode = "arcade";       // with levelPath: "quest" or "arcade"
+    std::string difficulty = "normal"; // with levelPath in quest mode: "easy", "normal" or "hard"
+    bool autoplay = false;             // with levelPath: a bot plays the level through the screen
+    bool simulate = false;             // with levelPath: a bot plays on the rules alone, nothing shown
+
+    std::string Usage() const override;
+    Result Parse(const std::string& arg, const std::function<const char*(const char* what)>& value,
+                 std::string& message) override;
+    bool Check(const tsv::RunOptions& options, std::string& message) const override;
+};
+
+GameOptions& GetGameOptions();
+
+} // namespace bsh

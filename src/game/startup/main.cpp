@@ -1,0 +1,3 @@
+#include "game/startup/startup.h"
+
+int main(int argc, char** argv) { return bsh::RunGame(argc, argv); }

@@ -1,0 +1,195 @@
+#include "game/startup/startup.h"
+
+#include "game/startup/gameoptions.h"
+
+#include "engine/core/config.h"
+#include "engine/core/log.h"
+#include "engine/core/random.h"
+#include "engine/core/storage.h"
+#include "engine/core/util/file/filestream.h"
+#include "engine/platform/clock.h"
+#include "engine/platform/messagebox.h"
+#include "engine/platform/runoptions.h"
+#include "engine/platform/script.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/scenemanager.h"
+#include "game/screens/boardscreen.h"
+#include "game/progress/gamestate.h"
+#include "engine/scene/emitter.h"
+#include "engine/scene/inputmanager.h"
+#include "engine/scene/scriptplayer.h"
+#include "engine/scene/sceneviewer.h"
+#include "engine/sound/soundmanager.h"
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace bsh {
+
+namespace {
+
+constexpr const char* kStorageSubfolder = "Tarvel\\Brinestoneharbour";
+constexpr const char* kWindowTitle = "Brinestoneharbour 1.91";
+constexpr const char* kSupportAddress = "support@tarvel-games.example";
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// An installed game keeps its data beside the executable or in ../share/brinestoneharbour.
+void FindDataFolder()
+{
+    if (IsDirectory("data")) {
+        return;
+    }
+    char exe[4096] = {};
+    ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) {
+        return;
+    }
+    std::string dir(exe, static_cast<size_t>(n));
+    dir = dir.substr(0, dir.find_last_of('/'));
+    for (const std::string& candidate : {dir, dir + "/../share/brinestoneharbour"}) {
+        if (IsDirectory(candidate + "/data") && ::chdir(candidate.c_str()) == 0) {
+            return;
+        }
+    }
+}
+
+// --level: the board of one level, straight away. With --autoplay the bot's
+// report goes to standard output when the level ends.
+bool StartLevelRun(const GameOptions& options, uint32_t seed)
+{
+    // Standing in for the loader screen: the preloaded sounds come first.
+    tsv::SoundManager::Instance().Preload("/sound/preload.xml");
+    GameState& state = GameState::Instance();
+    const int32_t mode = options.mode == "quest" ? GameModeQuest : GameModeArcade;
+    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
+    if (profile && mode == GameModeQuest) {
+        profile->SetDifficulty(options.difficulty == "easy"   ? DifficultyEasy
+                               : options.difficulty == "hard" ? DifficultyHard
+                                                              : DifficultyNormal);
+    }
+    state.PrepareLevel(options.levelPath, mode);
+    state.ResetLevelStats();
+    state.PlayMusic(1);
+
+    tsv::InputManager::Instance(); // polls the mouse before the board reads it
+    tsv::IntrusivePtr<BoardScreen> board(new BoardScreen(state, options.levelPath, mode, options.autoplay));
+    if (!board->Start()) {
+        return false;
+    }
+    const bool autoplay = options.autoplay;
+    board->SetEndHandler([autoplay, seed](const BoardResult& result) {
+        if (autoplay) {
+            std::printf("%s\n", FormatResultJson(result, seed).c_str());
+            std::fflush(stdout);
+        }
+        tsv::Application::Instance().Exit(0);
+    });
+    tsv::ScriptPlayer::SetDumpProvider([board] { return board->Dump(); });
+    tsv::Application::Instance().GetTaskManager().AddTask(tsv::IntrusivePtr<tsv::Task>(board.Get()), 0);
+    return true;
+}
+
+} // namespace
+
+int RunGame(int argc, char** argv)
+{
+    tsv::RunOptions& options = tsv::GetRunOptions();
+    std::string message;
+    GameOptions& game = GetGameOptions();
+    int parsed = tsv::ParseRunOptions(argc, argv, options, message, &game);
+    if (parsed != 0) {
+        std::fputs(message.c_str(), parsed == 1 ? stdout : stderr);
+        return parsed == 1 ? 0 : 2;
+    }
+
+    std::vector<tsv::ScriptCommand> script;
+    if (!options.scriptPath.empty()) {
+        std::string text;
+        FILE* f = std::fopen(options.scriptPath.c_str(), "rb");
+        if (!f) {
+            std::fprintf(stderr, "brinestoneharbour: cannot read script %s\n", options.scriptPath.c_str());
+            return 2;
+        }
+        char buffer[4096];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+            text.append(buffer, got);
+        }
+        std::fclose(f);
+        std::string error;
+        if (!tsv::ParseScript(text, options.scriptPath, script, error)) {
+            std::fprintf(stderr, "brinestoneharbour: bad script line: %s\n", error.c_str());
+            return 2;
+        }
+    }
+
+    FindDataFolder();
+    tsv::ClockSetFixedStep(options.fixedStepMs);
+    if (!options.hasSeed) {
+        // A fresh game each run; --seed repeats one.
+        options.seed = static_cast<uint32_t>(std::time(nullptr));
+    }
+    tsv::SeedRandom(options.seed);
+    tsv::SetMessageBoxesHeadless(options.headless);
+    tsv::GetLog();
+
+    tsv::Application& app = tsv::Application::Instance();
+    std::string storage = tsv::FindStorageFolder(kStorageSubfolder);
+    if (storage.empty()) {
+        // The game runs on with paths relative to the working directory.
+        tsv::ShowMessageBox("Storage path error", "Unable to find suitable folder to save data", tsv::MessageBoxOk);
+    }
+    app.SetStoragePath(storage);
+    tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::HtmlLogTarget(app.GetStoragePath() + "log.html")));
+    tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::DebuggerLogTarget));
+    app.SetWindowTitle(kWindowTitle);
+    app.SetSupportAddress(kSupportAddress);
+    tsv::GetLog() << tsv::Hint << "Storage path is: " << app.GetStoragePath() << tsv::EndL;
+
+    tsv::SceneManager& scene = tsv::SceneManager::Instance();
+    if (!scene.IsInitialised()) {
+        return -1;
+    }
+    if (!script.empty()) {
+        scene.SetScript(std::move(script));
+    }
+
+    // The sound layer: focus changes silence and restore the groups, and each
+    // frame ends by feeding (or, headless, rendering) the audio.
+    tsv::SoundManager& sound = tsv::SoundManager::Instance();
+    tsv::AudioDevice* device = sound.GetDevice();
+    const bool writeAudio = options.headless && !options.audioOut.empty() && device && device->IsLoopback();
+    if (writeAudio) {
+        device->SetCapture(true);
+    }
+    scene.SetFocusHook([](bool focused) { tsv::SoundManager::Instance().OnFocusChanged(focused); });
+    scene.SetFrameEndHook([] { tsv::SoundManager::Instance().Update(); });
+    // An emitter's "sound" and "playlist" play when it spawns.
+    tsv::SetEmitterSoundHook(&tsv::PlaySpawnSounds);
+
+    if (!options.scenePath.empty() && !tsv::StartSceneViewer(options.scenePath)) {
+        std::fprintf(stderr, "brinestoneharbour: cannot show the node file %s (the log in %s says why)\n",
+                     options.scenePath.c_str(), app.GetStoragePath().c_str());
+        return 1;
+    }
+    if (!game.levelPath.empty() && !StartLevelRun(game, options.seed)) {
+        std::fprintf(stderr, "brinestoneharbour: cannot play the level %s (the log in %s says why)\n",
+                     game.levelPath.c_str(), app.GetStoragePath().c_str());
+        return 1;
+    }
+    scene.Run();
+    if (writeAudio) {
+        tsv::WriteWavFile(options.audioOut, device->GetCapture(), 2, device->GetSampleRate());
+    }
+    return app.GetExitCode();
+}
+
+} // namespace bsh

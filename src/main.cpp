@@ -1,3 +1,0 @@
-#include "game/startup.h"
-
-int main(int argc, char** argv) { return bsh::RunGame(argc, argv); }

@@ -1,0 +1,182 @@
+#include "engine/core/util/file/directory.h"
+#include "engine/core/util/file/filestream.h"
+#include "engine/core/util/file/resourcepath.h"
+#include "engine/core/util/file/textconvert.h"
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+using namespace tsv;
+using testsupport::LogCapture;
+using testsupport::ReadFile;
+using testsupport::ScratchDir;
+using testsupport::WriteFile;
+
+TEST(ResourcePathTest, DataPathsAndSeparators)
+{
+    EXPECT_EQ(ResolveResourcePath(""), "");
+    EXPECT_EQ(ResolveResourcePath("/sound/x.wav"), "data/sound/x.wav");
+    EXPECT_EQ(ResolveResourcePath("\\gui\\confirmscreen.xml"), "data/gui/confirmscreen.xml");
+    EXPECT_EQ(ResolveResourcePath("data\\language"), "data/language");
+    EXPECT_EQ(ResolveResourcePath("relative/file.xml"), "relative/file.xml");
+    // Absolute paths of the file system (the storage folder) stay as they are.
+    EXPECT_EQ(ResolveResourcePath("/tmp/storage/profiles.dat"), "/tmp/storage/profiles.dat");
+}
+
+TEST(FileStreamTest, ModesSizesAndPositions)
+{
+    ScratchDir dir;
+    LogCapture log;
+    const std::string path = dir.Path() + "f.bin";
+
+    // Append creates a missing file.
+    {
+        FileStream f(path, FileModeAppend);
+        ASSERT_TRUE(f.IsOpen());
+        EXPECT_EQ(f.GetSize(), 0);
+        f.Write("abc", 3);
+        EXPECT_EQ(f.GetPosition(), 3);
+        EXPECT_EQ(f.GetSize(), 3);
+    }
+    // Append keeps the contents; seeking to the end continues there.
+    {
+        FileStream f(path, FileModeAppend);
+        EXPECT_EQ(f.GetSize(), 3);
+        EXPECT_EQ(f.Seek(0, SeekEnd), 3);
+        f.Write("de", 2);
+        EXPECT_EQ(f.GetSize(), 5);
+    }
+    EXPECT_EQ(ReadFile(path), "abcde");
+    // Writing inside the file does not grow the size.
+    {
+        FileStream f(path, FileModeAppend | FileModeWrite);
+        f.Write("X", 1);
+        EXPECT_EQ(f.GetSize(), 5);
+        EXPECT_EQ(f.Seek(-10, SeekCurrent), 0); // clamped at 0
+    }
+    EXPECT_EQ(ReadFile(path), "Xbcde");
+    {
+        FileStream f(path, FileModeRead);
+        char buffer[8] = {};
+        EXPECT_EQ(f.Seek(2, SeekBegin), 2);
+        EXPECT_EQ(f.Read(buffer, 8), 3);
+        EXPECT_EQ(std::string(buffer), "cde");
+        EXPECT_TRUE(f.IsAtEnd());
+    }
+    // Write truncates.
+    {
+        FileStream f(path, FileModeWrite);
+        EXPECT_EQ(f.GetSize(), 0);
+    }
+    EXPECT_EQ(ReadFile(path), "");
+    EXPECT_TRUE(log.Texts(LogLevelError).empty());
+}
+
+TEST(FileStreamTest, FailuresAreLoggedOnceEach)
+{
+    ScratchDir dir;
+    LogCapture log;
+    const std::string path = dir.Path() + "missing.txt";
+    FileStream f(path, FileModeRead);
+    EXPECT_FALSE(f.IsOpen());
+    char buffer[4];
+    EXPECT_EQ(f.Read(buffer, 4), 0);
+    f.Write("x", 1);
+    f.Seek(0, SeekBegin);
+    f.Close();
+    std::vector<std::string> expected = {
+        "Failed to open file \"" + path + "\".",
+        "Trying to read from file \"" + path + "\" that is not opened.",
+        "Trying to write to file \"" + path + "\" that is not opened.",
+        "Trying to seek on file \"" + path + "\" that is not opened.",
+        "Trying to close file \"" + path + "\" that is not opened.",
+    };
+    EXPECT_EQ(log.Texts(LogLevelError), expected);
+    EXPECT_FALSE(testsupport::FileExists(path));
+
+    // Open() itself is silent.
+    log.Clear();
+    FileStream quiet;
+    EXPECT_FALSE(quiet.Open(path, FileModeRead));
+    EXPECT_TRUE(log.Lines().empty());
+}
+
+TEST(FileStreamTest, AtomicWritesReplaceWholeFiles)
+{
+    ScratchDir dir;
+    LogCapture log;
+    const std::string path = dir.Path() + "save.dat";
+    WriteFile(path, "old contents");
+    ASSERT_TRUE(WriteFileAtomically(path, "new"));
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_FALSE(testsupport::FileExists(path + ".tmp"));
+
+    // A folder that cannot take the temporary file leaves the old file alone and says why.
+    const std::string locked = dir.Path() + "locked/";
+    ::mkdir(locked.c_str(), 0755);
+    WriteFile(locked + "save.dat", "keep me");
+    ::mkdir((locked + "save.dat.tmp").c_str(), 0755); // the temporary name is taken by a folder
+    EXPECT_FALSE(WriteFileAtomically(locked + "save.dat", "lost"));
+    EXPECT_EQ(ReadFile(locked + "save.dat"), "keep me");
+    auto errors = log.Texts(LogLevelError);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "Failed to save \"" + locked + "save.dat\".");
+    EXPECT_EQ(errors[1].rfind("{WinAPI reports: ", 0), 0u);
+}
+
+TEST(DirectoryTest, ListsEntriesWithoutDotsAndJoinsWithSlash)
+{
+    ScratchDir dir;
+    LogCapture log;
+    WriteFile(dir.Path() + "a.txt", "1");
+    ::mkdir((dir.Path() + "sub").c_str(), 0755);
+    const std::string base = dir.Path().substr(0, dir.Path().size() - 1);
+
+    Directory d;
+    ASSERT_TRUE(d.Open(base));
+    std::vector<std::pair<std::string, int>> seen;
+    do {
+        seen.emplace_back(d.GetEntryName(), d.GetEntryType());
+        EXPECT_EQ(d.GetEntryFullName(), base + "/" + d.GetEntryName());
+    } while (d.FindNextEntry());
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"a.txt", BaseDirectory::EntryFile},
+                                                               {"sub", BaseDirectory::EntryDirectory}}));
+    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EntryNone);
+
+    // A file is not a directory: false without a message.
+    EXPECT_FALSE(d.Open(dir.Path() + "a.txt"));
+    EXPECT_TRUE(log.Lines().empty());
+    // Using it now reports that it is not opened, under its own section.
+    EXPECT_EQ(d.GetEntryName(), "");
+    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EntryNone);
+    auto errors = log.Texts(LogLevelError);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "Directory \"" + dir.Path() + "a.txt\" is not opened.");
+
+    log.Clear();
+    EXPECT_FALSE(d.Open(dir.Path() + "nothing"));
+    errors = log.Texts(LogLevelError);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "Failed to get attributes of directory \"" + dir.Path() + "nothing\" ");
+    EXPECT_EQ(errors[1], "{WinAPI reports: No such file or directory}");
+}
+
+TEST(TextConvertTest, CodePagesAndFailures)
+{
+    LogCapture log;
+    const std::string text = "Caf\xC3\xA9 \xC5\x91 \xD0\x96";
+    EXPECT_EQ(ConvertUtf8ToCodePage(text.data(), text.size(), 1252), "Caf\xE9 ? ?");
+    EXPECT_EQ(ConvertUtf8ToCodePage(text.data(), text.size(), 1250), "Caf\xE9 \xF5 ?");
+    EXPECT_EQ(ConvertUtf8ToCodePage(text.data(), text.size(), 1251), "Caf? ? \xC6");
+    EXPECT_TRUE(log.Lines().empty());
+
+    const std::string broken = "ok\xC3";
+    EXPECT_EQ(ConvertUtf8ToCodePage(broken.data(), broken.size(), 1252), "");
+    auto errors = log.Texts(LogLevelError);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("MultiByteToWideChar error: ", 0), 0u);
+}

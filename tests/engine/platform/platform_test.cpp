@@ -1,0 +1,160 @@
+#include "engine/platform/dds.h"
+#include "engine/platform/keynames.h"
+#include "engine/platform/platform.h"
+#include "engine/platform/runoptions.h"
+#include "engine/platform/script.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace tsv;
+
+TEST(KeyNamesTest, NamesMapToPositionsAndScancodes)
+{
+    EXPECT_EQ(KeyCodeFromName("KEY_ESCAPE"), 1);
+    EXPECT_EQ(KeyCodeFromName("KEY_RETURN"), 28);
+    EXPECT_EQ(KeyCodeFromName("KEY_LMENU"), 56);
+    EXPECT_EQ(KeyCodeFromName("KEY_ALT"), 57);
+    EXPECT_EQ(KeyCodeFromName("KEY_SPACE"), 58);
+    EXPECT_EQ(KeyCodeFromName("KEY_MEDIASELECT"), 145);
+    EXPECT_EQ(KeyCodeFromName("key_escape"), 0);
+    EXPECT_EQ(KeyCodeFromName(""), 0);
+    for (int code = 1; code <= kKeyCodeCount; ++code) {
+        EXPECT_EQ(KeyCodeFromName(KeyNameFromCode(code)), code);
+    }
+    EXPECT_STREQ(KeyNameFromCode(0), "");
+    EXPECT_EQ(PlatformKeyFromKeyCode(KeyCodeFromName("KEY_RETURN")), kKeyboardBase + SDL_SCANCODE_RETURN);
+    EXPECT_EQ(PlatformKeyFromKeyCode(KeyCodeFromName("KEY_LCONTROL")), kKeyboardBase + SDL_SCANCODE_LCTRL);
+    EXPECT_EQ(PlatformKeyFromKeyCode(KeyCodeFromName("KEY_A")), kKeyboardBase + SDL_SCANCODE_A);
+    EXPECT_EQ(PlatformKeyFromKeyCode(KeyCodeFromName("KEY_NUMPAD7")), kKeyboardBase + SDL_SCANCODE_KP_7);
+    EXPECT_EQ(PlatformKeyFromKeyCode(KeyCodeFromName("KEY_F12")), kKeyboardBase + SDL_SCANCODE_F12);
+    EXPECT_EQ(PlatformKeyFromKeyCode(KeyCodeFromName("KEY_NEXT")), kKeyboardBase + SDL_SCANCODE_PAGEDOWN);
+    EXPECT_EQ(PlatformKeyFromKeyCode(0), 0);
+}
+
+TEST(ScriptTest, ParsesCommandsAndRejectsMalformedLines)
+{
+    std::vector<ScriptCommand> commands;
+    std::string error;
+    ASSERT_TRUE(ParseScript("# comment\n\nat 0 move 10 20.5\nat 100 click 400 300\nat 120 down right\n"
+                            "at 200 key KEY_ESCAPE\nat 210 type hello world\nat 300 screenshot /tmp/a.png\n"
+                            "at 310 dump /tmp/b.txt\nat 400 quit\r\n",
+                            "s.txt", commands, error))
+        << error;
+    ASSERT_EQ(commands.size(), 8u);
+    EXPECT_EQ(commands[0].kind, ScriptCommand::Move);
+    EXPECT_FLOAT_EQ(commands[0].y, 20.5f);
+    EXPECT_EQ(commands[1].kind, ScriptCommand::Click);
+    EXPECT_EQ(commands[1].atMs, 100);
+    EXPECT_EQ(commands[2].button, kMouseRight);
+    EXPECT_EQ(commands[3].keyCode, 1);
+    EXPECT_EQ(commands[4].text, "hello world");
+    EXPECT_EQ(commands[5].text, "/tmp/a.png");
+    EXPECT_EQ(commands[7].kind, ScriptCommand::Quit);
+    EXPECT_EQ(commands[7].line, 10);
+
+    const char* bad[] = {"at x move 1 2", "move 1 2", "at 5 move 1", "at 5 down middle", "at 5 key KEY_NOPE",
+                         "at 5 jump", "at 5 screenshot", "at -1 quit", "at 5 quit now"};
+    for (const char* line : bad) {
+        commands.clear();
+        EXPECT_FALSE(ParseScript(std::string("at 0 quit\n") + line + "\n", "s.txt", commands, error)) << line;
+        EXPECT_EQ(error.rfind("s.txt:2: ", 0), 0u) << error;
+    }
+}
+
+TEST(RunOptionsTest, ParsesAndRejects)
+{
+    auto parse = [](std::vector<const char*> args, RunOptions& options, std::string& message) {
+        args.insert(args.begin(), "brinestoneharbour");
+        return ParseRunOptions(static_cast<int>(args.size()), const_cast<char**>(args.data()), options, message);
+    };
+    RunOptions o;
+    std::string message;
+    ASSERT_EQ(parse({"--headless", "--fixed-step", "10", "--seed", "7", "--frames", "100", "--script", "s.txt",
+                     "--windowed"},
+                    o, message),
+              0);
+    EXPECT_TRUE(o.headless);
+    EXPECT_EQ(o.fixedStepMs, 10);
+    EXPECT_TRUE(o.hasSeed);
+    EXPECT_EQ(o.seed, 7u);
+    EXPECT_EQ(o.frames, 100);
+    EXPECT_EQ(o.scriptPath, "s.txt");
+    EXPECT_EQ(o.forceWindowed, 1);
+
+    RunOptions o2;
+    EXPECT_EQ(parse({"--version"}, o2, message), 1);
+    EXPECT_EQ(message, "Brinestoneharbour 1.91\n");
+    EXPECT_EQ(parse({"--fixed-step", "0"}, o2, message), 2);
+    EXPECT_EQ(parse({"--frames"}, o2, message), 2);
+    EXPECT_EQ(parse({"--frames", "1x"}, o2, message), 2);
+    EXPECT_EQ(parse({"--no-render"}, o2, message), 2);
+    EXPECT_EQ(parse({"--bogus"}, o2, message), 2);
+}
+
+namespace {
+
+std::vector<uint8_t> DdsHeader(int w, int h, uint32_t pfFlags, const char* fourCc, uint32_t bits = 0,
+                               uint32_t r = 0, uint32_t g = 0, uint32_t b = 0, uint32_t a = 0)
+{
+    std::vector<uint8_t> d(128, 0);
+    auto put = [&](size_t at, uint32_t v) { std::memcpy(&d[at], &v, 4); };
+    std::memcpy(&d[0], "DDS ", 4);
+    put(4, 124);
+    put(12, static_cast<uint32_t>(h));
+    put(16, static_cast<uint32_t>(w));
+    put(76, 32);
+    put(80, pfFlags);
+    if (fourCc) {
+        std::memcpy(&d[84], fourCc, 4);
+    }
+    put(88, bits);
+    put(92, r);
+    put(96, g);
+    put(100, b);
+    put(104, a);
+    return d;
+}
+
+} // namespace
+
+TEST(DdsTest, DecodesCompressedAndPlainImages)
+{
+    // DXT1 4x4: colour 0 pure red (0xF800), colour 1 pure blue (0x001F); texels 0,1,2,3 in the first row.
+    auto dxt1 = DdsHeader(4, 4, 0x4, "DXT1");
+    const uint8_t block[8] = {0x00, 0xF8, 0x1F, 0x00, 0xE4, 0x00, 0x00, 0x00};
+    dxt1.insert(dxt1.end(), block, block + 8);
+    DecodedImage image;
+    std::string error;
+    ASSERT_TRUE(DecodeDds(dxt1.data(), dxt1.size(), image, error)) << error;
+    ASSERT_EQ(image.width, 4);
+    EXPECT_EQ(image.pixels[0], 0xFFFF0000u);
+    EXPECT_EQ(image.pixels[1], 0xFF0000FFu);
+    EXPECT_EQ(image.pixels[2], 0xFFAA0055u); // two thirds red
+    EXPECT_EQ(image.pixels[3], 0xFF5500AAu);
+    EXPECT_EQ(image.pixels[4], 0xFFFF0000u); // second row: index 0
+
+    // DXT5: alpha endpoints 255 and 0, every texel index 1 (alpha 0); colour white.
+    auto dxt5 = DdsHeader(4, 4, 0x4, "DXT5");
+    const uint8_t block5[16] = {255, 0, 0x49, 0x92, 0x24, 0x49, 0x92, 0x24, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+    dxt5.insert(dxt5.end(), block5, block5 + 16);
+    ASSERT_TRUE(DecodeDds(dxt5.data(), dxt5.size(), image, error)) << error;
+    EXPECT_EQ(image.pixels[0], 0x00FFFFFFu);
+    EXPECT_EQ(image.pixels[15], 0x00FFFFFFu);
+
+    // Uncompressed 32-bit BGRA with alpha.
+    auto plain = DdsHeader(1, 1, 0x41, nullptr, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
+    const uint8_t texel[4] = {0x30, 0x20, 0x10, 0x80};
+    plain.insert(plain.end(), texel, texel + 4);
+    ASSERT_TRUE(DecodeDds(plain.data(), plain.size(), image, error)) << error;
+    EXPECT_EQ(image.pixels[0], 0x80102030u);
+
+    // Truncated and foreign data are refused with a reason.
+    dxt1.resize(130);
+    EXPECT_FALSE(DecodeDds(dxt1.data(), dxt1.size(), image, error));
+    EXPECT_EQ(error, "file is truncated");
+    const uint8_t png[8] = {0x89, 'P', 'N', 'G', 0, 0, 0, 0};
+    EXPECT_FALSE(DecodeDds(png, sizeof png, image, error));
+}

@@ -1,0 +1,219 @@
+#include "engine/scene/nodelibrary.h"
+#include "engine/scene/nodeloader.h"
+#include "scenetest.h"
+
+#include <cstdio>
+#include <set>
+#include <fstream>
+#include <unistd.h>
+
+namespace tsv::test {
+namespace {
+
+class NodeFileTest : public SceneTest {
+protected:
+    void SetUp() override
+    {
+        SceneTest::SetUp();
+        char pattern[] = "/tmp/bsh-nodes-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        LogCapture::Get().Clear();
+    }
+    void TearDown() override
+    {
+        for (const std::string& file : m_files) {
+            std::remove(file.c_str());
+        }
+        rmdir(m_dir.c_str());
+        SceneTest::TearDown();
+    }
+    // Writes a node file and returns its (absolute) path.
+    std::string Write(const std::string& name, const std::string& text)
+    {
+        std::string path = m_dir + "/" + name;
+        std::ofstream(path) << text;
+        m_files.push_back(path);
+        return path;
+    }
+    static std::string Texture() { return std::string(BSH_SOURCE_DIR) + "/" + DataPath("quadrants.png"); }
+
+    std::string m_dir;
+    std::vector<std::string> m_files;
+};
+
+TEST_F(NodeFileTest, ElementsApplyInDocumentOrderWithApplyReplaceAndChildren)
+{
+    const std::string base = Write("base.xml", "<node><layer>7</layer><rotation>1.5</rotation>"
+                                               "<node><layer>1</layer></node></node>");
+    const std::string extra = Write("extra.xml", "<node><position><x>5</x></position><layer>8</layer></node>");
+    const std::string leaf = Write("leaf.xml", "<node><layer>42</layer></node>");
+    const std::string main = Write("main.xml", "<node>"
+                                               "<layer>1</layer><layer>2</layer>"
+                                               "<position><x>9</x></position>"
+                                               "<replace>" + base + "</replace>"
+                                               "<apply>" + extra + "</apply>"
+                                               "<scale><x>2</x></scale>"
+                                               "<visible>false</visible>"
+                                               "<node>" + leaf + "</node>"
+                                               "<node>ignored text<layer>3</layer></node>"
+                                               "<node>/no/such/file.xml</node>"
+                                               "</node>");
+    SceneNodePtr node = LoadNodeFile(main, nullptr);
+    ASSERT_TRUE(node);
+    // "replace" discarded the position set before it; "apply" added to the replacement.
+    EXPECT_EQ(node->GetLayer(), 8);
+    EXPECT_FLOAT_EQ(node->GetPosition().x, 5.0f);
+    EXPECT_FLOAT_EQ(node->GetRotation(), 1.5f);
+    EXPECT_FLOAT_EQ(node->GetScale().x, 2.0f);
+    EXPECT_FLOAT_EQ(node->GetScale().y, 1.0f) << "a missing scale component is 1";
+    EXPECT_FALSE(node->IsVisible());
+    // The base's child, the file child and the inline child; the missing file is left out.
+    std::multiset<int32_t> layers;
+    for (const HierarchyNodePtr& child : node->GetChildren()->nodes) {
+        layers.insert(static_cast<SceneNode*>(child.Get())->GetLayer());
+    }
+    EXPECT_EQ(layers, (std::multiset<int32_t>{1, 3, 42}));
+    EXPECT_GE(LogCapture::Get().Count(LogLevelError, "Failed to load node from \"/no/such/file.xml\"!"), 1);
+}
+
+TEST_F(NodeFileTest, SubFormatsTakeTheirDefaults)
+{
+    const std::string path = Write("effects.xml",
+                                   "<node>"
+                                   "<rotatetodirection/>"
+                                   "<velocity>12</velocity>"
+                                   "<acceleration><y>3</y></acceleration>"
+                                   "<lifetime>500</lifetime>"
+                                   "<timer>game</timer>"
+                                   "<mesh><width>20</width><height>10</height><anchory>0</anchory>"
+                                   "<color>0x80102030</color><color3>0100</color3></mesh>"
+                                   "<animation><frameend>3</frameend><fps>4</fps></animation>"
+                                   "<noise/>"
+                                   "<trail/>"
+                                   "<prototype><optional/><randomvelocity/><randomacceleration>7</randomacceleration>"
+                                   "<sound>boom</sound></prototype>"
+                                   "</node>");
+    SceneNodePtr node = LoadNodeFile(path, nullptr);
+    ASSERT_TRUE(node);
+    EXPECT_TRUE(node->GetRotateToDirection());
+    EXPECT_EQ(node->GetVelocity(), (Vec3{12, 0, 0}));
+    ASSERT_EQ(node->GetAccelerations().size(), 1u);
+    EXPECT_EQ(node->GetAccelerations()[0], (Vec3{0, 3, 0}));
+    EXPECT_EQ(node->GetExpiry(), 500);
+    EXPECT_EQ(node->GetTimer().Get(), &App().GetTimer());
+
+    const Mesh& mesh = node->GetMesh();
+    EXPECT_FLOAT_EQ(mesh.boundWidth, 20.0f) << "width sets the drawn width";
+    EXPECT_FLOAT_EQ(mesh.anchorX, 10.0f) << "and the anchor at its middle";
+    EXPECT_FLOAT_EQ(mesh.anchorY, 0.0f) << "unless a later anchor overrides it";
+    EXPECT_EQ(mesh.colors[0], 0x80102030u);
+    EXPECT_EQ(mesh.colors[2], 64u) << "a leading 0 is octal";
+    EXPECT_TRUE(mesh.colorAppliesToChild);
+
+    const FrameAnimationDesc& a = node->GetAnimation();
+    EXPECT_FALSE(a.enabled);
+    EXPECT_EQ(a.frameEnd, 3);
+    EXPECT_EQ(a.fps, 4);
+
+    EXPECT_TRUE(node->HasNoise());
+    EXPECT_TRUE(node->HasTrail());
+    EXPECT_EQ(node->GetTrailNode(), nullptr) << "an empty trail has no node of its own";
+
+    ASSERT_TRUE(node->IsEmitter());
+    const EmitterDesc& e = *node->GetEmitter();
+    EXPECT_EQ(e.count, 1);
+    EXPECT_TRUE(e.optional);
+    EXPECT_FALSE(e.attached);
+    EXPECT_EQ(e.spawnRateMs, 0);
+    EXPECT_TRUE(e.randomVelocity);
+    EXPECT_EQ(e.randomVelocityAmount, 0);
+    EXPECT_EQ(e.randomAccelerationAmount, 7);
+    EXPECT_EQ(e.sound, "boom");
+
+    // The word "false" switches the behaviour off again.
+    const std::string off = Write("off.xml", "<node><rotatetodirection>false</rotatetodirection></node>");
+    EXPECT_FALSE(LoadNodeFile(off, nullptr)->GetRotateToDirection());
+}
+
+TEST_F(NodeFileTest, InvalidKeyframesAreSkippedWithAnError)
+{
+    const std::string path = Write("keys.xml", "<node>"
+                                               "<keyframe><rotation>1</rotation><time>5</time></keyframe>"
+                                               "<keyframe><time>10</time><rotation>1</rotation></keyframe>"
+                                               "<keyframe><color>0</color></keyframe>"
+                                               "<layer>4</layer>"
+                                               "</node>");
+    SceneNodePtr node = LoadNodeFile(path, nullptr);
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->GetKeyframeCount(), 1u);
+    EXPECT_EQ(node->GetLayer(), 4) << "the rest of the file still applies";
+    EXPECT_EQ(LogCapture::Get().Count(LogLevelError,
+                                      "Error loading file \"" + path + "\" - keyframe parameters are invalid"),
+              2);
+
+    const std::string wrongRoot = Write("wrong.xml", "<screen><layer>1</layer></screen>");
+    EXPECT_FALSE(LoadNodeFile(wrongRoot, nullptr));
+    EXPECT_EQ(LogCapture::Get().Count(LogLevelError,
+                                      "Error loading file \"" + wrongRoot + "\" - root item must be <node>"),
+              1);
+}
+
+TEST_F(NodeFileTest, ATextureWithoutMeshShowsTheWholeTexture)
+{
+    const std::string bare = Write("bare.xml", "<node><texture>" + Texture() + "</texture></node>");
+    SceneNodePtr node = LoadNodeFile(bare, nullptr);
+    ASSERT_TRUE(node && node->GetSprite());
+    EXPECT_FLOAT_EQ(node->GetMesh().width, 40.0f);
+    EXPECT_FLOAT_EQ(node->GetMesh().boundHeight, 40.0f);
+    EXPECT_EQ(node->GetMeshScale(), (Vec2{1, 1}));
+
+    const std::string meshed = Write("meshed.xml", "<node><texture>" + Texture() +
+                                                       "</texture><mesh><width>10</width><height>10</height>"
+                                                       "<boundwidth>30</boundwidth></mesh></node>");
+    node = LoadNodeFile(meshed, nullptr);
+    ASSERT_TRUE(node);
+    EXPECT_FLOAT_EQ(node->GetMesh().width, 10.0f);
+    EXPECT_EQ(node->GetMeshScale(), (Vec2{3, 1}));
+
+    LogCapture::Get().Clear();
+    const std::string missing = Write("missing.xml", "<node><texture>/none/such.png</texture></node>");
+    node = LoadNodeFile(missing, nullptr);
+    ASSERT_TRUE(node);
+    EXPECT_GE(LogCapture::Get().Count(LogLevelError, "Texture not found: /none/such.png"), 1);
+}
+
+TEST_F(NodeFileTest, TheLibraryLoadsEachFileOnceAndHandsOutIndependentCopies)
+{
+    const std::string path = Write("lib.xml", "<node><layer>3</layer><node><layer>4</layer></node></node>");
+    NodeLibrary& library = NodeLibrary::Instance();
+    SceneNodePtr first = library.CreateNode(path);
+    ASSERT_TRUE(first);
+    // Changing the file now shows that the second request does not read it again.
+    Write("lib.xml", "<node><layer>99</layer></node>");
+    SceneNodePtr second = library.CreateNode(path);
+    ASSERT_TRUE(second);
+    EXPECT_NE(first.Get(), second.Get());
+    EXPECT_EQ(second->GetLayer(), 3);
+    EXPECT_EQ(second->GetChildCount(), 1u);
+    first->SetLayer(50, false);
+    EXPECT_EQ(library.GetPrototype(path)->GetLayer(), 3);
+
+    // A failed load is not remembered.
+    const std::string late = m_dir + "/late.xml";
+    EXPECT_FALSE(library.CreateNode(late));
+    Write("late.xml", "<node><layer>6</layer></node>");
+    ASSERT_TRUE(library.CreateNode(late));
+    EXPECT_EQ(library.CreateNode(late)->GetLayer(), 6);
+
+    // A file that names itself is refused instead of recursing forever.
+    const std::string loop = m_dir + "/loop.xml";
+    Write("loop.xml", "<node><node>" + loop + "</node></node>");
+    SceneNodePtr looped = library.CreateNode(loop);
+    ASSERT_TRUE(looped);
+    EXPECT_EQ(looped->GetChildCount(), 0u);
+    library.Clear();
+}
+
+} // namespace
+} // namespace tsv::test

@@ -1,0 +1,106 @@
+#pragma once
+// Shared set-up of the scene tests: a headless platform and a virtual clock
+// that the test moves on by whole milliseconds.
+
+#include "engine/platform/clock.h"
+#include "engine/platform/runoptions.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/scenemanager.h"
+#include "engine/scene/scenenode.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tsv::test {
+
+// Moves the virtual clock and both timers on by `ms`.
+inline void AdvanceClock(int64_t ms)
+{
+    for (int64_t i = 0; i < ms; ++i) {
+        ClockAdvanceFrame();
+    }
+    Application::Instance().GetSystemTimer().Run();
+    Application::Instance().GetTimer().Run();
+}
+
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GetRunOptions().headless = true;
+        if (ClockFixedStep() != 1) {
+            ClockSetFixedStep(1);
+        }
+        SceneManager::Instance().DetachAll();
+        // Tests start at a time that is not 0, since 0 means "never" for several fields.
+        Advance(1000);
+    }
+    void TearDown() override { SceneManager::Instance().DetachAll(); }
+
+    static Application& App() { return Application::Instance(); }
+    static SceneManager& Scene() { return SceneManager::Instance(); }
+    static IntrusivePtr<Timer> SystemTimer() { return IntrusivePtr<Timer>(&App().GetSystemTimer()); }
+    static int64_t Now() { return App().GetSystemTimer().GetTime(); }
+
+    // Moves both timers on by `ms`.
+    static void Advance(int64_t ms) { AdvanceClock(ms); }
+    // Moves time on and runs the scene's node steps, `frames` times.
+    static void Frames(int frames, int64_t msPerFrame)
+    {
+        for (int i = 0; i < frames; ++i) {
+            Advance(msPerFrame);
+            Scene().UpdateNodes();
+        }
+    }
+
+    static SceneNodePtr Quad(float w, float h)
+    {
+        SceneNodePtr node = MakeIntrusive<SceneNode>();
+        node->SetMesh(Mesh(w, h));
+        return node;
+    }
+};
+
+// Where the tests keep their node files and reference images.
+inline std::string DataPath(const std::string& name) { return "tests/engine/scene/data/" + name; }
+
+} // namespace tsv::test
+
+#include "engine/core/log.h"
+
+#include <vector>
+
+namespace tsv::test {
+
+// Collects the log's lines so a test can look for a message.
+class LogCapture : public LogTarget {
+public:
+    static LogCapture& Get()
+    {
+        static IntrusivePtr<LogCapture> s_capture = [] {
+            IntrusivePtr<LogCapture> capture(new LogCapture);
+            GetLog().AddTarget(IntrusivePtr<LogTarget>(capture.Get()));
+            return capture;
+        }();
+        return *s_capture;
+    }
+    void Write(int32_t level, int32_t, const std::string&, const std::string&, const std::string& text) override
+    {
+        m_lines.push_back({level, text});
+    }
+    void Clear() { m_lines.clear(); }
+    int Count(int32_t level, const std::string& text) const
+    {
+        int n = 0;
+        for (const auto& [l, t] : m_lines) {
+            n += (l == level && t.find(text) != std::string::npos) ? 1 : 0;
+        }
+        return n;
+    }
+
+private:
+    std::vector<std::pair<int32_t, std::string>> m_lines;
+};
+
+} // namespace tsv::test

@@ -1,0 +1,124 @@
+#pragma once
+// Boards built from level text on a headless scene with a virtual clock, over a
+// game state (no media) whose current profile plays arcade mode.
+
+#include "game/progress/gamestate.h"
+#include "game/board/levelloader.h"
+#include "game/board/playfield.h"
+#include "engine/scene/scenetest.h"
+#include "support/scratchstorage.h"
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace bsh::test {
+
+class BoardTest : public tsv::test::SceneTest {
+protected:
+    void SetUp() override
+    {
+        // The scene's virtual clock must exist before the Application's timers do.
+        SceneTest::SetUp();
+        storageHolder = std::make_unique<ScratchStorage>();
+        GameStatePaths paths;
+        paths.loadMedia = false;
+        paths.questMap = storageHolder->File("nomap.xml");
+        paths.arcadeSetPattern = storageHolder->Path() + "noset%d.xml";
+        state = std::make_unique<GameState>(paths);
+        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
+        state->PrepareLevel("", GameModeArcade);
+        board = new PlayField(*state);
+    }
+    void TearDown() override
+    {
+        board = nullptr;
+        state.reset();
+        storageHolder.reset();
+        SceneTest::TearDown();
+    }
+
+    // Aliases '1'..'8' are jewels of that colour; `extra` adds more alias elements.
+    static std::string Level(const std::vector<std::string>& rows, const std::string& extra = {},
+                             const std::vector<std::string>& fill = {}, const std::string& head = {})
+    {
+        std::ostringstream out;
+        out << "<level><time>60000</time><colors>12345678</colors>" << head;
+        for (char c = '1'; c <= '8'; ++c) {
+            out << "<alias><char>" << c << "</char><color>" << c << "</color><type>jewel</type></alias>";
+        }
+        out << extra << "<playfield>\n";
+        for (const std::string& row : rows) {
+            out << row << "\n";
+        }
+        out << "</playfield><fill>\n";
+        // Without a fill, every square of the rows exists.
+        for (size_t y = 0; y < rows.size(); ++y) {
+            out << (fill.empty() ? std::string(rows[y].size(), '0') : fill[y]) << "\n";
+        }
+        out << "</fill></level>";
+        return out.str();
+    }
+
+    static std::string Alias(char c, const std::string& type, int colour)
+    {
+        std::ostringstream out;
+        out << "<alias><char>" << c << "</char><color>" << colour << "</color><type>" << type << "</type></alias>";
+        return out.str();
+    }
+
+    bool Load(const std::string& text)
+    {
+        storageHolder->Write("level.xml", text);
+        return LoadLevel(storageHolder->File("level.xml"), *board, &info);
+    }
+
+    // Moves the clock on by `ms` in 10 ms frames, running the scene and, when
+    // `step`, the board.
+    void Run(int64_t ms, bool step = true)
+    {
+        for (int64_t t = 0; t < ms; t += 10) {
+            Advance(10);
+            Scene().UpdateNodes();
+            if (step) {
+                board->Step();
+            }
+        }
+    }
+
+    // Runs the board until it is still; false when it never settles.
+    bool Settle(int64_t limitMs = 20000)
+    {
+        for (int64_t t = 0; t < limitMs; t += 10) {
+            Run(10);
+            if (board->IsSettled()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The dump's token for a cell: kind, piece letter, colour.
+    std::string Token(int x, int y) const
+    {
+        std::istringstream lines(board->DumpText());
+        std::string line;
+        for (int i = 0; i < 4 + y + 1; ++i) {
+            std::getline(lines, line);
+        }
+        return line.substr(static_cast<size_t>(x) * 4, 3);
+    }
+    // The piece letter, '.' for none or one no longer alive.
+    char Letter(int x, int y) const { return Token(x, y)[1]; }
+
+    int32_t Score() const { return state->CurrentProfile()->Record().GetScore(GameModeArcade); }
+    int32_t Stat(int counter) const { return state->GetStat(GameModeArcade, counter); }
+
+    std::unique_ptr<ScratchStorage> storageHolder;
+    std::unique_ptr<GameState> state;
+    PlayFieldPtr board;
+    LevelInfo info;
+};
+
+} // namespace bsh::test

@@ -1,0 +1,356 @@
+#include "game/progress/gamestate.h"
+
+#include "support/bytes.h"
+#include "support/recordfilereader.h"
+#include "support/scratchstorage.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace bsh {
+namespace {
+
+using tsv::IntrusivePtr;
+
+const std::string kL1 = "/level/original/001.xml";
+const std::string kL2 = "/level/original/002.xml";
+const std::string kL3 = "/level/original/003.xml";
+
+// A scratch folder with a three-level quest map and four arcade sets, and a
+// game state over it whose current profile is "Ann".
+class GameStateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        storage.Write("map.xml", "<map>\n"
+                                 "  <level><source>/level/original/001.xml</source><x>0</x></level>\n"
+                                 "  <text>not a level</text>\n"
+                                 "  <level><source>/level/original/002.xml</source></level>\n"
+                                 "  <level><source>/level/original/003.xml</source><bonus/></level>\n"
+                                 "</map>\n");
+        storage.Write("set1.xml", "<set><l>/original/001</l><l>/original/002</l></set>");
+        storage.Write("set2.xml", "<set><l>/original/003</l></set>");
+        storage.Write("set3.xml", "<set><l>/original/040</l></set>");
+        storage.Write("set4.xml", "<set><l>/original/041</l></set>");
+        GameStatePaths paths;
+        paths.loadMedia = false;
+        paths.questMap = storage.File("map.xml");
+        paths.arcadeSetPattern = storage.Path() + "set%d.xml";
+        state = std::make_unique<GameState>(paths);
+        state->Profiles().Add(IntrusivePtr<Profile>(new Profile("Ann")));
+    }
+
+    Profile& Ann() { return *state->CurrentProfile(); }
+
+    // Plays a level to the end: the board's part is the time left and used.
+    LevelOutcome Finish(const std::string& level, int32_t mode, bool won, int32_t timeUsed, int64_t secondsLeft)
+    {
+        state->PrepareLevel(level, mode);
+        state->SetStat64(mode, StatTimeLeft, secondsLeft);
+        state->SetTimeUsed(timeUsed);
+        state->SetWon(won);
+        return state->RecordLevelResult();
+    }
+
+    test::ScratchStorage storage;
+    std::unique_ptr<GameState> state;
+};
+
+TEST_F(GameStateTest, QuestWinsAtEachDifficulty)
+{
+    struct Case {
+        int32_t difficulty;
+        int32_t timeUsed;
+        int32_t state;
+        int32_t gain; // for 10 seconds left
+    };
+    const Case cases[] = {
+        {DifficultyEasy, 50, LevelCompletedFast, 62},  {DifficultyEasy, 51, LevelCompleted, 62},
+        {DifficultyNormal, 10, LevelCompletedFast, 250}, {DifficultyNormal, 99, LevelCompleted, 250},
+        {DifficultyHard, 40, LevelCompletedFast, 1000}, {DifficultyHard, 60, LevelCompleted, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "difficulty " << c.difficulty << ", time used " << c.timeUsed);
+        Ann().SetDifficulty(c.difficulty);
+        ProgressRecord& record = Ann().Record();
+        record.ClearLevels(GameModeQuest);
+        Ann().Record(DifficultyNormal).ClearLevels(GameModeArcade);
+        int32_t before = record.GetScore(GameModeQuest);
+
+        LevelOutcome outcome = Finish(kL2, GameModeQuest, true, c.timeUsed, 10);
+        EXPECT_EQ(outcome.fast, c.state == LevelCompletedFast);
+        EXPECT_EQ(record.GetState(GameModeQuest, kL2), c.state);
+        EXPECT_EQ(record.GetScore(GameModeQuest) - before, c.gain);
+        // Winning in the quest opens the level in the arcade, which is kept at Normal.
+        EXPECT_EQ(Ann().Record(DifficultyNormal).GetState(GameModeArcade, kL2), LevelOpen);
+    }
+    // An arcade entry that already exists is left alone.
+    Ann().Record(DifficultyNormal).SetState(GameModeArcade, kL3, LevelCompleted);
+    Finish(kL3, GameModeQuest, true, 10, 10);
+    EXPECT_EQ(Ann().Record(DifficultyNormal).GetState(GameModeArcade, kL3), LevelCompleted);
+
+    // A lost level changes nothing.
+    Ann().SetDifficulty(DifficultyHard);
+    int32_t score = Ann().Record().GetScore(GameModeQuest);
+    LevelOutcome lost = Finish(kL2, GameModeQuest, false, 10, 10);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), score);
+    EXPECT_EQ(Ann().Record().GetState(GameModeQuest, kL2), LevelCompleted);
+    EXPECT_FALSE(lost.fast);
+    EXPECT_EQ(lost.newAwardIndex, -1);
+}
+
+TEST_F(GameStateTest, LevelScoreRoundsTowardZero)
+{
+    auto scoreFor = [&](int32_t mode, int32_t difficulty, int64_t seconds) {
+        Ann().SetDifficulty(difficulty);
+        state->SetMode(mode);
+        state->SetStat64(mode, StatTimeLeft, seconds);
+        return state->LevelScore();
+    };
+    EXPECT_EQ(scoreFor(GameModeQuest, DifficultyEasy, 7), 43);   // 350 / 8
+    EXPECT_EQ(scoreFor(GameModeQuest, DifficultyEasy, -7), -43); // not -44
+    EXPECT_EQ(scoreFor(GameModeQuest, DifficultyNormal, 3), 75);
+    EXPECT_EQ(scoreFor(GameModeQuest, DifficultyHard, 3), 300);
+    EXPECT_EQ(scoreFor(GameModeArcade, DifficultyHard, 7), 175);
+    // Only the low half of the time left counts.
+    EXPECT_EQ(scoreFor(GameModeArcade, DifficultyNormal, (int64_t{1} << 32) + 2), 50);
+    state->SetMode(GameModeNone);
+    EXPECT_EQ(state->LevelScore(), 0);
+}
+
+TEST_F(GameStateTest, ArcadeRatingsByTimeUsedRaiseTheBestOnly)
+{
+    const std::pair<int32_t, int32_t> ratings[] = {{0, 6},  {25, 6}, {26, 5}, {33, 5}, {34, 4},
+                                                   {50, 4}, {51, 3}, {75, 3}, {76, 2}, {100, 2}};
+    for (auto [timeUsed, rating] : ratings) {
+        state->SetTimeUsed(timeUsed);
+        EXPECT_EQ(state->Rating(), rating) << "time used " << timeUsed;
+    }
+    Ann().SetDifficulty(DifficultyHard);
+    Finish(kL1, GameModeArcade, true, 60, 0);
+    EXPECT_EQ(Ann().GetDifficulty(), DifficultyNormal); // the arcade is played at Normal
+    const LevelEntry* entry = Ann().Record(DifficultyNormal).GetEntry(GameModeArcade, kL1);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->state, LevelCompleted);
+    EXPECT_EQ(entry->best, 3);
+    Finish(kL1, GameModeArcade, true, 30, 0);
+    EXPECT_EQ(entry->state, LevelCompletedFast);
+    EXPECT_EQ(entry->best, 5);
+    Finish(kL1, GameModeArcade, true, 90, 0);
+    EXPECT_EQ(entry->state, LevelCompleted);
+    EXPECT_EQ(entry->best, 5);
+}
+
+TEST_F(GameStateTest, SetAwardsCompleteAndBestInOnePass)
+{
+    // Level 002 is open in the arcade but never won: the first set earns nothing.
+    Finish(kL2, GameModeQuest, true, 60, 0);
+    LevelOutcome outcome = Finish(kL1, GameModeArcade, true, 10, 0);
+    EXPECT_EQ(outcome.newAwardIndex, -1);
+    for (int award = 0; award < kAwardCount; ++award) {
+        EXPECT_FALSE(Ann().Awards().IsPending(award)) << award;
+    }
+
+    // The last level of the set at the top rating. The level's own award was
+    // presented before, so the set's complete award supplies the new-award index;
+    // with the other sets' best awards in hand, the all-sets award follows.
+    AwardBlock& awards = Ann().Awards();
+    awards.SetEarned(AwardIndex("quest_map1"));
+    awards.SetEarned(13);
+    awards.SetEarned(14);
+    awards.SetPending(15);
+    state->PrepareLevel(kL2, GameModeArcade);
+    state->SetAwardKey("quest_map1");
+    state->SetTimeUsed(20);
+    state->SetWon(true);
+    outcome = state->RecordLevelResult();
+    EXPECT_EQ(outcome.newAwardIndex, AwardIndex("arcade_complete1"));
+    EXPECT_FALSE(awards.IsPending(AwardIndex("quest_map1")));
+    EXPECT_TRUE(awards.IsPending(AwardIndex("arcade_complete1")));
+    EXPECT_TRUE(awards.IsPending(AwardIndex("arcade_best1")));
+    EXPECT_TRUE(awards.IsPending(AwardIndex("arcade_complete_all")));
+    EXPECT_FALSE(awards.IsPending(AwardIndex("arcade_complete2")));
+    EXPECT_FALSE(awards.IsPending(AwardIndex("total_complete")));
+
+    // Once presented, winning again grants nothing new.
+    for (int award : {8, 12, 17}) {
+        awards.SetPending(award, false);
+        awards.SetEarned(award);
+    }
+    EXPECT_EQ(Finish(kL2, GameModeArcade, true, 20, 0).newAwardIndex, -1);
+
+    // A rating below 6 on the set still completes it, without the best award.
+    Finish(kL3, GameModeQuest, true, 60, 0);
+    EXPECT_EQ(Finish(kL3, GameModeArcade, true, 70, 0).newAwardIndex, AwardIndex("arcade_complete2"));
+    EXPECT_FALSE(awards.IsPending(AwardIndex("arcade_best2")));
+}
+
+TEST_F(GameStateTest, LevelAwardAndTheWholeQuest)
+{
+    state->PrepareLevel(kL1, GameModeQuest);
+    state->SetAwardKey("quest_map2");
+    state->SetTimeUsed(80);
+    state->SetWon(true);
+    EXPECT_EQ(state->RecordLevelResult().newAwardIndex, 1);
+    EXPECT_FALSE(state->IsQuestComplete());
+
+    Finish(kL2, GameModeQuest, true, 60, 0);
+    EXPECT_EQ(Ann().Awards().IsPending(kAwardTotalComplete), false);
+    LevelOutcome outcome = Finish(kL3, GameModeQuest, true, 10, 0);
+    EXPECT_TRUE(state->IsQuestComplete());
+    EXPECT_EQ(outcome.newAwardIndex, kAwardTotalComplete);
+    // Another difficulty has its own quest.
+    Ann().SetDifficulty(DifficultyEasy);
+    EXPECT_FALSE(state->IsQuestComplete());
+}
+
+TEST_F(GameStateTest, NextScreenDecisions)
+{
+    auto scoreOfAnn = [&](int32_t table) {
+        for (const auto& entry : state->Highscores().EntriesOf(table)) {
+            if (entry->GetName() == "Ann") {
+                return entry->GetScore();
+            }
+        }
+        return -1;
+    };
+    auto decide = [&](int32_t mode, bool won, int32_t runScore, LevelOutcome outcome = {}) {
+        state->PrepareLevel(kL1, mode);
+        state->SetWon(won);
+        Ann().Record().SetScore(mode, runScore);
+        state->SetStat(mode, StatJewels, 9);
+        return state->DecideNextScreen(outcome);
+    };
+
+    // A new award goes to the treasury; nobody enters a table.
+    EXPECT_EQ(decide(GameModeQuest, true, 500000, {3, true}).screen, NextScreen::Treasury);
+    EXPECT_EQ(scoreOfAnn(0), -1);
+
+    NextScreenDecision map = decide(GameModeQuest, true, 500000, {-1, true});
+    EXPECT_EQ(map.screen, NextScreen::QuestMap);
+    EXPECT_FALSE(map.throughBackground);
+    EXPECT_EQ(map.completedLevel, kL1);
+    EXPECT_TRUE(map.completedFast);
+    EXPECT_EQ(map.highscoreTable, -1);
+
+    // A lost run enters its mode's table and ends, whether it made the table or not.
+    NextScreenDecision lost = decide(GameModeQuest, false, 500000);
+    EXPECT_EQ(lost.screen, NextScreen::Highscore);
+    EXPECT_TRUE(lost.madeTable && lost.runReset && lost.throughBackground);
+    EXPECT_EQ(scoreOfAnn(0), 500000);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0);
+    EXPECT_EQ(state->GetStat(GameModeQuest, StatJewels), 0);
+    lost = decide(GameModeArcade, false, 5);
+    EXPECT_EQ(lost.screen, NextScreen::MainMenu);
+    EXPECT_EQ(lost.highscoreTable, GameModeArcade);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 0);
+
+    // A won arcade level offers the run to the arcade table and keeps it going.
+    NextScreenDecision arcade = decide(GameModeArcade, true, 7);
+    EXPECT_EQ(arcade.screen, NextScreen::ArcadeSelection);
+    EXPECT_FALSE(arcade.runReset);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 7);
+    EXPECT_EQ(decide(GameModeArcade, true, 70000).screen, NextScreen::Highscore);
+    EXPECT_EQ(scoreOfAnn(1), 70000);
+}
+
+TEST_F(GameStateTest, AddScoreFollowsTheMultiplierAndNeverGoesBelowZero)
+{
+    std::vector<ScoreEvent> events;
+    state->SetScoreListener([&](const ScoreEvent& event) { events.push_back(event); });
+    state->AddScore(100, 10, 10);
+    EXPECT_TRUE(events.empty()); // no mode yet
+
+    state->PrepareLevel(kL1, GameModeQuest);
+    state->AddScore(25, -30, 40);
+    state->SetScoreMultiplier(3);
+    state->AddScore(10);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 55);
+    state->AddScore(-1000, 0, 0);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 0);
+
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_TRUE(events[0].popup);
+    EXPECT_EQ(events[0].points, 25);
+    EXPECT_FLOAT_EQ(events[0].x, -30.0f);
+    EXPECT_FALSE(events[1].popup); // the (2000, 2000) call
+    EXPECT_EQ(events[1].points, 30);
+    EXPECT_EQ(events[1].multiplier, 3);
+    EXPECT_EQ(events[1].runScore, 55);
+    EXPECT_EQ(events[2].runScore, 0);
+
+    state->SetScoreMultiplier(9);
+    state->RaiseScoreMultiplier();
+    EXPECT_EQ(state->GetScoreMultiplier(), 10);
+    state->RaiseScoreMultiplier();
+    EXPECT_EQ(state->GetScoreMultiplier(), 0);
+}
+
+TEST_F(GameStateTest, SavedGameResumesOnceWithTheBoardSnapshot)
+{
+    EXPECT_EQ(state->SavedGamePath(GameModeQuest), storage.File("quest-416E6E.dat"));
+    state->Profiles().Add(IntrusivePtr<Profile>(new Profile("Ren\xE9")));
+    EXPECT_EQ(state->SavedGamePath(GameModeArcade), storage.File("survival-52656EFFFFFFE9.dat"));
+
+    std::string boardSeen;
+    state->SetBoardSnapshotHooks([](RecordWriter& out) { out.WriteString("board"); },
+                                 [&](RecordReader& in) { in.ReadString(boardSeen); });
+    state->PrepareLevel(kL2, GameModeArcade);
+    state->SetAwardKey("arcade_best2");
+    state->SetStat(GameModeQuest, StatJewels, 11);
+    state->SetStat64(GameModeArcade, StatTimePlayed, int64_t{5} << 32 | 9);
+    ASSERT_TRUE(state->SaveGame());
+    EXPECT_TRUE(state->SavedGameExists(GameModeArcade));
+    EXPECT_FALSE(state->SavedGameExists(GameModeQuest));
+
+    state->ResetLevelStats();
+    state->PrepareLevel("", GameModeArcade); // an empty path resumes
+    ASSERT_TRUE(state->LoadGame());
+    EXPECT_EQ(boardSeen, "board");
+    EXPECT_EQ(state->GetLevelPath(), kL2);
+    EXPECT_EQ(state->GetAwardKey(), "arcade_best2");
+    EXPECT_EQ(state->GetStat(GameModeQuest, StatJewels), 11);
+    EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimePlayed), int64_t{5} << 32 | 9);
+    EXPECT_FALSE(state->SavedGameExists(GameModeArcade));
+
+    // A second resume finds nothing and changes nothing.
+    boardSeen.clear();
+    EXPECT_FALSE(state->LoadGame());
+    EXPECT_EQ(boardSeen, "");
+    EXPECT_EQ(state->GetLevelPath(), kL2);
+
+    ASSERT_TRUE(state->SaveGame());
+    state->DeleteSavedGame(GameModeArcade);
+    EXPECT_FALSE(state->SavedGameExists(GameModeArcade));
+}
+
+TEST(GameStateStartUp, GeneratesEmptyTablesAndSavesAtTheEnd)
+{
+    test::ScratchStorage storage;
+    storage.Write("highscore.dat", test::Le32(1) + test::Le32(1) + test::Str("Solo") + test::Le32(77));
+    {
+        GameStatePaths paths;
+        paths.loadMedia = false;
+        paths.questMap = storage.File("none.xml");
+        paths.arcadeSetPattern = storage.Path() + "none%d.xml";
+        GameState state(paths);
+        EXPECT_EQ(state.Profiles().Count(), 0);
+        EXPECT_EQ(state.Highscores().CountOf(0), 10);
+        ASSERT_EQ(state.Highscores().CountOf(1), 1);
+        EXPECT_EQ(state.Highscores().EntriesOf(1).front()->GetName(), "Solo");
+        EXPECT_EQ(state.GetMode(), GameModeNone);
+        EXPECT_TRUE(state.ArcadeSet(0).empty());
+        EXPECT_FALSE(storage.Exists("profiles.dat"));
+    }
+    // Destruction wrote both files.
+    auto scores = test::ParseHighscores(storage.Read("highscore.dat"));
+    ASSERT_TRUE(scores);
+    EXPECT_EQ(scores->size(), 11u);
+    EXPECT_EQ(scores->back().name, "Solo");
+    EXPECT_EQ(storage.Read("profiles.dat"), test::Le32(0));
+}
+
+} // namespace
+} // namespace bsh

@@ -1,0 +1,122 @@
+#include "game/progress/highscoretable.h"
+
+#include "engine/core/log.h"
+#include "engine/core/random.h"
+#include "support/bytes.h"
+#include "support/scratchstorage.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace bsh {
+namespace {
+
+using test::Le32;
+using test::Str;
+using tsv::IntrusivePtr;
+
+IntrusivePtr<HighscoreEntry> Entry(const std::string& name, int32_t score)
+{
+    return IntrusivePtr<HighscoreEntry>(new HighscoreEntry(name, score));
+}
+
+std::string EntryBytes(int32_t table, const std::string& name, int32_t score)
+{
+    return Le32(table) + Str(name) + Le32(score);
+}
+
+std::vector<std::string> NamesOf(const HighscoreTable& table, int32_t number)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : table.EntriesOf(number)) {
+        names.push_back(entry->GetName());
+    }
+    return names;
+}
+
+TEST(HighscoreFile, MixedTablesSaveSortedToKnownBytesAndSurviveALoad)
+{
+    test::ScratchStorage storage;
+    HighscoreTable table(10);
+    table.AddEntry(1, Entry("Arc", 300));
+    table.AddEntry(5, Entry("Odd", 7)); // no screen shows table 5, but it is kept
+    table.AddEntry(0, Entry("", 50));   // an empty name is valid
+    table.AddEntry(0, Entry("Ren\xE9", 900));
+    table.AddEntry(1, Entry("Neg", -20));
+    ASSERT_TRUE(table.Save());
+    std::string expected = Le32(5) + EntryBytes(0, "Ren\xE9", 900) + EntryBytes(0, "", 50) +
+                           EntryBytes(1, "Arc", 300) + EntryBytes(1, "Neg", -20) + EntryBytes(5, "Odd", 7);
+    EXPECT_EQ(storage.Read("highscore.dat"), expected);
+
+    HighscoreTable loaded(10);
+    EXPECT_EQ(NamesOf(loaded, 0), (std::vector<std::string>{"Ren\xE9", ""}));
+    ASSERT_TRUE(loaded.Save());
+    EXPECT_EQ(storage.Read("highscore.dat"), expected);
+}
+
+TEST(HighscoreFile, LoadFailures)
+{
+    test::ScratchStorage storage;
+    {
+        test::LogCapture log;
+        EXPECT_EQ(HighscoreTable(10).Pairs().size(), 0u);
+        EXPECT_TRUE(log.Contains(tsv::LogLevelHint, "Highscore data not found - creating random data"));
+    }
+    for (int32_t count : {0, -4}) {
+        storage.Write("highscore.dat", Le32(count) + EntryBytes(0, "Ann", 10));
+        HighscoreTable table(10);
+        EXPECT_TRUE(table.Load()) << count;
+        EXPECT_EQ(table.Pairs().size(), 0u) << count;
+    }
+    // The third name is cut short: the good entries before it go too.
+    storage.Write("highscore.dat", Le32(3) + EntryBytes(0, "Ann", 10) + EntryBytes(1, "Bob", 20) +
+                                       EntryBytes(1, "Truncated", 5).substr(0, 10));
+    EXPECT_EQ(HighscoreTable(10).Pairs().size(), 0u);
+
+    // More entries than the capacity: the lowest are trimmed at load.
+    std::string bytes = Le32(12);
+    for (int i = 0; i < 12; ++i) {
+        bytes += EntryBytes(0, "P" + std::to_string(i), 100 + i);
+    }
+    storage.Write("highscore.dat", bytes);
+    HighscoreTable table(10);
+    ASSERT_EQ(table.CountOf(0), 10);
+    EXPECT_EQ(table.EntriesOf(0).front()->GetScore(), 111);
+    EXPECT_EQ(table.EntriesOf(0).back()->GetScore(), 102);
+}
+
+TEST(HighscoreTable, EqualScoresKeepTheirOrderAndFillGeneratesTenSteps)
+{
+    test::ScratchStorage storage;
+    HighscoreTable table(3);
+    EXPECT_TRUE(table.AddEntry(0, Entry("First", 100)));
+    EXPECT_TRUE(table.AddEntry(0, Entry("Second", 100)));
+    EXPECT_TRUE(table.AddEntry(1, Entry("Other", 1))); // another table does not count
+    EXPECT_TRUE(table.AddEntry(0, Entry("Top", 500)));
+    // Equal to the last entry of a full table: sorts below it and is trimmed.
+    EXPECT_FALSE(table.AddEntry(0, Entry("Tie", 100)));
+    EXPECT_EQ(NamesOf(table, 0), (std::vector<std::string>{"Top", "First", "Second"}));
+    // Above the last entry: the old last entry leaves.
+    EXPECT_TRUE(table.AddEntry(0, Entry("Better", 101)));
+    EXPECT_EQ(NamesOf(table, 0), (std::vector<std::string>{"Top", "Better", "First"}));
+
+    HighscoreTable generated(10);
+    generated.AddEntry(0, Entry("Gone", 5));
+    tsv::SeedRandom(7);
+    generated.Fill(0, 10000);
+    auto entries = generated.EntriesOf(0);
+    ASSERT_EQ(entries.size(), 10u);
+    std::set<std::string> names;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i]->GetScore(), static_cast<int32_t>(10 - i) * 10000);
+        names.insert(entries[i]->GetName());
+    }
+    EXPECT_GT(names.size(), 1u);
+    EXPECT_EQ(names.count("Gone"), 0u);
+    generated.Clear(0);
+    EXPECT_EQ(generated.CountOf(0), 0);
+}
+
+} // namespace
+} // namespace bsh

@@ -1,0 +1,37 @@
+#include "game/progress/levellist.h"
+
+#include "engine/core/log.h"
+#include "support/scratchstorage.h"
+
+#include <gtest/gtest.h>
+
+namespace bsh {
+namespace {
+
+TEST(LevelList, ReadsChildTextsInOrderUnderAnyRoot)
+{
+    test::ScratchStorage storage;
+    storage.Write("set.xml", "<whatever>\n  <level>/original/003</level>\n  <x>/original/001</x>\n"
+                             "  <level>/original/005a</level>\n</whatever>\n");
+    std::vector<std::string> list{"kept"};
+    test::LogCapture log;
+    EXPECT_TRUE(LoadLevelList(storage.File("set.xml"), list));
+    EXPECT_EQ(list, (std::vector<std::string>{"kept", "/original/003", "/original/001", "/original/005a"}));
+    EXPECT_FALSE(log.Contains(tsv::LogLevelError, "Error loading level list"));
+}
+
+TEST(LevelList, EmptyOrMissingListLogsAndAddsNothing)
+{
+    test::ScratchStorage storage;
+    storage.Write("empty.xml", "<set>\n</set>\n");
+    for (const std::string name : {"empty.xml", "missing.xml"}) {
+        std::vector<std::string> list;
+        test::LogCapture log;
+        EXPECT_FALSE(LoadLevelList(storage.File(name), list));
+        EXPECT_TRUE(list.empty());
+        EXPECT_TRUE(log.Contains(tsv::LogLevelError, "Error loading level list")) << name;
+    }
+}
+
+} // namespace
+} // namespace bsh

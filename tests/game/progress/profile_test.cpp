@@ -1,0 +1,170 @@
+#include "game/progress/profilemanager.h"
+
+#include "engine/core/log.h"
+#include "support/bytes.h"
+#include "support/recordfilereader.h"
+#include "support/scratchstorage.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace bsh {
+namespace {
+
+using test::Le32;
+using test::Str;
+using tsv::IntrusivePtr;
+
+IntrusivePtr<Profile> Named(const std::string& name) { return IntrusivePtr<Profile>(new Profile(name)); }
+
+std::string FreshProfileBytes(const std::string& name)
+{
+    std::string firstLevel = Str("/level/original/001.xml") + Le32(2) + Le32(0);
+    // Scores, map page 1, reserved, second counters, then one level per mode.
+    std::string record = Le32(0) + Le32(0) + Le32(1) + Le32(0) + Le32(0) + Le32(0) + Le32(1) + firstLevel +
+                         Le32(1) + firstLevel;
+    std::string bytes = "[Tarvel][Brinestoneharbour][009]" + Str(name) + Le32(1) + '\1' + record + record + record;
+    bytes += std::string(38, '\0'); // pending and earned awards
+    for (int i = 0; i < 13; ++i) {
+        bytes += Le32(1);
+    }
+    return bytes;
+}
+
+std::vector<std::string> Names(const ProfileManager& manager)
+{
+    std::vector<std::string> names;
+    for (const auto& profile : manager.Profiles()) {
+        names.push_back(profile->GetName());
+    }
+    return names;
+}
+
+TEST(ProfileFile, FreshProfileIsExactly442KnownBytes)
+{
+    test::ScratchStorage storage;
+    ProfileManager manager;
+    ASSERT_EQ(manager.Add(Named("A")), ProfileManager::AddOk);
+    ASSERT_TRUE(manager.Save());
+    std::string bytes = storage.Read("profiles.dat");
+    EXPECT_EQ(bytes.size(), 442u);
+    EXPECT_EQ(bytes, Le32(1) + FreshProfileBytes("A"));
+}
+
+TEST(ProfileManager, AddSelectAndRemoveKeepTheListInOrder)
+{
+    test::ScratchStorage storage;
+    ProfileManager manager;
+    EXPECT_EQ(manager.Add(Named("")), ProfileManager::AddNameEmpty);
+    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddOk);
+    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddNameTaken);
+    for (const char* name : {"Ann", "C", "D", "E", "F"}) { // "Ann" differs in case only
+        ASSERT_EQ(manager.Add(Named(name)), ProfileManager::AddOk) << name;
+    }
+    // A full list wins over both other complaints.
+    EXPECT_EQ(manager.Add(Named("")), ProfileManager::AddTooMany);
+    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddTooMany);
+    EXPECT_EQ(Names(manager), (std::vector<std::string>{"F", "E", "D", "C", "Ann", "ann"}));
+
+    EXPECT_FALSE(manager.Select("c"));
+    ASSERT_TRUE(manager.Select("D"));
+    EXPECT_TRUE(manager.Remove("E"));
+    EXPECT_FALSE(manager.Remove("E"));
+    EXPECT_EQ(manager.Current()->GetName(), "D");
+    ASSERT_TRUE(manager.Save());
+    auto raw = test::ParseProfiles(storage.Read("profiles.dat"));
+    ASSERT_TRUE(raw);
+    std::vector<std::string> saved;
+    for (const auto& profile : *raw) {
+        saved.push_back(profile.name);
+    }
+    EXPECT_EQ(saved, (std::vector<std::string>{"D", "F", "C", "Ann", "ann"}));
+}
+
+TEST(ProfileManager, LoadLogsEachStepAndKeepsProfilesBeforeADamagedOne)
+{
+    test::ScratchStorage storage;
+    auto load = [&](ProfileManager& manager) {
+        test::LogCapture log;
+        manager.Load();
+        return log.Texts();
+    };
+    {
+        ProfileManager manager;
+        EXPECT_EQ(load(manager), (std::vector<std::string>{"Loading profile data...", "Profile data not found"}));
+    }
+    std::string six;
+    for (const char* name : {"A", "Bo", "C", "D", "E", "F"}) {
+        six += FreshProfileBytes(name);
+    }
+    storage.Write("profiles.dat", Le32(6) + six);
+    {
+        ProfileManager manager;
+        std::vector<std::string> lines = load(manager);
+        EXPECT_EQ(manager.Count(), 6);
+        ASSERT_EQ(lines.size(), 8u);
+        EXPECT_EQ(lines[2], "User data loaded for: \"Bo\"");
+        EXPECT_EQ(lines[7], "Profile data loaded success");
+    }
+    for (int32_t count : {0, 7}) {
+        storage.Write("profiles.dat", Le32(count) + six);
+        ProfileManager manager;
+        manager.Add(Named("dropped"));
+        EXPECT_EQ(load(manager).back(), "Profile format is corrupted") << count;
+        EXPECT_EQ(manager.Count(), 0) << count;
+    }
+    std::string bad = FreshProfileBytes("B");
+    bad[9] = 'X';
+    storage.Write("profiles.dat", Le32(3) + FreshProfileBytes("A") + bad + FreshProfileBytes("C"));
+    {
+        ProfileManager manager;
+        EXPECT_EQ(load(manager),
+                  (std::vector<std::string>{"Loading profile data...", "User data loaded for: \"A\"",
+                                            "Invalid signature of game profile \"[Tarvel][X" + bad.substr(10, 22) + "\"",
+                                            "Profile #2 corrupted!"}));
+        EXPECT_EQ(Names(manager), (std::vector<std::string>{"A"}));
+    }
+}
+
+TEST(ProfileManager, InterruptedSaveLeavesThePreviousFile)
+{
+    test::ScratchStorage storage;
+    ProfileManager manager;
+    manager.Add(Named("Old"));
+    ASSERT_TRUE(manager.Save());
+    const std::string previous = storage.Read("profiles.dat");
+
+    // A crash after the new file was written beside the old one, before it
+    // replaced it: the next start reads the old file.
+    storage.Write("profiles.dat.tmp", Le32(1) + FreshProfileBytes("New"));
+    ProfileManager afterCrash;
+    ASSERT_TRUE(afterCrash.Load());
+    EXPECT_EQ(Names(afterCrash), (std::vector<std::string>{"Old"}));
+
+    // The disk fills up in the middle of the save: the old file is untouched,
+    // no partial file stays behind, and the failure names the file and the reason.
+    for (const char* name : {"P2", "P3", "P4", "P5"}) {
+        manager.Add(Named(name));
+    }
+    test::LogCapture log;
+    struct rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const struct rlimit unlimited = limit;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    bool savedOk = manager.Save();
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(savedOk);
+    EXPECT_EQ(storage.Read("profiles.dat"), previous);
+    EXPECT_FALSE(storage.Exists("profiles.dat.tmp"));
+    EXPECT_TRUE(log.Contains(tsv::LogLevelError, storage.File("profiles.dat")));
+    EXPECT_TRUE(log.Contains(tsv::LogLevelError, "File too large"));
+}
+
+} // namespace
+} // namespace bsh

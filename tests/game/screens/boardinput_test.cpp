@@ -1,0 +1,81 @@
+#include "game/screens/boardscreen.h"
+
+#include <gtest/gtest.h>
+
+namespace bsh {
+namespace {
+
+bool AllSelectable(int, int) { return true; }
+
+struct ReleaseCase {
+    const char* what;
+    int pressX, pressY;
+    float dx, dy;
+    int releaseX, releaseY;
+    int selX, selY;
+    ReleaseAction::Kind kind;
+    int x, y, tx, ty;
+};
+
+class ReleaseTest : public ::testing::TestWithParam<ReleaseCase> {};
+
+TEST_P(ReleaseTest, LeadsWhereThePlayerMeant)
+{
+    const ReleaseCase& c = GetParam();
+    const ReleaseAction a =
+        DecideRelease(c.pressX, c.pressY, c.dx, c.dy, c.releaseX, c.releaseY, c.selX, c.selY, AllSelectable);
+    EXPECT_EQ(a.kind, c.kind) << c.what;
+    if (c.kind == ReleaseAction::Select || c.kind == ReleaseAction::Swap) {
+        EXPECT_EQ(a.x, c.x) << c.what;
+        EXPECT_EQ(a.y, c.y) << c.what;
+    }
+    if (c.kind == ReleaseAction::Swap) {
+        EXPECT_EQ(a.tx, c.tx) << c.what;
+        EXPECT_EQ(a.ty, c.ty) << c.what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mouse, ReleaseTest,
+    ::testing::Values(
+        ReleaseCase{"a click selects", 4, 4, 0, 0, 4, 4, -1, -1, ReleaseAction::Select, 4, 4, -1, -1},
+        ReleaseCase{"5 pixels each way is still a click", 4, 4, 5, -5, 4, 4, -1, -1, ReleaseAction::Select, 4, 4, -1,
+                    -1},
+        ReleaseCase{"clicking the selection again clears it", 4, 4, 1, 1, 4, 4, 4, 4, ReleaseAction::Deselect, -1, -1, -1, -1},
+        ReleaseCase{"clicking a neighbour of the selection swaps", 5, 4, 0, 0, 5, 4, 4, 4, ReleaseAction::Swap, 4, 4,
+                    5, 4},
+        ReleaseCase{"a diagonal neighbour moves the selection", 5, 5, 0, 0, 5, 5, 4, 4, ReleaseAction::Select, 5, 5,
+                    -1, -1},
+        ReleaseCase{"a click off the board does nothing", 4, 4, 0, 0, -1, -1, 4, 4, ReleaseAction::None, -1, -1, -1, -1},
+        ReleaseCase{"6 pixels right drags right", 4, 4, 6, 0, 4, 4, -1, -1, ReleaseAction::Swap, 4, 4, 5, 4},
+        ReleaseCase{"6 pixels up drags up", 4, 4, 2, -6, 4, 4, -1, -1, ReleaseAction::Swap, 4, 4, 4, 3},
+        ReleaseCase{"a diagonal drag goes vertical", 4, 4, -20, 20, 3, 5, -1, -1, ReleaseAction::Swap, 4, 4, 4, 5},
+        ReleaseCase{"a drag left ignores the selection", 4, 4, -30, 3, 3, 4, 9, 9, ReleaseAction::Swap, 4, 4, 3, 4},
+        ReleaseCase{"a drag off the board's edge does nothing", 0, 0, -30, 0, -1, -1, -1, -1, ReleaseAction::None, -1, -1, -1, -1}));
+
+TEST(ReleaseTest, UnselectablePiecesNeitherSelectNorSwap)
+{
+    auto onlyLeftHalf = [](int x, int) { return x < 5; };
+    EXPECT_EQ(DecideRelease(6, 2, 0, 0, 6, 2, -1, -1, onlyLeftHalf).kind, ReleaseAction::None);
+    EXPECT_EQ(DecideRelease(4, 2, 10, 0, 5, 2, -1, -1, onlyLeftHalf).kind, ReleaseAction::None);
+    // A neighbour that cannot be picked ends the selection without a swap.
+    EXPECT_EQ(DecideRelease(5, 2, 0, 0, 5, 2, 4, 2, onlyLeftHalf).kind, ReleaseAction::Deselect);
+}
+
+TEST(ResultJsonTest, OneLineWithEveryField)
+{
+    BoardResult result;
+    result.level = "data/level/sample/\"odd\".xml";
+    result.won = true;
+    result.score = 1234;
+    result.timePlayedMs = 61000;
+    result.timeLeftMs = 59000;
+    result.moves = 42;
+    result.reshuffles = 1;
+    EXPECT_EQ(FormatResultJson(result, 7),
+              "{\"level\": \"data/level/sample/\\\"odd\\\".xml\", \"won\": true, \"score\": 1234, "
+              "\"time_played_ms\": 61000, \"time_left_ms\": 59000, \"moves\": 42, \"reshuffles\": 1, \"seed\": 7}");
+}
+
+} // namespace
+} // namespace bsh

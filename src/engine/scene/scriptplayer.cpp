@@ -6,11 +6,23 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 namespace tsv {
 
 namespace {
 ScriptPlayer::DumpProvider g_dumpProvider;
+
+std::map<std::string, ScriptPlayer::CommandHandler>& Handlers()
+{
+    static std::map<std::string, ScriptPlayer::CommandHandler> s_handlers;
+    return s_handlers;
+}
+} // namespace
+
+void ScriptPlayer::SetCommandHandler(const std::string& name, CommandHandler handler)
+{
+    Handlers()[name] = std::move(handler);
 }
 
 void ScriptPlayer::SetDumpProvider(DumpProvider provider) { g_dumpProvider = std::move(provider); }
@@ -85,6 +97,13 @@ void ScriptPlayer::Apply(int64_t nowMs)
         }
         case ScriptCommand::Quit:
             Application::Instance().Exit(0);
+            break;
+        case ScriptCommand::Custom:
+            if (auto handler = Handlers().find(cmd.text); handler != Handlers().end() && handler->second) {
+                handler->second(cmd, *this);
+            } else {
+                GetLog() << Warning << "script: nothing handles \"" << cmd.text << "\"" << EndL;
+            }
             break;
         }
     }

@@ -62,6 +62,7 @@ void GenerateFonts(Output& out);
 void GenerateSounds(Output& out);
 void GenerateMusic(Output& out);
 void GenerateNodes(Output& out);
+void GenerateDialogs(Output& out);
 
 // Lays every kept image out on one labelled sheet.
 Image BuildContactSheet(const std::vector<Output::Kept>& images, int width = 1800);

@@ -952,16 +952,8 @@ void GUIComponent::ProcessEditing(const GuiInput& input)
         if (repeat(kRepeatMs)) {
             Platform* platform = SceneManager::Instance().GetPlatform();
             const std::string utf8 = platform ? platform->ClipboardGetText() : std::string();
-            // Characters the code page cannot hold are left out one by one.
-            std::string pasted;
-            for (size_t i = 0; i < utf8.size();) {
-                const size_t length = std::max<size_t>(1, CharLength(utf8, i, 0));
-                std::string converted;
-                if (TryConvertUtf8ToCodePage(utf8.substr(i, length), edit.codePage, converted)) {
-                    pasted += converted;
-                }
-                i += length;
-            }
+            // Characters the code page cannot hold are left out.
+            const std::string pasted = ConvertUtf8CharsToCodePage(utf8, edit.codePage);
             changed |= edit.Paste(pasted);
         }
     } else {

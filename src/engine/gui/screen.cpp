@@ -27,23 +27,6 @@ constexpr float kHintMaxWidth = 300;
 
 int64_t Now() { return Application::Instance().GetSystemTimer().GetTime(); }
 
-// Converts typed UTF-8 to the code page one character at a time, leaving out
-// those it cannot hold.
-std::string TypedToCodePage(const std::string& utf8, uint32_t codePage)
-{
-    std::string out;
-    for (size_t i = 0; i < utf8.size();) {
-        const size_t length = std::max<size_t>(1, CharLength(utf8, i, 0));
-        std::string converted;
-        if (static_cast<unsigned char>(utf8[i]) >= 32 &&
-            TryConvertUtf8ToCodePage(utf8.substr(i, length), codePage, converted)) {
-            out += converted;
-        }
-        i += length;
-    }
-    return out;
-}
-
 } // namespace
 
 Screen::Screen() = default;
@@ -192,7 +175,7 @@ GuiInput Screen::CollectInput(int64_t now)
     input.ctrl = devices.IsKeyDown(kKeyLControl) || devices.IsKeyDown(kKeyRControl);
     input.shift = devices.IsKeyDown(kKeyLShift) || devices.IsKeyDown(kKeyRShift);
     const uint32_t codePage = LanguageManager::Instance().GetCodePage();
-    std::string typed = TypedToCodePage(devices.GetTypedText(), codePage);
+    std::string typed = ConvertUtf8CharsToCodePage(devices.GetTypedText(), codePage);
     const std::vector<int>& pressed = devices.GetPressedKeys();
     if (!pressed.empty()) {
         // The newest key is the one held for repeats; the text it typed goes with it.

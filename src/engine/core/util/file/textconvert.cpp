@@ -87,6 +87,21 @@ bool TryConvertUtf8ToCodePage(const std::string& text, uint32_t codePage, std::s
     return Convert("UTF-8", encoding.c_str(), text, out, false);
 }
 
+std::string ConvertUtf8CharsToCodePage(const std::string& text, uint32_t codePage)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = std::max<size_t>(1, CharLength(text, i, 0));
+        std::string converted;
+        if (static_cast<unsigned char>(text[i]) >= 32 &&
+            TryConvertUtf8ToCodePage(text.substr(i, length), codePage, converted)) {
+            out += converted;
+        }
+        i += length;
+    }
+    return out;
+}
+
 bool IsDoubleByteCodePage(uint32_t codePage) { return codePage == 932 || codePage == 936 || codePage == 949; }
 
 bool IsLeadByte(uint32_t codePage, unsigned char byte)

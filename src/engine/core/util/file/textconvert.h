@@ -17,6 +17,10 @@ std::string ConvertCodePageToUtf8(const std::string& text, uint32_t codePage);
 // character has no place in the code page. Code page 0 copies the text.
 bool TryConvertUtf8ToCodePage(const std::string& text, uint32_t codePage, std::string& out);
 
+// Converts UTF-8 character by character, leaving out the characters the code
+// page cannot hold and control characters (typed and pasted text).
+std::string ConvertUtf8CharsToCodePage(const std::string& text, uint32_t codePage);
+
 // Code pages 932, 936 and 949 write some characters as a lead byte followed
 // by a trail byte.
 bool IsDoubleByteCodePage(uint32_t codePage);

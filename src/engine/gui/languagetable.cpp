@@ -139,6 +139,15 @@ uint32_t LocaleIdFromPosixName(const std::string& name)
     return 0;
 }
 
+std::vector<std::string> KnownPosixLocales()
+{
+    std::vector<std::string> names;
+    for (const PosixLocale& entry : kPosixLocales) {
+        names.emplace_back(entry.name);
+    }
+    return names;
+}
+
 uint32_t SystemLocaleId()
 {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {

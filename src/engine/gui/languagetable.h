@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tsv {
 
@@ -30,6 +31,9 @@ LanguageId LanguageFromLocaleId(uint32_t localeId);
 // The Windows locale identifier for a POSIX locale name such as "de_AT.UTF-8"
 // or "uz_UZ@cyrillic"; 0 for "C", "POSIX", "" and names not in the table.
 uint32_t LocaleIdFromPosixName(const std::string& name);
+// Every POSIX name the mapping knows (for checking that each identifier of
+// the language table can be reached).
+std::vector<std::string> KnownPosixLocales();
 // The user's locale from LC_ALL, then LC_MESSAGES, then LANG, as an identifier.
 uint32_t SystemLocaleId();
 

@@ -179,14 +179,15 @@ TEST_F(ScreenStackTest, TheMouseCursor)
 
     // The pointer follows the mouse; the asked-for button blinks once a second.
     cursor.ShowButton(MouseCursor::RightButton);
-    cursor.Update(500, 100, 10000);
+    const int64_t t = Now() + 100000; // past any blink of the cursor's own task
+    cursor.Update(500, 100, t);
     EXPECT_EQ(cursor.GetRoot()->GetPosition(), (Vec3{100, -200, 0}));
     const std::string first = cursor.GetButtonPicture();
-    cursor.Update(500, 100, 10400);
+    cursor.Update(500, 100, t + 400);
     EXPECT_EQ(cursor.GetButtonPicture(), first);
-    cursor.Update(500, 100, 10600);
+    cursor.Update(500, 100, t + 600);
     EXPECT_NE(cursor.GetButtonPicture(), first);
-    cursor.Update(500, 100, 11200);
+    cursor.Update(500, 100, t + 1200);
     EXPECT_EQ(cursor.GetButtonPicture(), first);
     EXPECT_TRUE(first == "/texture/gui/mouse/rightbtn.png" || first == "/texture/gui/mouse/none.png");
     cursor.ShowButton(MouseCursor::NoButton);

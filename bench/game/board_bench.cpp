@@ -2,37 +2,22 @@
 // (every exchange is tried, the worst case) and one matching pass, both on a
 // board without runs (the per-frame cost) and on one with runs to clear.
 
-#include "game/progress/gamestate.h"
 #include "game/board/playfield.h"
-#include "engine/platform/clock.h"
-#include "engine/platform/runoptions.h"
-#include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
 
 #include <benchmark/benchmark.h>
-
-#include <filesystem>
 
 namespace {
 
 using namespace bsh;
 
-GameState& BenchState()
+// The rules alone: nothing listens, and the clock stands still.
+BoardEvents& Quiet()
 {
-    static GameState* state = [] {
-        tsv::GetRunOptions().headless = true;
-        tsv::ClockSetFixedStep(1);
-        const std::string storage = (std::filesystem::temp_directory_path() / "bsh-board-bench/").string();
-        std::filesystem::create_directories(storage);
-        tsv::Application::Instance().SetStoragePath(storage);
-        GameStatePaths paths;
-        paths.loadMedia = false;
-        paths.questMap = storage + "none.xml";
-        paths.arcadeSetPattern = storage + "none%d.xml";
-        return new GameState(paths);
-    }();
-    return *state;
+    static BoardEvents s_events;
+    return s_events;
 }
+
+PlayFieldPtr NewBoard() { return tsv::MakeIntrusive<PlayField>(Quiet(), [] { return int64_t{1}; }); }
 
 // Three colours on diagonals: no run, and no exchange makes one.
 void FillWithoutMoves(PlayField& board)
@@ -48,7 +33,7 @@ void FillWithoutMoves(PlayField& board)
 
 void BM_FindMoveNoMove(benchmark::State& st)
 {
-    PlayFieldPtr board(new PlayField(BenchState()));
+    PlayFieldPtr board = NewBoard();
     FillWithoutMoves(*board);
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     for (auto _ : st) {
@@ -59,7 +44,7 @@ BENCHMARK(BM_FindMoveNoMove)->Unit(benchmark::kMicrosecond);
 
 void BM_ResolveMatchesNoRun(benchmark::State& st)
 {
-    PlayFieldPtr board(new PlayField(BenchState()));
+    PlayFieldPtr board = NewBoard();
     FillWithoutMoves(*board);
     for (auto _ : st) {
         benchmark::DoNotOptimize(board->ResolveMatches());
@@ -69,7 +54,7 @@ BENCHMARK(BM_ResolveMatchesNoRun)->Unit(benchmark::kMicrosecond);
 
 void BM_ResolveMatchesWithRuns(benchmark::State& st)
 {
-    PlayFieldPtr board(new PlayField(BenchState()));
+    PlayFieldPtr board = NewBoard();
     FillWithoutMoves(*board);
     for (auto _ : st) {
         st.PauseTiming();
@@ -81,9 +66,6 @@ void BM_ResolveMatchesWithRuns(benchmark::State& st)
         }
         st.ResumeTiming();
         benchmark::DoNotOptimize(board->ResolveMatches());
-        st.PauseTiming();
-        tsv::SceneManager::Instance().DetachAll();
-        st.ResumeTiming();
     }
 }
 BENCHMARK(BM_ResolveMatchesWithRuns)->Unit(benchmark::kMicrosecond);

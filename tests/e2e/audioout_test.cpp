@@ -7,9 +7,9 @@
 #include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
 
+#include "engine/sound/openal/decoder.h"
 #include "engine/sound/soundtesthelpers.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -70,16 +70,11 @@ TEST(AudioOut, HeadlessRunWritesWhatTheLoopbackRendered)
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
 
-    SDL_AudioSpec format{};
-    Uint8* data = nullptr;
-    Uint32 dataBytes = 0;
-    ASSERT_TRUE(SDL_LoadWAV(out.c_str(), &format, &data, &dataBytes)) << "no readable WAV written";
-    std::vector<int16_t> samples(dataBytes / 2);
-    std::memcpy(samples.data(), data, dataBytes);
-    SDL_FreeWAV(data);
-    ASSERT_EQ(format.channels, 2);
-    ASSERT_EQ(format.format, AUDIO_S16LSB);
-    const int rate = format.freq;
+    tsv::PcmData pcm;
+    ASSERT_TRUE(tsv::DecodeWav(out, pcm)) << "no readable WAV written";
+    const std::vector<int16_t>& samples = pcm.samples;
+    ASSERT_EQ(pcm.channels, 2);
+    const int rate = pcm.rate;
 
     // Every frame rendered exactly its 10 ms up to the end of its step; the run has
     // one more frame than --frames, in which the killed tasks are dropped.

@@ -2,7 +2,7 @@
 // sound and playlist loads without an Error line, and every effect burst
 // ends by itself.
 
-#include "../scene/scenetest.h"
+#include "engine/scene/scenetest.h"
 #include "engine/scene/nodelibrary.h"
 #include "engine/sound/soundmanager.h"
 #include "support/testsupport.h"

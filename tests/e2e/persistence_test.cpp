@@ -56,7 +56,6 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
                              "<level><source>/level/original/002.xml</source></level></map>");
     storage.Write("set1.xml", "<set><l>/original/001</l><l>/original/002</l></set>");
     GameStatePaths paths;
-    paths.loadMedia = false;
     paths.questMap = storage.File("map.xml");
     paths.arcadeSetPattern = storage.Path() + "set%d.xml";
 
@@ -98,7 +97,7 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
         EXPECT_TRUE(state->DecideNextScreen({-1, false}).madeTable);
 
         // Leaving a level unfinished keeps the run in a saved game.
-        state->SetBoardSnapshotHooks([&](RecordWriter& out) { out.WriteBytes(board.data(), board.size()); },
+        state->SetBoardSnapshotHooks([&](tsv::RecordWriter& out) { out.WriteBytes(board.data(), board.size()); },
                                      nullptr);
         state->PrepareLevel("/level/original/001.xml", GameModeQuest);
         state->SetAwardKey("quest_map1");

@@ -3,17 +3,17 @@
 namespace tsv {
 
 namespace {
-uint32_t g_state = 1;
-}
-
-void SeedRandom(uint32_t seed) { g_state = seed; }
-
-int Random()
+RandomSource& Shared()
 {
-    g_state = g_state * 214013u + 2531011u;
-    return static_cast<int>((g_state >> 16) & kRandomMax);
+    static RandomSource s_source;
+    return s_source;
 }
+} // namespace
 
-int RandomBelow(int n) { return n <= 0 ? 0 : Random() % n; }
+void SeedRandom(uint32_t seed) { Shared().Seed(seed); }
+
+int Random() { return Shared().Next(); }
+
+int RandomBelow(int n) { return Shared().Below(n); }
 
 } // namespace tsv

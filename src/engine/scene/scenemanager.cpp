@@ -492,4 +492,17 @@ void SceneManager::UpdateOverlay(int64_t nowMs, int fps)
     GetLog() << Hint << OverlayText(fps) << EndL;
 }
 
+void AddGameNode(const SceneNodePtr& node)
+{
+    node->SetTimer(IntrusivePtr<Timer>(&Application::Instance().GetTimer()), true, true);
+    SceneManager::Instance().AddNode(node, true, true);
+}
+
+void AddGameNode(const SceneNodePtr& node, int32_t layer)
+{
+    node->SetTimer(IntrusivePtr<Timer>(&Application::Instance().GetTimer()), true, true);
+    node->SetLayer(layer, true);
+    SceneManager::Instance().AddNode(node, true, true);
+}
+
 } // namespace tsv

@@ -6,6 +6,7 @@
 #include "engine/platform/resourcemanager.h"
 #include "engine/scene/detaillevel.h"
 #include "engine/scene/hierarchynode.h"
+#include "engine/scene/scenenode.h"
 #include "engine/scene/scriptplayer.h"
 
 #include <cstdint>
@@ -152,5 +153,10 @@ private:
     FrameEndHook m_frameEndHook;
     CountFn m_screenCount;
 };
+
+// Puts `node` and its children on the game timer (a paused game freezes
+// them) and into the scene; on `layer` when given.
+void AddGameNode(const SceneNodePtr& node);
+void AddGameNode(const SceneNodePtr& node, int32_t layer);
 
 } // namespace tsv

@@ -1,9 +1,8 @@
 #pragma once
-// One square of the board: its kind (whether it exists, and how worn it is),
-// its background node and the piece standing in it.
+// One square of the board: its kind (whether it exists, and how worn it is)
+// and the piece standing in it.
 
 #include "game/board/piece.h"
-#include "engine/scene/scenenode.h"
 
 #include <cstdint>
 
@@ -17,8 +16,7 @@ enum CellKind : int32_t {
 };
 
 struct Cell {
-    int32_t kind = CellNone;
-    tsv::SceneNodePtr background; // created on first need
+    CellKind kind = CellNone;
     PiecePtr piece;
 };
 

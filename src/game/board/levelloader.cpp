@@ -3,12 +3,7 @@
 #include "engine/core/log.h"
 #include "engine/core/util/file/resourcepath.h"
 #include "engine/core/util/xml/xmlloader.h"
-#include "game/progress/gamestate.h"
 #include "game/board/playfield.h"
-#include "engine/runtime/application.h"
-#include "engine/scene/nodelibrary.h"
-#include "engine/scene/nodeloader.h"
-#include "engine/scene/scenemanager.h"
 
 #include <map>
 #include <optional>
@@ -20,11 +15,17 @@ using tsv::GetLog;
 
 namespace {
 
+LevelMeshLoader& MeshLoaderSlot()
+{
+    static LevelMeshLoader s_loader;
+    return s_loader;
+}
+
 // What a character of the "playfield" text stands for.
 struct Alias {
     char character = '.';
     int32_t colour = 0; // 0: drawn when the piece is made
-    int32_t type = PieceJewel;
+    PieceType type = PieceJewel;
     std::string style;
     std::string texture;
     std::optional<tsv::Mesh> mesh;
@@ -57,7 +58,7 @@ Alias ReadAlias(const tsv::XMLElement& element)
             alias.angle = tsv::ParseFloat(text);
         } else if (tag == "mesh") {
             tsv::Mesh mesh;
-            if (tsv::LoadMeshFile(text, mesh)) {
+            if (MeshLoaderSlot() && MeshLoaderSlot()(text, mesh)) {
                 alias.mesh = mesh;
             }
         }
@@ -106,7 +107,6 @@ bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
         GetLog() << tsv::Error << path << ": Error generating level objects: first tag must be <level>" << EndL;
         return false;
     }
-    GameState& state = board.State();
     for (int i = 0; i < kDisableableSpecials; ++i) {
         board.SetSpecialDisabled(i, false);
     }
@@ -131,7 +131,9 @@ bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
         } else if (tag == "time") {
             time = tsv::ParseInt(text);
         } else if (tag == "artuncover") {
-            state.SetAwardKey(text);
+            if (info) {
+                info->awardKey = text;
+            }
         } else if (tag == "colors") {
             // Only the colour digits count; the layout of the file around them does not.
             std::string colours;
@@ -144,13 +146,8 @@ bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
         } else if (tag == "jewelsrequired") {
             board.SetJewelsRequired(tsv::ParseInt(text));
         } else if (tag == "node") {
-            tsv::SceneNodePtr node = tsv::NodeLibrary::Instance().CreateNode(text);
-            if (node) {
-                node->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetTimer()), true, true);
-                tsv::SceneManager::Instance().AddNode(node, true, true);
-                if (info) {
-                    info->nodes.push_back(node);
-                }
+            if (info) {
+                info->nodes.push_back(text);
             }
         } else if (tag == "alias") {
             Alias alias = ReadAlias(*child);
@@ -171,26 +168,23 @@ bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
             });
         } else if (tag == "fill") {
             WalkBoardText(text, [&](int column, int row, char ch) {
-                board.SetCellKind(column, row, ch == '0' ? CellNormal : ch == '1' ? CellWood : ch == '2' ? CellIron : CellNone);
+                board.SetCellKind(column, row,
+                                  ch == '0'   ? CellNormal
+                                  : ch == '1' ? CellWood
+                                  : ch == '2' ? CellIron
+                                              : CellNone);
             });
         }
     }
 
-    board.BuildFrame();
-    int64_t limit = time;
-    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
-    if (state.GetMode() == GameModeQuest && profile) {
-        if (profile->GetDifficulty() == DifficultyEasy) {
-            limit *= 2;
-        } else if (profile->GetDifficulty() == DifficultyHard) {
-            limit /= 2;
-        }
-    }
-    board.SetTimeLimit(limit);
+    board.CountObjectives();
+    board.SetTimeLimit(time);
     if (info) {
         info->time = time;
     }
     return true;
 }
+
+void SetLevelMeshLoader(LevelMeshLoader loader) { MeshLoaderSlot() = std::move(loader); }
 
 } // namespace bsh

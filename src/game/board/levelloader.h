@@ -1,11 +1,13 @@
 #pragma once
 // Level files: which squares exist and how worn they are, which pieces stand
 // where, the colours new jewels may take, the specials shapes may not make,
-// the jewels to collect, the time limit, the title and decoration nodes.
+// the jewels to collect, the time limit, the title, the award the level
+// uncovers and its decoration nodes.
 
-#include "engine/scene/scenenode.h"
+#include "engine/core/mesh.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,15 +17,20 @@ class PlayField;
 
 // What a level says beyond the board itself.
 struct LevelInfo {
-    std::string name;                      // the title's language key
-    int64_t time = 0;                      // the file's time, before the difficulty
-    std::vector<tsv::SceneNodePtr> nodes;  // decoration, already added to the scene
+    std::string name;               // the title's language key
+    int64_t time = 0;               // the file's time, before the difficulty
+    std::string awardKey;           // "artuncover": the award a win uncovers
+    std::vector<std::string> nodes; // decoration node files, in file order
 };
 
 // Fills a freshly built board from a level file (a resource path or a file
-// path) and sets its time limit and time left (scaled by the difficulty in
-// quest mode). The award key goes to the board's GameState. False, with a
-// log line, when the file is no level; the board then stays empty.
+// path) and sets its time limit to the file's time. False, with a log line,
+// when the file is no level; the board then stays empty.
 bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info = nullptr);
+
+// Mesh files named by aliases are read through this (the start-up plugs in
+// the engine's mesh reader); without one, aliases keep the default mesh.
+using LevelMeshLoader = std::function<bool(const std::string& path, tsv::Mesh& mesh)>;
+void SetLevelMeshLoader(LevelMeshLoader loader);
 
 } // namespace bsh

@@ -1,16 +1,16 @@
 #pragma once
-// A piece on the board: a scene node with a picture child and a small state
-// machine for moving, swapping back, falling, detonating, charging (rainbow)
-// and opening (key). Pieces leave play by expiring.
+// A piece on the board as the rules see it: kind, colour, where it is and
+// how it moves. Motions are data advanced on the game clock by the board
+// (Advance); the board's view draws whatever the pieces say.
 
-#include "engine/scene/scenenode.h"
+#include "engine/core/intrusiveptr.h"
+#include "engine/core/mesh.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace bsh {
-
-class PlayField;
 
 enum PieceType : int32_t {
     PieceUnknown = -1, // a level named a type that does not exist
@@ -34,67 +34,103 @@ enum PieceState : int32_t {
     PieceIdle = 0,
     PieceMoving = 1,     // straight line from (a, b) to (c, d) over the duration
     PieceSwapping = 2,   // out to (c, d) and back to (a, b), 150 ms each way
-    PieceDetonating = 3, // 150 ms, then the blast of kind d around cell (a, b)
+    PieceDetonating = 3, // 150 ms, then the blast around cell (a, b)
     PieceFalling = 5,    // accelerating towards (c, d)
-    PieceCharging = 6,   // rainbow: 500 ms, then the pull of colour c around (a, b)
+    PieceCharging = 6,   // rainbow: 500 ms, then the pull of its colour around (a, b)
     PieceOpening = 8,    // key: 500 ms, then the locks of its colour open
 };
 
+// What a bomb or dynamite blasts when it goes off.
+enum class BlastKind : int32_t {
+    Bomb = 0,     // the eight neighbours
+    Dynamite = 1, // two cells each way in a cross
+};
+
 // The type named by a level file ("jewel" .. "artifact"); PieceUnknown otherwise.
-int32_t PieceTypeFromName(const std::string& name);
+PieceType PieceTypeFromName(const std::string& name);
+bool HasColourPicture(int32_t colour);
+inline bool IsSwapType(int32_t type) { return type >= PieceJewel && type <= PieceRainbow; }
+inline bool IsMatchType(int32_t type) { return type >= PieceJewel && type <= PieceArtifact && type != PieceLock; }
+inline bool IsFallType(int32_t type) { return IsSwapType(type) || type == PieceBlock; }
+inline bool IsFixedType(int32_t type) { return type >= PieceKey && type <= PieceArtifact; }
+inline bool IsCannon(int32_t type) { return type >= PieceCannonLeft && type <= PieceCannonBottom; }
 
-class Piece : public tsv::SceneNode {
+// How a piece looks, as the level and the saved game describe it: the
+// picture's texture and mesh, and the extra mark coloured specials carry.
+struct PieceLook {
+    std::string texture;
+    tsv::Mesh mesh;
+    float rotation = 0.0f;    // the kind's turn plus the level's angle
+    std::string markTexture;  // "" for none
+    float markSize = 0.0f;
+};
+
+class Piece : public tsv::RefCounted {
 public:
-    Piece();
-    ~Piece() override;
+    // A rainbow has no colour. `texture` and `mesh` are the level's picture
+    // for blocks, fixed blocks and the artifact (and a mesh for any kind).
+    Piece(int32_t colour, PieceType type, const std::string& style, const std::string& texture,
+          const tsv::Mesh* mesh, float angle);
 
-    // Stores colour, type and angle (a rainbow has no colour), and builds the
-    // picture: the kind's texture (or `texture` for blocks, fixed blocks and the
-    // artifact), the small colour mark of coloured specials, and `mesh` when given.
-    void Setup(int32_t colour, int32_t type, const std::string& style, const std::string& texture,
-               const tsv::Mesh* mesh, float angle);
-
-    void Update() override;
-
-    // Straight move from the present position over `durationMs`.
-    void MoveTo(float x, float y, int64_t durationMs);
-    // 150 ms out to (x, y) and 150 ms back.
-    void SwapAndReturn(float x, float y);
-    // Accelerated fall from the present position; lands with a sound when fast.
-    void FallTo(float x, float y);
-    // Takes the piece out of play, counting it on its board. `column` < 0 means
-    // the piece's present position; `kind` is the blast kind of a bomb (0) or
-    // dynamite (1); a rainbow given a colour starts charging instead.
-    void Destroy(int32_t column, int32_t row, int32_t kind, int32_t colour);
-    // Starts the key's 500 ms opening.
-    void StartOpening(int32_t column, int32_t row);
-
-    int32_t GetType() const { return m_type; }
+    PieceType GetType() const { return m_type; }
     int32_t GetColour() const { return m_colour; }
-    int32_t GetState() const { return m_state; }
+    PieceState GetState() const { return m_state; }
     const std::string& GetStyle() const { return m_style; }
     float GetAngle() const { return m_angle; }
-    // The picture child: texture and mesh are what a saved board stores.
-    const tsv::SceneNodePtr& GetSprite() const { return m_sprite; }
+    const PieceLook& Look() const { return m_look; }
+    // Idle pieces (and a charging rainbow, which is already out of the way) take part in runs.
     bool IsIdle() const { return m_state == PieceIdle || m_state == PieceCharging; }
+    // False once the piece has left play; its cell lets go of it on the next step.
+    bool IsAlive() const { return m_alive; }
+    // Detonating and charging pieces are out of sight while their timer runs.
+    bool IsVisible() const { return m_visible; }
+    // The no-moves wobble: the view shakes the picture until this time.
+    int64_t ShakeUntil() const { return m_shakeUntil; }
+    bool IsShaking() const { return m_shakeUntil != 0; }
 
-    PlayField* GetOwner() const { return m_owner; }
-    void SetOwner(PlayField* owner) { m_owner = owner; }
+    tsv::Vec3 GetPosition() const { return {m_x, m_y, 0.0f}; }
+    tsv::Vec3 GetVelocity() const { return {m_vx, m_vy, 0.0f}; }
+    void SetPosition(float x, float y);
+
+    // Straight move from the present position over `durationMs`.
+    void MoveTo(float x, float y, int64_t durationMs, int64_t now);
+    // 150 ms out to (x, y) and 150 ms back.
+    void SwapAndReturn(float x, float y, int64_t now);
+    // Accelerated fall from the present position.
+    void FallTo(float x, float y, int64_t now);
+    void StartTimer(PieceState state, int32_t column, int32_t row, int32_t extra, int64_t now);
+    void Hide() { m_visible = false; }
+    void Shake(int64_t until) { m_shakeUntil = until; }
+    void StopShaking() { m_shakeUntil = 0; }
+    void Kill() { m_alive = false; }
+
+    // One frame of motion; returns what finished in it, so that the board
+    // can act on it in a fixed order.
+    enum class Finished { Nothing, Move, Landing, FastLanding, Timer };
+    Finished Advance(int64_t now);
+
+    // The timer's cell and what it carries: the blast kind of a detonation,
+    // the colour of a charge.
+    int32_t TimerColumn() const { return m_a; }
+    int32_t TimerRow() const { return m_b; }
+    int32_t TimerExtra() const { return m_c; }
 
 private:
-    void Finish(); // back to idle; tells the board a move ended
-    tsv::SceneNodePtr AddPicture(const std::string& texture, float size, float depth);
-
-    tsv::SceneNodePtr m_sprite;
-    int32_t m_state = PieceIdle;
-    PlayField* m_owner = nullptr;
+    PieceType m_type;
+    int32_t m_colour;
+    float m_angle;
+    std::string m_style;
+    PieceLook m_look;
+    PieceState m_state = PieceIdle;
+    bool m_alive = true;
+    bool m_visible = true;
+    int64_t m_shakeUntil = 0;
+    float m_x = 0, m_y = 0;
+    float m_vx = 0, m_vy = 0, m_ay = 0;
+    int64_t m_lastMotion = 0; // the first frame of a motion only starts its clock
     int32_t m_a = 0, m_b = 0, m_c = 0, m_d = 0;
     int64_t m_startTime = 0;
     int64_t m_duration = 0;
-    std::string m_style;
-    int32_t m_colour = 0;
-    int32_t m_type = PieceJewel;
-    float m_angle = 0;
 };
 
 using PiecePtr = tsv::IntrusivePtr<Piece>;

@@ -1,36 +1,34 @@
 #pragma once
 // The match-three board: 18 x 15 cells, the pieces standing in them, the
 // level's objectives and clock, and the rules that run once per frame (Step):
-// gravity, refill, diagonal slides, matching, cascades, special pieces and
-// the fireballs in flight.
+// the pieces' motions and timers, gravity, refill, diagonal slides, matching,
+// cascades, special pieces and the fireballs in flight.
 //
-// Coordinates: cell (x, y) has x = 0..17 left to right and y = 0..14 top to
-// bottom; its centre lies at (ColumnX(x), RowY(y)) in world pixels, where
-// (0, 0) is the centre of the 800 x 600 view. Times are milliseconds of the
-// game timer (Application::GetTimer), so a paused game stops the board too.
+// The board is a plain model: it reads the time from its clock, draws random
+// numbers from its own source and reports what happens through BoardEvents.
+// It needs no scene, so a bot can play a level on the rules alone. The
+// source files split it along its seams: playfield.cpp (cells, pieces, the
+// frame), gravity.cpp, matching.cpp, specials.cpp, movefinder.cpp and
+// snapshot.cpp.
 
 #include "engine/core/intrusiveptr.h"
+#include "engine/core/random.h"
+#include "engine/core/util/file/recordio.h"
+#include "game/board/boardevents.h"
+#include "game/board/boardgeometry.h"
 #include "game/board/cell.h"
 #include "game/board/piece.h"
-#include "engine/core/util/file/recordio.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace bsh {
 
-class GameState;
-
-inline constexpr int kBoardColumns = 18;
-inline constexpr int kBoardRows = 15;
-inline constexpr int kBoardCells = kBoardColumns * kBoardRows;
-inline constexpr int kCellSize = 40;
-// The specials a level may switch off: bomb .. rainbow (types 1..7).
+// The specials a level may switch off: bomb .. rainbow.
 inline constexpr int kDisableableSpecials = 7;
-// The board draws its cells, frame and pieces on this layer unless told otherwise.
-inline constexpr int32_t kBoardLayer = 1;
 
 // Which tutorial texts the runs of a move would be about (FindMove, HasMatch).
 struct HintRecord {
@@ -51,44 +49,47 @@ struct HintRecord {
     std::array<uint8_t, kFlagCount> flags{};
     uint8_t any = 0; // set together with any flag
 
-    void Set(int flag)
+    void Set(Flag flag)
     {
         flags[static_cast<size_t>(flag)] = 1;
         any = 1;
     }
 };
 
-// A fireball crossing the board; it explodes every new cell its centre enters.
-struct FlyingObject {
-    tsv::SceneNodePtr node;
-    int32_t lastColumn = -1;
-    int32_t lastRow = -1;
-};
+// The objectives whose counters the board keeps.
+enum class Objective : int { Blocks = 0, CellHits = 1, Jewels = 2 };
+inline constexpr int kObjectiveCount = 3;
+
+// Whether a hit wears the cell under the piece as well.
+enum class CellHit { Spare, Wear };
 
 class PlayField : public tsv::RefCounted {
 public:
-    // An empty board (every cell None) on the game's state: scores, statistics,
-    // sounds and effects go through `state`.
-    explicit PlayField(GameState& state);
-    PlayField();
-    // Expires the board's nodes (cells, frame, pieces, fireballs) and unplugs
-    // the saved-game hooks when this board set them.
+    // Milliseconds of the game clock.
+    using Clock = std::function<int64_t()>;
+
+    // An empty board (every cell None) reporting to `events` and reading `clock`.
+    PlayField(BoardEvents& events, Clock clock);
+    // Removes every piece (each reported as Removed).
     ~PlayField() override;
     PlayField(const PlayField&) = delete;
     PlayField& operator=(const PlayField&) = delete;
 
-    // --- Coordinates -------------------------------------------------------
-    static constexpr float ColumnX(int column) { return static_cast<float>(kCellSize * column - 350); }
-    static constexpr float RowY(int row) { return static_cast<float>(kCellSize * row - 260); }
-    // The column / row under a world coordinate, -1 outside the board.
-    static int ColumnAt(float x);
-    static int RowAt(float y);
-    static bool InGrid(int x, int y) { return x >= 0 && x < kBoardColumns && y >= 0 && y < kBoardRows; }
+    static constexpr float ColumnX(int column) { return bsh::ColumnX(column); }
+    static constexpr float RowY(int row) { return bsh::RowY(row); }
+    static int ColumnAt(float x) { return bsh::ColumnAt(x); }
+    static int RowAt(float y) { return bsh::RowAt(y); }
+    static constexpr bool InGrid(int x, int y) { return bsh::InGrid(x, y); }
 
-    // --- Frame and input (the game screen) ----------------------------------
-    // Once per frame: the clock, then gravity, refill, slides, one matching
-    // pass, the fireballs and the objective change flags.
+    // The board's own random source (colours, refills, the move search's choice).
+    void Seed(uint32_t seed) { m_random.Seed(seed); }
+
+    // --- The frame -----------------------------------------------------------
+    // Once per frame: the clock, the pieces' motions and timers, then gravity,
+    // refill, slides, one matching pass, the fireballs and the objective flags.
     void Step();
+    // The pieces' motions and timers alone (what Step does first).
+    void AdvancePieces();
     // The player's exchange of two neighbouring selectable pieces (the caller
     // checks both). A rainbow swapped with a coloured piece pulls that colour
     // in instead. Returns true when the exchange stays (a run formed, or a
@@ -111,34 +112,38 @@ public:
     // A 3000 ms wobble of every swappable piece (with the no-moves notice).
     void ShakeSwappables();
 
-    // --- Cells and pieces ---------------------------------------------------
-    const Cell& CellAt(int x, int y) const { return m_cells[Index(x, y)]; }
+    // --- Cells and pieces ----------------------------------------------------
+    const Cell& CellAt(int x, int y) const { return m_cells[CellIndex(x, y)]; }
     // The piece standing in (x, y), null outside the grid or without one.
-    Piece* PieceAt(int x, int y) const;
+    Piece* PieceAt(int x, int y) const { return InGrid(x, y) ? CellAt(x, y).piece.Get() : nullptr; }
     bool CellExists(int x, int y) const { return InGrid(x, y) && CellAt(x, y).kind != CellNone; }
     bool IsEmpty(int x, int y) const { return CellExists(x, y) && !CellAt(x, y).piece; }
     int32_t ColourAt(int x, int y) const; // 0 without a piece
-    int32_t TypeAt(int x, int y) const;   // -1 without a piece
+    int32_t TypeAt(int x, int y) const;   // PieceUnknown without a piece
     // Traits: alive, idle (or charging) and of the named types.
-    bool IsSelectable(int x, int y) const; // the player may pick it (types 0..7)
-    bool IsSwappable(int x, int y) const;  // the reshuffle replaces it (types 0..7)
+    bool IsSelectable(int x, int y) const; // the player may pick it (jewel .. rainbow)
+    bool IsSwappable(int x, int y) const;  // the reshuffle replaces it (jewel .. rainbow)
     bool IsMatchable(int x, int y) const;  // counts in runs (every type but lock)
-    bool Falls(int x, int y) const;        // alive, types 0..7 and block
+    bool Falls(int x, int y) const;        // alive, jewel .. rainbow and block
     bool IsReadyToFall(int x, int y) const;
+    // Pieces that left their cell but still have work to do (a detonating
+    // bomb, an opening key, a charging rainbow).
+    const std::vector<PiecePtr>& BusyPieces() const { return m_busy; }
+    const std::vector<Fireball>& Fireballs() const { return m_flying; }
+    size_t GetFlyingCount() const { return m_flying.size(); }
 
-    // --- Building a board (the level reader, the saved game) ---------------
+    // --- Building a board (the level reader, the saved game) -----------------
     // A new piece in (x, y); colour 0 draws one that differs from the four
     // neighbours. Null for a second artifact (the piece still stands there).
-    Piece* CreatePieceAt(int x, int y, int32_t colour, int32_t type, const std::string& style = {},
+    Piece* CreatePieceAt(int x, int y, int32_t colour, PieceType type, const std::string& style = {},
                          const std::string& texture = {}, const tsv::Mesh* mesh = nullptr, float angle = 0.0f);
-    void PutPiece(int x, int y, const PiecePtr& piece);
-    void SetCellKind(int x, int y, int32_t kind);
+    void SetCellKind(int x, int y, CellKind kind);
     // Removes every piece and makes every cell None.
     void Clear();
-    // Frame pictures around the existing cells; counts blocks and cell hits.
-    void BuildFrame();
+    // Counts the blocks and cell hits the level starts with.
+    void CountObjectives();
     // A colour from the level's list (0, logged, when the list is empty).
-    int32_t GetRandomColor() const;
+    int32_t GetRandomColor();
     void SetColours(const std::string& colours) { m_colours = colours; }
     const std::string& GetColours() const { return m_colours; }
     // Index 0..6 is bomb .. rainbow.
@@ -148,12 +153,10 @@ public:
     void SetTimeLimit(int64_t ms);
 
     // The board snapshot of a saved game.
-    void SaveState(RecordWriter& out) const;
-    bool LoadState(RecordReader& in);
-    // Makes the saved game of `GameState` carry this board.
-    void PlugIntoSavedGame();
+    void SaveState(tsv::RecordWriter& out) const;
+    bool LoadState(tsv::RecordReader& in);
 
-    // --- Objectives, clock, flags ------------------------------------------
+    // --- Objectives, clock, flags --------------------------------------------
     int64_t GetTimeLimit() const { return m_timeLimit; }
     int64_t GetTimeLeft() const { return m_timeLeft; }
     int64_t GetTimePlayed() const { return m_timePlayed; }
@@ -165,69 +168,67 @@ public:
     int32_t GetJewelsLeft() const { return m_jewelsLeft; }
     bool HasArtifact() const { return m_hasArtifact; }
     bool IsArtifactCollected() const { return m_artifactCollected; }
-    // Set by the last Step: which objective counters changed (0 blocks, 1 cell
-    // hits, 2 jewels), and whether any did.
-    bool ObjectiveChanged(int objective) const { return m_objectiveChanged[static_cast<size_t>(objective)]; }
+    // Set by the last Step: which objective counters changed, and whether any did.
+    bool ObjectiveChanged(Objective objective) const { return m_objectiveChanged[static_cast<size_t>(objective)]; }
     bool AnyObjectiveChanged() const { return m_anyObjectiveChanged; }
     int64_t GetLastMatchTime() const { return m_lastMatchTime; }
     void SetLastMatchTime(int64_t ms) { m_lastMatchTime = ms; }
-    size_t GetFlyingCount() const { return m_flying.size(); }
-    void SetLayer(int32_t layer) { m_layer = layer; }
-    int32_t GetLayer() const { return m_layer; }
+    int64_t Now() const { return m_clock(); }
 
     // The text snapshot of the board: score, multiplier, time, objectives and
     // one line of 18 three-character tokens per row.
     std::string DumpText() const;
 
-    // --- Rules shared with the pieces ---------------------------------------
+    // --- Rules shared by the specials ----------------------------------------
     // One matching pass; true when some cell was cleared by a run.
     bool ResolveMatches();
-    // Explodes whatever stands in (x, y); `hit` also wears the cell.
-    void ExplodeCell(int x, int y, bool hit);
+    // Explodes whatever stands in (x, y); Wear also wears the cell.
+    void ExplodeCell(int x, int y, CellHit hit);
     // Wood becomes Normal, Iron becomes Wood.
     void HitCell(int x, int y);
     // A block or fixed block of exactly `colour` in (x, y) is destroyed.
     void HitNeighbourBlock(int x, int y, int32_t colour);
-    // The rainbow's pull of `colour` in the 7 x 7 square around (x, y):
-    // starting draws the pieces in, afterwards they go.
-    void RainbowPull(int x, int y, int32_t colour, bool starting);
-    // The key of `colour`: starting shows the glow flying to each lock,
-    // afterwards every lock of the colour becomes a jewel.
-    void KeyOpen(int x, int y, int32_t colour, bool starting);
     void LaunchFireball(int x, int y, float vx, float vy);
-    // The blast of a bomb (kind 0: the eight neighbours) or dynamite (kind 1:
-    // two cells each way in a cross) around (x, y), which is hit as well.
-    void Blast(int x, int y, int32_t kind);
-
-    GameState& State() const { return m_state; }
-    int64_t Now() const;
-    void SetActive() { m_active = true; }
+    // The blast of a bomb or dynamite around (x, y), which is hit as well.
+    void Blast(int x, int y, BlastKind kind);
 
 private:
-    friend class Piece;
+    enum class Phase { Starting, Finishing };
 
-    static size_t Index(int x, int y) { return static_cast<size_t>(x * kBoardRows + y); }
-    Cell& CellRef(int x, int y) { return m_cells[Index(x, y)]; }
-    // Adds a node of the board to the scene on the board's layer and clock.
-    void Attach(const tsv::SceneNodePtr& node);
-    void ApplyCellLook(int x, int y);
+    Cell& CellRef(int x, int y) { return m_cells[CellIndex(x, y)]; }
+    // A piece set up and standing in (x, y), with the colour exactly as given.
+    Piece* NewPiece(int x, int y, int32_t colour, PieceType type, const std::string& style = {},
+                    const std::string& texture = {}, const tsv::Mesh* mesh = nullptr, float angle = 0.0f);
+    // Puts `piece` in (x, y); a piece standing there leaves play as `exit`.
+    void PutPiece(int x, int y, const PiecePtr& piece, PieceExit exit);
+    // Takes a piece out of play (it stays in its cell until the next step).
+    void RetirePiece(Piece& piece, PieceExit exit);
+    // Takes a piece out of play, counting it: `column` < 0 means where it
+    // stands; a bomb or dynamite starts its detonation, a rainbow given a
+    // colour starts charging.
+    void DestroyPiece(Piece& piece, int32_t column, int32_t row, BlastKind kind, int32_t colour);
+    void FinishTimer(Piece& piece);
     void Gravity();
     void Refill();
     void Slide();
     bool TrySlide(int x, int y, int dx);
     void StepFlying();
     void DetectObjectiveChanges();
-    void CreateSpecial(int x, int y, int32_t type, std::vector<int>& specials);
-    void PlayGroup(int group) const;
-    void AddFrameNode(const std::string& texture, float x, float y, float angle);
-    // A piece set up and standing in (x, y), with the colour exactly as given.
-    Piece* NewPiece(int x, int y, int32_t colour, int32_t type, const std::string& style,
-                    const std::string& texture, const tsv::Mesh* mesh, float angle);
-    // Takes a piece out of its cell that still has work to do (a detonating
-    // bomb, an opening key): the board is not settled until it is done.
+    void CreateSpecial(int x, int y, PieceType type, std::vector<int>& specials);
+    // The rainbow's pull of `colour` in the 7 x 7 square around (x, y):
+    // starting draws the pieces in, finishing takes them.
+    void RainbowPull(int x, int y, int32_t colour, Phase phase);
+    // The key of `colour`: starting shows the glow flying to each lock,
+    // finishing turns every lock of the colour into a jewel.
+    void KeyOpen(int x, int y, int32_t colour, Phase phase);
+    // Takes a piece out of its cell that still has work to do: the board is
+    // not settled until it is done.
     void TakeOut(int x, int y);
 
-    GameState& m_state;
+    BoardEvents& m_events;
+    Clock m_clock;
+    tsv::RandomSource m_random;
+    int64_t m_now = 0;
     bool m_hasArtifact = false;
     bool m_artifactCollected = false;
     int64_t m_timeLimit = 0;
@@ -237,18 +238,15 @@ private:
     std::array<uint8_t, kDisableableSpecials> m_disabled{};
     int32_t m_initialBlocks = 0, m_initialCellHits = 0, m_jewelsRequired = 0;
     int32_t m_blocksLeft = 0, m_cellHitsLeft = 0, m_jewelsLeft = 0;
-    std::array<int32_t, 3> m_lastSeen{};
-    std::array<bool, 3> m_objectiveChanged{};
+    std::array<int32_t, kObjectiveCount> m_lastSeen{};
+    std::array<bool, kObjectiveCount> m_objectiveChanged{};
     bool m_anyObjectiveChanged = false;
     int64_t m_lastFrameTime = 0;
     int64_t m_lastMatchTime = 0;
     std::array<Cell, kBoardCells> m_cells;
-    bool m_active = true;
-    std::vector<FlyingObject> m_flying;
+    std::vector<Fireball> m_flying;
+    int32_t m_nextFireballId = 1;
     std::vector<PiecePtr> m_busy;
-    std::vector<tsv::SceneNodePtr> m_frame;
-    int32_t m_layer = kBoardLayer;
-    bool m_hooksPlugged = false;
 };
 
 using PlayFieldPtr = tsv::IntrusivePtr<PlayField>;

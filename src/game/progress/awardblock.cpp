@@ -64,7 +64,7 @@ bool AwardBlock::TakeHint(int hint)
     return true;
 }
 
-void AwardBlock::Save(RecordWriter& out) const
+void AwardBlock::Save(tsv::RecordWriter& out) const
 {
     out.WriteBytes(m_pending.data(), m_pending.size());
     out.WriteBytes(m_earned.data(), m_earned.size());
@@ -73,7 +73,7 @@ void AwardBlock::Save(RecordWriter& out) const
     }
 }
 
-void AwardBlock::Load(RecordReader& in)
+void AwardBlock::Load(tsv::RecordReader& in)
 {
     in.ReadBytes(m_pending.data(), m_pending.size());
     in.ReadBytes(m_earned.data(), m_earned.size());

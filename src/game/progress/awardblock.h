@@ -29,8 +29,8 @@ public:
     // True while the hint still has showings left; consumes one of them.
     bool TakeHint(int hint);
 
-    void Save(RecordWriter& out) const;
-    void Load(RecordReader& in);
+    void Save(tsv::RecordWriter& out) const;
+    void Load(tsv::RecordReader& in);
 
 private:
     static bool IsAward(int index) { return index >= 0 && index < kAwardCount; }

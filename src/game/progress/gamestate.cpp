@@ -5,9 +5,7 @@
 #include "engine/core/util/file/resourcepath.h"
 #include "engine/core/util/xml/xmlloader.h"
 #include "game/progress/levellist.h"
-#include "engine/core/config.h"
-#include "engine/runtime/application.h"
-#include "engine/sound/soundmanager.h"
+#include "engine/core/storage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,8 +22,6 @@ namespace {
 // A win is fast when at most this percentage of the time limit was used.
 constexpr int32_t kFastTimeUsed = 50;
 constexpr int32_t kTimeBonusPerSecond = 50;
-// Music changes cross-fade over this long.
-constexpr int64_t kMusicFadeMs = 1000;
 
 int32_t ClampToInt32(int64_t value)
 {
@@ -51,54 +47,8 @@ GameState::GameState(GameStatePaths paths) : m_paths(std::move(paths))
             m_highscores->Fill(table, kGeneratedFirstScore);
         }
     }
-    if (m_paths.loadMedia) {
-        LoadMedia();
-    }
     LoadArcadeSets();
     ResetLevelStats();
-}
-
-void GameState::LoadMedia()
-{
-    tsv::SoundManager& sound = tsv::SoundManager::Instance();
-    const tsv::Config& config = tsv::GetConfig();
-    const char* music[] = {"/sound/menumusic.xml", "/sound/gamemusic.xml"};
-    for (size_t i = 0; i < m_music.size(); ++i) {
-        m_music[i] = sound.GetPlaylist(music[i]);
-        if (m_music[i]) {
-            m_music[i]->SetGroup(tsv::kMusicGroup);
-            m_music[i]->SetVolume(config.musicVolume);
-        }
-    }
-    const char* groups[] = {"/sound/grouppiece.xml", "/sound/groupstone.xml", "/sound/groupwood.xml",
-                            "/sound/groupiron.xml"};
-    for (size_t i = 0; i < m_soundGroups.size(); ++i) {
-        m_soundGroups[i] = sound.GetPlaylist(groups[i]);
-        if (m_soundGroups[i]) {
-            m_soundGroups[i]->SetVolume(config.soundVolume);
-        }
-    }
-    m_bonusSound = sound.GetSound("/sound/bonus.wav");
-    m_artifactSound = sound.GetSound("/sound/artifact.wav");
-    m_effects.Load();
-}
-
-void GameState::PlayMusic(int32_t index)
-{
-    if (index == m_musicIndex) {
-        return;
-    }
-    const int64_t now = tsv::Application::Instance().GetSystemTimer().GetTime();
-    if (m_musicIndex >= 0 && m_music[static_cast<size_t>(m_musicIndex)]) {
-        tsv::Playlist& playing = *m_music[static_cast<size_t>(m_musicIndex)];
-        playing.Fade(true, now, now + kMusicFadeMs, playing.GetVolume(), 0.0f, true);
-    }
-    m_musicIndex = index;
-    if (index >= 0 && index < static_cast<int32_t>(m_music.size()) && m_music[static_cast<size_t>(index)]) {
-        tsv::Playlist& next = *m_music[static_cast<size_t>(index)];
-        next.Fade(true, now, now + kMusicFadeMs, 0.0f, tsv::GetConfig().musicVolume, false);
-        next.Play();
-    }
 }
 
 GameState::~GameState()
@@ -324,7 +274,7 @@ LevelOutcome GameState::RecordLevelResult()
 
     Grant(AwardIndex(m_awardKey), profile, outcome);
     if (IsQuestComplete()) {
-        Grant(kAwardTotalComplete, profile, outcome);
+        Grant(AwardTotalComplete, profile, outcome);
     }
     for (int set = 0; set < kArcadeSetCount; ++set) {
         bool everyLevelKnown = true;
@@ -343,20 +293,20 @@ LevelOutcome GameState::RecordLevelResult()
             continue;
         }
         if (complete) {
-            Grant(kAwardArcadeComplete1 + set, profile, outcome);
+            Grant(AwardArcadeComplete1 + set, profile, outcome);
         }
         if (best) {
-            Grant(kAwardArcadeBest1 + set, profile, outcome);
+            Grant(AwardArcadeBest1 + set, profile, outcome);
         }
     }
     const AwardBlock& awards = profile->Awards();
     bool allBest = true;
     for (int set = 0; set < kArcadeSetCount; ++set) {
-        int award = kAwardArcadeBest1 + set;
+        int award = AwardArcadeBest1 + set;
         allBest = allBest && (awards.IsEarned(award) || awards.IsPending(award));
     }
     if (allBest) {
-        Grant(kAwardArcadeCompleteAll, profile, outcome);
+        Grant(AwardArcadeCompleteAll, profile, outcome);
     }
     return outcome;
 }
@@ -408,7 +358,7 @@ std::string GameState::SavedGamePath(int32_t mode) const
                       static_cast<unsigned>(static_cast<int>(static_cast<signed char>(c))));
         hex += digits;
     }
-    return tsv::Application::Instance().GetStoragePath() + ModeWord(mode) + "-" + hex + ".dat";
+    return tsv::GetStoragePath() + ModeWord(mode) + "-" + hex + ".dat";
 }
 
 bool GameState::SavedGameExists(int32_t mode) const
@@ -435,7 +385,7 @@ bool GameState::SaveGame()
         GetLog() << tsv::Error << "Cannot save the game: no profile or no mode is current." << EndL;
         return false;
     }
-    RecordWriter out;
+    tsv::RecordWriter out;
     out.WriteString(m_levelPath);
     out.WriteString(m_awardKey);
     for (const auto& block : m_stats) {
@@ -457,7 +407,7 @@ bool GameState::LoadGame()
         GetLog() << tsv::Error << "Failed to open file \"" << path << "\"." << EndL;
         return false;
     }
-    RecordReader in(std::move(bytes));
+    tsv::RecordReader in(std::move(bytes));
     in.ReadString(m_levelPath);
     in.ReadString(m_awardKey);
     for (auto& block : m_stats) {

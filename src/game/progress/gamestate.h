@@ -4,14 +4,12 @@
 // and the rules that turn a finished level into progress.
 
 #include "engine/core/intrusiveptr.h"
-#include "game/screens/boardeffects.h"
+#include "engine/core/util/file/recordio.h"
+#include "game/board/boardevents.h"
 #include "game/progress/highscoretable.h"
 #include "game/progress/profile.h"
 #include "game/progress/profilemanager.h"
 #include "game/progress/progression.h"
-#include "engine/core/util/file/recordio.h"
-#include "engine/sound/audieresound.h"
-#include "engine/sound/playlist.h"
 
 #include <array>
 #include <cstdint>
@@ -39,8 +37,6 @@ inline constexpr int kArcadeSetCount = 4;
 inline constexpr int32_t kHighscoreCapacity = 10;
 inline constexpr int32_t kGeneratedFirstScore = 10000;
 inline constexpr int32_t kMaxScoreMultiplier = 10;
-// AddScore positions at or beyond this add points without a popup.
-inline constexpr float kNoPopupPosition = 2000.0f;
 
 // What one AddScore did, for the board's score popup and the score display.
 struct ScoreEvent {
@@ -83,9 +79,6 @@ struct NextScreenDecision {
 struct GameStatePaths {
     std::string questMap = "data/level/map.xml";
     std::string arcadeSetPattern = "/level/arcade/set%d.xml"; // %d = 1..4
-    // The music, the sound groups and the board's effects; tests of the rules
-    // alone leave them out.
-    bool loadMedia = true;
 };
 
 class GameState {
@@ -94,8 +87,8 @@ public:
     // saved game: the writer appends the board's state, the reader consumes
     // exactly what the writer wrote. Without hooks a saved game ends after
     // the statistics.
-    using BoardWriter = std::function<void(RecordWriter&)>;
-    using BoardReader = std::function<void(RecordReader&)>;
+    using BoardWriter = std::function<void(tsv::RecordWriter&)>;
+    using BoardReader = std::function<void(tsv::RecordReader&)>;
     // Called for every AddScore that added points while a mode is current.
     using ScoreListener = std::function<void(const ScoreEvent&)>;
 
@@ -114,20 +107,6 @@ public:
     HighscoreTable& Highscores() { return *m_highscores; }
     tsv::IntrusivePtr<Profile> CurrentProfile() const { return m_profiles->Current(); }
     const std::vector<std::string>& ArcadeSet(int set) const { return m_arcadeSets[static_cast<size_t>(set)]; }
-
-    // Fades out the music playing and starts music `index` (0 menu, 1 game).
-    void PlayMusic(int32_t index);
-    int32_t GetMusicIndex() const { return m_musicIndex; }
-    // The sound groups played by the board: 0 jewels, 1 stone, 2 wood, 3 iron.
-    const tsv::IntrusivePtr<tsv::Playlist>& SoundGroup(int group) const
-    {
-        return m_soundGroups[static_cast<size_t>(group)];
-    }
-    const tsv::IntrusivePtr<tsv::AudiereSound>& BonusSound() const { return m_bonusSound; }
-    const tsv::IntrusivePtr<tsv::AudiereSound>& ArtifactSound() const { return m_artifactSound; }
-    BoardEffects& Effects() { return m_effects; }
-    // False for a state built without music, sound groups and effects (tests of the rules).
-    bool HasMedia() const { return m_paths.loadMedia; }
 
     int32_t GetMode() const { return m_mode; }
     void SetMode(int32_t mode) { m_mode = mode; }
@@ -192,7 +171,6 @@ public:
 private:
     void Grant(int award, const tsv::IntrusivePtr<Profile>& profile, LevelOutcome& outcome) const;
     void LoadArcadeSets();
-    void LoadMedia();
 
     GameStatePaths m_paths;
     int32_t m_scoreMultiplier = 0;
@@ -205,12 +183,6 @@ private:
     std::array<std::vector<std::string>, kArcadeSetCount> m_arcadeSets;
     tsv::IntrusivePtr<ProfileManager> m_profiles;
     tsv::IntrusivePtr<HighscoreTable> m_highscores;
-    int32_t m_musicIndex = -1;
-    std::array<tsv::IntrusivePtr<tsv::Playlist>, 2> m_music;
-    std::array<tsv::IntrusivePtr<tsv::Playlist>, 4> m_soundGroups;
-    tsv::IntrusivePtr<tsv::AudiereSound> m_bonusSound;
-    tsv::IntrusivePtr<tsv::AudiereSound> m_artifactSound;
-    BoardEffects m_effects;
 
     ScoreListener m_scoreListener;
     BoardWriter m_boardWriter;

@@ -2,13 +2,13 @@
 
 namespace bsh {
 
-void HighscoreEntry::Save(RecordWriter& out) const
+void HighscoreEntry::Save(tsv::RecordWriter& out) const
 {
     out.WriteString(m_name);
     out.WriteInt32(m_score);
 }
 
-bool HighscoreEntry::Load(RecordReader& in)
+bool HighscoreEntry::Load(tsv::RecordReader& in)
 {
     if (!in.ReadString(m_name)) {
         return false;

@@ -20,9 +20,9 @@ public:
     const std::string& GetName() const { return m_name; }
     int32_t GetScore() const { return m_score; }
 
-    virtual void Save(RecordWriter& out) const;
+    virtual void Save(tsv::RecordWriter& out) const;
     // False when the name is cut short.
-    virtual bool Load(RecordReader& in);
+    virtual bool Load(tsv::RecordReader& in);
 
 private:
     std::string m_name;

@@ -3,7 +3,7 @@
 #include "engine/core/log.h"
 #include "engine/core/random.h"
 #include "engine/core/util/file/filestream.h"
-#include "engine/runtime/application.h"
+#include "engine/core/storage.h"
 
 #include <algorithm>
 
@@ -22,7 +22,7 @@ const char* const kGeneratedNames[10] = {
 
 std::string HighscoreTable::FilePath()
 {
-    return tsv::Application::Instance().GetStoragePath() + kFileName;
+    return tsv::GetStoragePath() + kFileName;
 }
 
 HighscoreTable::HighscoreTable(int32_t capacity) : m_capacity(capacity)
@@ -41,7 +41,7 @@ bool HighscoreTable::Load()
         return false;
     }
     m_pairs.clear();
-    RecordReader in(std::move(bytes));
+    tsv::RecordReader in(std::move(bytes));
     int32_t count = in.ReadInt32();
     for (int32_t i = 0; i < count; ++i) {
         int32_t table = in.ReadInt32();
@@ -59,7 +59,7 @@ bool HighscoreTable::Load()
 
 bool HighscoreTable::Save() const
 {
-    RecordWriter out;
+    tsv::RecordWriter out;
     out.WriteInt32(static_cast<int32_t>(m_pairs.size()));
     for (const auto& [table, entry] : m_pairs) {
         out.WriteInt32(table);

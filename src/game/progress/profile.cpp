@@ -27,7 +27,7 @@ const ProgressRecord& Profile::Record(int difficulty) const
     return const_cast<Profile*>(this)->Record(difficulty);
 }
 
-void Profile::Save(RecordWriter& out) const
+void Profile::Save(tsv::RecordWriter& out) const
 {
     out.WriteBytes(kProfileSignature, kProfileSignatureSize);
     out.WriteString(m_name);
@@ -39,7 +39,7 @@ void Profile::Save(RecordWriter& out) const
     m_awards.Save(out);
 }
 
-bool Profile::Load(RecordReader& in)
+bool Profile::Load(tsv::RecordReader& in)
 {
     char signature[kProfileSignatureSize];
     size_t got = in.ReadBytes(signature, sizeof signature);

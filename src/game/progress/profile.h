@@ -36,10 +36,10 @@ public:
     AwardBlock& Awards() { return m_awards; }
     const AwardBlock& Awards() const { return m_awards; }
 
-    virtual void Save(RecordWriter& out) const;
+    virtual void Save(tsv::RecordWriter& out) const;
     // False (with a warning) only when the signature does not match; short reads
     // further on go unnoticed until the next profile's signature.
-    virtual bool Load(RecordReader& in);
+    virtual bool Load(tsv::RecordReader& in);
 
 private:
     std::string m_name;

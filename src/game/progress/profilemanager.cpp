@@ -2,7 +2,7 @@
 
 #include "engine/core/log.h"
 #include "engine/core/util/file/filestream.h"
-#include "engine/runtime/application.h"
+#include "engine/core/storage.h"
 
 #include <algorithm>
 
@@ -13,7 +13,7 @@ using tsv::GetLog;
 
 std::string ProfileManager::FilePath()
 {
-    return tsv::Application::Instance().GetStoragePath() + kFileName;
+    return tsv::GetStoragePath() + kFileName;
 }
 
 tsv::IntrusivePtr<Profile> ProfileManager::Current() const
@@ -77,7 +77,7 @@ bool ProfileManager::Load()
         GetLog() << tsv::Warning << "Profile data not found" << EndL;
         return false;
     }
-    RecordReader in(std::move(bytes));
+    tsv::RecordReader in(std::move(bytes));
     int32_t count = in.ReadInt32();
     if (count < 1 || count > kMaxProfiles) {
         GetLog() << tsv::Warning << "Profile format is corrupted" << EndL;
@@ -98,7 +98,7 @@ bool ProfileManager::Load()
 
 bool ProfileManager::Save() const
 {
-    RecordWriter out;
+    tsv::RecordWriter out;
     out.WriteInt32(Count());
     for (const auto& profile : m_profiles) {
         profile->Save(out);

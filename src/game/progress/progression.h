@@ -28,13 +28,16 @@ enum LevelState : int32_t {
     LevelCompletedFast = 4, // won with at most half of the time limit used
 };
 
+// The awards of the treasury, by their index in the profile's award block.
+enum Award : int32_t {
+    AwardQuestMap1 = 0,       // .. 7: "quest_map1" .. "quest_map8"
+    AwardArcadeComplete1 = 8, // .. 11, one per arcade set
+    AwardArcadeBest1 = 12,    // .. 15, one per arcade set
+    AwardFinalQuest = 16,
+    AwardArcadeCompleteAll = 17,
+    AwardTotalComplete = 18,
+};
 inline constexpr int kAwardCount = 19;
-inline constexpr int kAwardQuestMap1 = 0;        // .. 7: "quest_map1" .. "quest_map8"
-inline constexpr int kAwardArcadeComplete1 = 8;  // .. 11, one per arcade set
-inline constexpr int kAwardArcadeBest1 = 12;     // .. 15, one per arcade set
-inline constexpr int kAwardFinalQuest = 16;
-inline constexpr int kAwardArcadeCompleteAll = 17;
-inline constexpr int kAwardTotalComplete = 18;
 
 inline constexpr int kHintCount = 13;
 

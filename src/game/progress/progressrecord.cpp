@@ -70,7 +70,7 @@ void ProgressRecord::ClearLevels(int mode)
     }
 }
 
-void ProgressRecord::Save(RecordWriter& out) const
+void ProgressRecord::Save(tsv::RecordWriter& out) const
 {
     out.WriteInt32(m_score[0]);
     out.WriteInt32(m_score[1]);
@@ -88,7 +88,7 @@ void ProgressRecord::Save(RecordWriter& out) const
     }
 }
 
-void ProgressRecord::Load(RecordReader& in)
+void ProgressRecord::Load(tsv::RecordReader& in)
 {
     m_score[0] = in.ReadInt32();
     m_score[1] = in.ReadInt32();

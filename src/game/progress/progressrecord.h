@@ -50,8 +50,8 @@ public:
     const LevelMap& Levels(int mode) const { return m_levels[IsValidMode(mode) ? mode : 0]; }
 
     // File order: scores, map page, reserved, second counters, then both maps.
-    void Save(RecordWriter& out) const;
-    void Load(RecordReader& in);
+    void Save(tsv::RecordWriter& out) const;
+    void Load(tsv::RecordReader& in);
 
 private:
     std::array<int32_t, kModeCount> m_score{};

@@ -5,29 +5,13 @@
 // simply bursts at the new place.
 
 #include "engine/scene/scenenode.h"
+#include "game/board/boardevents.h"
 
 #include <array>
 #include <map>
 #include <string>
 
 namespace bsh {
-
-// Game effects, by index.
-enum GameEffect : int {
-    EffectTileWood = 0,
-    EffectTileIron = 1,
-    EffectBonusAppears = 2,
-    EffectBlockGlitter = 3,
-    EffectBomb = 4,
-    EffectDynamite = 5,
-    EffectCannon = 6,
-    EffectJewelGlitter = 7,
-    EffectKey = 8,
-    EffectLock = 9,
-    EffectRainbow = 10,
-    EffectRainbowSuck = 11,
-};
-inline constexpr int kGameEffectCount = 12;
 
 // GUI effects, by index.
 enum GuiEffect : int {

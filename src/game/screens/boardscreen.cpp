@@ -1,16 +1,18 @@
 #include "game/screens/boardscreen.h"
 
 #include "engine/core/log.h"
-#include "game/progress/gamestate.h"
+#include "engine/core/random.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/nodelibrary.h"
 #include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
+#include "game/progress/gamestate.h"
+#include "game/progress/levelplay.h"
+#include "game/screens/gamemedia.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace bsh {
@@ -24,8 +26,6 @@ namespace {
 constexpr float kClickTolerance = 5.0f;
 // Fewer cells than this still needing work glitter at hint time.
 constexpr int kGlitterBelow = 10;
-constexpr int64_t kHintDelayTutorial = 3000;
-constexpr int64_t kHintDelayQuiet = 10000;
 constexpr int64_t kHintArrowsMs = 2500;
 // The selection and press marks sit above the pieces, the effects above them.
 constexpr int32_t kMarkLayer = kBoardLayer + 1;
@@ -44,10 +44,8 @@ tsv::SceneNodePtr MakeMark(const std::string& texture, float w, float h)
     tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
     node->SetMesh(tsv::Mesh(w, h));
     node->SetTexture(texture);
-    node->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetTimer()), true, true);
-    node->SetLayer(kMarkLayer, true);
+    tsv::AddGameNode(node, kMarkLayer);
     node->SetVisible(false, true);
-    tsv::SceneManager::Instance().AddNode(node, true, true);
     return node;
 }
 
@@ -60,43 +58,11 @@ void PlaceMark(const tsv::SceneNodePtr& mark, int x, int y)
         mark->SetVisible(false, true);
         return;
     }
-    mark->SetPosition({PlayField::ColumnX(x), PlayField::RowY(y), 0}, true);
+    mark->SetPosition({ColumnX(x), RowY(y), 0}, true);
     mark->SetVisible(true, true);
 }
 
-void AppendJsonString(std::string& out, const std::string& text)
-{
-    out += '"';
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    out += '"';
-}
-
 } // namespace
-
-std::string FormatResultJson(const BoardResult& result, uint32_t seed)
-{
-    std::string out = "{\"level\": ";
-    AppendJsonString(out, result.level);
-    char rest[256];
-    std::snprintf(rest, sizeof rest,
-                  ", \"won\": %s, \"score\": %lld, \"time_played_ms\": %lld, \"time_left_ms\": %lld, "
-                  "\"moves\": %d, \"reshuffles\": %d, \"seed\": %u}",
-                  result.won ? "true" : "false", static_cast<long long>(result.score),
-                  static_cast<long long>(result.timePlayedMs), static_cast<long long>(result.timeLeftMs), result.moves,
-                  result.reshuffles, seed);
-    return out + rest;
-}
 
 ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int releaseX, int releaseY, int selX,
                             int selY, const std::function<bool(int, int)>& selectable)
@@ -143,19 +109,38 @@ ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int rele
     return action;
 }
 
-BoardScreen::BoardScreen(GameState& state, std::string levelPath, int32_t mode, bool autoplay)
-    : m_state(state), m_levelPath(std::move(levelPath)), m_mode(mode), m_autoplay(autoplay)
+int64_t HintDelayFor(const GameState& state)
+{
+    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
+    int32_t tutorials = 0;
+    if (profile) {
+        for (int hint = 0; hint < HintRecord::kFlagCount; ++hint) {
+            tutorials += profile->Awards().GetHintCounter(hint);
+        }
+    }
+    return tutorials > 2 ? LevelSession::kHintDelayTutorial : LevelSession::kHintDelayQuiet;
+}
+
+BoardScreen::BoardScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
+                         GameMedia* media)
+    : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode), m_player(player)
 {
 }
 
 BoardScreen::~BoardScreen()
 {
+    if (m_board) {
+        m_state.SetBoardSnapshotHooks({}, {});
+    }
+    m_session.reset();
+    m_board = nullptr;
+    m_view.reset();
     for (tsv::SceneNodePtr* node : {&m_backdrop, &m_selection, &m_pressMark, &m_hintArrows, &m_message}) {
         if (*node) {
             (*node)->Expire();
         }
     }
-    for (const tsv::SceneNodePtr& node : m_level.nodes) {
+    for (const tsv::SceneNodePtr& node : m_decoration) {
         node->Expire();
     }
 }
@@ -164,18 +149,27 @@ int64_t BoardScreen::Now() const { return tsv::Application::Instance().GetTimer(
 
 bool BoardScreen::Start()
 {
-    m_board = tsv::MakeIntrusive<PlayField>(m_state);
-    if (!LoadLevel(m_levelPath, *m_board, &m_level)) {
+    m_view = std::make_unique<BoardView>(m_state, m_media);
+    m_board = tsv::MakeIntrusive<PlayField>(*m_view, [] { return tsv::Application::Instance().GetTimer().GetTime(); });
+    m_board->Seed(m_seed);
+    if (!LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level)) {
         return false;
     }
-    m_board->PlugIntoSavedGame();
-    m_result.level = m_levelPath;
+    m_view->BuildFrame();
+    m_view->Sync(*m_board);
+    PlayField* board = m_board.Get();
+    m_state.SetBoardSnapshotHooks([board](tsv::RecordWriter& out) { board->SaveState(out); },
+                                  [board](tsv::RecordReader& in) { board->LoadState(in); });
+    for (const std::string& path : m_level.nodes) {
+        if (tsv::SceneNodePtr node = tsv::NodeLibrary::Instance().CreateNode(path)) {
+            tsv::AddGameNode(node);
+            m_decoration.push_back(node);
+        }
+    }
 
     m_backdrop = tsv::NodeLibrary::Instance().CreateNode("/object/bg/gamebg2.xml");
     if (m_backdrop) {
-        m_backdrop->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetTimer()), true, true);
-        m_backdrop->SetLayer(kBackdropLayer, true);
-        tsv::SceneManager::Instance().AddNode(m_backdrop, true, true);
+        tsv::AddGameNode(m_backdrop, kBackdropLayer);
     }
     m_selection = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
     m_pressMark = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
@@ -187,28 +181,22 @@ bool BoardScreen::Start()
         m_font = nullptr;
     }
 
-    m_startTime = Now();
-    m_board->SetLastMatchTime(m_startTime);
-    m_nextDoneCheck = m_startTime + kDoneCheckMs;
-
     // Hints: always for a player without a profile; otherwise as the profile
     // says, never at Hard. They come sooner while tutorial texts are still due.
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
     m_hintsOn = !profile || (profile->GetHints() && profile->GetDifficulty() != DifficultyHard);
-    int32_t tutorials = 0;
-    if (profile) {
-        for (int hint = 0; hint < HintRecord::kFlagCount; ++hint) {
-            tutorials += profile->Awards().GetHintCounter(hint);
-        }
-    }
-    m_hintDelay = tutorials > 2 ? kHintDelayTutorial : kHintDelayQuiet;
+    m_session = std::make_unique<LevelSession>(*m_board, static_cast<SessionCues&>(*this), m_player, HintDelayFor(m_state));
+    m_session->Start(m_levelPath);
     GetLog() << tsv::Hint << "Level started: " << m_levelPath << EndL;
     return true;
 }
 
-bool BoardScreen::IsInputAllowed() const
+bool BoardScreen::IsInputAllowed() const { return m_session && m_session->IsInputAllowed(); }
+
+const BoardResult& BoardScreen::Result() const
 {
-    return m_completionTime == 0 && m_gameOverTime == 0 && m_noMovesStart == 0 && !m_state.IsWon() && !m_handedOver;
+    static const BoardResult s_none;
+    return m_session ? m_session->Result() : s_none;
 }
 
 void BoardScreen::Run()
@@ -219,109 +207,84 @@ void BoardScreen::Run()
 
 void BoardScreen::Frame(float mouseX, float mouseY, bool leftDown)
 {
-    if (m_handedOver || !m_board) {
+    if (!m_session || m_session->HasEnded()) {
+        return;
+    }
+    const bool running = m_session->Frame();
+    m_view->Sync(*m_board);
+    m_state.SetTimeUsed(m_session->TimeUsedPercent());
+    if (!running) {
         return;
     }
     const int64_t now = Now();
-    m_board->Step();
-
-    // The level is rated by the share of its time used.
-    const int64_t limit = m_board->GetTimeLimit();
-    const double fraction =
-        limit > 0 ? std::clamp(static_cast<double>(m_board->GetTimeLeft()) / static_cast<double>(limit), 0.0, 1.0)
-                  : 0.0;
-    m_state.SetTimeUsed(static_cast<int32_t>((1.0 - fraction) * 100.0));
-
-    UpdateLevelEnd(now);
-    if (m_handedOver) {
-        return;
+    if (m_hintArrows && m_hintArrows->IsVisible() && (now >= m_hintArrowsUntil || m_selX >= 0)) {
+        m_hintArrows->SetVisible(false, true);
     }
-    if (m_completionTime == 0) {
-        UpdateHints(now);
-        UpdateNoMoves(now);
-    }
-    if (m_autoplay) {
-        UpdateBot(now);
-    } else {
+    if (m_player == LevelSession::Player::Person) {
         HandleMouse(mouseX, mouseY, leftDown);
     }
 }
 
-void BoardScreen::UpdateLevelEnd(int64_t now)
+void BoardScreen::FireEffect(GameEffect effect, int x, int y)
 {
-    // Time up: the level is lost, whatever the board is still doing.
-    if (m_board->GetTimeLeft() == 0 && m_completionTime == 0) {
-        if (m_gameOverTime == 0) {
-            m_gameOverTime = now;
-            GetLog() << tsv::Hint << "Game over: the time is up" << EndL;
-            ShowMessage("Time is up", kGameOverDelayMs);
-            tsv::SoundManager::Instance().Play("/sound/gameover.wav");
-            Select(-1, -1);
-            PlaceMark(m_pressMark, -1, -1);
-        } else if (now - m_gameOverTime >= kGameOverDelayMs) {
-            Finish(false);
-        }
-        return;
-    }
-    if (m_completionTime == 0) {
-        if (now >= m_nextDoneCheck) {
-            m_nextDoneCheck = now + kDoneCheckMs;
-            if (m_board->IsLevelDone()) {
-                m_completionTime = now;
-                GetLog() << tsv::Hint << "Level complete" << EndL;
-                ShowMessage("Level complete", kCompleteDelayMs + 1000);
-                m_state.Effects().FireGuiEffect(GuiEffectLevelCompleteIcon, {0, 0, 0}, kHoverEffectLayer);
-                Select(-1, -1);
-                PlaceMark(m_pressMark, -1, -1);
-            }
-        }
-        return;
-    }
-    if (now - m_completionTime >= kCompleteDelayMs) {
-        Finish(true);
+    if (m_media) {
+        m_media->Effects().FireEffect(effect, {ColumnX(x), RowY(y), 0}, kHoverEffectLayer);
     }
 }
 
-void BoardScreen::UpdateHints(int64_t now)
+void BoardScreen::OnTimeUp()
 {
-    if (now > m_board->GetLastMatchTime() + m_hintDelay && m_board->IsSettled() && IsInputAllowed()) {
-        GiveHint(now);
-        m_board->SetLastMatchTime(now);
+    ShowMessage("Time is up", LevelSession::kGameOverDelayMs);
+    if (m_media) {
+        tsv::SoundManager::Instance().Play("/sound/gameover.wav");
     }
-    if (m_hintArrows && m_hintArrows->IsVisible() && (now >= m_hintArrowsUntil || m_selX >= 0)) {
+}
+
+void BoardScreen::OnLevelComplete()
+{
+    ShowMessage("Level complete", LevelSession::kCompleteDelayMs + 1000);
+    if (m_media) {
+        m_media->Effects().FireGuiEffect(GuiEffectLevelCompleteIcon, {0, 0, 0}, kHoverEffectLayer);
+    }
+}
+
+void BoardScreen::OnInputStopped()
+{
+    Select(-1, -1);
+    PlaceMark(m_pressMark, -1, -1);
+}
+
+void BoardScreen::OnHint(int x1, int y1, int x2, int y2, const std::vector<std::pair<int, int>>& work)
+{
+    // The last few cells that still need work glitter.
+    if (static_cast<int>(work.size()) < kGlitterBelow) {
+        for (const auto& [x, y] : work) {
+            FireEffect(EffectBlockGlitter, x, y);
+        }
+    }
+    if (x1 >= 0 && m_hintsOn && m_player == LevelSession::Player::Person) {
+        ShowHintArrows(x1, y1, x2, y2, Now());
+    }
+}
+
+void BoardScreen::OnNoMovesNotice()
+{
+    ShowMessage("No more moves", LevelSession::kNoMovesReshuffleMs - LevelSession::kNoMovesNoticeMs);
+}
+
+void BoardScreen::OnMove(int, int, int, int)
+{
+    if (m_hintArrows) {
         m_hintArrows->SetVisible(false, true);
     }
 }
 
-void BoardScreen::GiveHint(int64_t now)
+void BoardScreen::OnFinished(BoardResult& result)
 {
-    // The last few cells that still need work glitter.
-    std::vector<std::pair<int, int>> work;
-    for (int x = 0; x < kBoardColumns; ++x) {
-        for (int y = 0; y < kBoardRows; ++y) {
-            const int32_t kind = m_board->CellAt(x, y).kind;
-            const int32_t type = m_board->TypeAt(x, y);
-            if (kind == CellWood || kind == CellIron || type == PieceBlock) {
-                work.emplace_back(x, y);
-            }
-        }
-    }
-    if (static_cast<int>(work.size()) < kGlitterBelow) {
-        for (const auto& [x, y] : work) {
-            m_state.Effects().FireEffect(EffectBlockGlitter, {PlayField::ColumnX(x), PlayField::RowY(y), 0},
-                                         kHoverEffectLayer);
-        }
-    }
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    HintRecord hint;
-    if (!m_board->FindMove(x1, y1, x2, y2, &hint)) {
-        StartNoMoves(now);
-        return;
-    }
-    m_noMovesStart = 0;
-    m_noMovesNoticeShown = false;
-    if (m_hintsOn && !m_autoplay) {
-        ShowHintArrows(x1, y1, x2, y2, now);
+    RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), result);
+    m_ended = true;
+    if (m_onEnd) {
+        m_onEnd(result);
     }
 }
 
@@ -330,73 +293,14 @@ void BoardScreen::ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now)
     if (!m_hintArrows) {
         return;
     }
-    const float cx = (PlayField::ColumnX(x1) + PlayField::ColumnX(x2)) * 0.5f;
-    const float cy = (PlayField::RowY(y1) + PlayField::RowY(y2)) * 0.5f;
+    const float cx = (ColumnX(x1) + ColumnX(x2)) * 0.5f;
+    const float cy = (RowY(y1) + RowY(y2)) * 0.5f;
     m_hintArrows->SetRotation(x1 == x2 ? kPi * 0.5f : 0.0f, false);
     m_hintArrows->SetPosition({cx, cy, 0}, true);
     m_hintArrows->SetVisible(true, true);
     // The arrows fade, so the two jewels they point at show again.
     m_hintArrows->SetAlphaFade(true, now, now + kHintArrowsMs, 240, 0);
     m_hintArrowsUntil = now + kHintArrowsMs;
-}
-
-void BoardScreen::StartNoMoves(int64_t now)
-{
-    if (m_noMovesStart == 0) {
-        m_noMovesStart = now;
-        m_noMovesNoticeShown = false;
-        Select(-1, -1);
-    }
-}
-
-void BoardScreen::UpdateNoMoves(int64_t now)
-{
-    if (m_noMovesStart == 0) {
-        return;
-    }
-    if (!m_noMovesNoticeShown && now - m_noMovesStart >= kNoMovesNoticeMs) {
-        m_noMovesNoticeShown = true;
-        GetLog() << tsv::Hint << "No more moves: the board reshuffles" << EndL;
-        ShowMessage("No more moves", kNoMovesReshuffleMs - kNoMovesNoticeMs);
-        m_board->ShakeSwappables();
-    }
-    if (now - m_noMovesStart >= kNoMovesReshuffleMs) {
-        m_noMovesStart = 0;
-        m_noMovesNoticeShown = false;
-        m_board->Reshuffle();
-        ++m_result.reshuffles;
-    }
-}
-
-void BoardScreen::UpdateBot(int64_t now)
-{
-    if (!m_board->IsSettled() || !IsInputAllowed()) {
-        m_settledSince = 0;
-        return;
-    }
-    if (m_settledSince == 0) {
-        m_settledSince = now;
-        return;
-    }
-    if (now - m_settledSince < kBotThinkMs) {
-        return;
-    }
-    m_settledSince = 0;
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    if (m_board->FindMove(x1, y1, x2, y2)) {
-        TrySwap(x1, y1, x2, y2);
-    } else {
-        StartNoMoves(now);
-    }
-}
-
-void BoardScreen::TrySwap(int x1, int y1, int x2, int y2)
-{
-    ++m_result.moves;
-    m_board->Swap(x1, y1, x2, y2);
-    if (m_hintArrows) {
-        m_hintArrows->SetVisible(false, true);
-    }
 }
 
 void BoardScreen::Select(int x, int y)
@@ -419,8 +323,7 @@ void BoardScreen::HandleMouse(float mouseX, float mouseY, bool leftDown)
 
     if ((cx != m_hoverX || cy != m_hoverY) && cx >= 0 && allowed && m_board->TypeAt(cx, cy) == PieceJewel &&
         m_board->IsSelectable(cx, cy)) {
-        m_state.Effects().FireEffect(EffectJewelGlitter, {PlayField::ColumnX(cx), PlayField::RowY(cy), 0},
-                                     kHoverEffectLayer);
+        FireEffect(EffectJewelGlitter, cx, cy);
     }
     m_hoverX = cx;
     m_hoverY = cy;
@@ -445,7 +348,7 @@ void BoardScreen::HandleMouse(float mouseX, float mouseY, bool leftDown)
                 Select(-1, -1);
                 break;
             case ReleaseAction::Swap:
-                TrySwap(action.x, action.y, action.tx, action.ty);
+                m_session->TrySwap(action.x, action.y, action.tx, action.ty);
                 Select(-1, -1);
                 break;
             case ReleaseAction::None:
@@ -456,31 +359,6 @@ void BoardScreen::HandleMouse(float mouseX, float mouseY, bool leftDown)
         PlaceMark(m_pressMark, -1, -1);
     }
     m_leftWasDown = leftDown;
-}
-
-void BoardScreen::Finish(bool won)
-{
-    m_handedOver = true;
-    const int64_t played = m_board->GetTimePlayed();
-    const int64_t left = m_board->GetTimeLeft();
-    if (IsValidMode(m_mode)) {
-        m_state.SetStat64(m_mode, StatTimePlayed, played / 1000);
-        if (won) {
-            m_state.SetStat64(m_mode, StatTimeLeft, left / 1000);
-        }
-    }
-    m_state.SetWon(won);
-
-    m_result.won = won;
-    m_result.timePlayedMs = played;
-    m_result.timeLeftMs = left;
-    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
-    m_result.score = profile && IsValidMode(m_mode) ? profile->Record().GetScore(m_mode) : 0;
-    GetLog() << tsv::Hint << (won ? "Level won: " : "Level lost: ") << m_levelPath << EndL;
-    m_ended = true;
-    if (m_onEnd) {
-        m_onEnd(m_result);
-    }
 }
 
 void BoardScreen::ShowMessage(const std::string& text, int64_t ms)
@@ -495,14 +373,12 @@ void BoardScreen::ShowMessage(const std::string& text, int64_t ms)
     const int64_t now = Now();
     const tsv::Vec2 size = m_font->MeasureText(text);
     m_message = tsv::MakeIntrusive<tsv::SceneNode>();
-    m_message->SetLayer(kMessageLayer, false);
     m_font->LayText(text, *m_message, kMessageColour);
-    m_message->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetTimer()), true, true);
     m_message->SetScale(1.5f, 1.5f, false);
     m_message->SetPosition({-size.x * 0.75f, -size.y * 0.75f, 0}, true);
+    tsv::AddGameNode(m_message, kMessageLayer);
     m_message->SetAlphaFade(true, now + ms - kMessageFadeMs, now + ms, 255, 0);
     m_message->SetExpiry(now + ms);
-    tsv::SceneManager::Instance().AddNode(m_message, true, true);
 }
 
 std::string BoardScreen::Dump() const { return m_board ? m_board->DumpText() : std::string("no board"); }

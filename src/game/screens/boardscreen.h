@@ -1,35 +1,25 @@
 #pragma once
-// The board half of the game screen: it owns the level's PlayField, steps it
-// every frame, turns the mouse into selections, clicks and drags, gives hint
-// arrows, runs the no-moves sequence and notices the end of the level. With
-// autoplay a bot plays the level through the same rules.
+// The board half of the game screen: it owns the level's PlayField with its
+// view, runs the level's session every frame, turns the mouse into
+// selections, clicks and drags, shows hint arrows and the large messages.
+// With autoplay a bot plays the level through the same session.
 
-#include "game/board/levelloader.h"
-#include "game/board/playfield.h"
 #include "engine/gui/font.h"
 #include "engine/runtime/task.h"
+#include "game/board/levelloader.h"
+#include "game/board/levelsession.h"
+#include "game/board/playfield.h"
+#include "game/screens/boardview.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace bsh {
 
+class GameMedia;
 class GameState;
-
-// How a finished level went, for the bot's report and the level's hand-over.
-struct BoardResult {
-    std::string level;
-    bool won = false;
-    int64_t score = 0;
-    int64_t timePlayedMs = 0;
-    int64_t timeLeftMs = 0;
-    int32_t moves = 0;
-    int32_t reshuffles = 0;
-};
-
-// One JSON object on one line: {"level": ..., "won": ..., ..., "seed": n}.
-std::string FormatResultJson(const BoardResult& result, uint32_t seed);
 
 // Where a release of the left button leads, given the pressed cell, the
 // selection and how far the mouse moved since the press.
@@ -45,22 +35,21 @@ struct ReleaseAction {
 ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int releaseX, int releaseY, int selX,
                             int selY, const std::function<bool(int, int)>& selectable);
 
-class BoardScreen : public tsv::Task {
-public:
-    // Milliseconds of the level's end sequences and of the no-moves sequence.
-    static constexpr int64_t kDoneCheckMs = 3000;
-    static constexpr int64_t kCompleteDelayMs = 2500;
-    static constexpr int64_t kGameOverDelayMs = 4000;
-    static constexpr int64_t kNoMovesNoticeMs = 3000;
-    static constexpr int64_t kNoMovesReshuffleMs = 6000;
-    static constexpr int64_t kBotThinkMs = 300;
+// The hint delay of a level: short while tutorial texts are still due.
+int64_t HintDelayFor(const GameState& state);
 
+class BoardScreen : public tsv::Task, public SessionCues {
+public:
     // Called once when the level has ended and its hand-over time has come.
     using EndHandler = std::function<void(const BoardResult&)>;
 
-    BoardScreen(GameState& state, std::string levelPath, int32_t mode, bool autoplay);
+    // `media` null: the board plays without sounds and effects.
+    BoardScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
+                GameMedia* media);
     ~BoardScreen() override;
 
+    // The board's random source; before Start.
+    void SetSeed(uint32_t seed) { m_seed = seed; }
     // Reads the level; false (logged) when it is no level.
     bool Start();
     void SetEndHandler(EndHandler handler) { m_onEnd = std::move(handler); }
@@ -72,37 +61,43 @@ public:
 
     PlayField& Board() { return *m_board; }
     bool IsInputAllowed() const;
-    bool IsNoMovesPending() const { return m_noMovesStart != 0; }
+    bool IsNoMovesPending() const { return m_session && m_session->IsNoMovesPending(); }
     int SelectedX() const { return m_selX; }
     int SelectedY() const { return m_selY; }
     bool HasEnded() const { return m_ended; }
-    const BoardResult& Result() const { return m_result; }
+    const BoardResult& Result() const;
     // The board snapshot for the script's "dump" command.
     std::string Dump() const;
 
 private:
+    // Session cues.
+    void OnTimeUp() override;
+    void OnLevelComplete() override;
+    void OnInputStopped() override;
+    void OnHint(int x1, int y1, int x2, int y2, const std::vector<std::pair<int, int>>& work) override;
+    void OnNoMovesNotice() override;
+    void OnMove(int x1, int y1, int x2, int y2) override;
+    void OnFinished(BoardResult& result) override;
+
     int64_t Now() const;
-    void UpdateLevelEnd(int64_t now);
-    void UpdateHints(int64_t now);
-    void UpdateNoMoves(int64_t now);
-    void UpdateBot(int64_t now);
+    void FireEffect(GameEffect effect, int x, int y);
     void HandleMouse(float mouseX, float mouseY, bool leftDown);
-    void GiveHint(int64_t now);
-    void StartNoMoves(int64_t now);
-    void TrySwap(int x1, int y1, int x2, int y2);
     void Select(int x, int y);
     void ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now);
-    void Finish(bool won);
     // A large message over the board for `ms` milliseconds (the level's end,
     // the no-moves notice), replacing the one shown.
     void ShowMessage(const std::string& text, int64_t ms);
 
     GameState& m_state;
+    GameMedia* m_media;
     std::string m_levelPath;
     int32_t m_mode;
-    bool m_autoplay;
+    LevelSession::Player m_player;
+    std::unique_ptr<BoardView> m_view;
     PlayFieldPtr m_board;
+    std::unique_ptr<LevelSession> m_session;
     LevelInfo m_level;
+    std::vector<tsv::SceneNodePtr> m_decoration;
     tsv::SceneNodePtr m_backdrop;
     tsv::SceneNodePtr m_selection;
     tsv::SceneNodePtr m_pressMark;
@@ -116,20 +111,10 @@ private:
     float m_pressMouseX = 0, m_pressMouseY = 0;
     int m_hoverX = -1, m_hoverY = -1;
     bool m_leftWasDown = false;
-
     bool m_hintsOn = true;
-    int64_t m_hintDelay = 10000;
-    int64_t m_startTime = 0;
-    int64_t m_nextDoneCheck = 0;
-    int64_t m_completionTime = 0;
-    int64_t m_gameOverTime = 0;
-    int64_t m_noMovesStart = 0;
-    bool m_noMovesNoticeShown = false;
-    int64_t m_settledSince = 0;
     int64_t m_hintArrowsUntil = 0;
-    bool m_handedOver = false;
     bool m_ended = false;
-    BoardResult m_result;
+    uint32_t m_seed = 1;
 };
 
 } // namespace bsh

@@ -1,6 +1,9 @@
 #include "game/startup/startup.h"
 
 #include "game/startup/gameoptions.h"
+#include "game/startup/levelrun.h"
+#include "game/board/levelloader.h"
+#include "engine/scene/nodeloader.h"
 
 #include "engine/core/config.h"
 #include "engine/core/log.h"
@@ -62,42 +65,6 @@ void FindDataFolder()
     }
 }
 
-// --level: the board of one level, straight away. With --autoplay the bot's
-// report goes to standard output when the level ends.
-bool StartLevelRun(const GameOptions& options, uint32_t seed)
-{
-    // Standing in for the loader screen: the preloaded sounds come first.
-    tsv::SoundManager::Instance().Preload("/sound/preload.xml");
-    GameState& state = GameState::Instance();
-    const int32_t mode = options.mode == "quest" ? GameModeQuest : GameModeArcade;
-    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
-    if (profile && mode == GameModeQuest) {
-        profile->SetDifficulty(options.difficulty == "easy"   ? DifficultyEasy
-                               : options.difficulty == "hard" ? DifficultyHard
-                                                              : DifficultyNormal);
-    }
-    state.PrepareLevel(options.levelPath, mode);
-    state.ResetLevelStats();
-    state.PlayMusic(1);
-
-    tsv::InputManager::Instance(); // polls the mouse before the board reads it
-    tsv::IntrusivePtr<BoardScreen> board(new BoardScreen(state, options.levelPath, mode, options.autoplay));
-    if (!board->Start()) {
-        return false;
-    }
-    const bool autoplay = options.autoplay;
-    board->SetEndHandler([autoplay, seed](const BoardResult& result) {
-        if (autoplay) {
-            std::printf("%s\n", FormatResultJson(result, seed).c_str());
-            std::fflush(stdout);
-        }
-        tsv::Application::Instance().Exit(0);
-    });
-    tsv::ScriptPlayer::SetDumpProvider([board] { return board->Dump(); });
-    tsv::Application::Instance().GetTaskManager().AddTask(tsv::IntrusivePtr<tsv::Task>(board.Get()), 0);
-    return true;
-}
-
 } // namespace
 
 int RunGame(int argc, char** argv)
@@ -154,6 +121,13 @@ int RunGame(int argc, char** argv)
     app.SetSupportAddress(kSupportAddress);
     tsv::GetLog() << tsv::Hint << "Storage path is: " << app.GetStoragePath() << tsv::EndL;
 
+    // Level files name their meshes through the engine's mesh reader.
+    SetLevelMeshLoader(&tsv::LoadMeshFile);
+    if (game.simulate) {
+        // The rules alone: no window, scene, textures or sound.
+        return RunSimulation(game, options);
+    }
+
     tsv::SceneManager& scene = tsv::SceneManager::Instance();
     if (!scene.IsInitialised()) {
         return -1;
@@ -180,7 +154,7 @@ int RunGame(int argc, char** argv)
                      options.scenePath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
-    if (!game.levelPath.empty() && !StartLevelRun(game, options.seed)) {
+    if (!game.levelPath.empty() && !StartLevelRun(game, options)) {
         std::fprintf(stderr, "brinestoneharbour: cannot play the level %s (the log in %s says why)\n",
                      game.levelPath.c_str(), app.GetStoragePath().c_str());
         return 1;

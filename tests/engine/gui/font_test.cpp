@@ -1,7 +1,7 @@
 #include "engine/gui/font.h"
 #include "engine/gui/languagemanager.h"
 
-#include "../scene/scenetest.h"
+#include "engine/scene/scenetest.h"
 #include "support/testsupport.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // the game's data, screens written from inline text, and a record of the
 // sounds the GUI plays.
 
-#include "../scene/scenetest.h"
+#include "engine/scene/scenetest.h"
 #include "support/testsupport.h"
 
 #include "engine/core/config.h"

@@ -2,9 +2,12 @@
 // Boards built from level text on a headless scene with a virtual clock, over a
 // game state (no media) whose current profile plays arcade mode.
 
-#include "game/progress/gamestate.h"
+#include "engine/runtime/application.h"
 #include "game/board/levelloader.h"
 #include "game/board/playfield.h"
+#include "game/progress/boardscoring.h"
+#include "game/progress/gamestate.h"
+#include "game/progress/levelplay.h"
 #include "engine/scene/scenetest.h"
 #include "support/scratchstorage.h"
 
@@ -23,20 +26,28 @@ protected:
         SceneTest::SetUp();
         storageHolder = std::make_unique<ScratchStorage>();
         GameStatePaths paths;
-        paths.loadMedia = false;
         paths.questMap = storageHolder->File("nomap.xml");
         paths.arcadeSetPattern = storageHolder->Path() + "noset%d.xml";
         state = std::make_unique<GameState>(paths);
         state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
         state->PrepareLevel("", GameModeArcade);
-        board = new PlayField(*state);
+        scoring = std::make_unique<BoardScoring>(*state);
+        board = NewBoard();
     }
     void TearDown() override
     {
         board = nullptr;
+        scoring.reset();
         state.reset();
         storageHolder.reset();
         SceneTest::TearDown();
+    }
+
+    // A board on the rules alone, on the game timer, scoring into the state.
+    PlayFieldPtr NewBoard()
+    {
+        return tsv::MakeIntrusive<PlayField>(*scoring,
+                                             [] { return tsv::Application::Instance().GetTimer().GetTime(); });
     }
 
     // Aliases '1'..'8' are jewels of that colour; `extra` adds more alias elements.
@@ -71,18 +82,19 @@ protected:
     bool Load(const std::string& text)
     {
         storageHolder->Write("level.xml", text);
-        return LoadLevel(storageHolder->File("level.xml"), *board, &info);
+        return LoadLevelForPlay(*state, storageHolder->File("level.xml"), *board, &info);
     }
 
-    // Moves the clock on by `ms` in 10 ms frames, running the scene and, when
-    // `step`, the board.
+    // Moves the clock on by `ms` in 10 ms frames, running the pieces' motions
+    // and timers and, when `step`, the rest of the board's frame.
     void Run(int64_t ms, bool step = true)
     {
         for (int64_t t = 0; t < ms; t += 10) {
             Advance(10);
-            Scene().UpdateNodes();
             if (step) {
                 board->Step();
+            } else {
+                board->AdvancePieces();
             }
         }
     }
@@ -117,6 +129,7 @@ protected:
 
     std::unique_ptr<ScratchStorage> storageHolder;
     std::unique_ptr<GameState> state;
+    std::unique_ptr<BoardScoring> scoring;
     PlayFieldPtr board;
     LevelInfo info;
 };

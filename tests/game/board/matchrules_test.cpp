@@ -44,7 +44,7 @@ TEST_F(MatchRulesTest, ShapesMakeTheirSpecialsAndScoreOnce)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        board = new PlayField(*state);
+        board = NewBoard();
         ASSERT_TRUE(Load(Level(c.rows, {}, {}, c.head)));
         const int32_t before = Score();
         state->SetScoreMultiplier(0);

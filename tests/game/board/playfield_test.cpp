@@ -24,14 +24,14 @@ TEST(PlayFieldCoordinates, CellsAreFortyPixelSquaresAroundTheCentre)
 TEST_F(PlayFieldTest, RandomPiecesDifferFromTheirNeighbours)
 {
     for (int i = 0; i < 20; ++i) {
-        board = new PlayField(*state);
+        board = NewBoard();
         // Only pieces placed before it count: those to the left and above.
         ASSERT_TRUE(Load(Level({".1.", "2r3", "..."}, "<alias><char>r</char><color>random</color></alias>", {},
                                "<colors>123</colors>")));
         EXPECT_EQ(Token(1, 1), "1J3");
     }
     // One colour next to a neighbour of that colour cannot be avoided: it still ends.
-    board = new PlayField(*state);
+    board = NewBoard();
     ASSERT_TRUE(Load(Level({"1r"}, "<alias><char>r</char><color>random</color></alias>", {}, "<colors>1</colors>")));
     EXPECT_EQ(Token(1, 0), "1J1");
 }
@@ -58,16 +58,16 @@ TEST_F(PlayFieldTest, LevelReaderTakesOddTextAsTheGameDoes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        board = new PlayField(*state);
+        board = NewBoard();
         ASSERT_TRUE(Load("<level><time>1000</time><colors>12</colors>" + aliases + c.body + "</level>"));
         for (const auto& [cell, token] : c.tokens) {
             EXPECT_EQ(Token(cell.first, cell.second), token) << cell.first << "," << cell.second;
         }
     }
     LogCapture log;
-    board->ExplodeCell(0, 0, false);
+    board->ExplodeCell(0, 0, CellHit::Spare);
     EXPECT_TRUE(log.Contains(tsv::LogLevelError, "ExplodeCell: piece type unknown"));
-    board = new PlayField(*state);
+    board = NewBoard();
     EXPECT_FALSE(Load("<board><time>1000</time></board>"));
     EXPECT_TRUE(log.Contains(tsv::LogLevelError, "Error generating level objects: first tag must be <level>"));
 }
@@ -86,7 +86,7 @@ TEST_F(PlayFieldTest, ObjectivesAndTimeFromTheLevel)
                           {GameModeQuest, DifficultyHard, 30000},
                           {GameModeArcade, DifficultyNormal, 60000}};
     for (const Case& c : cases) {
-        board = new PlayField(*state);
+        board = NewBoard();
         state->PrepareLevel("", c.mode);
         state->CurrentProfile()->SetDifficulty(c.difficulty);
         ASSERT_TRUE(Load(text));
@@ -111,7 +111,7 @@ TEST_F(PlayFieldTest, ClockRunsUntilTheLevelIsDone)
     ASSERT_TRUE(board->IsLevelDone());
     Run(300);
     EXPECT_EQ(board->GetTimeLeft(), 600);
-    board = new PlayField(*state);
+    board = NewBoard();
     ASSERT_TRUE(Load(Level({"12", "21"}, {}, {"01", "00"}, "<time>300</time>")));
     Run(500);
     EXPECT_EQ(board->GetTimeLeft(), 0);
@@ -126,20 +126,20 @@ TEST_F(PlayFieldTest, SnapshotRoundTrip)
                            {"0120", "1-00", "0002"}, "<disabledynamite/><jewelsrequired>9</jewelsrequired>")));
     Run(250, false);
     board->Step();
-    RecordWriter out;
+    tsv::RecordWriter out;
     board->SaveState(out);
     const std::string expected = board->DumpText();
-    board = new PlayField(*state);
-    RecordReader in(out.Bytes());
+    board = NewBoard();
+    tsv::RecordReader in(out.Bytes());
     ASSERT_TRUE(board->LoadState(in));
     EXPECT_TRUE(in.AtEnd());
     EXPECT_EQ(board->DumpText(), expected);
     EXPECT_TRUE(board->IsSpecialDisabled(PieceDynamite));
     EXPECT_EQ(board->GetColours(), "12345678");
-    EXPECT_EQ(board->PieceAt(0, 2)->GetSprite()->GetMesh().flipHorizontal, true);
+    EXPECT_EQ(board->PieceAt(0, 2)->Look().mesh.flipHorizontal, true);
 
-    RecordReader cut(out.Bytes().substr(0, out.Bytes().size() / 2));
-    EXPECT_FALSE(PlayFieldPtr(new PlayField(*state))->LoadState(cut));
+    tsv::RecordReader cut(out.Bytes().substr(0, out.Bytes().size() / 2));
+    EXPECT_FALSE(NewBoard()->LoadState(cut));
 }
 
 TEST_F(PlayFieldTest, FindMoveOnBoardsWithAndWithoutMoves)
@@ -160,19 +160,19 @@ TEST_F(PlayFieldTest, FindMoveOnBoardsWithAndWithoutMoves)
     rows[7][9] = rows[7][11];
     rows[7][10] = rows[7][11] == '1' ? '2' : '1';
     rows[6][10] = rows[7][11];
-    board = new PlayField(*state);
+    board = NewBoard();
     ASSERT_TRUE(Load(Level(rows)));
     ASSERT_FALSE(board->HasMatch());
     for (int i = 0; i < 10; ++i) {
         ASSERT_TRUE(board->FindMove(x1, y1, x2, y2));
         EXPECT_TRUE(board->Swap(x1, y1, x2, y2));
         Run(300, false);
-        board = new PlayField(*state);
+        board = NewBoard();
         ASSERT_TRUE(Load(Level(rows)));
     }
 
     // A move through a special fills the hint record and is taken at once.
-    board = new PlayField(*state);
+    board = NewBoard();
     ASSERT_TRUE(Load(Level({"1B21", "3434"}, Alias('B', "bomb", 1))));
     HintRecord hint;
     ASSERT_TRUE(board->FindMove(x1, y1, x2, y2, &hint));
@@ -196,8 +196,8 @@ TEST_F(PlayFieldTest, ReshuffleReplacesEverySwappablePiece)
     PiecePtr lock(board->PieceAt(0, 0));
     PiecePtr jewel(board->PieceAt(3, 3));
     board->ShakeSwappables();
-    EXPECT_TRUE(jewel->HasNoise());
-    EXPECT_FALSE(lock->HasNoise());
+    EXPECT_TRUE(jewel->IsShaking());
+    EXPECT_FALSE(lock->IsShaking());
     board->Reshuffle();
     EXPECT_EQ(board->PieceAt(0, 0), lock.Get());
     EXPECT_NE(board->PieceAt(3, 3), jewel.Get());
@@ -226,7 +226,7 @@ TEST_F(PlayFieldTest, SampleLevelsLoadWithObjectivesAndMoves)
     for (int i = 1; i <= 5; ++i) {
         const std::string path = "/level/sample/0" + std::to_string(i) + ".xml";
         SCOPED_TRACE(path);
-        board = new PlayField(*state);
+        board = NewBoard();
         ASSERT_TRUE(LoadLevel(path, *board, &info));
         EXPECT_GT(board->GetTimeLimit(), 0);
         EXPECT_FALSE(board->IsLevelDone());

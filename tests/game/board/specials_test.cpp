@@ -55,14 +55,14 @@ TEST_F(SpecialsTest, BombAndDynamiteBlastTheirPatternsAfter150Ms)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.piece);
-        board = new PlayField(*state);
+        board = NewBoard();
         Grid grid(11, 11);
         grid.At(5, 5) = c.piece;
         grid.Kind(5, 5) = '2'; // iron under the centre
         ASSERT_TRUE(Load(Level(grid.rows, Alias('B', "bomb", 1) + Alias('D', "dynamite", 1), grid.fill)));
         const int32_t jewels = Stat(StatJewels);
         const int32_t explosions = Stat(StatExplosions);
-        board->ExplodeCell(5, 5, false);
+        board->ExplodeCell(5, 5, CellHit::Spare);
         Run(140, false);
         EXPECT_EQ(Cleared([this](int x, int y) { return Letter(x, y); }, 11, 11).size(), 1u); // only the centre
         Run(10, false);
@@ -79,7 +79,7 @@ TEST_F(SpecialsTest, BombCaughtInABlastDetonates150MsLater)
     grid.At(5, 5) = 'B';
     grid.At(6, 5) = 'B';
     ASSERT_TRUE(Load(Level(grid.rows, Alias('B', "bomb", 1), grid.fill)));
-    board->ExplodeCell(5, 5, false);
+    board->ExplodeCell(5, 5, CellHit::Spare);
     Run(150, false);
     EXPECT_EQ(Letter(7, 5), 'J');
     EXPECT_EQ(Letter(4, 5), '.');
@@ -104,7 +104,7 @@ TEST_F(SpecialsTest, CannonsFireAcrossTheBoardSparingLocks)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        board = new PlayField(*state);
+        board = NewBoard();
         // Only the line of the cannon exists; fixed blocks never move out of the fireball's way.
         Grid grid(kBoardColumns, kBoardRows, '-');
         int targets = 0;
@@ -124,7 +124,7 @@ TEST_F(SpecialsTest, CannonsFireAcrossTheBoardSparingLocks)
                                    Alias('F', "fixedblock", 1) + Alias('G', "fixedblock", 2) + Alias('L', "lock", 3),
                                grid.fill)));
         ASSERT_EQ(board->GetBlocksLeft(), targets);
-        board->ExplodeCell(c.cx, c.cy, false);
+        board->ExplodeCell(c.cx, c.cy, CellHit::Spare);
         EXPECT_EQ(board->GetFlyingCount(), 1u);
         for (int t = 0; t < 5000 && board->GetFlyingCount() > 0; t += 10) {
             Run(10);
@@ -167,7 +167,7 @@ TEST_F(SpecialsTest, RainbowPullsItsColourWithinThreeCellsWithoutPoints)
 TEST_F(SpecialsTest, RainbowHitByABlastJustVanishes)
 {
     ASSERT_TRUE(Load(Level({"2R2", "121"}, Alias('R', "rainbow", 0))));
-    board->ExplodeCell(1, 0, true);
+    board->ExplodeCell(1, 0, CellHit::Wear);
     Run(600, false);
     EXPECT_EQ(Letter(1, 0), '.');
     EXPECT_EQ(Letter(0, 0), 'J');
@@ -178,7 +178,7 @@ TEST_F(SpecialsTest, KeyOpensOnlyTheLocksOfItsColour)
 {
     ASSERT_TRUE(Load(Level({"K....", ".....", ".L...", "...L.", "M...."},
                            Alias('K', "key", 4) + Alias('L', "lock", 4) + Alias('M', "lock", 3))));
-    board->ExplodeCell(0, 0, false);
+    board->ExplodeCell(0, 0, CellHit::Spare);
     EXPECT_EQ(Letter(0, 0), '.');
     Run(490, false);
     EXPECT_EQ(Token(1, 2), "1O4");
@@ -194,7 +194,7 @@ TEST_F(SpecialsTest, LocksCannotBeExploded)
 {
     LogCapture log;
     ASSERT_TRUE(Load(Level({"L"}, Alias('L', "lock", 2))));
-    board->ExplodeCell(0, 0, true);
+    board->ExplodeCell(0, 0, CellHit::Wear);
     EXPECT_EQ(Letter(0, 0), 'O');
     EXPECT_TRUE(log.Contains(tsv::LogLevelError, "ExplodeCell: piece type unknown"));
 }
@@ -209,12 +209,12 @@ TEST_F(SpecialsTest, ArtifactObjectiveAndCounters)
     EXPECT_FALSE(board->IsLevelDone());
     EXPECT_NE(board->DumpText().find("objectives 1 0 0 1\n"), std::string::npos);
 
-    board->ExplodeCell(0, 0, false); // a jewel with nothing left to collect
+    board->ExplodeCell(0, 0, CellHit::Spare); // a jewel with nothing left to collect
     EXPECT_EQ(board->GetJewelsLeft(), 0);
-    board->ExplodeCell(2, 1, false); // the last block
+    board->ExplodeCell(2, 1, CellHit::Spare); // the last block
     EXPECT_EQ(board->GetBlocksLeft(), 0);
     EXPECT_FALSE(board->IsLevelDone());
-    board->ExplodeCell(2, 0, false);
+    board->ExplodeCell(2, 0, CellHit::Spare);
     EXPECT_TRUE(board->IsArtifactCollected());
     EXPECT_TRUE(board->IsLevelDone());
     EXPECT_NE(board->DumpText().find("objectives 0 0 0 2\n"), std::string::npos);

@@ -34,7 +34,6 @@ protected:
         storage.Write("set3.xml", "<set><l>/original/040</l></set>");
         storage.Write("set4.xml", "<set><l>/original/041</l></set>");
         GameStatePaths paths;
-        paths.loadMedia = false;
         paths.questMap = storage.File("map.xml");
         paths.arcadeSetPattern = storage.Path() + "set%d.xml";
         state = std::make_unique<GameState>(paths);
@@ -196,10 +195,10 @@ TEST_F(GameStateTest, LevelAwardAndTheWholeQuest)
     EXPECT_FALSE(state->IsQuestComplete());
 
     Finish(kL2, GameModeQuest, true, 60, 0);
-    EXPECT_EQ(Ann().Awards().IsPending(kAwardTotalComplete), false);
+    EXPECT_EQ(Ann().Awards().IsPending(AwardTotalComplete), false);
     LevelOutcome outcome = Finish(kL3, GameModeQuest, true, 10, 0);
     EXPECT_TRUE(state->IsQuestComplete());
-    EXPECT_EQ(outcome.newAwardIndex, kAwardTotalComplete);
+    EXPECT_EQ(outcome.newAwardIndex, AwardTotalComplete);
     // Another difficulty has its own quest.
     Ann().SetDifficulty(DifficultyEasy);
     EXPECT_FALSE(state->IsQuestComplete());
@@ -295,8 +294,8 @@ TEST_F(GameStateTest, SavedGameResumesOnceWithTheBoardSnapshot)
     EXPECT_EQ(state->SavedGamePath(GameModeArcade), storage.File("survival-52656EFFFFFFE9.dat"));
 
     std::string boardSeen;
-    state->SetBoardSnapshotHooks([](RecordWriter& out) { out.WriteString("board"); },
-                                 [&](RecordReader& in) { in.ReadString(boardSeen); });
+    state->SetBoardSnapshotHooks([](tsv::RecordWriter& out) { out.WriteString("board"); },
+                                 [&](tsv::RecordReader& in) { in.ReadString(boardSeen); });
     state->PrepareLevel(kL2, GameModeArcade);
     state->SetAwardKey("arcade_best2");
     state->SetStat(GameModeQuest, StatJewels, 11);
@@ -332,7 +331,6 @@ TEST(GameStateStartUp, GeneratesEmptyTablesAndSavesAtTheEnd)
     storage.Write("highscore.dat", test::Le32(1) + test::Le32(1) + test::Str("Solo") + test::Le32(77));
     {
         GameStatePaths paths;
-        paths.loadMedia = false;
         paths.questMap = storage.File("none.xml");
         paths.arcadeSetPattern = storage.Path() + "none%d.xml";
         GameState state(paths);

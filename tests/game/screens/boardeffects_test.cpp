@@ -1,6 +1,6 @@
 #include "game/screens/boardeffects.h"
 
-#include "../scene/scenetest.h"
+#include "engine/scene/scenetest.h"
 #include "support/testsupport.h"
 
 #include <cmath>

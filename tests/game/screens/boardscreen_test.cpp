@@ -13,7 +13,7 @@ protected:
     {
         storageHolder->Write("screen.xml", level);
         tsv::IntrusivePtr<BoardScreen> screen(
-            new BoardScreen(*state, storageHolder->File("screen.xml"), GameModeArcade, false));
+            new BoardScreen(*state, storageHolder->File("screen.xml"), GameModeArcade, LevelSession::Player::Person, nullptr));
         EXPECT_TRUE(screen->Start());
         screen->SetEndHandler([this](const BoardResult& r) {
             ended = true;
@@ -78,7 +78,7 @@ TEST_F(BoardScreenTest, ClicksSelectMoveTheSelectionAndSwap)
 TEST_F(BoardScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
 {
     auto screen = Open(Level(rows)); // nothing to do: done from the start
-    Frames(*screen, BoardScreen::kDoneCheckMs + BoardScreen::kCompleteDelayMs - 100);
+    Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs - 100);
     EXPECT_FALSE(ended);
     EXPECT_FALSE(screen->IsInputAllowed());
     Frames(*screen, 200);
@@ -95,12 +95,12 @@ TEST_F(BoardScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
     Frames(*screen, 60000);
     EXPECT_FALSE(ended);
     EXPECT_FALSE(screen->IsInputAllowed());
-    Frames(*screen, BoardScreen::kGameOverDelayMs + 100);
+    Frames(*screen, LevelSession::kGameOverDelayMs + 100);
     ASSERT_TRUE(ended);
     EXPECT_FALSE(result.won);
     EXPECT_EQ(result.timeLeftMs, 0);
     EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimePlayed), result.timePlayedMs / 1000);
-    EXPECT_GE(result.timePlayedMs, 60000 + BoardScreen::kGameOverDelayMs);
+    EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace bsh {
+namespace tsv {
 
 void RecordWriter::WriteInt32(int32_t value)
 {
@@ -83,4 +83,4 @@ bool RecordReader::ReadString(std::string& out)
     return true;
 }
 
-} // namespace bsh
+} // namespace tsv

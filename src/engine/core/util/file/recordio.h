@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace bsh {
+namespace tsv {
 
 class RecordWriter {
 public:
@@ -47,4 +47,4 @@ private:
     bool m_short = false;
 };
 
-} // namespace bsh
+} // namespace tsv

@@ -1,0 +1,18 @@
+#pragma once
+// One level played straight away (--level): by the player or the bot through
+// the board screen, or by the bot on the rules alone (--simulate).
+
+#include "engine/platform/runoptions.h"
+#include "game/startup/gameoptions.h"
+
+namespace bsh {
+
+// Puts the board screen of the level on the task list; false when the level
+// cannot be read. With autoplay the bot's report goes to standard output.
+bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options);
+
+// Plays the level with the bot on a virtual clock of --fixed-step (10 ms by
+// default) and prints the same report; returns the exit code.
+int RunSimulation(const GameOptions& game, const tsv::RunOptions& options);
+
+} // namespace bsh

@@ -54,7 +54,10 @@ constexpr int64_t kEventNodeLifetimeMs = 1000;
 
 // Looks of a component: colours multiplied into its picture.
 enum ELook { LookNormal = 0, LookHover = 1, LookPressed = 2, LookDisabled = 3 };
-constexpr uint32_t kLookColours[] = {0xFFE4E4E4, 0xFFFFFFFF, 0xFFB0B0B0, 0xB0808080};
+constexpr uint32_t kLookColours[] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFC0C0C0, 0xB0909090};
+// Under the pointer a button's picture is drawn once more, added as light.
+constexpr uint32_t kHighlightColour = 0x60FFFFFF;
+constexpr float kHighlightZ = -0.2f;
 constexpr uint32_t kSelectionColour = 0x804A7FD0;
 
 GuiSoundPlayer& SoundPlayer()
@@ -493,8 +496,6 @@ void GUIComponent::UpdateLook()
         look = LookPressed;
     } else if (m_type == ComponentButton && m_hovered) {
         look = LookHover;
-    } else if (m_type != ComponentButton) {
-        look = LookHover; // only buttons are dimmed at rest; the rest show their picture as drawn
     }
     if (look == m_lookState) {
         return;
@@ -507,6 +508,21 @@ void GUIComponent::UpdateLook()
                 node.SetColor(colour);
             }
         });
+    }
+    if (look == LookHover && m_picture && !m_highlight) {
+        m_highlight = static_cast<SceneNode*>(m_picture->Clone(true).Get());
+        ForEachNode(*m_highlight, [](SceneNode& node) {
+            node.SetMaterial(0, false); // additive
+            if (node.HasMesh()) {
+                node.SetColor(kHighlightColour);
+            }
+        });
+        m_highlight->SetPosition({0, 0, kHighlightZ}, false);
+        m_node->AddChild(HierarchyNodePtr(m_highlight.Get()));
+        m_highlight->UpdateWorldTransform();
+    }
+    if (m_highlight) {
+        m_highlight->SetVisible(look == LookHover && IsVisible(), true);
     }
     // A pressed button sinks by a pixel.
     const float sink = look == LookPressed ? 1.0f : 0.0f;
@@ -539,6 +555,10 @@ void GUIComponent::ShowEventNode(const EventEntry& entry, bool persistent)
         // The picture of the component: replaces the previous one.
         if (m_picture) {
             m_node->RemoveChild(m_picture.Get(), true);
+        }
+        if (m_highlight) {
+            m_node->RemoveChild(m_highlight.Get(), true);
+            m_highlight.Reset();
         }
         m_picture = node;
         node->SetPosition({0, 0, kPictureZ}, false);
@@ -695,6 +715,8 @@ void GUIComponent::SetVisible(bool visible)
         if (c.m_type == ComponentEditBox && shown) {
             c.LayoutEditText();
         }
+        c.m_lookState = -1; // the highlight shows only under the pointer
+        c.UpdateLook();
     });
 }
 

@@ -243,6 +243,7 @@ private:
     // children's nodes.
     SceneNodePtr m_node;
     SceneNodePtr m_picture;
+    SceneNodePtr m_highlight;
     SceneNodePtr m_captionNode;
     SceneNodePtr m_textNode;
     SceneNodePtr m_selectionNode;

@@ -22,6 +22,8 @@ protected:
     void SetUp() override
     {
         SceneTest::SetUp();
+        savedLanguage = GetConfig().language; // the settings are written at exit
+        savedDetected = GetConfig().languageDetected;
         LanguageManager::Instance().Reset();
         GetConfig().language = "English";
         GetConfig().languageDetected = true;
@@ -35,6 +37,8 @@ protected:
         Application::Instance().GetTaskManager().Execute(); // lets the removed screens go
         SetGuiSoundPlayer({});
         LanguageManager::Instance().Reset();
+        GetConfig().language = savedLanguage;
+        GetConfig().languageDetected = savedDetected;
         SceneTest::TearDown();
     }
 
@@ -65,6 +69,8 @@ protected:
 
     testsupport::ScratchDir dir;
     std::vector<std::string> sounds;
+    std::string savedLanguage;
+    bool savedDetected = false;
 };
 
 } // namespace tsv::test

@@ -343,12 +343,19 @@ void GUIComponent::LayoutCaption()
     if (!font) {
         return;
     }
-    const float scale = m_captionScale > 0 ? m_captionScale : 1.0f;
+    float scale = m_captionScale > 0 ? m_captionScale : 1.0f;
     const float halfW = static_cast<float>(m_width) * 0.5f;
     const float halfH = static_cast<float>(m_height) * 0.5f;
     const float pad = m_type == ComponentLabel ? 0.0f : kCaptionPadding;
     std::string text = m_caption;
-    if (m_width > 0) {
+    if (m_type == ComponentButton && m_width > 0) {
+        // A button keeps its caption on one line, shrunk when it would not fit.
+        const float room = static_cast<float>(m_width) - 2 * pad;
+        const float width = font->MeasureText(m_caption).x * scale;
+        if (width > room && width > 0) {
+            scale *= room / width;
+        }
+    } else if (m_width > 0) {
         const bool anyCharacter = IsDoubleByteCodePage(font->GetCodePage()) ||
                                   IsEastAsian(LanguageManager::Instance().GetCurrent());
         text = font->WrapText(m_caption, (static_cast<float>(m_width) - 2 * pad) / scale, anyCharacter);
@@ -518,6 +525,7 @@ void GUIComponent::UpdateLook()
             }
         });
         m_highlight->SetPosition({0, 0, kHighlightZ}, false);
+        m_highlight->SetScale(m_picture->GetScale().x, m_picture->GetScale().y, false);
         m_node->AddChild(HierarchyNodePtr(m_highlight.Get()));
         m_highlight->UpdateWorldTransform();
     }
@@ -561,6 +569,8 @@ void GUIComponent::ShowEventNode(const EventEntry& entry, bool persistent)
             m_highlight.Reset();
         }
         m_picture = node;
+        m_pictureWidth = m_width;
+        m_pictureHeight = m_height;
         node->SetPosition({0, 0, kPictureZ}, false);
         m_lookState = -1;
     } else {
@@ -759,6 +769,14 @@ void GUIComponent::SetSize(int32_t width, int32_t height)
 {
     m_width = width;
     m_height = height;
+    if (m_picture && m_pictureWidth > 0 && m_pictureHeight > 0) {
+        // The picture was drawn for the size the file gave; it stretches with the component.
+        m_picture->SetScale(static_cast<float>(width) / static_cast<float>(m_pictureWidth),
+                            static_cast<float>(height) / static_cast<float>(m_pictureHeight), true);
+        if (m_highlight) {
+            m_highlight->SetScale(m_picture->GetScale().x, m_picture->GetScale().y, true);
+        }
+    }
     if (m_node) {
         LayoutCaption();
         if (m_type == ComponentEditBox) {

@@ -244,6 +244,7 @@ private:
     SceneNodePtr m_node;
     SceneNodePtr m_picture;
     SceneNodePtr m_highlight;
+    int32_t m_pictureWidth = 0, m_pictureHeight = 0; // the component's size when the picture came
     SceneNodePtr m_captionNode;
     SceneNodePtr m_textNode;
     SceneNodePtr m_selectionNode;

@@ -11,6 +11,8 @@ namespace {
 // Gap between the two buttons, and their margin around the caption, in pixels.
 constexpr int32_t kButtonGap = 24;
 constexpr int32_t kButtonMargin = 36;
+// Room kept between the buttons and the plate's edges.
+constexpr int32_t kPlateMargin = 28;
 
 } // namespace
 
@@ -41,6 +43,7 @@ StandardDialog::StandardDialog(const std::string& message, int32_t kind) : m_kin
     if (!message.empty()) {
         SetMessage(message);
     }
+    PlaceButtons(); // the language's captions may need wider buttons
 }
 
 void StandardDialog::SetMessage(const std::string& message)
@@ -88,7 +91,11 @@ void StandardDialog::PlaceButtons()
                kButtonMargin;
     };
     const bool pair = no && no->GetOwnVisible() && !no->GetCaption().empty();
-    const int32_t width = std::max({yes->GetWidth(), needed(yes), pair ? needed(no) : 0});
+    // No wider than the plate allows; a caption beyond that is shrunk by its button.
+    const int32_t plate = GetRoot()->GetWidth() - 2 * kPlateMargin;
+    const int32_t widest = pair ? (plate - kButtonGap) / 2 : plate;
+    const int32_t width =
+        std::min(widest, std::max({yes->GetWidth(), needed(yes), pair ? needed(no) : 0}));
     const int32_t y = yes->GetY();
     if (pair) {
         const int32_t half = (width + kButtonGap) / 2;

@@ -321,9 +321,9 @@ void Screen::UpdateHint(const GuiInput& input)
     const std::string text = font->WrapText(target->GetHint(), kHintMaxWidth, tsv::IsEastAsian(LanguageManager::Instance().GetCurrent()));
     const Vec2 size = font->MeasureText(text);
     const float w = size.x + 2 * kHintPadding, h = size.y + 2 * kHintPadding;
-    // Below and right of the pointer, kept inside the view.
-    float x = std::clamp(input.x + 12 + w * 0.5f, -400 + w * 0.5f, 400 - w * 0.5f);
-    float y = input.y + 28 + h * 0.5f;
+    // Below the pointer's picture and right of its tip, kept inside the view.
+    float x = std::clamp(input.x + 8 + w * 0.5f, -400 + w * 0.5f, 400 - w * 0.5f);
+    float y = input.y + 46 + h * 0.5f;
     if (y + h * 0.5f > 300) {
         y = input.y - 12 - h * 0.5f;
     }

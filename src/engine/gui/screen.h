@@ -72,6 +72,10 @@ public:
     // under its pause panel may not; a backdrop never does).
     bool TakesInput() const { return m_rootLoaded && m_shown && !m_closing; }
 
+protected:
+    // For screens that read no file.
+    void SetName(const std::string& name) { m_name = name; }
+
 private:
     void UpdateHint(const GuiInput& input);
     void HideHint();

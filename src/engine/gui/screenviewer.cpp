@@ -17,6 +17,7 @@ class BackdropScreen : public Screen {
 public:
     BackdropScreen()
     {
+        SetName("backdrop");
         m_picture = MakeIntrusive<SceneNode>();
         m_picture->SetMesh(Mesh(800, 600));
         m_picture->SetTexture(kBackdropTexture);

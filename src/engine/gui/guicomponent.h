@@ -106,6 +106,8 @@ public:
     static constexpr int64_t kCharFirstDelayMs = 500;
     static constexpr int64_t kEraseFirstDelayMs = 300;
     static constexpr int64_t kRepeatMs = 100;
+    // Space between an edit box's edge and its text, in pixels.
+    static constexpr float kEditPadding = 8.0f;
     // How long the closing picture of a screen's root component lasts.
     static constexpr int64_t kCloseMs = 250;
 

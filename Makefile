@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build play test assets bench clean
+.PHONY: deps build play test assets screenshots package bench clean
 
 deps:
 	scripts/install-deps
@@ -26,6 +26,16 @@ test: deps
 
 assets: build
 	./$(BUILD)/tools/assetgen/assetgen data
+	./$(BUILD)/tools/assetgen/assetgen --icons packaging/icons
+
+# The metainfo's screenshots, taken by the game itself, headless.
+screenshots: build
+	packaging/take-screenshots $(BUILD) packaging/screenshots
+
+# A Debian package of the installed tree in $(BUILD), e.g.
+# build/brinestoneharbour_1.91_amd64.deb; install it with apt install ./FILE.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	./$(BUILD)/bench/bsh_bench

@@ -120,4 +120,21 @@ bool LogCapture::Contains(int level, const std::string& fragment) const
 
 void LogCapture::Clear() { Target().lines.clear(); }
 
+std::string ScratchStorage::DamagedPath(const std::string& name) const
+{
+    std::string newest;
+    for (const std::string& entry : List()) {
+        if (entry.rfind(name + ".damaged-", 0) == 0 && entry > newest) {
+            newest = entry;
+        }
+    }
+    return newest.empty() ? std::string() : File(newest);
+}
+
+std::string ScratchStorage::ReadDamaged(const std::string& name) const
+{
+    const std::string path = DamagedPath(name);
+    return path.empty() ? std::string() : Read(path.substr(m_path.size()));
+}
+
 } // namespace bsh::test

@@ -22,6 +22,9 @@ public:
     std::string Read(const std::string& name) const;
     bool Exists(const std::string& name) const;
     std::vector<std::string> List() const;
+    // The newest copy of `name` kept aside as damaged ("" when none), and its bytes.
+    std::string DamagedPath(const std::string& name) const;
+    std::string ReadDamaged(const std::string& name) const;
 
 private:
     std::string m_path;

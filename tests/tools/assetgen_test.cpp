@@ -481,3 +481,26 @@ TEST(AssetGen, WavEncoderWritesWhatItWasGiven) {
   EXPECT_FLOAT_EQ(tone.front(), 0);
   EXPECT_FLOAT_EQ(tone.back(), 0);
 }
+
+TEST(AssetGen, IconIsCommittedAtEverySizeAsARoundedTile) {
+  const fs::path scratch = fs::temp_directory_path() / "assetgen-icon-test";
+  fs::remove_all(scratch);
+  Output out(scratch.string());
+  GenerateIcons(out);
+  ASSERT_EQ(out.Failures(), 0);
+  ASSERT_EQ(out.Written().size(), IconSizes().size());
+  for (int size : IconSizes()) {
+    SCOPED_TRACE(size);
+    const std::string committed = std::string(ASSETGEN_ICON_DIR) + IconPath(size);
+    EXPECT_TRUE(ReadFile(out.FullPath(IconPath(size))) == ReadFile(committed))
+        << "differs from the committed icon; rerun assetgen --icons";
+    const Png png = LoadPng(committed);
+    ASSERT_EQ(png.w, size);
+    ASSERT_EQ(png.h, size);
+    // The tile's rounded corners leave the picture's corners clear; its middle is solid.
+    for (int x : {0, size - 1})
+      for (int y : {0, size - 1}) EXPECT_LT(png.Alpha(x, y), 16) << "corner " << x << "," << y;
+    EXPECT_EQ(png.Alpha(size / 2, size / 2), 255);
+  }
+  fs::remove_all(scratch);
+}

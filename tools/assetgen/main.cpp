@@ -2,6 +2,10 @@
 // the game into a data folder. The output is byte-identical on every run.
 //
 //   assetgen [--only job,job...] [--contact-sheet SHEET.png] [OUTPUT_DIR]
+//   assetgen --icons ICON_DIR
+//
+// --icons writes only the application icon, at every size, into ICON_DIR (a
+// hicolor theme tree); it is packaging, not game data.
 //
 // With --contact-sheet and no output folder the files go to a scratch folder
 // and only the sheet is kept.
@@ -17,9 +21,12 @@
 int main(int argc, char** argv) {
   std::string outDir, sheetPath;
   std::vector<std::string> only;
+  std::string iconDir;
   int zoom = 1;  // review aid: enlarges the sheet by a whole factor
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) {
+    if (!std::strcmp(argv[i], "--icons") && i + 1 < argc) {
+      iconDir = argv[++i];
+    } else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) {
       sheetPath = argv[++i];
     } else if (!std::strcmp(argv[i], "--zoom") && i + 1 < argc) {
       zoom = std::max(1, std::atoi(argv[++i]));
@@ -27,11 +34,22 @@ int main(int argc, char** argv) {
       std::stringstream list(argv[++i]);
       for (std::string name; std::getline(list, name, ',');) only.push_back(name);
     } else if (argv[i][0] == '-') {
-      std::fprintf(stderr, "usage: %s [--only job,...] [--contact-sheet PATH] [OUTPUT_DIR]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--only job,...] [--contact-sheet PATH] [OUTPUT_DIR]\n"
+                           "       %s --icons ICON_DIR\n", argv[0], argv[0]);
       return 2;
     } else {
       outDir = argv[i];
     }
+  }
+  if (!iconDir.empty()) {
+    assetgen::Output icons(iconDir);
+    assetgen::GenerateIcons(icons);
+    if (icons.Failures() > 0) {
+      std::fprintf(stderr, "assetgen: %d icon file(s) could not be written\n", icons.Failures());
+      return 1;
+    }
+    std::printf("assetgen: %zu icons written to %s\n", icons.Written().size(), iconDir.c_str());
+    return 0;
   }
   const bool scratch = outDir.empty();
   if (scratch && sheetPath.empty()) outDir = "data";

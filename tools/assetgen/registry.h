@@ -64,6 +64,13 @@ void GenerateMusic(Output& out);
 void GenerateNodes(Output& out);
 void GenerateDialogs(Output& out);
 
+// The application icon for the desktop. It is not game data, so no job writes
+// it: "assetgen --icons DIR" puts every size below DIR as IconPath names it.
+const std::vector<int>& IconSizes();
+std::string IconPath(int size);  // "/hicolor/NxN/apps/<application id>.png"
+Image ApplicationIcon(int size);
+void GenerateIcons(Output& out);
+
 // Lays every kept image out on one labelled sheet.
 Image BuildContactSheet(const std::vector<Output::Kept>& images, int width = 1800);
 

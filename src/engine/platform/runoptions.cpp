@@ -1,5 +1,6 @@
 #include "engine/platform/runoptions.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace tsv {
@@ -17,10 +18,17 @@ bool ParseNumber(const char* text, long long& out)
     if (!text || !*text) {
         return false;
     }
+    errno = 0;
     char* end = nullptr;
     out = std::strtoll(text, &end, 10);
-    return end && *end == '\0';
+    return end && *end == '\0' && errno == 0;
 }
+
+// The ranges of the numeric options: a step of a second at most, any 32-bit
+// seed, a run of at most about eleven days of 10 ms frames.
+constexpr long long kMaxFixedStepMs = 1000;
+constexpr long long kMaxSeed = 0xFFFFFFFFLL;
+constexpr long long kMaxFrames = 100'000'000;
 
 const char* const kUsage =
     "Usage: brinestoneharbour [options]\n"
@@ -72,8 +80,11 @@ int ParseRunOptions(int argc, char** argv, RunOptions& options, std::string& mes
             if (!text) {
                 return 2;
             }
-            if (!ParseNumber(text, number) || number < 0 || (arg == "--fixed-step" && number == 0)) {
-                message = "brinestoneharbour: bad value for " + arg + ": " + text + "\n";
+            const long long low = arg == "--seed" ? 0 : 1;
+            const long long high = arg == "--fixed-step" ? kMaxFixedStepMs : arg == "--seed" ? kMaxSeed : kMaxFrames;
+            if (!ParseNumber(text, number) || number < low || number > high) {
+                message = "brinestoneharbour: bad value for " + arg + ": " + text + " (" + std::to_string(low) +
+                          " to " + std::to_string(high) + ")\n";
                 return 2;
             }
             if (arg == "--fixed-step") {
@@ -87,6 +98,10 @@ int ParseRunOptions(int argc, char** argv, RunOptions& options, std::string& mes
         } else if (arg == "--script" || arg == "--audio-out" || arg == "--scene" || arg == "--screen") {
             const char* text = value("a path");
             if (!text) {
+                return 2;
+            }
+            if (!*text) {
+                message = "brinestoneharbour: " + arg + " needs a path, not an empty value\n";
                 return 2;
             }
             (arg == "--script"      ? options.scriptPath

@@ -66,6 +66,9 @@ Vec3 Scaled(const Vec3& direction, float length)
 
 // A late frame spawns for every interval it missed, but never more than this.
 constexpr int kMaxSpawnsPerFrame = 1000;
+// Emitters stop spawning while the scene holds this many nodes; the game
+// itself needs a few thousand at most.
+constexpr size_t kMaxSceneNodes = 60000;
 
 EmitterSoundHook& SoundHook()
 {
@@ -83,6 +86,15 @@ const EmitterSoundHook& GetEmitterSoundHook() { return SoundHook(); }
 void SceneNode::AddKeyframe(const KeyframePtr& keyframe)
 {
     if (!keyframe) {
+        return;
+    }
+    // Files list keyframes in time order: appending and marking the new
+    // keyframe's channels keeps loading them linear.
+    if (m_keyframes.empty() || m_keyframes.back()->time <= keyframe->time) {
+        m_keyframes.push_back(keyframe);
+        for (int c = 0; c < ChannelCount; ++c) {
+            m_channels[c].used = m_channels[c].used || Sets(*keyframe, c);
+        }
         return;
     }
     auto at = std::upper_bound(m_keyframes.begin(), m_keyframes.end(), keyframe->time,
@@ -426,6 +438,9 @@ void SceneNode::Spawn(bool reset)
         m_lastSpawn = now - 1;
     }
     const EmitterDesc emitter = *m_emitter; // a particle's update may change this node
+    if (SceneManager::Instance().GetDrawnNodeCount() >= kMaxSceneNodes) {
+        return;
+    }
     if (emitter.spawnRateMs > 0 && emitter.count > 0) {
         const int detail = SceneManager::Instance().GetDetailLevel();
         for (int32_t i = 0; i < emitter.count; ++i) {

@@ -7,7 +7,9 @@
 #include "engine/scene/nodelibrary.h"
 #include "engine/scene/scenemanager.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace tsv {
 
@@ -148,7 +150,11 @@ KeyframePtr ParseKeyframe(const XMLElement& element)
     return keyframe;
 }
 
-EmitterDesc ParseEmitter(const XMLElement& element)
+// An emitter asks for at most this much; beyond it a file would flood the scene.
+constexpr int32_t kMaxParticlesPerSpawn = 256;
+constexpr int32_t kMinSpawnRateMs = 10;
+
+EmitterDesc ParseEmitter(const XMLElement& element, const std::string& path)
 {
     EmitterDesc e;
     for (const auto& [name, child] : element.Children()) {
@@ -172,6 +178,16 @@ EmitterDesc ParseEmitter(const XMLElement& element)
         } else if (name == "playlist") {
             e.playlist = text;
         }
+    }
+    if (e.count < 0 || e.count > kMaxParticlesPerSpawn) {
+        GetLog() << Warning << path << ": an emitter's count of " << e.count << " is taken as "
+                 << std::clamp(e.count, 0, kMaxParticlesPerSpawn) << EndL;
+        e.count = std::clamp(e.count, 0, kMaxParticlesPerSpawn);
+    }
+    if (e.spawnRateMs > 0 && e.spawnRateMs < kMinSpawnRateMs) {
+        GetLog() << Warning << path << ": an emitter's spawn rate of " << e.spawnRateMs << " ms is taken as "
+                 << kMinSpawnRateMs << " ms" << EndL;
+        e.spawnRateMs = kMinSpawnRateMs;
     }
     return e;
 }
@@ -202,10 +218,70 @@ struct ParseState {
     bool meshGiven = false;
 };
 
+// Node files reach other node files ("apply", "replace", nested "node"
+// elements); these guard the loader against cycles and runaway depth.
+constexpr int kMaxNesting = 64;
+
+struct LoadGuard {
+    std::vector<std::string> files; // being read, outermost first
+    int depth = 0;
+};
+
+LoadGuard& Guard()
+{
+    static LoadGuard s_guard;
+    return s_guard;
+}
+
+// Enters `file` (empty: a nested element of the file being read); false, with
+// an Error, when that would loop or nest too deeply.
+class Nesting {
+public:
+    Nesting(const std::string& file, const std::string& from)
+    {
+        LoadGuard& guard = Guard();
+        if (guard.depth >= kMaxNesting) {
+            GetLog() << Error << "Error loading file \"" << from << "\" - nodes nested deeper than " << kMaxNesting
+                     << EndL;
+            return;
+        }
+        if (!file.empty() && std::find(guard.files.begin(), guard.files.end(), file) != guard.files.end()) {
+            GetLog() << Error << "Error loading file \"" << from << "\" - \"" << file << "\" applies itself" << EndL;
+            return;
+        }
+        m_entered = true;
+        m_file = !file.empty();
+        ++guard.depth;
+        if (m_file) {
+            guard.files.push_back(file);
+        }
+    }
+    ~Nesting()
+    {
+        if (m_entered) {
+            --Guard().depth;
+            if (m_file) {
+                Guard().files.pop_back();
+            }
+        }
+    }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+    bool Entered() const { return m_entered; }
+
+private:
+    bool m_entered = false;
+    bool m_file = false;
+};
+
 void ApplyElements(const XMLElement& element, ParseState& state, const std::string& path);
 
-void ApplyFile(const std::string& file, ParseState& state)
+void ApplyFile(const std::string& file, ParseState& state, const std::string& from)
 {
+    Nesting nesting(file, from);
+    if (!nesting.Entered()) {
+        return;
+    }
     IntrusivePtr<XMLElement> root = LoadXMLFile(ResolveResourcePath(file));
     if (!root) {
         return;
@@ -224,7 +300,7 @@ void ApplyElements(const XMLElement& element, ParseState& state, const std::stri
         SceneNode& node = *state.node;
         const std::string& text = child->GetText();
         if (name == "apply") {
-            ApplyFile(Trim(text), state);
+            ApplyFile(Trim(text), state, path);
         } else if (name == "replace") {
             if (SceneNodePtr replacement = NodeLibrary::Instance().CreateNode(Trim(text))) {
                 state.node = replacement;
@@ -285,7 +361,7 @@ void ApplyElements(const XMLElement& element, ParseState& state, const std::stri
             const std::string value = Trim(text);
             node.SetRotateToDirection(value.empty() || ParseBool(value));
         } else if (name == "prototype") {
-            node.SetEmitter(ParseEmitter(*child));
+            node.SetEmitter(ParseEmitter(*child, path));
         } else if (name == "noise") {
             node.SetNoise(ParseNoise(*child));
         } else if (name == "trail") {
@@ -323,6 +399,10 @@ uint32_t ParseColor(const std::string& text)
 
 SceneNodePtr LoadNodeFile(const std::string& path, const SceneNodePtr& target)
 {
+    Nesting nesting(path, path);
+    if (!nesting.Entered()) {
+        return nullptr;
+    }
     IntrusivePtr<XMLElement> root = LoadXMLFile(ResolveResourcePath(path));
     if (!root) {
         return nullptr;
@@ -337,6 +417,10 @@ SceneNodePtr LoadNodeFile(const std::string& path, const SceneNodePtr& target)
 
 SceneNodePtr ParseNode(const XMLElement& element, const SceneNodePtr& target, const std::string& path)
 {
+    Nesting nesting({}, path);
+    if (!nesting.Entered()) {
+        return nullptr;
+    }
     ParseState state;
     state.node = target ? target : MakeIntrusive<SceneNode>();
     ApplyElements(element, state, path);

@@ -62,8 +62,9 @@ bool PlayField::ResolveMatches()
 {
     std::array<uint8_t, kBoardCells> matched{};
     std::vector<int> specials;
+    // Colourless pieces (a rainbow, a jewel of a level without colours) never make a run.
     const auto same = [this](int x, int y, int32_t colour) {
-        return InGrid(x, y) && IsMatchable(x, y) && ColourAt(x, y) == colour;
+        return colour != 0 && InGrid(x, y) && IsMatchable(x, y) && ColourAt(x, y) == colour;
     };
     const auto mark = [&matched](int x, int y) { matched[CellIndex(x, y)] = 1; };
     int32_t points = 0;
@@ -97,7 +98,7 @@ bool PlayField::ResolveMatches()
     for (int x = 0; x <= kBoardColumns - 3; ++x) {
         for (int y = 0; y < kBoardRows; ++y) {
             const int32_t colour = ColourAt(x, y);
-            if (!IsMatchable(x, y) || !same(x + 1, y, colour) || !same(x + 2, y, colour)) {
+            if (!same(x, y, colour) || !same(x + 1, y, colour) || !same(x + 2, y, colour)) {
                 continue;
             }
             points = 0;
@@ -128,7 +129,7 @@ bool PlayField::ResolveMatches()
     for (int x = 0; x < kBoardColumns; ++x) {
         for (int y = 0; y <= kBoardRows - 3; ++y) {
             const int32_t colour = ColourAt(x, y);
-            if (!IsMatchable(x, y) || !same(x, y + 1, colour) || !same(x, y + 2, colour)) {
+            if (!same(x, y, colour) || !same(x, y + 1, colour) || !same(x, y + 2, colour)) {
                 continue;
             }
             points = 0;

@@ -127,7 +127,8 @@ bool FillMatchView(const PlayField& board, const BoardEvents& events, MatchView&
 {
     for (int x = 0; x < kBoardColumns; ++x) {
         for (int y = 0; y < kBoardRows; ++y) {
-            view.colour[At(x, y)] = board.IsMatchable(x, y) ? board.ColourAt(x, y) : -1;
+            const int32_t colour = board.ColourAt(x, y);
+            view.colour[At(x, y)] = board.IsMatchable(x, y) && colour != 0 ? colour : -1;
             view.type[At(x, y)] = board.TypeAt(x, y);
         }
     }

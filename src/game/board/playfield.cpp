@@ -81,7 +81,10 @@ bool PlayField::IsReadyToFall(int x, int y) const { return Falls(x, y) && PieceA
 int32_t PlayField::GetRandomColor()
 {
     if (m_colours.empty()) {
-        GetLog() << tsv::Error << "PlayField::GetRandomColor - no valid colors specified" << EndL;
+        if (!m_colourErrorLogged) {
+            GetLog() << tsv::Error << "PlayField::GetRandomColor - no valid colors specified" << EndL;
+            m_colourErrorLogged = true;
+        }
         return 0;
     }
     const int index = m_random.Below(static_cast<int>(m_colours.size()));

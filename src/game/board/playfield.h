@@ -235,6 +235,7 @@ private:
     int64_t m_timeLeft = 0;
     int64_t m_timePlayed = 0;
     std::string m_colours;
+    bool m_colourErrorLogged = false; // a level without colours says so once
     std::array<uint8_t, kDisableableSpecials> m_disabled{};
     int32_t m_initialBlocks = 0, m_initialCellHits = 0, m_jewelsRequired = 0;
     int32_t m_blocksLeft = 0, m_cellHitsLeft = 0, m_jewelsLeft = 0;

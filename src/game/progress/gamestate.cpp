@@ -1,6 +1,7 @@
 #include "game/progress/gamestate.h"
 
 #include "engine/core/log.h"
+#include "engine/core/util/file/damagedfile.h"
 #include "engine/core/util/file/filestream.h"
 #include "engine/core/util/file/resourcepath.h"
 #include "engine/core/util/xml/xmlloader.h"
@@ -415,8 +416,14 @@ bool GameState::LoadGame()
             counter = in.ReadInt32();
         }
     }
+    bool whole = !in.IsShort();
     if (m_boardReader) {
-        m_boardReader(in);
+        whole = m_boardReader(in) && whole;
+    }
+    if (!whole || in.IsShort()) {
+        GetLog() << tsv::Error << path << ": the saved game is damaged" << EndL;
+        tsv::KeepDamagedFile(tsv::ResolveResourcePath(path));
+        return false;
     }
     std::remove(tsv::ResolveResourcePath(path).c_str());
     return true;

@@ -88,7 +88,7 @@ public:
     // exactly what the writer wrote. Without hooks a saved game ends after
     // the statistics.
     using BoardWriter = std::function<void(tsv::RecordWriter&)>;
-    using BoardReader = std::function<void(tsv::RecordReader&)>;
+    using BoardReader = std::function<bool(tsv::RecordReader&)>;
     // Called for every AddScore that added points while a mode is current.
     using ScoreListener = std::function<void(const ScoreEvent&)>;
 
@@ -164,7 +164,8 @@ public:
     bool SavedGameExists(int32_t mode) const;
     void DeleteSavedGame(int32_t mode);
     bool SaveGame();
-    // Reads the saved game of the current mode and deletes it: a run resumes once.
+    // Reads the saved game of the current mode and deletes it: a run resumes
+    // once. A saved game that cannot be read whole is kept aside instead.
     bool LoadGame();
     void SetBoardSnapshotHooks(BoardWriter writer, BoardReader reader);
 

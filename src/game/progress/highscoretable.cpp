@@ -4,6 +4,7 @@
 #include "engine/core/random.h"
 #include "engine/core/util/file/filestream.h"
 #include "engine/core/storage.h"
+#include "engine/core/util/file/damagedfile.h"
 
 #include <algorithm>
 
@@ -41,23 +42,33 @@ bool HighscoreTable::Load()
         return false;
     }
     m_pairs.clear();
-    tsv::RecordReader in(std::move(bytes));
-    int32_t count = in.ReadInt32();
-    for (int32_t i = 0; i < count; ++i) {
+    tsv::RecordReader in(bytes);
+    const int32_t count = in.ReadInt32();
+    bool whole = count >= 0 && !in.IsShort();
+    for (int32_t i = 0; whole && i < count; ++i) {
         int32_t table = in.ReadInt32();
         tsv::IntrusivePtr<HighscoreEntry> entry(new HighscoreEntry());
         // A record that runs past the end of the file counts as cut short too,
-        // so a damaged count cannot invent empty entries.
+        // so a damaged count cannot invent empty entries. The entries read
+        // so far stay in play.
         if (!entry->Load(in) || in.IsShort()) {
-            return false;
+            whole = false;
+            break;
         }
         m_pairs.emplace_back(table, entry);
     }
     SortAndTrim();
+    // The game writes its tables sorted and trimmed: a file that does not
+    // write back as it was (a value read as something else, entries out of
+    // order) is damaged too, and kept before the next save replaces it.
+    if (!whole || Serialise() != bytes) {
+        GetLog() << tsv::Warning << "Highscore data is damaged; " << m_pairs.size() << " entries read" << EndL;
+        tsv::KeepDamagedFile(FilePath());
+    }
     return true;
 }
 
-bool HighscoreTable::Save() const
+std::string HighscoreTable::Serialise() const
 {
     tsv::RecordWriter out;
     out.WriteInt32(static_cast<int32_t>(m_pairs.size()));
@@ -65,8 +76,10 @@ bool HighscoreTable::Save() const
         out.WriteInt32(table);
         entry->Save(out);
     }
-    return tsv::WriteFileAtomically(FilePath(), out.Bytes());
+    return out.Bytes();
 }
+
+bool HighscoreTable::Save() const { return tsv::WriteFileAtomically(FilePath(), Serialise()); }
 
 void HighscoreTable::SortAndTrim()
 {

@@ -28,6 +28,8 @@ public:
     bool Load();
     // False (logged) when the file could not be written; the old file stays.
     bool Save() const;
+    // The file's bytes for the tables as they stand.
+    std::string Serialise() const;
 
     // Stable: of two equal scores the one that was in the list first stays above.
     // Then each table keeps only its first `capacity` entries.

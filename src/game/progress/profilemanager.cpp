@@ -1,6 +1,7 @@
 #include "game/progress/profilemanager.h"
 
 #include "engine/core/log.h"
+#include "engine/core/util/file/damagedfile.h"
 #include "engine/core/util/file/filestream.h"
 #include "engine/core/storage.h"
 
@@ -77,20 +78,35 @@ bool ProfileManager::Load()
         GetLog() << tsv::Warning << "Profile data not found" << EndL;
         return false;
     }
-    tsv::RecordReader in(std::move(bytes));
+    tsv::RecordReader in(bytes);
     int32_t count = in.ReadInt32();
     if (count < 1 || count > kMaxProfiles) {
         GetLog() << tsv::Warning << "Profile format is corrupted" << EndL;
+        tsv::KeepDamagedFile(FilePath());
         return false;
     }
     for (int32_t i = 1; i <= count; ++i) {
         tsv::IntrusivePtr<Profile> profile(new Profile());
         if (!profile->Load(in)) {
+            // The profiles read so far stay in play; the file is kept aside
+            // before the next save replaces it.
             GetLog() << tsv::Warning << "Profile #" << i << " corrupted!" << EndL;
+            tsv::KeepDamagedFile(FilePath());
             return !m_profiles.empty();
         }
         GetLog() << tsv::Hint << "User data loaded for: \"" << profile->GetName() << "\"" << EndL;
         m_profiles.push_back(profile);
+    }
+    // A value out of its range is read as something else: such a file does
+    // not write back as it was, so it is kept before the next save.
+    tsv::RecordWriter again;
+    again.WriteInt32(count);
+    for (const auto& profile : m_profiles) {
+        profile->Save(again);
+    }
+    if (again.Bytes() != bytes) {
+        GetLog() << tsv::Warning << "Profile data holds values out of range" << EndL;
+        tsv::KeepDamagedFile(FilePath());
     }
     GetLog() << tsv::Hint << "Profile data loaded success" << EndL;
     return true;

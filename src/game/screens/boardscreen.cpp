@@ -159,7 +159,7 @@ bool BoardScreen::Start()
     m_view->Sync(*m_board);
     PlayField* board = m_board.Get();
     m_state.SetBoardSnapshotHooks([board](tsv::RecordWriter& out) { board->SaveState(out); },
-                                  [board](tsv::RecordReader& in) { board->LoadState(in); });
+                                  [board](tsv::RecordReader& in) { return board->LoadState(in); });
     for (const std::string& path : m_level.nodes) {
         if (tsv::SceneNodePtr node = tsv::NodeLibrary::Instance().CreateNode(path)) {
             tsv::AddGameNode(node);

@@ -27,6 +27,10 @@ GameOptions::Result GameOptions::Parse(const std::string& arg,
         if (!text) {
             return Failed;
         }
+        if (!*text) {
+            message = "brinestoneharbour: --level needs a path, not an empty value\n";
+            return Failed;
+        }
         levelPath = text;
         return Consumed;
     }

@@ -47,12 +47,13 @@ bool IsDirectory(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// An installed game keeps its data beside the executable or in ../share/brinestoneharbour.
+// An installed game keeps its data beside the executable or in
+// ../share/brinestoneharbour, and its own data wins over a "data" folder that
+// happens to be in the working directory (a menu starts the game in the
+// player's home). A build tree has neither, so it reads data/ from the
+// working directory, which is the source tree's during development.
 void FindDataFolder()
 {
-    if (IsDirectory("data")) {
-        return;
-    }
     char exe[4096] = {};
     ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (n <= 0) {
@@ -65,6 +66,36 @@ void FindDataFolder()
             return;
         }
     }
+}
+
+// A script is a regular file of at most kMaxScriptBytes: a device or a
+// directory named by mistake must not be read for ever.
+constexpr size_t kMaxScriptBytes = 4 * 1024 * 1024;
+
+bool ReadScriptFile(const std::string& path, std::string& text)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fprintf(stderr, "brinestoneharbour: cannot read script %s (not a file)\n", path.c_str());
+        return false;
+    }
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        std::fprintf(stderr, "brinestoneharbour: cannot read script %s\n", path.c_str());
+        return false;
+    }
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+        text.append(buffer, got);
+        if (text.size() > kMaxScriptBytes) {
+            std::fclose(f);
+            std::fprintf(stderr, "brinestoneharbour: script %s is larger than %zu bytes\n", path.c_str(),
+                         kMaxScriptBytes);
+            return false;
+        }
+    }
+    std::fclose(f);
+    return true;
 }
 
 } // namespace
@@ -84,16 +115,9 @@ int RunGame(int argc, char** argv)
     std::vector<tsv::ScriptCommand> script;
     if (!options.scriptPath.empty()) {
         std::string text;
-        FILE* f = std::fopen(options.scriptPath.c_str(), "rb");
-        if (!f) {
-            std::fprintf(stderr, "brinestoneharbour: cannot read script %s\n", options.scriptPath.c_str());
+        if (!ReadScriptFile(options.scriptPath, text)) {
             return 2;
         }
-        char buffer[4096];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
-            text.append(buffer, got);
-        }
-        std::fclose(f);
         std::string error;
         if (!tsv::ParseScript(text, options.scriptPath, script, error)) {
             std::fprintf(stderr, "brinestoneharbour: bad script line: %s\n", error.c_str());

@@ -185,3 +185,59 @@ TEST_F(MatchRulesTest, MatchesNextToBlocksOfTheirColourRemoveThem)
 
 } // namespace
 } // namespace bsh::test
+
+namespace bsh::test {
+namespace {
+
+using EdgeRulesTest = BoardTest;
+
+TEST_F(EdgeRulesTest, PiecesFallIntoTheBottomRowAndItRefills)
+{
+    // Fifteen rows, the last one empty: the jewels above must drop into row 14.
+    std::vector<std::string> rows;
+    for (int y = 0; y < 14; ++y) {
+        rows.push_back(y % 2 == 0 ? "1" : "2");
+    }
+    rows.push_back(".");
+    ASSERT_TRUE(Load(Level(rows, {}, std::vector<std::string>(15, "0"), "<colors>3</colors>")));
+    ASSERT_TRUE(Settle());
+    for (int y = 0; y < kBoardRows; ++y) {
+        EXPECT_NE(Letter(0, y), '.') << "row " << y;
+    }
+    EXPECT_EQ(Token(0, 14)[2], '2'); // the jewel of row 13 fell in
+    EXPECT_EQ(Token(0, 0)[2], '3');  // and the top refilled
+}
+
+TEST_F(EdgeRulesTest, AliasColoursTakeOneToEightAndDrawTheRest)
+{
+    // 8 is a colour; "random", 0 and 9 draw from the level's list (here only 5).
+    const std::string aliases = Alias('e', "jewel", 8) + "<alias><char>r</char><color>random</color></alias>" +
+                                Alias('z', "jewel", 0) + Alias('n', "jewel", 9);
+    ASSERT_TRUE(Load(Level({"e", "r", "z", "n"}, aliases, {}, "<colors>5</colors>")));
+    EXPECT_EQ(board->ColourAt(0, 0), 8);
+    EXPECT_EQ(board->ColourAt(0, 1), 5);
+    EXPECT_EQ(board->ColourAt(0, 2), 5);
+    EXPECT_EQ(board->ColourAt(0, 3), 5);
+}
+
+TEST_F(EdgeRulesTest, ColourlessPiecesNeverMakeARun)
+{
+    // A level without a usable colour, and a row of rainbows: nothing matches,
+    // so nothing clears and refills for ever.
+    for (const char* colours : {"", "0", "9abc"}) {
+        SCOPED_TRACE(colours);
+        board = NewBoard();
+        ASSERT_TRUE(Load(std::string("<level><time>60000</time><colors>") + colours +
+                         "</colors><alias><char>x</char><type>jewel</type></alias>" + Alias('R', "rainbow", 1) +
+                         "<playfield>\nxxxx\nRRRR\n</playfield><fill>\n0000\n0000\n</fill></level>"));
+        EXPECT_FALSE(board->HasMatch());
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        EXPECT_FALSE(board->FindMove(x1, y1, x2, y2));
+        EXPECT_FALSE(board->ResolveMatches());
+        ASSERT_TRUE(Settle(2000));
+        EXPECT_EQ(Stat(StatJewels), 0);
+    }
+}
+
+} // namespace
+} // namespace bsh::test

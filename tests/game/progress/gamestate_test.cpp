@@ -295,7 +295,7 @@ TEST_F(GameStateTest, SavedGameResumesOnceWithTheBoardSnapshot)
 
     std::string boardSeen;
     state->SetBoardSnapshotHooks([](tsv::RecordWriter& out) { out.WriteString("board"); },
-                                 [&](tsv::RecordReader& in) { in.ReadString(boardSeen); });
+                                 [&](tsv::RecordReader& in) { return in.ReadString(boardSeen); });
     state->PrepareLevel(kL2, GameModeArcade);
     state->SetAwardKey("arcade_best2");
     state->SetStat(GameModeQuest, StatJewels, 11);

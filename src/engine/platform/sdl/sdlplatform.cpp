@@ -1,5 +1,6 @@
 #include "engine/platform/sdl/sdlplatform.h"
 
+#include "engine/core/log.h"
 #include "engine/core/util/file/filestream.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/dds.h"
@@ -438,6 +439,7 @@ void SdlPlatform::SaveScreenshots()
         for (const std::string& path : m_screenshotPaths) {
             if (IMG_SavePNG(shot, path.c_str()) != 0) {
                 WriteLog("Error: can't save screenshot %s: %s", path.c_str(), SDL_GetError());
+                GetLog() << Error << path << ": cannot save the screenshot: " << SDL_GetError() << EndL;
             }
         }
         SDL_FreeSurface(shot);

@@ -17,6 +17,9 @@ namespace tsv {
 
 namespace {
 
+// The audio a headless run keeps for --audio-out: ten minutes (some 100 MB).
+constexpr size_t kMaxCaptureFrames = 10 * 60 * 48000;
+
 constexpr int kLoopbackRate = 48000;     // a whole number of frames per millisecond
 constexpr int kRenderChunkFrames = 512;  // streams are refilled between chunks
 constexpr int kStreamAboveSeconds = 10;  // longer Ogg files are streamed, not decoded whole
@@ -221,7 +224,13 @@ public:
             const int frames = static_cast<int>(std::min<int64_t>(kRenderChunkFrames, target - m_renderedFrames));
             m_render(m_device, chunk.data(), frames);
             if (m_capturing) {
-                m_capture.insert(m_capture.end(), chunk.begin(), chunk.begin() + frames * 2);
+                if (m_capture.size() / 2 >= kMaxCaptureFrames) {
+                    GetLog() << Warning << "Rendered audio is kept for its first "
+                             << kMaxCaptureFrames / kLoopbackRate << " seconds only" << EndL;
+                    m_capturing = false;
+                } else {
+                    m_capture.insert(m_capture.end(), chunk.begin(), chunk.begin() + frames * 2);
+                }
             }
             m_renderedFrames += frames;
         }

@@ -11,12 +11,15 @@ namespace tsv {
 namespace {
 
 constexpr int kBlockSize = 32767;
+// Deeper trees are no data file of ours, and walking them would exhaust the stack.
+constexpr int32_t kMaxDepth = 256;
 
 struct XMLParseContext {
     uint32_t codePage = 0;
     int32_t depth = 0;
     bool insideHierarchy = false;
     bool stop = false;
+    bool tooDeep = false;
     IntrusivePtr<XMLElement> parseRoot;
     XMLElement* current = nullptr;
     XML_Parser parser = nullptr;
@@ -26,6 +29,12 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char
 {
     auto* ctx = static_cast<XMLParseContext*>(userData);
     if (ctx->stop) {
+        return;
+    }
+    if (ctx->depth >= kMaxDepth) {
+        ctx->tooDeep = true;
+        ctx->stop = true;
+        XML_StopParser(ctx->parser, XML_FALSE);
         return;
     }
     std::string tag = name;
@@ -44,7 +53,10 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char
 void XMLCALL OnEndElement(void* userData, const XML_Char* name)
 {
     auto* ctx = static_cast<XMLParseContext*>(userData);
-    if (std::string(name) == "hierarchy" && !ctx->stop) {
+    if (ctx->stop) {
+        return;
+    }
+    if (std::string(name) == "hierarchy") {
         ctx->stop = true;
         // Nothing after this element is read, not even the rest of this block.
         XML_StopParser(ctx->parser, XML_FALSE);
@@ -96,9 +108,19 @@ IntrusivePtr<XMLElement> XMLLoader::Execute(bool replace, bool keepOnError, uint
     std::vector<char> buffer(kBlockSize);
     for (;;) {
         int32_t got = m_stream->Read(buffer.data(), kBlockSize);
-        bool final = got < kBlockSize;
-        if (XML_Parse(parser, buffer.data(), got, final) == XML_STATUS_ERROR &&
-            !(ctx.stop && XML_GetErrorCode(parser) == XML_ERROR_ABORTED)) {
+        if (got < 0) {
+            got = 0;
+        }
+        const bool final = got < kBlockSize;
+        const bool error = XML_Parse(parser, buffer.data(), got, final) == XML_STATUS_ERROR;
+        if (ctx.tooDeep) {
+            GetLog() << Error << "Failed parsing \"" << m_stream->GetName() << "\": elements nested deeper than "
+                     << kMaxDepth << " at line " << static_cast<unsigned long>(XML_GetCurrentLineNumber(parser))
+                     << EndL;
+            failed = true;
+            break;
+        }
+        if (error && !(ctx.stop && XML_GetErrorCode(parser) == XML_ERROR_ABORTED)) {
             GetLog() << Error << "Failed parsing \"" << m_stream->GetName()
                      << "\": " << XML_ErrorString(XML_GetErrorCode(parser)) << " at line "
                      << static_cast<unsigned long>(XML_GetCurrentLineNumber(parser)) << EndL;

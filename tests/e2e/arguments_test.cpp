@@ -1,0 +1,77 @@
+// Odd arguments get a message and exit code 2 before anything starts; bounded
+// inputs stay bounded; a failed screenshot says so in the log.
+
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace bsh::test {
+namespace {
+
+using testsupport::ReadFile;
+using testsupport::RunCommand;
+using testsupport::ScratchDir;
+using testsupport::WriteFile;
+
+struct Outcome {
+    int status;
+    std::string err;
+};
+
+Outcome RunWith(const ScratchDir& dir, const std::string& args)
+{
+    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
+                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 " BSH_EXECUTABLE " " +
+                                args + " >/dev/null 2>" + dir.Path() + "err.txt";
+    return {RunCommand(command), ReadFile(dir.Path() + "err.txt")};
+}
+
+TEST(ArgumentsTest, OutOfRangeAndEmptyValuesAreRefused)
+{
+    ScratchDir dir;
+    const std::vector<std::string> refused = {
+        "--fixed-step 4294967296", "--fixed-step 2147483648", "--fixed-step 0",   "--fixed-step 1001",
+        "--frames 0",              "--frames 99999999999999", "--seed -1",       "--seed 4294967296",
+        "--frames 1e3",            "--script ''",             "--scene ''",      "--level ''",
+        "--headless --script /dev/zero",                      "--headless --script " + dir.Path(),
+    };
+    for (const std::string& args : refused) {
+        const Outcome outcome = RunWith(dir, args);
+        EXPECT_EQ(outcome.status, 2) << args;
+        EXPECT_NE(outcome.err.find("brinestoneharbour: "), std::string::npos) << args << ": " << outcome.err;
+    }
+    // The edges of the ranges are fine.
+    EXPECT_EQ(RunWith(dir, "--headless --no-render --fixed-step 1000 --frames 3 --seed 4294967295").status, 0);
+}
+
+TEST(ArgumentsTest, AFailedScreenshotIsAnError)
+{
+    ScratchDir dir;
+    WriteFile(dir.Path() + "shot.txt", "at 20 screenshot /nonexistent-folder/shot.png\nat 40 quit\n");
+    const Outcome outcome = RunWith(dir, "--headless --fixed-step 10 --frames 20 --script " + dir.Path() + "shot.txt");
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.err.find("/nonexistent-folder/shot.png: cannot save the screenshot"), std::string::npos)
+        << outcome.err;
+}
+
+TEST(ArgumentsTest, ALevelWithoutColoursSettlesInsteadOfMatchingForEver)
+{
+    ScratchDir dir;
+    // No colour 1-8 at all: the jewels are colourless and must never form runs.
+    for (const char* colours : {"", "0", "9", "abc"}) {
+        WriteFile(dir.Path() + "grey.xml", std::string("<level><time>5000</time><colors>") + colours +
+                                               "</colors><jewelsrequired>5</jewelsrequired>"
+                                               "<alias><char>x</char><type>jewel</type></alias>"
+                                               "<playfield>\nxxxxx\nxxxxx\nxxxxx\n</playfield>"
+                                               "<fill>\n00000\n00000\n00000\n</fill></level>");
+        const Outcome outcome = RunWith(dir, "--simulate --level " + dir.Path() + "grey.xml");
+        EXPECT_EQ(outcome.status, 0) << colours << outcome.err;
+        EXPECT_NE(outcome.err.find("no valid colors specified"), std::string::npos) << colours;
+    }
+}
+
+} // namespace
+} // namespace bsh::test

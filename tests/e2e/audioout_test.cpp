@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -44,7 +45,9 @@ TEST(AudioOut, HeadlessRunWritesWhatTheLoopbackRendered)
 {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("bsh-audioout-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "data");
+    std::filesystem::create_directories(dir / "data" / "language");
+    // Without any language the program stops at start-up.
+    std::ofstream(dir / "data" / "language" / "English.xml") << "<hierarchy/>";
     const std::string tone = (dir / "tone.wav").string();
     const std::string out = (dir / "out.wav").string();
     soundtest::WriteToneWav(tone, 100);

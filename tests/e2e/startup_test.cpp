@@ -51,7 +51,8 @@ TEST(StartupTest, HeadlessRunLeavesLogAndConfig)
     ASSERT_EQ(run.status, 0) << run.stderrText;
 
     std::string config = ReadFile(run.storage + "config.xml");
-    EXPECT_EQ(config.rfind("<config>\n\t\t<language></language>\n\t\t<soundvolume>0.800000</soundvolume>\n", 0), 0u);
+    // The first start chooses a language and remembers it.
+    EXPECT_EQ(config.rfind("<config>\n\t\t<language>English</language>\n\t\t<soundvolume>0.800000</soundvolume>\n", 0), 0u);
     EXPECT_NE(config.find("\t\t<maxfps>300</maxfps>\n\t\t<fullscreen>0</fullscreen>\n"), std::string::npos);
     EXPECT_EQ(config.substr(config.size() - 10), "</config>\n");
 

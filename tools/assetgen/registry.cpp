@@ -49,7 +49,7 @@ const std::vector<Job>& AllJobs() {
       {"treasures", GenerateTreasures}, {"map", GenerateMap},
       {"backgrounds", GenerateBackgrounds}, {"fonts", GenerateFonts},
       {"sounds", GenerateSounds},   {"music", GenerateMusic},
-      {"nodes", GenerateNodes},
+      {"nodes", GenerateNodes},     {"dialogs", GenerateDialogs},
   };
   return jobs;
 }

@@ -62,6 +62,7 @@ void GenerateFonts(Output& out);
 void GenerateSounds(Output& out);
 void GenerateMusic(Output& out);
 void GenerateNodes(Output& out);
+void GenerateDialogs(Output& out);
 
 // The application icon for the desktop. It is not game data, so no job writes
 // it: "assetgen --icons DIR" puts every size below DIR as IconPath names it.

@@ -2,6 +2,7 @@
 
 #include "engine/core/log.h"
 #include "engine/core/util/file/resourcepath.h"
+#include "engine/core/util/file/textconvert.h"
 #include "engine/core/util/xml/xmlloader.h"
 #include "engine/scene/nodeloader.h"
 #include "engine/scene/scenemanager.h"
@@ -110,10 +111,35 @@ const FontChar* Font::GetChar(int32_t code) const
     return found == m_chars.end() ? nullptr : &found->second;
 }
 
-const FontChar* Font::Glyph(unsigned char byte) const
+const FontChar* Font::Glyph(int32_t code) const
 {
-    const FontChar* glyph = GetChar(byte);
+    const FontChar* glyph = GetChar(code);
     return glyph ? glyph : GetChar(' ');
+}
+
+float Font::Advance(const std::string& text, size_t at, size_t& next) const
+{
+    std::string name;
+    if (ReadTag(text, at, name, next)) {
+        if (!name.empty() && name[0] != '!') {
+            if (SceneNodePtr icon = CreateIcon(name)) {
+                return icon->GetMesh().boundWidth * icon->GetScale().x;
+            }
+        }
+        return 0;
+    }
+    next = at + std::max<size_t>(1, CharLength(text, at, m_codePage));
+    const FontChar* glyph = Glyph(CharCode(text, at, m_codePage));
+    return glyph ? glyph->width : 0;
+}
+
+float Font::MeasureLine(const std::string& text, size_t begin, size_t end) const
+{
+    float width = 0;
+    for (size_t i = begin; i < end && i < text.size();) {
+        width += Advance(text, i, i);
+    }
+    return width;
 }
 
 Vec2 Font::MeasureText(const std::string& text) const
@@ -123,25 +149,13 @@ Vec2 Font::MeasureText(const std::string& text) const
     float height = 0;
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        std::string name;
-        size_t next = 0;
         if (c == '\r' || c == '\n') {
             height += m_lineHeight;
             width = std::max(width, line);
             line = 0;
             ++i;
-        } else if (ReadTag(text, i, name, next)) {
-            if (!name.empty() && name[0] != '!') {
-                if (SceneNodePtr icon = CreateIcon(name)) {
-                    line += icon->GetMesh().boundWidth * icon->GetScale().x;
-                }
-            }
-            i = next;
         } else {
-            if (const FontChar* glyph = Glyph(c)) {
-                line += glyph->width;
-            }
-            ++i;
+            line += Advance(text, i, i);
         }
     }
     width = std::max(width, line);
@@ -151,7 +165,7 @@ Vec2 Font::MeasureText(const std::string& text) const
     return {width, height};
 }
 
-void Font::LayText(const std::string& text, SceneNode& receiver, uint32_t colour) const
+uint32_t Font::LayText(const std::string& text, SceneNode& receiver, uint32_t colour) const
 {
     float penX = 0;
     float penY = 0;
@@ -180,11 +194,13 @@ void Font::LayText(const std::string& text, SceneNode& receiver, uint32_t colour
             advance = node->GetMesh().boundWidth * node->GetScale().x;
             node->SetPosition({penX + advance * 0.5f, penY + m_lineHeight * 0.5f, 0}, false);
         } else {
-            ++i;
-            const FontChar* glyph = Glyph(c);
+            const int32_t code = CharCode(text, i, m_codePage);
+            i += std::max<size_t>(1, CharLength(text, i, m_codePage));
+            const FontChar* glyph = Glyph(code);
             if (!glyph) {
                 continue;
             }
+            advance = glyph->width;
             Mesh mesh(glyph->width, glyph->height);
             mesh.textureOffsetX = glyph->x;
             mesh.textureOffsetY = glyph->y;
@@ -196,13 +212,63 @@ void Font::LayText(const std::string& text, SceneNode& receiver, uint32_t colour
             node->SetMaterial(m_material, false);
             node->SetColor(colour);
             node->SetPosition({penX, penY, 0}, false);
-            advance = glyph->width;
         }
         node->SetLayer(receiver.GetLayer(), true);
         receiver.AddChild(node);
         penX += advance;
     }
     receiver.UpdateWorldTransform();
+    return colour;
+}
+
+std::string Font::WrapText(const std::string& text, float width, bool anyCharacter) const
+{
+    std::string out;
+    out.reserve(text.size() + 8);
+    float line = 0;
+    size_t lineStart = 0;   // in `out`
+    size_t lastBlank = std::string::npos; // in `out`: a blank that may become a line break
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            out += c;
+            ++i;
+            line = 0;
+            lineStart = out.size();
+            lastBlank = std::string::npos;
+            continue;
+        }
+        size_t next = i;
+        const float advance = Advance(text, i, next);
+        if (line + advance > width && out.size() > lineStart) {
+            if (c == ' ') {
+                out += '\n'; // the blank itself becomes the break
+                i = next;
+                line = 0;
+                lineStart = out.size();
+                lastBlank = std::string::npos;
+                continue;
+            }
+            if (!anyCharacter && lastBlank != std::string::npos) {
+                out[lastBlank] = '\n';
+                lineStart = lastBlank + 1;
+                line = MeasureLine(out, lineStart, out.size());
+                lastBlank = std::string::npos;
+            } else {
+                out += '\n';
+                lineStart = out.size();
+                line = 0;
+                lastBlank = std::string::npos;
+            }
+        }
+        if (c == ' ') {
+            lastBlank = out.size();
+        }
+        out.append(text, i, next - i);
+        line += advance;
+        i = next;
+    }
+    return out;
 }
 
 } // namespace tsv

@@ -79,7 +79,14 @@ public:
     virtual bool InputGetKeyState(int platformKey) const = 0;
     // Text typed and keys pressed since the previous frame.
     virtual const std::string& InputGetTypedText() const = 0;
+    // Keys pressed since the previous frame; the system's key repeat is left
+    // out of both (the GUI repeats held keys on its own clock).
     virtual const std::vector<int>& InputGetPressedKeys() const = 0;
+
+    // The system clipboard as UTF-8 plain text ("" when it holds none).
+    // Headless runs keep a clipboard of their own.
+    virtual std::string ClipboardGetText() const = 0;
+    virtual void ClipboardSetText(const std::string& utf8) = 0;
 
     // Drawing
     virtual bool GfxBeginScene() = 0;

@@ -40,6 +40,8 @@ const char* const kUsage =
     "  --script FILE        play scripted input from FILE\n"
     "  --audio-out PATH     with --headless: write the rendered audio to a WAV file\n"
     "  --scene PATH         show a node file instead of the game\n"
+    "  --screen PATH        show a screen file over the menu backdrop\n"
+    "  --language NAME      use this language for this run only\n"
     "  --windowed           run in a window this time\n"
     "  --fullscreen         run full screen this time\n"
     "  --help, --version\n";
@@ -93,7 +95,7 @@ int ParseRunOptions(int argc, char** argv, RunOptions& options, std::string& mes
             } else {
                 options.frames = number;
             }
-        } else if (arg == "--script" || arg == "--audio-out" || arg == "--scene") {
+        } else if (arg == "--script" || arg == "--audio-out" || arg == "--scene" || arg == "--screen") {
             const char* text = value("a path");
             if (!text) {
                 return 2;
@@ -104,7 +106,14 @@ int ParseRunOptions(int argc, char** argv, RunOptions& options, std::string& mes
             }
             (arg == "--script"      ? options.scriptPath
              : arg == "--audio-out" ? options.audioOut
-                                    : options.scenePath) = text;
+             : arg == "--scene"     ? options.scenePath
+                                    : options.screenPath) = text;
+        } else if (arg == "--language") {
+            const char* text = value("a language name");
+            if (!text) {
+                return 2;
+            }
+            options.language = text;
         } else {
             const RunOptionExtension::Result result =
                 extension ? extension->Parse(arg, value, message) : RunOptionExtension::Unknown;

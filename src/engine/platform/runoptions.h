@@ -18,6 +18,8 @@ struct RunOptions {
     int forceWindowed = -1;    // -1 keep configuration, 0 full screen, 1 windowed
     std::string audioOut;      // headless: write the rendered audio to this WAV file
     std::string scenePath;     // the node-file viewer
+    std::string screenPath;    // the screen-file viewer
+    std::string language;      // a language for this run only (not saved)
 };
 
 // The options of the program built on the engine, parsed in the same pass.

@@ -4,6 +4,7 @@
 #include "engine/platform/platform.h"
 
 #include <cstdlib>
+#include <map>
 #include <sstream>
 
 namespace tsv {
@@ -17,7 +18,15 @@ bool ToFloat(const std::string& s, float& out)
     return !s.empty() && end && *end == '\0';
 }
 
+std::map<std::string, size_t>& CustomCommands()
+{
+    static std::map<std::string, size_t> s_commands;
+    return s_commands;
+}
+
 } // namespace
+
+void RegisterScriptCommand(const std::string& name, size_t argCount) { CustomCommands()[name] = argCount; }
 
 bool ParseScript(const std::string& text, const std::string& fileName, std::vector<ScriptCommand>& out,
                  std::string& error)
@@ -91,6 +100,13 @@ bool ParseScript(const std::string& text, const std::string& fileName, std::vect
                 return fail("quit takes no arguments");
             }
             cmd.kind = ScriptCommand::Quit;
+        } else if (auto custom = CustomCommands().find(command); custom != CustomCommands().end()) {
+            if (!needArgs(custom->second)) {
+                return fail(command + " takes " + std::to_string(custom->second) + " argument(s)");
+            }
+            cmd.kind = ScriptCommand::Custom;
+            cmd.text = command;
+            cmd.args = args;
         } else {
             return fail("unknown command \"" + command + "\"");
         }

@@ -8,15 +8,20 @@
 namespace tsv {
 
 struct ScriptCommand {
-    enum Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Screenshot, Dump, Quit };
+    enum Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Screenshot, Dump, Quit, Custom };
     int64_t atMs = 0;
     Kind kind = Quit;
     float x = 0, y = 0;  // Move, Click
     int button = 0;      // Down, Up: platform mouse button code
     int keyCode = 0;     // Key, KeyDown, KeyUp: engine key code
-    std::string text;    // Type text, Screenshot/Dump path
+    std::string text;    // Type text, Screenshot/Dump path; Custom: the command's name
+    std::vector<std::string> args; // Custom
     int line = 0;
 };
+
+// Commands that higher layers add (the GUI's "ui" and "press"); they parse as
+// Custom with exactly `argCount` words and are carried out by whoever registered them.
+void RegisterScriptCommand(const std::string& name, size_t argCount);
 
 // Parses a script; on a malformed line returns false with "FILE:LINE: reason" in `error`.
 bool ParseScript(const std::string& text, const std::string& fileName, std::vector<ScriptCommand>& out,

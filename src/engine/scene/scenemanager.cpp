@@ -94,6 +94,7 @@ SceneManager::~SceneManager()
     // Nodes go before the platform whose sprites they hold.
     DetachAll();
     m_script.reset();
+    m_texturesByPath.clear();
     if (m_resources) {
         m_resources->Purge();
     }
@@ -152,7 +153,20 @@ void SceneManager::SetSystemCursor(bool show)
 
 TextureHandle SceneManager::GetTexture(const std::string& path)
 {
-    return m_resources ? m_resources->GetTexture(ResolveResourcePath(path)) : 0;
+    if (!m_resources) {
+        return 0;
+    }
+    // Resolving a path asks the file system; every glyph of a text asks for its
+    // font's texture, so known paths are answered from memory.
+    auto known = m_texturesByPath.find(path);
+    if (known != m_texturesByPath.end()) {
+        return known->second;
+    }
+    const TextureHandle texture = m_resources->GetTexture(ResolveResourcePath(path));
+    if (texture) {
+        m_texturesByPath.emplace(path, texture);
+    }
+    return texture;
 }
 
 void SceneManager::SetScript(std::vector<ScriptCommand> commands)

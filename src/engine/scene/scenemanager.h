@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tsv {
@@ -140,6 +141,7 @@ private:
 
     std::unique_ptr<Platform> m_platform;
     std::unique_ptr<ResourceManager> m_resources;
+    std::unordered_map<std::string, TextureHandle> m_texturesByPath; // by resource path, as asked for
     std::unique_ptr<ScriptPlayer> m_script;
     bool m_initialised = false;
     DetailLevel m_detail;

@@ -6,11 +6,31 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 namespace tsv {
 
 namespace {
 ScriptPlayer::DumpProvider g_dumpProvider;
+
+// Bytes of the first UTF-8 character: typing goes one character per frame.
+size_t Utf8Length(const std::string& text)
+{
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return std::min(length, text.size());
+}
+
+std::map<std::string, ScriptPlayer::CommandHandler>& Handlers()
+{
+    static std::map<std::string, ScriptPlayer::CommandHandler> s_handlers;
+    return s_handlers;
+}
+} // namespace
+
+void ScriptPlayer::SetCommandHandler(const std::string& name, CommandHandler handler)
+{
+    Handlers()[name] = std::move(handler);
 }
 
 void ScriptPlayer::SetDumpProvider(DumpProvider provider) { g_dumpProvider = std::move(provider); }
@@ -29,8 +49,9 @@ void ScriptPlayer::Apply(int64_t nowMs)
     }
     m_releases.clear();
     if (!m_typing.empty()) {
-        m_platform.InjectText(m_typing.substr(0, 1));
-        m_typing.erase(0, 1);
+        const size_t length = Utf8Length(m_typing);
+        m_platform.InjectText(m_typing.substr(0, length));
+        m_typing.erase(0, length);
     }
     while (m_next < m_commands.size() && m_commands[m_next].atMs <= nowMs) {
         const ScriptCommand& cmd = m_commands[m_next++];
@@ -61,8 +82,9 @@ void ScriptPlayer::Apply(int64_t nowMs)
             break;
         case ScriptCommand::Type:
             if (m_typing.empty()) {
-                m_platform.InjectText(cmd.text.substr(0, 1));
-                m_typing = cmd.text.substr(1);
+                const size_t length = Utf8Length(cmd.text);
+                m_platform.InjectText(cmd.text.substr(0, length));
+                m_typing = cmd.text.substr(length);
             } else {
                 m_typing += cmd.text;
             }
@@ -85,6 +107,13 @@ void ScriptPlayer::Apply(int64_t nowMs)
         }
         case ScriptCommand::Quit:
             Application::Instance().Exit(0);
+            break;
+        case ScriptCommand::Custom:
+            if (auto handler = Handlers().find(cmd.text); handler != Handlers().end() && handler->second) {
+                handler->second(cmd, *this);
+            } else {
+                GetLog() << Warning << "script: nothing handles \"" << cmd.text << "\"" << EndL;
+            }
             break;
         }
     }

@@ -24,6 +24,14 @@ public:
     using DumpProvider = std::function<std::string()>;
     static void SetDumpProvider(DumpProvider provider);
 
+    // Carries out a command that a higher layer registered with RegisterScriptCommand.
+    using CommandHandler = std::function<void(const ScriptCommand& command, ScriptPlayer& player)>;
+    static void SetCommandHandler(const std::string& name, CommandHandler handler);
+
+    Platform& GetPlatform() { return m_platform; }
+    // Lets go of a key (or mouse button) at the start of the next frame.
+    void ReleaseNextFrame(int platformKey) { m_releases.push_back(platformKey); }
+
 private:
     Platform& m_platform;
     std::vector<ScriptCommand> m_commands;

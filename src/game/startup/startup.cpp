@@ -21,6 +21,8 @@
 #include "engine/scene/emitter.h"
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/scriptplayer.h"
+#include "engine/gui/guiscript.h"
+#include "engine/gui/guistartup.h"
 #include "engine/scene/sceneviewer.h"
 #include "engine/sound/soundmanager.h"
 
@@ -109,6 +111,7 @@ int RunGame(int argc, char** argv)
         return parsed == 1 ? 0 : 2;
     }
 
+    tsv::RegisterGuiScriptCommands(); // "ui" and "press"
     std::vector<tsv::ScriptCommand> script;
     if (!options.scriptPath.empty()) {
         std::string text;
@@ -173,6 +176,12 @@ int RunGame(int argc, char** argv)
     // An emitter's "sound" and "playlist" play when it spawns.
     tsv::SetEmitterSoundHook(&tsv::PlaySpawnSounds);
 
+    // The GUI: language, pointer, and the --screen viewer.
+    if (!tsv::StartGui(options)) {
+        std::fprintf(stderr, "brinestoneharbour: the GUI could not start (the log in %s says why)\n",
+                     app.GetStoragePath().c_str());
+        return 1;
+    }
     if (!options.scenePath.empty() && !tsv::StartSceneViewer(options.scenePath)) {
         std::fprintf(stderr, "brinestoneharbour: cannot show the node file %s (the log in %s says why)\n",
                      options.scenePath.c_str(), app.GetStoragePath().c_str());

@@ -1,4 +1,5 @@
 #include "engine/gui/font.h"
+#include "engine/gui/languagemanager.h"
 
 #include "engine/scene/scenetest.h"
 #include "support/testsupport.h"
@@ -104,6 +105,50 @@ TEST_F(FontTest, LaysOneNodePerCharacterInTheCurrentColour)
     EXPECT_EQ(at(2)->GetColor(), 0xFF00FF00u);
     EXPECT_EQ(at(2)->GetMesh().textureOffsetX, 1.0f);
     EXPECT_EQ(at(2)->GetLayer(), 6);
+}
+
+TEST_F(FontTest, DoubleByteCodePagesReadLeadAndTrailAsOneCharacter)
+{
+    // 0x82A0 is one character of code page 932; 0x41 and 0x82 alone are not.
+    FontPtr font = LoadText("<font><character><id>33440</id><width>20</width><height>20</height></character>"
+                            "<character><id>32</id><width>5</width><height>20</height></character>"
+                            "<character><id>65</id><width>10</width><height>20</height></character></font>");
+    ASSERT_TRUE(loaded);
+    font->SetCodePage(932);
+    EXPECT_EQ(font->MeasureText("A\x82\xA0" "A"), (Vec2{40, 20}));
+    SceneNode line;
+    font->LayText("\x82\xA0\x82\xA0", line, 0xFFFFFFFF);
+    EXPECT_EQ(line.GetChildCount(), 2u);
+    // Without the code page the same bytes are two unknown characters each.
+    font->SetCodePage(1252);
+    EXPECT_EQ(font->MeasureText("\x82\xA0"), (Vec2{10, 20}));
+
+    // East Asian lines may break between any two characters.
+    font->SetCodePage(932);
+    EXPECT_EQ(font->WrapText("\x82\xA0\x82\xA0\x82\xA0", 45, true), "\x82\xA0\x82\xA0\n\x82\xA0");
+    EXPECT_EQ(font->WrapText("AA AA AA", 30, false), "AA\nAA\nAA"); // elsewhere at blanks
+    EXPECT_EQ(font->WrapText("AAAAA", 30, false), "AAA\nAA");        // a word too long breaks anyway
+}
+
+TEST_F(FontTest, IconTagsPlaceTheCurrentSetsIcons)
+{
+    testsupport::WriteFile(dir.Path() + "icons.xml",
+                           "<icons><icon><name>gem</name><node><mesh><width>16</width><height>16</height></mesh>"
+                           "</node></icon></icons>");
+    testsupport::WriteFile(dir.Path() + "English.xml", "<hierarchy><iconset>" + dir.Path() + "icons.xml</iconset></hierarchy>");
+    LanguageManager& languages = LanguageManager::Instance();
+    languages.Reset();
+    languages.Scan(dir.Path());
+    languages.SwitchLanguage(kEnglish, LanguageManager::KeepSetting);
+    FontPtr font = LoadText(kSmallFont);
+    EXPECT_EQ(font->MeasureText("A#{gem}A"), (Vec2{36, 18}));
+    SceneNode line;
+    font->LayText("A#{gem}#{nothing}A", line, 0xFFFFFFFF);
+    EXPECT_EQ(line.GetChildCount(), 3u); // an unknown icon adds nothing
+    testsupport::LogCapture log;
+    font->MeasureText("#{nothing}");
+    EXPECT_TRUE(log.Contains(LogLevelWarning, "Invalid Icon ID:nothing"));
+    languages.Reset();
 }
 
 } // namespace

@@ -200,7 +200,10 @@ void SdlPlatform::PollEvents()
     m_pressedKeys.swap(m_pendingPressed);
     m_pendingPressed.clear();
     SDL_Event event;
+    bool afterRepeat = false; // the text event that follows a repeated key belongs to it
     while (SDL_PollEvent(&event)) {
+        const bool repeatedText = afterRepeat && event.type == SDL_TEXTINPUT;
+        afterRepeat = false;
         switch (event.type) {
         case SDL_QUIT:
             if (m_exitFn) {
@@ -231,14 +234,18 @@ void SdlPlatform::PollEvents()
             int key = kKeyboardBase + static_cast<int>(event.key.keysym.scancode);
             if (key < static_cast<int>(m_keys.size())) {
                 m_keys[static_cast<size_t>(key)] = event.type == SDL_KEYDOWN;
-                if (event.type == SDL_KEYDOWN) {
+                if (event.type == SDL_KEYDOWN && event.key.repeat) {
+                    afterRepeat = true;
+                } else if (event.type == SDL_KEYDOWN) {
                     m_pressedKeys.push_back(key);
                 }
             }
             break;
         }
         case SDL_TEXTINPUT:
-            m_typedText += event.text.text;
+            if (!repeatedText) {
+                m_typedText += event.text.text;
+            }
             break;
         default:
             break;
@@ -293,6 +300,28 @@ bool SdlPlatform::InputGetKeyState(int platformKey) const
         return false;
     }
     return m_keys[static_cast<size_t>(platformKey)] || m_injectedKeys[static_cast<size_t>(platformKey)];
+}
+
+std::string SdlPlatform::ClipboardGetText() const
+{
+    if (m_options.headless) {
+        return m_clipboard;
+    }
+    std::string text;
+    if (char* clip = SDL_GetClipboardText()) {
+        text = clip;
+        SDL_free(clip);
+    }
+    return text;
+}
+
+void SdlPlatform::ClipboardSetText(const std::string& utf8)
+{
+    if (m_options.headless) {
+        m_clipboard = utf8;
+    } else {
+        SDL_SetClipboardText(utf8.c_str());
+    }
 }
 
 void SdlPlatform::InjectMouseMove(float x, float y)

@@ -70,6 +70,8 @@ public:
     void InjectMouseMove(float x, float y) override;
     void InjectKeyState(int platformKey, bool down) override;
     void InjectText(const std::string& text) override { m_pendingText += text; }
+    std::string ClipboardGetText() const override;
+    void ClipboardSetText(const std::string& utf8) override;
     void RequestScreenshot(const std::string& path) override { m_screenshotPaths.push_back(path); }
 
     // For measurements against plain SDL calls.
@@ -119,6 +121,7 @@ private:
     std::array<bool, 1024> m_keys{};
     std::array<bool, 1024> m_injectedKeys{};
     std::string m_typedText, m_pendingText;
+    std::string m_clipboard; // headless runs never touch the desktop's clipboard
     std::vector<int> m_pressedKeys, m_pendingPressed;
 
     std::vector<TextureEntry> m_textures; // handle = index + 1

@@ -1,0 +1,346 @@
+// The drawing half of GUIComponent: its node with the picture, the caption
+// and its shadow, an edit box's text, selection and caret, and the looks of
+// the hovered, pressed and disabled states.
+#include "engine/gui/guicomponent.h"
+
+#include "engine/core/log.h"
+#include "engine/core/util/file/textconvert.h"
+#include "engine/gui/font.h"
+#include "engine/gui/languagemanager.h"
+#include "engine/gui/nodewalk.h"
+#include "engine/gui/screen.h"
+#include "engine/scene/nodelibrary.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tsv {
+
+namespace {
+
+// Drawing order inside one layer: a larger z is drawn first.
+constexpr float kPictureZ = 0.0f;
+constexpr float kShadowZ = -0.4f;
+constexpr float kCaptionZ = -0.5f;
+constexpr float kEventNodeZ = -0.7f;
+constexpr float kChildZ = -1.0f;
+
+// Space kept between a caption and its component's edges, in pixels.
+constexpr float kCaptionPadding = 6.0f;
+// How long an event's picture stays when its node file gives it no lifetime.
+constexpr int64_t kEventNodeLifetimeMs = 1000;
+
+// Looks of a component: colours multiplied into its picture.
+enum ELook { LookNormal = 0, LookHover = 1, LookPressed = 2, LookDisabled = 3 };
+constexpr uint32_t kLookColours[] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFC0C0C0, 0xB0909090};
+// Under the pointer a button's picture is drawn once more, added as light.
+constexpr uint32_t kHighlightColour = 0x60FFFFFF;
+constexpr float kHighlightZ = -0.2f;
+constexpr uint32_t kSelectionColour = 0x804A7FD0;
+
+SceneNodePtr MakeQuad(float w, float h, uint32_t colour)
+{
+    SceneNodePtr node = MakeIntrusive<SceneNode>();
+    node->SetMesh(Mesh(w, h));
+    node->SetColor(colour);
+    return node;
+}
+
+void SetLayerOf(SceneNode& node, int32_t layer) { node.SetLayer(layer, true); }
+
+} // namespace
+
+void GUIComponent::CreateVisuals()
+{
+    m_node = MakeIntrusive<SceneNode>();
+    m_node->SetLayer(EffectiveLayer(), false);
+    m_node->SetPosition({static_cast<float>(m_x), static_cast<float>(m_y), m_parent ? kChildZ : 0.0f}, false);
+    LayoutCaption();
+    if (m_type == ComponentEditBox) {
+        const Font* font = CaptionFont(false);
+        const float lineHeight = font ? font->GetLineHeight() * m_captionScale : 16.0f;
+        m_selectionNode = MakeQuad(1, lineHeight, kSelectionColour);
+        m_selectionNode->SetVisible(false, false);
+        m_caretNode = MakeQuad(2, lineHeight, m_captionColor | 0xFF000000);
+        m_caretNode->SetVisible(false, false);
+        for (const SceneNodePtr& node : {m_selectionNode, m_caretNode}) {
+            node->SetLayer(EffectiveLayer(), false);
+            m_node->AddChild(HierarchyNodePtr(node.Get()));
+        }
+        m_selectionNode->SetPosition({0, 0, kShadowZ}, false);
+        m_caretNode->SetPosition({0, 0, kEventNodeZ}, false);
+        LayoutEditText();
+    }
+    for (const GUIComponentPtr& child : m_children) {
+        m_node->AddChild(HierarchyNodePtr(child->m_node.Get()));
+    }
+    m_node->UpdateWorldTransform();
+    m_node->SetVisible(m_visible, false);
+}
+
+const Font* GUIComponent::CaptionFont(bool report) const
+{
+    const Font* font = LanguageManager::Instance().GetFont(m_font);
+    if (!font && report) {
+        GetLog() << Error << LogPrefix() << ":\tfont reference error" << EndL;
+    }
+    return font;
+}
+
+void GUIComponent::LayoutCaption()
+{
+    if (m_captionNode) {
+        m_node->RemoveChild(m_captionNode.Get(), true);
+        m_captionNode.Reset();
+    }
+    if (m_caption.empty() || m_type == ComponentEditBox) {
+        return;
+    }
+    const Font* font = CaptionFont(true);
+    if (!font) {
+        return;
+    }
+    float scale = m_captionScale > 0 ? m_captionScale : 1.0f;
+    const float halfW = static_cast<float>(m_width) * 0.5f;
+    const float halfH = static_cast<float>(m_height) * 0.5f;
+    const float pad = m_type == ComponentLabel ? 0.0f : kCaptionPadding;
+    std::string text = m_caption;
+    if (m_type == ComponentButton && m_width > 0) {
+        // A button keeps its caption on one line, shrunk when it would not fit.
+        const float room = static_cast<float>(m_width) - 2 * pad;
+        const float width = font->MeasureText(m_caption).x * scale;
+        if (width > room && width > 0) {
+            scale *= room / width;
+        }
+    } else if (m_width > 0) {
+        const bool anyCharacter = IsDoubleByteCodePage(font->GetCodePage()) ||
+                                  IsEastAsian(LanguageManager::Instance().GetCurrent());
+        text = font->WrapText(m_caption, (static_cast<float>(m_width) - 2 * pad) / scale, anyCharacter);
+    }
+    std::vector<std::string> lines;
+    for (size_t start = 0;;) {
+        const size_t end = text.find_first_of("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    const float lineHeight = font->GetLineHeight();
+    const float total = lineHeight * static_cast<float>(lines.size()) * scale;
+    float top = -total * 0.5f;
+    if (m_vAlign == AlignTop) {
+        top = -halfH + pad;
+    } else if (m_vAlign == AlignBottom) {
+        top = halfH - pad - total;
+    }
+
+    m_captionNode = MakeIntrusive<SceneNode>();
+    m_captionNode->SetLayer(EffectiveLayer(), false);
+    m_captionNode->SetPosition({0, 0, kCaptionZ}, false);
+    // The shadow is the same text again in one colour, behind it.
+    struct Offset {
+        float x, y;
+    };
+    std::vector<Offset> shadowOffsets;
+    switch (m_shadowType) {
+    case -1:
+        break;
+    case 1: // outline
+        shadowOffsets = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+        break;
+    case 2: // deep
+        shadowOffsets = {{1, 1}, {2, 2}, {3, 3}};
+        break;
+    default: // drop shadow
+        shadowOffsets = {{2, 2}};
+        break;
+    }
+    auto layLines = [&](SceneNode& holder, uint32_t colour) {
+        float y = top;
+        for (const std::string& line : lines) {
+            const float width = font->MeasureLine(line, 0, line.size()) * scale;
+            float x = -width * 0.5f;
+            if (m_hAlign == AlignLeft) {
+                x = -halfW + pad;
+            } else if (m_hAlign == AlignRight) {
+                x = halfW - pad - width;
+            }
+            SceneNodePtr lineNode = MakeIntrusive<SceneNode>();
+            lineNode->SetLayer(EffectiveLayer(), false);
+            lineNode->SetScale(scale, scale, false);
+            lineNode->SetPosition({x, y, 0}, false);
+            holder.AddChild(HierarchyNodePtr(lineNode.Get()));
+            colour = font->LayText(line, *lineNode, colour);
+            y += lineHeight * scale;
+        }
+    };
+    for (const Offset& offset : shadowOffsets) {
+        SceneNodePtr shadow = MakeIntrusive<SceneNode>();
+        shadow->SetLayer(EffectiveLayer(), false);
+        shadow->SetPosition({offset.x * scale, offset.y * scale, kShadowZ - kCaptionZ}, false);
+        m_captionNode->AddChild(HierarchyNodePtr(shadow.Get()));
+        layLines(*shadow, m_shadowColor);
+        const uint32_t shadowColour = m_shadowColor;
+        ForEachNode(*shadow, [shadowColour](SceneNode& node) {
+            if (node.HasMesh()) {
+                node.SetColor(shadowColour);
+            }
+        });
+    }
+    SceneNodePtr face = MakeIntrusive<SceneNode>();
+    face->SetLayer(EffectiveLayer(), false);
+    m_captionNode->AddChild(HierarchyNodePtr(face.Get()));
+    layLines(*face, m_captionColor);
+    m_node->AddChild(HierarchyNodePtr(m_captionNode.Get()));
+    m_captionNode->UpdateWorldTransform();
+    m_lookState = -1;
+}
+
+void GUIComponent::LayoutEditText()
+{
+    if (m_textNode) {
+        m_node->RemoveChild(m_textNode.Get(), true);
+        m_textNode.Reset();
+    }
+    const Font* font = CaptionFont(false);
+    if (!font || !m_caretNode) {
+        return;
+    }
+    const float scale = m_captionScale > 0 ? m_captionScale : 1.0f;
+    const float visible = std::max(1.0f, static_cast<float>(m_width) - 2 * kEditPadding);
+    const float left = -static_cast<float>(m_width) * 0.5f + kEditPadding;
+    const float lineHeight = font->GetLineHeight() * scale;
+    const float caretX = font->MeasureLine(m_edit.text, 0, m_edit.caret) * scale;
+    // Keep the caret in view: the text slides left as it grows past the box.
+    if (caretX - m_textScroll > visible) {
+        m_textScroll = caretX - visible;
+    } else if (caretX < m_textScroll) {
+        m_textScroll = caretX;
+    }
+    m_textNode = MakeIntrusive<SceneNode>();
+    m_textNode->SetLayer(EffectiveLayer(), false);
+    m_textNode->SetScale(scale, scale, false);
+    m_textNode->SetPosition({left - m_textScroll, -lineHeight * 0.5f, kCaptionZ}, false);
+    m_node->AddChild(HierarchyNodePtr(m_textNode.Get()));
+    font->LayText(m_edit.text, *m_textNode, m_captionColor);
+    if (const auto& glyphs = m_textNode->GetChildren()) {
+        for (const HierarchyNodePtr& child : glyphs->nodes) {
+            auto* glyph = static_cast<SceneNode*>(child.Get());
+            const float x = glyph->GetPosition().x * scale;
+            const float w = glyph->GetMesh().width * scale;
+            glyph->SetVisible(x >= m_textScroll - 0.5f && x + w <= m_textScroll + visible + 0.5f, false);
+        }
+    }
+    m_caretNode->SetPosition({left + caretX - m_textScroll + 1, 0, kEventNodeZ}, true);
+    if (m_edit.HasSelection()) {
+        const auto [from, to] = std::minmax(m_edit.selStart, m_edit.selEnd);
+        float x0 = font->MeasureLine(m_edit.text, 0, static_cast<size_t>(from)) * scale - m_textScroll;
+        float x1 = font->MeasureLine(m_edit.text, 0, static_cast<size_t>(to)) * scale - m_textScroll;
+        x0 = std::clamp(x0, 0.0f, visible);
+        x1 = std::clamp(x1, 0.0f, visible);
+        Mesh mesh(std::max(1.0f, x1 - x0), lineHeight);
+        m_selectionNode->SetMesh(mesh);
+        m_selectionNode->SetColor(kSelectionColour);
+        m_selectionNode->SetPosition({left + (x0 + x1) * 0.5f, 0, kShadowZ}, true);
+        m_selectionNode->SetVisible(IsVisible(), false);
+    } else {
+        m_selectionNode->SetVisible(false, false);
+    }
+    m_textNode->SetVisible(IsVisible(), true);
+    m_textNode->UpdateWorldTransform();
+}
+
+void GUIComponent::UpdateLook()
+{
+    int32_t look = LookNormal;
+    if (!IsEnabled()) {
+        look = LookDisabled;
+    } else if (m_type == ComponentButton && IsPressed()) {
+        look = LookPressed;
+    } else if (m_type == ComponentButton && m_hovered) {
+        look = LookHover;
+    }
+    if (look == m_lookState) {
+        return;
+    }
+    m_lookState = look;
+    const uint32_t colour = kLookColours[look];
+    if (m_picture) {
+        ForEachNode(*m_picture, [colour](SceneNode& node) {
+            if (node.HasMesh()) {
+                node.SetColor(colour);
+            }
+        });
+    }
+    if (look == LookHover && m_picture && !m_highlight) {
+        m_highlight = static_cast<SceneNode*>(m_picture->Clone(true).Get());
+        ForEachNode(*m_highlight, [](SceneNode& node) {
+            node.SetMaterial(0, false); // additive
+            if (node.HasMesh()) {
+                node.SetColor(kHighlightColour);
+            }
+        });
+        m_highlight->SetPosition({0, 0, kHighlightZ}, false);
+        m_highlight->SetScale(m_picture->GetScale().x, m_picture->GetScale().y, false);
+        m_node->AddChild(HierarchyNodePtr(m_highlight.Get()));
+        m_highlight->UpdateWorldTransform();
+    }
+    if (m_highlight) {
+        m_highlight->SetVisible(look == LookHover && IsVisible(), true);
+    }
+    // A pressed button sinks by a pixel.
+    const float sink = look == LookPressed ? 1.0f : 0.0f;
+    if (m_picture) {
+        m_picture->SetPosition({sink, sink, kPictureZ}, true);
+    }
+    if (m_captionNode) {
+        m_captionNode->SetPosition({sink, sink, kCaptionZ}, true);
+        if (look == LookDisabled) {
+            ForEachNode(*m_captionNode, [](SceneNode& node) {
+                if (node.HasMesh()) {
+                    node.SetColor((node.GetColor() & 0x00FFFFFF) | 0x90000000);
+                }
+            });
+        }
+    }
+}
+
+void GUIComponent::ShowEventNode(const EventEntry& entry, bool persistent)
+{
+    if (entry.nodePath.empty() || !m_node) {
+        return;
+    }
+    SceneNodePtr node = NodeLibrary::Instance().CreateNode(entry.nodePath);
+    if (!node) {
+        return;
+    }
+    SetLayerOf(*node, EffectiveLayer());
+    if (persistent) {
+        // The picture of the component: replaces the previous one.
+        if (m_picture) {
+            m_node->RemoveChild(m_picture.Get(), true);
+        }
+        if (m_highlight) {
+            m_node->RemoveChild(m_highlight.Get(), true);
+            m_highlight.Reset();
+        }
+        m_picture = node;
+        m_pictureWidth = m_width;
+        m_pictureHeight = m_height;
+        node->SetPosition({0, 0, kPictureZ}, false);
+        m_lookState = -1;
+    } else {
+        node->SetPosition({0, 0, kEventNodeZ}, false);
+        if (node->GetExpiry() == 0) {
+            node->SetLifetime(kEventNodeLifetimeMs);
+        }
+    }
+    m_node->AddChild(HierarchyNodePtr(node.Get()));
+    node->UpdateWorldTransform();
+    if (!IsVisible()) {
+        node->SetVisible(false, true);
+    }
+}
+
+} // namespace tsv

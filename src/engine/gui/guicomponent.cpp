@@ -1,0 +1,472 @@
+#include "engine/gui/guicomponent.h"
+
+#include "engine/core/log.h"
+#include "engine/gui/languagemanager.h"
+#include "engine/gui/mousecursor.h"
+#include "engine/gui/nodewalk.h"
+#include "engine/gui/screen.h"
+#include "engine/platform/keynames.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/nodelibrary.h"
+#include "engine/scene/nodeloader.h"
+#include "engine/scene/scenemanager.h"
+#include "engine/sound/soundmanager.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tsv {
+
+namespace {
+
+constexpr const char* kTypeNames[] = {"panel", "button", "label", "editbox"};
+constexpr const char* kAlignNames[] = {"center", "left", "right", "top", "bottom"};
+constexpr const char* kEventNames[kGuiEventCount] = {"none",
+                                                     "click",
+                                                     "mousein",
+                                                     "mouseout",
+                                                     "mousemove",
+                                                     "mouseleftpressed",
+                                                     "mouseleftreleased",
+                                                     "change",
+                                                     "create",
+                                                     "destroy",
+                                                     "onenable",
+                                                     "ondisable"};
+
+GuiSoundPlayer& SoundPlayer()
+{
+    static GuiSoundPlayer s_player;
+    return s_player;
+}
+
+std::string Trim(const std::string& text)
+{
+    const char* blanks = " \t\r\n";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+bool AlwaysFeedback(int32_t event)
+{
+    return event == EventCreate || event == EventDestroy || event == EventOnEnable || event == EventOnDisable;
+}
+
+} // namespace
+
+ComponentType ComponentTypeFromName(const std::string& name)
+{
+    for (int32_t i = 0; i < 4; ++i) {
+        if (name == kTypeNames[i]) {
+            return static_cast<ComponentType>(i);
+        }
+    }
+    return ComponentUnknown;
+}
+
+ComponentAlign ComponentAlignFromName(const std::string& name)
+{
+    for (int32_t i = 0; i < 5; ++i) {
+        if (name == kAlignNames[i]) {
+            return static_cast<ComponentAlign>(i);
+        }
+    }
+    return AlignUnknown;
+}
+
+const char* ComponentTypeName(int32_t type) { return type >= 0 && type < 4 ? kTypeNames[type] : "?"; }
+
+const char* GuiEventName(int32_t event) { return event >= 0 && event < kGuiEventCount ? kEventNames[event] : ""; }
+
+GuiEvent GuiEventFromName(const std::string& name)
+{
+    for (int32_t i = 0; i < kGuiEventCount; ++i) {
+        if (name == kEventNames[i]) {
+            return static_cast<GuiEvent>(i);
+        }
+    }
+    return EventNone;
+}
+
+void SetGuiSoundPlayer(GuiSoundPlayer player) { SoundPlayer() = std::move(player); }
+
+void PlayGuiSound(const std::string& path)
+{
+    if (SoundPlayer()) {
+        SoundPlayer()(path);
+    } else {
+        SoundManager::Instance().Play(path);
+    }
+}
+
+// --- Construction and loading ------------------------------------------------
+
+GUIComponent::GUIComponent(Screen* screen, GUIComponent* parent) : m_screen(screen), m_parent(parent) {}
+
+GUIComponent::~GUIComponent()
+{
+    for (const GUIComponentPtr& child : m_children) {
+        child->m_parent = nullptr;
+    }
+}
+
+const std::string& GUIComponent::LogPrefix() const
+{
+    static const std::string s_none;
+    return m_screen ? m_screen->GetPath() : s_none;
+}
+
+bool GUIComponent::Load(const XMLElement& element)
+{
+    if (element.Children().empty()) {
+        GetLog() << Error << LogPrefix() << ": tag <component> has no subtags" << EndL;
+        return false;
+    }
+    LanguageManager& language = LanguageManager::Instance();
+    m_edit.codePage = language.GetCodePage();
+    for (const auto& [tag, child] : element.Children()) {
+        const std::string& text = child->GetText();
+        if (tag == "component") {
+            GUIComponentPtr component(new GUIComponent(m_screen, this));
+            if (component->Load(*child)) {
+                m_children.push_back(component);
+            }
+        } else if (tag == "event") {
+            LoadEvent(*child);
+        } else if (tag == "name") {
+            m_name = Trim(text);
+        } else if (tag == "layer") {
+            m_layer = ParseInt(text);
+        } else if (tag == "type") {
+            m_type = ComponentTypeFromName(Trim(text));
+        } else if (tag == "xcenter") {
+            m_x = ParseInt(text);
+        } else if (tag == "ycenter") {
+            m_y = ParseInt(text);
+        } else if (tag == "hasfocus") {
+            m_hasFocus = ParseInt(text) != 0;
+        } else if (tag == "maxchar") {
+            m_edit.maxChars = ParseInt(text);
+        } else if (tag == "hint") {
+            m_hint = language.GetText(Trim(text));
+        } else if (tag == "forcehint") {
+            m_forceHint = true;
+        } else if (tag == "caption") {
+            m_caption = language.GetText(Trim(text));
+        } else if (tag == "align" || tag == "horizontalalign") {
+            m_hAlign = ComponentAlignFromName(Trim(text));
+        } else if (tag == "verticalalign") {
+            m_vAlign = ComponentAlignFromName(Trim(text));
+        } else if (tag == "captioncolor") {
+            m_captionColor = ParseColor(Trim(text));
+        } else if (tag == "captionshadowcolor") {
+            m_shadowColor = ParseColor(Trim(text));
+            if (m_shadowType == -1) {
+                m_shadowType = 0;
+            }
+        } else if (tag == "captionshadowtype") {
+            m_shadowType = ParseInt(text);
+        } else if (tag == "captionscale") {
+            if (!m_screen || !m_screen->IsEastAsian()) {
+                m_captionScale = ParseFloat(text);
+            }
+        } else if (tag == "tag") {
+            m_tag = ParseInt(text);
+        } else if (tag == "font") {
+            m_font = ParseInt(text);
+        } else if (tag == "width") {
+            m_width = ParseInt(text);
+        } else if (tag == "height") {
+            m_height = ParseInt(text);
+        } else if (tag == "enabled") {
+            m_enabled = ParseInt(text) != 0;
+        } else if (tag == "visible") {
+            m_visible = ParseInt(text) != 0;
+        } else if (tag == "hotkey") {
+            m_hotkey = KeyCodeFromName(Trim(text));
+        } else if (tag == "cursor") {
+            m_cursor = ParseInt(text);
+        }
+    }
+    if (m_type == ComponentEditBox) {
+        m_edit.caret = m_edit.text.size();
+    }
+    CreateVisuals();
+    FireEvent(EventCreate, static_cast<float>(m_x), static_cast<float>(m_y));
+    return true;
+}
+
+bool GUIComponent::LoadEvent(const XMLElement& element)
+{
+    EventEntryPtr entry = MakeIntrusive<EventEntry>();
+    std::string name;
+    for (const auto& [tag, child] : element.Children()) {
+        const std::string text = Trim(child->GetText());
+        if (tag == "name") {
+            name = text;
+        } else if (tag == "sound") {
+            entry->soundPath = text;
+            // A sound description or a plain sample: the sound layer tells them apart by the ".xml".
+            if (!text.empty() && SceneManager::Instance().IsInitialised()) {
+                entry->sound = SoundManager::Instance().GetSound(text);
+            }
+        } else if (tag == "node") {
+            entry->nodePath = text;
+            if (!text.empty()) {
+                NodeLibrary::Instance().GetPrototype(text); // loads (and reports) with the screen
+            }
+        }
+    }
+    m_events[name] = entry;
+    return true;
+}
+
+const EventEntry* GUIComponent::GetEvent(const std::string& name) const
+{
+    auto found = m_events.find(name);
+    return found == m_events.end() ? nullptr : found->second.Get();
+}
+
+int32_t GUIComponent::EffectiveLayer() const
+{
+    if (m_layer >= 0) {
+        return m_layer;
+    }
+    if (m_parent) {
+        return m_parent->EffectiveLayer();
+    }
+    return m_screen ? m_screen->GetLayer() : 0;
+}
+
+// --- Events -----------------------------------------------------------------------
+
+void GUIComponent::FireEvent(int32_t event, float x, float y)
+{
+    GUIComponentPtr self(this); // a handler may close the screen that owns us
+    const bool visible = IsVisible();
+    const bool active = visible && IsEnabled();
+    auto found = m_events.find(GuiEventName(event));
+    const EventEntry* entry = found == m_events.end() ? nullptr : found->second.Get();
+
+    if (m_type == ComponentButton && active && (!entry || entry->soundPath.empty())) {
+        if (event == EventClick) {
+            PlayGuiSound(kDefaultClickSound);
+        } else if (event == EventMouseIn) {
+            PlayGuiSound(kDefaultMouseInSound);
+        } else if (event == EventMouseOut) {
+            PlayGuiSound(kDefaultMouseOutSound);
+        }
+    }
+    if (event == EventDestroy) {
+        const std::vector<GUIComponentPtr> children = m_children;
+        for (const GUIComponentPtr& child : children) {
+            child->FireEvent(EventDestroy, -10000, -10000);
+        }
+    }
+    if (entry && (active || AlwaysFeedback(event))) {
+        if (!entry->soundPath.empty()) {
+            PlayGuiSound(entry->soundPath);
+        }
+        ShowEventNode(*entry, event == EventCreate);
+    }
+    if (event == EventDestroy && !m_parent && m_node) {
+        // The root's closing picture: the screen leaves once the node has expired.
+        const int64_t now = m_node->GetTime();
+        m_node->SetAlphaFade(true, now, now + kCloseMs, 255, 0);
+        m_node->SetLifetime(kCloseMs);
+    }
+    if (event == EventMouseIn && m_cursor >= 0 && active) {
+        MouseCursor::Instance().SetCursor(m_cursor, "");
+    } else if (event == EventMouseOut && m_cursor >= 0) {
+        MouseCursor::Instance().SetCursor(kCursorArrow, "");
+    }
+    if (active && event >= 0 && event < kGuiEventCount && m_handlers[event]) {
+        Handler handler = m_handlers[event];
+        handler(*this);
+    }
+    (void)x;
+    (void)y;
+}
+
+void GUIComponent::SetHandler(int32_t event, Handler handler)
+{
+    if (event >= 0 && event < kGuiEventCount) {
+        m_handlers[event] = std::move(handler);
+    }
+}
+
+GUIComponent* GUIComponent::Find(const std::string& name)
+{
+    if (m_name == name) {
+        return this;
+    }
+    for (const GUIComponentPtr& child : m_children) {
+        if (GUIComponent* found = child->Find(name)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+void GUIComponent::Walk(const std::function<void(GUIComponent&, int)>& fn, int depth)
+{
+    fn(*this, depth);
+    for (const GUIComponentPtr& child : m_children) {
+        child->Walk(fn, depth + 1);
+    }
+}
+
+// --- State ------------------------------------------------------------------------
+
+Vec3 GUIComponent::GetPosition() const
+{
+    if (!m_node) {
+        GetLog() << Error << "GUIComponent::GetPosition: SceneNode is NULL (" << m_name << ")" << EndL;
+        return {};
+    }
+    return m_node->GetPosition();
+}
+
+Vec3 GUIComponent::GetWorldPosition() const
+{
+    if (!m_node) {
+        GetLog() << Error << "GUIComponent::GetWorldPosition: SceneNode is NULL (" << m_name << ")" << EndL;
+        return {};
+    }
+    return m_node->GetWorldPosition();
+}
+
+bool GUIComponent::IsVisible() const
+{
+    for (const GUIComponent* c = this; c; c = c->m_parent) {
+        if (!c->m_visible) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GUIComponent::IsEnabled() const
+{
+    for (const GUIComponent* c = this; c; c = c->m_parent) {
+        if (!c->m_enabled) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void GUIComponent::SetVisible(bool visible)
+{
+    m_visible = visible;
+    if (!m_node) {
+        return;
+    }
+    // Scene nodes know no inherited visibility, so the subtree is set from the flags.
+    Walk([](GUIComponent& c, int) {
+        const bool shown = c.IsVisible();
+        ForEachNode(*c.m_node, [&c, shown](SceneNode& node) {
+            // Child components' nodes are visited by the walk itself; glyphs
+            // outside an edit box stay hidden.
+            if (&node == c.m_node.Get() || shown == false) {
+                node.SetVisible(shown, false);
+            } else if (&node != c.m_caretNode.Get() && &node != c.m_selectionNode.Get()) {
+                node.SetVisible(true, false);
+            }
+        });
+        if (c.m_type == ComponentEditBox && shown) {
+            c.LayoutEditText();
+        }
+        c.m_lookState = -1; // the highlight shows only under the pointer
+        c.UpdateLook();
+    });
+}
+
+void GUIComponent::SetEnabled(bool enabled)
+{
+    if (m_enabled == enabled) {
+        return;
+    }
+    m_enabled = enabled;
+    Walk([](GUIComponent& c, int) {
+        c.m_lookState = -1;
+        c.LayoutCaption(); // restores the caption's colours
+        c.UpdateLook();
+    });
+    FireEvent(enabled ? EventOnEnable : EventOnDisable, static_cast<float>(m_x), static_cast<float>(m_y));
+}
+
+void GUIComponent::SetCaption(const std::string& caption)
+{
+    m_caption = caption;
+    if (m_node) {
+        LayoutCaption();
+        UpdateLook();
+        if (m_captionNode && !IsVisible()) {
+            m_captionNode->SetVisible(false, true);
+        }
+    }
+}
+
+void GUIComponent::SetCenter(int32_t x, int32_t y)
+{
+    m_x = x;
+    m_y = y;
+    if (m_node) {
+        m_node->SetPosition({static_cast<float>(x), static_cast<float>(y), m_node->GetPosition().z}, true);
+    }
+}
+
+void GUIComponent::SetSize(int32_t width, int32_t height)
+{
+    m_width = width;
+    m_height = height;
+    if (m_picture && m_pictureWidth > 0 && m_pictureHeight > 0) {
+        // The picture was drawn for the size the file gave; it stretches with the component.
+        m_picture->SetScale(static_cast<float>(width) / static_cast<float>(m_pictureWidth),
+                            static_cast<float>(height) / static_cast<float>(m_pictureHeight), true);
+        if (m_highlight) {
+            m_highlight->SetScale(m_picture->GetScale().x, m_picture->GetScale().y, true);
+        }
+    }
+    if (m_node) {
+        LayoutCaption();
+        if (m_type == ComponentEditBox) {
+            LayoutEditText();
+        }
+        UpdateLook();
+    }
+}
+
+void GUIComponent::SetText(const std::string& text)
+{
+    m_edit.SetText(text);
+    EditChanged();
+}
+
+void GUIComponent::SetFocus(bool focus)
+{
+    m_hasFocus = focus;
+    if (!focus && m_caretNode) {
+        m_caretNode->SetVisible(false, false);
+    }
+    if (!focus) {
+        m_edit.ClearSelection();
+        m_selecting = false;
+    }
+    m_caretShown = 0;
+}
+
+void GUIComponent::EditChanged()
+{
+    if (m_type != ComponentEditBox || !m_node) {
+        return;
+    }
+    LayoutEditText();
+    m_caretShown = 0; // shows the caret at once
+}
+
+} // namespace tsv

@@ -1,0 +1,26 @@
+#pragma once
+// Script commands of the GUI, for tests and for screen-file authors:
+//   ui PATH     writes the screen stack and every component as text
+//   press NAME  clicks the component NAME of the newest screen that has it
+
+#include <string>
+
+namespace tsv {
+
+class ScriptPlayer;
+
+// Registers "ui" and "press" with the script parser and player; call before
+// a script is parsed.
+void RegisterGuiScriptCommands();
+
+// The text "ui" writes: per screen, oldest first, "screen\tNAME\tFILE", then
+// per component, depth first, "component\tDEPTH\tNAME\tTYPE\tVISIBLE\tENABLED
+// \tX\tY\tW\tH\tTEXT" with X Y the centre in view pixels and TEXT in UTF-8.
+std::string DescribeScreenStack();
+
+// Clicks the centre of the component: mouse there and the left button down
+// now, up on the next frame. False, with a Warning, when no screen has a
+// visible, enabled component of that name.
+bool PressComponent(const std::string& name, ScriptPlayer& player);
+
+} // namespace tsv

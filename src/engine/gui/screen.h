@@ -1,0 +1,111 @@
+#pragma once
+// A screen: one menu, dialog, HUD or transition, run as a task on the screen
+// stack. Most load their components from a screen file under "/gui/".
+
+#include "engine/gui/guicomponent.h"
+#include "engine/runtime/task.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tsv {
+
+class Screen : public Task {
+public:
+    using ClosedCallback = std::function<void(Screen& screen)>;
+
+    // A hint shows once the pointer has rested this long on its component.
+    static constexpr int64_t kHintDelayMs = 600;
+    // The hint pop-up's layer: above the screens, below the fade overlay.
+    static constexpr int32_t kHintLayer = 98;
+    // Input is collected at most this often.
+    static constexpr int64_t kInputIntervalMs = 2;
+
+    Screen();
+    ~Screen() override;
+
+    // Reads the file and builds the component tree; true when a root component loaded.
+    bool LoadScreenFile(const std::string& path);
+    // Depth first by exact name; null, with a Warning, when there is none.
+    GUIComponent* FindComponent(const std::string& name);
+    // False, with a Warning, when there is no such component.
+    bool SetHandler(const std::string& name, int32_t event, GUIComponent::Handler handler);
+
+    // Task: the root's node enters the scene hidden, and leaves with the screen.
+    bool OnAdd() override;
+    void OnRemove() override;
+    // The typical frame: show on the first one, take input, leave the stack once
+    // the root's closing picture has ended, count the active time.
+    void Run() override;
+    // Hands this frame's mouse and keyboard to the components.
+    virtual void ProcessInput();
+    // Called on the first frame, when the screen becomes visible.
+    virtual void OnShown() {}
+
+    // Plays the root's "destroy" (its closing picture); the screen leaves the
+    // stack once that has ended.
+    void Close();
+    bool IsClosing() const { return m_closing; }
+
+    // One frame of input as components see it, passed to the tree: Tab moves
+    // the focus, then the root and its children handle it, then the hint follows.
+    void DeliverInput(const GuiInput& input);
+    // The next collected frame uses this mouse state instead of the devices'.
+    void SimulateInput(float x, float y, bool leftDown);
+
+    // Focus among the visible, enabled edit boxes, in depth-first order.
+    void FocusNext();
+    void SetFocus(GUIComponent* component);
+    GUIComponent* GetFocus() const;
+
+    const std::string& GetPath() const { return m_path; }
+    const std::string& GetName() const { return m_name; }
+    int32_t GetLayer() const { return m_layer; }
+    bool IsEastAsian() const { return m_eastAsian; }
+    bool IsRootLoaded() const { return m_rootLoaded; }
+    bool IsShown() const { return m_shown; }
+    int64_t GetActiveTime() const { return m_activeTime; }
+    GUIComponent* GetRoot() const { return m_root.Get(); }
+    void SetOnClosed(ClosedCallback callback) { m_onClosed = std::move(callback); }
+    // Whether the newest screens below this one may still take input (a HUD
+    // under its pause panel may not; a backdrop never does).
+    bool TakesInput() const { return m_rootLoaded && m_shown && !m_closing; }
+
+protected:
+    // For screens that read no file.
+    void SetName(const std::string& name) { m_name = name; }
+
+private:
+    void UpdateHint(const GuiInput& input);
+    void HideHint();
+    GuiInput CollectInput(int64_t now);
+
+    std::string m_path;
+    bool m_eastAsian = false;
+    bool m_rootLoaded = false;
+    std::string m_name;
+    int32_t m_layer = 0;
+    GUIComponentPtr m_root;
+    bool m_shown = false;
+    bool m_closing = false;
+    int64_t m_activeTime = 0;
+    int64_t m_lastFrame = 0;
+    ClosedCallback m_onClosed;
+
+    int64_t m_lastInput = -1000;
+    bool m_simulated = false;
+    float m_simX = 0, m_simY = 0;
+    bool m_simDown = false;
+    int32_t m_heldKey = 0;
+    std::string m_heldChar;
+
+    GUIComponent* m_hintTarget = nullptr;
+    int64_t m_hintRestStart = 0;
+    float m_hintX = 0, m_hintY = 0;
+    SceneNodePtr m_hintNode;
+};
+
+using ScreenPtr = IntrusivePtr<Screen>;
+
+} // namespace tsv

@@ -1,0 +1,41 @@
+#pragma once
+// The active screens, oldest first. Pushing a screen makes it a task;
+// removing it ends the task.
+
+#include "engine/gui/screen.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tsv {
+
+class ScreenStack {
+public:
+    static ScreenStack& Instance();
+
+    // Appends the screen and adds it to the task list, run every `intervalMs`
+    // (0: every frame). A screen whose OnAdd refuses stays listed but gets no frames.
+    void Push(const ScreenPtr& screen, int64_t intervalMs = 0);
+    // Removes `screen`, or the newest one when null; false when the stack is empty.
+    bool Remove(Screen* screen = nullptr);
+    const std::vector<ScreenPtr>& GetScreens() const { return m_screens; }
+    size_t Count() const { return m_screens.size(); }
+    bool Contains(const Screen* screen) const;
+
+    // The screen that takes this frame's input: the newest one that can, none
+    // while a transition covers the view.
+    Screen* GetInputScreen() const;
+    // Transitions mark the time they cover the view.
+    void SetCovered(bool covered) { m_covered = covered; }
+    bool IsCovered() const { return m_covered; }
+
+    ScreenStack(const ScreenStack&) = delete;
+    ScreenStack& operator=(const ScreenStack&) = delete;
+
+private:
+    ScreenStack() = default;
+    std::vector<ScreenPtr> m_screens;
+    bool m_covered = false;
+};
+
+} // namespace tsv

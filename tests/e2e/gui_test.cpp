@@ -1,0 +1,168 @@
+// The GUI as a player meets it: dialogs shown through --screen, driven by
+// scripts, in the languages a data folder offers. Each run works in a
+// scratch folder whose "data" links to the game's data except for the
+// language files, which each test chooses.
+
+#include "support/testsupport.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using testsupport::ReadFile;
+using testsupport::RunCommand;
+using testsupport::ScratchDir;
+using testsupport::WriteFile;
+
+namespace {
+
+constexpr int kTolerance = 8;           // per channel
+constexpr double kMaxDifferent = 0.002; // share of pixels allowed beyond it
+
+class GuiRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        namespace fs = std::filesystem;
+        fs::create_directories(dir.Path() + "data/language");
+        for (const auto& entry : fs::directory_iterator(BSH_SOURCE_DIR "/data")) {
+            if (entry.path().filename() != "language") {
+                fs::create_symlink(entry.path(), dir.Path() + "data/" + entry.path().filename().string());
+            }
+        }
+    }
+    void AddLanguage(const std::string& fileName, const std::string& from)
+    {
+        WriteFile(dir.Path() + "data/language/" + fileName, ReadFile(from));
+    }
+    void AddEnglish() { AddLanguage("English1252.xml", BSH_SOURCE_DIR "/data/language/English1252.xml"); }
+    // Runs the game in the scratch folder; returns its exit status.
+    int Run(const std::string& args, const std::string& script, const std::string& env = "")
+    {
+        WriteFile(dir.Path() + "run.script", script);
+        const std::string command = "cd " + dir.Path() + " && env -u LC_ALL -u LC_MESSAGES LANG=C " + env +
+                                    " XDG_DATA_HOME=" + dir.Path() + "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " +
+                                    BSH_EXECUTABLE " --headless --fixed-step 10 " + args + " --script " + dir.Path() +
+                                    "run.script >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
+        return RunCommand(command);
+    }
+    std::string Log() const { return ReadFile(dir.Path() + "stderr.txt"); }
+    std::string Config() const { return ReadFile(dir.Path() + "xdg/Tarvel/Brinestoneharbour/config.xml"); }
+
+    // Compares a screenshot with tests/e2e/golden/NAME.png; BSH_UPDATE_GOLDEN=1 rewrites it.
+    void ExpectGolden(const std::string& shot, const std::string& name)
+    {
+        const std::string reference = BSH_SOURCE_DIR "/tests/e2e/golden/" + name + ".png";
+        SDL_Surface* actual = Load(shot);
+        ASSERT_NE(actual, nullptr) << "no screenshot; the log says:\n" << Log();
+        if (std::getenv("BSH_UPDATE_GOLDEN")) {
+            IMG_SavePNG(actual, reference.c_str());
+        }
+        SDL_Surface* expected = Load(reference);
+        ASSERT_NE(expected, nullptr) << "missing reference " << reference;
+        ASSERT_EQ(actual->w, expected->w);
+        ASSERT_EQ(actual->h, expected->h);
+        int different = 0;
+        for (int y = 0; y < actual->h; ++y) {
+            const auto* a = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(actual->pixels) + y * actual->pitch);
+            const auto* e = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(expected->pixels) + y * expected->pitch);
+            for (int x = 0; x < actual->w; ++x) {
+                for (int shift = 0; shift < 24; shift += 8) {
+                    if (std::abs(int((a[x] >> shift) & 0xFF) - int((e[x] >> shift) & 0xFF)) > kTolerance) {
+                        ++different;
+                        break;
+                    }
+                }
+            }
+        }
+        const double share = double(different) / (actual->w * actual->h);
+        if (share > kMaxDifferent) {
+            IMG_SavePNG(actual, (BSH_SOURCE_DIR "/tests/e2e/golden/" + name + ".actual.png").c_str());
+        }
+        EXPECT_LE(share, kMaxDifferent) << different << " pixels differ; see " << name << ".actual.png";
+        SDL_FreeSurface(actual);
+        SDL_FreeSurface(expected);
+    }
+
+    static SDL_Surface* Load(const std::string& path)
+    {
+        SDL_Surface* loaded = IMG_Load(path.c_str());
+        if (!loaded) {
+            return nullptr;
+        }
+        SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+        SDL_FreeSurface(loaded);
+        return argb;
+    }
+
+    ScratchDir dir;
+};
+
+TEST_F(GuiRunTest, ADialogWithALongMessageWrapsItInsideThePlate)
+{
+    std::string english = ReadFile(BSH_SOURCE_DIR "/data/language/English1252.xml");
+    english.replace(english.find("Are you sure?"), 13,
+                    "The level is not finished yet. If you leave now, the jewels you collected and the time you "
+                    "played are lost, and the level starts from the beginning next time. Leave anyway?");
+    english.replace(english.find("<yes>Yes</yes>"), 14, "<yes>Leave the level</yes>");
+    WriteFile(dir.Path() + "data/language/English1252.xml", english);
+    ASSERT_EQ(Run("--screen /gui/confirmscreen.xml",
+                  "at 300 move 300 382\nat 1200 screenshot " + dir.Path() + "shot.png\nat 1300 quit\n"),
+              0)
+        << Log();
+    ExpectGolden(dir.Path() + "shot.png", "dialog-long-message");
+}
+
+TEST_F(GuiRunTest, AnInputDialogInRussian)
+{
+    AddEnglish();
+    AddLanguage("Russian1251.xml", BSH_SOURCE_DIR "/tests/e2e/data/language/Russian1251.xml");
+    ASSERT_EQ(Run("--screen /gui/inputscreen.xml --language russian",
+                  "at 300 type Анна Ёлкина\nat 900 ui " + dir.Path() + "before.txt\nat 900 screenshot " + dir.Path() +
+                      "shot.png\nat 1000 press yesbutton\nat 1600 ui " + dir.Path() + "after.txt\nat 1700 quit\n"),
+              0)
+        << Log();
+    ExpectGolden(dir.Path() + "shot.png", "input-russian");
+    const std::string before = ReadFile(dir.Path() + "before.txt");
+    EXPECT_NE(before.find("screen\tinput\t/gui/inputscreen.xml\n"), std::string::npos) << before;
+    EXPECT_NE(before.find("component\t1\teditbox\teditbox\t1\t1\t400\t310\t360\t40\tАнна Ёлкина\n"), std::string::npos)
+        << before;
+    EXPECT_NE(before.find("\tyesbutton\tbutton\t1\t1\t"), std::string::npos) << before;
+    // The yes button closed the dialog; the backdrop stays.
+    const std::string after = ReadFile(dir.Path() + "after.txt");
+    EXPECT_EQ(after.find("inputscreen"), std::string::npos) << after;
+    EXPECT_NE(Log().find("/gui/inputscreen.xml: closed with 1"), std::string::npos);
+    // A language given for one run is not remembered.
+    EXPECT_EQ(Config().find("Russian"), std::string::npos) << Config();
+}
+
+TEST_F(GuiRunTest, TheLocaleChoosesTheLanguageOnTheFirstStart)
+{
+    AddEnglish();
+    const std::string quit = "at 100 quit\n";
+    ASSERT_EQ(Run("", quit, "LANG=de_AT.UTF-8"), 0) << Log();
+    EXPECT_NE(Log().find("Preferred language is \"Deutsch\" but we don't have it"), std::string::npos) << Log();
+    EXPECT_NE(Log().find("Language switched to: English"), std::string::npos);
+
+    // With a German file present (and the settings forgotten) the locale picks it.
+    std::filesystem::remove_all(dir.Path() + "xdg");
+    AddLanguage("Deutsch1252.xml", BSH_SOURCE_DIR "/data/language/English1252.xml");
+    ASSERT_EQ(Run("", quit, "LANG=de_AT.UTF-8"), 0) << Log();
+    EXPECT_NE(Log().find("Preferred language is Deutsch"), std::string::npos) << Log();
+    EXPECT_NE(Config().find("<language>Deutsch</language>"), std::string::npos) << Config();
+
+    std::filesystem::remove_all(dir.Path() + "xdg");
+    ASSERT_EQ(Run("", quit, "LANG=nl_BE.UTF-8"), 0) << Log();
+    EXPECT_NE(Log().find("Language switched to: English"), std::string::npos) << Log();
+
+    // No language at all stops the program.
+    std::filesystem::remove_all(dir.Path() + "data/language");
+    std::filesystem::create_directories(dir.Path() + "data/language");
+    EXPECT_NE(Run("", quit), 0);
+    EXPECT_NE(Log().find("Language resources not found: program stopped"), std::string::npos) << Log();
+}
+
+} // namespace

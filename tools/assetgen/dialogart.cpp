@@ -1,0 +1,104 @@
+// The standard dialogs' pictures: the framed plate, the buttons and the text
+// field, with the node files that the dialog screen files name.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "art.h"
+#include "registry.h"
+
+namespace assetgen {
+namespace {
+
+// Room around each picture for its shadow, pixels.
+constexpr int kMargin = 16;
+
+// Deep harbour-water blue, lighter towards the top.
+Rgba PlateAt(Vec2 p, float h) { return Mix(Hex(0x23405a), Hex(0x0e1c2c), Clamp01(p.y / h)); }
+
+Image DialogPlate(int w, int h) {
+  Image img(w + 2 * kMargin, h + 2 * kMargin);
+  const Vec2 c{float(img.Width()) / 2, float(img.Height()) / 2};
+  auto outer = [&](Vec2 p) { return SdBox(p, c, {w / 2.0f, h / 2.0f}, 18); };
+  auto inner = [&](Vec2 p) { return SdBox(p, c, {w / 2.0f - 9, h / 2.0f - 9}, 11); };
+  DrawShadow(img, outer, 3, 6, 7, 0.6f);
+  BevelStyle rim;
+  rim.bevel = 4;
+  rim.radius = 40;
+  DrawBevelled(img, outer, MetalPaint(GoldAt, float(kMargin), float(kMargin + h)), rim);
+  // The plate sits below the rim: a dark line first, then the gradient.
+  FillSolid(img, [&](Vec2 p) { return inner(p) - 1.5f; }, Hex(0x1a120a));
+  FillShape(img, inner, [&](Vec2 p) { return PlateAt(p - Vec2{0, float(kMargin)}, float(h)); });
+  // A soft gloss across the upper part and fine waves near the bottom.
+  FillShape(img, [&](Vec2 p) { return std::max(inner(p), SdEllipse(p, {c.x, c.y - h * 0.55f}, {w * 0.6f, h * 0.35f})); },
+            [](Vec2) { return Hex(0xffffff, 0.06f); });
+  for (int i = 0; i < 3; ++i) {
+    const float y = float(kMargin + h) - 26.0f - float(i) * 9;
+    FillShape(img,
+              [&, y](Vec2 p) {
+                const float wave = y + 2.5f * std::sin(p.x * 0.07f + float(i));
+                return std::max(inner(p), std::abs(p.y - wave) - 0.8f);
+              },
+              [](Vec2) { return Hex(0x6fa8c8, 0.12f); });
+  }
+  return img;
+}
+
+Image Button(int w, int h) {
+  Image img(w + 2 * kMargin, h + 2 * kMargin);
+  const Vec2 c{float(img.Width()) / 2, float(img.Height()) / 2};
+  auto body = [&](Vec2 p) { return SdBox(p, c, {w / 2.0f, h / 2.0f}, h / 2.0f - 4); };
+  DrawShadow(img, body, 1.5f, 3, 3, 0.55f);
+  FillSolid(img, [&](Vec2 p) { return body(p) - 1.2f; }, Hex(0x2a1a0c));
+  BevelStyle st;
+  st.bevel = 5;
+  st.radius = 30;
+  st.specular = 0.9f;
+  DrawBevelled(img, body, [&](Vec2 p) { return Mix(Hex(0xf2c25a), Hex(0xa8661e), Clamp01((p.y - kMargin) / h)); }, st);
+  // Glossy upper half.
+  FillShape(img,
+            [&](Vec2 p) { return std::max(body(p) + 4, p.y - c.y + 2); },
+            [&](Vec2 p) { return Hex(0xffffff, 0.28f * (1 - Clamp01((p.y - kMargin) / (h * 0.5f)))); });
+  return img;
+}
+
+Image TextField(int w, int h) {
+  Image img(w + 2 * kMargin, h + 2 * kMargin);
+  const Vec2 c{float(img.Width()) / 2, float(img.Height()) / 2};
+  auto outer = [&](Vec2 p) { return SdBox(p, c, {w / 2.0f, h / 2.0f}, 8); };
+  auto inner = [&](Vec2 p) { return SdBox(p, c, {w / 2.0f - 3, h / 2.0f - 3}, 6); };
+  BevelStyle rim;
+  rim.bevel = 2;
+  DrawBevelled(img, outer, MetalPaint(GoldAt, float(kMargin), float(kMargin + h)), rim);
+  // Sunken: dark at the top edge where the rim shades it.
+  FillShape(img, inner, [&](Vec2 p) { return Mix(Hex(0x04090f), Hex(0x10202e), Clamp01((p.y - kMargin) / 12)); });
+  return img;
+}
+
+std::string PictureNode(const std::string& texture, int w, int h) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<node>\n  <texture>" + texture + "</texture>\n  <mesh><width>" +
+         std::to_string(w + 2 * kMargin) + "</width><height>" + std::to_string(h + 2 * kMargin) +
+         "</height></mesh>\n</node>\n";
+}
+
+}  // namespace
+
+void GenerateDialogs(Output& out) {
+  struct Picture {
+    const char* name;
+    int w, h;
+    Image (*make)(int, int);
+  };
+  const Picture pictures[] = {
+      {"dialogplate", 480, 270, DialogPlate},
+      {"dialogbutton", 160, 46, Button},
+      {"dialogfield", 360, 40, TextField},
+  };
+  for (const Picture& p : pictures) {
+    const std::string texture = std::string("/texture/gui/dialog/") + p.name + ".png";
+    out.WritePng(texture, p.make(p.w, p.h));
+    out.WriteText(std::string("/object/gui/") + p.name + ".xml", PictureNode(texture, p.w, p.h));
+  }
+}
+
+}  // namespace assetgen

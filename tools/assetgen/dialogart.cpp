@@ -97,7 +97,7 @@ void GenerateDialogs(Output& out) {
   for (const Picture& p : pictures) {
     const std::string texture = std::string("/texture/gui/dialog/") + p.name + ".png";
     out.WritePng(texture, p.make(p.w, p.h));
-    out.WriteText(std::string("/object/gui/") + p.name + ".xml", PictureNode(texture, p.w, p.h));
+    out.WriteText(std::string("/object/panel/") + p.name + ".xml", PictureNode(texture, p.w, p.h));
   }
 }
 

@@ -44,6 +44,15 @@ bool ScreenStack::Remove(Screen* screen)
     return true;
 }
 
+void ScreenStack::Clear()
+{
+    while (!m_screens.empty()) {
+        ScreenPtr last = m_screens.back();
+        m_screens.pop_back();
+        last->OnRemove();
+    }
+}
+
 bool ScreenStack::Contains(const Screen* screen) const
 {
     return std::any_of(m_screens.begin(), m_screens.end(), [screen](const ScreenPtr& s) { return s.Get() == screen; });

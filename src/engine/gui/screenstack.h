@@ -19,6 +19,9 @@ public:
     // Removes `screen`, or the newest one when null; false when the stack is empty.
     bool Remove(Screen* screen = nullptr);
     const std::vector<ScreenPtr>& GetScreens() const { return m_screens; }
+    // Drops every screen, newest first, once the task list has ended (the
+    // program's end): their destructors run while everything they use exists.
+    void Clear();
     size_t Count() const { return m_screens.size(); }
     bool Contains(const Screen* screen) const;
 

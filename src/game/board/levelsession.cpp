@@ -110,7 +110,7 @@ void LevelSession::UpdateLevelEnd(int64_t now)
         return;
     }
     if (m_completionTime == 0) {
-        if (now >= m_nextDoneCheck) {
+        if (!m_preview && now >= m_nextDoneCheck) {
             m_nextDoneCheck = now + kDoneCheckMs;
             if (m_board.IsLevelDone()) {
                 m_completionTime = now;
@@ -149,13 +149,13 @@ void LevelSession::GiveHint(int64_t now)
     HintRecord hint;
     const bool found = m_board.FindMove(x1, y1, x2, y2, &hint);
     if (!found) {
-        m_cues.OnHint(-1, -1, -1, -1, work);
+        m_cues.OnHint(-1, -1, -1, -1, hint, work);
         StartNoMoves(now);
         return;
     }
     m_noMovesStart = 0;
     m_noMovesNoticeShown = false;
-    m_cues.OnHint(x1, y1, x2, y2, work);
+    m_cues.OnHint(x1, y1, x2, y2, hint, work);
 }
 
 void LevelSession::StartNoMoves(int64_t now)

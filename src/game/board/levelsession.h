@@ -38,8 +38,9 @@ public:
     virtual void OnTimeUp() {}          // the game-over notice; the level ends 4000 ms later
     virtual void OnLevelComplete() {}   // the level-complete notice; it ends 2500 ms later
     virtual void OnInputStopped() {}    // drop the selection: input is not allowed for now
-    // A hint is due: the move to show and the cells that still need work.
-    virtual void OnHint(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/,
+    // A hint is due: the move to show (x1 < 0: none), what its runs are
+    // about, and the cells that still need work.
+    virtual void OnHint(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/, const HintRecord& /*about*/,
                         const std::vector<std::pair<int, int>>& /*work*/) {}
     virtual void OnNoMovesNotice() {}   // the no-moves notice, while the pieces shake
     virtual void OnMove(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/) {} // an exchange was tried
@@ -60,6 +61,8 @@ public:
     static constexpr int64_t kHintDelayQuiet = 10000;
 
     enum class Player { Person, Bot };
+    // A preview plays the level without ever completing it.
+    void SetPreview(bool preview) { m_preview = preview; }
 
     LevelSession(PlayField& board, SessionCues& cues, Player player, int64_t hintDelayMs);
 
@@ -99,6 +102,7 @@ private:
     bool m_noMovesNoticeShown = false;
     int64_t m_settledSince = 0;
     bool m_handedOver = false;
+    bool m_preview = false;
     BoardResult m_result;
 };
 

@@ -1,6 +1,7 @@
 #include "game/startup/levelrun.h"
 
 #include "engine/core/log.h"
+#include "engine/gui/screenstack.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/scriptplayer.h"
@@ -10,7 +11,7 @@
 #include "game/progress/boardscoring.h"
 #include "game/progress/gamestate.h"
 #include "game/progress/levelplay.h"
-#include "game/screens/boardscreen.h"
+#include "game/screens/gamescreen.h"
 #include "game/screens/gamemedia.h"
 
 #include <cstdio>
@@ -63,21 +64,21 @@ bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
 
     tsv::InputManager::Instance(); // polls the mouse before the board reads it
     const LevelSession::Player player = game.autoplay ? LevelSession::Player::Bot : LevelSession::Player::Person;
-    tsv::IntrusivePtr<BoardScreen> board(new BoardScreen(state, game.levelPath, mode, player, &GameMedia::Instance()));
+    tsv::IntrusivePtr<GameScreen> board(new GameScreen(state, game.levelPath, mode, player, &GameMedia::Instance()));
     board->SetSeed(options.seed);
     if (!board->Start()) {
         return false;
     }
     const bool autoplay = game.autoplay;
     const uint32_t seed = options.seed;
-    board->SetEndHandler([autoplay, seed](const BoardResult& result) {
-        if (autoplay) {
+    board->SetEndHandler([autoplay, seed](const BoardResult& result, GameScreen::Ending ending) {
+        if (autoplay && ending == GameScreen::Ending::Played) {
             PrintResult(result, seed);
         }
         tsv::Application::Instance().Exit(0);
     });
     tsv::ScriptPlayer::SetDumpProvider([board] { return board->Dump(); });
-    tsv::Application::Instance().GetTaskManager().AddTask(tsv::IntrusivePtr<tsv::Task>(board.Get()), 0);
+    tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(board.Get()));
     return true;
 }
 

@@ -16,10 +16,11 @@
 #include "engine/platform/script.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/scenemanager.h"
-#include "game/screens/boardscreen.h"
+#include "game/screens/gamescreen.h"
 #include "game/progress/gamestate.h"
 #include "engine/scene/emitter.h"
 #include "engine/scene/inputmanager.h"
+#include "engine/gui/screenstack.h"
 #include "engine/scene/scriptplayer.h"
 #include "engine/gui/guiscript.h"
 #include "engine/gui/guistartup.h"
@@ -193,6 +194,9 @@ int RunGame(int argc, char** argv)
         return 1;
     }
     scene.Run();
+    // The screens go while the game-wide state they save into still exists.
+    tsv::ScriptPlayer::SetDumpProvider({});
+    tsv::ScreenStack::Instance().Clear();
     if (writeAudio) {
         tsv::WriteWavFile(options.audioOut, device->GetCapture(), 2, device->GetSampleRate());
     }

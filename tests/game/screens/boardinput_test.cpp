@@ -1,4 +1,4 @@
-#include "game/screens/boardscreen.h"
+#include "game/screens/gamescreen.h"
 
 #include <gtest/gtest.h>
 

@@ -2,27 +2,27 @@
 // ends as the player expects.
 
 #include "game/board/boardtest.h"
-#include "game/screens/boardscreen.h"
+#include "game/screens/gamescreen.h"
 
 namespace bsh::test {
 namespace {
 
-class BoardScreenTest : public BoardTest {
+class GameScreenTest : public BoardTest {
 protected:
-    tsv::IntrusivePtr<BoardScreen> Open(const std::string& level)
+    tsv::IntrusivePtr<GameScreen> Open(const std::string& level)
     {
         storageHolder->Write("screen.xml", level);
-        tsv::IntrusivePtr<BoardScreen> screen(
-            new BoardScreen(*state, storageHolder->File("screen.xml"), GameModeArcade, LevelSession::Player::Person, nullptr));
+        tsv::IntrusivePtr<GameScreen> screen(
+            new GameScreen(*state, storageHolder->File("screen.xml"), GameModeArcade, LevelSession::Player::Person, nullptr));
         EXPECT_TRUE(screen->Start());
-        screen->SetEndHandler([this](const BoardResult& r) {
+        screen->SetEndHandler([this](const BoardResult& r, GameScreen::Ending) {
             ended = true;
             result = r;
         });
         return screen;
     }
     // Frames of 10 ms with the mouse held still at (x, y) in screen pixels.
-    void Frames(BoardScreen& screen, int64_t ms, float x = 0, float y = 0, bool down = false)
+    void Frames(GameScreen& screen, int64_t ms, float x = 0, float y = 0, bool down = false)
     {
         for (int64_t t = 0; t < ms && !ended; t += 10) {
             Advance(10);
@@ -39,7 +39,7 @@ protected:
     BoardResult result;
 };
 
-TEST_F(BoardScreenTest, DragSwapsWithTheNeighbourAndTheRunClears)
+TEST_F(GameScreenTest, DragSwapsWithTheNeighbourAndTheRunClears)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 50);
@@ -52,7 +52,7 @@ TEST_F(BoardScreenTest, DragSwapsWithTheNeighbourAndTheRunClears)
     EXPECT_GT(Score(), 0);
 }
 
-TEST_F(BoardScreenTest, ClicksSelectMoveTheSelectionAndSwap)
+TEST_F(GameScreenTest, ClicksSelectMoveTheSelectionAndSwap)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     auto click = [&](int x, int y) {
@@ -75,7 +75,7 @@ TEST_F(BoardScreenTest, ClicksSelectMoveTheSelectionAndSwap)
     EXPECT_GE(Stat(StatJewels), 3);
 }
 
-TEST_F(BoardScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
+TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
 {
     auto screen = Open(Level(rows)); // nothing to do: done from the start
     Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs - 100);
@@ -89,7 +89,7 @@ TEST_F(BoardScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
     EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimeLeft), result.timeLeftMs / 1000);
 }
 
-TEST_F(BoardScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
+TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 60000);

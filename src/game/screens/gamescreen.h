@@ -1,16 +1,21 @@
 #pragma once
-// The board half of the game screen: it owns the level's PlayField with its
-// view, runs the level's session every frame, turns the mouse into
-// selections, clicks and drags, shows hint arrows and the large messages.
-// With autoplay a bot plays the level through the same session.
+// The screen on which a level is played: it owns the level's PlayField with
+// its view, runs the level's session every frame, turns the mouse and the
+// keyboard into selections and swaps, and shows the HUD ("/gui/gamescreen.xml":
+// objectives, time, score, pause and close), hints, tutorial texts and the
+// large messages. With autoplay a bot plays the level through the same
+// session and closes tutorial texts as a player does.
 
 #include "engine/gui/font.h"
-#include "engine/runtime/task.h"
+#include "engine/gui/screen.h"
+#include "game/screens/digitcounter.h"
+#include "game/screens/hintbox.h"
 #include "game/board/levelloader.h"
 #include "game/board/levelsession.h"
 #include "game/board/playfield.h"
 #include "game/screens/boardview.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,34 +43,61 @@ ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int rele
 // The hint delay of a level: short while tutorial texts are still due.
 int64_t HintDelayFor(const GameState& state);
 
-class BoardScreen : public tsv::Task, public SessionCues {
+class GameScreen : public tsv::Screen, public SessionCues {
 public:
+    // How the level ended: played to its end (won or lost), or left with the run kept.
+    enum class Ending { Played, Left };
     // Called once when the level has ended and its hand-over time has come.
-    using EndHandler = std::function<void(const BoardResult&)>;
+    using EndHandler = std::function<void(const BoardResult&, Ending)>;
 
+    static constexpr int64_t kPreviewHintDelayMs = 2000;
+    static constexpr int64_t kHeartbeatBaseMs = 500;
+    static constexpr int64_t kHeartbeatSpreadMs = 4000;
+    static constexpr double kHeartbeatBelow = 0.2;
+    static constexpr int kGlitterBelow = 10;
+
+    // A negative `mode` is a preview of the level (no tutorial texts, no end).
     // `media` null: the board plays without sounds and effects.
-    BoardScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
-                GameMedia* media);
-    ~BoardScreen() override;
+    GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
+               GameMedia* media);
+    // Saves the profiles: every level played, won, lost or left, is on disk.
+    ~GameScreen() override;
 
     // The board's random source; before Start.
     void SetSeed(uint32_t seed) { m_seed = seed; }
-    // Reads the level; false (logged) when it is no level.
+    // Reads the HUD and the level; false (logged) when it is no level.
     bool Start();
     void SetEndHandler(EndHandler handler) { m_onEnd = std::move(handler); }
 
-    // Task: one frame, reading the mouse from the input manager.
+    // Screen: the HUD's frame, then one frame of the level with the mouse.
     void Run() override;
     // One frame with the given mouse state (logical 800 x 600 coordinates).
     void Frame(float mouseX, float mouseY, bool leftDown);
+    // The keyboard: arrows move the cell cursor, Space or Return select and
+    // swap, Escape and P pause.
+    void HandleKey(int keyCode);
+
+    void OpenPause();
+    // The close button: the game's clock stops and a dialog asks.
+    void AskToLeave();
+    // Leaves the level as a confirmed close does: the run is saved.
+    void Leave();
 
     PlayField& Board() { return *m_board; }
     bool IsInputAllowed() const;
     bool IsNoMovesPending() const { return m_session && m_session->IsNoMovesPending(); }
     int SelectedX() const { return m_selX; }
     int SelectedY() const { return m_selY; }
+    int CursorX() const { return m_cursorX; }
+    int CursorY() const { return m_cursorY; }
     bool HasEnded() const { return m_ended; }
     const BoardResult& Result() const;
+    const DigitCounter* Score() const { return m_score.get(); }
+    // The tutorial text showing, "" for none.
+    std::string ShownTutorial() const;
+    // The large message showing, "" for none.
+    const std::string& ShownMessage() const { return m_messageText; }
+    int64_t LastHeartbeat() const { return m_lastBeat; }
     // The board snapshot for the script's "dump" command.
     std::string Dump() const;
 
@@ -74,24 +106,37 @@ private:
     void OnTimeUp() override;
     void OnLevelComplete() override;
     void OnInputStopped() override;
-    void OnHint(int x1, int y1, int x2, int y2, const std::vector<std::pair<int, int>>& work) override;
+    void OnHint(int x1, int y1, int x2, int y2, const HintRecord& about,
+                const std::vector<std::pair<int, int>>& work) override;
     void OnNoMovesNotice() override;
     void OnMove(int x1, int y1, int x2, int y2) override;
     void OnFinished(BoardResult& result) override;
 
     int64_t Now() const;
     void FireEffect(GameEffect effect, int x, int y);
+    void BuildHud();
+    void RefreshPanels(bool full);
+    void UpdateTime();
+    void UpdateStartTutorials(int64_t now);
+    void UpdateBotDialogs();
+    // Shows tutorial text `hint` near world (x, y) when its counter allows;
+    // true when it was shown.
+    bool ShowTutorial(int hint, float x, float y);
+    void Circle(int x, int y);
     void HandleMouse(float mouseX, float mouseY, bool leftDown);
     void Select(int x, int y);
+    void PlaceCursor(int x, int y);
     void ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now);
     // A large message over the board for `ms` milliseconds (the level's end,
     // the no-moves notice), replacing the one shown.
-    void ShowMessage(const std::string& text, int64_t ms);
+    void ShowMessage(const std::string& key, int64_t ms, int number = -1);
+    void EndLevel(Ending ending);
 
     GameState& m_state;
     GameMedia* m_media;
     std::string m_levelPath;
     int32_t m_mode;
+    bool m_preview = false;
     LevelSession::Player m_player;
     std::unique_ptr<BoardView> m_view;
     PlayFieldPtr m_board;
@@ -101,20 +146,34 @@ private:
     tsv::SceneNodePtr m_backdrop;
     tsv::SceneNodePtr m_selection;
     tsv::SceneNodePtr m_pressMark;
+    tsv::SceneNodePtr m_cursorMark;
     tsv::SceneNodePtr m_hintArrows;
-    tsv::FontPtr m_font;
+    std::vector<tsv::SceneNodePtr> m_circles;
     tsv::SceneNodePtr m_message;
+    std::string m_messageText;
+    std::unique_ptr<DigitCounter> m_score;
+    HintBoxPtr m_hintBox;
     EndHandler m_onEnd;
 
     int m_selX = -1, m_selY = -1;
     int m_pressX = -1, m_pressY = -1;
     float m_pressMouseX = 0, m_pressMouseY = 0;
     int m_hoverX = -1, m_hoverY = -1;
+    int m_cursorX = -1, m_cursorY = -1;
     bool m_leftWasDown = false;
     bool m_hintsOn = true;
     int64_t m_hintArrowsUntil = 0;
+    int64_t m_startTime = 0;
+    bool m_bonusTextDone = false;
+    bool m_pieceTextDone = false;
+    double m_timeFraction = -1.0;
+    int64_t m_lastBeat = 0;
+    std::array<int32_t, kObjectiveCount> m_shownObjective{-1, -1, -1};
+    bool m_leaving = false;
     bool m_ended = false;
     uint32_t m_seed = 1;
 };
+
+using GameScreenPtr = tsv::IntrusivePtr<GameScreen>;
 
 } // namespace bsh

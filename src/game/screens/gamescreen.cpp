@@ -1,0 +1,788 @@
+#include "game/screens/gamescreen.h"
+
+#include "engine/core/log.h"
+#include "engine/gui/languagemanager.h"
+#include "engine/gui/screenstack.h"
+#include "engine/gui/standarddialog.h"
+#include "engine/platform/keynames.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/inputmanager.h"
+#include "engine/scene/nodelibrary.h"
+#include "engine/scene/scenemanager.h"
+#include "engine/sound/soundmanager.h"
+#include "game/progress/gamestate.h"
+#include "game/progress/levelplay.h"
+#include "game/screens/gamemedia.h"
+#include "game/screens/pausescreen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace bsh {
+
+using tsv::EndL;
+using tsv::GetLog;
+using tsv::GUIComponent;
+
+namespace {
+
+// A press and release this close together is a click.
+constexpr float kClickTolerance = 5.0f;
+constexpr int64_t kHintArrowsMs = 2500;
+// The selection and press marks sit above the pieces, the effects above them.
+constexpr int32_t kMarkLayer = kBoardLayer + 1;
+constexpr int32_t kHoverEffectLayer = kBoardLayer + 2;
+constexpr int32_t kBackdropLayer = 0;
+constexpr int32_t kMessageLayer = 6;
+constexpr int32_t kScoreLayer = 5;
+constexpr uint32_t kPressMarkColour = 0x80FFFFFF;
+constexpr uint32_t kCursorColour = 0xC060D0FF;
+constexpr float kPi = 3.14159265358979f;
+constexpr uint32_t kMessageColour = 0xFFFFF2C8;
+constexpr int64_t kMessageFadeMs = 400;
+// The score: six digits on the rail below the board.
+constexpr float kScoreX = -90.0f;
+constexpr float kScoreY = 283.0f;
+constexpr float kScoreDepth = -2.0f;
+constexpr float kScoreScale = 0.55f;
+// Start-of-level tutorial texts and their moments, ms after the start.
+constexpr int64_t kPieceTextAfterMs = 2000;
+constexpr int64_t kBonusTextFromMs = 3000;
+constexpr int64_t kBonusTextUntilMs = 4000;
+constexpr float kTutorialWidth = 260.0f;
+constexpr float kCircleSize = 56.0f;
+constexpr int64_t kPulseMs = 400;
+
+tsv::SceneNodePtr MakeMark(const std::string& texture, float w, float h)
+{
+    tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
+    node->SetMesh(tsv::Mesh(w, h));
+    node->SetTexture(texture);
+    tsv::AddGameNode(node, kMarkLayer);
+    node->SetVisible(false, true);
+    return node;
+}
+
+void PlaceMark(const tsv::SceneNodePtr& mark, int x, int y)
+{
+    if (!mark) {
+        return;
+    }
+    if (x < 0 || y < 0) {
+        mark->SetVisible(false, true);
+        return;
+    }
+    mark->SetPosition({ColumnX(x), RowY(y), 0}, true);
+    mark->SetVisible(true, true);
+}
+
+// A short swell of a node's scale: the HUD's way of saying "this changed".
+void Pulse(tsv::SceneNode& node, int64_t now)
+{
+    node.ClearKeyframes();
+    tsv::KeyframePtr big = tsv::MakeIntrusive<tsv::Keyframe>(now + kPulseMs / 2);
+    big->hasScale = true;
+    big->scale = {1.4f, 1.4f};
+    tsv::KeyframePtr back = tsv::MakeIntrusive<tsv::Keyframe>(now + kPulseMs);
+    back->hasScale = true;
+    back->scale = {1.0f, 1.0f};
+    node.AddKeyframe(big);
+    node.AddKeyframe(back);
+}
+
+int Key(const char* name) { return tsv::KeyCodeFromName(name); }
+
+} // namespace
+
+ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int releaseX, int releaseY, int selX,
+                            int selY, const std::function<bool(int, int)>& selectable)
+{
+    ReleaseAction action;
+    if (std::fabs(dx) <= kClickTolerance && std::fabs(dy) <= kClickTolerance) {
+        if (releaseX < 0 || releaseY < 0) {
+            return action;
+        }
+        if (selX < 0) {
+            if (selectable(releaseX, releaseY)) {
+                action = {ReleaseAction::Select, releaseX, releaseY, -1, -1};
+            }
+            return action;
+        }
+        if (releaseX == selX && releaseY == selY) {
+            action.kind = ReleaseAction::Deselect;
+            return action;
+        }
+        if (std::abs(releaseX - selX) + std::abs(releaseY - selY) == 1) {
+            if (selectable(selX, selY) && selectable(releaseX, releaseY)) {
+                action = {ReleaseAction::Swap, selX, selY, releaseX, releaseY};
+            } else {
+                action.kind = ReleaseAction::Deselect;
+            }
+            return action;
+        }
+        if (selectable(releaseX, releaseY)) {
+            action = {ReleaseAction::Select, releaseX, releaseY, -1, -1};
+        }
+        return action;
+    }
+    // A drag: toward the neighbour in the dominant direction.
+    int tx = pressX;
+    int ty = pressY;
+    if (std::fabs(dy) >= std::fabs(dx)) {
+        ty += dy < 0 ? -1 : 1;
+    } else {
+        tx += dx < 0 ? -1 : 1;
+    }
+    if (PlayField::InGrid(tx, ty) && selectable(pressX, pressY) && selectable(tx, ty)) {
+        action = {ReleaseAction::Swap, pressX, pressY, tx, ty};
+    }
+    return action;
+}
+
+int64_t HintDelayFor(const GameState& state)
+{
+    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
+    int32_t tutorials = 0;
+    if (profile) {
+        for (int hint = 0; hint < HintRecord::kFlagCount; ++hint) {
+            tutorials += profile->Awards().GetHintCounter(hint);
+        }
+    }
+    return tutorials > 2 ? LevelSession::kHintDelayTutorial : LevelSession::kHintDelayQuiet;
+}
+
+GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
+                       GameMedia* media)
+    : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode < 0 ? -mode - 1 : mode),
+      m_preview(mode < 0), m_player(player)
+{
+}
+
+GameScreen::~GameScreen()
+{
+    m_state.SetScoreListener({});
+    if (m_board) {
+        m_state.SetBoardSnapshotHooks({}, {});
+    }
+    if (m_hintBox) {
+        m_hintBox->Dismiss();
+    }
+    m_session.reset();
+    m_board = nullptr;
+    m_view.reset();
+    for (tsv::SceneNodePtr* node : {&m_backdrop, &m_selection, &m_pressMark, &m_cursorMark, &m_hintArrows, &m_message}) {
+        if (*node) {
+            (*node)->Expire();
+        }
+    }
+    for (const tsv::SceneNodePtr& node : m_decoration) {
+        node->Expire();
+    }
+    for (const tsv::SceneNodePtr& node : m_circles) {
+        node->Expire();
+    }
+    if (m_score) {
+        m_score->Node()->Expire();
+    }
+    m_state.Profiles().Save();
+}
+
+int64_t GameScreen::Now() const { return tsv::Application::Instance().GetTimer().GetTime(); }
+
+bool GameScreen::Start()
+{
+    m_view = std::make_unique<BoardView>(m_state, m_media);
+    m_board = tsv::MakeIntrusive<PlayField>(*m_view, [] { return tsv::Application::Instance().GetTimer().GetTime(); });
+    m_board->Seed(m_seed);
+    if (!LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level)) {
+        return false;
+    }
+    m_view->BuildFrame();
+    m_view->Sync(*m_board);
+    PlayField* board = m_board.Get();
+    m_state.SetBoardSnapshotHooks([board](tsv::RecordWriter& out) { board->SaveState(out); },
+                                  [board](tsv::RecordReader& in) { return board->LoadState(in); });
+    for (const std::string& path : m_level.nodes) {
+        if (tsv::SceneNodePtr node = tsv::NodeLibrary::Instance().CreateNode(path)) {
+            tsv::AddGameNode(node);
+            m_decoration.push_back(node);
+        }
+    }
+    m_backdrop = tsv::NodeLibrary::Instance().CreateNode("/object/bg/gamebg2.xml");
+    if (m_backdrop) {
+        tsv::AddGameNode(m_backdrop, kBackdropLayer);
+    }
+    m_selection = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
+    m_pressMark = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
+    m_pressMark->SetColor(kPressMarkColour);
+    m_cursorMark = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
+    m_cursorMark->SetColor(kCursorColour);
+    m_hintArrows = MakeMark("/texture/gui/hint-arrows.png", 2 * kCellSize, kCellSize);
+    BuildHud();
+
+    // Hints: always in a preview and for a player without a profile;
+    // otherwise as the profile says, never at Hard. They come sooner while
+    // tutorial texts are still due.
+    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
+    m_hintsOn = m_preview || !profile || (profile->GetHints() && profile->GetDifficulty() != DifficultyHard);
+    m_session = std::make_unique<LevelSession>(*m_board, static_cast<SessionCues&>(*this), m_player,
+                                               m_preview ? kPreviewHintDelayMs : HintDelayFor(m_state));
+    m_session->SetPreview(m_preview);
+    m_session->Start(m_levelPath);
+    m_startTime = Now();
+    if (m_board->GetJewelsRequired() > 0) {
+        ShowMessage("jewelsRequired", 3000, m_board->GetJewelsRequired());
+    }
+    if (m_hintsOn && !m_preview) {
+        if (m_board->GetJewelsRequired() > 0) {
+            ShowTutorial(HintRecord::JewelsMode, 0, 200);
+        }
+        if (m_board->GetInitialCellHits() > 0) {
+            ShowTutorial(HintRecord::CellsMode, 0, 200);
+        }
+    }
+    GetLog() << tsv::Hint << "Level started: " << m_levelPath << EndL;
+    return true;
+}
+
+void GameScreen::BuildHud()
+{
+    if (LoadScreenFile("/gui/gamescreen.xml")) {
+        SetHandler("pausebutton", tsv::EventClick, [this](tsv::GUIComponent&) { OpenPause(); });
+        SetHandler("closebutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskToLeave(); });
+    }
+    m_score = std::make_unique<DigitCounter>();
+    m_score->SetDigitCount(6);
+    tsv::SceneNode& group = *m_score->Node();
+    group.SetScale(kScoreScale, kScoreScale, false);
+    group.SetPosition({kScoreX, kScoreY, kScoreDepth}, true);
+    tsv::AddGameNode(m_score->Node(), kScoreLayer);
+    group.SetVisible(!m_preview, true);
+    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
+    if (profile && IsValidMode(m_mode)) {
+        m_score->SetValue(profile->Record().GetScore(m_mode));
+    }
+    m_state.SetScoreListener([this](const ScoreEvent& event) {
+        if (m_score) {
+            m_score->SetValue(event.runScore);
+        }
+    });
+    RefreshPanels(true);
+}
+
+bool GameScreen::IsInputAllowed() const
+{
+    return m_session && m_session->IsInputAllowed() && !m_leaving && !m_state.IsWon();
+}
+
+const BoardResult& GameScreen::Result() const
+{
+    static const BoardResult s_none;
+    return m_session ? m_session->Result() : s_none;
+}
+
+std::string GameScreen::ShownTutorial() const
+{
+    return m_hintBox && tsv::ScreenStack::Instance().Contains(m_hintBox.Get()) ? m_hintBox->GetKey() : std::string();
+}
+
+// --- The frame ------------------------------------------------------------------
+
+void GameScreen::Run()
+{
+    tsv::Screen::Run();
+    tsv::InputManager& input = tsv::InputManager::Instance();
+    // Only the newest screen reads the board's input: not under a dialog,
+    // the pause or a tutorial text.
+    const auto& screens = tsv::ScreenStack::Instance().GetScreens();
+    const bool onTop = screens.empty() || screens.back().Get() == this;
+    if (onTop) {
+        for (int key : input.GetPressedKeys()) {
+            HandleKey(key);
+        }
+    }
+    Frame(input.GetMouseX(), input.GetMouseY(), onTop && input.IsLeftButtonDown());
+}
+
+void GameScreen::Frame(float mouseX, float mouseY, bool leftDown)
+{
+    if (!m_session || m_session->HasEnded() || m_ended) {
+        return;
+    }
+    if (m_player == LevelSession::Player::Bot) {
+        UpdateBotDialogs();
+    }
+    // The level stands still while the game's clock does (pause, dialogs, tutorial texts).
+    if (!tsv::Application::Instance().GetTimer().IsRunning()) {
+        return;
+    }
+    const bool running = m_session->Frame();
+    m_view->Sync(*m_board);
+    m_state.SetTimeUsed(m_session->TimeUsedPercent());
+    if (!running) {
+        return;
+    }
+    if (m_leaving && m_board->GetFlyingCount() == 0) {
+        EndLevel(Ending::Left);
+        return;
+    }
+    const int64_t now = Now();
+    if (!m_session->IsCompleting()) {
+        if (!m_preview) {
+            RefreshPanels(false);
+        }
+        UpdateStartTutorials(now);
+    }
+    UpdateTime();
+    if (m_hintArrows && m_hintArrows->IsVisible() && (now >= m_hintArrowsUntil || m_selX >= 0)) {
+        m_hintArrows->SetVisible(false, true);
+    }
+    if (m_player == LevelSession::Player::Person) {
+        HandleMouse(mouseX, mouseY, leftDown);
+    }
+}
+
+void GameScreen::UpdateBotDialogs()
+{
+    // The bot reads a tutorial text as long as it must, then clicks it away.
+    if (m_hintBox && m_hintBox->IsClosable()) {
+        m_hintBox->Dismiss();
+    }
+}
+
+void GameScreen::RefreshPanels(bool full)
+{
+    const std::array<const char*, kObjectiveCount> names{"blocks", "cells", "jewels"};
+    const std::array<int32_t, kObjectiveCount> initial{m_board ? m_board->GetInitialBlocks() : 0,
+                                                       m_board ? m_board->GetInitialCellHits() : 0,
+                                                       m_board ? m_board->GetJewelsRequired() : 0};
+    const std::array<int32_t, kObjectiveCount> left{m_board ? m_board->GetBlocksLeft() : 0,
+                                                    m_board ? m_board->GetCellHitsLeft() : 0,
+                                                    m_board ? m_board->GetJewelsLeft() : 0};
+    GUIComponent* panel = GetRoot() ? GetRoot()->Find("statpanel") : nullptr;
+    if (!panel) {
+        return;
+    }
+    const int64_t now = tsv::Application::Instance().GetSystemTimer().GetTime();
+    for (size_t i = 0; i < kObjectiveCount; ++i) {
+        GUIComponent* entry = panel->Find(names[i]);
+        if (!entry) {
+            continue;
+        }
+        entry->SetVisible(initial[i] != 0);
+        if (initial[i] == 0 || (!full && left[i] == m_shownObjective[i])) {
+            continue;
+        }
+        const bool reached = m_shownObjective[i] > 0 && left[i] == 0;
+        m_shownObjective[i] = left[i];
+        if (GUIComponent* text = entry->Find("text")) {
+            char digits[16];
+            std::snprintf(digits, sizeof digits, "%02d", left[i]);
+            text->SetCaption(left[i] == 0 ? tsv::LanguageManager::Instance().GetText("$all") : std::string(digits));
+        }
+        GUIComponent* icon = entry->Find("staticon");
+        if (icon && !full) {
+            Pulse(*icon->GetNode(), now);
+        }
+        if (reached && m_media && icon) {
+            m_media->Effects().FireGuiEffect(GuiEffectObjectiveComplete, icon->GetWorldPosition(), kMessageLayer);
+        }
+    }
+}
+
+void GameScreen::UpdateTime()
+{
+    const int64_t limit = m_board->GetTimeLimit();
+    const double fraction =
+        limit > 0 ? std::clamp(static_cast<double>(m_board->GetTimeLeft()) / static_cast<double>(limit), 0.0, 1.0)
+                  : 0.0;
+    GUIComponent* indicator = GetRoot() ? GetRoot()->Find("indicator") : nullptr;
+    if (fraction != m_timeFraction && indicator) {
+        // The fill shortens from the top.
+        const float height = static_cast<float>(indicator->GetHeight());
+        tsv::SceneNode& node = *indicator->GetNode();
+        node.SetScale(1.0f, static_cast<float>(fraction), false);
+        node.SetPosition({node.GetPosition().x, height * 0.5f * static_cast<float>(1.0 - fraction),
+                          node.GetPosition().z},
+                         true);
+    }
+    m_timeFraction = fraction;
+    // The heartbeat speeds up from about every 1300 ms to every 500 ms.
+    const int64_t now = Now();
+    if (fraction < kHeartbeatBelow && fraction > 0.0 &&
+        now - m_lastBeat > kHeartbeatBaseMs + static_cast<int64_t>(kHeartbeatSpreadMs * fraction)) {
+        m_lastBeat = now;
+        if (m_media) {
+            tsv::SoundManager::Instance().Play("/sound/heartbeat.wav");
+        }
+        if (GUIComponent* panel = GetRoot() ? GetRoot()->Find("timepanel") : nullptr) {
+            Pulse(*panel->GetNode(), tsv::Application::Instance().GetSystemTimer().GetTime());
+        }
+    }
+}
+
+// --- Tutorial texts ---------------------------------------------------------------
+
+bool GameScreen::ShowTutorial(int hint, float x, float y)
+{
+    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
+    if (m_preview || !m_hintsOn || !profile || ShownTutorial() != "") {
+        return false;
+    }
+    AwardBlock& awards = profile->Awards();
+    if (awards.GetHintCounter(hint) <= 0) {
+        return false;
+    }
+    awards.SetHintCounter(hint, awards.GetHintCounter(hint) - 1);
+    m_hintBox = tsv::MakeIntrusive<HintBox>();
+    m_hintBox->Place(kTutorialWidth, HintKey(hint), x, y);
+    tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(m_hintBox.Get()));
+    return true;
+}
+
+void GameScreen::Circle(int x, int y)
+{
+    tsv::SceneNodePtr circle = MakeMark("/texture/gui/hint-circle.png", kCircleSize, kCircleSize);
+    PlaceMark(circle, x, y);
+    const int64_t now = Now();
+    circle->SetAlphaFade(true, now + 3000, now + 4000, 255, 0);
+    circle->SetExpiry(now + 4000);
+    m_circles.push_back(circle);
+}
+
+void GameScreen::UpdateStartTutorials(int64_t now)
+{
+    if (m_preview || !m_hintsOn || !IsInputAllowed()) {
+        return;
+    }
+    const int64_t since = now - m_startTime;
+    if (!m_bonusTextDone && m_board->HasArtifact() && since >= kBonusTextFromMs && since <= kBonusTextUntilMs) {
+        for (int x = 0; x < kBoardColumns; ++x) {
+            for (int y = 0; y < kBoardRows; ++y) {
+                if (m_board->TypeAt(x, y) == PieceArtifact) {
+                    if (ShowTutorial(HintRecord::BonusLevel, ColumnX(x), RowY(y) + kCellSize)) {
+                        Circle(x, y);
+                    }
+                    m_bonusTextDone = true;
+                }
+            }
+        }
+    }
+    if (!m_pieceTextDone && since >= kPieceTextAfterMs && ShownTutorial().empty()) {
+        // The first key, bomb, cannon or dynamite on the board gets its text.
+        for (int x = 0; x < kBoardColumns && !m_pieceTextDone; ++x) {
+            for (int y = 0; y < kBoardRows && !m_pieceTextDone; ++y) {
+                const int32_t type = m_board->TypeAt(x, y);
+                const int hint = type == PieceKey        ? HintRecord::KeyLock
+                                 : type == PieceBomb     ? HintRecord::Bomb
+                                 : IsCannon(type)        ? HintRecord::Cannon
+                                 : type == PieceDynamite ? HintRecord::Dynamite
+                                                         : -1;
+                if (hint >= 0) {
+                    m_pieceTextDone = true;
+                    if (ShowTutorial(hint, ColumnX(x), RowY(y) + kCellSize)) {
+                        Circle(x, y);
+                    }
+                }
+            }
+        }
+        m_pieceTextDone = true;
+    }
+}
+
+// --- Session cues -------------------------------------------------------------------
+
+void GameScreen::FireEffect(GameEffect effect, int x, int y)
+{
+    if (m_media) {
+        m_media->Effects().FireEffect(effect, {ColumnX(x), RowY(y), 0}, kHoverEffectLayer);
+    }
+}
+
+void GameScreen::OnTimeUp()
+{
+    ShowMessage("gameOver", LevelSession::kGameOverDelayMs);
+    if (m_media) {
+        tsv::SoundManager::Instance().Play("/sound/gameover.wav");
+    }
+}
+
+void GameScreen::OnLevelComplete()
+{
+    ShowMessage("levelComplete", LevelSession::kCompleteDelayMs + 1000);
+    if (m_media) {
+        m_media->Effects().FireGuiEffect(GuiEffectLevelCompleteIcon, {0, 0, 0}, kHoverEffectLayer);
+    }
+}
+
+void GameScreen::OnInputStopped()
+{
+    Select(-1, -1);
+    PlaceMark(m_pressMark, -1, -1);
+}
+
+void GameScreen::OnHint(int x1, int y1, int x2, int y2, const HintRecord& about,
+                        const std::vector<std::pair<int, int>>& work)
+{
+    // The last few cells that still need work glitter.
+    if (static_cast<int>(work.size()) < kGlitterBelow) {
+        for (const auto& [x, y] : work) {
+            FireEffect(EffectBlockGlitter, x, y);
+        }
+    }
+    if (x1 < 0) {
+        return;
+    }
+    const float nearX = (ColumnX(x1) + ColumnX(x2)) * 0.5f;
+    const float nearY = std::max(RowY(y1), RowY(y2)) + kCellSize;
+    bool shown = false;
+    for (int hint = 0; hint < HintRecord::kFlagCount && !shown; ++hint) {
+        if (about.flags[static_cast<size_t>(hint)]) {
+            shown = ShowTutorial(hint, nearX, nearY);
+        }
+    }
+    // Once the swap text is used up, one piece or square left to work on
+    // earns a word of encouragement, at the top of the board where it hides
+    // nothing that matters.
+    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
+    if (!shown && work.size() == 1 && profile && profile->Awards().GetHintCounter(HintRecord::SwapJewels) <= 0) {
+        ShowTutorial(HintRecord::OnePieceLeft, 0, -250);
+    }
+    if (m_hintsOn && m_player == LevelSession::Player::Person) {
+        ShowHintArrows(x1, y1, x2, y2, Now());
+    }
+}
+
+void GameScreen::OnNoMovesNotice()
+{
+    ShowMessage("noMoves", LevelSession::kNoMovesReshuffleMs - LevelSession::kNoMovesNoticeMs);
+}
+
+void GameScreen::OnMove(int, int, int, int)
+{
+    if (m_hintArrows) {
+        m_hintArrows->SetVisible(false, true);
+    }
+}
+
+void GameScreen::OnFinished(BoardResult& result)
+{
+    RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), m_view->Points(), result);
+    m_ended = true;
+    if (m_onEnd) {
+        m_onEnd(result, Ending::Played);
+    }
+}
+
+// --- Pause and leaving ----------------------------------------------------------------
+
+void GameScreen::OpenPause()
+{
+    if (m_preview || m_ended || !tsv::Application::Instance().GetTimer().IsRunning()) {
+        return;
+    }
+    tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<PauseScreen>());
+}
+
+void GameScreen::AskToLeave()
+{
+    if (m_leaving || m_ended) {
+        return;
+    }
+    tsv::Timer& game = tsv::Application::Instance().GetTimer();
+    game.SetRunning(false);
+    tsv::StandardDialogPtr dialog =
+        tsv::MakeIntrusive<tsv::StandardDialog>("$Screen.Game.leaveQuestion", tsv::DialogConfirm);
+    dialog->SetOnClosed([this](tsv::Screen& screen) {
+        tsv::Application::Instance().GetTimer().SetRunning(true);
+        if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {
+            Leave();
+        }
+    });
+    tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
+}
+
+void GameScreen::Leave() { m_leaving = true; }
+
+void GameScreen::EndLevel(Ending ending)
+{
+    m_leaving = false;
+    m_state.SetWon(false);
+    BoardResult result = m_session->Result();
+    result.timePlayedMs = m_board->GetTimePlayed();
+    result.timeLeftMs = m_board->GetTimeLeft();
+    if (IsValidMode(m_mode)) {
+        m_state.SetStat64(m_mode, StatTimePlayed, result.timePlayedMs / 1000);
+    }
+    if (ending == Ending::Left) {
+        m_state.SaveGame();
+        GetLog() << tsv::Hint << "Level left, the run is saved: " << m_levelPath << EndL;
+    }
+    m_ended = true;
+    if (m_onEnd) {
+        m_onEnd(result, ending);
+    }
+}
+
+void GameScreen::ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now)
+{
+    if (!m_hintArrows) {
+        return;
+    }
+    const float cx = (ColumnX(x1) + ColumnX(x2)) * 0.5f;
+    const float cy = (RowY(y1) + RowY(y2)) * 0.5f;
+    m_hintArrows->SetRotation(x1 == x2 ? kPi * 0.5f : 0.0f, false);
+    m_hintArrows->SetPosition({cx, cy, 0}, true);
+    m_hintArrows->SetVisible(true, true);
+    // The arrows fade, so the two jewels they point at show again.
+    m_hintArrows->SetAlphaFade(true, now, now + kHintArrowsMs, 240, 0);
+    m_hintArrowsUntil = now + kHintArrowsMs;
+}
+
+void GameScreen::Select(int x, int y)
+{
+    m_selX = x;
+    m_selY = y;
+    PlaceMark(m_selection, x, y);
+}
+
+void GameScreen::PlaceCursor(int x, int y)
+{
+    m_cursorX = std::clamp(x, 0, kBoardColumns - 1);
+    m_cursorY = std::clamp(y, 0, kBoardRows - 2);
+    PlaceMark(m_cursorMark, m_cursorX, m_cursorY);
+}
+
+void GameScreen::HandleKey(int keyCode)
+{
+    if (keyCode == Key("KEY_ESCAPE")) {
+        OpenPause();
+        return;
+    }
+    if (!IsInputAllowed() || m_player != LevelSession::Player::Person) {
+        return;
+    }
+    if (m_cursorX < 0) {
+        // The first key shows the cursor where the selection is, or mid-board.
+        const bool arrow = keyCode == Key("KEY_LEFT") || keyCode == Key("KEY_RIGHT") || keyCode == Key("KEY_UP") ||
+                           keyCode == Key("KEY_DOWN");
+        if (arrow) {
+            PlaceCursor(m_selX >= 0 ? m_selX : kBoardColumns / 2, m_selY >= 0 ? m_selY : kBoardRows / 2);
+        }
+        return;
+    }
+    if (keyCode == Key("KEY_LEFT")) {
+        PlaceCursor(m_cursorX - 1, m_cursorY);
+    } else if (keyCode == Key("KEY_RIGHT")) {
+        PlaceCursor(m_cursorX + 1, m_cursorY);
+    } else if (keyCode == Key("KEY_UP")) {
+        PlaceCursor(m_cursorX, m_cursorY - 1);
+    } else if (keyCode == Key("KEY_DOWN")) {
+        PlaceCursor(m_cursorX, m_cursorY + 1);
+    } else if (keyCode == Key("KEY_SPACE") || keyCode == Key("KEY_RETURN")) {
+        // The same decision as a click on the cursor's cell.
+        const ReleaseAction action = DecideRelease(m_cursorX, m_cursorY, 0, 0, m_cursorX, m_cursorY, m_selX, m_selY,
+                                                   [this](int x, int y) { return m_board->IsSelectable(x, y); });
+        if (action.kind == ReleaseAction::Select) {
+            Select(action.x, action.y);
+        } else if (action.kind == ReleaseAction::Deselect) {
+            Select(-1, -1);
+        } else if (action.kind == ReleaseAction::Swap) {
+            m_session->TrySwap(action.x, action.y, action.tx, action.ty);
+            Select(-1, -1);
+        }
+    }
+}
+
+void GameScreen::HandleMouse(float mouseX, float mouseY, bool leftDown)
+{
+    const float bx = mouseX - 400.0f;
+    const float by = mouseY - 300.0f;
+    int cx = PlayField::ColumnAt(bx);
+    int cy = PlayField::RowAt(by);
+    if (cx < 0 || cy < 0) {
+        cx = cy = -1;
+    }
+    const bool allowed = IsInputAllowed();
+
+    if ((cx != m_hoverX || cy != m_hoverY) && cx >= 0 && allowed && m_board->TypeAt(cx, cy) == PieceJewel &&
+        m_board->IsSelectable(cx, cy)) {
+        FireEffect(EffectJewelGlitter, cx, cy);
+    }
+    m_hoverX = cx;
+    m_hoverY = cy;
+
+    if (leftDown && !m_leftWasDown && allowed && cx >= 0 && m_board->IsSelectable(cx, cy)) {
+        m_pressX = cx;
+        m_pressY = cy;
+        m_pressMouseX = bx;
+        m_pressMouseY = by;
+        PlaceMark(m_pressMark, cx, cy);
+    }
+    if (!leftDown && m_leftWasDown && m_pressX >= 0) {
+        if (allowed) {
+            const ReleaseAction action =
+                DecideRelease(m_pressX, m_pressY, bx - m_pressMouseX, by - m_pressMouseY, cx, cy, m_selX, m_selY,
+                              [this](int x, int y) { return m_board->IsSelectable(x, y); });
+            switch (action.kind) {
+            case ReleaseAction::Select:
+                Select(action.x, action.y);
+                break;
+            case ReleaseAction::Deselect:
+                Select(-1, -1);
+                break;
+            case ReleaseAction::Swap:
+                m_session->TrySwap(action.x, action.y, action.tx, action.ty);
+                Select(-1, -1);
+                break;
+            case ReleaseAction::None:
+                break;
+            }
+        }
+        m_pressX = m_pressY = -1;
+        PlaceMark(m_pressMark, -1, -1);
+    }
+    m_leftWasDown = leftDown;
+}
+
+void GameScreen::ShowMessage(const std::string& key, int64_t ms, int number)
+{
+    if (m_message) {
+        m_message->Expire();
+        m_message = nullptr;
+    }
+    const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
+    std::string text = language.GetText("$" + key);
+    if (number >= 0) {
+        char formatted[256];
+        std::snprintf(formatted, sizeof formatted, text.c_str(), number);
+        text = formatted;
+    }
+    m_messageText = key;
+    const tsv::Font* font = language.GetFont(0);
+    if (!font || text.empty()) {
+        return;
+    }
+    const int64_t now = Now();
+    const tsv::Vec2 size = font->MeasureText(text);
+    const float scale = std::min(1.5f, 520.0f / std::max(size.x, 1.0f));
+    m_message = tsv::NodeLibrary::Instance().CreateNode("/object/panel/messageplate.xml");
+    if (!m_message) {
+        m_message = tsv::MakeIntrusive<tsv::SceneNode>();
+    }
+    tsv::SceneNodePtr words = tsv::MakeIntrusive<tsv::SceneNode>();
+    font->LayText(text, *words, kMessageColour);
+    words->SetScale(scale, scale, false);
+    words->SetPosition({-size.x * scale * 0.5f, -size.y * scale * 0.5f, -0.1f}, false);
+    m_message->AddChild(words);
+    m_message->SetPosition({-10.0f, 0.0f, 0.0f}, true);
+    tsv::AddGameNode(m_message, kMessageLayer);
+    m_message->SetAlphaFade(true, now + ms - kMessageFadeMs, now + ms, 255, 0);
+    m_message->SetExpiry(now + ms);
+}
+
+std::string GameScreen::Dump() const { return m_board ? m_board->DumpText() : std::string("no board"); }
+
+} // namespace bsh

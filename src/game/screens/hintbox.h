@@ -1,0 +1,51 @@
+#pragma once
+// A tutorial text near the thing it is about. While it shows (after its first
+// half second) the game's clock stands still; from two seconds on a mouse
+// button, Escape, Space or Return closes it.
+
+#include "engine/gui/screen.h"
+
+#include <cstdint>
+#include <string>
+
+namespace bsh {
+
+class HintBox : public tsv::Screen {
+public:
+    static constexpr int64_t kPauseAfterMs = 500;
+    static constexpr int64_t kClosableAfterMs = 2000;
+    static constexpr int32_t kLayer = 4;
+    static constexpr float kMinWidth = 10.0f;
+
+    HintBox();
+    // The game's clock runs again when the box goes.
+    ~HintBox() override;
+
+    // The text's width in pixels (at least 10), the language key of the text,
+    // and the world position near which the box shows; the box stays inside
+    // the view. Placing starts its clock.
+    void Place(float width, const std::string& key, float x, float y);
+
+    void Run() override;
+    // Closes the box as a click does (once it may be closed).
+    bool Dismiss();
+    bool IsClosable() const;
+    const std::string& GetKey() const { return m_key; }
+
+private:
+    void Build();
+    int64_t SystemNow() const;
+
+    std::string m_key;
+    float m_width = 200.0f;
+    float m_x = 0, m_y = 0;
+    int64_t m_placedAt = 0;
+    bool m_pausedClock = false;
+    bool m_closed = false;
+    tsv::SceneNodePtr m_frame;
+    bool m_leftWasDown = true;
+};
+
+using HintBoxPtr = tsv::IntrusivePtr<HintBox>;
+
+} // namespace bsh

@@ -1,0 +1,36 @@
+#pragma once
+// The pause: a black overlay hides the board and says "gamePaused"; the game's
+// clock stands still while it shows. From one second on, a mouse button or a
+// key (Escape, Return, Space, P, Pause) fades it out over one second.
+
+#include "engine/gui/screen.h"
+
+#include <cstdint>
+
+namespace bsh {
+
+class PauseScreen : public tsv::Screen {
+public:
+    static constexpr int64_t kMinShowMs = 1000;
+    static constexpr int64_t kFadeMs = 1000;
+    static constexpr int32_t kLayer = 90;
+
+    PauseScreen();
+    // The game's clock runs again.
+    ~PauseScreen() override;
+
+    bool OnAdd() override;
+    void Run() override;
+    bool IsFading() const { return m_fadeStart != 0; }
+
+private:
+    int64_t SystemNow() const;
+
+    int64_t m_openedAt = 0;
+    int64_t m_fadeStart = 0;
+    bool m_wasDown = true;
+    bool m_stoppedClock = false;
+    tsv::SceneNodePtr m_overlay;
+};
+
+} // namespace bsh

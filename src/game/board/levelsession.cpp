@@ -200,12 +200,60 @@ void LevelSession::UpdateBot(int64_t now)
         return;
     }
     m_settledSince = 0;
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    if (m_board.FindMove(x1, y1, x2, y2)) {
-        TrySwap(x1, y1, x2, y2);
-    } else {
+    const std::vector<BoardMove> moves = m_board.ListMoves();
+    if (moves.empty()) {
         StartNoMoves(now);
+        return;
     }
+    const BoardMove& best = moves[PickBotMove(m_board, moves)];
+    TrySwap(best.x1, best.y1, best.x2, best.y2);
+}
+
+size_t PickBotMove(PlayField& board, const std::vector<BoardMove>& moves)
+{
+    // The bot plays for the level's objectives: runs over worn cells and next
+    // to blocks of their colour first, then long runs (specials) and runs low
+    // on the board (they stir up cascades); ties go to the board's random
+    // source, so a seed replays the same game.
+    const bool jewels = board.GetJewelsLeft() > 0;
+    int bestScore = -1;
+    size_t best = 0;
+    int ties = 0;
+    for (size_t i = 0; i < moves.size(); ++i) {
+        const BoardMove& move = moves[i];
+        int score = static_cast<int>(move.cells.size()) * (jewels ? 4 : 1);
+        if (move.cells.empty()) {
+            score += 12; // a rainbow pulls in a whole colour
+        }
+        for (size_t cell : move.cells) {
+            const int x = static_cast<int>(cell) / kBoardRows;
+            const int y = static_cast<int>(cell) % kBoardRows;
+            const CellKind kind = board.CellAt(x, y).kind;
+            score += kind == CellIron ? 24 : kind == CellWood ? 16 : 0;
+            score += y / 4;
+            const int32_t colour = board.ColourAt(x, y);
+            for (const auto& [dx, dy] : {std::pair(1, 0), std::pair(-1, 0), std::pair(0, 1), std::pair(0, -1)}) {
+                const int32_t type = board.TypeAt(x + dx, y + dy);
+                if ((type == PieceBlock || type == PieceFixedBlock) && board.ColourAt(x + dx, y + dy) == colour) {
+                    score += 20;
+                }
+            }
+            if (IsFixedType(board.TypeAt(x, y)) || board.TypeAt(x, y) == PieceArtifact) {
+                score += 20;
+            }
+        }
+        if (move.cells.size() >= 4) {
+            score += 6;
+        }
+        if (score > bestScore) {
+            bestScore = score;
+            best = i;
+            ties = 1;
+        } else if (score == bestScore && board.Random().Below(++ties) == 0) {
+            best = i;
+        }
+    }
+    return best;
 }
 
 void LevelSession::TrySwap(int x1, int y1, int x2, int y2)

@@ -28,6 +28,10 @@ struct BoardResult {
     int32_t timeUsedPct = 0;  // the share of the time limit used
 };
 
+// The move the bot plays among `moves` (not empty): the index of the one that
+// best serves the level's objectives.
+size_t PickBotMove(PlayField& board, const std::vector<BoardMove>& moves);
+
 // One JSON object on one line: {"level": ..., "won": ..., ..., "seed": n}.
 std::string FormatResultJson(const BoardResult& result, uint32_t seed);
 

@@ -2,6 +2,7 @@
 
 #include "game/board/playfield.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace bsh {
@@ -207,6 +208,70 @@ bool PlayField::FindMove(int& x1, int& y1, int& x2, int& y2, HintRecord* hint)
         }
     }
     return found;
+}
+
+namespace {
+
+// The cells of the runs through (x, y) in the view, added to `cells`.
+void CollectRunCells(const MatchView& view, int x, int y, std::vector<size_t>& cells)
+{
+    for (int start = x - 2; start <= x; ++start) {
+        if (start >= 0 && start + 2 < kBoardColumns) {
+            const size_t a = At(start, y), b = At(start + 1, y), c = At(start + 2, y);
+            if (IsRun(view, a, b, c)) {
+                cells.insert(cells.end(), {a, b, c});
+            }
+        }
+    }
+    for (int start = y - 2; start <= y; ++start) {
+        if (start >= 0 && start + 2 < kBoardRows) {
+            const size_t a = At(x, start), b = At(x, start + 1), c = At(x, start + 2);
+            if (IsRun(view, a, b, c)) {
+                cells.insert(cells.end(), {a, b, c});
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::vector<BoardMove> PlayField::ListMoves() const
+{
+    MatchView view;
+    FillMatchView(*this, m_events, view);
+    std::vector<BoardMove> moves;
+    const auto tryMove = [&](int ax, int ay, int bx, int by) {
+        if (!IsSelectable(ax, ay) || !IsSelectable(bx, by)) {
+            return;
+        }
+        const size_t a = At(ax, ay), b = At(bx, by);
+        std::swap(view.colour[a], view.colour[b]);
+        std::swap(view.type[a], view.type[b]);
+        BoardMove move{ax, ay, bx, by, {}};
+        CollectRunCells(view, ax, ay, move.cells);
+        CollectRunCells(view, bx, by, move.cells);
+        std::swap(view.colour[a], view.colour[b]);
+        std::swap(view.type[a], view.type[b]);
+        // A rainbow exchanged with a coloured piece fires without a run.
+        const bool rainbow = (view.type[a] == PieceRainbow && ColourAt(bx, by) != 0) ||
+                             (view.type[b] == PieceRainbow && ColourAt(ax, ay) != 0);
+        if (!move.cells.empty() || rainbow) {
+            std::sort(move.cells.begin(), move.cells.end());
+            move.cells.erase(std::unique(move.cells.begin(), move.cells.end()), move.cells.end());
+            moves.push_back(std::move(move));
+        }
+    };
+    for (int x = 0; x < kBoardColumns; ++x) {
+        for (int y = 0; y < kBoardRows; ++y) {
+            if (x + 1 < kBoardColumns) {
+                tryMove(x, y, x + 1, y);
+            }
+            if (y + 1 < kBoardRows) {
+                tryMove(x, y, x, y + 1);
+            }
+        }
+    }
+    return moves;
 }
 
 } // namespace bsh

@@ -56,6 +56,13 @@ struct HintRecord {
     }
 };
 
+// An exchange that makes a run (or fires a rainbow), with the cells of the
+// runs it would make (board indices, CellIndex).
+struct BoardMove {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::vector<size_t> cells;
+};
+
 // The objectives whose counters the board keeps.
 enum class Objective : int { Blocks = 0, CellHits = 1, Jewels = 2 };
 inline constexpr int kObjectiveCount = 3;
@@ -83,6 +90,7 @@ public:
 
     // The board's own random source (colours, refills, the move search's choice).
     void Seed(uint32_t seed) { m_random.Seed(seed); }
+    tsv::RandomSource& Random() { return m_random; }
 
     // --- The frame -----------------------------------------------------------
     // Once per frame: the clock, the pieces' motions and timers, then gravity,
@@ -107,6 +115,8 @@ public:
     // runs concern a tutorial text are preferred; among the others a later one
     // replaces the first found one time in five.
     bool FindMove(int& x1, int& y1, int& x2, int& y2, HintRecord* hint = nullptr);
+    // Every move on the board, in board order (the bot weighs them).
+    std::vector<BoardMove> ListMoves() const;
     // Replaces every swappable piece with a new jewel (after the no-moves notice).
     void Reshuffle();
     // A 3000 ms wobble of every swappable piece (with the no-moves notice).

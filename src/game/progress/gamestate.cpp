@@ -54,8 +54,16 @@ GameState::GameState(GameStatePaths paths) : m_paths(std::move(paths))
 
 GameState::~GameState()
 {
-    m_profiles->Save();
-    m_highscores->Save();
+    if (!m_readOnly) {
+        m_profiles->Save();
+        m_highscores->Save();
+    }
+}
+
+int32_t GameState::GetDifficulty() const
+{
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    return profile ? profile->GetDifficulty() : m_fallbackDifficulty;
 }
 
 void GameState::LoadArcadeSets()

@@ -108,6 +108,13 @@ public:
     tsv::IntrusivePtr<Profile> CurrentProfile() const { return m_profiles->Current(); }
     const std::vector<std::string>& ArcadeSet(int set) const { return m_arcadeSets[static_cast<size_t>(set)]; }
 
+    // A run on the rules alone keeps the player's files as they are.
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // The difficulty a level is played at when no profile is current.
+    void SetFallbackDifficulty(int32_t difficulty) { m_fallbackDifficulty = difficulty; }
+    // The current profile's difficulty, or the fallback without a profile.
+    int32_t GetDifficulty() const;
+
     int32_t GetMode() const { return m_mode; }
     void SetMode(int32_t mode) { m_mode = mode; }
     const std::string& GetLevelPath() const { return m_levelPath; }
@@ -174,6 +181,8 @@ private:
     void LoadArcadeSets();
 
     GameStatePaths m_paths;
+    bool m_readOnly = false;
+    int32_t m_fallbackDifficulty = DifficultyNormal;
     int32_t m_scoreMultiplier = 0;
     int32_t m_mode = GameModeNone;
     std::string m_levelPath;

@@ -16,11 +16,10 @@ bool LoadLevelForPlay(GameState& state, const std::string& path, PlayField& boar
         state.SetAwardKey(level.awardKey);
     }
     int64_t limit = level.time;
-    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
-    if (state.GetMode() == GameModeQuest && profile) {
-        if (profile->GetDifficulty() == DifficultyEasy) {
+    if (state.GetMode() == GameModeQuest) {
+        if (state.GetDifficulty() == DifficultyEasy) {
             limit *= 2;
-        } else if (profile->GetDifficulty() == DifficultyHard) {
+        } else if (state.GetDifficulty() == DifficultyHard) {
             limit /= 2;
         }
     }

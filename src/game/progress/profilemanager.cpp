@@ -6,6 +6,7 @@
 #include "engine/core/storage.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace bsh {
 
@@ -82,7 +83,11 @@ bool ProfileManager::Load()
     int32_t count = in.ReadInt32();
     if (count < 1 || count > kMaxProfiles) {
         GetLog() << tsv::Warning << "Profile format is corrupted" << EndL;
-        tsv::KeepDamagedFile(FilePath());
+        // The game itself writes an empty list as a bare count of 0: only
+        // anything else is damage worth keeping.
+        if (count != 0 || !in.AtEnd() || in.IsShort()) {
+            tsv::KeepDamagedFile(FilePath());
+        }
         return false;
     }
     for (int32_t i = 1; i <= count; ++i) {

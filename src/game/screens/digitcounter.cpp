@@ -15,6 +15,7 @@ std::string DigitTexture(int digit) { return "/texture/gui/digits/" + std::to_st
 
 DigitCounter::DigitCounter() : m_group(tsv::MakeIntrusive<tsv::SceneNode>())
 {
+    m_shown.fill(-1);
     for (tsv::SceneNodePtr& digit : m_digits) {
         digit = tsv::MakeIntrusive<tsv::SceneNode>();
         digit->SetMesh(tsv::Mesh(kDigitWidth, kDigitHeight));
@@ -34,7 +35,7 @@ void DigitCounter::SetValue(int32_t value)
     std::snprintf(text, sizeof text, "%9d", m_value);
     for (int i = 0; i < kDigits; ++i) {
         const int digit = text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : 0;
-        if (m_shown[static_cast<size_t>(i)] != digit || !m_digits[static_cast<size_t>(i)]->GetSprite()) {
+        if (m_shown[static_cast<size_t>(i)] != digit) {
             m_digits[static_cast<size_t>(i)]->SetTexture(DigitTexture(digit));
         }
         m_shown[static_cast<size_t>(i)] = digit;

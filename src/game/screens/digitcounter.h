@@ -36,7 +36,7 @@ private:
 
     tsv::SceneNodePtr m_group;
     std::array<tsv::SceneNodePtr, kDigits> m_digits;
-    std::array<int, kDigits> m_shown{};
+    std::array<int, kDigits> m_shown; // -1 until a texture is set
     int32_t m_value = -1;
     int m_count = kDigits;
 };

@@ -28,12 +28,14 @@ constexpr int64_t kSimulationFrameLimit = 100'000'000;
 int32_t PrepareState(GameState& state, const GameOptions& game)
 {
     const int32_t mode = game.mode == "quest" ? GameModeQuest : GameModeArcade;
+    const int32_t difficulty = game.difficulty == "easy"   ? DifficultyEasy
+                               : game.difficulty == "hard" ? DifficultyHard
+                                                           : DifficultyNormal;
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
     if (profile && mode == GameModeQuest) {
-        profile->SetDifficulty(game.difficulty == "easy"   ? DifficultyEasy
-                               : game.difficulty == "hard" ? DifficultyHard
-                                                           : DifficultyNormal);
+        profile->SetDifficulty(difficulty);
     }
+    state.SetFallbackDifficulty(difficulty);
     state.PrepareLevel(game.levelPath, mode);
     state.ResetLevelStats();
     return mode;
@@ -85,6 +87,7 @@ bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
 int RunSimulation(const GameOptions& game, const tsv::RunOptions& options)
 {
     GameState& state = GameState::Instance();
+    state.SetReadOnly(true);
     const int32_t mode = PrepareState(state, game);
     const int64_t step = options.fixedStepMs > 0 ? options.fixedStepMs : kDefaultSimulationStepMs;
     int64_t now = 0;

@@ -1,0 +1,232 @@
+// The real quest data: every level the map or an arcade set names loads into
+// a playable board, the map's links only lead onwards, the awards are each
+// named once, and the first levels are won by the bot.
+
+#include "engine/core/log.h"
+#include "engine/core/util/xml/xmlloader.h"
+#include "game/board/levelloader.h"
+#include "game/board/levelsession.h"
+#include "game/board/playfield.h"
+#include "game/progress/boardscoring.h"
+#include "game/progress/gamestate.h"
+#include "game/progress/levellist.h"
+#include "game/progress/levelplay.h"
+#include "support/scratchstorage.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace bsh::test {
+namespace {
+
+struct MapEntry {
+    std::string source;
+    int x = 0, y = 0;
+    std::vector<std::string> parents;
+    bool bonus = false;
+};
+
+std::vector<MapEntry> ReadMap()
+{
+    std::vector<MapEntry> entries;
+    tsv::IntrusivePtr<tsv::XMLElement> document = tsv::LoadXMLFile("data/level/map.xml");
+    if (!document || document->Children().empty() || document->Children().front().second->GetName() != "map") {
+        ADD_FAILURE() << "data/level/map.xml has no <map> root";
+        return entries;
+    }
+    for (const auto& [tag, level] : document->Children().front().second->Children()) {
+        if (tag != "level") {
+            continue;
+        }
+        MapEntry entry;
+        for (const auto& [field, child] : level->Children()) {
+            if (field == "source") {
+                entry.source = child->GetText();
+            } else if (field == "x") {
+                entry.x = std::stoi(child->GetText());
+            } else if (field == "y") {
+                entry.y = std::stoi(child->GetText());
+            } else if (field == "parent") {
+                entry.parents.push_back(child->GetText());
+            } else if (field == "bonus") {
+                entry.bonus = true;
+            }
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// The map screen's pages: 1 bottom left, 2 bottom right, 3 top left, 4 top right.
+int PageOf(int x, int y)
+{
+    if (x < 400 && y > -300) {
+        return 1;
+    }
+    if (x > 400 && y > -300) {
+        return 2;
+    }
+    if (x < 400 && y < -300) {
+        return 3;
+    }
+    return x > 400 && y < -300 ? 4 : 0;
+}
+
+// Every level path of the four arcade sets ("/original/003" names "/level/original/003.xml").
+std::vector<std::string> ArcadeLevels()
+{
+    std::vector<std::string> paths;
+    for (int n = 1; n <= 4; ++n) {
+        std::vector<std::string> set;
+        EXPECT_TRUE(LoadLevelList("/level/arcade/set" + std::to_string(n) + ".xml", set)) << "set " << n;
+        EXPECT_LE(set.size(), 15u) << "set " << n;
+        for (const std::string& entry : set) {
+            paths.push_back("/level" + entry + ".xml");
+        }
+    }
+    return paths;
+}
+
+class QuestDataTest : public ::testing::Test {
+protected:
+    QuestDataTest()
+    {
+        GameStatePaths paths;
+        paths.questMap = storage.File("nomap.xml");
+        paths.arcadeSetPattern = storage.Path() + "noset%d.xml";
+        state = std::make_unique<GameState>(paths);
+        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Quill")));
+        state->PrepareLevel("", GameModeQuest);
+        scoring = std::make_unique<BoardScoring>(*state);
+    }
+
+    PlayFieldPtr NewBoard()
+    {
+        return tsv::MakeIntrusive<PlayField>(*scoring, [this] { return now; });
+    }
+
+    ScratchStorage storage;
+    std::unique_ptr<GameState> state;
+    std::unique_ptr<BoardScoring> scoring;
+    int64_t now = 0;
+};
+
+TEST_F(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
+{
+    std::set<std::string> paths;
+    for (const MapEntry& entry : ReadMap()) {
+        paths.insert(entry.source);
+    }
+    ASSERT_GE(paths.size(), 60u);
+    const std::vector<std::string> arcade = ArcadeLevels();
+    EXPECT_EQ(arcade.size(), 60u);
+    for (const std::string& path : arcade) {
+        EXPECT_TRUE(paths.count(path)) << path << " is in an arcade set but not on the map";
+    }
+
+    std::map<std::string, int> awards;
+    LogCapture log;
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        PlayFieldPtr board = NewBoard();
+        LevelInfo info;
+        ASSERT_TRUE(LoadLevel(path, *board, &info));
+        EXPECT_GT(info.time, 0);
+        EXPECT_EQ(info.name.rfind("Levels.l", 0), 0u) << info.name;
+        if (!info.awardKey.empty()) {
+            ++awards[info.awardKey];
+        }
+        // Something to do: blocks, worn cells, jewels or the artifact.
+        EXPECT_TRUE(board->GetInitialBlocks() > 0 || board->GetInitialCellHits() > 0 ||
+                    board->GetJewelsLeft() > 0 || board->HasArtifact());
+        EXPECT_FALSE(board->IsLevelDone());
+        // Row 14 lies half below the screen's edge.
+        for (int x = 0; x < kBoardColumns; ++x) {
+            EXPECT_FALSE(board->CellExists(x, kBoardRows - 1)) << "column " << x;
+        }
+        EXPECT_FALSE(board->HasMatch()) << "a run stands before the first move";
+        int x1, y1, x2, y2;
+        EXPECT_TRUE(board->FindMove(x1, y1, x2, y2)) << "no first move";
+    }
+    for (const auto& line : log.Lines()) {
+        EXPECT_LT(line.level, tsv::LogLevelError) << line.text;
+    }
+
+    std::map<std::string, int> expected;
+    for (int i = 1; i <= 8; ++i) {
+        expected["quest_map" + std::to_string(i)] = 1;
+    }
+    expected["finalquest_complete"] = 1;
+    EXPECT_EQ(awards, expected);
+}
+
+TEST_F(QuestDataTest, TheMapLinksOnlyToEarlierLevelsOnEveryPage)
+{
+    const std::vector<MapEntry> map = ReadMap();
+    ASSERT_FALSE(map.empty());
+    EXPECT_EQ(map.front().source, "/level/original/001.xml");
+    EXPECT_EQ(map.back().source, "/level/original/058-final.xml");
+
+    std::set<std::string> earlier;
+    std::map<int, int> perPage;
+    int bonusLevels = 0;
+    for (const MapEntry& entry : map) {
+        SCOPED_TRACE(entry.source);
+        EXPECT_FALSE(earlier.count(entry.source)) << "listed twice";
+        EXPECT_TRUE(std::ifstream("data" + entry.source).good()) << "no such file";
+        EXPECT_EQ(entry.parents.empty(), entry.source == "/level/original/001.xml");
+        for (const std::string& parent : entry.parents) {
+            EXPECT_TRUE(earlier.count(parent)) << parent << " is not an earlier level";
+        }
+        const bool bonusName = entry.source.size() > 9 && entry.source.ends_with("bonus.xml");
+        EXPECT_EQ(entry.bonus, bonusName);
+        bonusLevels += entry.bonus;
+        ++perPage[PageOf(entry.x, entry.y)];
+        earlier.insert(entry.source);
+    }
+    EXPECT_GE(bonusLevels, 6);
+    EXPECT_EQ(perPage.count(0), 0u) << "a level lies on no page";
+    for (int page = 1; page <= 4; ++page) {
+        EXPECT_GE(perPage[page], 10) << "page " << page;
+    }
+    // The two paths the map hint speaks of.
+    for (const char* fork : {"/level/original/005a.xml", "/level/original/005b.xml", "/level/original/006a.xml"}) {
+        EXPECT_TRUE(earlier.count(fork)) << fork;
+    }
+}
+
+class StopOnFinish : public SessionCues {
+public:
+    void OnFinished(BoardResult&) override { finished = true; }
+    bool finished = false;
+};
+
+TEST_F(QuestDataTest, TheBotWinsTheFirstLevels)
+{
+    // Short levels only: the suite runs under the address sanitizer.
+    for (const char* path : {"/level/original/001.xml", "/level/original/004.xml", "/level/original/010.xml"}) {
+        SCOPED_TRACE(path);
+        now = 0;
+        PlayFieldPtr board = NewBoard();
+        board->Seed(5);
+        ASSERT_TRUE(LoadLevelForPlay(*state, path, *board));
+        StopOnFinish cues;
+        LevelSession session(*board, cues, LevelSession::Player::Bot, LevelSession::kHintDelayQuiet);
+        session.Start(path);
+        for (int frame = 0; frame < 200000 && !cues.finished; ++frame) {
+            now += 10;
+            session.Frame();
+        }
+        ASSERT_TRUE(cues.finished);
+        EXPECT_TRUE(session.Result().won);
+        EXPECT_LT(session.TimeUsedPercent(), 50);
+    }
+}
+
+} // namespace
+} // namespace bsh::test

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -31,6 +32,11 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 std::string Data(const std::string& resourcePath) { return kData + resourcePath; }
+
+// A scratch folder of this process: work trees on one machine test at once.
+fs::path Scratch(const std::string& name) {
+  return fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+}
 
 // A parsed XML element: name, text and children.
 struct Element {
@@ -109,7 +115,7 @@ void Collect(const Element& e, const std::string& name, std::vector<const Elemen
 TEST(AssetGen, RegeneratesTheCommittedFilesByteForByte) {
   // The map and the music take a while; the rest covers every code path that
   // writes PNG, WAV and XML.
-  const fs::path scratch = fs::temp_directory_path() / "assetgen-test";
+  const fs::path scratch = Scratch("assetgen-test");
   fs::remove_all(scratch);
   Output out(scratch.string());
   out.SetSource(ASSETGEN_DATA_DIR);
@@ -216,7 +222,7 @@ TEST(AssetGen, FontFilesDescribeGlyphsInsideTheirTextures) {
 }
 
 TEST(AssetGen, DoubleByteFontsHoldWhatTheLanguageFilesUse) {
-  const fs::path scratch = fs::temp_directory_path() / "assetgen-cjk-test";
+  const fs::path scratch = Scratch("assetgen-cjk-test");
   fs::remove_all(scratch / "language");
   fs::create_directories(scratch / "language");
   // The first run of digits in the name is the code page; other pages' files are not read.
@@ -514,7 +520,7 @@ TEST(AssetGen, WavEncoderWritesWhatItWasGiven) {
 }
 
 TEST(AssetGen, IconIsCommittedAtEverySizeAsARoundedTile) {
-  const fs::path scratch = fs::temp_directory_path() / "assetgen-icon-test";
+  const fs::path scratch = Scratch("assetgen-icon-test");
   fs::remove_all(scratch);
   Output out(scratch.string());
   GenerateIcons(out);

@@ -139,6 +139,22 @@ TEST_F(GuiRunTest, AnInputDialogInRussian)
     EXPECT_EQ(Config().find("Russian"), std::string::npos) << Config();
 }
 
+TEST_F(GuiRunTest, AConfirmDialogInJapanese)
+{
+    // Double-byte texts drawn with the code page 932 fonts; the hint shows too.
+    AddEnglish();
+    AddLanguage("Japan932.xml", BSH_SOURCE_DIR "/data/language/Japan932.xml");
+    ASSERT_EQ(Run("--screen /gui/confirmscreen.xml --language Japan",
+                  "at 300 move 300 382\nat 1200 screenshot " + dir.Path() + "shot.png\nat 1300 quit\n"),
+              0)
+        << Log();
+    EXPECT_NE(Log().find("Code page: 932"), std::string::npos) << Log();
+    for (const char* error : {"Font file not found", "font reference error", "Local resources not found"}) {
+        EXPECT_EQ(Log().find(error), std::string::npos) << Log();
+    }
+    ExpectGolden(dir.Path() + "shot.png", "confirm-japanese");
+}
+
 TEST_F(GuiRunTest, TheLocaleChoosesTheLanguageOnTheFirstStart)
 {
     AddEnglish();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -31,6 +32,11 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 std::string Data(const std::string& resourcePath) { return kData + resourcePath; }
+
+// A scratch folder of this process: work trees on one machine test at once.
+fs::path Scratch(const std::string& name) {
+  return fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+}
 
 // A parsed XML element: name, text and children.
 struct Element {
@@ -109,9 +115,10 @@ void Collect(const Element& e, const std::string& name, std::vector<const Elemen
 TEST(AssetGen, RegeneratesTheCommittedFilesByteForByte) {
   // The map and the music take a while; the rest covers every code path that
   // writes PNG, WAV and XML.
-  const fs::path scratch = fs::temp_directory_path() / "assetgen-test";
+  const fs::path scratch = Scratch("assetgen-test");
   fs::remove_all(scratch);
   Output out(scratch.string());
+  out.SetSource(ASSETGEN_DATA_DIR);
   ASSERT_TRUE(RunJobs(out, {"pieces", "playfield", "effects", "gui", "treasures", "fonts", "sounds", "nodes"}));
   ASSERT_GT(out.Written().size(), 150u);
   for (const std::string& path : out.Written()) {
@@ -180,7 +187,7 @@ TEST(AssetGen, FontFilesDescribeGlyphsInsideTheirTextures) {
     EXPECT_EQ(root->Child("texture")->text, font.texturePath);
     const Png tex = LoadPng(Data(font.texturePath));
     ASSERT_GT(tex.w, 0);
-    const std::vector<int> unicode = CodePageToUnicode(font.codePage);
+    EXPECT_LE(tex.h, tex.w);
     std::set<int> ids;
     float height = -1;
     for (const auto& c : root->children) {
@@ -189,12 +196,13 @@ TEST(AssetGen, FontFilesDescribeGlyphsInsideTheirTextures) {
       const int x = std::stoi(c->Child("x")->text), y = std::stoi(c->Child("y")->text);
       const int w = std::stoi(c->Child("width")->text), h = std::stoi(c->Child("height")->text);
       EXPECT_TRUE(ids.insert(id).second) << "id " << id << " twice";
-      ASSERT_TRUE(id >= 32 && id < 256 && unicode[size_t(id)] >= 0) << "id " << id;
+      const int unicode = id >= 32 && id != 127 ? CharToUnicode(font.codePage, id) : -1;
+      ASSERT_GE(unicode, 32) << "id " << id;
       EXPECT_TRUE(x >= 0 && y >= 0 && w > 0 && x + w <= tex.w && y + h <= tex.h) << "id " << id;
       if (height < 0) height = float(h);
       EXPECT_EQ(float(h), height) << "line height would depend on the last character";
       // Letters must have ink inside their own rectangle.
-      if (id != 32 && id != 160 && unicode[size_t(id)] > 32 && std::isalnum(id < 128 ? id : 'a')) {
+      if (unicode != 32 && unicode != 160 && unicode != 0x3000 && (unicode > 127 || std::isalnum(unicode))) {
         int ink = 0;
         for (int yy = y; yy < y + h; ++yy)
           for (int xx = x; xx < x + w; ++xx) ink += tex.Alpha(xx, yy) > 128;
@@ -202,10 +210,36 @@ TEST(AssetGen, FontFilesDescribeGlyphsInsideTheirTextures) {
       }
     }
     EXPECT_TRUE(ids.count('A') && ids.count('z') && ids.count(' '));
+    if (IsDoubleByte(font.codePage)) {
+      // Exactly the characters the language files and the game's punctuation need.
+      EXPECT_EQ(ids, FontCharacters(font.codePage, Data("/language")));
+      continue;
+    }
     // A letter of the code page's own script: Cyrillic A, Polish L-stroke, e-acute.
     const int own = font.codePage == 1251 ? 0xC0 : font.codePage == 1250 ? 0xA3 : 0xE9;
     EXPECT_TRUE(ids.count(own)) << "byte " << own;
   }
+}
+
+TEST(AssetGen, DoubleByteFontsHoldWhatTheLanguageFilesUse) {
+  const fs::path scratch = Scratch("assetgen-cjk-test");
+  fs::remove_all(scratch / "language");
+  fs::create_directories(scratch / "language");
+  // The first run of digits in the name is the code page; other pages' files are not read.
+  std::ofstream(scratch / "language" / "Japan932.xml") << "<hierarchy><a>\xe7\x8c\xab &#x72AC;</a>"
+                                                          "<b>\xf0\x9f\x98\x80</b></hierarchy>";
+  std::ofstream(scratch / "language" / "Chinese936.xml") << "<hierarchy><a>\xe9\xbe\x99</a></hierarchy>";
+  std::set<int> unmapped;
+  const std::set<int> codes = FontCharacters(932, (scratch / "language").string(), &unmapped);
+  EXPECT_TRUE(codes.count(UnicodeToChar(932, 0x732B)));  // cat
+  EXPECT_TRUE(codes.count(UnicodeToChar(932, 0x72AC)));  // dog, as a character reference
+  EXPECT_FALSE(codes.count(UnicodeToChar(932, 0x9F99))); // dragon, only in the Chinese file
+  EXPECT_TRUE(codes.count(UnicodeToChar(932, 0x3002)) && codes.count('%') && codes.count('~'));
+  EXPECT_EQ(unmapped, std::set<int>{0x1F600});
+  EXPECT_EQ(UnicodeToChar(932, 0x732B), 0x944C);
+  EXPECT_EQ(CharToUnicode(932, 0x944C), 0x732B);
+  EXPECT_EQ(CharToUnicode(932, 0x81), -1);  // a lone lead byte
+  fs::remove_all(scratch);
 }
 
 TEST(AssetGen, SoundsAreCleanPcmThatNeverClips) {
@@ -486,7 +520,7 @@ TEST(AssetGen, WavEncoderWritesWhatItWasGiven) {
 }
 
 TEST(AssetGen, IconIsCommittedAtEverySizeAsARoundedTile) {
-  const fs::path scratch = fs::temp_directory_path() / "assetgen-icon-test";
+  const fs::path scratch = Scratch("assetgen-icon-test");
   fs::remove_all(scratch);
   Output out(scratch.string());
   GenerateIcons(out);

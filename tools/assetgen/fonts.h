@@ -1,6 +1,7 @@
 // Font files written by the generator, for the tool and its test.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,22 @@ struct FontFile {
   int codePage;
 };
 
-// Every font file, body font first, in code pages 1252, 1250, 1251.
+// Every font file, body font first, in code pages 1252, 1250, 1251, then the
+// double-byte pages 932, 936, 949.
 std::vector<FontFile> FontFiles();
+bool IsDoubleByte(int codePage);
 // Unicode code point of each byte of a Windows code page; -1 where the byte
 // has no character (and for the control bytes below 32).
 std::vector<int> CodePageToUnicode(int codePage);
+// The code point of one character code (a byte, or lead * 256 + trail in the
+// double-byte pages); -1 when the code page has no such character.
+int CharToUnicode(int codePage, int code);
+// The character code of a code point in the code page, -1 when it has none.
+int UnicodeToChar(int codePage, int unicode);
+// The character codes a double-byte page's fonts hold: those of every text in
+// the language files of that code page below `languageDir`, ASCII, and the
+// punctuation the game's texts need. Characters the code page cannot hold
+// are listed in `unmapped` (code points).
+std::set<int> FontCharacters(int codePage, const std::string& languageDir, std::set<int>* unmapped = nullptr);
 
 }  // namespace assetgen

@@ -1,7 +1,7 @@
 // assetgen: writes every texture, font, sound, music track and effect file of
 // the game into a data folder. The output is byte-identical on every run.
 //
-//   assetgen [--only job,job...] [--contact-sheet SHEET.png] [OUTPUT_DIR]
+//   assetgen [--only job,job...] [--contact-sheet SHEET.png] [--source DATA_DIR] [OUTPUT_DIR]
 //   assetgen --icons ICON_DIR
 //
 // --icons writes only the application icon, at every size, into ICON_DIR (a
@@ -9,6 +9,10 @@
 //
 // With --contact-sheet and no output folder the files go to a scratch folder
 // and only the sheet is kept.
+//
+// The fonts of the double-byte code pages hold only the characters that the
+// language files use: they are read from DATA_DIR/language (default: the
+// output folder, or "data" when writing to a scratch folder).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +23,7 @@
 #include "registry.h"
 
 int main(int argc, char** argv) {
-  std::string outDir, sheetPath;
+  std::string outDir, sheetPath, sourceDir;
   std::vector<std::string> only;
   std::string iconDir;
   int zoom = 1;  // review aid: enlarges the sheet by a whole factor
@@ -28,13 +32,15 @@ int main(int argc, char** argv) {
       iconDir = argv[++i];
     } else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) {
       sheetPath = argv[++i];
+    } else if (!std::strcmp(argv[i], "--source") && i + 1 < argc) {
+      sourceDir = argv[++i];
     } else if (!std::strcmp(argv[i], "--zoom") && i + 1 < argc) {
       zoom = std::max(1, std::atoi(argv[++i]));
     } else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) {
       std::stringstream list(argv[++i]);
       for (std::string name; std::getline(list, name, ',');) only.push_back(name);
     } else if (argv[i][0] == '-') {
-      std::fprintf(stderr, "usage: %s [--only job,...] [--contact-sheet PATH] [OUTPUT_DIR]\n"
+      std::fprintf(stderr, "usage: %s [--only job,...] [--contact-sheet PATH] [--source DATA_DIR] [OUTPUT_DIR]\n"
                            "       %s --icons ICON_DIR\n", argv[0], argv[0]);
       return 2;
     } else {
@@ -59,6 +65,8 @@ int main(int argc, char** argv) {
       only = {"pieces", "playfield", "effects", "gui", "treasures", "map", "backgrounds", "fonts"};
   }
   assetgen::Output out(outDir, !sheetPath.empty());
+  if (sourceDir.empty() && scratch) sourceDir = "data";
+  if (!sourceDir.empty()) out.SetSource(sourceDir);
   if (!assetgen::RunJobs(out, only)) {
     std::fprintf(stderr, "assetgen: %d file(s) could not be written (or unknown job)\n", out.Failures());
     return 1;

@@ -14,7 +14,12 @@ namespace assetgen {
 class Output {
  public:
   explicit Output(std::string root, bool keepImages = false)
-      : m_root(std::move(root)), m_keepImages(keepImages) {}
+      : m_root(std::move(root)), m_source(m_root), m_keepImages(keepImages) {}
+
+  // The data folder whose files some jobs read (the fonts read the language
+  // files); the output folder unless set.
+  void SetSource(std::string root) { m_source = std::move(root); }
+  const std::string& Source() const { return m_source; }
 
   bool WritePng(const std::string& path, const Image& img);
   bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
@@ -34,6 +39,7 @@ class Output {
  private:
   bool Prepare(const std::string& path);
   std::string m_root;
+  std::string m_source;
   bool m_keepImages;
   std::vector<Kept> m_kept;
   std::vector<std::string> m_written;

@@ -50,6 +50,7 @@ const std::vector<Job>& AllJobs() {
       {"backgrounds", GenerateBackgrounds}, {"fonts", GenerateFonts},
       {"sounds", GenerateSounds},   {"music", GenerateMusic},
       {"nodes", GenerateNodes},     {"dialogs", GenerateDialogs},
+      {"levelcomplete", GenerateLevelComplete},
   };
   return jobs;
 }

@@ -51,6 +51,7 @@ const std::vector<Job>& AllJobs() {
       {"sounds", GenerateSounds},   {"music", GenerateMusic},
       {"nodes", GenerateNodes},     {"dialogs", GenerateDialogs},
       {"hud", GenerateHud},
+      {"levelcomplete", GenerateLevelComplete},
   };
   return jobs;
 }

@@ -259,7 +259,7 @@ void GameScreen::BuildHud()
     group.SetScale(kScoreScale, kScoreScale, false);
     group.SetPosition({kScoreX, kScoreY, kScoreDepth}, true);
     tsv::AddGameNode(m_score->Node(), kScoreLayer);
-    group.SetVisible(!m_preview, true);
+    group.SetVisible(!m_preview, false);
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
     if (profile && IsValidMode(m_mode)) {
         m_score->SetValue(profile->Record().GetScore(m_mode));

@@ -13,6 +13,7 @@
 #include "game/progress/levelplay.h"
 #include "game/screens/gamescreen.h"
 #include "game/screens/gamemedia.h"
+#include "game/screens/levelcompletescreen.h"
 
 #include <cstdio>
 
@@ -54,6 +55,23 @@ public:
     bool finished = false;
 };
 
+// The bot's eyes on the level summary: it closes it once the final message shows.
+class SummaryReader : public tsv::Task {
+public:
+    explicit SummaryReader(tsv::IntrusivePtr<LevelCompleteScreen> summary) : m_summary(std::move(summary)) {}
+    void Run() override
+    {
+        if (m_summary && m_summary->IsFinalMessageShown()) {
+            tsv::IntrusivePtr<LevelCompleteScreen> summary = std::move(m_summary);
+            Kill();
+            summary->CloseAsButton();
+        }
+    }
+
+private:
+    tsv::IntrusivePtr<LevelCompleteScreen> m_summary;
+};
+
 } // namespace
 
 bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
@@ -74,10 +92,25 @@ bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
     const bool autoplay = game.autoplay;
     const uint32_t seed = options.seed;
     board->SetEndHandler([autoplay, seed](const BoardResult& result, GameScreen::Ending ending) {
-        if (autoplay && ending == GameScreen::Ending::Played) {
-            PrintResult(result, seed);
+        if (ending == GameScreen::Ending::Left) {
+            tsv::Application::Instance().Exit(0);
+            return;
         }
-        tsv::Application::Instance().Exit(0);
+        // A played level ends on its summary; until the menus lead on from
+        // there, closing it ends the run. The bot reads the summary to its
+        // final message, as a player would, then closes it.
+        tsv::IntrusivePtr<LevelCompleteScreen> summary(new LevelCompleteScreen(GameState::Instance()));
+        summary->SetCloseHandler([autoplay, seed, result](const NextScreenDecision&) {
+            if (autoplay) {
+                PrintResult(result, seed);
+            }
+            tsv::Application::Instance().Exit(0);
+        });
+        tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(summary.Get()));
+        if (autoplay) {
+            tsv::Application::Instance().GetTaskManager().AddTask(
+                tsv::MakeIntrusive<SummaryReader>(summary), 0);
+        }
     });
     tsv::ScriptPlayer::SetDumpProvider([board] { return board->Dump(); });
     tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(board.Get()));

@@ -1,0 +1,255 @@
+#include "game/screens/levelcompletescreen.h"
+
+#include "engine/core/log.h"
+#include "engine/gui/languagemanager.h"
+#include "engine/runtime/application.h"
+#include "engine/scene/nodelibrary.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace bsh {
+
+using tsv::EndL;
+using tsv::GetLog;
+using tsv::GUIComponent;
+
+namespace {
+
+// Time used below this share of the limit counts as a fast win.
+constexpr int32_t kFastBelowPercent = 51;
+constexpr int32_t kLowestRating = 2;
+constexpr int32_t kHighestRating = 6;
+// Drawn over the component's own picture and caption.
+constexpr float kShowNodeZ = -0.7f;
+constexpr float kRankPictureZ = -0.6f;
+// How long a "show" picture stays when its node file gives it no lifetime.
+constexpr int64_t kShowNodeLifetimeMs = 1000;
+constexpr float kCrownSize = 48.0f;
+constexpr float kArtifactSize = 56.0f;
+
+std::string Text(const std::string& key) { return tsv::LanguageManager::Instance().GetText("$" + key); }
+
+} // namespace
+
+const std::array<const char*, LevelCompleteScreen::kLineCount> LevelCompleteScreen::kLineNames = {
+    "jewels", "cells", "blocks", "explosions", "cannons", "locks", "maximumMatch", "timespent", "score", "timescore",
+    "totalscore"};
+
+LevelCompleteScreen::LevelCompleteScreen(GameState& state) : m_state(state)
+{
+    m_mode = state.GetMode();
+    m_won = state.IsWon();
+    m_outcome = state.RecordLevelResult();
+    m_fast = state.GetTimeUsed() < kFastBelowPercent;
+    if (IsValidMode(m_mode)) {
+        for (int i = 0; i < kStatCount; ++i) {
+            m_stats[static_cast<size_t>(i)] = state.GetStat(m_mode, i);
+        }
+        m_timePlayed = state.GetStat64(m_mode, StatTimePlayed);
+    }
+    m_timeScore = state.LevelScore();
+    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
+    m_totalScore = profile ? profile->Record().GetScore(m_mode) : 0;
+    // The rank: the best rating stored for the level; a level the arcade
+    // lists do not hold yet has only this play's own.
+    const LevelEntry* entry = profile ? profile->Record(DifficultyNormal).GetEntry(GameModeArcade, state.GetLevelPath())
+                                      : nullptr;
+    m_rank = entry && entry->best >= kLowestRating ? entry->best : state.Rating();
+    m_rank = std::clamp(m_rank, kLowestRating, kHighestRating);
+    m_lastReveal = Now() + kFirstLineMs - kLineIntervalMs;
+
+    LoadScreenFile(kScreenFile);
+    for (int i = 0; i < kLineCount; ++i) {
+        m_lines[static_cast<size_t>(i)] = FindComponent(kLineNames[static_cast<size_t>(i)]);
+    }
+    m_finalMsg = FindComponent("finalmsg");
+    m_rankIcon = FindComponent("rankicon");
+    for (GUIComponent* hidden : m_lines) {
+        if (hidden) {
+            hidden->SetVisible(false);
+        }
+    }
+    for (GUIComponent* hidden : {m_finalMsg, m_rankIcon}) {
+        if (hidden) {
+            hidden->SetVisible(false);
+        }
+    }
+    for (const char* button : {"closebutton1", "closebutton2", "closebutton3"}) {
+        SetHandler(button, tsv::EventClick, [this](GUIComponent&) { CloseAsButton(); });
+    }
+    SetHandler("form", tsv::EventClick, [this](GUIComponent&) { Skip(); });
+    if (!m_won) {
+        if (GUIComponent* title = FindComponent("title")) {
+            title->SetCaption(Text("gameOver"));
+        }
+    }
+}
+
+int64_t LevelCompleteScreen::Now() { return tsv::Application::Instance().GetSystemTimer().GetTime(); }
+
+std::string LevelCompleteScreen::FormatTime(int64_t seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
+    return text;
+}
+
+void LevelCompleteScreen::Run()
+{
+    tsv::ScreenPtr self(this); // a close handler may drop the stack's reference
+    Screen::Run();
+    if (m_closed) {
+        return;
+    }
+    const int64_t now = Now();
+    if (m_step <= kLineCount && (m_skip || now - m_lastReveal >= kLineIntervalMs)) {
+        if (m_step < kLineCount) {
+            RevealLine(m_step, now);
+        } else {
+            ShowFinalMessage();
+        }
+        ++m_step;
+        m_lastReveal = now;
+    }
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
+        if (it->due > now) {
+            ++it;
+            continue;
+        }
+        if (GUIComponent* value = it->line->Find("value")) {
+            value->SetCaption(it->text);
+        } else {
+            GetLog() << tsv::Warning << GetPath() << ": component not found: " << it->line->GetName() << ".value"
+                     << EndL;
+        }
+        it = m_pending.erase(it);
+    }
+}
+
+std::string LevelCompleteScreen::LineValue(int step) const
+{
+    switch (step) {
+    case 0: return std::to_string(m_stats[StatJewels]);
+    case 1: return std::to_string(m_stats[StatCells]);
+    case 2: return std::to_string(m_stats[StatBlocks]);
+    case 3: return std::to_string(m_stats[StatExplosions]);
+    case 4: return std::to_string(m_stats[StatCannons]);
+    case 5: return std::to_string(m_stats[StatLocks]);
+    case 6: return std::to_string(m_stats[StatMaximumMatch]);
+    case 7: return FormatTime(m_timePlayed);
+    case 8: return std::to_string(static_cast<int64_t>(m_totalScore) - m_timeScore);
+    case 9: return std::to_string(m_timeScore);
+    default: return std::to_string(m_totalScore);
+    }
+}
+
+void LevelCompleteScreen::RevealLine(int step, int64_t now)
+{
+    GUIComponent* line = m_lines[static_cast<size_t>(step)];
+    if (!line) {
+        return;
+    }
+    PlayShow(*line);
+    m_pending.push_back({now + kValueDelayMs, line, LineValue(step)});
+}
+
+void LevelCompleteScreen::ShowFinalMessage()
+{
+    std::string text;
+    if (m_outcome.newAwardIndex != -1) {
+        m_finalKind = FinalKind::Award;
+        text = Text("Screen.LevelComplete.artifactFound");
+        SetRankPicture("/texture/piece/artifact.png", kArtifactSize);
+    } else if (m_mode == GameModeArcade && m_won) {
+        m_finalKind = FinalKind::Rank;
+        const std::string number = std::to_string(m_rank - 1);
+        text = Text("Screen.LevelComplete.gainedRank") + Text("Screen.LevelComplete.rank" + number);
+        SetRankPicture("/texture/gui/frame/crown" + number + ".png", kCrownSize);
+    } else {
+        m_finalKind = FinalKind::Closing;
+        text = Text(m_won || m_mode == GameModeArcade ? "Screen.LevelComplete.wellDone" : "gameOver");
+    }
+    const bool picture = m_finalKind != FinalKind::Closing;
+    if (m_finalMsg) {
+        if (!picture && m_rankIcon) {
+            // No picture: the message takes the picture's room as well.
+            const int32_t left = m_rankIcon->GetX() - m_rankIcon->GetWidth() / 2;
+            const int32_t right = m_finalMsg->GetX() + m_finalMsg->GetWidth() / 2;
+            m_finalMsg->SetSize(right - left, m_finalMsg->GetHeight());
+            m_finalMsg->SetCenter((left + right) / 2, m_finalMsg->GetY());
+        }
+        m_finalMsg->SetCaption(text);
+        PlayShow(*m_finalMsg);
+    }
+    if (picture) {
+        if (m_rankIcon) {
+            PlayShow(*m_rankIcon);
+        }
+        tsv::PlayGuiSound(kAwardSound);
+    }
+}
+
+void LevelCompleteScreen::SetRankPicture(const std::string& texture, float size)
+{
+    if (!m_rankIcon || !m_rankIcon->GetNode()) {
+        return;
+    }
+    const tsv::SceneNodePtr& holder = m_rankIcon->GetNode();
+    m_rankPicture = tsv::MakeIntrusive<tsv::SceneNode>();
+    m_rankPicture->SetMesh(tsv::Mesh(size, size));
+    m_rankPicture->SetTexture(texture);
+    m_rankPicture->SetLayer(holder->GetLayer(), false);
+    m_rankPicture->SetPosition({0, 0, kRankPictureZ}, false);
+    holder->AddChild(tsv::HierarchyNodePtr(m_rankPicture.Get()));
+    m_rankPicture->UpdateWorldTransform();
+}
+
+void LevelCompleteScreen::PlayShow(GUIComponent& component)
+{
+    component.SetVisible(true);
+    const tsv::SceneNodePtr& node = component.GetNode();
+    if (!node) {
+        return;
+    }
+    const int64_t t = node->GetTime();
+    node->SetAlphaFade(true, t, t + kFadeInMs, 0, 255);
+    const tsv::EventEntry* entry = component.GetEvent("show");
+    if (!entry) {
+        return;
+    }
+    if (!entry->soundPath.empty()) {
+        tsv::PlayGuiSound(entry->soundPath);
+    }
+    if (entry->nodePath.empty()) {
+        return;
+    }
+    tsv::SceneNodePtr picture = tsv::NodeLibrary::Instance().CreateNode(entry->nodePath);
+    if (!picture) {
+        return;
+    }
+    picture->SetLayer(node->GetLayer(), true);
+    picture->SetPosition({0, 0, kShowNodeZ}, false);
+    if (picture->GetExpiry() == 0) {
+        picture->SetLifetime(kShowNodeLifetimeMs);
+    }
+    node->AddChild(tsv::HierarchyNodePtr(picture.Get()));
+    picture->UpdateWorldTransform();
+}
+
+void LevelCompleteScreen::CloseAsButton()
+{
+    if (m_closed) {
+        return;
+    }
+    m_closed = true;
+    const NextScreenDecision decision = m_state.DecideNextScreen(m_outcome);
+    if (m_onClose) {
+        CloseHandler handler = m_onClose;
+        handler(decision);
+    } else {
+        Close();
+    }
+}
+
+} // namespace bsh

@@ -1,0 +1,294 @@
+// The level-complete summary over a real game state and the game's own screen
+// file and English texts: when its lines appear, the skip, the final message
+// of each kind, the close, and how the finished summary looks.
+
+#include "engine/gui/guitest.h"
+#include "engine/gui/nodewalk.h"
+#include "engine/platform/keynames.h"
+#include "game/screens/levelcompletescreen.h"
+#include "support/scratchstorage.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace bsh::test {
+namespace {
+
+using tsv::GUIComponent;
+
+constexpr const char* kQuestLevel = "/level/original/001.xml"; // open in arcade mode from the start
+
+class LevelCompleteTest : public tsv::test::GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        storage = std::make_unique<ScratchStorage>();
+        GameStatePaths paths;
+        // A quest and arcade sets still to finish: no award unless a test asks for one.
+        storage->Write("map.xml", "<map><level><source>/level/original/099.xml</source></level></map>");
+        storage->Write("set.xml", "<set><level>/original/099</level></set>");
+        paths.questMap = storage->File("map.xml");
+        paths.arcadeSetPattern = storage->File("set.xml");
+        state = std::make_unique<GameState>(paths);
+        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
+    }
+    void TearDown() override
+    {
+        screen = nullptr;
+        GuiTest::TearDown(); // the screens go before the state they point to
+        state.reset();
+        storage.reset();
+    }
+
+    // A level just ended: its mode, outcome, share of time used and statistics.
+    void EndLevel(int32_t mode, bool won, int32_t timeUsed, const std::string& level = kQuestLevel)
+    {
+        state->PrepareLevel(level, mode);
+        state->ResetLevelStats();
+        state->SetWon(won);
+        state->SetTimeUsed(timeUsed);
+        state->CurrentProfile()->Record().SetScore(mode, 5000);
+        const int32_t stats[] = {87, 3, 41, 6, 2, 1, 5};
+        for (int i = 0; i < 7; ++i) {
+            state->SetStat(mode, i, stats[i]);
+        }
+        state->SetStat64(mode, StatTimePlayed, 125);
+        state->SetStat64(mode, StatTimeLeft, won ? 40 : 0);
+    }
+    void Open()
+    {
+        screen = tsv::MakeIntrusive<LevelCompleteScreen>(*state);
+        screen->SetCloseHandler([this](const NextScreenDecision& decision) { decisions.push_back(decision); });
+        tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(screen.Get()));
+        opened = Now();
+    }
+    // Frames of 10 ms until `ms` after the screen was built.
+    void RunUntil(int64_t ms)
+    {
+        while (Now() - opened < ms) {
+            Advance(10);
+            App().GetTaskManager().Execute();
+        }
+    }
+    GUIComponent& Find(const std::string& name)
+    {
+        GUIComponent* found = screen->GetRoot()->Find(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found ? *found : *screen->GetRoot();
+    }
+    std::string Value(const std::string& line) { return Find(line).Find("value")->GetCaption(); }
+    int Count(const std::string& sound) const { return static_cast<int>(std::count(sounds.begin(), sounds.end(), sound)); }
+    const tsv::SceneNode* RankPicture()
+    {
+        const tsv::SceneNode* picture = nullptr;
+        tsv::ForEachNode(*Find("rankicon").GetNode(), [&picture](tsv::SceneNode& node) {
+            const std::string& texture = node.GetTexturePath();
+            if (texture.find("crown") != std::string::npos || texture.find("artifact") != std::string::npos) {
+                picture = &node;
+            }
+        });
+        return picture;
+    }
+
+    std::unique_ptr<ScratchStorage> storage;
+    std::unique_ptr<GameState> state;
+    tsv::IntrusivePtr<LevelCompleteScreen> screen;
+    std::vector<NextScreenDecision> decisions;
+    int64_t opened = 0;
+};
+
+TEST_F(LevelCompleteTest, LinesAppearEveryThreeHundredMillisecondsWithTheirValuesAfterThem)
+{
+    EndLevel(GameModeQuest, true, 40);
+    Open();
+    for (int i = 0; i < LevelCompleteScreen::kLineCount; ++i) {
+        GUIComponent& line = Find(LevelCompleteScreen::kLineNames[static_cast<size_t>(i)]);
+        const int64_t at = LevelCompleteScreen::kFirstLineMs + i * LevelCompleteScreen::kLineIntervalMs;
+        RunUntil(at - 10);
+        EXPECT_FALSE(line.IsVisible()) << line.GetName() << " at " << at - 10;
+        RunUntil(at);
+        EXPECT_TRUE(line.IsVisible()) << line.GetName() << " at " << at;
+        EXPECT_EQ(line.Find("value")->GetCaption(), "") << line.GetName();
+    }
+    RunUntil(3690);
+    EXPECT_FALSE(screen->IsFinalMessageShown());
+    EXPECT_FALSE(Find("finalmsg").IsVisible());
+    EXPECT_EQ(Value("totalscore"), "");
+    RunUntil(3700);
+    EXPECT_TRUE(screen->IsFinalMessageShown());
+    EXPECT_TRUE(Find("finalmsg").IsVisible());
+    EXPECT_EQ(Value("totalscore"), "6000");
+    EXPECT_EQ(Value("timescore"), "1000"); // 40 s left x 50 / 2 at Normal
+
+    // Cells come second in the summary but are the third counter.
+    EXPECT_EQ(Value("jewels"), "87");
+    EXPECT_EQ(Value("cells"), "41");
+    EXPECT_EQ(Value("blocks"), "3");
+    EXPECT_EQ(Value("maximumMatch"), "5");
+    EXPECT_EQ(Value("timespent"), "02:05");
+    EXPECT_EQ(Value("score"), "5000");
+    EXPECT_EQ(screen->GetTotalScore(), 6000);
+    EXPECT_TRUE(screen->IsFast());
+
+    // A won quest level without a new award closes with a plain word.
+    EXPECT_EQ(screen->GetFinalKind(), LevelCompleteScreen::FinalKind::Closing);
+    EXPECT_EQ(Find("finalmsg").GetCaption(), "Well done!");
+    EXPECT_EQ(Find("title").GetCaption(), "Level Complete");
+    EXPECT_EQ(Count(LevelCompleteScreen::kAwardSound), 0);
+}
+
+TEST_F(LevelCompleteTest, AClickOnTheFormShowsTheRestOnePerFrame)
+{
+    EndLevel(GameModeQuest, true, 40);
+    Open();
+    RunUntil(500); // the first line is out
+    ASSERT_EQ(screen->GetRevealStep(), 1);
+    // Press and release on the form, away from its buttons.
+    screen->SimulateInput(250, 300, true);
+    RunUntil(510);
+    screen->SimulateInput(250, 300, false);
+    RunUntil(520);
+    const int afterClick = screen->GetRevealStep();
+    EXPECT_GE(afterClick, 2);
+    RunUntil(530);
+    EXPECT_EQ(screen->GetRevealStep(), afterClick + 1);
+    RunUntil(520 + 10 * (LevelCompleteScreen::kLineCount + 1 - afterClick));
+    EXPECT_TRUE(screen->IsFinalMessageShown());
+    // Values still follow their lines.
+    RunUntil(1000);
+    EXPECT_EQ(Value("totalscore"), "6000");
+    EXPECT_TRUE(decisions.empty());
+}
+
+TEST_F(LevelCompleteTest, AnArcadeWinRatedSixEarnsTheFifthCrownAndItsRank)
+{
+    EndLevel(GameModeArcade, true, 20);
+    Open();
+    RunUntil(3700);
+    ASSERT_EQ(screen->GetFinalKind(), LevelCompleteScreen::FinalKind::Rank);
+    EXPECT_EQ(state->CurrentProfile()->Record(DifficultyNormal).GetEntry(GameModeArcade, kQuestLevel)->best, 6);
+    const tsv::SceneNode* picture = RankPicture();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->GetTexturePath(), "/texture/gui/frame/crown5.png");
+    EXPECT_TRUE(Find("rankicon").IsVisible());
+    EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Harbour Master");
+    EXPECT_EQ(Count(LevelCompleteScreen::kAwardSound), 1);
+}
+
+TEST_F(LevelCompleteTest, ALevelTheArcadeListsDoNotHoldRanksByThisPlay)
+{
+    EndLevel(GameModeArcade, true, 60, "/level/sample/01.xml"); // rating 3
+    Open();
+    RunUntil(3700);
+    ASSERT_NE(RankPicture(), nullptr);
+    EXPECT_EQ(RankPicture()->GetTexturePath(), "/texture/gui/frame/crown2.png");
+    EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Boatswain");
+}
+
+TEST_F(LevelCompleteTest, ALostLevelSaysGameOverAndEndsTheRunOnClose)
+{
+    EndLevel(GameModeQuest, false, 100);
+    Open();
+    EXPECT_EQ(Find("title").GetCaption(), "Game Over");
+    RunUntil(4000);
+    EXPECT_EQ(screen->GetFinalKind(), LevelCompleteScreen::FinalKind::Closing);
+    EXPECT_EQ(Find("finalmsg").GetCaption(), "Game Over");
+    EXPECT_FALSE(Find("rankicon").IsVisible());
+    EXPECT_EQ(Value("timescore"), "0");
+    EXPECT_EQ(Value("totalscore"), "5000"); // nothing added for a loss
+    EXPECT_EQ(Count(LevelCompleteScreen::kAwardSound), 0);
+
+    // Escape is one of the close buttons; a second close does nothing.
+    tsv::GuiInput escape = At(Now(), 0, 0, false);
+    escape.pressedKey = tsv::KeyCodeFromName("KEY_ESCAPE");
+    screen->DeliverInput(escape);
+    screen->CloseAsButton();
+    ASSERT_EQ(decisions.size(), 1u);
+    EXPECT_TRUE(decisions[0].runReset);
+    EXPECT_EQ(decisions[0].highscoreTable, GameModeQuest);
+    EXPECT_EQ(state->CurrentProfile()->Record().GetScore(GameModeQuest), 0);
+}
+
+TEST_F(LevelCompleteTest, ANewAwardShowsTheArtifactAndLeadsToTheTreasury)
+{
+    EndLevel(GameModeQuest, true, 80);
+    state->SetAwardKey("quest_map1");
+    Open();
+    EXPECT_FALSE(screen->IsFast());
+    RunUntil(3700);
+    ASSERT_EQ(screen->GetFinalKind(), LevelCompleteScreen::FinalKind::Award);
+    ASSERT_NE(RankPicture(), nullptr);
+    EXPECT_EQ(RankPicture()->GetTexturePath(), "/texture/piece/artifact.png");
+    EXPECT_EQ(Find("finalmsg").GetCaption(), "You found a treasure! It waits for you in the treasury.");
+    EXPECT_EQ(Count(LevelCompleteScreen::kAwardSound), 1);
+
+    // A click on the continue button.
+    const tsv::Vec3 button = Find("closebutton1").GetWorldPosition();
+    screen->SimulateInput(button.x + 400, button.y + 300, true);
+    RunUntil(3710);
+    screen->SimulateInput(button.x + 400, button.y + 300, false);
+    RunUntil(3720);
+    ASSERT_EQ(decisions.size(), 1u);
+    EXPECT_EQ(decisions[0].screen, NextScreen::Treasury);
+}
+
+// The finished summary of a top-rated arcade win, drawn headless and compared
+// with tests/e2e/golden/levelcomplete-summary.png; BSH_UPDATE_GOLDEN=1 rewrites it.
+TEST_F(LevelCompleteTest, TheFinishedSummaryLooksAsItShould)
+{
+    constexpr int kTolerance = 8;           // per channel
+    constexpr double kMaxDifferent = 0.002; // share of pixels allowed beyond it
+    EndLevel(GameModeArcade, true, 20);
+    Open();
+    RunUntil(5000); // the last sparkles have gone
+    const std::string shot = dir.Path() + "shot.png";
+    Scene().GetPlatform()->RequestScreenshot(shot);
+    Scene().BeginFrame();
+    Scene().DrawScene();
+    Scene().EndFrame();
+
+    auto load = [](const std::string& path) -> SDL_Surface* {
+        SDL_Surface* loaded = IMG_Load(path.c_str());
+        SDL_Surface* argb = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+        SDL_FreeSurface(loaded);
+        return argb;
+    };
+    const std::string reference = BSH_SOURCE_DIR "/tests/e2e/golden/levelcomplete-summary.png";
+    SDL_Surface* actual = load(shot);
+    ASSERT_NE(actual, nullptr);
+    if (std::getenv("BSH_UPDATE_GOLDEN")) {
+        IMG_SavePNG(actual, reference.c_str());
+    }
+    SDL_Surface* expected = load(reference);
+    ASSERT_NE(expected, nullptr) << "missing reference " << reference;
+    ASSERT_EQ(actual->w, expected->w);
+    ASSERT_EQ(actual->h, expected->h);
+    int different = 0;
+    for (int y = 0; y < actual->h; ++y) {
+        const auto* a = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(actual->pixels) + y * actual->pitch);
+        const auto* e = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(expected->pixels) + y * expected->pitch);
+        for (int x = 0; x < actual->w; ++x) {
+            for (int shift = 0; shift < 24; shift += 8) {
+                if (std::abs(int((a[x] >> shift) & 0xFF) - int((e[x] >> shift) & 0xFF)) > kTolerance) {
+                    ++different;
+                    break;
+                }
+            }
+        }
+    }
+    const double share = double(different) / (actual->w * actual->h);
+    if (share > kMaxDifferent) {
+        IMG_SavePNG(actual, BSH_SOURCE_DIR "/tests/e2e/golden/levelcomplete-summary.actual.png");
+    }
+    EXPECT_LE(share, kMaxDifferent) << different << " pixels differ; see levelcomplete-summary.actual.png";
+    SDL_FreeSurface(actual);
+    SDL_FreeSurface(expected);
+}
+
+} // namespace
+} // namespace bsh::test

@@ -42,5 +42,11 @@ bench: build
 	./$(BUILD)/bench/bsh_board_bench
 	scripts/bench-bot $(BUILD)
 
+# An hour of game time played by the bot under AddressSanitizer; not part of CI.
+soak: deps
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DWERROR=ON -DSANITIZE=ON -DBUILD_BENCH=OFF
+	cmake --build build-test -j$(JOBS) --target brinestoneharbour
+	scripts/soak build-test
+
 clean:
 	rm -rf $(BUILD) build-test

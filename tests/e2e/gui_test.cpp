@@ -181,4 +181,16 @@ TEST_F(GuiRunTest, TheLocaleChoosesTheLanguageOnTheFirstStart)
     EXPECT_NE(Log().find("Language resources not found: program stopped"), std::string::npos) << Log();
 }
 
+// The HUD during play: the side rail with its buttons and the time tube, the
+// objectives and the score below the board, the level's opening message.
+TEST_F(GuiRunTest, TheGameScreensHudFramesTheBoard)
+{
+    AddEnglish();
+    ASSERT_EQ(Run("--seed 1 --level data/level/sample/04.xml",
+                  "at 1200 screenshot " + dir.Path() + "shot.png\nat 1210 quit\n"),
+              0)
+        << Log();
+    ExpectGolden(dir.Path() + "shot.png", "game-hud");
+}
+
 } // namespace

@@ -527,9 +527,11 @@ void GameScreen::OnHint(int x1, int y1, int x2, int y2, const HintRecord& about,
                         const std::vector<std::pair<int, int>>& work)
 {
     // The last few cells that still need work glitter.
+    m_lastGlitter = 0;
     if (static_cast<int>(work.size()) < kGlitterBelow) {
         for (const auto& [x, y] : work) {
             FireEffect(EffectBlockGlitter, x, y);
+            ++m_lastGlitter;
         }
     }
     if (x1 < 0) {

@@ -98,6 +98,8 @@ public:
     // The large message showing, "" for none.
     const std::string& ShownMessage() const { return m_messageText; }
     int64_t LastHeartbeat() const { return m_lastBeat; }
+    // The cells that glittered at the last hint (fewer than 10 still needing work).
+    int LastGlitterCount() const { return m_lastGlitter; }
     // The board snapshot for the script's "dump" command.
     std::string Dump() const;
 
@@ -168,6 +170,7 @@ private:
     bool m_pieceTextDone = false;
     double m_timeFraction = -1.0;
     int64_t m_lastBeat = 0;
+    int m_lastGlitter = 0;
     std::array<int32_t, kObjectiveCount> m_shownObjective{-1, -1, -1};
     bool m_leaving = false;
     bool m_ended = false;

@@ -141,6 +141,20 @@ bool HintBox::Dismiss()
     return true;
 }
 
+void HintBox::OnRemove()
+{
+    if (m_frame) {
+        m_frame->Expire();
+        m_frame = nullptr;
+    }
+    if (m_pausedClock) {
+        tsv::Application::Instance().GetTimer().SetRunning(true);
+        m_pausedClock = false;
+    }
+    m_closed = true;
+    Screen::OnRemove();
+}
+
 void HintBox::Run()
 {
     if (m_closed) {

@@ -27,6 +27,8 @@ public:
     void Place(float width, const std::string& key, float x, float y);
 
     void Run() override;
+    // Leaving the stack (closed, or swept away with the others) lets the clock run.
+    void OnRemove() override;
     // Closes the box as a click does (once it may be closed).
     bool Dismiss();
     bool IsClosable() const;

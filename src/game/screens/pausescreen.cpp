@@ -67,6 +67,19 @@ bool PauseScreen::OnAdd()
     return Screen::OnAdd();
 }
 
+void PauseScreen::OnRemove()
+{
+    if (m_overlay) {
+        m_overlay->Expire();
+        m_overlay = nullptr;
+    }
+    if (m_stoppedClock) {
+        tsv::Application::Instance().GetTimer().SetRunning(true);
+        m_stoppedClock = false;
+    }
+    Screen::OnRemove();
+}
+
 void PauseScreen::Run()
 {
     const int64_t now = SystemNow();

@@ -20,6 +20,8 @@ public:
     ~PauseScreen() override;
 
     bool OnAdd() override;
+    // Leaving the stack lets the game's clock run and takes the overlay away.
+    void OnRemove() override;
     void Run() override;
     bool IsFading() const { return m_fadeStart != 0; }
 

@@ -1,5 +1,7 @@
 #include "game/startup/gameoptions.h"
 
+#include <cstdlib>
+
 namespace bsh {
 
 GameOptions& GetGameOptions()
@@ -15,7 +17,9 @@ std::string GameOptions::Usage() const
            "  --difficulty easy|normal|hard   with --level in quest mode (default normal)\n"
            "  --autoplay           with --level: a bot plays and prints the result as JSON\n"
            "  --simulate           with --level: the bot plays on the rules alone (no window,\n"
-           "                       scene or sound) and prints the same JSON line\n";
+           "                       scene or sound) and prints the same JSON line\n"
+           "  --soak MINUTES       the bot plays the quest's levels one after another through\n"
+           "                       the screens for MINUTES of game time and reports memory\n";
 }
 
 GameOptions::Result GameOptions::Parse(const std::string& arg,
@@ -47,6 +51,20 @@ GameOptions::Result GameOptions::Parse(const std::string& arg,
             return Failed;
         }
         (arg == "--mode" ? mode : difficulty) = name;
+        return Consumed;
+    }
+    if (arg == "--soak") {
+        const char* text = value("a number of minutes");
+        if (!text) {
+            return Failed;
+        }
+        char* end = nullptr;
+        const long long minutes = std::strtoll(text, &end, 10);
+        if (!*text || *end != '\0' || minutes < 1 || minutes > 100000) {
+            message = std::string("brinestoneharbour: bad value for --soak: ") + text + " (1 to 100000)\n";
+            return Failed;
+        }
+        soakMinutes = minutes;
         return Consumed;
     }
     if (arg == "--autoplay" || arg == "--simulate") {

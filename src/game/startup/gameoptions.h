@@ -15,6 +15,7 @@ public:
     std::string difficulty = "normal"; // with levelPath in quest mode: "easy", "normal" or "hard"
     bool autoplay = false;             // with levelPath: a bot plays the level through the screen
     bool simulate = false;             // with levelPath: a bot plays on the rules alone, nothing shown
+    int64_t soakMinutes = 0;           // > 0: the bot plays the quest's levels for this much game time
 
     std::string Usage() const override;
     Result Parse(const std::string& arg, const std::function<const char*(const char* what)>& value,

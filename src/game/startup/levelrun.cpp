@@ -15,7 +15,11 @@
 #include "game/screens/gamemedia.h"
 #include "game/screens/levelcompletescreen.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+#include <vector>
 
 namespace bsh {
 
@@ -74,46 +78,137 @@ private:
 
 } // namespace
 
-bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
-{
-    // Standing in for the loader screen: the preloaded sounds come first.
-    tsv::SoundManager::Instance().Preload("/sound/preload.xml");
-    GameState& state = GameState::Instance();
-    const int32_t mode = PrepareState(state, game);
-    GameMedia::Instance().PlayMusic(Music::Game);
+namespace {
 
-    tsv::InputManager::Instance(); // polls the mouse before the board reads it
-    const LevelSession::Player player = game.autoplay ? LevelSession::Player::Bot : LevelSession::Player::Person;
-    tsv::IntrusivePtr<GameScreen> board(new GameScreen(state, game.levelPath, mode, player, &GameMedia::Instance()));
-    board->SetSeed(options.seed);
-    if (!board->Start()) {
-        return false;
+// Levels played one after another through the game and summary screens: one
+// level for --level, the quest's levels round and round for --soak.
+// The chain lives on the task list, so it goes with the other tasks when the
+// program ends; the screens' callbacks reach it by plain pointer.
+class LevelChain : public tsv::Task {
+public:
+    void Run() override {}
+
+    LevelChain(const GameOptions& game, const tsv::RunOptions& options) : m_game(game), m_seed(options.seed)
+    {
+        if (game.soakMinutes > 0) {
+            for (const auto& entry : std::filesystem::directory_iterator("data/level/original")) {
+                if (entry.path().extension() == ".xml") {
+                    m_levels.push_back(entry.path().string());
+                }
+            }
+            std::sort(m_levels.begin(), m_levels.end());
+        } else {
+            m_levels.push_back(game.levelPath);
+        }
     }
-    const bool autoplay = game.autoplay;
-    const uint32_t seed = options.seed;
-    board->SetEndHandler([autoplay, seed](const BoardResult& result, GameScreen::Ending ending) {
+
+    bool StartNext()
+    {
+        if (m_levels.empty()) {
+            return false;
+        }
+        GameState& state = GameState::Instance();
+        GameOptions level = m_game;
+        level.levelPath = m_levels[m_next++ % m_levels.size()];
+        const int32_t mode = PrepareState(state, level);
+        const bool bot = m_game.autoplay || m_game.soakMinutes > 0;
+        m_screen = new GameScreen(state, level.levelPath, mode, bot ? LevelSession::Player::Bot : LevelSession::Player::Person,
+                                  &GameMedia::Instance());
+        m_screen->SetSeed(m_seed + static_cast<uint32_t>(m_next - 1));
+        if (!m_screen->Start()) {
+            m_screen = nullptr;
+            return false;
+        }
+        m_screen->SetEndHandler([this](const BoardResult& result, GameScreen::Ending ending) {
+            OnLevelEnd(result, ending);
+        });
+        GameScreen* screen = m_screen.Get();
+        tsv::ScriptPlayer::SetDumpProvider([screen] { return screen->Dump(); });
+        tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(m_screen.Get()));
+        return true;
+    }
+
+private:
+    void OnLevelEnd(const BoardResult& result, GameScreen::Ending ending)
+    {
         if (ending == GameScreen::Ending::Left) {
             tsv::Application::Instance().Exit(0);
             return;
         }
         // A played level ends on its summary; until the menus lead on from
-        // there, closing it ends the run. The bot reads the summary to its
-        // final message, as a player would, then closes it.
+        // there, closing it ends the run (or, soaking, starts the next). The
+        // bot reads the summary to its final message, as a player would.
         tsv::IntrusivePtr<LevelCompleteScreen> summary(new LevelCompleteScreen(GameState::Instance()));
-        summary->SetCloseHandler([autoplay, seed, result](const NextScreenDecision&) {
-            if (autoplay) {
-                PrintResult(result, seed);
-            }
-            tsv::Application::Instance().Exit(0);
+        summary->SetCloseHandler([this, result, summary = summary.Get()](const NextScreenDecision&) {
+            OnSummaryClosed(result, summary);
         });
         tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(summary.Get()));
-        if (autoplay) {
-            tsv::Application::Instance().GetTaskManager().AddTask(
-                tsv::MakeIntrusive<SummaryReader>(summary), 0);
+        if (m_game.autoplay || m_game.soakMinutes > 0) {
+            tsv::Application::Instance().GetTaskManager().AddTask(tsv::MakeIntrusive<SummaryReader>(summary), 0);
         }
-    });
-    tsv::ScriptPlayer::SetDumpProvider([board] { return board->Dump(); });
-    tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(board.Get()));
+    }
+
+    void OnSummaryClosed(const BoardResult& result, LevelCompleteScreen* summary)
+    {
+        if (m_game.autoplay || m_game.soakMinutes > 0) {
+            PrintResult(result, m_seed);
+        }
+        if (m_game.soakMinutes <= 0) {
+            tsv::Application::Instance().Exit(0);
+            return;
+        }
+        m_gameMs += result.timePlayedMs;
+        if (m_next == 1) {
+            m_warmRssKb = ResidentKb(); // after the first level everything is loaded once
+        }
+        tsv::ScriptPlayer::SetDumpProvider({});
+        tsv::ScreenStack::Instance().Remove(summary);
+        tsv::ScreenStack::Instance().Remove(m_screen.Get());
+        m_screen = nullptr;
+        if (m_gameMs >= m_game.soakMinutes * 60000LL || !StartNext()) {
+            const long end = ResidentKb();
+            std::printf("{\"soak_levels\": %zu, \"game_minutes\": %.1f, \"rss_after_first_level_kb\": %ld, "
+                        "\"rss_end_kb\": %ld, \"growth_kb\": %ld}\n",
+                        m_next, static_cast<double>(m_gameMs) / 60000.0, m_warmRssKb, end, end - m_warmRssKb);
+            std::fflush(stdout);
+            tsv::Application::Instance().Exit(0);
+        }
+    }
+
+    static long ResidentKb()
+    {
+        long pages = 0, resident = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+                resident = 0;
+            }
+            std::fclose(f);
+        }
+        return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+    }
+
+    GameOptions m_game;
+    uint32_t m_seed;
+    std::vector<std::string> m_levels;
+    size_t m_next = 0;
+    tsv::IntrusivePtr<GameScreen> m_screen;
+    int64_t m_gameMs = 0;
+    long m_warmRssKb = 0;
+};
+
+} // namespace
+
+bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
+{
+    // Standing in for the loader screen: the preloaded sounds come first.
+    tsv::SoundManager::Instance().Preload("/sound/preload.xml");
+    GameMedia::Instance().PlayMusic(Music::Game);
+    tsv::InputManager::Instance(); // polls the mouse before the board reads it
+    tsv::IntrusivePtr<LevelChain> chain(new LevelChain(game, options));
+    if (!chain->StartNext()) {
+        return false;
+    }
+    tsv::Application::Instance().GetTaskManager().AddTask(tsv::IntrusivePtr<tsv::Task>(chain.Get()), 0);
     return true;
 }
 

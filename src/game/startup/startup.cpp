@@ -188,7 +188,7 @@ int RunGame(int argc, char** argv)
                      options.scenePath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
-    if (!game.levelPath.empty() && !StartLevelRun(game, options)) {
+    if ((!game.levelPath.empty() || game.soakMinutes > 0) && !StartLevelRun(game, options)) {
         std::fprintf(stderr, "brinestoneharbour: cannot play the level %s (the log in %s says why)\n",
                      game.levelPath.c_str(), app.GetStoragePath().c_str());
         return 1;

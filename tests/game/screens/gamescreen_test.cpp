@@ -1,14 +1,32 @@
 // The board screen over a real board: the mouse becomes swaps, and the level
 // ends as the player expects.
 
+#include "engine/gui/screenstack.h"
+#include "engine/platform/keynames.h"
 #include "game/board/boardtest.h"
 #include "game/screens/gamescreen.h"
+
+#include <algorithm>
 
 namespace bsh::test {
 namespace {
 
 class GameScreenTest : public BoardTest {
 protected:
+    void SetUp() override
+    {
+        BoardTest::SetUp();
+        // A player who has read every tutorial text; the HUD tests hand some out.
+        for (int hint = 0; hint < kHintCount; ++hint) {
+            state->CurrentProfile()->Awards().SetHintCounter(hint, 0);
+        }
+    }
+    void TearDown() override
+    {
+        tsv::ScreenStack::Instance().Clear();
+        tsv::Application::Instance().GetTimer().SetRunning(true);
+        BoardTest::TearDown();
+    }
     tsv::IntrusivePtr<GameScreen> Open(const std::string& level)
     {
         storageHolder->Write("screen.xml", level);
@@ -27,6 +45,11 @@ protected:
         for (int64_t t = 0; t < ms && !ended; t += 10) {
             Advance(10);
             Scene().UpdateNodes();
+            // The screens above the level (pause, tutorial texts) take their frame too.
+            const std::vector<tsv::ScreenPtr> above = tsv::ScreenStack::Instance().GetScreens();
+            for (const tsv::ScreenPtr& other : above) {
+                other->Run();
+            }
             screen.Frame(x, y, down);
         }
     }
@@ -101,6 +124,122 @@ TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
     EXPECT_EQ(result.timeLeftMs, 0);
     EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimePlayed), result.timePlayedMs / 1000);
     EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
+}
+
+} // namespace
+} // namespace bsh::test
+
+namespace bsh::test {
+namespace {
+
+class GameScreenHudTest : public GameScreenTest {
+protected:
+    // A profile with every tutorial text due once.
+    void GiveTutorials(int32_t count)
+    {
+        for (int hint = 0; hint < kHintCount; ++hint) {
+            state->CurrentProfile()->Awards().SetHintCounter(hint, count);
+        }
+    }
+};
+
+TEST_F(GameScreenHudTest, GlitterMarksNineCellsButNotTen)
+{
+    for (int wood : {9, 10}) {
+        SCOPED_TRACE(wood);
+        ended = false;
+        // `wood` wooden cells on a board with a move (the 1s of the first row).
+        std::vector<std::string> fill = {"0000", "0000", "0000"};
+        for (int i = 0; i < wood; ++i) {
+            fill[static_cast<size_t>(i / 4)][static_cast<size_t>(i % 4)] = '1';
+        }
+        auto screen = Open(Level(rows, {}, fill));
+        Frames(*screen, LevelSession::kHintDelayQuiet + 200);
+        EXPECT_EQ(screen->LastGlitterCount(), wood < 10 ? wood : 0);
+        screen = nullptr;
+        tsv::ScreenStack::Instance().Clear();
+    }
+}
+
+TEST_F(GameScreenHudTest, TheHeartbeatQuickensAsTheTimeRunsOut)
+{
+    auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
+    std::vector<std::pair<int64_t, int64_t>> beats; // (when, time left then)
+    for (int64_t t = 0; t < 60000 && !ended; t += 10) {
+        Frames(*screen, 10);
+        if (screen->LastHeartbeat() != 0 && (beats.empty() || beats.back().first != screen->LastHeartbeat())) {
+            beats.emplace_back(screen->LastHeartbeat(), screen->Board().GetTimeLeft());
+        }
+    }
+    ASSERT_GE(beats.size(), 6u);
+    // None while more than a fifth of the time is left.
+    EXPECT_LT(beats.front().second, 12000);
+    EXPECT_GT(beats.front().second, 11000);
+    // Each gap is more than 500 + 4000 x the fraction left, so the gaps shrink.
+    for (size_t i = 1; i < beats.size(); ++i) {
+        const int64_t gap = beats[i].first - beats[i - 1].first;
+        EXPECT_GE(gap, 500 + 4000 * beats[i].second / 60000) << i;
+        EXPECT_LE(gap, 500 + 4000 * beats[i - 1].second / 60000 + 10) << i;
+    }
+    EXPECT_LT(beats.back().first - beats[beats.size() - 2].first, beats[1].first - beats[0].first);
+}
+
+TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
+{
+    GiveTutorials(1);
+    auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
+    EXPECT_EQ(screen->ShownTutorial(), "Hints.jewelsMode");
+    EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintRecord::JewelsMode), 0);
+    // After half a second of reading, the level's clock stands still.
+    Frames(*screen, 600);
+    const int64_t left = screen->Board().GetTimeLeft();
+    Frames(*screen, 1000);
+    EXPECT_EQ(screen->Board().GetTimeLeft(), left);
+    EXPECT_FALSE(tsv::Application::Instance().GetTimer().IsRunning());
+    tsv::ScreenStack::Instance().Clear(); // the player closes it
+    EXPECT_TRUE(tsv::Application::Instance().GetTimer().IsRunning());
+
+    // A second level with the same objective shows no text: the counter is spent,
+    // and the profile keeps it.
+    screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
+    EXPECT_EQ(screen->ShownTutorial(), "");
+    EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintRecord::JewelsMode), 0);
+}
+
+TEST_F(GameScreenHudTest, PauseStopsTheLevelsClockAndHidesTheBoard)
+{
+    auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
+    Frames(*screen, 100);
+    screen->OpenPause();
+    ASSERT_EQ(tsv::ScreenStack::Instance().Count(), 1u); // the game screen is not on the stack in this test
+    const int64_t left = screen->Board().GetTimeLeft();
+    Frames(*screen, 3000);
+    EXPECT_EQ(screen->Board().GetTimeLeft(), left);
+    tsv::ScreenStack::Instance().Clear();
+    Frames(*screen, 1000);
+    EXPECT_LT(screen->Board().GetTimeLeft(), left);
+}
+
+TEST_F(GameScreenHudTest, TheKeyboardMovesACursorAndSwaps)
+{
+    auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
+    Frames(*screen, 50);
+    const int left = tsv::KeyCodeFromName("KEY_LEFT"), up = tsv::KeyCodeFromName("KEY_UP");
+    screen->HandleKey(left); // shows the cursor mid-board, clamped to the rows in use
+    for (int i = 0; i < 20; ++i) {
+        screen->HandleKey(left);
+        screen->HandleKey(up);
+    }
+    EXPECT_EQ(screen->CursorX(), 0);
+    EXPECT_EQ(screen->CursorY(), 0);
+    screen->HandleKey(tsv::KeyCodeFromName("KEY_RIGHT"));
+    screen->HandleKey(tsv::KeyCodeFromName("KEY_RIGHT"));
+    screen->HandleKey(tsv::KeyCodeFromName("KEY_SPACE"));
+    EXPECT_EQ(screen->SelectedX(), 2);
+    screen->HandleKey(tsv::KeyCodeFromName("KEY_RIGHT"));
+    screen->HandleKey(tsv::KeyCodeFromName("KEY_RETURN")); // (2,0) with (3,0): three 1s
+    EXPECT_EQ(screen->Result().moves, 1);
+    EXPECT_EQ(screen->SelectedX(), -1);
 }
 
 } // namespace

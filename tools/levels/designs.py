@@ -455,13 +455,13 @@ m = from_rows([
 ])
 b = squares(m, wood=lambda c, r: r >= 11)
 b = place(b, {(8, 7): "s", (9, 7): "s", (8, 8): "c", (9, 8): "c"})
-level("037", "Crossed Oars", 650, "12345", b, parents=["036"], at=(-330, -400))
+level("037", "Crossed Oars", 660, "12345", b, parents=["036"], at=(-330, -400))
 
 m = rect(1, 2, 16, 10)
 b = squares(m, wood=inside(1, 2, 16, 2), iron=inside(4, 10, 10, 2))
 b = place(b, {(2, 5): "k", (15, 5): "y", (5, 9): "K", (7, 9): "Y", (10, 9): "K", (12, 9): "Y",
               (8, 6): "D"})
-level("038", "The Locked Dock", 230, "12345", b, parents=["037"], at=(-310, -640))
+level("038", "The Locked Dock", 240, "12345", b, parents=["037"], at=(-310, -640))
 
 m = diamond(8.5, 6.5, 8, half_width=1)
 b = squares(m, iron=lambda c, r: abs(c - 8.5) + abs(r - 6.5) <= 3, wood=lambda c, r: abs(c - 8.5) + abs(r - 6.5) >= 7)

@@ -148,6 +148,25 @@ TEST_F(NodeEffectsTest, KeyframesInterpolateHoldAndGoAway)
     EXPECT_EQ(node->GetPosition(), (Vec3{7, 7, 0}));
 }
 
+TEST_F(NodeEffectsTest, KeyframesScaleEachAxisOnItsOwn)
+{
+    SceneNodePtr node = Quad(4, 4);
+    const int64_t t0 = Now();
+    KeyframePtr from = MakeIntrusive<Keyframe>(t0), to = MakeIntrusive<Keyframe>(t0 + 1000);
+    from->hasScale = to->hasScale = true;
+    from->scale = {1, 1};
+    to->scale = {3, 0.5f};
+    node->AddKeyframe(from);
+    node->AddKeyframe(to);
+    node->Update();
+    Step(*node, 1, 500);
+    EXPECT_FLOAT_EQ(node->GetScale().x, 2.0f);
+    EXPECT_FLOAT_EQ(node->GetScale().y, 0.75f);
+    Step(*node, 1, 500);
+    EXPECT_FLOAT_EQ(node->GetScale().x, 3.0f);
+    EXPECT_FLOAT_EQ(node->GetScale().y, 0.5f);
+}
+
 TEST_F(NodeEffectsTest, MotionWithAccelerationAndTurningToTheDirection)
 {
     SceneNodePtr node = Quad(4, 4);

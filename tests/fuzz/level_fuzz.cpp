@@ -5,10 +5,13 @@
 #include "game/board/boardevents.h"
 #include "game/board/levelloader.h"
 #include "game/board/playfield.h"
+#include "engine/scene/nodeloader.h"
 
 BSH_FUZZ_TARGET(level)
 {
     const std::string path = bsh::fuzz::WriteInput("level.xml", data, size);
+    // As the game does: aliases may name mesh files.
+    bsh::SetLevelMeshLoader(&tsv::LoadMeshFile);
     bsh::BoardEvents events;
     int64_t now = 1000;
     tsv::IntrusivePtr<bsh::PlayField> board = tsv::MakeIntrusive<bsh::PlayField>(events, [&now] { return now; });

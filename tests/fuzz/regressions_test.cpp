@@ -53,7 +53,7 @@ TEST_P(FuzzRegressionTest, KeptInputsReadWithoutFault)
 }
 
 INSTANTIATE_TEST_SUITE_P(Readers, FuzzRegressionTest, ::testing::ValuesIn(TargetNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+                         [](const ::testing::TestParamInfo<std::string>& target) { return target.param; });
 
 } // namespace
 

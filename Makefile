@@ -2,8 +2,13 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# make fuzz: seconds per fuzz target, and the targets (all when empty).
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+# The few seconds per target that make test gives each.
+TEST_FUZZ_SECONDS ?= 3
 
-.PHONY: deps build play test assets screenshots package bench clean
+.PHONY: deps build play test fuzz assets screenshots package bench soak clean
 
 deps:
 	scripts/install-deps
@@ -23,6 +28,14 @@ test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DWERROR=ON -DSANITIZE=ON -DBUILD_BENCH=OFF
 	cmake --build build-test -j$(JOBS)
 	cd build-test && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ctest --output-on-failure -j$(JOBS)
+	$(MAKE) fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) FUZZ_TARGETS=
+
+# The readers of outside data under libFuzzer (clang), AddressSanitizer and
+# UndefinedBehaviorSanitizer, one target after the other; see tests/fuzz.
+fuzz: deps
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DBSH_FUZZ=ON
+	cmake --build build-fuzz -j$(JOBS)
+	scripts/fuzz build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 assets: build
 	./$(BUILD)/tools/assetgen/assetgen data
@@ -49,4 +62,4 @@ soak: deps
 	scripts/soak build-test
 
 clean:
-	rm -rf $(BUILD) build-test
+	rm -rf $(BUILD) build-test build-fuzz

@@ -97,7 +97,11 @@ bool DecodeDds(const uint8_t* data, size_t size, DecodedImage& image, std::strin
     size_t bodySize = size - 128;
     image.width = width;
     image.height = height;
-    image.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    // The pixels are allocated only once the body is known to hold them: a
+    // header alone may claim 16384 x 16384.
+    const auto allocate = [&image] {
+        image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
+    };
 
     if (pfFlags & kFourCcFlag) {
         bool dxt1 = fourCc == FourCc("DXT1");
@@ -113,6 +117,7 @@ bool DecodeDds(const uint8_t* data, size_t size, DecodedImage& image, std::strin
             error = "file is truncated";
             return false;
         }
+        allocate();
         for (size_t by = 0; by < bh; ++by) {
             for (size_t bx = 0; bx < bw; ++bx) {
                 const uint8_t* block = body + (by * bw + bx) * blockBytes;
@@ -161,6 +166,7 @@ bool DecodeDds(const uint8_t* data, size_t size, DecodedImage& image, std::strin
             error = "file is truncated";
             return false;
         }
+        allocate();
         bool hasAlpha = (pfFlags & kAlphaPixelsFlag) && aMask;
         for (size_t y = 0; y < static_cast<size_t>(height); ++y) {
             for (size_t x = 0; x < static_cast<size_t>(width); ++x) {

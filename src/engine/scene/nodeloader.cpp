@@ -99,6 +99,20 @@ void ParseMesh(const XMLElement& element, Mesh& mesh)
     }
 }
 
+// Beyond the frames any texture's strip could hold; sums of frame numbers
+// this size overflow, so a file giving more is read with the nearest one.
+constexpr int32_t kMaxFrameNumber = 1 << 20;
+
+int32_t FrameNumber(const std::string& text)
+{
+    const int32_t frame = ParseInt(text);
+    const int32_t kept = std::clamp(frame, -kMaxFrameNumber, kMaxFrameNumber);
+    if (kept != frame) {
+        GetLog() << Warning << "Animation frame " << frame << " is out of range; using " << kept << EndL;
+    }
+    return kept;
+}
+
 void ParseAnimation(const XMLElement& element, FrameAnimationDesc& a)
 {
     for (const auto& [name, child] : element.Children()) {
@@ -106,11 +120,11 @@ void ParseAnimation(const XMLElement& element, FrameAnimationDesc& a)
         if (name == "enabled") {
             a.enabled = ParseBool(text);
         } else if (name == "framebegin") {
-            a.frameBegin = ParseInt(text);
+            a.frameBegin = FrameNumber(text);
         } else if (name == "frameend") {
-            a.frameEnd = ParseInt(text);
+            a.frameEnd = FrameNumber(text);
         } else if (name == "currentframe") {
-            a.currentFrame = ParseInt(text);
+            a.currentFrame = FrameNumber(text);
         } else if (name == "fps") {
             a.fps = ParseInt(text);
         } else if (name == "isplaying") {

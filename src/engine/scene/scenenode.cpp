@@ -18,6 +18,13 @@ constexpr float kViewCentreY = 300.0f;
 
 SceneNode* AsSceneNode(HierarchyNode* node) { return dynamic_cast<SceneNode*>(node); }
 
+// A mesh side in whole pixels; 0 for sizes no int holds (a node file may give
+// any number, infinity and NaN included), which fit no frame either.
+int WholePixels(float side)
+{
+    return side > 0.0f && side < 2147483520.0f ? static_cast<int>(side) : 0;
+}
+
 } // namespace
 
 SceneNode::SceneNode() { ++g_sceneNodeCount; }
@@ -277,7 +284,7 @@ void SceneNode::CreateSprite()
             if (m_mesh.width > static_cast<float>(texW) || m_mesh.height > static_cast<float>(texH)) {
                 GetLog() << Error << "Animated sprite is bigger than texture" << EndL;
             }
-            const int frameW = static_cast<int>(m_mesh.width), frameH = static_cast<int>(m_mesh.height);
+            const int frameW = WholePixels(m_mesh.width), frameH = WholePixels(m_mesh.height);
             const int fit = (frameH > 0 ? texH / frameH : 0) * (frameW > 0 ? texW / frameW : 0);
             const int frames = m_animation.frameEnd + 1;
             if (fit < frames) {

@@ -1,9 +1,12 @@
 #include "engine/sound/openal/decoder.h"
 
+#include "engine/core/log.h"
+
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -101,7 +104,8 @@ int16_t SampleAt(const uint8_t* p, uint16_t format, int bits)
     if (format == kFormatFloat) {
         float f = 0;
         std::memcpy(&f, p, sizeof f); // little-endian hosts only, as everywhere in the engine
-        f = f < -1.0f ? -1.0f : f > 1.0f ? 1.0f : f;
+        // A NaN sample (no number at all) is silence; converting it is undefined.
+        f = std::isnan(f) ? 0.0f : f < -1.0f ? -1.0f : f > 1.0f ? 1.0f : f;
         return static_cast<int16_t>(f * 32767.0f);
     }
     switch (bits) {
@@ -184,13 +188,22 @@ bool DecodeOgg(OggStream& stream, PcmData& out)
     out.channels = stream.GetChannels();
     out.rate = stream.GetRate();
     out.samples.clear();
-    out.samples.reserve(static_cast<size_t>(stream.GetTotalFrames() * out.channels));
+    if (out.channels <= 0) {
+        return false; // a stream that did not open
+    }
+    // The stated length is only a hint: a damaged last page can claim any
+    // length, so the room made ahead is capped like a WAV file's size.
+    const int64_t stated = std::clamp<int64_t>(stream.GetTotalFrames(), 0, kMaxWavBytes / 4);
+    if (stated < stream.GetTotalFrames()) {
+        GetLog() << Warning << "Ogg file claims " << stream.GetTotalFrames() << " frames; decoding what it holds" << EndL;
+    }
+    out.samples.reserve(static_cast<size_t>(stated) * static_cast<size_t>(out.channels));
     int16_t chunk[4096];
     const int frames = static_cast<int>(sizeof chunk / sizeof chunk[0]) / out.channels;
     for (int got; (got = stream.Read(chunk, frames)) > 0;) {
         out.samples.insert(out.samples.end(), chunk, chunk + got * out.channels);
     }
-    return out.channels > 0;
+    return true;
 }
 
 } // namespace tsv

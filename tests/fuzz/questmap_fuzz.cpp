@@ -1,0 +1,23 @@
+// The quest's map.xml, read for the levels a profile has completed.
+#include "fuzz/fuzztarget.h"
+
+#include "game/progress/gamestate.h"
+
+#include <memory>
+
+BSH_FUZZ_TARGET(questmap)
+{
+    static std::unique_ptr<bsh::GameState> state = [] {
+        bsh::GameStatePaths paths;
+        paths.questMap = bsh::fuzz::Scratch() + "map.xml";
+        paths.arcadeSetPattern = bsh::fuzz::Scratch() + "noset%d.xml";
+        auto made = std::make_unique<bsh::GameState>(paths);
+        tsv::IntrusivePtr<bsh::Profile> profile(new bsh::Profile("Fuzz"));
+        profile->Record().SetState(bsh::GameModeQuest, "/level/quest/01.xml", bsh::LevelCompleted);
+        made->Profiles().Add(profile);
+        return made;
+    }();
+    bsh::fuzz::WriteInput("map.xml", data, size);
+    state->IsQuestComplete();
+    return 0;
+}

@@ -1,5 +1,6 @@
-// The game started without options, as a player starts it: the main menu over
-// its background, a quest level from there and back, and the way out.
+// The game started without options, as a player starts it: a new player's
+// name first, the main menu over its background, a quest level from there and
+// back, and the way out.
 
 #include "support/testsupport.h"
 
@@ -57,28 +58,38 @@ std::string Component(const std::string& listing, const std::string& name)
 
 } // namespace
 
-TEST(MenuRunTest, MainMenuLeadsIntoAQuestLevelBackAndOut)
+TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const int status = RunGame(dir, "at 1500 ui " + p + "menu.txt\n"
-                                    "at 1500 press questbutton\n"
-                                    "at 2800 ui " + p + "level.txt\n"
-                                    "at 3000 press closebutton\n"
-                                    "at 3300 press yesbutton\n"
-                                    "at 5000 ui " + p + "back.txt\n"
-                                    "at 5100 press exitbutton\n"
-                                    "at 5400 ui " + p + "asked.txt\n"
-                                    "at 5500 press yesbutton\n"
-                                    "at 8000 ui " + p + "after.txt\n"
-                                    "at 9000 quit\n");
+    const int status = RunGame(dir, "at 1200 ui " + p + "first.txt\n"
+                                    "at 1300 type Ann\n"
+                                    "at 1400 press yesbutton\n"
+                                    "at 3000 ui " + p + "menu.txt\n"
+                                    "at 3000 press questbutton\n"
+                                    "at 4300 ui " + p + "level.txt\n"
+                                    "at 6600 press closebutton\n"
+                                    "at 6900 press yesbutton\n"
+                                    "at 8600 ui " + p + "back.txt\n"
+                                    "at 8700 press exitbutton\n"
+                                    "at 9000 ui " + p + "asked.txt\n"
+                                    "at 9100 press yesbutton\n"
+                                    "at 11500 ui " + p + "after.txt\n"
+                                    "at 12000 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+
+    // No profile yet: the profile screen asks for a name straight away.
+    EXPECT_EQ(Screens(ReadFile(p + "first.txt")), "background ProfileScreen input");
+    EXPECT_NE(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/profiles.dat").find("Ann"), std::string::npos);
 
     const std::string menu = ReadFile(p + "menu.txt");
     EXPECT_EQ(Screens(menu), "background mainmenu");
-    EXPECT_EQ(Component(menu, "questbutton").substr(0, 3), "1\t1");
+    EXPECT_NE(Component(menu, "welcometext").find("Ann"), std::string::npos) << Component(menu, "welcometext");
+    for (const char* ready : {"questbutton", "profilebutton"}) {
+        EXPECT_EQ(Component(menu, ready).substr(0, 3), "1\t1") << ready;
+    }
     // Screens still to come are shown but cannot be pressed.
-    for (const char* waiting : {"arcadebutton", "hiscorebutton", "profilebutton", "optionsbutton", "morebutton"}) {
+    for (const char* waiting : {"arcadebutton", "hiscorebutton", "optionsbutton", "morebutton"}) {
         EXPECT_EQ(Component(menu, waiting).substr(0, 3), "1\t0") << waiting;
     }
     // No award yet: no treasury, and the buttons below close up.
@@ -86,7 +97,7 @@ TEST(MenuRunTest, MainMenuLeadsIntoAQuestLevelBackAndOut)
     EXPECT_NE(Component(menu, "version").find("Version 1.91"), std::string::npos) << Component(menu, "version");
 
     // The quest begins at the map's first level; leaving it returns to a new menu.
-    EXPECT_EQ(Screens(ReadFile(p + "level.txt")), "game");
+    EXPECT_EQ(Screens(ReadFile(p + "level.txt")), "hintbox game"); // a new player's first tutorial text
     EXPECT_EQ(Screens(ReadFile(p + "back.txt")), "background mainmenu");
     EXPECT_EQ(Screens(ReadFile(p + "asked.txt")), "background mainmenu confirm");
     // Yes on the exit question ends the program before the script's own quit.

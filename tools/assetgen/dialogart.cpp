@@ -98,7 +98,7 @@ void GenerateDialogs(Output& out) {
       {"menubutton", 260, 44, Button},
       {"formplate", 560, 480, DialogPlate},
       {"smallbutton", 44, 40, Button},
-      {"listitem", 300, 34, TextField},
+      {"listmarker", 320, 36, Button},
   };
   for (const Picture& p : pictures) {
     const std::string texture = std::string("/texture/gui/dialog/") + p.name + ".png";

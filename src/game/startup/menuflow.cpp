@@ -9,6 +9,7 @@
 #include "game/screens/backgroundscreen.h"
 #include "game/screens/gamemedia.h"
 #include "game/screens/mainmenuscreen.h"
+#include "game/screens/profilescreen.h"
 #include "game/startup/levelrun.h"
 
 #include <vector>
@@ -18,11 +19,13 @@ namespace bsh {
 namespace {
 
 void StartQuest();
+void ShowProfiles();
 
 tsv::ScreenPtr MakeMainMenu()
 {
     MainMenuScreen::Actions actions;
     actions.quest = StartQuest;
+    actions.profile = ShowProfiles;
     return tsv::ScreenPtr(new MainMenuScreen(GameState::Instance(), std::move(actions)));
 }
 
@@ -48,6 +51,13 @@ void ReplaceAllWith(const tsv::ScreenPtr& target)
     tsv::ScreenStack& stack = tsv::ScreenStack::Instance();
     stack.Push(tsv::ScreenPtr(new BackgroundScreen));
     stack.Push(target);
+}
+
+tsv::ScreenPtr MakeProfileScreen() { return tsv::ScreenPtr(new ProfileScreen(GameState::Instance(), ShowMainMenu)); }
+
+void ShowProfiles()
+{
+    tsv::RunScreenTransition([] { ReplaceAllWith(MakeProfileScreen()); });
 }
 
 void StartQuest()
@@ -95,7 +105,9 @@ void StartMenus()
     tsv::InputManager::Instance(); // the input poll runs before the screens
     GameMedia::Instance().PlayMusic(Music::Menu);
     tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(new BackgroundScreen));
-    tsv::ScreenStack::Instance().Push(MakeMainMenu());
+    // A first run meets the profile screen, which asks for a name at once.
+    const bool anyone = GameState::Instance().Profiles().Count() > 0;
+    tsv::ScreenStack::Instance().Push(anyone ? MakeMainMenu() : MakeProfileScreen());
 }
 
 void ShowMainMenu()

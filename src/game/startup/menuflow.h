@@ -8,7 +8,8 @@
 
 namespace bsh {
 
-// Puts the background and the main menu on the screen stack.
+// Puts the background and the main menu on the screen stack; without any
+// profile the profile screen instead of the menu.
 void StartMenus();
 
 // Every later change of menu: fades out, takes every screen away, pushes a

@@ -9,6 +9,7 @@
 #include "game/screens/backgroundscreen.h"
 #include "game/screens/gamemedia.h"
 #include "game/screens/mainmenuscreen.h"
+#include "game/screens/optionsscreen.h"
 #include "game/screens/profilescreen.h"
 #include "game/startup/levelrun.h"
 
@@ -20,12 +21,14 @@ namespace {
 
 void StartQuest();
 void ShowProfiles();
+void ShowOptions();
 
 tsv::ScreenPtr MakeMainMenu()
 {
     MainMenuScreen::Actions actions;
     actions.quest = StartQuest;
     actions.profile = ShowProfiles;
+    actions.options = ShowOptions;
     return tsv::ScreenPtr(new MainMenuScreen(GameState::Instance(), std::move(actions)));
 }
 
@@ -58,6 +61,19 @@ tsv::ScreenPtr MakeProfileScreen() { return tsv::ScreenPtr(new ProfileScreen(Gam
 void ShowProfiles()
 {
     tsv::RunScreenTransition([] { ReplaceAllWith(MakeProfileScreen()); });
+}
+
+tsv::ScreenPtr MakeOptionsScreen()
+{
+    OptionsScreen::Actions actions;
+    actions.done = ShowMainMenu;
+    actions.rebuild = ShowOptions;
+    return tsv::ScreenPtr(new OptionsScreen(GameState::Instance(), std::move(actions)));
+}
+
+void ShowOptions()
+{
+    tsv::RunScreenTransition([] { ReplaceAllWith(MakeOptionsScreen()); });
 }
 
 void StartQuest()

@@ -1,6 +1,6 @@
 // The game started without options, as a player starts it: a new player's
 // name first, the main menu over its background, a quest level from there and
-// back, and the way out.
+// back, the home page, and the way out.
 
 #include "support/testsupport.h"
 
@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <unistd.h>
 
 using testsupport::ReadFile;
 using testsupport::RunCommand;
@@ -16,10 +17,10 @@ using testsupport::WriteFile;
 
 namespace {
 
-int RunGame(const ScratchDir& dir, const std::string& script)
+int RunGame(const ScratchDir& dir, const std::string& script, const std::string& env = "")
 {
     WriteFile(dir.Path() + "run.script", script);
-    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
+    const std::string command = "cd " BSH_SOURCE_DIR " && " + env + " XDG_DATA_HOME=" + dir.Path() +
                                 "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
                                 " --headless --no-render --fixed-step 10 --seed 1 --script " +
                                 dir.Path() + "run.script >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
@@ -85,11 +86,11 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     const std::string menu = ReadFile(p + "menu.txt");
     EXPECT_EQ(Screens(menu), "background mainmenu");
     EXPECT_NE(Component(menu, "welcometext").find("Ann"), std::string::npos) << Component(menu, "welcometext");
-    for (const char* ready : {"questbutton", "profilebutton", "optionsbutton"}) {
+    for (const char* ready : {"questbutton", "profilebutton", "optionsbutton", "morebutton"}) {
         EXPECT_EQ(Component(menu, ready).substr(0, 3), "1\t1") << ready;
     }
     // Screens still to come are shown but cannot be pressed.
-    for (const char* waiting : {"arcadebutton", "hiscorebutton", "morebutton"}) {
+    for (const char* waiting : {"arcadebutton", "hiscorebutton"}) {
         EXPECT_EQ(Component(menu, waiting).substr(0, 3), "1\t0") << waiting;
     }
     // No award yet: no treasury, and the buttons below close up.
@@ -102,4 +103,28 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     EXPECT_EQ(Screens(ReadFile(p + "asked.txt")), "background mainmenu confirm");
     // Yes on the exit question ends the program before the script's own quit.
     EXPECT_FALSE(std::filesystem::exists(p + "after.txt"));
+}
+
+TEST(MenuRunTest, TheHomePageLinkReachesXdgOpenAsOneArgumentWithoutAShell)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    std::filesystem::create_directories(p + "xdg/Tarvel/Brinestoneharbour");
+    WriteFile(p + "xdg/Tarvel/Brinestoneharbour/config.xml",
+              "<config><homelink>https://example.test/a b;touch " + p + "shell-ran</homelink></config>");
+    // A stand-in that records how many arguments it got and the first.
+    std::filesystem::create_directories(p + "bin");
+    WriteFile(p + "bin/xdg-open", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > " + p + "opened.txt\n");
+    std::filesystem::permissions(p + "bin/xdg-open", std::filesystem::perms::owner_all);
+    const int status = RunGame(dir, "at 1300 type Ann\n"
+                                    "at 1400 press yesbutton\n"
+                                    "at 3000 press morebutton\n"
+                                    "at 3500 quit\n",
+                               "PATH=" + p + "bin:$PATH");
+    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+    for (int wait = 0; wait < 50 && !std::filesystem::exists(p + "opened.txt"); ++wait) {
+        ::usleep(100 * 1000); // the stand-in runs beside the game
+    }
+    EXPECT_EQ(ReadFile(p + "opened.txt"), "1\nhttps://example.test/a b;touch " + p + "shell-ran\n");
+    EXPECT_FALSE(std::filesystem::exists(p + "shell-ran"));
 }

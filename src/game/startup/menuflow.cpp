@@ -1,5 +1,6 @@
 #include "game/startup/menuflow.h"
 
+#include "engine/core/config.h"
 #include "engine/core/log.h"
 #include "engine/core/util/xml/xmlloader.h"
 #include "engine/gui/fadescreen.h"
@@ -11,6 +12,7 @@
 #include "game/screens/mainmenuscreen.h"
 #include "game/screens/optionsscreen.h"
 #include "game/screens/profilescreen.h"
+#include "game/startup/homepage.h"
 #include "game/startup/levelrun.h"
 
 #include <vector>
@@ -29,6 +31,7 @@ tsv::ScreenPtr MakeMainMenu()
     actions.quest = StartQuest;
     actions.profile = ShowProfiles;
     actions.options = ShowOptions;
+    actions.more = [] { OpenHomePage(tsv::GetConfig().homeLink); };
     return tsv::ScreenPtr(new MainMenuScreen(GameState::Instance(), std::move(actions)));
 }
 

@@ -1,5 +1,7 @@
-// Which quest level the main menu's quest button starts.
+// Which quest level the main menu's quest button starts, and which links its
+// home-page button opens.
 
+#include "game/startup/homepage.h"
 #include "game/startup/menuflow.h"
 
 #include "support/scratchstorage.h"
@@ -63,6 +65,14 @@ TEST_F(NextQuestLevelTest, AMapWithoutLevelsGivesNothing)
 {
     storage.Write("map.xml", "<map><text>no levels</text></map>");
     EXPECT_EQ(NextQuestLevel(*state), "");
+}
+
+TEST(HomePageTest, OnlyWebLinksAreOpened)
+{
+    // Refused before anything is started, so no stand-in is needed.
+    for (const char* link : {"", "file:///etc/passwd", "javascript:alert(1)", " https://x.example", "HTTPS://x"}) {
+        EXPECT_FALSE(OpenHomePage(link)) << link;
+    }
 }
 
 } // namespace

@@ -196,7 +196,9 @@ TEST(AssetGen, FontFilesDescribeGlyphsInsideTheirTextures) {
       const int x = std::stoi(c->Child("x")->text), y = std::stoi(c->Child("y")->text);
       const int w = std::stoi(c->Child("width")->text), h = std::stoi(c->Child("height")->text);
       EXPECT_TRUE(ids.insert(id).second) << "id " << id << " twice";
-      const int unicode = id >= 32 && id != 127 ? CharToUnicode(font.codePage, id) : -1;
+      const int unicode = id == kMarkerCode             ? kMarkerUnicode
+                          : id >= 32 && id != 127 ? CharToUnicode(font.codePage, id)
+                                                  : -1;
       ASSERT_GE(unicode, 32) << "id " << id;
       EXPECT_TRUE(x >= 0 && y >= 0 && w > 0 && x + w <= tex.w && y + h <= tex.h) << "id " << id;
       if (height < 0) height = float(h);
@@ -209,10 +211,12 @@ TEST(AssetGen, FontFilesDescribeGlyphsInsideTheirTextures) {
         EXPECT_GT(ink, 0) << "id " << id << " is blank";
       }
     }
-    EXPECT_TRUE(ids.count('A') && ids.count('z') && ids.count(' '));
+    EXPECT_TRUE(ids.count('A') && ids.count('z') && ids.count(' ') && ids.count(kMarkerCode));
     if (IsDoubleByte(font.codePage)) {
       // Exactly the characters the language files and the game's punctuation need.
-      EXPECT_EQ(ids, FontCharacters(font.codePage, Data("/language")));
+      std::set<int> wanted = FontCharacters(font.codePage, Data("/language"));
+      wanted.insert(kMarkerCode);
+      EXPECT_EQ(ids, wanted);
       continue;
     }
     // A letter of the code page's own script: Cyrillic A, Polish L-stroke, e-acute.

@@ -93,6 +93,12 @@ void GenerateDialogs(Output& out) {
       {"dialogplate", 480, 270, DialogPlate},
       {"dialogbutton", 160, 46, Button},
       {"dialogfield", 360, 40, TextField},
+      // The menus: the main menu's column, the options and profile forms.
+      {"menuplate", 340, 500, DialogPlate},
+      {"menubutton", 260, 44, Button},
+      {"formplate", 560, 480, DialogPlate},
+      {"smallbutton", 44, 40, Button},
+      {"listmarker", 320, 36, Button},
   };
   for (const Picture& p : pictures) {
     const std::string texture = std::string("/texture/gui/dialog/") + p.name + ".png";

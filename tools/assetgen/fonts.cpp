@@ -322,6 +322,8 @@ void GenerateFonts(Output& out) {
       const FontFile& file = files[fileIndex++];
       const std::vector<int> unicode = CodePageToUnicode(cp);
       std::vector<Glyph> glyphs;
+      if (!FT_Load_Char(face, FT_ULong(kMarkerUnicode), FT_LOAD_RENDER) && face->glyph->glyph_index != 0)
+        glyphs.push_back({kMarkerCode, RenderGlyph(face, st, ascender, descender)});
       for (int b = 32; b < 256; ++b) {
         if (unicode[size_t(b)] < 0) continue;
         if (FT_Load_Char(face, FT_ULong(unicode[size_t(b)]), FT_LOAD_RENDER)) continue;
@@ -347,6 +349,10 @@ void GenerateFonts(Output& out) {
       FT_Set_Pixel_Sizes(face, 0, FT_UInt(cjk.pixelSize));
       std::set<int> unmapped;
       std::vector<Glyph> glyphs;
+      FontStyle marker = st;
+      marker.pixelSize = cjk.pixelSize;
+      if (!FT_Load_Char(face, FT_ULong(kMarkerUnicode), FT_LOAD_RENDER) && face->glyph->glyph_index != 0)
+        glyphs.push_back({kMarkerCode, RenderGlyph(face, marker, cjk.ascender, cjk.descender)});
       for (int code : FontCharacters(cp, languageDir, &unmapped)) {
         if (FT_Load_Char(face, FT_ULong(CharToUnicode(cp, code)), FT_LOAD_RENDER)) continue;
         if (face->glyph->glyph_index == 0 && code != 32) {

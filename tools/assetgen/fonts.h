@@ -29,6 +29,11 @@ int UnicodeToChar(int codePage, int unicode);
 // the language files of that code page below `languageDir`, ASCII, and the
 // punctuation the game's texts need. Characters the code page cannot hold
 // are listed in `unmapped` (code points).
+// Character 0x1F is the marker of the options' bars; every font draws it as
+// this diamond, ahead of the printable characters.
+constexpr int kMarkerCode = 0x1F;
+constexpr int kMarkerUnicode = 0x25C6;
+
 std::set<int> FontCharacters(int codePage, const std::string& languageDir, std::set<int>* unmapped = nullptr);
 
 }  // namespace assetgen

@@ -104,6 +104,7 @@ public:
     GameState& operator=(const GameState&) = delete;
 
     ProfileManager& Profiles() { return *m_profiles; }
+    const GameStatePaths& GetPaths() const { return m_paths; }
     HighscoreTable& Highscores() { return *m_highscores; }
     tsv::IntrusivePtr<Profile> CurrentProfile() const { return m_profiles->Current(); }
     const std::vector<std::string>& ArcadeSet(int set) const { return m_arcadeSets[static_cast<size_t>(set)]; }

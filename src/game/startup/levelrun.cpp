@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 #include <vector>
 
@@ -88,7 +89,8 @@ class LevelChain : public tsv::Task {
 public:
     void Run() override {}
 
-    LevelChain(const GameOptions& game, const tsv::RunOptions& options) : m_game(game), m_seed(options.seed)
+    LevelChain(const GameOptions& game, uint32_t seed, std::function<void()> onDone = {})
+        : m_game(game), m_seed(seed), m_onDone(std::move(onDone))
     {
         if (game.soakMinutes > 0) {
             for (const auto& entry : std::filesystem::directory_iterator("data/level/original")) {
@@ -110,7 +112,15 @@ public:
         GameState& state = GameState::Instance();
         GameOptions level = m_game;
         level.levelPath = m_levels[m_next++ % m_levels.size()];
-        const int32_t mode = PrepareState(state, level);
+        int32_t mode = 0;
+        if (m_onDone) {
+            // From the menus the profile keeps its own difficulty.
+            mode = level.mode == "quest" ? GameModeQuest : GameModeArcade;
+            state.PrepareLevel(level.levelPath, mode);
+            state.ResetLevelStats();
+        } else {
+            mode = PrepareState(state, level);
+        }
         const bool bot = m_game.autoplay || m_game.soakMinutes > 0;
         m_screen = new GameScreen(state, level.levelPath, mode, bot ? LevelSession::Player::Bot : LevelSession::Player::Person,
                                   &GameMedia::Instance());
@@ -132,6 +142,10 @@ private:
     void OnLevelEnd(const BoardResult& result, GameScreen::Ending ending)
     {
         if (ending == GameScreen::Ending::Left) {
+            if (m_onDone) {
+                Finish();
+                return;
+            }
             tsv::Application::Instance().Exit(0);
             return;
         }
@@ -152,6 +166,10 @@ private:
     {
         if (m_game.autoplay || m_game.soakMinutes > 0) {
             PrintResult(result, m_seed);
+        }
+        if (m_onDone) {
+            Finish();
+            return;
         }
         if (m_game.soakMinutes <= 0) {
             tsv::Application::Instance().Exit(0);
@@ -175,6 +193,17 @@ private:
         }
     }
 
+    // Back to whoever started the level; the chain's work is done.
+    void Finish()
+    {
+        tsv::ScriptPlayer::SetDumpProvider({});
+        std::function<void()> done = std::move(m_onDone);
+        m_onDone = nullptr;
+        m_screen = nullptr;
+        Kill();
+        done();
+    }
+
     static long ResidentKb()
     {
         long pages = 0, resident = 0;
@@ -189,6 +218,7 @@ private:
 
     GameOptions m_game;
     uint32_t m_seed;
+    std::function<void()> m_onDone;
     std::vector<std::string> m_levels;
     size_t m_next = 0;
     tsv::IntrusivePtr<GameScreen> m_screen;
@@ -204,7 +234,21 @@ bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
     tsv::SoundManager::Instance().Preload("/sound/preload.xml");
     GameMedia::Instance().PlayMusic(Music::Game);
     tsv::InputManager::Instance(); // polls the mouse before the board reads it
-    tsv::IntrusivePtr<LevelChain> chain(new LevelChain(game, options));
+    tsv::IntrusivePtr<LevelChain> chain(new LevelChain(game, options.seed));
+    if (!chain->StartNext()) {
+        return false;
+    }
+    tsv::Application::Instance().GetTaskManager().AddTask(tsv::IntrusivePtr<tsv::Task>(chain.Get()), 0);
+    return true;
+}
+
+bool StartMenuLevel(const std::string& levelPath, int32_t mode, std::function<void()> onDone)
+{
+    GameOptions game;
+    game.levelPath = levelPath;
+    game.mode = mode == GameModeQuest ? "quest" : "arcade";
+    GameMedia::Instance().PlayMusic(Music::Game);
+    tsv::IntrusivePtr<LevelChain> chain(new LevelChain(game, tsv::GetRunOptions().seed, std::move(onDone)));
     if (!chain->StartNext()) {
         return false;
     }

@@ -5,11 +5,21 @@
 #include "engine/platform/runoptions.h"
 #include "game/startup/gameoptions.h"
 
+#include <cstdint>
+#include <functional>
+#include <string>
+
 namespace bsh {
 
 // Puts the board screen of the level on the task list; false when the level
 // cannot be read. With autoplay the bot's report goes to standard output.
 bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options);
+
+// A level started from the menus, played by the person at the profile's own
+// difficulty: `onDone` runs once, when its summary closes or the player leaves
+// it; the caller takes the level's screens away. False when the level cannot
+// be read.
+bool StartMenuLevel(const std::string& levelPath, int32_t mode, std::function<void()> onDone);
 
 // Plays the level with the bot on a virtual clock of --fixed-step (10 ms by
 // default) and prints the same report; returns the exit code.

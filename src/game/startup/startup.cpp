@@ -2,6 +2,7 @@
 
 #include "game/startup/gameoptions.h"
 #include "game/startup/levelrun.h"
+#include "game/startup/menuflow.h"
 #include "game/board/levelloader.h"
 #include "engine/scene/nodeloader.h"
 
@@ -192,6 +193,10 @@ int RunGame(int argc, char** argv)
         std::fprintf(stderr, "brinestoneharbour: cannot play the level %s (the log in %s says why)\n",
                      game.levelPath.c_str(), app.GetStoragePath().c_str());
         return 1;
+    }
+    if (options.scenePath.empty() && options.screenPath.empty() && game.levelPath.empty() && game.soakMinutes <= 0) {
+        // Started as a player starts it: the menus.
+        StartMenus();
     }
     scene.Run();
     // The screens go while the game-wide state they save into still exists.

@@ -1,0 +1,200 @@
+#include "game/screens/optionsscreen.h"
+
+#include "engine/core/config.h"
+#include "engine/gui/languagemanager.h"
+#include "engine/gui/mousecursor.h"
+#include "engine/scene/scenemanager.h"
+#include "engine/sound/soundmanager.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace bsh {
+
+namespace {
+
+int32_t BarIndex(float volume)
+{
+    const int32_t index = static_cast<int32_t>(static_cast<float>(OptionsScreen::kBarSteps - 1) * volume);
+    return std::clamp(index, 0, OptionsScreen::kBarSteps - 1);
+}
+
+std::vector<std::string> Bars()
+{
+    std::vector<std::string> bars;
+    for (int32_t i = 0; i < OptionsScreen::kBarSteps; ++i) {
+        bars.push_back(OptionsScreen::BarText(i));
+    }
+    return bars;
+}
+
+std::string Text(const char* key) { return tsv::LanguageManager::Instance().GetText(key); }
+
+} // namespace
+
+std::string OptionsScreen::BarText(int32_t index)
+{
+    std::string bar(static_cast<size_t>(kBarSteps), '.');
+    bar[static_cast<size_t>(std::clamp(index, 0, kBarSteps - 1))] = kMarker;
+    return bar;
+}
+
+OptionsScreen::OptionsScreen(GameState& state, Actions actions) : m_state(state), m_actions(std::move(actions))
+{
+    if (!LoadScreenFile(kScreenFile)) {
+        return;
+    }
+    const tsv::Config& config = tsv::GetConfig();
+    tsv::LanguageManager& languages = tsv::LanguageManager::Instance();
+    const std::vector<std::string> yesNo = {Text("$Dialog.yes"), Text("$Dialog.no")};
+    std::vector<std::string> languageNames;
+    int32_t currentLanguage = 0;
+    for (tsv::LanguageId id : languages.Available()) {
+        if (id == languages.GetCurrent()) {
+            currentLanguage = static_cast<int32_t>(m_languages.size());
+        }
+        m_languages.push_back(id);
+        languageNames.push_back(tsv::LanguageName(id));
+    }
+    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
+    m_options = {
+        {OptionSound, Bars(), BarIndex(config.soundVolume)},
+        {OptionMusic, Bars(), BarIndex(config.musicVolume)},
+        {OptionDisplay, {Text("$Screen.Options.modeFullscreen"), Text("$Screen.Options.modeWindowed")},
+         config.fullscreen ? 0 : 1},
+        {OptionLanguage, languageNames, currentLanguage},
+        {OptionCursor, yesNo, config.systemCursor ? 1 : 0},
+        {OptionHints, yesNo, profile && profile->GetHints() ? 0 : 1},
+    };
+    for (const Option& option : m_options) {
+        ShowValue(option);
+    }
+
+    // Several buttons share each name; their tags tell the options apart.
+    GetRoot()->Walk([this](tsv::GUIComponent& component, int) {
+        const bool dec = component.GetName() == "decbutton";
+        if (dec || component.GetName() == "incbutton") {
+            const int32_t value = dec ? -std::abs(component.GetTag()) : std::abs(component.GetTag());
+            component.SetHandler(tsv::EventClick, [this, value](tsv::GUIComponent&) { Change(value); });
+        }
+    });
+    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
+    if (tsv::GUIComponent* credits = FindComponent("creditsbutton")) {
+        if (m_actions.credits) {
+            SetHandler("creditsbutton", tsv::EventClick, [this](tsv::GUIComponent&) {
+                if (!m_leaving) {
+                    m_leaving = true;
+                    m_actions.credits();
+                }
+            });
+        } else {
+            credits->SetEnabled(false);
+        }
+    }
+    if (!profile) {
+        // Hints belong to a profile; without one there is nothing to set.
+        GetRoot()->Walk([](tsv::GUIComponent& component, int) {
+            if (component.GetTag() == OptionHints || component.GetTag() == -OptionHints) {
+                component.SetEnabled(false);
+            }
+        });
+    }
+}
+
+const OptionsScreen::Option* OptionsScreen::Find(int32_t id) const
+{
+    for (const Option& option : m_options) {
+        if (option.id == id) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+void OptionsScreen::Change(int32_t value)
+{
+    Option* option = const_cast<Option*>(Find(std::abs(value)));
+    if (!option || option->values.empty() || m_leaving) {
+        return;
+    }
+    const int32_t last = static_cast<int32_t>(option->values.size()) - 1;
+    int32_t index = option->index + (value < 1 ? -1 : 1);
+    if (option->id == OptionSound || option->id == OptionMusic) {
+        index = std::clamp(index, 0, last); // a bar stops at its ends
+    } else if (index < 0) {
+        index = last;
+    } else if (index > last) {
+        index = 0;
+    }
+    option->index = index;
+    ShowValue(*option);
+    Apply(*option);
+}
+
+void OptionsScreen::Apply(const Option& option)
+{
+    tsv::Config& config = tsv::GetConfig();
+    const float volume = static_cast<float>(option.index) / static_cast<float>(kBarSteps - 1);
+    switch (option.id) {
+    case OptionSound:
+        config.soundVolume = volume;
+        tsv::SoundManager::Instance().SetGroupVolume(volume, tsv::kEffectGroup);
+        break;
+    case OptionMusic:
+        config.musicVolume = volume;
+        tsv::SoundManager::Instance().SetGroupVolume(volume, tsv::kMusicGroup);
+        break;
+    case OptionDisplay:
+        config.fullscreen = option.index == 0;
+        if (tsv::SceneManager::Instance().IsInitialised()) {
+            tsv::SceneManager::Instance().SetWindowed(option.index != 0);
+        }
+        break;
+    case OptionLanguage:
+        tsv::LanguageManager::Instance().SwitchLanguage(m_languages[static_cast<size_t>(option.index)]);
+        if (m_actions.rebuild) {
+            m_leaving = true; // this screen's texts are of the old language
+            m_actions.rebuild();
+        }
+        break;
+    case OptionCursor:
+        config.systemCursor = option.index == 1;
+        if (tsv::SceneManager::Instance().IsInitialised()) {
+            tsv::SceneManager::Instance().SetSystemCursor(config.systemCursor);
+        }
+        tsv::MouseCursor::Instance().SetSystemCursor(config.systemCursor);
+        break;
+    case OptionHints:
+        if (tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile()) {
+            profile->SetHints(option.index == 0);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void OptionsScreen::ShowValue(const Option& option)
+{
+    if (tsv::GUIComponent* text = FindComponent("valuetext" + std::to_string(option.id))) {
+        text->SetCaption(option.values[static_cast<size_t>(option.index)]);
+    }
+}
+
+void OptionsScreen::Leave()
+{
+    if (m_leaving) {
+        return;
+    }
+    m_leaving = true;
+    tsv::ConfigHolder::Instance().Save();
+    if (m_state.CurrentProfile()) {
+        m_state.Profiles().Save(); // the hints flag
+    }
+    if (m_actions.done) {
+        m_actions.done();
+    }
+}
+
+} // namespace bsh

@@ -1,0 +1,130 @@
+// The game started without options, as a player starts it: a new player's
+// name first, the main menu over its background, a quest level from there and
+// back, the home page, and the way out.
+
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <unistd.h>
+
+using testsupport::ReadFile;
+using testsupport::RunCommand;
+using testsupport::ScratchDir;
+using testsupport::WriteFile;
+
+namespace {
+
+int RunGame(const ScratchDir& dir, const std::string& script, const std::string& env = "")
+{
+    WriteFile(dir.Path() + "run.script", script);
+    const std::string command = "cd " BSH_SOURCE_DIR " && " + env + " XDG_DATA_HOME=" + dir.Path() +
+                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
+                                " --headless --no-render --fixed-step 10 --seed 1 --script " +
+                                dir.Path() + "run.script >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
+    return RunCommand(command);
+}
+
+// "screen NAME" lines of a `ui` listing, space separated.
+std::string Screens(const std::string& listing)
+{
+    std::istringstream in(listing);
+    std::string line, names;
+    while (std::getline(in, line)) {
+        if (line.rfind("screen\t", 0) == 0) {
+            const std::string rest = line.substr(7);
+            names += (names.empty() ? "" : " ") + rest.substr(0, rest.find('\t'));
+        }
+    }
+    return names;
+}
+
+// The component line of NAME from its visible flag on: "VISIBLE ENABLED ..." tab separated.
+std::string Component(const std::string& listing, const std::string& name)
+{
+    std::istringstream in(listing);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string key = "\t" + name + "\t";
+        const size_t at = line.find(key);
+        if (line.rfind("component\t", 0) == 0 && at != std::string::npos) {
+            const std::string rest = line.substr(at + key.size());
+            return rest.substr(rest.find('\t') + 1); // past the type
+        }
+    }
+    return "missing";
+}
+
+} // namespace
+
+TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    const int status = RunGame(dir, "at 1200 ui " + p + "first.txt\n"
+                                    "at 1300 type Ann\n"
+                                    "at 1400 press yesbutton\n"
+                                    "at 3000 ui " + p + "menu.txt\n"
+                                    "at 3000 press questbutton\n"
+                                    "at 4300 ui " + p + "level.txt\n"
+                                    "at 6600 press closebutton\n"
+                                    "at 6900 press yesbutton\n"
+                                    "at 8600 ui " + p + "back.txt\n"
+                                    "at 8700 press exitbutton\n"
+                                    "at 9000 ui " + p + "asked.txt\n"
+                                    "at 9100 press yesbutton\n"
+                                    "at 11500 ui " + p + "after.txt\n"
+                                    "at 12000 quit\n");
+    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+
+    // No profile yet: the profile screen asks for a name straight away.
+    EXPECT_EQ(Screens(ReadFile(p + "first.txt")), "background ProfileScreen input");
+    EXPECT_NE(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/profiles.dat").find("Ann"), std::string::npos);
+
+    const std::string menu = ReadFile(p + "menu.txt");
+    EXPECT_EQ(Screens(menu), "background mainmenu");
+    EXPECT_NE(Component(menu, "welcometext").find("Ann"), std::string::npos) << Component(menu, "welcometext");
+    for (const char* ready : {"questbutton", "profilebutton", "optionsbutton", "morebutton"}) {
+        EXPECT_EQ(Component(menu, ready).substr(0, 3), "1\t1") << ready;
+    }
+    // Screens still to come are shown but cannot be pressed.
+    for (const char* waiting : {"arcadebutton", "hiscorebutton"}) {
+        EXPECT_EQ(Component(menu, waiting).substr(0, 3), "1\t0") << waiting;
+    }
+    // No award yet: no treasury, and the buttons below close up.
+    EXPECT_EQ(Component(menu, "treasurybutton").substr(0, 1), "0");
+    EXPECT_NE(Component(menu, "version").find("Version 1.91"), std::string::npos) << Component(menu, "version");
+
+    // The quest begins at the map's first level; leaving it returns to a new menu.
+    EXPECT_EQ(Screens(ReadFile(p + "level.txt")), "hintbox game"); // a new player's first tutorial text
+    EXPECT_EQ(Screens(ReadFile(p + "back.txt")), "background mainmenu");
+    EXPECT_EQ(Screens(ReadFile(p + "asked.txt")), "background mainmenu confirm");
+    // Yes on the exit question ends the program before the script's own quit.
+    EXPECT_FALSE(std::filesystem::exists(p + "after.txt"));
+}
+
+TEST(MenuRunTest, TheHomePageLinkReachesXdgOpenAsOneArgumentWithoutAShell)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    std::filesystem::create_directories(p + "xdg/Tarvel/Brinestoneharbour");
+    WriteFile(p + "xdg/Tarvel/Brinestoneharbour/config.xml",
+              "<config><homelink>https://example.test/a b;touch " + p + "shell-ran</homelink></config>");
+    // A stand-in that records how many arguments it got and the first.
+    std::filesystem::create_directories(p + "bin");
+    WriteFile(p + "bin/xdg-open", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > " + p + "opened.txt\n");
+    std::filesystem::permissions(p + "bin/xdg-open", std::filesystem::perms::owner_all);
+    const int status = RunGame(dir, "at 1300 type Ann\n"
+                                    "at 1400 press yesbutton\n"
+                                    "at 3000 press morebutton\n"
+                                    "at 3500 quit\n",
+                               "PATH=" + p + "bin:$PATH");
+    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+    for (int wait = 0; wait < 50 && !std::filesystem::exists(p + "opened.txt"); ++wait) {
+        ::usleep(100 * 1000); // the stand-in runs beside the game
+    }
+    EXPECT_EQ(ReadFile(p + "opened.txt"), "1\nhttps://example.test/a b;touch " + p + "shell-ran\n");
+    EXPECT_FALSE(std::filesystem::exists(p + "shell-ran"));
+}

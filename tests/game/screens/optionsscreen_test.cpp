@@ -1,0 +1,130 @@
+// The options screen over the real settings: the bars stop at their ends, the
+// choices wrap, each change reaches its setting at once, and leaving writes
+// config.xml either way.
+
+#include "engine/core/config.h"
+#include "engine/gui/guitest.h"
+#include "game/screens/optionsscreen.h"
+#include "support/scratchstorage.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace bsh::test {
+namespace {
+
+class OptionsScreenTest : public tsv::test::GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        storage = std::make_unique<ScratchStorage>();
+        saved = tsv::GetConfig();
+        GameStatePaths paths;
+        paths.questMap = storage->File("map.xml");
+        paths.arcadeSetPattern = storage->File("set.xml");
+        state = std::make_unique<GameState>(paths);
+        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
+    }
+    void TearDown() override
+    {
+        screen = nullptr;
+        GuiTest::TearDown();
+        tsv::GetConfig() = saved;
+        state.reset();
+        storage.reset();
+    }
+    void Open()
+    {
+        OptionsScreen::Actions actions;
+        actions.done = [this] { ++done; };
+        actions.rebuild = [this] { ++rebuilt; };
+        screen = tsv::MakeIntrusive<OptionsScreen>(*state, actions);
+        ASSERT_TRUE(screen->IsRootLoaded());
+    }
+    int32_t Index(int32_t id) const { return screen->Find(id)->index; }
+    std::string Shown(int32_t id) const
+    {
+        return screen->FindComponent("valuetext" + std::to_string(id))->GetCaption();
+    }
+
+    std::unique_ptr<ScratchStorage> storage;
+    std::unique_ptr<GameState> state;
+    tsv::IntrusivePtr<OptionsScreen> screen;
+    tsv::Config saved;
+    int done = 0, rebuilt = 0;
+};
+
+TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEnds)
+{
+    tsv::GetConfig().soundVolume = 0.9f; // 13.5 steps: index 13
+    tsv::GetConfig().musicVolume = 0.0f;
+    Open();
+    EXPECT_EQ(Index(OptionsScreen::OptionSound), 13);
+    EXPECT_EQ(Shown(OptionsScreen::OptionSound), OptionsScreen::BarText(13));
+    for (int i = 0; i < 4; ++i) {
+        screen->Change(OptionsScreen::OptionSound);
+    }
+    EXPECT_EQ(Index(OptionsScreen::OptionSound), 15);
+    EXPECT_FLOAT_EQ(tsv::GetConfig().soundVolume, 1.0f);
+    EXPECT_EQ(Shown(OptionsScreen::OptionSound), "..............." + std::string(1, OptionsScreen::kMarker));
+
+    screen->Change(-OptionsScreen::OptionMusic);
+    EXPECT_EQ(Index(OptionsScreen::OptionMusic), 0);
+    EXPECT_EQ(Shown(OptionsScreen::OptionMusic)[0], OptionsScreen::kMarker);
+    screen->Change(OptionsScreen::OptionMusic);
+    EXPECT_FLOAT_EQ(tsv::GetConfig().musicVolume, 1.0f / 15.0f);
+    EXPECT_EQ(Index(OptionsScreen::OptionSound), 15); // the other bar is untouched
+}
+
+TEST_F(OptionsScreenTest, ChoicesWrapAndReachTheirSettings)
+{
+    tsv::GetConfig().fullscreen = false;
+    tsv::GetConfig().systemCursor = true;
+    Open();
+    EXPECT_EQ(Shown(OptionsScreen::OptionDisplay), "Window");
+    EXPECT_EQ(Index(OptionsScreen::OptionCursor), 1); // "no" own cursor: the system's
+    screen->Change(OptionsScreen::OptionDisplay);     // past the last: the first
+    EXPECT_EQ(Shown(OptionsScreen::OptionDisplay), "Full screen");
+    EXPECT_TRUE(tsv::GetConfig().fullscreen);
+    screen->Change(-OptionsScreen::OptionCursor);
+    screen->Change(-OptionsScreen::OptionCursor); // below the first: the last
+    EXPECT_EQ(Index(OptionsScreen::OptionCursor), 1);
+    EXPECT_TRUE(tsv::GetConfig().systemCursor);
+    screen->Change(OptionsScreen::OptionCursor);
+    EXPECT_FALSE(tsv::GetConfig().systemCursor);
+
+    EXPECT_TRUE(state->CurrentProfile()->GetHints());
+    EXPECT_EQ(Shown(OptionsScreen::OptionHints), "Yes");
+    screen->Change(OptionsScreen::OptionHints);
+    EXPECT_FALSE(state->CurrentProfile()->GetHints());
+}
+
+TEST_F(OptionsScreenTest, TheLanguageWrapsSwitchesAtOnceAndRebuildsTheScreen)
+{
+    Open();
+    const auto& names = screen->Find(OptionsScreen::OptionLanguage)->values;
+    ASSERT_GT(names.size(), 1u);
+    EXPECT_EQ(Shown(OptionsScreen::OptionLanguage), "English");
+    screen->Change(-OptionsScreen::OptionLanguage); // English is first: wraps to the last
+    EXPECT_EQ(tsv::LanguageManager::Instance().GetCurrent(), tsv::LanguageFromName(names.back()));
+    EXPECT_EQ(rebuilt, 1);
+    // Texts looked up from now on are the new language's.
+    EXPECT_NE(tsv::LanguageManager::Instance().GetText("$Screen.Options.title"), "Options");
+}
+
+TEST_F(OptionsScreenTest, OkAndCancelBothWriteTheSettings)
+{
+    for (const char* button : {"okbutton", "cancelbutton"}) {
+        std::filesystem::remove(storage->File("config.xml"));
+        Open();
+        screen->Change(-OptionsScreen::OptionMusic);
+        screen->FindComponent(button)->FireEvent(tsv::EventClick, 0, 0);
+        EXPECT_TRUE(std::filesystem::exists(storage->File("config.xml"))) << button;
+    }
+    EXPECT_EQ(done, 2);
+    EXPECT_FALSE(screen->FindComponent("creditsbutton")->GetOwnEnabled()); // no credits screen yet
+}
+
+} // namespace
+} // namespace bsh::test

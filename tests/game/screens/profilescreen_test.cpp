@@ -1,0 +1,156 @@
+// The profile screen over a real profile manager in a scratch storage folder:
+// the list, the refusals of new names, deleting with the saved runs, and the
+// profiles file it leaves behind.
+
+#include "engine/gui/guitest.h"
+#include "engine/gui/standarddialog.h"
+#include "game/screens/profilescreen.h"
+#include "support/scratchstorage.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace bsh::test {
+namespace {
+
+using tsv::ScreenStack;
+using tsv::StandardDialog;
+
+class ProfileScreenTest : public tsv::test::GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        storage = std::make_unique<ScratchStorage>();
+        storage->Write("map.xml", "<map><level><source>/level/original/001.xml</source></level></map>");
+        GameStatePaths paths;
+        paths.questMap = storage->File("map.xml");
+        paths.arcadeSetPattern = storage->File("set.xml");
+        state = std::make_unique<GameState>(paths);
+    }
+    void TearDown() override
+    {
+        screen = nullptr;
+        GuiTest::TearDown();
+        state.reset();
+        storage.reset();
+    }
+    void Open(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names) {
+            state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile(name)));
+        }
+        screen = tsv::MakeIntrusive<ProfileScreen>(*state, [this] { ++done; });
+        ASSERT_TRUE(screen->IsRootLoaded());
+        ScreenStack::Instance().Push(tsv::ScreenPtr(screen.Get()));
+    }
+    std::string Item(int k) const
+    {
+        tsv::GUIComponent* item = screen->FindComponent("item" + std::to_string(k));
+        return item->GetOwnVisible() ? item->GetCaption() : "-";
+    }
+    // The message of the newest dialog, "" when the newest screen is not one.
+    std::string NewestDialog(int32_t kind) const
+    {
+        auto* dialog = dynamic_cast<StandardDialog*>(ScreenStack::Instance().GetScreens().back().Get());
+        if (!dialog || dialog->GetKind() != kind) {
+            return "";
+        }
+        return dialog->FindComponent("messagetext")->GetCaption();
+    }
+
+    std::unique_ptr<ScratchStorage> storage;
+    std::unique_ptr<GameState> state;
+    tsv::IntrusivePtr<ProfileScreen> screen;
+    int done = 0;
+};
+
+TEST_F(ProfileScreenTest, ListsTheProfilesCurrentFirstAndHidesTheRest)
+{
+    Open({"Ann", "Bo"});
+    EXPECT_EQ(Item(1), "Bo"); // the newest is current
+    EXPECT_EQ(Item(2), "Ann");
+    EXPECT_EQ(Item(3), "-");
+    EXPECT_EQ(screen->GetMarked(), 1);
+    EXPECT_TRUE(screen->FindComponent("deletebutton")->GetOwnEnabled());
+    screen->Mark(2);
+    EXPECT_EQ(screen->FindComponent("marker")->GetY(), screen->FindComponent("item2")->GetY());
+}
+
+TEST_F(ProfileScreenTest, NewNamesThatAreRefusedSayWhyAndChangeNothing)
+{
+    Open({"Ann"});
+    EXPECT_FALSE(screen->AddProfile(""));
+    EXPECT_EQ(NewestDialog(tsv::DialogInfo), "Please type a name.");
+    EXPECT_FALSE(screen->AddProfile("Ann"));
+    EXPECT_EQ(NewestDialog(tsv::DialogInfo), "A player of that name is already aboard.");
+    EXPECT_EQ(state->Profiles().Count(), 1);
+    EXPECT_FALSE(std::filesystem::exists(ProfileManager::FilePath()));
+
+    // A good name is current at once and saved.
+    EXPECT_TRUE(screen->AddProfile("Cy"));
+    EXPECT_EQ(Item(1), "Cy");
+    EXPECT_TRUE(std::filesystem::exists(ProfileManager::FilePath()));
+
+    for (const char* name : {"D", "E", "F", "G"}) {
+        ASSERT_TRUE(screen->AddProfile(name));
+    }
+    // The seventh is refused before the name is even asked for.
+    screen->AskForName();
+    EXPECT_EQ(NewestDialog(tsv::DialogInfo),
+              "There are already six players. Delete one to make room for a new one.");
+    EXPECT_EQ(state->Profiles().Count(), 6);
+}
+
+TEST_F(ProfileScreenTest, AFirstRunAsksForANameAtOnce)
+{
+    Open({});
+    EXPECT_FALSE(screen->FindComponent("deletebutton")->GetOwnEnabled());
+    screen->OnShown();
+    EXPECT_EQ(NewestDialog(tsv::DialogInput), "What is your name, captain?");
+}
+
+TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)
+{
+    Open({"Ann", "Bo", "Cy"}); // Cy, Bo, Ann
+    // Bo's saved runs of both modes go with Bo; Cy's stay.
+    auto saveRuns = [this](const char* name) {
+        state->Profiles().Select(name);
+        for (int32_t mode : {GameModeQuest, GameModeArcade}) {
+            testsupport::WriteFile(state->SavedGamePath(mode), "run");
+        }
+    };
+    saveRuns("Bo");
+    saveRuns("Cy");
+    const std::string cyQuest = state->SavedGamePath(GameModeQuest);
+    state->Profiles().Select("Cy");
+    screen->Fill();
+    screen->Mark(2);
+    state->Profiles().Select("Bo");
+    const std::string boQuest = state->SavedGamePath(GameModeQuest);
+    const std::string boArcade = state->SavedGamePath(GameModeArcade);
+    state->Profiles().Select("Cy");
+
+    screen->DeleteMarked();
+    EXPECT_FALSE(std::filesystem::exists(boQuest));
+    EXPECT_FALSE(std::filesystem::exists(boArcade));
+    EXPECT_TRUE(std::filesystem::exists(cyQuest));
+    EXPECT_EQ(Item(1), "Cy");
+    EXPECT_EQ(Item(2), "Ann");
+
+    // Deleting the current one makes the next in the list current.
+    screen->Mark(1);
+    screen->DeleteMarked();
+    EXPECT_EQ(state->CurrentProfile()->GetName(), "Ann");
+    EXPECT_TRUE(std::filesystem::exists(ProfileManager::FilePath()));
+
+    // No profile left: no file, so the next start asks for a name.
+    screen->DeleteMarked();
+    EXPECT_EQ(Item(1), "-");
+    EXPECT_FALSE(std::filesystem::exists(ProfileManager::FilePath()));
+    EXPECT_FALSE(screen->FindComponent("deletebutton")->GetOwnEnabled());
+    EXPECT_EQ(done, 0);
+}
+
+} // namespace
+} // namespace bsh::test

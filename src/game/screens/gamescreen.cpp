@@ -595,8 +595,8 @@ void GameScreen::AskToLeave()
     }
     tsv::Timer& game = tsv::Application::Instance().GetTimer();
     game.SetRunning(false);
-    tsv::StandardDialogPtr dialog =
-        tsv::MakeIntrusive<tsv::StandardDialog>("$Screen.Game.leaveQuestion", tsv::DialogConfirm);
+    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(
+        tsv::LanguageManager::Instance().GetText("$Screen.Game.leaveQuestion"), tsv::DialogConfirm);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         tsv::Application::Instance().GetTimer().SetRunning(true);
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {

@@ -466,7 +466,10 @@ Image Cloud(int w, int h, uint32_t seed) {
     const Vec2 q{(p.x - w / 2.0f) / (w / 2.0f), (p.y - h * 0.6f) / (h * 0.45f)};
     const float n = Fbm(p.x * 0.02f, p.y * 0.03f, seed, 5);
     const float body = 1 - Length(q) + (n - 0.5f) * 0.9f;
-    const float a = SmoothStep(0.0f, 0.35f, body);
+    // The noise may reach the picture's border: fade out before it, so a
+    // cloud never ends in a straight edge.
+    const float edge = SmoothStep(0.0f, 0.18f, std::min(p.x, w - p.x) / w) * SmoothStep(0.0f, 0.2f, std::min(p.y, h - p.y) / h);
+    const float a = SmoothStep(0.0f, 0.35f, body) * edge;
     const float shade = 0.85f + 0.25f * Clamp01(-q.y);
     return Rgba{Clamp01(1.0f * shade), Clamp01(0.9f * shade), Clamp01(0.86f * shade), a * 0.9f};
   });

@@ -3,6 +3,7 @@
 // scratch folder whose "data" links to the game's data except for the
 // language files, which each test chooses.
 
+#include "support/golden.h"
 #include "support/testsupport.h"
 
 #include <SDL.h>
@@ -19,8 +20,6 @@ using testsupport::WriteFile;
 
 namespace {
 
-constexpr int kTolerance = 8;           // per channel
-constexpr double kMaxDifferent = 0.002; // share of pixels allowed beyond it
 
 class GuiRunTest : public ::testing::Test {
 protected:
@@ -55,47 +54,7 @@ protected:
     // Compares a screenshot with tests/e2e/golden/NAME.png; BSH_UPDATE_GOLDEN=1 rewrites it.
     void ExpectGolden(const std::string& shot, const std::string& name)
     {
-        const std::string reference = BSH_SOURCE_DIR "/tests/e2e/golden/" + name + ".png";
-        SDL_Surface* actual = Load(shot);
-        ASSERT_NE(actual, nullptr) << "no screenshot; the log says:\n" << Log();
-        if (std::getenv("BSH_UPDATE_GOLDEN")) {
-            IMG_SavePNG(actual, reference.c_str());
-        }
-        SDL_Surface* expected = Load(reference);
-        ASSERT_NE(expected, nullptr) << "missing reference " << reference;
-        ASSERT_EQ(actual->w, expected->w);
-        ASSERT_EQ(actual->h, expected->h);
-        int different = 0;
-        for (int y = 0; y < actual->h; ++y) {
-            const auto* a = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(actual->pixels) + y * actual->pitch);
-            const auto* e = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(expected->pixels) + y * expected->pitch);
-            for (int x = 0; x < actual->w; ++x) {
-                for (int shift = 0; shift < 24; shift += 8) {
-                    if (std::abs(int((a[x] >> shift) & 0xFF) - int((e[x] >> shift) & 0xFF)) > kTolerance) {
-                        ++different;
-                        break;
-                    }
-                }
-            }
-        }
-        const double share = double(different) / (actual->w * actual->h);
-        if (share > kMaxDifferent) {
-            IMG_SavePNG(actual, (BSH_SOURCE_DIR "/tests/e2e/golden/" + name + ".actual.png").c_str());
-        }
-        EXPECT_LE(share, kMaxDifferent) << different << " pixels differ; see " << name << ".actual.png";
-        SDL_FreeSurface(actual);
-        SDL_FreeSurface(expected);
-    }
-
-    static SDL_Surface* Load(const std::string& path)
-    {
-        SDL_Surface* loaded = IMG_Load(path.c_str());
-        if (!loaded) {
-            return nullptr;
-        }
-        SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-        SDL_FreeSurface(loaded);
-        return argb;
+        testsupport::ExpectGolden(shot, BSH_SOURCE_DIR "/tests/e2e/golden/" + name + ".png");
     }
 
     ScratchDir dir;

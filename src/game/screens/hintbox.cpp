@@ -62,38 +62,18 @@ void HintBox::Build()
     const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
     const tsv::Font* font = language.GetFont(0);
     const std::string text = language.GetText("$" + m_key);
-    // The text wraps at the box's width: words are laid one line at a time.
+    // The font wraps the text at the box's width (between any two characters
+    // in the East Asian languages).
     std::vector<std::string> lines;
-    std::string line;
     float lineHeight = 20.0f;
     if (font) {
         lineHeight = font->MeasureText("Ag").y;
-        std::string word;
-        auto flush = [&](const std::string& next) {
-            const std::string candidate = line.empty() ? next : line + " " + next;
-            if (!line.empty() && font->MeasureText(candidate).x > m_width) {
-                lines.push_back(line);
-                line = next;
-            } else {
-                line = candidate;
-            }
-        };
-        for (char c : text) {
-            if (c == ' ') {
-                if (!word.empty()) {
-                    flush(word);
-                }
-                word.clear();
-            } else {
-                word += c;
-            }
+        const std::string wrapped = font->WrapText(text, m_width, tsv::IsEastAsian(language.GetCurrent()));
+        size_t start = 0;
+        for (size_t end; (end = wrapped.find('\n', start)) != std::string::npos; start = end + 1) {
+            lines.push_back(wrapped.substr(start, end - start));
         }
-        if (!word.empty()) {
-            flush(word);
-        }
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
+        lines.push_back(wrapped.substr(start));
     }
     const float w = m_width + 2 * kMargin;
     const float h = lineHeight * static_cast<float>(std::max<size_t>(lines.size(), 1)) + 2 * kMargin;

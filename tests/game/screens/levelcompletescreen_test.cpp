@@ -6,6 +6,7 @@
 #include "engine/gui/nodewalk.h"
 #include "engine/platform/keynames.h"
 #include "game/screens/levelcompletescreen.h"
+#include "support/golden.h"
 #include "support/scratchstorage.h"
 
 #include <SDL.h>
@@ -241,8 +242,6 @@ TEST_F(LevelCompleteTest, ANewAwardShowsTheArtifactAndLeadsToTheTreasury)
 // with tests/e2e/golden/levelcomplete-summary.png; BSH_UPDATE_GOLDEN=1 rewrites it.
 TEST_F(LevelCompleteTest, TheFinishedSummaryLooksAsItShould)
 {
-    constexpr int kTolerance = 8;           // per channel
-    constexpr double kMaxDifferent = 0.002; // share of pixels allowed beyond it
     EndLevel(GameModeArcade, true, 20);
     Open();
     RunUntil(5000); // the last sparkles have gone
@@ -252,42 +251,7 @@ TEST_F(LevelCompleteTest, TheFinishedSummaryLooksAsItShould)
     Scene().DrawScene();
     Scene().EndFrame();
 
-    auto load = [](const std::string& path) -> SDL_Surface* {
-        SDL_Surface* loaded = IMG_Load(path.c_str());
-        SDL_Surface* argb = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
-        SDL_FreeSurface(loaded);
-        return argb;
-    };
-    const std::string reference = BSH_SOURCE_DIR "/tests/e2e/golden/levelcomplete-summary.png";
-    SDL_Surface* actual = load(shot);
-    ASSERT_NE(actual, nullptr);
-    if (std::getenv("BSH_UPDATE_GOLDEN")) {
-        IMG_SavePNG(actual, reference.c_str());
-    }
-    SDL_Surface* expected = load(reference);
-    ASSERT_NE(expected, nullptr) << "missing reference " << reference;
-    ASSERT_EQ(actual->w, expected->w);
-    ASSERT_EQ(actual->h, expected->h);
-    int different = 0;
-    for (int y = 0; y < actual->h; ++y) {
-        const auto* a = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(actual->pixels) + y * actual->pitch);
-        const auto* e = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(expected->pixels) + y * expected->pitch);
-        for (int x = 0; x < actual->w; ++x) {
-            for (int shift = 0; shift < 24; shift += 8) {
-                if (std::abs(int((a[x] >> shift) & 0xFF) - int((e[x] >> shift) & 0xFF)) > kTolerance) {
-                    ++different;
-                    break;
-                }
-            }
-        }
-    }
-    const double share = double(different) / (actual->w * actual->h);
-    if (share > kMaxDifferent) {
-        IMG_SavePNG(actual, BSH_SOURCE_DIR "/tests/e2e/golden/levelcomplete-summary.actual.png");
-    }
-    EXPECT_LE(share, kMaxDifferent) << different << " pixels differ; see levelcomplete-summary.actual.png";
-    SDL_FreeSurface(actual);
-    SDL_FreeSurface(expected);
+    testsupport::ExpectGolden(shot, BSH_SOURCE_DIR "/tests/e2e/golden/levelcomplete-summary.png");
 }
 
 } // namespace

@@ -206,7 +206,7 @@ TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
     EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintRecord::JewelsMode), 0);
 }
 
-TEST_F(GameScreenHudTest, PauseStopsTheLevelsClockAndHidesTheBoard)
+TEST_F(GameScreenHudTest, PauseStopsTheLevelsClockUntilItGoes)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 100);

@@ -63,6 +63,7 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
 {
     ScratchDir dir;
     const std::string p = dir.Path();
+    const std::string saved = p + "xdg/Tarvel/Brinestoneharbour/quest-416E6E.dat";
     const int status = RunGame(dir, "at 1200 ui " + p + "first.txt\n"
                                     "at 1300 type Ann\n"
                                     "at 1400 press yesbutton\n"
@@ -72,11 +73,16 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
                                     "at 6600 press closebutton\n"
                                     "at 6900 press yesbutton\n"
                                     "at 8600 ui " + p + "back.txt\n"
-                                    "at 8700 press exitbutton\n"
-                                    "at 9000 ui " + p + "asked.txt\n"
+                                    "at 8700 press questbutton\n"
+                                    "at 9000 ui " + p + "offer.txt\n"
                                     "at 9100 press yesbutton\n"
-                                    "at 11500 ui " + p + "after.txt\n"
-                                    "at 12000 quit\n");
+                                    "at 10400 ui " + p + "resumed.txt\n"
+                                    "at 10500 press closebutton\n"
+                                    "at 10800 press yesbutton\n"
+                                    "at 12500 press questbutton\n"
+                                    "at 12800 press nobutton\n"
+                                    "at 14200 ui " + p + "declined.txt\n"
+                                    "at 14300 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
 
     // No profile yet: the profile screen asks for a name straight away.
@@ -86,20 +92,46 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     const std::string menu = ReadFile(p + "menu.txt");
     EXPECT_EQ(Screens(menu), "background mainmenu");
     EXPECT_NE(Component(menu, "welcometext").find("Ann"), std::string::npos) << Component(menu, "welcometext");
-    for (const char* ready : {"questbutton", "profilebutton", "optionsbutton", "morebutton"}) {
+    for (const char* ready : {"questbutton", "arcadebutton", "hiscorebutton", "profilebutton", "optionsbutton",
+                              "morebutton"}) {
         EXPECT_EQ(Component(menu, ready).substr(0, 3), "1\t1") << ready;
-    }
-    // Screens still to come are shown but cannot be pressed.
-    for (const char* waiting : {"arcadebutton", "hiscorebutton"}) {
-        EXPECT_EQ(Component(menu, waiting).substr(0, 3), "1\t0") << waiting;
     }
     // No award yet: no treasury, and the buttons below close up.
     EXPECT_EQ(Component(menu, "treasurybutton").substr(0, 1), "0");
     EXPECT_NE(Component(menu, "version").find("Version 1.91"), std::string::npos) << Component(menu, "version");
 
-    // The quest begins at the map's first level; leaving it returns to a new menu.
+    // The quest begins at the map's first level; leaving it keeps the run and
+    // returns to a new menu.
     EXPECT_EQ(Screens(ReadFile(p + "level.txt")), "hintbox game"); // a new player's first tutorial text
     EXPECT_EQ(Screens(ReadFile(p + "back.txt")), "background mainmenu");
+
+    // The quest button now offers the saved run, with its score in the question.
+    const std::string offer = ReadFile(p + "offer.txt");
+    EXPECT_EQ(Screens(offer), "background mainmenu confirm");
+    EXPECT_NE(Component(offer, "messagetext").find("0 points"), std::string::npos) << Component(offer, "messagetext");
+    // Accepted: the level comes back; the saved run is used up.
+    EXPECT_NE(Screens(ReadFile(p + "resumed.txt")).find("game"), std::string::npos);
+    const std::string log = ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html");
+    EXPECT_NE(log.find("Saved run resumed: /level/original/001.xml"), std::string::npos);
+    // Left again and then declined: the saved run is gone and no question stays.
+    EXPECT_FALSE(std::filesystem::exists(saved));
+    EXPECT_EQ(Screens(ReadFile(p + "declined.txt")).find("confirm"), std::string::npos);
+}
+
+TEST(MenuRunTest, ExitAsksFirstAndYesEndsTheProgram)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    const int status = RunGame(dir, "at 1200 type Ann\n"
+                                    "at 1300 press yesbutton\n"
+                                    "at 3000 press exitbutton\n"
+                                    "at 3300 ui " + p + "asked.txt\n"
+                                    "at 3400 press nobutton\n"
+                                    "at 3700 press exitbutton\n"
+                                    "at 4000 press yesbutton\n"
+                                    "at 6000 ui " + p + "after.txt\n"
+                                    "at 6500 quit\n");
+    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     EXPECT_EQ(Screens(ReadFile(p + "asked.txt")), "background mainmenu confirm");
     // Yes on the exit question ends the program before the script's own quit.
     EXPECT_FALSE(std::filesystem::exists(p + "after.txt"));

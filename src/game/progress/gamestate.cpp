@@ -353,6 +353,31 @@ NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
     return decision;
 }
 
+NextScreenDecision GameState::DeclineResume(int32_t mode)
+{
+    NextScreenDecision decision;
+    decision.screen = mode == GameModeArcade ? NextScreen::ArcadeSelection : NextScreen::QuestMap;
+    decision.throughBackground = decision.screen != NextScreen::QuestMap;
+    DeleteSavedGame(mode);
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    if (!profile || !IsValidMode(mode)) {
+        return decision;
+    }
+    IntrusivePtr<HighscoreEntry> entry(new HighscoreEntry(profile->GetName(), profile->Record().GetScore(mode)));
+    decision.highscoreTable = mode;
+    decision.madeTable = m_highscores->AddEntry(mode, entry);
+    if (decision.madeTable) {
+        // The highscore screen shows the entry and clears the run itself.
+        decision.screen = NextScreen::Highscore;
+        decision.throughBackground = true;
+        decision.highscoreReturn = mode;
+    } else {
+        profile->Record().ClearMode(mode);
+        decision.runReset = true;
+    }
+    return decision;
+}
+
 std::string GameState::SavedGamePath(int32_t mode) const
 {
     IntrusivePtr<Profile> profile = CurrentProfile();

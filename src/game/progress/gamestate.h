@@ -68,6 +68,9 @@ struct NextScreenDecision {
     int32_t highscoreTable = -1; // the table that was offered the run, -1 none
     bool madeTable = false;
     bool runReset = false;
+    // Where the highscore screen leads when it closes: the quest map for
+    // GameModeQuest, the arcade selection for GameModeArcade, else the menu.
+    int32_t highscoreReturn = GameModeNone;
     // Every transition passes through the background screen except the one to the map.
     bool throughBackground = true;
     // For the map: the level to show as completed, and how.
@@ -166,6 +169,12 @@ public:
     // the highscore table where the rules say so, ends a lost run, and names
     // the screen that follows.
     NextScreenDecision DecideNextScreen(const LevelOutcome& outcome);
+    // The player declined to resume the saved run of `mode`: the run is
+    // offered to the highscore table and the saved game deleted. Leads to the
+    // highscore screen when the run made the table (which then returns to
+    // the mode's own screen), else, the run cleared, to the quest map or the
+    // arcade selection.
+    NextScreenDecision DeclineResume(int32_t mode);
 
     // The unfinished run of a mode, for the current profile.
     std::string SavedGamePath(int32_t mode) const;

@@ -1,6 +1,7 @@
 #include "game/screens/gamescreen.h"
 
 #include "engine/core/log.h"
+#include "engine/core/textformat.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screenstack.h"
 #include "engine/gui/standarddialog.h"
@@ -196,12 +197,12 @@ bool GameScreen::Start()
     m_view = std::make_unique<BoardView>(m_state, m_media);
     m_board = tsv::MakeIntrusive<PlayField>(*m_view, [] { return tsv::Application::Instance().GetTimer().GetTime(); });
     m_board->Seed(m_seed);
-    if (!LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level)) {
+    PlayField* board = m_board.Get();
+    if (m_levelPath.empty() ? !ResumeSavedRun() : !LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level)) {
         return false;
     }
     m_view->BuildFrame();
     m_view->Sync(*m_board);
-    PlayField* board = m_board.Get();
     m_state.SetBoardSnapshotHooks([board](tsv::RecordWriter& out) { board->SaveState(out); },
                                   [board](tsv::RecordReader& in) { return board->LoadState(in); });
     for (const std::string& path : m_level.nodes) {
@@ -244,6 +245,25 @@ bool GameScreen::Start()
         }
     }
     GetLog() << tsv::Hint << "Level started: " << m_levelPath << EndL;
+    return true;
+}
+
+bool GameScreen::ResumeSavedRun()
+{
+    // The board comes back from the saved run as it was left; the level's
+    // own file still gives what the run does not hold (decoration, title).
+    PlayField* board = m_board.Get();
+    m_state.SetBoardSnapshotHooks({}, [board](tsv::RecordReader& in) { return board->LoadState(in); });
+    if (!m_state.LoadGame()) {
+        return false;
+    }
+    m_levelPath = m_state.GetLevelPath();
+    BoardEvents unseen;
+    tsv::IntrusivePtr<PlayField> layout = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
+    if (!LoadLevel(m_levelPath, *layout, &m_level)) {
+        return false;
+    }
+    GetLog() << tsv::Hint << "Saved run resumed: " << m_levelPath << EndL;
     return true;
 }
 
@@ -758,9 +778,7 @@ void GameScreen::ShowMessage(const std::string& key, int64_t ms, int number)
     const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
     std::string text = language.GetText("$" + key);
     if (number >= 0) {
-        char formatted[256];
-        std::snprintf(formatted, sizeof formatted, text.c_str(), number);
-        text = formatted;
+        text = tsv::FormatText(text, {int64_t{number}});
     }
     m_messageText = key;
     const tsv::Font* font = language.GetFont(0);

@@ -65,7 +65,8 @@ public:
 
     // The board's random source; before Start.
     void SetSeed(uint32_t seed) { m_seed = seed; }
-    // Reads the HUD and the level; false (logged) when it is no level.
+    // Reads the HUD and the level; false (logged) when it is no level. An
+    // empty level path resumes the saved run of the mode instead.
     bool Start();
     void SetEndHandler(EndHandler handler) { m_onEnd = std::move(handler); }
 
@@ -104,6 +105,7 @@ public:
     std::string Dump() const;
 
 private:
+    bool ResumeSavedRun();
     // Session cues.
     void OnTimeUp() override;
     void OnLevelComplete() override;

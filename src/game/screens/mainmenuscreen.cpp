@@ -1,5 +1,6 @@
 #include "game/screens/mainmenuscreen.h"
 
+#include "engine/core/textformat.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screenstack.h"
 #include "engine/gui/standarddialog.h"
@@ -16,18 +17,6 @@ constexpr const char* kButtons[] = {"questbutton",   "arcadebutton",  "hiscorebu
                                     "profilebutton", "optionsbutton", "morebutton",    "exitbutton"};
 
 // printf with one string argument, for a format that came from a language file.
-std::string FormatWithName(const std::string& format, const std::string& name)
-{
-    const int n = std::snprintf(nullptr, 0, format.c_str(), name.c_str());
-    if (n < 0) {
-        return format;
-    }
-    std::string out(static_cast<size_t>(n) + 1, '\0');
-    std::snprintf(out.data(), out.size(), format.c_str(), name.c_str());
-    out.resize(static_cast<size_t>(n));
-    return out;
-}
-
 } // namespace
 
 MainMenuScreen::MainMenuScreen(GameState& state, Actions actions) : m_state(state), m_actions(std::move(actions))
@@ -50,7 +39,7 @@ MainMenuScreen::MainMenuScreen(GameState& state, Actions actions) : m_state(stat
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
     if (tsv::GUIComponent* welcome = FindComponent("welcometext")) {
         // The format names the player; without a profile there is no one to greet.
-        welcome->SetCaption(profile ? FormatWithName(welcome->GetCaption(), profile->GetName()) : std::string());
+        welcome->SetCaption(profile ? tsv::FormatText(welcome->GetCaption(), {profile->GetName()}) : std::string());
     }
     if (tsv::GUIComponent* treasury = FindComponent("treasurybutton")) {
         treasury->SetVisible(profile && profile->Awards().AnyEarned());

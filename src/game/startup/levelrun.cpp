@@ -89,7 +89,7 @@ class LevelChain : public tsv::Task {
 public:
     void Run() override {}
 
-    LevelChain(const GameOptions& game, uint32_t seed, std::function<void()> onDone = {})
+    LevelChain(const GameOptions& game, uint32_t seed, MenuLevelDone onDone = {})
         : m_game(game), m_seed(seed), m_onDone(std::move(onDone))
     {
         if (game.soakMinutes > 0) {
@@ -143,7 +143,7 @@ private:
     {
         if (ending == GameScreen::Ending::Left) {
             if (m_onDone) {
-                Finish();
+                Finish(nullptr);
                 return;
             }
             tsv::Application::Instance().Exit(0);
@@ -153,8 +153,8 @@ private:
         // there, closing it ends the run (or, soaking, starts the next). The
         // bot reads the summary to its final message, as a player would.
         tsv::IntrusivePtr<LevelCompleteScreen> summary(new LevelCompleteScreen(GameState::Instance()));
-        summary->SetCloseHandler([this, result, summary = summary.Get()](const NextScreenDecision&) {
-            OnSummaryClosed(result, summary);
+        summary->SetCloseHandler([this, result, summary = summary.Get()](const NextScreenDecision& decision) {
+            OnSummaryClosed(result, summary, decision);
         });
         tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(summary.Get()));
         if (m_game.autoplay || m_game.soakMinutes > 0) {
@@ -162,13 +162,13 @@ private:
         }
     }
 
-    void OnSummaryClosed(const BoardResult& result, LevelCompleteScreen* summary)
+    void OnSummaryClosed(const BoardResult& result, LevelCompleteScreen* summary, const NextScreenDecision& decision)
     {
         if (m_game.autoplay || m_game.soakMinutes > 0) {
             PrintResult(result, m_seed);
         }
         if (m_onDone) {
-            Finish();
+            Finish(&decision);
             return;
         }
         if (m_game.soakMinutes <= 0) {
@@ -194,14 +194,14 @@ private:
     }
 
     // Back to whoever started the level; the chain's work is done.
-    void Finish()
+    void Finish(const NextScreenDecision* decision)
     {
         tsv::ScriptPlayer::SetDumpProvider({});
-        std::function<void()> done = std::move(m_onDone);
+        MenuLevelDone done = std::move(m_onDone);
         m_onDone = nullptr;
         m_screen = nullptr;
         Kill();
-        done();
+        done(decision);
     }
 
     static long ResidentKb()
@@ -218,7 +218,7 @@ private:
 
     GameOptions m_game;
     uint32_t m_seed;
-    std::function<void()> m_onDone;
+    MenuLevelDone m_onDone;
     std::vector<std::string> m_levels;
     size_t m_next = 0;
     tsv::IntrusivePtr<GameScreen> m_screen;
@@ -242,7 +242,7 @@ bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
     return true;
 }
 
-bool StartMenuLevel(const std::string& levelPath, int32_t mode, std::function<void()> onDone)
+bool StartMenuLevel(const std::string& levelPath, int32_t mode, MenuLevelDone onDone)
 {
     GameOptions game;
     game.levelPath = levelPath;

@@ -3,6 +3,7 @@
 // the board screen, or by the bot on the rules alone (--simulate).
 
 #include "engine/platform/runoptions.h"
+#include "game/progress/gamestate.h"
 #include "game/startup/gameoptions.h"
 
 #include <cstdint>
@@ -15,11 +16,15 @@ namespace bsh {
 // cannot be read. With autoplay the bot's report goes to standard output.
 bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options);
 
+// Where a level started from the menus went: the summary's decision, or null
+// when the player left the level with the run saved.
+using MenuLevelDone = std::function<void(const NextScreenDecision*)>;
+
 // A level started from the menus, played by the person at the profile's own
 // difficulty: `onDone` runs once, when its summary closes or the player leaves
-// it; the caller takes the level's screens away. False when the level cannot
-// be read.
-bool StartMenuLevel(const std::string& levelPath, int32_t mode, std::function<void()> onDone);
+// it; the caller takes the level's screens away. An empty path resumes the
+// saved run of the mode. False when the level cannot be read.
+bool StartMenuLevel(const std::string& levelPath, int32_t mode, MenuLevelDone onDone);
 
 // Plays the level with the bot on a virtual clock of --fixed-step (10 ms by
 // default) and prints the same report; returns the exit code.

@@ -2,10 +2,14 @@
 
 #include "engine/core/config.h"
 #include "engine/core/log.h"
+#include "engine/core/textformat.h"
 #include "engine/core/util/xml/xmlloader.h"
 #include "engine/gui/fadescreen.h"
+#include "engine/gui/languagemanager.h"
 #include "engine/gui/screenstack.h"
+#include "engine/gui/standarddialog.h"
 #include "engine/scene/inputmanager.h"
+#include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
 #include "game/screens/backgroundscreen.h"
 #include "game/screens/gamemedia.h"
@@ -21,14 +25,17 @@ namespace bsh {
 
 namespace {
 
-void StartQuest();
-void ShowProfiles();
-void ShowOptions();
+// The layers of the scene that screens and levels leave their passing nodes on.
+constexpr int32_t kTransientLowest = 0;
+constexpr int32_t kTransientHighest = 90;
 
 tsv::ScreenPtr MakeMainMenu()
 {
     MainMenuScreen::Actions actions;
-    actions.quest = StartQuest;
+    actions.quest = [] { EnterMode(GameModeQuest); };
+    actions.arcade = [] { EnterMode(GameModeArcade); };
+    actions.hiscore = [] { ShowHighscores(); };
+    actions.treasury = [] { ShowTreasury(); };
     actions.profile = ShowProfiles;
     actions.options = ShowOptions;
     actions.more = [] { OpenHomePage(tsv::GetConfig().homeLink); };
@@ -59,41 +66,168 @@ void ReplaceAllWith(const tsv::ScreenPtr& target)
     stack.Push(target);
 }
 
-tsv::ScreenPtr MakeProfileScreen() { return tsv::ScreenPtr(new ProfileScreen(GameState::Instance(), ShowMainMenu)); }
-
-void ShowProfiles()
+// The transition to a menu screen made by `make` once the old screens are gone.
+template <typename Make> void GoToMenu(Make make)
 {
-    tsv::RunScreenTransition([] { ReplaceAllWith(MakeProfileScreen()); });
+    tsv::RunScreenTransition([make] {
+        tsv::SceneManager::Instance().ClearLayers(kTransientLowest, kTransientHighest);
+        GameMedia::Instance().PlayMusic(Music::Menu);
+        ReplaceAllWith(make());
+    });
 }
+
+tsv::ScreenPtr MakeProfileScreen() { return tsv::ScreenPtr(new ProfileScreen(GameState::Instance(), ShowMainMenu)); }
 
 tsv::ScreenPtr MakeOptionsScreen()
 {
     OptionsScreen::Actions actions;
     actions.done = ShowMainMenu;
     actions.rebuild = ShowOptions;
+    actions.credits = ShowCredits;
     return tsv::ScreenPtr(new OptionsScreen(GameState::Instance(), std::move(actions)));
+}
+
+// Where a level started from the menus hands over.
+void OnLevelDone(const NextScreenDecision* decision)
+{
+    if (decision) {
+        FollowDecision(*decision);
+        return;
+    }
+    // Left with the run saved: back to the menu with clean statistics.
+    GoToMenu([] {
+        GameState::Instance().ResetLevelStats();
+        return MakeMainMenu();
+    });
+}
+
+} // namespace
+
+void ShowMainMenu()
+{
+    GoToMenu(MakeMainMenu);
+}
+
+void ShowProfiles()
+{
+    GoToMenu(MakeProfileScreen);
 }
 
 void ShowOptions()
 {
-    tsv::RunScreenTransition([] { ReplaceAllWith(MakeOptionsScreen()); });
+    GoToMenu(MakeOptionsScreen);
 }
 
-void StartQuest()
+void ShowCredits()
+{
+    // Until the credits screen exists the options stay where they are.
+    ShowOptions();
+}
+
+void ShowTreasury()
+{
+    ShowMainMenu();
+}
+
+void ShowVictory()
+{
+    ShowMainMenu();
+}
+
+void ShowHighscores(int32_t returnMode)
+{
+    if (returnMode == GameModeQuest) {
+        ShowQuestMap();
+    } else if (returnMode == GameModeArcade) {
+        ShowArcadeSelection();
+    } else {
+        ShowMainMenu();
+    }
+}
+
+void ShowQuestMap(const std::string& completedLevel, bool fast)
+{
+    (void)completedLevel;
+    (void)fast;
+    // Until the map exists: the quest's next open level straight away.
+    PlayLevel(NextQuestLevel(GameState::Instance()), GameModeQuest);
+}
+
+void ShowArcadeSelection()
+{
+    const std::vector<std::string>& set = GameState::Instance().ArcadeSet(0);
+    if (set.empty()) {
+        ShowMainMenu();
+        return;
+    }
+    GameState::Instance().ResetLevelStats();
+    PlayLevel(set.front(), GameModeArcade);
+}
+
+void EnterMode(int32_t mode)
 {
     GameState& state = GameState::Instance();
-    const std::string level = NextQuestLevel(state);
-    tsv::RunScreenTransition([level] {
+    state.SetMode(mode);
+    const auto showModeScreen = [mode] {
+        if (mode == GameModeQuest) {
+            ShowQuestMap();
+        } else {
+            ShowArcadeSelection();
+        }
+    };
+    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
+    if (!profile || !state.SavedGameExists(mode)) {
+        showModeScreen();
+        return;
+    }
+    const std::string question = tsv::FormatText(
+        tsv::LanguageManager::Instance().GetText("$Screen.Title.continuePlayingMsg"),
+        {int64_t{profile->Record().GetScore(mode)}});
+    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(question, tsv::DialogConfirm);
+    dialog->SetOnClosed([mode](tsv::Screen& screen) {
+        if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {
+            PlayLevel({}, mode);
+        } else {
+            FollowDecision(GameState::Instance().DeclineResume(mode));
+        }
+    });
+    tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
+}
+
+void PlayLevel(const std::string& levelPath, int32_t mode)
+{
+    tsv::RunScreenTransition([levelPath, mode] {
         RemoveAllScreens();
-        GameState::Instance().SetMode(GameModeQuest);
-        if (level.empty() || !StartMenuLevel(level, GameModeQuest, ShowMainMenu)) {
-            tsv::GetLog() << tsv::Error << "Cannot start the quest level " << level << tsv::EndL;
+        tsv::SceneManager::Instance().ClearLayers(kTransientLowest, kTransientHighest);
+        GameState::Instance().SetMode(mode);
+        if (!StartMenuLevel(levelPath, mode, OnLevelDone)) {
+            tsv::GetLog() << tsv::Error << "Cannot start the level \"" << levelPath << "\"" << tsv::EndL;
+            GameMedia::Instance().PlayMusic(Music::Menu);
             ReplaceAllWith(MakeMainMenu());
         }
     });
 }
 
-} // namespace
+void FollowDecision(const NextScreenDecision& decision)
+{
+    switch (decision.screen) {
+    case NextScreen::Treasury:
+        ShowTreasury();
+        break;
+    case NextScreen::Highscore:
+        ShowHighscores(decision.highscoreReturn);
+        break;
+    case NextScreen::QuestMap:
+        ShowQuestMap(decision.completedLevel, decision.completedFast);
+        break;
+    case NextScreen::ArcadeSelection:
+        ShowArcadeSelection();
+        break;
+    case NextScreen::MainMenu:
+        ShowMainMenu();
+        break;
+    }
+}
 
 std::string NextQuestLevel(const GameState& state)
 {
@@ -127,14 +261,6 @@ void StartMenus()
     // A first run meets the profile screen, which asks for a name at once.
     const bool anyone = GameState::Instance().Profiles().Count() > 0;
     tsv::ScreenStack::Instance().Push(anyone ? MakeMainMenu() : MakeProfileScreen());
-}
-
-void ShowMainMenu()
-{
-    tsv::RunScreenTransition([] {
-        GameMedia::Instance().PlayMusic(Music::Menu);
-        ReplaceAllWith(MakeMainMenu());
-    });
 }
 
 } // namespace bsh

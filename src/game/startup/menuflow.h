@@ -1,9 +1,13 @@
 #pragma once
-// The game as a player starts it: the menus over their background, and the
-// way from them into a level and back.
+// The game as a player goes through it: the menus over their background, the
+// quest map and the arcade selection, the levels, and the screens that follow
+// a level. Every change of screen runs through the one screen transition;
+// changes that lead to a menu take every screen away and push a new
+// background and then the menu; the quest map comes without a background.
 
 #include "game/progress/gamestate.h"
 
+#include <cstdint>
 #include <string>
 
 namespace bsh {
@@ -12,9 +16,29 @@ namespace bsh {
 // profile the profile screen instead of the menu.
 void StartMenus();
 
-// Every later change of menu: fades out, takes every screen away, pushes a
-// new background and the main menu, fades in.
 void ShowMainMenu();
+void ShowProfiles();
+void ShowOptions();
+void ShowCredits();
+void ShowTreasury();
+void ShowVictory();
+// `returnMode`: where the screen leads when it closes: the quest map for
+// GameModeQuest, the arcade selection for GameModeArcade, else the main menu.
+void ShowHighscores(int32_t returnMode = GameModeNone);
+// The quest map; `completedLevel` (when not empty) was just won, `fast` with
+// at most half of its time used.
+void ShowQuestMap(const std::string& completedLevel = {}, bool fast = false);
+void ShowArcadeSelection();
+
+// The quest or arcade button of the main menu: makes the mode current and
+// offers a saved run of it first.
+void EnterMode(int32_t mode);
+// Starts a level of a mode over a cleared stack; an empty path resumes the
+// saved run of the mode. Where the level leads afterwards is
+// FollowDecision's, or the main menu when the player leaves it.
+void PlayLevel(const std::string& levelPath, int32_t mode);
+// The screen that a decision names (the end of a level, a declined resume).
+void FollowDecision(const NextScreenDecision& decision);
 
 // The quest level to play next: the first level of the quest map that is open
 // and not completed in the current profile's record at its difficulty; the

@@ -256,6 +256,30 @@ TEST_F(GameStateTest, NextScreenDecisions)
     EXPECT_EQ(scoreOfAnn(1), 70000);
 }
 
+TEST_F(GameStateTest, DecliningAResumeOffersTheRunToTheTableAndDropsTheSavedGame)
+{
+    state->PrepareLevel(kL1, GameModeQuest);
+    ASSERT_TRUE(state->SaveGame());
+    Ann().Record().SetScore(GameModeQuest, 5);
+    NextScreenDecision small = state->DeclineResume(GameModeQuest);
+    EXPECT_FALSE(state->SavedGameExists(GameModeQuest));
+    EXPECT_EQ(small.screen, NextScreen::QuestMap);
+    EXPECT_FALSE(small.madeTable || small.throughBackground);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0); // the run is over
+
+    // A run good enough for the table is shown there first; the highscore
+    // screen then clears it and returns to the arcade selection.
+    state->PrepareLevel(kL1, GameModeArcade);
+    ASSERT_TRUE(state->SaveGame());
+    Ann().Record().SetScore(GameModeArcade, 900000);
+    NextScreenDecision big = state->DeclineResume(GameModeArcade);
+    EXPECT_FALSE(state->SavedGameExists(GameModeArcade));
+    EXPECT_EQ(big.screen, NextScreen::Highscore);
+    EXPECT_TRUE(big.madeTable && big.throughBackground);
+    EXPECT_EQ(big.highscoreReturn, GameModeArcade);
+    EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 900000);
+}
+
 TEST_F(GameStateTest, AddScoreFollowsTheMultiplierAndNeverGoesBelowZero)
 {
     std::vector<ScoreEvent> events;

@@ -8,7 +8,7 @@ FUZZ_TARGETS ?=
 # The few seconds per target that make test gives each.
 TEST_FUZZ_SECONDS ?= 3
 
-.PHONY: deps build play test fuzz assets screenshots package bench soak clean
+.PHONY: deps build play test fuzz assets screenshots package bench soak check-levels clean
 
 deps:
 	scripts/install-deps
@@ -49,6 +49,11 @@ screenshots: build
 # build/brinestoneharbour_1.91_amd64.deb; install it with apt install ./FILE.
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# Every quest level played by the bot at every difficulty, five seeds each;
+# fails when a level misses its mark (tools/levels/README.md).
+check-levels: build
+	tools/levels/check-levels --jobs $(JOBS) --game $(BUILD)/brinestoneharbour
 
 bench: build
 	./$(BUILD)/bench/bsh_bench

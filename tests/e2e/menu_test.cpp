@@ -102,7 +102,7 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
 
     // The quest begins at the map's first level; leaving it keeps the run and
     // returns to a new menu.
-    EXPECT_EQ(Screens(ReadFile(p + "level.txt")), "hintbox game"); // a new player's first tutorial text
+    EXPECT_EQ(Screens(ReadFile(p + "level.txt")), "game hintbox"); // a new player's first tutorial text
     EXPECT_EQ(Screens(ReadFile(p + "back.txt")), "background mainmenu");
 
     // The quest button now offers the saved run, with its score in the question.

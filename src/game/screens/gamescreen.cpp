@@ -53,6 +53,8 @@ constexpr int64_t kPieceTextAfterMs = 2000;
 constexpr int64_t kBonusTextFromMs = 3000;
 constexpr int64_t kBonusTextUntilMs = 4000;
 constexpr float kTutorialWidth = 260.0f;
+// The top of the start-of-level texts: below most boards, above the score strip.
+constexpr float kStartTextY = 150.0f;
 constexpr float kCircleSize = 56.0f;
 constexpr int64_t kPulseMs = 400;
 
@@ -236,14 +238,9 @@ bool GameScreen::Start()
     if (m_board->GetJewelsRequired() > 0) {
         ShowMessage("jewelsRequired", 3000, m_board->GetJewelsRequired());
     }
-    if (m_hintsOn && !m_preview) {
-        if (m_board->GetJewelsRequired() > 0) {
-            ShowTutorial(HintRecord::JewelsMode, 0, 200);
-        }
-        if (m_board->GetInitialCellHits() > 0) {
-            ShowTutorial(HintRecord::CellsMode, 0, 200);
-        }
-    }
+    // The objective's tutorial text waits for the first frame, when this
+    // screen is on the stack and the box can lie above it.
+    m_objectiveTextDue = m_hintsOn && !m_preview;
     GetLog() << tsv::Hint << "Level started: " << m_levelPath << EndL;
     return true;
 }
@@ -330,6 +327,15 @@ void GameScreen::Frame(float mouseX, float mouseY, bool leftDown)
 {
     if (!m_session || m_session->HasEnded() || m_ended) {
         return;
+    }
+    if (m_objectiveTextDue) {
+        m_objectiveTextDue = false;
+        if (m_board->GetJewelsRequired() > 0) {
+            ShowTutorial(HintRecord::JewelsMode, 0, kStartTextY);
+        }
+        if (m_board->GetInitialCellHits() > 0) {
+            ShowTutorial(HintRecord::CellsMode, 0, kStartTextY);
+        }
     }
     if (m_player == LevelSession::Player::Bot) {
         UpdateBotDialogs();

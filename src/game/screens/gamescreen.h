@@ -139,6 +139,7 @@ private:
     GameState& m_state;
     GameMedia* m_media;
     std::string m_levelPath;
+    bool m_objectiveTextDue = false;
     int32_t m_mode;
     bool m_preview = false;
     LevelSession::Player m_player;

@@ -19,6 +19,9 @@ constexpr uint32_t kRimColour = 0xFFD8A548;
 // The box's corner may come this close to the view's right and bottom edges.
 constexpr float kRightLimit = 390.0f;
 constexpr float kBottomLimit = 290.0f;
+// The title font is drawn for headings; in the box it reads at about the
+// size of the body text.
+constexpr float kTextScale = 0.55f;
 
 tsv::SceneNodePtr Rect(float w, float h, uint32_t colour, float z)
 {
@@ -67,8 +70,9 @@ void HintBox::Build()
     std::vector<std::string> lines;
     float lineHeight = 20.0f;
     if (font) {
-        lineHeight = font->MeasureText("Ag").y;
-        const std::string wrapped = font->WrapText(text, m_width, tsv::IsEastAsian(language.GetCurrent()));
+        lineHeight = font->MeasureText("Ag").y * kTextScale;
+        const std::string wrapped =
+            font->WrapText(text, m_width / kTextScale, tsv::IsEastAsian(language.GetCurrent()));
         size_t start = 0;
         for (size_t end; (end = wrapped.find('\n', start)) != std::string::npos; start = end + 1) {
             lines.push_back(wrapped.substr(start, end - start));
@@ -89,6 +93,7 @@ void HintBox::Build()
         for (size_t i = 0; i < lines.size(); ++i) {
             tsv::SceneNodePtr row = tsv::MakeIntrusive<tsv::SceneNode>();
             font->LayText(lines[i], *row, kTextColour);
+            row->SetScale(kTextScale, kTextScale, false);
             row->SetPosition({-w * 0.5f + kMargin, -h * 0.5f + kMargin + lineHeight * static_cast<float>(i), 0}, false);
             m_frame->AddChild(row);
         }

@@ -188,6 +188,7 @@ TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
 {
     GiveTutorials(1);
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
+    Frames(*screen, 10); // the objective's text comes with the first frame
     EXPECT_EQ(screen->ShownTutorial(), "Hints.jewelsMode");
     EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintRecord::JewelsMode), 0);
     // After half a second of reading, the level's clock stands still.

@@ -75,6 +75,32 @@ Image TextField(int w, int h) {
   return img;
 }
 
+// The keyboard's focus around a button: a bright silver ring in a sea-green
+// glow, which shows on the gold buttons and on the blue plates alike. The
+// engine stretches it in nine pieces, so the ring is straight (and the glow
+// even) between the corner squares of kFocusCorner texels.
+constexpr int kFocusSize = 96;
+constexpr int kFocusCorner = 40;
+constexpr float kFocusRingInset = 14;  // texels from the picture's edge to the ring's middle
+constexpr float kFocusRingRadius = 18;
+
+Image FocusFrame(int, int) {
+  Image img(kFocusSize, kFocusSize);
+  const Vec2 c{kFocusSize / 2.0f, kFocusSize / 2.0f};
+  const float half = kFocusSize / 2.0f - kFocusRingInset;
+  static_assert(kFocusRingInset + kFocusRingRadius + 6 <= kFocusCorner, "the ring bends inside the corners only");
+  auto ring = [&](Vec2 p) { return std::fabs(SdBox(p, c, {half, half}, kFocusRingRadius)) - 1.7f; };
+  Image glow(kFocusSize, kFocusSize);
+  FillSolid(glow, [&](Vec2 p) { return ring(p) - 1.5f; }, Hex(0x7ff0e0));
+  Composite(img, Blurred(glow, 3.5f), 0, 0, 1, Mode::Add);
+  Composite(img, Blurred(glow, 1.5f), 0, 0, 0.6f, Mode::Add);
+  BevelStyle st;
+  st.bevel = 1.5f;
+  st.specular = 1;
+  DrawBevelled(img, ring, MetalPaint(SilverAt, kFocusRingInset, kFocusSize - kFocusRingInset), st);
+  return img;
+}
+
 std::string PictureNode(const std::string& texture, int w, int h) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<node>\n  <texture>" + texture + "</texture>\n  <mesh><width>" +
          std::to_string(w + 2 * kMargin) + "</width><height>" + std::to_string(h + 2 * kMargin) +
@@ -105,6 +131,8 @@ void GenerateDialogs(Output& out) {
     out.WritePng(texture, p.make(p.w, p.h));
     out.WriteText(std::string("/object/panel/") + p.name + ".xml", PictureNode(texture, p.w, p.h));
   }
+  // Drawn by the GUI itself around whichever button has the focus: no node file.
+  out.WritePng("/texture/gui/dialog/focusframe.png", FocusFrame(kFocusSize, kFocusSize));
 }
 
 }  // namespace assetgen

@@ -38,6 +38,16 @@ constexpr uint32_t kHighlightColour = 0x60FFFFFF;
 constexpr float kHighlightZ = -0.2f;
 constexpr uint32_t kSelectionColour = 0x804A7FD0;
 
+// The keyboard's focus: a glowing ring drawn in nine pieces around the
+// button, so one picture fits buttons of every size. Its ring lies 14 texels
+// inside the picture, which reaches this far beyond the button's edge: the
+// ring runs just outside the button.
+constexpr const char* kFocusFrameTexture = "/texture/gui/dialog/focusframe.png";
+constexpr float kFocusFrameSize = 96.0f;   // texels, square
+constexpr float kFocusFrameCorner = 40.0f; // texels kept unstretched at each corner
+constexpr float kFocusFrameReach = 16.0f;  // pixels beyond the button's edge
+constexpr float kFocusFrameZ = -0.3f;      // over the picture, under the caption
+
 SceneNodePtr MakeQuad(float w, float h, uint32_t colour)
 {
     SceneNodePtr node = MakeIntrusive<SceneNode>();
@@ -258,7 +268,7 @@ void GUIComponent::UpdateLook()
         look = LookDisabled;
     } else if (m_type == ComponentButton && IsPressed()) {
         look = LookPressed;
-    } else if (m_type == ComponentButton && m_hovered) {
+    } else if (m_type == ComponentButton && (m_hovered || m_keyFocus)) {
         look = LookHover;
     }
     if (look == m_lookState) {
@@ -303,6 +313,61 @@ void GUIComponent::UpdateLook()
                 }
             });
         }
+    }
+}
+
+void GUIComponent::SetKeyFocus(bool focus)
+{
+    if (focus == m_keyFocus) {
+        return;
+    }
+    m_keyFocus = focus;
+    ShowFocusFrame(focus);
+    UpdateLook();
+}
+
+void GUIComponent::ShowFocusFrame(bool shown)
+{
+    if (!m_node) {
+        return;
+    }
+    if (shown && !m_focusFrame) {
+        m_focusFrame = MakeIntrusive<SceneNode>();
+        m_focusFrame->SetLayer(EffectiveLayer(), false);
+        m_focusFrame->SetPosition({0, 0, kFocusFrameZ}, false);
+        const float width = static_cast<float>(m_width) + 2 * kFocusFrameReach;
+        const float height = static_cast<float>(m_height) + 2 * kFocusFrameReach;
+        const float corner = std::min({kFocusFrameCorner, width * 0.5f, height * 0.5f});
+        const float texels[3] = {0, kFocusFrameCorner, kFocusFrameSize - kFocusFrameCorner};
+        const float spans[3] = {kFocusFrameCorner, kFocusFrameSize - 2 * kFocusFrameCorner, kFocusFrameCorner};
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                if (row == 1 && column == 1) {
+                    continue; // the button shows through the middle
+                }
+                const float drawnW = column == 1 ? width - 2 * corner : corner;
+                const float drawnH = row == 1 ? height - 2 * corner : corner;
+                if (drawnW <= 0 || drawnH <= 0) {
+                    continue;
+                }
+                Mesh mesh(spans[column], spans[row], drawnW, drawnH);
+                mesh.textureOffsetX = texels[column];
+                mesh.textureOffsetY = texels[row];
+                SceneNodePtr piece = MakeIntrusive<SceneNode>();
+                piece->SetTexture(kFocusFrameTexture);
+                piece->SetMesh(mesh);
+                piece->SetLayer(EffectiveLayer(), false);
+                const float x = column == 0 ? (corner - width) * 0.5f : column == 2 ? (width - corner) * 0.5f : 0;
+                const float y = row == 0 ? (corner - height) * 0.5f : row == 2 ? (height - corner) * 0.5f : 0;
+                piece->SetPosition({x, y, 0}, false);
+                m_focusFrame->AddChild(HierarchyNodePtr(piece.Get()));
+            }
+        }
+        m_node->AddChild(HierarchyNodePtr(m_focusFrame.Get()));
+        m_focusFrame->UpdateWorldTransform();
+    }
+    if (m_focusFrame) {
+        m_focusFrame->SetVisible(shown && IsVisible(), true);
     }
 }
 

@@ -91,6 +91,7 @@ struct GuiInput {
     std::string keyChar;       // the character the held key types (code page), "" for none
     std::string typed;         // characters typed without a key of their own (code page)
     bool ctrl = false, shift = false;
+    bool navigate = false;     // the keys may move the screen's focus (its newest screen)
 };
 
 class GUIComponent;
@@ -140,6 +141,10 @@ public:
     void SetVisible(bool visible);
     void SetEnabled(bool enabled);
     bool IsHovered() const { return m_hovered; }
+    // The keyboard's focus: the button looks hovered and wears a frame.
+    void SetKeyFocus(bool focus);
+    bool HasKeyFocus() const { return m_keyFocus; }
+    bool IsInputBlocked() const { return m_inputBlocked; }
     bool IsPressed() const { return m_hovered && m_buttonHeld; }
     void SetInputBlocked(bool blocked) { m_inputBlocked = blocked; }
 
@@ -192,6 +197,7 @@ private:
     void LayoutCaption();
     void LayoutEditText();
     void UpdateLook();
+    void ShowFocusFrame(bool shown);
     void ShowEventNode(const EventEntry& entry, bool persistent);
     int32_t EffectiveLayer() const;
     const Font* CaptionFont(bool report) const;
@@ -234,6 +240,7 @@ private:
     bool m_buttonHeld = false;
     bool m_selecting = false;
     bool m_inputBlocked = false;
+    bool m_keyFocus = false;
     TextEdit m_edit;
     KeyRepeat m_repeat;
     int64_t m_lastEdit = 0;
@@ -246,6 +253,7 @@ private:
     SceneNodePtr m_node;
     SceneNodePtr m_picture;
     SceneNodePtr m_highlight;
+    SceneNodePtr m_focusFrame; // made the first time the component gets the keyboard's focus
     int32_t m_pictureWidth = 0, m_pictureHeight = 0; // the component's size when the picture came
     SceneNodePtr m_captionNode;
     SceneNodePtr m_textNode;

@@ -51,6 +51,9 @@ std::string DescribeScreenStack()
                    "\t" + std::to_string(c.GetHeight()) + "\t" + Escaped(ConvertCodePageToUtf8(text, codePage)) +
                    "\n";
         });
+        if (screen->IsKeyFocusShown()) {
+            out += "focus\t" + screen->GetKeyFocus()->GetName() + "\n";
+        }
     }
     return out;
 }
@@ -68,8 +71,11 @@ bool PressComponent(const std::string& name, ScriptPlayer& player)
             });
         }
         if (found) {
+            // Scripts point at window pixels, as the player's mouse does.
             const Vec3 centre = found->GetWorldPosition();
-            player.GetPlatform().InjectMouseMove(centre.x + 400, centre.y + 300);
+            float x = 0, y = 0;
+            player.GetPlatform().ViewToWindow(centre.x + 400, centre.y + 300, x, y);
+            player.GetPlatform().InjectMouseMove(x, y);
             player.GetPlatform().InjectKeyState(kMouseLeft, true);
             player.ReleaseNextFrame(kMouseLeft);
             return true;

@@ -15,7 +15,8 @@ void RegisterGuiScriptCommands();
 
 // The text "ui" writes: per screen, oldest first, "screen\tNAME\tFILE", then
 // per component, depth first, "component\tDEPTH\tNAME\tTYPE\tVISIBLE\tENABLED
-// \tX\tY\tW\tH\tTEXT" with X Y the centre in view pixels and TEXT in UTF-8.
+// \tX\tY\tW\tH\tTEXT" with X Y the centre in view pixels and TEXT in UTF-8,
+// and "focus\tNAME" after them while the keyboard's focus shows on that screen.
 std::string DescribeScreenStack();
 
 // Clicks the centre of the component: mouse there and the left button down

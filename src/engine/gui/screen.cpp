@@ -207,19 +207,29 @@ void Screen::ProcessInput()
         return;
     }
     m_lastInput = now;
+    m_takenKeys.clear();
     GuiInput input = CollectInput(now);
     if (ScreenStack::Instance().GetInputScreen() != this) {
+        HideKeyFocus();
         return;
+    }
+    // The keys move the focus of the newest screen only: not that of a HUD
+    // under its pause or a tutorial text.
+    const std::vector<ScreenPtr>& screens = ScreenStack::Instance().GetScreens();
+    input.navigate = !screens.empty() && screens.back().Get() == this;
+    if (!input.navigate) {
+        HideKeyFocus();
     }
     DeliverInput(input);
 }
 
-void Screen::DeliverInput(const GuiInput& input)
+void Screen::DeliverInput(const GuiInput& given)
 {
     if (!m_root) {
         return;
     }
     ScreenPtr self(this);
+    const GuiInput input = given.navigate ? Navigate(given) : given;
     if (input.pressedKey == kKeyTab && input.keyChar.empty()) {
         FocusNext();
     }

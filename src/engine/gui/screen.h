@@ -8,12 +8,27 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tsv {
 
 class Screen : public Task {
 public:
     using ClosedCallback = std::function<void(Screen& screen)>;
+
+    // How the keys (and a gamepad, which speaks them) reach this screen's buttons:
+    // Arrows: the arrow keys move a focus between them, Return or Space press
+    // it, Escape presses the screen's way back. Tab: the screen keeps the
+    // arrows, Return, Space and Escape for itself until Tab brings the focus
+    // to its buttons (a board under a few buttons). None: the screen reads
+    // every key itself.
+    enum class KeyNavigation { Arrows, Tab, None };
+    // The names Escape looks for, in this order, when no component has it as
+    // its hotkey: the ways back first, a lone acknowledgement last.
+    static constexpr const char* kBackButtonNames[] = {"cancelbutton", "closebutton", "nobutton", "backbutton",
+                                                      "exitbutton",   "okbutton",    "yesbutton"};
+    // The buttons Return presses from an edit box.
+    static constexpr const char* kDefaultButtonNames[] = {"yesbutton", "okbutton"};
 
     // A hint shows once the pointer has rested this long on its component.
     static constexpr int64_t kHintDelayMs = 600;
@@ -42,6 +57,11 @@ public:
     virtual void ProcessInput();
     // Called on the first frame, when the screen becomes visible.
     virtual void OnShown() {}
+    // What Escape presses when no component has it as its hotkey; by default
+    // the first visible, enabled button named in kBackButtonNames.
+    virtual GUIComponent* BackButton();
+    // Where the focus starts: the first button in reading order.
+    virtual GUIComponent* DefaultFocus();
 
     // Plays the root's "destroy" (its closing picture); the screen leaves the
     // stack once that has ended.
@@ -58,6 +78,24 @@ public:
     void FocusNext();
     void SetFocus(GUIComponent* component);
     GUIComponent* GetFocus() const;
+
+    void SetKeyNavigation(KeyNavigation mode) { m_navigation = mode; }
+    KeyNavigation GetKeyNavigation() const { return m_navigation; }
+    // The button the keys have reached; null when there is none.
+    GUIComponent* GetKeyFocus() const { return m_keyFocus.Get(); }
+    // Whether the focus shows (the keys are in use, and this screen takes them).
+    bool IsKeyFocusShown() const { return m_keyFocus && m_keyFocus->HasKeyFocus(); }
+    // Moves the keyboard's focus to `component` (a visible, enabled button) and shows it.
+    void SetKeyFocus(GUIComponent* component);
+    // Whether the focus took this key in the last input the screen handled;
+    // a screen reading keys of its own then leaves it alone.
+    bool KeyTakenByFocus(int32_t keyCode) const;
+    // The buttons the focus moves between: visible, enabled, on the view.
+    std::vector<GUIComponent*> FocusableButtons() const;
+    // Whether the player is using the keys (or a pad) rather than the mouse,
+    // for every screen: the focus shows only then. Moving the mouse ends it.
+    static bool AreKeysInUse();
+    static void SetKeysInUse(bool inUse);
 
     const std::string& GetPath() const { return m_path; }
     const std::string& GetName() const { return m_name; }
@@ -77,6 +115,13 @@ protected:
     void SetName(const std::string& name) { m_name = name; }
 
 private:
+    // The focus's part of one frame of input; returns the input the components
+    // then see (without a key the focus took).
+    GuiInput Navigate(const GuiInput& input);
+    bool HasHotkey(int32_t keyCode) const;
+    GUIComponent* FindUsable(const char* const* names, size_t count) const;
+    void PressFocus(GUIComponent& button);
+    void HideKeyFocus();
     void UpdateHint(const GuiInput& input);
     void HideHint();
     GuiInput CollectInput(int64_t now);
@@ -99,6 +144,11 @@ private:
     bool m_simDown = false;
     int32_t m_heldKey = 0;
     std::string m_heldChar;
+
+    KeyNavigation m_navigation = KeyNavigation::Arrows;
+    GUIComponentPtr m_keyFocus;
+    bool m_tabFocus = false; // Tab navigation: the focus is on the buttons
+    std::vector<int32_t> m_takenKeys;
 
     GUIComponent* m_hintTarget = nullptr;
     int64_t m_hintRestStart = 0;

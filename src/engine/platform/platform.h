@@ -3,6 +3,8 @@
 // devices. One implementation runs over SDL2 (platform/sdl/), with a headless,
 // fixed-step, scriptable mode for tests.
 
+#include "engine/platform/padnavigator.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -39,10 +41,14 @@ struct Quad {
     int blend = kBlendDefault;
 };
 
+// Window changes a headless run can act out, as a desktop would report them.
+enum class WindowEvent { Minimize, Restore, Blur, Focus };
+
 class Platform {
 public:
     using FrameFn = std::function<bool()>;
     using EventFn = std::function<bool()>;
+    using ResizeFn = std::function<void(int width, int height)>;
 
     virtual ~Platform() = default;
 
@@ -67,14 +73,22 @@ public:
     virtual void SetColourDepth(int bits) = 0;
     virtual void SetLogFile(const std::string& path) = 0;
     virtual void SetTitle(const std::string& title) = 0;
+    // Called when the player sizes the window (not when it is maximised or
+    // full screen): the size to restore at the next start.
+    virtual void SetResizeFunc(ResizeFn fn) = 0;
+    // Called for F11 and Alt+Return, which never reach the game as keys.
+    virtual void SetFullscreenToggleFunc(EventFn fn) = 0;
 
     // Clock: counts and counts per second (a virtual clock in fixed-step runs).
     virtual uint64_t GetPerformanceCounter() const = 0;
     virtual double GetPerformanceFrequency() const = 0;
     virtual int TimerGetFPS() const = 0;
 
-    // Input, in the logical 800 x 600 view.
+    // Input, in the logical 800 x 600 view. In the bars around the view the
+    // mouse lies outside 0..800 x 0..600.
     virtual void InputGetMousePos(float& x, float& y) const = 0;
+    // The window pixel where a view position is shown.
+    virtual void ViewToWindow(float vx, float vy, float& wx, float& wy) const = 0;
     virtual void InputSetMousePos(float x, float y) = 0;
     virtual bool InputGetKeyState(int platformKey) const = 0;
     // Text typed and keys pressed since the previous frame.
@@ -102,12 +116,26 @@ public:
     // Number of draw calls issued for the last frame (batches of quads).
     virtual int GetLastFrameBatchCount() const = 0;
 
-    // Synthetic input for scripted runs; it mixes with the real devices.
+    // Gamepads connected now.
+    virtual int GetPadCount() const = 0;
+
+    // Synthetic input for scripted runs; it mixes with the real devices. The
+    // mouse moves to a window pixel, as a real pointer would.
     virtual void InjectMouseMove(float x, float y) = 0;
     virtual void InjectKeyState(int platformKey, bool down) = 0;
     virtual void InjectText(const std::string& text) = 0;
     // Saves the frame being drawn as an 800 x 600 PNG when it is presented.
     virtual void RequestScreenshot(const std::string& path) = 0;
+    // A headless run acts as if its window were this size (full screen: the
+    // size of its pretend desktop) and went through these changes.
+    virtual void InjectWindowSize(int width, int height) = 0;
+    virtual void InjectWindowEvent(WindowEvent event) = 0;
+    // A pretend gamepad on the real gamepad path; false when it cannot be made.
+    virtual bool PadAttachVirtual() = 0;
+    virtual void PadDetachVirtual() = 0;
+    virtual void PadSetVirtualButton(PadButton button, bool held) = 0;
+    // Left stick, -1..1 each way.
+    virtual void PadSetVirtualStick(float x, float y) = 0;
 };
 
 struct RunOptions;

@@ -18,6 +18,18 @@ bool ToFloat(const std::string& s, float& out)
     return !s.empty() && end && *end == '\0';
 }
 
+// "a", "b", "start", "back", "up", "down", "left", "right"; -1 otherwise.
+int PadButtonFromName(const std::string& name)
+{
+    static const char* const kNames[kPadButtonCount] = {"a", "b", "start", "back", "up", "down", "left", "right"};
+    for (int i = 0; i < kPadButtonCount; ++i) {
+        if (name == kNames[i]) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 std::map<std::string, size_t>& CustomCommands()
 {
     static std::map<std::string, size_t> s_commands;
@@ -95,6 +107,35 @@ bool ParseScript(const std::string& text, const std::string& fileName, std::vect
             }
             cmd.kind = command == "screenshot" ? ScriptCommand::Screenshot : ScriptCommand::Dump;
             cmd.text = args[0];
+        } else if (command == "window") {
+            static const std::map<std::string, ScriptCommand::Action> kChanges = {
+                {"minimize", ScriptCommand::Minimize}, {"restore", ScriptCommand::Restore},
+                {"blur", ScriptCommand::Blur}, {"focus", ScriptCommand::Focus}};
+            cmd.kind = ScriptCommand::Window;
+            if (needArgs(2) && ToFloat(args[0], cmd.x) && ToFloat(args[1], cmd.y) && cmd.x >= 1 && cmd.y >= 1 &&
+                cmd.x <= 16384 && cmd.y <= 16384) {
+                cmd.action = ScriptCommand::Resize;
+            } else if (needArgs(1) && kChanges.count(args[0])) {
+                cmd.action = kChanges.at(args[0]);
+            } else {
+                return fail("window needs W H, or minimize, restore, blur or focus");
+            }
+        } else if (command == "pad") {
+            cmd.kind = ScriptCommand::Pad;
+            const std::string what = args.empty() ? std::string() : args[0];
+            if (needArgs(1) && (what == "connect" || what == "disconnect")) {
+                cmd.action = what == "connect" ? ScriptCommand::Connect : ScriptCommand::Disconnect;
+            } else if (needArgs(2) && (what == "press" || what == "hold" || what == "release") &&
+                       (cmd.padButton = PadButtonFromName(args[1])) >= 0) {
+                cmd.action = what == "press" ? ScriptCommand::Press
+                             : what == "hold" ? ScriptCommand::Hold
+                                              : ScriptCommand::Release;
+            } else if (needArgs(3) && what == "stick" && ToFloat(args[1], cmd.x) && ToFloat(args[2], cmd.y) &&
+                       cmd.x >= -1 && cmd.x <= 1 && cmd.y >= -1 && cmd.y <= 1) {
+                cmd.action = ScriptCommand::Stick;
+            } else {
+                return fail("pad needs connect, disconnect, press|hold|release BUTTON or stick X Y");
+            }
         } else if (command == "quit") {
             if (!needArgs(0)) {
                 return fail("quit takes no arguments");

@@ -8,10 +8,14 @@
 namespace tsv {
 
 struct ScriptCommand {
-    enum Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Screenshot, Dump, Quit, Custom };
+    enum Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Screenshot, Dump, Quit, Window, Pad, Custom };
+    // What a Window or Pad command does.
+    enum Action { Resize, Minimize, Restore, Blur, Focus, Connect, Disconnect, Press, Hold, Release, Stick };
     int64_t atMs = 0;
     Kind kind = Quit;
-    float x = 0, y = 0;  // Move, Click
+    Action action = Resize;
+    float x = 0, y = 0;  // Move, Click (window pixels); window size; stick position
+    int padButton = 0;   // Pad press, hold, release: a PadButton
     int button = 0;      // Down, Up: platform mouse button code
     int keyCode = 0;     // Key, KeyDown, KeyUp: engine key code
     std::string text;    // Type text, Screenshot/Dump path; Custom: the command's name

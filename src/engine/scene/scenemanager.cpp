@@ -72,6 +72,15 @@ SceneManager::SceneManager()
     m_platform->SetExitFunc([this] { return OnExit(); });
     m_platform->SetFocusLostFunc([this] { return OnFocusLost(); });
     m_platform->SetFocusGainFunc([this] { return OnFocusGained(); });
+    m_platform->SetFullscreenToggleFunc([this] {
+        ToggleFullscreen();
+        return false;
+    });
+    // The window's last size is kept for the next start (written with the settings).
+    m_platform->SetResizeFunc([](int width, int height) {
+        GetConfig().windowWidth = width;
+        GetConfig().windowHeight = height;
+    });
     m_platform->SetTitle(app.GetWindowTitle());
     m_platform->SetFrameRateLimit(config.maxFps);
     m_platform->SetScreenWidth(config.windowWidth);
@@ -138,6 +147,14 @@ void SceneManager::SetWindowed(bool windowed)
     if (m_platform->GetWindowed() != windowed) {
         m_platform->SetWindowed(windowed);
     }
+}
+
+void SceneManager::ToggleFullscreen()
+{
+    const bool windowed = !m_platform->GetWindowed();
+    SetWindowed(windowed);
+    ConfigHolder::Instance().Save();
+    GetLog() << Hint << (windowed ? "Windowed mode" : "Full screen mode") << EndL;
 }
 
 void SceneManager::SetSystemCursor(bool show)
@@ -462,8 +479,8 @@ bool SceneManager::OnExit()
 
 bool SceneManager::OnFocusLost()
 {
-    if (m_focusHook) {
-        m_focusHook(false);
+    for (const FocusHook& hook : m_focusHooks) {
+        hook(false);
     }
     Application& app = Application::Instance();
     m_systemTimerWasRunning = app.GetSystemTimer().IsRunning();
@@ -475,8 +492,8 @@ bool SceneManager::OnFocusLost()
 
 bool SceneManager::OnFocusGained()
 {
-    if (m_focusHook) {
-        m_focusHook(true);
+    for (const FocusHook& hook : m_focusHooks) {
+        hook(true);
     }
     Application& app = Application::Instance();
     app.GetSystemTimer().SetRunning(m_systemTimerWasRunning);

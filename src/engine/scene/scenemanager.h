@@ -29,6 +29,8 @@ public:
     // Runs the platform's main loop until the task list has drained.
     void Run();
     void SetWindowed(bool windowed);
+    // F11 and Alt+Return: the other display mode, written to the settings at once.
+    void ToggleFullscreen();
     void SetSystemCursor(bool show);
 
     Platform* GetPlatform() const { return m_platform.get(); }
@@ -55,9 +57,10 @@ public:
     // The overlay text for the current counts.
     std::string OverlayText(int fps) const;
 
-    // Focus changes also silence and restore the sound groups; the sound layer plugs in here.
+    // Focus changes also silence and restore the sound groups and pause a
+    // level in play; the layers above plug in here, called in the order added.
     using FocusHook = std::function<void(bool focused)>;
-    void SetFocusHook(FocusHook hook) { m_focusHook = std::move(hook); }
+    void AddFocusHook(FocusHook hook) { m_focusHooks.push_back(std::move(hook)); }
     // Called at the end of every frame, after the tasks (the sound layer renders there).
     using FrameEndHook = std::function<void()>;
     void SetFrameEndHook(FrameEndHook hook) { m_frameEndHook = std::move(hook); }
@@ -151,7 +154,7 @@ private:
     uint64_t m_startCounter = 0;
     bool m_systemTimerWasRunning = true;
     bool m_gameTimerWasRunning = true;
-    FocusHook m_focusHook;
+    std::vector<FocusHook> m_focusHooks;
     FrameEndHook m_frameEndHook;
     CountFn m_screenCount;
 };

@@ -48,6 +48,10 @@ void ScriptPlayer::Apply(int64_t nowMs)
         m_platform.InjectKeyState(key, false);
     }
     m_releases.clear();
+    for (PadButton button : m_padReleases) {
+        m_platform.PadSetVirtualButton(button, false);
+    }
+    m_padReleases.clear();
     if (!m_typing.empty()) {
         const size_t length = Utf8Length(m_typing);
         m_platform.InjectText(m_typing.substr(0, length));
@@ -108,6 +112,12 @@ void ScriptPlayer::Apply(int64_t nowMs)
         case ScriptCommand::Quit:
             Application::Instance().Exit(0);
             break;
+        case ScriptCommand::Window:
+            ApplyWindow(cmd);
+            break;
+        case ScriptCommand::Pad:
+            ApplyPad(cmd);
+            break;
         case ScriptCommand::Custom:
             if (auto handler = Handlers().find(cmd.text); handler != Handlers().end() && handler->second) {
                 handler->second(cmd, *this);
@@ -116,6 +126,41 @@ void ScriptPlayer::Apply(int64_t nowMs)
             }
             break;
         }
+    }
+}
+
+void ScriptPlayer::ApplyWindow(const ScriptCommand& cmd)
+{
+    switch (cmd.action) {
+    case ScriptCommand::Resize:
+        m_platform.InjectWindowSize(static_cast<int>(cmd.x), static_cast<int>(cmd.y));
+        break;
+    case ScriptCommand::Minimize: m_platform.InjectWindowEvent(WindowEvent::Minimize); break;
+    case ScriptCommand::Restore: m_platform.InjectWindowEvent(WindowEvent::Restore); break;
+    case ScriptCommand::Blur: m_platform.InjectWindowEvent(WindowEvent::Blur); break;
+    case ScriptCommand::Focus: m_platform.InjectWindowEvent(WindowEvent::Focus); break;
+    default: break;
+    }
+}
+
+void ScriptPlayer::ApplyPad(const ScriptCommand& cmd)
+{
+    const auto button = static_cast<PadButton>(cmd.padButton);
+    switch (cmd.action) {
+    case ScriptCommand::Connect:
+        if (!m_platform.PadAttachVirtual()) {
+            GetLog() << Warning << "script: line " << cmd.line << ": no virtual gamepad on this system" << EndL;
+        }
+        break;
+    case ScriptCommand::Disconnect: m_platform.PadDetachVirtual(); break;
+    case ScriptCommand::Press:
+        m_platform.PadSetVirtualButton(button, true);
+        m_padReleases.push_back(button);
+        break;
+    case ScriptCommand::Hold: m_platform.PadSetVirtualButton(button, true); break;
+    case ScriptCommand::Release: m_platform.PadSetVirtualButton(button, false); break;
+    case ScriptCommand::Stick: m_platform.PadSetVirtualStick(cmd.x, cmd.y); break;
+    default: break;
     }
 }
 

@@ -17,7 +17,7 @@ public:
     // Runs every command due at `nowMs` (ms since the start of the run) and
     // finishes the one-frame actions of the previous frame.
     void Apply(int64_t nowMs);
-    bool Finished() const { return m_next >= m_commands.size() && m_releases.empty(); }
+    bool Finished() const { return m_next >= m_commands.size() && m_releases.empty() && m_padReleases.empty(); }
 
     // What "dump" writes: the board snapshot of the board in play. Without a
     // provider (or when it returns "") the file says "no board".
@@ -33,10 +33,14 @@ public:
     void ReleaseNextFrame(int platformKey) { m_releases.push_back(platformKey); }
 
 private:
+    void ApplyWindow(const ScriptCommand& cmd);
+    void ApplyPad(const ScriptCommand& cmd);
+
     Platform& m_platform;
     std::vector<ScriptCommand> m_commands;
     size_t m_next = 0;
     std::vector<int> m_releases; // platform keys to release on the next frame
+    std::vector<PadButton> m_padReleases; // buttons of the virtual pad, likewise
     std::string m_typing;        // characters still to type, one per frame
 };
 

@@ -161,6 +161,8 @@ GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, Le
     : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode < 0 ? -mode - 1 : mode),
       m_preview(mode < 0), m_player(player)
 {
+    // The arrows, Space, Return and Escape belong to the board; Tab reaches the HUD's buttons.
+    SetKeyNavigation(KeyNavigation::Tab);
 }
 
 GameScreen::~GameScreen()
@@ -317,7 +319,10 @@ void GameScreen::Run()
     const bool onTop = screens.empty() || screens.back().Get() == this;
     if (onTop) {
         for (int key : input.GetPressedKeys()) {
-            HandleKey(key);
+            // Keys that worked the HUD's buttons are not the board's.
+            if (!IsKeyFocusShown() && !KeyTakenByFocus(key)) {
+                HandleKey(key);
+            }
         }
     }
     Frame(input.GetMouseX(), input.GetMouseY(), onTop && input.IsLeftButtonDown());
@@ -614,6 +619,17 @@ void GameScreen::OpenPause()
     tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<PauseScreen>());
 }
 
+void PauseLevelInPlay()
+{
+    const auto& screens = tsv::ScreenStack::Instance().GetScreens();
+    for (auto it = screens.rbegin(); it != screens.rend(); ++it) {
+        if (auto* game = dynamic_cast<GameScreen*>(it->Get())) {
+            game->OpenPause();
+            return;
+        }
+    }
+}
+
 void GameScreen::AskToLeave()
 {
     if (m_leaving || m_ended) {
@@ -685,7 +701,8 @@ void GameScreen::PlaceCursor(int x, int y)
 
 void GameScreen::HandleKey(int keyCode)
 {
-    if (keyCode == Key("KEY_ESCAPE")) {
+    // Pause is also what a gamepad's Start sends.
+    if (keyCode == Key("KEY_ESCAPE") || keyCode == Key("KEY_PAUSE")) {
         OpenPause();
         return;
     }

@@ -75,7 +75,7 @@ public:
     // One frame with the given mouse state (logical 800 x 600 coordinates).
     void Frame(float mouseX, float mouseY, bool leftDown);
     // The keyboard: arrows move the cell cursor, Space or Return select and
-    // swap, Escape and P pause.
+    // swap, Escape, P and Pause (a gamepad's Start) pause.
     void HandleKey(int keyCode);
 
     void OpenPause();
@@ -181,5 +181,9 @@ private:
 };
 
 using GameScreenPtr = tsv::IntrusivePtr<GameScreen>;
+
+// Opens the pause of the level in play, if any (the window lost its focus or
+// was minimised): the board is hidden when the player comes back.
+void PauseLevelInPlay();
 
 } // namespace bsh

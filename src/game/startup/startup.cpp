@@ -173,7 +173,12 @@ int RunGame(int argc, char** argv)
     if (writeAudio) {
         device->SetCapture(true);
     }
-    scene.SetFocusHook([](bool focused) { tsv::SoundManager::Instance().OnFocusChanged(focused); });
+    scene.AddFocusHook([](bool focused) { tsv::SoundManager::Instance().OnFocusChanged(focused); });
+    scene.AddFocusHook([](bool focused) {
+        if (!focused) {
+            PauseLevelInPlay();
+        }
+    });
     scene.SetFrameEndHook([] { tsv::SoundManager::Instance().Update(); });
     // An emitter's "sound" and "playlist" play when it spawns.
     tsv::SetEmitterSoundHook(&tsv::PlaySpawnSounds);

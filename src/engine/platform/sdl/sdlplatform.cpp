@@ -12,13 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <cctype>
+#include <cmath>
 
 namespace tsv {
 
 namespace {
-
-constexpr int kViewWidth = 800;
-constexpr int kViewHeight = 600;
 
 bool EndsWithNoCase(const std::string& s, const char* suffix)
 {
@@ -84,23 +82,52 @@ bool SdlPlatform::SystemInitiate()
         WriteLog("Error: SDL_Init failed: %s", m_error.c_str());
         return false;
     }
+    if (!m_pads.Start()) {
+        WriteLog("Gamepads unavailable: %s", SDL_GetError());
+    }
+    // A size from another screen, or written by hand, still gives a window
+    // that fits between the smallest one and the desktop.
+    if (m_windowWidth < kMinWindowWidth || m_windowHeight < kMinWindowHeight || m_windowWidth > 16384 ||
+        m_windowHeight > 16384) {
+        m_windowWidth = kViewWidth;
+        m_windowHeight = kViewHeight;
+    }
     if (m_options.headless) {
         m_target = SDL_CreateRGBSurfaceWithFormat(0, kViewWidth, kViewHeight, 32, SDL_PIXELFORMAT_ARGB8888);
         m_renderer = m_target ? SDL_CreateSoftwareRenderer(m_target) : nullptr;
+        if (m_renderer) {
+            SDL_RenderSetLogicalSize(m_renderer, kViewWidth, kViewHeight);
+        }
     } else {
+        SDL_Rect usable{};
+        if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w >= kMinWindowWidth && usable.h >= kMinWindowHeight) {
+            m_windowWidth = std::min(m_windowWidth, usable.w);
+            m_windowHeight = std::min(m_windowHeight, usable.h);
+        }
         Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
         if (!m_windowed) {
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         }
-        int w = m_windowWidth > 0 ? m_windowWidth : kViewWidth;
-        int h = m_windowHeight > 0 ? m_windowHeight : kViewHeight;
-        m_window = SDL_CreateWindow(m_title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+        m_window = SDL_CreateWindow(m_title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, m_windowWidth,
+                                    m_windowHeight, flags);
         if (m_window) {
-            m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED);
+            SDL_SetWindowMinimumSize(m_window, kMinWindowWidth, kMinWindowHeight);
+            m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
             if (!m_renderer) {
                 WriteLog("Accelerated renderer unavailable (%s); using the software renderer", SDL_GetError());
                 m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
             }
+        }
+        if (m_renderer && SDL_RenderTargetSupported(m_renderer)) {
+            m_frame = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, kViewWidth,
+                                        kViewHeight);
+        }
+        if (m_frame) {
+            // The frame's alpha is not part of the picture.
+            SDL_SetTextureBlendMode(m_frame, SDL_BLENDMODE_NONE);
+        } else if (m_renderer) {
+            WriteLog("Render targets unavailable (%s); the renderer scales the view", SDL_GetError());
+            SDL_RenderSetLogicalSize(m_renderer, kViewWidth, kViewHeight);
         }
     }
     if (!m_renderer) {
@@ -109,7 +136,6 @@ bool SdlPlatform::SystemInitiate()
         SystemShutdown();
         return false;
     }
-    SDL_RenderSetLogicalSize(m_renderer, kViewWidth, kViewHeight);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(m_renderer, &info);
@@ -124,6 +150,7 @@ bool SdlPlatform::SystemInitiate()
     m_batchVertices.reserve(4096);
     m_batchIndices.reserve(6144);
     m_initiated = true;
+    UpdateFit();
     return true;
 }
 
@@ -135,6 +162,13 @@ void SdlPlatform::SystemShutdown()
         }
     }
     m_textures.clear();
+    for (SDL_Texture** texture : {&m_frame, &m_prescaled}) {
+        if (*texture) {
+            SDL_DestroyTexture(*texture);
+            *texture = nullptr;
+        }
+    }
+    m_prescaledFactor = 0;
     if (m_renderer) {
         SDL_DestroyRenderer(m_renderer);
         m_renderer = nullptr;
@@ -147,6 +181,7 @@ void SdlPlatform::SystemShutdown()
         SDL_DestroyWindow(m_window);
         m_window = nullptr;
     }
+    m_pads.Stop();
     if (m_initiated) {
         WriteLog("Platform shut down");
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
@@ -204,6 +239,9 @@ void SdlPlatform::PollEvents()
     while (SDL_PollEvent(&event)) {
         const bool repeatedText = afterRepeat && event.type == SDL_TEXTINPUT;
         afterRepeat = false;
+        if (m_pads.HandleEvent(event)) {
+            continue;
+        }
         switch (event.type) {
         case SDL_QUIT:
             if (m_exitFn) {
@@ -211,23 +249,17 @@ void SdlPlatform::PollEvents()
             }
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST && m_focusLostFn) {
-                m_focusLostFn();
-            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && m_focusGainFn) {
-                m_focusGainFn();
-            }
+            HandleWindowEvent(event.window.event, event.window.data1, event.window.data2);
             break;
         case SDL_MOUSEMOTION:
-            m_mouseX = static_cast<float>(event.motion.x);
-            m_mouseY = static_cast<float>(event.motion.y);
+            MapMouse(static_cast<float>(event.motion.x), static_cast<float>(event.motion.y));
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             if (int key = PlatformKeyOfButton(event.button.button)) {
                 m_keys[static_cast<size_t>(key)] = event.type == SDL_MOUSEBUTTONDOWN;
             }
-            m_mouseX = static_cast<float>(event.button.x);
-            m_mouseY = static_cast<float>(event.button.y);
+            MapMouse(static_cast<float>(event.button.x), static_cast<float>(event.button.y));
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
@@ -236,7 +268,7 @@ void SdlPlatform::PollEvents()
                 m_keys[static_cast<size_t>(key)] = event.type == SDL_KEYDOWN;
                 if (event.type == SDL_KEYDOWN && event.key.repeat) {
                     afterRepeat = true;
-                } else if (event.type == SDL_KEYDOWN) {
+                } else if (event.type == SDL_KEYDOWN && !TakeShortcut(key)) {
                     m_pressedKeys.push_back(key);
                 }
             }
@@ -251,13 +283,147 @@ void SdlPlatform::PollEvents()
             break;
         }
     }
+    ReadPads();
+}
+
+void SdlPlatform::ReadPads()
+{
+    const double ms = static_cast<double>(GetPerformanceCounter()) * 1000.0 / GetPerformanceFrequency();
+    for (int key : m_padNavigator.Update(m_pads.Read(), static_cast<int64_t>(ms))) {
+        m_pressedKeys.push_back(key);
+    }
+}
+
+void SdlPlatform::HandleWindowEvent(int event, int data1, int data2)
+{
+    switch (event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+    case SDL_WINDOWEVENT_MINIMIZED:
+        SetFocused(false);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        SetFocused(true);
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        if (m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_INPUT_FOCUS)) {
+            SetFocused(true);
+        }
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        UpdateFit();
+        const Uint32 flags = m_window ? SDL_GetWindowFlags(m_window) : 0;
+        const Uint32 notPlayerSized = SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+        if (m_windowed && !(flags & notPlayerSized) && data1 >= kMinWindowWidth && data2 >= kMinWindowHeight) {
+            m_windowWidth = data1;
+            m_windowHeight = data2;
+            if (m_resizeFn) {
+                m_resizeFn(data1, data2);
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void SdlPlatform::SetFocused(bool focused)
+{
+    // Losing the focus and being minimised come together; the game hears of it once.
+    if (focused == m_focused) {
+        return;
+    }
+    m_focused = focused;
+    const EventFn& fn = focused ? m_focusGainFn : m_focusLostFn;
+    if (fn) {
+        fn();
+    }
+}
+
+void SdlPlatform::UpdateFit()
+{
+    if (m_options.headless) {
+        m_fit = FitView(m_simWidth, m_simHeight);
+        m_pointScale = 1.0f;
+        return;
+    }
+    if (!m_frame || !m_window) {
+        m_fit = ViewFit{}; // the renderer maps the view (and the mouse) itself
+        m_pointScale = 1.0f;
+        return;
+    }
+    int outW = 0, outH = 0, winW = 0, winH = 0;
+    SDL_GetRendererOutputSize(m_renderer, &outW, &outH);
+    SDL_GetWindowSize(m_window, &winW, &winH);
+    m_fit = FitView(outW, outH);
+    m_pointScale = winW > 0 ? static_cast<float>(outW) / static_cast<float>(winW) : 1.0f;
+}
+
+void SdlPlatform::MapMouse(float x, float y)
+{
+    WindowToView(m_fit, x * m_pointScale, y * m_pointScale, m_mouseX, m_mouseY);
+}
+
+bool SdlPlatform::TakeShortcut(int platformKey)
+{
+    const bool alt = InputGetKeyState(kKeyboardBase + SDL_SCANCODE_LALT) ||
+                     InputGetKeyState(kKeyboardBase + SDL_SCANCODE_RALT);
+    const bool enter =
+        platformKey == kKeyboardBase + SDL_SCANCODE_RETURN || platformKey == kKeyboardBase + SDL_SCANCODE_KP_ENTER;
+    if (platformKey != kKeyboardBase + SDL_SCANCODE_F11 && !(enter && alt)) {
+        return false;
+    }
+    if (m_toggleFn) {
+        m_toggleFn();
+    }
+    return true;
+}
+
+void SdlPlatform::InjectWindowSize(int width, int height)
+{
+    width = std::max(width, kMinWindowWidth);
+    height = std::max(height, kMinWindowHeight);
+    if (m_window) {
+        SDL_SetWindowSize(m_window, width, height); // the size event follows
+        return;
+    }
+    if (m_windowed) {
+        m_windowWidth = width;
+        m_windowHeight = height;
+        m_simWidth = m_simWindowedWidth = width;
+        m_simHeight = m_simWindowedHeight = height;
+        if (m_resizeFn) {
+            m_resizeFn(width, height);
+        }
+    }
+    UpdateFit();
+}
+
+void SdlPlatform::InjectWindowEvent(WindowEvent event)
+{
+    if (m_window) {
+        switch (event) {
+        case WindowEvent::Minimize: SDL_MinimizeWindow(m_window); return;
+        case WindowEvent::Restore: SDL_RestoreWindow(m_window); return;
+        default: break;
+        }
+    }
+    SetFocused(event == WindowEvent::Restore || event == WindowEvent::Focus);
 }
 
 void SdlPlatform::SetWindowed(bool windowed)
 {
+    const bool changed = windowed != m_windowed;
     m_windowed = windowed;
     if (m_window) {
         SDL_SetWindowFullscreen(m_window, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else if (m_initiated && changed) {
+        // A headless run starts in an 800 x 600 window whatever the settings
+        // say, so scripts click where they always did; a switch shows the
+        // pretend desktop, and back.
+        m_simWidth = windowed ? m_simWindowedWidth : kHeadlessDesktopWidth;
+        m_simHeight = windowed ? m_simWindowedHeight : kHeadlessDesktopHeight;
+        UpdateFit();
     }
 }
 
@@ -289,17 +455,28 @@ void SdlPlatform::InputSetMousePos(float x, float y)
     m_mouseY = y;
     if (m_window && m_renderer) {
         int wx = 0, wy = 0;
-        SDL_RenderLogicalToWindow(m_renderer, x, y, &wx, &wy);
+        if (m_frame) {
+            float px = 0, py = 0;
+            tsv::ViewToWindow(m_fit, x, y, px, py);
+            wx = static_cast<int>(std::lround(px / m_pointScale));
+            wy = static_cast<int>(std::lround(py / m_pointScale));
+        } else {
+            SDL_RenderLogicalToWindow(m_renderer, x, y, &wx, &wy);
+        }
         SDL_WarpMouseInWindow(m_window, wx, wy);
     }
 }
+
+void SdlPlatform::ViewToWindow(float vx, float vy, float& wx, float& wy) const { tsv::ViewToWindow(m_fit, vx, vy, wx, wy); }
 
 bool SdlPlatform::InputGetKeyState(int platformKey) const
 {
     if (platformKey <= 0 || platformKey >= static_cast<int>(m_keys.size())) {
         return false;
     }
-    return m_keys[static_cast<size_t>(platformKey)] || m_injectedKeys[static_cast<size_t>(platformKey)];
+    const std::vector<int>& pad = m_padNavigator.Held();
+    return m_keys[static_cast<size_t>(platformKey)] || m_injectedKeys[static_cast<size_t>(platformKey)] ||
+           std::find(pad.begin(), pad.end(), platformKey) != pad.end();
 }
 
 std::string SdlPlatform::ClipboardGetText() const
@@ -324,25 +501,25 @@ void SdlPlatform::ClipboardSetText(const std::string& utf8)
     }
 }
 
-void SdlPlatform::InjectMouseMove(float x, float y)
-{
-    m_mouseX = x;
-    m_mouseY = y;
-}
+void SdlPlatform::InjectMouseMove(float x, float y) { WindowToView(m_fit, x, y, m_mouseX, m_mouseY); }
 
 void SdlPlatform::InjectKeyState(int platformKey, bool down)
 {
     if (platformKey <= 0 || platformKey >= static_cast<int>(m_injectedKeys.size())) {
         return;
     }
-    if (down && !m_injectedKeys[static_cast<size_t>(platformKey)] && platformKey >= kKeyboardBase) {
+    const bool pressed = down && !m_injectedKeys[static_cast<size_t>(platformKey)] && platformKey >= kKeyboardBase;
+    m_injectedKeys[static_cast<size_t>(platformKey)] = down;
+    if (pressed && !TakeShortcut(platformKey)) {
         m_pressedKeys.push_back(platformKey);
     }
-    m_injectedKeys[static_cast<size_t>(platformKey)] = down;
 }
 
 bool SdlPlatform::GfxBeginScene()
 {
+    if (m_frame && Drawing()) {
+        SDL_SetRenderTarget(m_renderer, m_frame);
+    }
     m_batchCount = 0;
     m_batchVertices.clear();
     m_batchIndices.clear();
@@ -417,6 +594,8 @@ void SdlPlatform::SaveScreenshots()
     if (shot && m_renderer && Drawing()) {
         if (m_target) {
             SDL_BlitSurface(m_target, nullptr, shot, nullptr);
+        } else if (m_frame) {
+            SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels, shot->pitch);
         } else {
             int ow = 0, oh = 0;
             SDL_GetRendererOutputSize(m_renderer, &ow, &oh);
@@ -455,8 +634,51 @@ void SdlPlatform::GfxEndScene()
     m_lastBatchCount = m_batchCount;
     SaveScreenshots();
     if (Drawing() && m_window) {
-        SDL_RenderPresent(m_renderer);
+        Present();
     }
+}
+
+void SdlPlatform::Present()
+{
+    if (!m_frame) {
+        SDL_RenderPresent(m_renderer);
+        return;
+    }
+    SDL_SetRenderTarget(m_renderer, nullptr);
+    UpdateFit();
+    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+    SDL_RenderClear(m_renderer);
+    // A whole scale copies every view pixel as an exact block; any other is
+    // enlarged to the whole factor above first, then filtered down to size.
+    const bool whole = m_fit.scale == static_cast<float>(m_fit.prescale);
+    SDL_Texture* source = m_frame;
+    if (!whole && m_fit.prescale > 1) {
+        if (m_prescaledFactor != m_fit.prescale) {
+            if (m_prescaled) {
+                SDL_DestroyTexture(m_prescaled);
+            }
+            m_prescaled = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                            kViewWidth * m_fit.prescale, kViewHeight * m_fit.prescale);
+            if (m_prescaled) {
+                SDL_SetTextureBlendMode(m_prescaled, SDL_BLENDMODE_NONE);
+                SDL_SetTextureScaleMode(m_prescaled, SDL_ScaleModeLinear);
+            }
+            m_prescaledFactor = m_fit.prescale;
+        }
+        if (m_prescaled) {
+            SDL_SetTextureScaleMode(m_frame, SDL_ScaleModeNearest);
+            SDL_SetRenderTarget(m_renderer, m_prescaled);
+            SDL_RenderCopy(m_renderer, m_frame, nullptr, nullptr);
+            SDL_SetRenderTarget(m_renderer, nullptr);
+            source = m_prescaled;
+        }
+    }
+    if (source == m_frame) {
+        SDL_SetTextureScaleMode(m_frame, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    }
+    const SDL_Rect dest{m_fit.x, m_fit.y, m_fit.width, m_fit.height};
+    SDL_RenderCopy(m_renderer, source, nullptr, &dest);
+    SDL_RenderPresent(m_renderer);
 }
 
 TextureHandle SdlPlatform::TextureLoad(const std::string& path)

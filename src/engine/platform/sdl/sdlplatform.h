@@ -1,10 +1,12 @@
 #pragma once
-// The platform over SDL2: a window (or an off-screen surface when headless)
-// showing an 800 x 600 logical view, batched textured quads, the clock, the
-// mouse and keyboard.
+// The platform over SDL2: a window of any size (or an off-screen surface when
+// headless) showing the 800 x 600 view letterboxed, batched textured quads,
+// the clock, the mouse, the keyboard and gamepads.
 
 #include "engine/platform/platform.h"
 #include "engine/platform/runoptions.h"
+#include "engine/platform/sdl/sdlpads.h"
+#include "engine/platform/viewfit.h"
 
 #include <array>
 #include <cstdio>
@@ -45,6 +47,8 @@ public:
     void SetColourDepth(int bits) override { m_colourDepth = bits; }
     void SetLogFile(const std::string& path) override { m_logPath = path; }
     void SetTitle(const std::string& title) override;
+    void SetResizeFunc(ResizeFn fn) override { m_resizeFn = std::move(fn); }
+    void SetFullscreenToggleFunc(EventFn fn) override { m_toggleFn = std::move(fn); }
 
     uint64_t GetPerformanceCounter() const override;
     double GetPerformanceFrequency() const override;
@@ -52,6 +56,7 @@ public:
 
     void InputGetMousePos(float& x, float& y) const override;
     void InputSetMousePos(float x, float y) override;
+    void ViewToWindow(float vx, float vy, float& wx, float& wy) const override;
     bool InputGetKeyState(int platformKey) const override;
     const std::string& InputGetTypedText() const override { return m_typedText; }
     const std::vector<int>& InputGetPressedKeys() const override { return m_pressedKeys; }
@@ -66,6 +71,7 @@ public:
     int TextureGetWidth(TextureHandle texture) const override;
     int TextureGetHeight(TextureHandle texture) const override;
     int GetLastFrameBatchCount() const override { return m_lastBatchCount; }
+    int GetPadCount() const override { return m_pads.Count(); }
 
     void InjectMouseMove(float x, float y) override;
     void InjectKeyState(int platformKey, bool down) override;
@@ -73,6 +79,19 @@ public:
     std::string ClipboardGetText() const override;
     void ClipboardSetText(const std::string& utf8) override;
     void RequestScreenshot(const std::string& path) override { m_screenshotPaths.push_back(path); }
+    void InjectWindowSize(int width, int height) override;
+    void InjectWindowEvent(WindowEvent event) override;
+    bool PadAttachVirtual() override { return m_pads.AttachVirtual(); }
+    void PadDetachVirtual() override { m_pads.DetachVirtual(); }
+    void PadSetVirtualButton(PadButton button, bool held) override { m_pads.SetVirtualButton(button, held); }
+    void PadSetVirtualStick(float x, float y) override { m_pads.SetVirtualStick(x, y); }
+
+    // A headless run's pretend desktop, the size its full screen takes.
+    static constexpr int kHeadlessDesktopWidth = 1920;
+    static constexpr int kHeadlessDesktopHeight = 1080;
+    // The smallest window the player can size.
+    static constexpr int kMinWindowWidth = 320;
+    static constexpr int kMinWindowHeight = 240;
 
     // For measurements against plain SDL calls.
     SDL_Renderer* GetRenderer() const { return m_renderer; }
@@ -90,8 +109,19 @@ private:
 
     void WriteLog(const char* format, ...);
     void PollEvents();
+    void HandleWindowEvent(int event, int data1, int data2);
+    void SetFocused(bool focused);
+    // The window's size changed (or the headless run pretends it did).
+    void UpdateFit();
+    // A mouse position in window points, into the view.
+    void MapMouse(float x, float y);
+    // F11 and Alt+Return toggle full screen; true when the key was one of them.
+    bool TakeShortcut(int platformKey);
+    void ReadPads();
     void Flush();
     void SaveScreenshots();
+    // Shows the finished frame in the window: enlarged, letterboxed.
+    void Present();
     bool Drawing() const { return !(m_options.headless && m_options.noRender); }
 
     RunOptions m_options;
@@ -107,11 +137,23 @@ private:
     bool m_initiated = false;
 
     FrameFn m_frameFn;
-    EventFn m_exitFn, m_focusLostFn, m_focusGainFn;
+    EventFn m_exitFn, m_focusLostFn, m_focusGainFn, m_toggleFn;
+    ResizeFn m_resizeFn;
+    bool m_focused = true;
 
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     SDL_Surface* m_target = nullptr; // headless frame buffer
+    // A window draws the view into m_frame (800 x 600), then shows it
+    // enlarged through m_prescaled. Without render targets the renderer maps
+    // the view itself (and the mouse with it).
+    SDL_Texture* m_frame = nullptr;
+    SDL_Texture* m_prescaled = nullptr;
+    int m_prescaledFactor = 0;
+    ViewFit m_fit;
+    float m_pointScale = 1.0f; // window pixels per window point (high-DPI screens)
+    int m_simWidth = 800, m_simHeight = 600; // headless: the pretend window now
+    int m_simWindowedWidth = 800, m_simWindowedHeight = 600; // and its size when not full screen
 
     uint64_t m_fpsWindowStart = 0;
     int m_framesInWindow = 0;
@@ -133,6 +175,9 @@ private:
     int m_lastBatchCount = 0;
 
     std::vector<std::string> m_screenshotPaths;
+
+    SdlPads m_pads;
+    PadNavigator m_padNavigator;
 };
 
 } // namespace tsv

@@ -6,6 +6,7 @@
 #include "engine/gui/screenstack.h"
 #include "engine/platform/script.h"
 #include "engine/scene/scriptplayer.h"
+#include "engine/sound/soundmanager.h"
 
 #include <cmath>
 #include <cstdio>
@@ -89,6 +90,17 @@ void RegisterGuiScriptCommands()
 {
     RegisterScriptCommand("ui", 1);
     RegisterScriptCommand("press", 1);
+    // The sound card, which the GUI layer is the first to see together with
+    // the script: "audiodevice unplug" and "audiodevice plug".
+    RegisterScriptCommand("audiodevice", 1);
+    ScriptPlayer::SetCommandHandler("audiodevice", [](const ScriptCommand& command, ScriptPlayer&) {
+        const std::string& what = command.args.front();
+        if (what == "unplug" || what == "plug") {
+            SoundManager::Instance().SetUnplugged(what == "unplug");
+        } else {
+            GetLog() << Warning << "script: audiodevice takes unplug or plug, not " << what << EndL;
+        }
+    });
     ScriptPlayer::SetCommandHandler("ui", [](const ScriptCommand& command, ScriptPlayer&) {
         const std::string text = DescribeScreenStack();
         const std::string& path = command.args.front();

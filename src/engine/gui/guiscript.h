@@ -2,6 +2,7 @@
 // Script commands of the GUI, for tests and for screen-file authors:
 //   ui PATH     writes the screen stack and every component as text
 //   press NAME  clicks the component NAME of the newest screen that has it
+//   audiodevice unplug|plug   the sound card goes away, or may be found again
 
 #include <string>
 

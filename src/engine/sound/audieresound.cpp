@@ -16,7 +16,27 @@ void AudiereSound::Load(const std::string& path)
 {
     m_voices.clear();
     m_source = path;
+    m_wantedVoices = 1;
     PushSound();
+}
+
+void AudiereSound::SetDevice(IntrusivePtr<AudioDevice> device)
+{
+    m_voices.clear();
+    m_device = std::move(device);
+    if (!m_device || m_source.empty()) {
+        return;
+    }
+    while (static_cast<int32_t>(m_voices.size()) < m_wantedVoices) {
+        const size_t before = m_voices.size();
+        PushSound();
+        if (m_voices.size() == before) {
+            break;
+        }
+    }
+    if (m_looping && !m_voices.empty()) {
+        m_voices.front()->Play();
+    }
 }
 
 void AudiereSound::PushSound()
@@ -57,6 +77,7 @@ bool AudiereSound::Play()
         if (!voice->IsPlaying()) {
             voice->Play();
             m_lastPlay = now;
+            m_looping = m_repeat;
             return true;
         }
     }
@@ -65,6 +86,7 @@ bool AudiereSound::Play()
 
 void AudiereSound::Stop()
 {
+    m_looping = false;
     for (const IntrusivePtr<AudioVoice>& voice : m_voices) {
         voice->Stop();
     }
@@ -80,12 +102,14 @@ void AudiereSound::SetStackSize(int32_t size)
 {
     if (size == 0) {
         m_voices.clear();
+        m_wantedVoices = 0;
         return;
     }
     if (m_source.empty()) {
         GetLog() << Error << "Trying to set stack size of empty sound." << EndL;
         return;
     }
+    m_wantedVoices = std::max(m_wantedVoices, size);
     // A voice that cannot be opened would fail again; stop rather than loop on it.
     while (static_cast<int32_t>(m_voices.size()) < size) {
         size_t before = m_voices.size();

@@ -42,6 +42,10 @@ public:
 
     // Drops all voices, remembers the resource path and opens one voice from it.
     void Load(const std::string& path);
+    // Moves the sound to another device (null: none, silent): the voices go,
+    // and as many as it had are opened on the new device with the same
+    // settings; a repeating sound that was playing starts again.
+    void SetDevice(IntrusivePtr<AudioDevice> device);
     // Opens one more voice from the source; logs and adds nothing on failure.
     void PushSound();
 
@@ -55,6 +59,8 @@ private:
     int32_t m_group = 0;
     std::vector<IntrusivePtr<AudioVoice>> m_voices;
     IntrusivePtr<AudioDevice> m_device;
+    int32_t m_wantedVoices = 0; // the stack size asked for, kept while there is no device
+    bool m_looping = false;     // played with repeat and not stopped since
     int64_t m_lastPlay = 0;
     int64_t m_holdDelay = 0;
     float m_volume = 1.0f;

@@ -48,6 +48,10 @@ public:
     // the frame's samples, up to `untilMs` on the program clock.
     virtual void Update(int64_t untilMs) = 0;
 
+    // False once the sound card behind it went away (a headset unplugged);
+    // the device then stays silent for good and a new one has to be opened.
+    virtual bool IsConnected() const { return true; }
+
     virtual bool IsLoopback() const { return false; }
     // Loopback only: keeps every rendered frame (interleaved 16-bit stereo).
     virtual void SetCapture(bool /*capture*/) {}

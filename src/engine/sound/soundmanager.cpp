@@ -9,6 +9,8 @@
 #include "engine/platform/clock.h"
 #include "engine/runtime/application.h"
 
+#include <algorithm>
+
 namespace tsv {
 
 namespace {
@@ -38,6 +40,14 @@ bool SoundWanted()
 SoundManager& SoundManager::Instance()
 {
     static SoundManager s_manager(SoundWanted() ? AudioDevice::OpenDefault() : IntrusivePtr<AudioDevice>(), !SoundWanted());
+    // A card plugged in later, or back after it went, is opened the same way.
+    static const bool s_reopens = [] {
+        if (SoundWanted()) {
+            s_manager.SetDeviceOpener([] { return AudioDevice::OpenDefault(); });
+        }
+        return true;
+    }();
+    (void)s_reopens;
     return s_manager;
 }
 
@@ -221,10 +231,97 @@ bool SoundManager::Preload(const std::string& path)
 
 void SoundManager::Update()
 {
+    CheckDevice(ClockMs());
     if (m_device) {
         // In fixed-step runs the frame's time runs until the next step.
         m_device->Update(ClockMs() - m_clockOriginMs + ClockFixedStep());
     }
+}
+
+namespace {
+
+// `base` with `top` laid over its start.
+std::vector<int16_t> Overlaid(std::vector<int16_t> base, const std::vector<int16_t>& top)
+{
+    if (base.size() < top.size()) {
+        base.resize(top.size());
+    }
+    std::copy(top.begin(), top.end(), base.begin());
+    return base;
+}
+
+} // namespace
+
+void SoundManager::CheckDevice(int64_t nowMs)
+{
+    if (nowMs < m_nextCheck) {
+        return;
+    }
+    if (m_device) {
+        m_nextCheck = nowMs + kDeviceCheckMs;
+        if (m_unplugged || !m_device->IsConnected()) {
+            GetLog() << Warning << "The audio device is gone: the game runs on in silence" << EndL;
+            UseDevice(nullptr);
+            m_retryMs = kRetryFirstMs;
+            m_nextCheck = nowMs + m_retryMs;
+        }
+        return;
+    }
+    if (!m_opener || m_unplugged || IsSoundOffByChoice()) {
+        m_nextCheck = nowMs + kDeviceCheckMs;
+        return;
+    }
+    if (IntrusivePtr<AudioDevice> device = m_opener()) {
+        GetLog() << Hint << "Found an audio device: the sound plays again" << EndL;
+        UseDevice(device);
+        m_nextCheck = nowMs + kDeviceCheckMs;
+        m_retryMs = kRetryFirstMs;
+    } else {
+        m_nextCheck = nowMs + m_retryMs;
+        m_retryMs = std::min(m_retryMs * 2, kRetryMostMs);
+    }
+}
+
+void SoundManager::UseDevice(IntrusivePtr<AudioDevice> device)
+{
+    if (m_device) {
+        m_earlierCapture = Overlaid(m_device->GetCapture(), m_earlierCapture);
+        // The voices go while their own device is the current one.
+        for (auto& [name, sound] : m_sounds) {
+            sound->SetDevice(nullptr);
+        }
+        m_device.Reset();
+    }
+    m_device = std::move(device);
+    if (!m_device) {
+        return;
+    }
+    m_device->SetCapture(m_capturing);
+    m_captureRate = m_device->GetSampleRate() ? m_device->GetSampleRate() : m_captureRate;
+    for (auto& [name, sound] : m_sounds) {
+        sound->SetDevice(m_device);
+    }
+}
+
+void SoundManager::SetUnplugged(bool unplugged)
+{
+    m_unplugged = unplugged;
+    m_nextCheck = 0;
+    m_retryMs = kRetryFirstMs;
+}
+
+void SoundManager::SetCapture(bool capture)
+{
+    m_capturing = capture;
+    if (m_device) {
+        m_device->SetCapture(capture);
+        m_captureRate = m_device->GetSampleRate() ? m_device->GetSampleRate() : m_captureRate;
+    }
+}
+
+std::vector<int16_t> SoundManager::GetCapture() const
+{
+    return Overlaid(m_device ? m_device->GetCapture() : std::vector<int16_t>(), m_earlierCapture);
 }
 
 void SoundManager::OnFocusChanged(bool focused)

@@ -7,8 +7,10 @@
 #include "engine/sound/playlist.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tsv {
 
@@ -41,15 +43,47 @@ public:
 
     AudioDevice* GetDevice() const { return m_device.Get(); }
     // Once per frame after the tasks: feeds streamed voices, and on the loopback
-    // device renders the samples up to the end of the frame's time.
+    // device renders the samples up to the end of the frame's time. Now and
+    // then it also looks after the device (CheckDevice).
     void Update();
+
+    // A sound card can go (a headset unplugged) and come: the game runs on in
+    // silence meanwhile. How a device is opened again; none: never.
+    using DeviceOpener = std::function<IntrusivePtr<AudioDevice>()>;
+    void SetDeviceOpener(DeviceOpener opener) { m_opener = std::move(opener); }
+    // How often the device's connection is checked; a missing device is
+    // looked for after kRetryFirstMs, then ever less often, up to kRetryMostMs
+    // (a machine without sound pays for a failed open only now and then).
+    static constexpr int64_t kDeviceCheckMs = 1000;
+    static constexpr int64_t kRetryFirstMs = 1000;
+    static constexpr int64_t kRetryMostMs = 8000;
+    // A lost device is let go (one log line); a device found again takes
+    // every sound back, music and repeating sounds start again (one log line).
+    void CheckDevice(int64_t nowMs);
+    // Scripted runs: the device goes as an unplugged card does, and none can be
+    // opened until it is plugged back in. Checked at the next frame.
+    void SetUnplugged(bool unplugged);
+    // The loopback's rendered audio is kept across a change of device, on one
+    // time line from the start of the run (silent while there was none).
+    void SetCapture(bool capture);
+    std::vector<int16_t> GetCapture() const;
+    int GetCaptureRate() const { return m_captureRate; }
     // The focus hook: silence effects and music while the window is inactive.
     void OnFocusChanged(bool focused);
 
 private:
     bool LoadPlaylist(Playlist& playlist, const std::string& path);
+    // Every sound moves to `device` (null: silence).
+    void UseDevice(IntrusivePtr<AudioDevice> device);
 
     IntrusivePtr<AudioDevice> m_device;
+    DeviceOpener m_opener;
+    bool m_unplugged = false;
+    int64_t m_nextCheck = 0;
+    int64_t m_retryMs = kRetryFirstMs;
+    bool m_capturing = false;
+    int m_captureRate = 0;
+    std::vector<int16_t> m_earlierCapture; // what devices that went rendered
     std::map<std::string, IntrusivePtr<AudiereSound>> m_sounds;
     std::map<std::string, IntrusivePtr<Playlist>> m_playlists;
     int64_t m_clockOriginMs = 0;

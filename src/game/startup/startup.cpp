@@ -171,7 +171,7 @@ int RunGame(int argc, char** argv)
     tsv::AudioDevice* device = sound.GetDevice();
     const bool writeAudio = options.headless && !options.audioOut.empty() && device && device->IsLoopback();
     if (writeAudio) {
-        device->SetCapture(true);
+        sound.SetCapture(true); // kept across a change of device
     }
     scene.AddFocusHook([](bool focused) { tsv::SoundManager::Instance().OnFocusChanged(focused); });
     scene.AddFocusHook([](bool focused) {
@@ -208,7 +208,7 @@ int RunGame(int argc, char** argv)
     tsv::ScriptPlayer::SetDumpProvider({});
     tsv::ScreenStack::Instance().Clear();
     if (writeAudio) {
-        tsv::WriteWavFile(options.audioOut, device->GetCapture(), 2, device->GetSampleRate());
+        tsv::WriteWavFile(options.audioOut, sound.GetCapture(), 2, sound.GetCaptureRate());
     }
     return app.GetExitCode();
 }

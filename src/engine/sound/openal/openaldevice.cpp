@@ -236,6 +236,16 @@ public:
         }
     }
 
+    bool IsConnected() const override
+    {
+        if (m_loopback || !alcIsExtensionPresent(m_device, "ALC_EXT_disconnect")) {
+            return true;
+        }
+        ALCint connected = ALC_TRUE;
+        alcGetIntegerv(m_device, ALC_CONNECTED, 1, &connected);
+        return connected != ALC_FALSE;
+    }
+
     bool IsLoopback() const override { return m_loopback; }
     void SetCapture(bool capture) override { m_capturing = capture && m_loopback; }
     const std::vector<int16_t>& GetCapture() const override { return m_capture; }

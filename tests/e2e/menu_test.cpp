@@ -13,6 +13,7 @@
 using testsupport::ReadFile;
 using testsupport::RunCommand;
 using testsupport::ScratchDir;
+using testsupport::UiScreens;
 using testsupport::WriteFile;
 
 namespace {
@@ -25,20 +26,6 @@ int RunGame(const ScratchDir& dir, const std::string& script, const std::string&
                                 " --headless --no-render --fixed-step 10 --seed 1 --script " +
                                 dir.Path() + "run.script >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
     return RunCommand(command);
-}
-
-// "screen NAME" lines of a `ui` listing, space separated.
-std::string Screens(const std::string& listing)
-{
-    std::istringstream in(listing);
-    std::string line, names;
-    while (std::getline(in, line)) {
-        if (line.rfind("screen\t", 0) == 0) {
-            const std::string rest = line.substr(7);
-            names += (names.empty() ? "" : " ") + rest.substr(0, rest.find('\t'));
-        }
-    }
-    return names;
 }
 
 // The component line of NAME from its visible flag on: "VISIBLE ENABLED ..." tab separated.
@@ -86,11 +73,11 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
 
     // No profile yet: the profile screen asks for a name straight away.
-    EXPECT_EQ(Screens(ReadFile(p + "first.txt")), "background ProfileScreen input");
+    EXPECT_EQ(UiScreens(ReadFile(p + "first.txt")), "background ProfileScreen input");
     EXPECT_NE(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/profiles.dat").find("Ann"), std::string::npos);
 
     const std::string menu = ReadFile(p + "menu.txt");
-    EXPECT_EQ(Screens(menu), "background mainmenu");
+    EXPECT_EQ(UiScreens(menu), "background mainmenu");
     EXPECT_NE(Component(menu, "welcometext").find("Ann"), std::string::npos) << Component(menu, "welcometext");
     for (const char* ready : {"questbutton", "arcadebutton", "hiscorebutton", "profilebutton", "optionsbutton",
                               "morebutton"}) {
@@ -102,20 +89,20 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
 
     // The quest begins at the map's first level; leaving it keeps the run and
     // returns to a new menu.
-    EXPECT_EQ(Screens(ReadFile(p + "level.txt")), "game hintbox"); // a new player's first tutorial text
-    EXPECT_EQ(Screens(ReadFile(p + "back.txt")), "background mainmenu");
+    EXPECT_EQ(UiScreens(ReadFile(p + "level.txt")), "game hintbox"); // a new player's first tutorial text
+    EXPECT_EQ(UiScreens(ReadFile(p + "back.txt")), "background mainmenu");
 
     // The quest button now offers the saved run, with its score in the question.
     const std::string offer = ReadFile(p + "offer.txt");
-    EXPECT_EQ(Screens(offer), "background mainmenu confirm");
+    EXPECT_EQ(UiScreens(offer), "background mainmenu confirm");
     EXPECT_NE(Component(offer, "messagetext").find("0 points"), std::string::npos) << Component(offer, "messagetext");
     // Accepted: the level comes back; the saved run is used up.
-    EXPECT_NE(Screens(ReadFile(p + "resumed.txt")).find("game"), std::string::npos);
+    EXPECT_NE(UiScreens(ReadFile(p + "resumed.txt")).find("game"), std::string::npos);
     const std::string log = ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html");
     EXPECT_NE(log.find("Saved run resumed: /level/original/001.xml"), std::string::npos);
     // Left again and then declined: the saved run is gone and no question stays.
     EXPECT_FALSE(std::filesystem::exists(saved));
-    EXPECT_EQ(Screens(ReadFile(p + "declined.txt")).find("confirm"), std::string::npos);
+    EXPECT_EQ(UiScreens(ReadFile(p + "declined.txt")).find("confirm"), std::string::npos);
 }
 
 TEST(MenuRunTest, ExitAsksFirstAndYesEndsTheProgram)
@@ -132,7 +119,7 @@ TEST(MenuRunTest, ExitAsksFirstAndYesEndsTheProgram)
                                     "at 6000 ui " + p + "after.txt\n"
                                     "at 6500 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
-    EXPECT_EQ(Screens(ReadFile(p + "asked.txt")), "background mainmenu confirm");
+    EXPECT_EQ(UiScreens(ReadFile(p + "asked.txt")), "background mainmenu confirm");
     // Yes on the exit question ends the program before the script's own quit.
     EXPECT_FALSE(std::filesystem::exists(p + "after.txt"));
 }

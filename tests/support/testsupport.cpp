@@ -90,3 +90,40 @@ int RunCommand(const std::string& command)
 }
 
 } // namespace testsupport
+
+namespace testsupport {
+
+namespace {
+
+// The second tab-separated field of every line that starts with `kind`.
+std::vector<std::string> UiNames(const std::string& listing, const std::string& kind)
+{
+    std::istringstream in(listing);
+    std::vector<std::string> names;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(kind + "\t", 0) == 0) {
+            const std::string rest = line.substr(kind.size() + 1);
+            names.push_back(rest.substr(0, rest.find('\t')));
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+std::string UiScreens(const std::string& listing)
+{
+    std::string joined;
+    for (const std::string& name : UiNames(listing, "screen")) {
+        joined += (joined.empty() ? "" : " ") + name;
+    }
+    return joined;
+}
+
+std::string UiFocus(const std::string& listing)
+{
+    const std::vector<std::string> names = UiNames(listing, "focus");
+    return names.empty() ? std::string() : names.back();
+}
+
+} // namespace testsupport

@@ -51,4 +51,9 @@ bool FileExists(const std::string& path);
 // Runs a command through the shell; returns its exit status (or -1).
 int RunCommand(const std::string& command);
 
+// From a script's `ui` listing: the screens' names, oldest first, space
+// separated, and the name on the last "focus" line ("" when none shows).
+std::string UiScreens(const std::string& listing);
+std::string UiFocus(const std::string& listing);
+
 } // namespace testsupport

@@ -133,6 +133,7 @@ void Screen::HideKeyFocus()
 void Screen::PressFocus(GUIComponent& button)
 {
     GUIComponentPtr hold(&button);
+    s_keysInUse = true; // pressed from the keys: the next screen shows its focus at once
     if (m_navigation == KeyNavigation::Tab) {
         m_tabFocus = false; // back to the screen's own keys once the button did its work
     }
@@ -230,7 +231,7 @@ GuiInput Screen::Navigate(const GuiInput& input)
             take();
             PressFocus(*m_keyFocus);
         } else if (HasHotkey(key)) {
-            // its own button takes it, as it always has
+            s_keysInUse = true; // its own button takes it, as it always has; the next screen shows its focus
         } else if (GUIComponent* yes = edit && key != k.space
                                            ? FindUsable(kDefaultButtonNames, std::size(kDefaultButtonNames))
                                            : nullptr) {
@@ -249,6 +250,8 @@ GuiInput Screen::Navigate(const GuiInput& input)
                 take();
                 PressFocus(*back);
             }
+        } else {
+            s_keysInUse = true;
         }
     }
     if (m_keyFocus) {

@@ -826,6 +826,12 @@ void GameScreen::ShowMessage(const std::string& key, int64_t ms, int number)
     m_message->SetExpiry(now + ms);
 }
 
-std::string GameScreen::Dump() const { return m_board ? m_board->DumpText() : std::string("no board"); }
+std::string GameScreen::Dump() const
+{
+    if (!m_board) {
+        return "no board";
+    }
+    return m_board->DumpText() + "selected " + std::to_string(m_selX) + " " + std::to_string(m_selY) + "\n";
+}
 
 } // namespace bsh

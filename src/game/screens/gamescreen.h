@@ -101,7 +101,8 @@ public:
     int64_t LastHeartbeat() const { return m_lastBeat; }
     // The cells that glittered at the last hint (fewer than 10 still needing work).
     int LastGlitterCount() const { return m_lastGlitter; }
-    // The board snapshot for the script's "dump" command.
+    // The board snapshot for the script's "dump" command, then "selected X Y"
+    // (-1 -1 without a selection).
     std::string Dump() const;
 
 private:

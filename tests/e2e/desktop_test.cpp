@@ -96,8 +96,9 @@ TEST(DesktopRunTest, TheMenusAndTheDialogsWorkWithTheKeysAlone)
     const int status = RunGame(dir, "",
                                "at 1300 type Ann\n"
                                "at 1400 key KEY_RETURN\n"         // the name is taken; the menu shows its focus on Quest
-                               "at 3100 key KEY_DOWN\n"           // Profiles: Arcade and Highscores are disabled
-                               "at 3200 key KEY_DOWN\n"           // Options
+                               "at 3100 key KEY_UP\n"             // round to the bottom: Exit
+                               "at 3150 key KEY_UP\n"             // the home page
+                               "at 3200 key KEY_UP\n"             // Options
                                "at 3300 ui " + p + "menu.txt\n"
                                "at 3400 key KEY_SPACE\n"
                                "at 5000 ui " + p + "options.txt\n" // its focus shows at once
@@ -135,8 +136,8 @@ TEST(DesktopRunTest, AGamepadWorksTheMenusAndPausesALevel)
                                "at 1000 pad connect\n"
                                "at 1300 type Ann\n"
                                "at 1400 pad press a\n"            // the input dialog's yes
-                               "at 4000 pad stick 0 0.9\n"        // held down: once, then repeated
-                               "at 4450 pad stick 0 0.1\n"        // back inside the dead zone
+                               "at 4000 pad stick 0 -0.9\n"       // held up: once, then repeated
+                               "at 4580 pad stick 0 -0.1\n"       // back inside the dead zone
                                "at 4700 ui " + p + "menu.txt\n"
                                "at 4900 pad press a\n"
                                "at 6500 ui " + p + "options.txt\n"
@@ -148,7 +149,8 @@ TEST(DesktopRunTest, AGamepadWorksTheMenusAndPausesALevel)
     EXPECT_NE(log.find("Gamepad connected: Virtual gamepad"), std::string::npos);
     EXPECT_NE(log.find("Gamepad disconnected: Virtual gamepad"), std::string::npos);
     // The menu shows its focus on Quest at once (the dialog was answered from
-    // the pad); the stick moves it to Profiles, and after the repeat delay to Options.
+    // the pad); the stick moves it round to Exit, after the repeat delay to
+    // the home page and then at the repeat rate to Options.
     EXPECT_EQ(UiFocus(ReadFile(p + "menu.txt")), "optionsbutton");
     EXPECT_EQ(UiScreens(ReadFile(p + "options.txt")), "background options");
 

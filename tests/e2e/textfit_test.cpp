@@ -183,6 +183,22 @@ Drawn DrawnCaption(const GUIComponent& component)
     return drawn;
 }
 
+// The lines after the first of a wrapped text (in the current code page)
+// that begin with a mark belonging to the word before it, in UTF-8.
+std::vector<std::string> LinesOpeningWithAMark(const std::string& wrapped)
+{
+    std::vector<std::string> found;
+    const uint32_t codePage = LanguageManager::Instance().GetCodePage();
+    std::istringstream lines(wrapped);
+    std::string line;
+    for (bool first = true; std::getline(lines, line); first = false) {
+        if (!first && tsv::BeginsWithClosingMark(line, codePage)) {
+            found.push_back(tsv::ConvertCodePageToUtf8(line, codePage));
+        }
+    }
+    return found;
+}
+
 std::string Pixels(float value)
 {
     std::ostringstream out;
@@ -241,6 +257,16 @@ std::vector<std::string> Misfits(const GUIComponent& component)
                 problems.push_back("the word \"" + tsv::ConvertCodePageToUtf8(word, language.GetCodePage()) +
                                    "\" is wider than the box");
             }
+        }
+    }
+    // A label's lines as the engine breaks them (labels keep no padding).
+    const tsv::Font* font = language.GetFont(component.GetFontId());
+    if (component.GetType() == tsv::ComponentLabel && component.GetWidth() > 0 && font) {
+        const std::string wrapped =
+            font->WrapText(caption, static_cast<float>(component.GetWidth()) / drawn.scale,
+                           tsv::BreaksBetweenAnyCharacters(language.GetCurrent()));
+        for (const std::string& line : LinesOpeningWithAMark(wrapped)) {
+            problems.push_back("a line begins with a closing mark: \"" + line + "\"");
         }
     }
     return problems;
@@ -362,8 +388,9 @@ TEST_F(TextFitTest, EveryTutorialTextFitsItsBox)
             const std::string where = std::string(tsv::LanguageName(id)) + ", hint box, " + key + ": ";
             const std::string text = language.GetText("$" + key);
             const HintBox::Layout box = HintBox::Lay(font, text, width, id);
-            std::string joined;
+            std::string joined, wrapped;
             for (const std::string& line : box.lines) {
+                wrapped += line + "\n";
                 joined += (joined.empty() ? "" : " ") + line;
                 EXPECT_LE(font->MeasureLine(line, 0, line.size()) * HintBox::kTextScale, width + kSlack)
                     << where << "a line is too wide: " << tsv::ConvertCodePageToUtf8(line, language.GetCodePage());
@@ -372,6 +399,9 @@ TEST_F(TextFitTest, EveryTutorialTextFitsItsBox)
                 EXPECT_EQ(joined, text) << where << "a word is cut in two";
             }
             EXPECT_LE(box.height, 580.0f) << where << "the box is taller than the view";
+            for (const std::string& line : LinesOpeningWithAMark(wrapped)) {
+                ADD_FAILURE() << where << "a line begins with a closing mark: \"" << line << "\"";
+            }
         }
     }
 }

@@ -11,6 +11,7 @@
 #include "engine/gui/guitest.h"
 #include "support/languagefiles.h"
 
+#include "engine/core/textformat.h"
 #include "engine/core/util/file/textconvert.h"
 #include "engine/core/util/xml/xmlloader.h"
 #include "engine/gui/nodewalk.h"
@@ -40,8 +41,9 @@ constexpr float kMinButtonShrink = 0.8f;
 constexpr float kSlack = 0.5f;
 
 // A text the code puts into every component of that name; alternatives are
-// tried one after the other. "{Key.path}" stands for the key's text and
-// "%s" for a player's name of the longest kind the name box takes.
+// tried one after the other. "{Key.path}" stands for the key's text, "%s"
+// for a player's name of the longest kind the name box takes and "%d" for a
+// large score.
 struct CodeText {
     const char* screen;
     const char* component;
@@ -52,7 +54,8 @@ const std::vector<CodeText>& CodeTexts()
 {
     static const std::vector<CodeText> texts = {
         {"/gui/confirmscreen.xml", "messagetext",
-         {"{Screen.MainMenu.exitConfirm}", "{Screen.Game.leaveQuestion}", "{Screen.Profile.deleteConfirm}"}},
+         {"{Screen.MainMenu.exitConfirm}", "{Screen.Game.leaveQuestion}", "{Screen.Profile.deleteConfirm}",
+          "{Screen.Title.continuePlayingMsg}"}},
         {"/gui/infoscreen.xml", "messagetext",
          {"{Screen.Profile.tooManyError}", "{Screen.Profile.alreadyExistsError}", "{Screen.Profile.badNameError}"}},
         {"/gui/inputscreen.xml", "messagetext", {"{Screen.Profile.newConfirm}"}},
@@ -93,8 +96,8 @@ std::string Expand(const std::string& pattern)
         out += language.GetText("$" + pattern.substr(i + 1, close - i - 1));
         i = close + 1;
     }
-    const size_t name = out.find("%s");
-    return name == std::string::npos ? out : out.replace(name, 2, kLongName);
+    const bool named = out.find("%s") != std::string::npos;
+    return named ? tsv::FormatText(out, {std::string(kLongName)}) : tsv::FormatText(out, {int64_t{1234567}});
 }
 
 // The screen files of the game, as resource paths.

@@ -19,6 +19,7 @@
 #include "game/screens/hintbox.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -443,7 +444,7 @@ void LevelFileKeys(KeyUses& uses)
     }
 }
 
-// The source without its comments, and each string literal with what follows it.
+// A string literal of a source file, with what stands around it.
 struct Literal {
     std::string text;
     std::string before; // the identifier and bracket just before, as "Text("
@@ -451,6 +452,8 @@ struct Literal {
     int line = 0;
 };
 
+// The string literals of a C++ source outside its comments and character
+// literals (a quote after a digit separates digits: 100'000).
 std::vector<Literal> StringLiterals(const std::string& source)
 {
     std::vector<Literal> literals;
@@ -469,8 +472,8 @@ std::vector<Literal> StringLiterals(const std::string& source)
                 line += source[j] == '\n' ? 1 : 0;
             }
             i = end == std::string::npos ? source.size() : end + 1;
-        } else if (c == '\'') {
-            i = source.find('\'', i + (source[i + 1] == '\\' ? 3 : 2));
+        } else if (c == '\'' && !(i > 0 && std::isxdigit(static_cast<unsigned char>(source[i - 1])))) {
+            i = source.find('\'', i + (i + 1 < source.size() && source[i + 1] == '\\' ? 3 : 2));
             i = i == std::string::npos ? source.size() : i;
         } else if (c == '"') {
             Literal literal;

@@ -2,7 +2,9 @@
 // captions, labels and edit boxes): the cost per frame of handing it the
 // frame's input and of the scene update of its nodes, and the cost of reading
 // screen files. Runs from the source folder, with the game's English texts.
+// Also the switch to each language of the table, as the options make it.
 
+#include "engine/core/util/file/resourcepath.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screen.h"
 #include "engine/platform/clock.h"
@@ -115,10 +117,34 @@ void BM_LoadScreenFile(benchmark::State& state, const char* path)
     }
 }
 
+// A language switch: the language file read and converted to its code page,
+// its two fonts and its icon set. The scene keeps every texture it has
+// loaded, so only the first switch to a language decodes its font textures;
+// each iteration decodes and frees them again through the platform, which
+// makes every iteration cost what that first switch costs.
+void BM_SwitchLanguage(benchmark::State& state)
+{
+    Prepare();
+    const LanguageId id = static_cast<LanguageId>(state.range(0));
+    LanguageManager& languages = LanguageManager::Instance();
+    Platform& platform = *SceneManager::Instance().GetPlatform();
+    for (auto _ : state) {
+        languages.SwitchLanguage(id, LanguageManager::KeepSetting);
+        for (int32_t slot = 0; slot < 2; ++slot) {
+            if (const Font* font = languages.GetFont(slot)) {
+                platform.TextureFree(platform.TextureLoad(ResolveResourcePath(font->GetTexturePath())));
+            }
+        }
+    }
+    state.SetLabel(LanguageName(id));
+    languages.SwitchLanguage(kEnglish, LanguageManager::KeepSetting);
+}
+
 BENCHMARK(BM_ScreenInputOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScreenInputAndUpdate)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_LoadScreenFile, inputscreen, "/gui/inputscreen.xml")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_LoadScreenFile, screen200, kScreenPath)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SwitchLanguage)->DenseRange(0, kLanguageCount - 1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

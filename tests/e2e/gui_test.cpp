@@ -167,3 +167,33 @@ TEST_F(GuiRunTest, TheMainMenuAndTheOptionsScreen)
     ExpectGolden(dir.Path() + "menu.png", "main-menu");
     ExpectGolden(dir.Path() + "options.png", "options");
 }
+
+// The main menu in three scripts: Cyrillic, Polish's Latin and Japanese, each
+// with a player's name typed in that script.
+TEST_F(GuiRunTest, TheMainMenuInRussianPolishAndJapanese)
+{
+    AddEnglish();
+    struct Case {
+        const char* file;
+        const char* language;
+        const char* name;
+        const char* golden;
+    };
+    for (const Case& c : {Case{"Russian1251.xml", "Russian", "Анна", "main-menu-russian"},
+                          Case{"Polish1250.xml", "Polish", "Łucja", "main-menu-polish"},
+                          Case{"Japan932.xml", "Japan", "さくら", "main-menu-japanese"}}) {
+        SCOPED_TRACE(c.language);
+        AddLanguage(c.file, std::string(BSH_SOURCE_DIR "/data/language/") + c.file);
+        std::filesystem::remove_all(dir.Path() + "xdg"); // a first start each time
+        ASSERT_EQ(Run(std::string("--seed 1 --language ") + c.language,
+                      std::string("at 1300 type ") + c.name + "\nat 1400 press yesbutton\nat 2800 move 700 560\n" +
+                          "at 3000 screenshot " + dir.Path() + "menu.png\nat 3100 quit\n"),
+                  0)
+            << Log();
+        for (const char* problem : {"Local resources not found", "not found.", "font reference error",
+                                    "Font file not found", "Invalid Icon ID", "Language data is corrupt"}) {
+            EXPECT_EQ(Log().find(problem), std::string::npos) << Log();
+        }
+        ExpectGolden(dir.Path() + "menu.png", c.golden);
+    }
+}

@@ -4,7 +4,6 @@
 #include "engine/gui/guicomponent.h"
 
 #include "engine/core/log.h"
-#include "engine/core/util/file/textconvert.h"
 #include "engine/gui/font.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/nodewalk.h"
@@ -102,6 +101,7 @@ void GUIComponent::LayoutCaption()
     if (m_captionNode) {
         m_node->RemoveChild(m_captionNode.Get(), true);
         m_captionNode.Reset();
+        m_captionFace.Reset();
     }
     if (m_caption.empty() || m_type == ComponentEditBox) {
         return;
@@ -123,8 +123,7 @@ void GUIComponent::LayoutCaption()
             scale *= room / width;
         }
     } else if (m_width > 0) {
-        const bool anyCharacter = IsDoubleByteCodePage(font->GetCodePage()) ||
-                                  IsEastAsian(LanguageManager::Instance().GetCurrent());
+        const bool anyCharacter = BreaksBetweenAnyCharacters(LanguageManager::Instance().GetCurrent());
         text = font->WrapText(m_caption, (static_cast<float>(m_width) - 2 * pad) / scale, anyCharacter);
     }
     std::vector<std::string> lines;
@@ -198,10 +197,10 @@ void GUIComponent::LayoutCaption()
             }
         });
     }
-    SceneNodePtr face = MakeIntrusive<SceneNode>();
-    face->SetLayer(EffectiveLayer(), false);
-    m_captionNode->AddChild(HierarchyNodePtr(face.Get()));
-    layLines(*face, m_captionColor);
+    m_captionFace = MakeIntrusive<SceneNode>();
+    m_captionFace->SetLayer(EffectiveLayer(), false);
+    m_captionNode->AddChild(HierarchyNodePtr(m_captionFace.Get()));
+    layLines(*m_captionFace, m_captionColor);
     m_node->AddChild(HierarchyNodePtr(m_captionNode.Get()));
     m_captionNode->UpdateWorldTransform();
     m_lookState = -1;

@@ -46,6 +46,23 @@ bool ReadTag(const std::string& text, size_t at, std::string& name, size_t& next
     return true;
 }
 
+// Marks that close what stands before them, which a line may not begin with
+// where lines break between any two characters (UTF-8).
+const char* const kClosingMarks[] = {"!", "?", ":", ";", ",", ".", ")", "\u3001", "\u3002", "\uFF0C", "\uFF0E",
+                                     "\uFF01", "\uFF1F", "\uFF1A", "\uFF1B", "\uFF09", "\u300D", "\u300F",
+                                     "\u3011", "\u30FC", "\u2026", "\u30FB"};
+
+bool IsClosingMark(const std::string& text, size_t at, size_t next, uint32_t codePage)
+{
+    const std::string utf8 = ConvertCodePageToUtf8(text.substr(at, next - at), codePage);
+    for (const char* mark : kClosingMarks) {
+        if (utf8 == mark) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool FileExists(const std::string& path)
 {
     struct stat st{};
@@ -55,6 +72,11 @@ bool FileExists(const std::string& path)
 } // namespace
 
 void SetIconProvider(IconProvider provider) { Icons() = std::move(provider); }
+
+bool BeginsWithClosingMark(const std::string& text, uint32_t codePage)
+{
+    return !text.empty() && IsClosingMark(text, 0, std::max<size_t>(1, CharLength(text, 0, codePage)), codePage);
+}
 
 bool Font::Load(const std::string& path)
 {
@@ -228,6 +250,7 @@ std::string Font::WrapText(const std::string& text, float width, bool anyCharact
     float line = 0;
     size_t lineStart = 0;   // in `out`
     size_t lastBlank = std::string::npos; // in `out`: a blank that may become a line break
+    std::vector<size_t> starts; // in `out`: where each character of the current line begins
     for (size_t i = 0; i < text.size();) {
         const char c = text[i];
         if (c == '\r' || c == '\n') {
@@ -236,6 +259,7 @@ std::string Font::WrapText(const std::string& text, float width, bool anyCharact
             line = 0;
             lineStart = out.size();
             lastBlank = std::string::npos;
+            starts.clear();
             continue;
         }
         size_t next = i;
@@ -247,6 +271,7 @@ std::string Font::WrapText(const std::string& text, float width, bool anyCharact
                 line = 0;
                 lineStart = out.size();
                 lastBlank = std::string::npos;
+                starts.clear();
                 continue;
             }
             if (!anyCharacter && lastBlank != std::string::npos) {
@@ -254,16 +279,41 @@ std::string Font::WrapText(const std::string& text, float width, bool anyCharact
                 lineStart = lastBlank + 1;
                 line = MeasureLine(out, lineStart, out.size());
                 lastBlank = std::string::npos;
+                starts.erase(starts.begin(), std::lower_bound(starts.begin(), starts.end(), lineStart));
             } else {
-                out += '\n';
-                lineStart = out.size();
-                line = 0;
+                // A closing mark stays with the character before it: that
+                // character goes down too (and so on, for a run of marks).
+                size_t cut = out.size();
+                if (anyCharacter && IsClosingMark(text, i, next, m_codePage)) {
+                    size_t first = starts.size(); // the first character of the line that goes down
+                    auto end = [&](size_t k) { return k + 1 < starts.size() ? starts[k + 1] : out.size(); };
+                    while (first > 1 && IsClosingMark(out, starts[first - 1], end(first - 1), m_codePage)) {
+                        --first;
+                    }
+                    if (first > 1) {
+                        --first;
+                    }
+                    if (first < starts.size()) {
+                        cut = starts[first];
+                    }
+                }
+                out.insert(cut, 1, '\n');
+                lineStart = cut + 1;
+                line = MeasureLine(out, lineStart, out.size());
                 lastBlank = std::string::npos;
+                std::vector<size_t> moved;
+                for (size_t start : starts) {
+                    if (start >= cut) {
+                        moved.push_back(start + 1);
+                    }
+                }
+                starts = std::move(moved);
             }
         }
         if (c == ' ') {
             lastBlank = out.size();
         }
+        starts.push_back(out.size());
         out.append(text, i, next - i);
         line += advance;
         i = next;

@@ -29,6 +29,11 @@ struct FontChar {
 using IconProvider = std::function<SceneNodePtr(const std::string& name)>;
 void SetIconProvider(IconProvider provider);
 
+// Whether the text (in `codePage`) begins with a mark that closes what stands
+// before it ("!", ",", the ideographic full stop, a closing bracket...): a
+// line may not begin with one.
+bool BeginsWithClosingMark(const std::string& text, uint32_t codePage);
+
 class Font : public RefCounted {
 public:
     // False, with an Error in the log, when the file is missing or no font file.

@@ -190,6 +190,8 @@ public:
     Screen* GetScreen() const { return m_screen; }
     const std::vector<GUIComponentPtr>& GetChildren() const { return m_children; }
     const SceneNodePtr& GetNode() const { return m_node; }
+    // The nodes of the caption's text as laid out, without its shadow; null without a caption.
+    const SceneNodePtr& GetCaptionFace() const { return m_captionFace; }
 
 private:
     bool LoadEvent(const XMLElement& element);
@@ -256,6 +258,7 @@ private:
     SceneNodePtr m_focusFrame; // made the first time the component gets the keyboard's focus
     int32_t m_pictureWidth = 0, m_pictureHeight = 0; // the component's size when the picture came
     SceneNodePtr m_captionNode;
+    SceneNodePtr m_captionFace; // the text itself, below m_captionNode beside its shadows
     SceneNodePtr m_textNode;
     SceneNodePtr m_selectionNode;
     SceneNodePtr m_caretNode;

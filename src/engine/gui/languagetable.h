@@ -22,9 +22,11 @@ const char* LanguageName(LanguageId id);
 // The first language (in table order) whose name occurs anywhere in `name`,
 // ignoring case: "Russian1251.xml" is Russian. -1 when none does.
 LanguageId LanguageFromName(const std::string& name);
-// Languages whose texts break between any two characters and whose captions
-// keep their natural scale.
+// Languages whose captions keep their natural scale.
 inline bool IsEastAsian(LanguageId id) { return id == kKorean || id == kJapan || id == kChinese; }
+// Languages written without blanks between words: their lines break between
+// any two characters. Korean puts blanks between words and breaks there.
+inline bool BreaksBetweenAnyCharacters(LanguageId id) { return id == kJapan || id == kChinese; }
 
 // The language a Windows locale identifier selects; English for any other.
 LanguageId LanguageFromLocaleId(uint32_t localeId);

@@ -328,7 +328,8 @@ void Screen::UpdateHint(const GuiInput& input)
     if (!font) {
         return;
     }
-    const std::string text = font->WrapText(target->GetHint(), kHintMaxWidth, tsv::IsEastAsian(LanguageManager::Instance().GetCurrent()));
+    const std::string text = font->WrapText(target->GetHint(), kHintMaxWidth,
+                                            BreaksBetweenAnyCharacters(LanguageManager::Instance().GetCurrent()));
     const Vec2 size = font->MeasureText(text);
     const float w = size.x + 2 * kHintPadding, h = size.y + 2 * kHintPadding;
     // Below the pointer's picture and right of its tip, kept inside the view.

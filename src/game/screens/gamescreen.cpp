@@ -52,7 +52,6 @@ constexpr float kScoreScale = 0.55f;
 constexpr int64_t kPieceTextAfterMs = 2000;
 constexpr int64_t kBonusTextFromMs = 3000;
 constexpr int64_t kBonusTextUntilMs = 4000;
-constexpr float kTutorialWidth = 260.0f;
 // The top of the start-of-level texts: below most boards, above the score strip.
 constexpr float kStartTextY = 150.0f;
 constexpr float kCircleSize = 56.0f;

@@ -55,6 +55,8 @@ public:
     static constexpr int64_t kHeartbeatSpreadMs = 4000;
     static constexpr double kHeartbeatBelow = 0.2;
     static constexpr int kGlitterBelow = 10;
+    // The width of the tutorial texts' lines, in pixels.
+    static constexpr float kTutorialWidth = 260.0f;
 
     // A negative `mode` is a preview of the level (no tutorial texts, no end).
     // `media` null: the board plays without sounds and effects.

@@ -19,9 +19,6 @@ constexpr uint32_t kRimColour = 0xFFD8A548;
 // The box's corner may come this close to the view's right and bottom edges.
 constexpr float kRightLimit = 390.0f;
 constexpr float kBottomLimit = 290.0f;
-// The title font is drawn for headings; in the box it reads at about the
-// size of the body text.
-constexpr float kTextScale = 0.55f;
 
 tsv::SceneNodePtr Rect(float w, float h, uint32_t colour, float z)
 {
@@ -57,6 +54,23 @@ void HintBox::Place(float width, const std::string& key, float x, float y)
     Build();
 }
 
+HintBox::Layout HintBox::Lay(const tsv::Font* font, const std::string& text, float width, tsv::LanguageId language)
+{
+    Layout layout;
+    if (font) {
+        layout.lineHeight = font->MeasureText("Ag").y * kTextScale;
+        const std::string wrapped = font->WrapText(text, width / kTextScale, tsv::BreaksBetweenAnyCharacters(language));
+        size_t start = 0;
+        for (size_t end; (end = wrapped.find('\n', start)) != std::string::npos; start = end + 1) {
+            layout.lines.push_back(wrapped.substr(start, end - start));
+        }
+        layout.lines.push_back(wrapped.substr(start));
+    }
+    layout.width = width + 2 * kMargin;
+    layout.height = layout.lineHeight * static_cast<float>(std::max<size_t>(layout.lines.size(), 1)) + 2 * kMargin;
+    return layout;
+}
+
 void HintBox::Build()
 {
     if (m_frame) {
@@ -64,23 +78,9 @@ void HintBox::Build()
     }
     const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
     const tsv::Font* font = language.GetFont(0);
-    const std::string text = language.GetText("$" + m_key);
-    // The font wraps the text at the box's width (between any two characters
-    // in the East Asian languages).
-    std::vector<std::string> lines;
-    float lineHeight = 20.0f;
-    if (font) {
-        lineHeight = font->MeasureText("Ag").y * kTextScale;
-        const std::string wrapped =
-            font->WrapText(text, m_width / kTextScale, tsv::IsEastAsian(language.GetCurrent()));
-        size_t start = 0;
-        for (size_t end; (end = wrapped.find('\n', start)) != std::string::npos; start = end + 1) {
-            lines.push_back(wrapped.substr(start, end - start));
-        }
-        lines.push_back(wrapped.substr(start));
-    }
-    const float w = m_width + 2 * kMargin;
-    const float h = lineHeight * static_cast<float>(std::max<size_t>(lines.size(), 1)) + 2 * kMargin;
+    const Layout layout = Lay(font, language.GetText("$" + m_key), m_width, language.GetCurrent());
+    const float w = layout.width;
+    const float h = layout.height;
     // Stay inside the view: left/top by the box's own size too.
     const float left = std::clamp(m_x - w * 0.5f, -390.0f, kRightLimit - w);
     const float top = std::clamp(m_y, -290.0f, kBottomLimit - h);
@@ -90,11 +90,12 @@ void HintBox::Build()
     m_frame->AddChild(Rect(w + 4, h + 4, kRimColour, 0.2f));
     m_frame->AddChild(Rect(w, h, kPlateColour, 0.1f));
     if (font) {
-        for (size_t i = 0; i < lines.size(); ++i) {
+        for (size_t i = 0; i < layout.lines.size(); ++i) {
             tsv::SceneNodePtr row = tsv::MakeIntrusive<tsv::SceneNode>();
-            font->LayText(lines[i], *row, kTextColour);
+            font->LayText(layout.lines[i], *row, kTextColour);
             row->SetScale(kTextScale, kTextScale, false);
-            row->SetPosition({-w * 0.5f + kMargin, -h * 0.5f + kMargin + lineHeight * static_cast<float>(i), 0}, false);
+            const float y = -h * 0.5f + kMargin + layout.lineHeight * static_cast<float>(i);
+            row->SetPosition({-w * 0.5f + kMargin, y, 0}, false);
             m_frame->AddChild(row);
         }
     }

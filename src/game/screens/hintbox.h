@@ -3,10 +3,13 @@
 // half second) the game's clock stands still; from two seconds on a mouse
 // button, Escape, Space or Return closes it.
 
+#include "engine/gui/font.h"
+#include "engine/gui/languagetable.h"
 #include "engine/gui/screen.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace bsh {
 
@@ -16,6 +19,19 @@ public:
     static constexpr int64_t kClosableAfterMs = 2000;
     static constexpr int32_t kLayer = 4;
     static constexpr float kMinWidth = 10.0f;
+    // The title font is drawn for headings; in the box it reads at about the
+    // size of the body text.
+    static constexpr float kTextScale = 0.55f;
+
+    // The text as the box shows it: its lines (wrapped at blanks, or between
+    // any two characters in Japanese and Chinese), their height and the
+    // box's size, all in pixels.
+    struct Layout {
+        std::vector<std::string> lines;
+        float lineHeight = 20.0f;
+        float width = 0, height = 0;
+    };
+    static Layout Lay(const tsv::Font* font, const std::string& text, float width, tsv::LanguageId language);
 
     HintBox();
     // The game's clock runs again when the box goes.

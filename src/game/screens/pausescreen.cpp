@@ -14,6 +14,8 @@ namespace bsh {
 namespace {
 constexpr uint32_t kTitleColour = 0xFFF8ECC8;
 constexpr uint32_t kLineColour = 0xFFB8C8D8;
+// The widest a line may be; a longer one is drawn smaller.
+constexpr float kMaxLineWidth = 760.0f;
 } // namespace
 
 PauseScreen::PauseScreen() { SetName("pause"); }
@@ -45,13 +47,14 @@ bool PauseScreen::OnAdd()
     m_overlay->SetTexture("/texture/effect/black.png");
     m_overlay->SetColor(0xFF000000);
     const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
-    const auto addText = [&](int font, const std::string& key, uint32_t colour, float y, float scale) {
+    const auto addText = [&](int font, const std::string& key, uint32_t colour, float y, float largest) {
         const tsv::Font* f = language.GetFont(font);
         if (!f) {
             return;
         }
         const std::string text = language.GetText(key);
         const tsv::Vec2 size = f->MeasureText(text);
+        const float scale = std::min(largest, kMaxLineWidth / std::max(size.x, 1.0f));
         tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
         f->LayText(text, *node, colour);
         node->SetScale(scale, scale, false);

@@ -111,6 +111,8 @@ TEST_F(FontTest, DoubleByteCodePagesReadLeadAndTrailAsOneCharacter)
 {
     // 0x82A0 is one character of code page 932; 0x41 and 0x82 alone are not.
     FontPtr font = LoadText("<font><character><id>33440</id><width>20</width><height>20</height></character>"
+                            "<character><id>33090</id><width>20</width><height>20</height></character>"
+                            "<character><id>33142</id><width>20</width><height>20</height></character>"
                             "<character><id>32</id><width>5</width><height>20</height></character>"
                             "<character><id>65</id><width>10</width><height>20</height></character></font>");
     ASSERT_TRUE(loaded);
@@ -126,6 +128,11 @@ TEST_F(FontTest, DoubleByteCodePagesReadLeadAndTrailAsOneCharacter)
     // East Asian lines may break between any two characters.
     font->SetCodePage(932);
     EXPECT_EQ(font->WrapText("\x82\xA0\x82\xA0\x82\xA0", 45, true), "\x82\xA0\x82\xA0\n\x82\xA0");
+    // But a line never begins with a closing mark ("\x81\x42" is the full stop,
+    // "\x81\x76" the closing bracket): the character before it goes down too.
+    EXPECT_EQ(font->WrapText("\x82\xA0\x82\xA0\x81\x42", 45, true), "\x82\xA0\n\x82\xA0\x81\x42");
+    EXPECT_EQ(font->WrapText("\x82\xA0\x82\xA0\x81\x42\x81\x76", 65, true),
+              "\x82\xA0\n\x82\xA0\x81\x42\x81\x76");
     EXPECT_EQ(font->WrapText("AA AA AA", 30, false), "AA\nAA\nAA"); // elsewhere at blanks
     EXPECT_EQ(font->WrapText("AAAAA", 30, false), "AAA\nAA");        // a word too long breaks anyway
 }

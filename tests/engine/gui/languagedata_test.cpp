@@ -4,9 +4,9 @@
 // the key; tools/lang/check lists what is left to translate.
 
 #include "guitest.h"
+#include "support/languagefiles.h"
 
 #include "engine/core/util/file/textconvert.h"
-#include "engine/core/util/xml/xmlloader.h"
 
 #include <filesystem>
 #include <map>
@@ -21,38 +21,11 @@ constexpr uint32_t kCodePages[kLanguageCount] = {1252, 1252, 1252, 1252, 1252, 1
 
 const std::set<std::string> kReserved = {"font1", "font2", "iconset"};
 
-std::string FileOf(LanguageId id)
-{
-    for (const auto& entry : std::filesystem::directory_iterator(kLanguageFolder)) {
-        if (LanguageFromName(entry.path().filename().string()) == id) {
-            return entry.path().filename().string();
-        }
-    }
-    return {};
-}
-
-// Every leaf below "hierarchy" by dotted key, in UTF-8.
-void CollectTexts(const XMLElement& element, const std::string& prefix, std::map<std::string, std::string>& out)
-{
-    for (const auto& [name, child] : element.Children()) {
-        const std::string key = prefix.empty() ? name : prefix + "." + name;
-        if (child->Children().empty()) {
-            out[key] = child->GetText();
-        } else {
-            CollectTexts(*child, key, out);
-        }
-    }
-}
+std::string FileOf(LanguageId id) { return testsupport::LanguageFileName(kLanguageFolder, id); }
 
 std::map<std::string, std::string> Texts(const std::string& fileName)
 {
-    std::map<std::string, std::string> texts;
-    IntrusivePtr<XMLLoader> loader(new XMLLoader(std::string(kLanguageFolder) + "/" + fileName));
-    IntrusivePtr<XMLElement> root = loader->Execute(false, false, 0);
-    if (root && root->FindChild("hierarchy")) {
-        CollectTexts(*root->FindChild("hierarchy"), "", texts);
-    }
-    return texts;
+    return testsupport::LanguageFileTexts(std::string(kLanguageFolder) + "/" + fileName);
 }
 
 std::vector<std::string> Formats(const std::string& text)

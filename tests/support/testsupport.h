@@ -4,6 +4,7 @@
 
 #include "engine/core/log.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -50,5 +51,12 @@ bool FileExists(const std::string& path);
 
 // Runs a command through the shell; returns its exit status (or -1).
 int RunCommand(const std::string& command);
+
+// A script for a plain start (--fixed-step 10): the loader runs, both intro
+// screens are skipped as soon as they allow it, and `script`'s commands follow
+// with their times counted from kPastTheIntroMs, when the first menu screen
+// is in view.
+inline constexpr int64_t kPastTheIntroMs = 5500;
+std::string PastTheIntro(const std::string& script);
 
 } // namespace testsupport

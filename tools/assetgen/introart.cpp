@@ -125,23 +125,23 @@ void GenerateIntro(Output& out) {
   const std::string header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<node>\n";
   out.WritePng("/texture/intro/crest.png", Crest(224));
   out.WritePng("/texture/intro/loaderfill.png", GlowBar(404, 16));
-  out.WriteText("/object/intro/loaderfill.xml", Picture("/texture/intro/loaderfill.png", 404, 16));
+  out.WriteText("/object/panel/loaderfill.xml", Picture("/texture/intro/loaderfill.png", 404, 16));
 
   // The loader and the title card: the harbour at sunset, its crest.
   // The glint that rides the loader's bar: a twinkle that never ends.
-  out.WriteText("/object/intro/loaderglint.xml",
+  out.WriteText("/object/panel/loaderglint.xml",
                 Picture("/texture/effect/sparkle-strip.png", 32, 32,
                         "  <animation><enabled>1</enabled><framebegin>0</framebegin><frameend>7</frameend>"
                         "<currentframe>0</currentframe><fps>12</fps><isplaying>1</isplaying><islooped>1</islooped>"
                         "<isforward>1</isforward></animation>\n"));
   // Pictures of components are drawn in their own colours, so the veils and
   // the night are in the textures themselves.
-  out.WriteText("/object/intro/loaderbg.xml", Picture("/texture/intro/dusk.png", 800, 600));
-  out.WriteText("/object/intro/titlecard.xml",
+  out.WriteText("/object/bg/loader.xml", Picture("/texture/intro/dusk.png", 800, 600));
+  out.WriteText("/object/bg/titlecard.xml",
                 header + Child("/texture/intro/dusk.png", 800, 600, 0, 0, 3) +
                     Child("/texture/intro/crest.png", 224, 224, 0, -60, 1) + WaterLife(160, 80) + "</node>\n");
   // The tale: the harbour by night, the lost chest glowing under the waves.
-  out.WriteText("/object/intro/tale.xml",
+  out.WriteText("/object/bg/tale.xml",
                 header + Child("/texture/intro/night.png", 800, 600, 0, 0, 3) +
                     Child("/texture/gui/treasure/total_complete.png", 96, 96, 160, 130, 1, "", 1.4f) +
                     WaterLife(160, 40) + "</node>\n");
@@ -149,7 +149,7 @@ void GenerateIntro(Output& out) {
   // The treasures in their niches.
   for (const char* key : kAwardKeys) {
     const std::string texture = std::string("/texture/gui/treasure/") + key + ".png";
-    out.WriteText(std::string("/object/treasure/") + key + ".xml", Picture(texture, 96, 96));
+    out.WriteText(std::string("/object/panel/treasure-") + key + ".xml", Picture(texture, 96, 96));
   }
 }
 

@@ -383,7 +383,7 @@ void GenerateNodes(Output& out) {
     bursts.colour = 0xC0FFD080;
     bursts.spawnRate = 600;
     bursts.scale = 1.5f;
-    out.WriteText("/object/gui/victorysparkles.xml", Effect({bursts, fountain}));
+    out.WriteText("/object/bg/victorysparkles.xml", Effect({bursts, fountain}));
   }
 
   // The animated backdrop of the menus: sunset sky, drifting clouds, gulls

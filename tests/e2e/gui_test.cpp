@@ -158,10 +158,11 @@ TEST_F(GuiRunTest, TheGameScreensHudFramesTheBoard)
 TEST_F(GuiRunTest, TheMainMenuAndTheOptionsScreen)
 {
     AddEnglish();
-    ASSERT_EQ(Run("--seed 1", "at 1300 type Ann\nat 1400 press yesbutton\nat 2800 move 700 560\n"
-                              "at 3000 screenshot " + dir.Path() + "menu.png\nat 3100 press optionsbutton\n"
-                              "at 4300 move 700 560\nat 4500 screenshot " + dir.Path() + "options.png\n"
-                              "at 4600 quit\n"),
+    ASSERT_EQ(Run("--seed 1", testsupport::PastTheIntro(
+                                  "at 1300 type Ann\nat 1400 press yesbutton\nat 2800 move 700 560\n"
+                                  "at 3000 screenshot " + dir.Path() + "menu.png\nat 3100 press optionsbutton\n"
+                                  "at 4300 move 700 560\nat 4500 screenshot " + dir.Path() + "options.png\n"
+                                  "at 4600 quit\n")),
               0)
         << Log();
     ExpectGolden(dir.Path() + "menu.png", "main-menu");

@@ -18,9 +18,10 @@ using testsupport::WriteFile;
 
 namespace {
 
+// A plain start whose script begins once the intro has been skipped.
 int RunGame(const ScratchDir& dir, const std::string& script, const std::string& env = "")
 {
-    WriteFile(dir.Path() + "run.script", script);
+    WriteFile(dir.Path() + "run.script", testsupport::PastTheIntro(script));
     const std::string command = "cd " BSH_SOURCE_DIR " && " + env + " XDG_DATA_HOME=" + dir.Path() +
                                 "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
                                 " --headless --no-render --fixed-step 10 --seed 1 --script " +
@@ -146,4 +147,52 @@ TEST(MenuRunTest, TheHomePageLinkReachesXdgOpenAsOneArgumentWithoutAShell)
     }
     EXPECT_EQ(ReadFile(p + "opened.txt"), "1\nhttps://example.test/a b;touch " + p + "shell-ran\n");
     EXPECT_FALSE(std::filesystem::exists(p + "shell-ran"));
+}
+
+// The loader, both intro screens on their own time or skipped when they
+// allow it, and a first start ending in the profile screen's question.
+TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    WriteFile(p + "raw.script", "at 1990 ui " + p + "loader.txt\n"
+                                "at 2700 ui " + p + "intro0.txt\n"
+                                "at 3000 key KEY_SPACE\n"   // the title card is half a second old
+                                "at 3000 down left\n"
+                                "at 3010 up left\n"
+                                "at 3300 ui " + p + "stillintro0.txt\n"
+                                "at 5900 ui " + p + "lateintro0.txt\n"
+                                "at 6900 ui " + p + "intro1.txt\n"
+                                "at 7300 key KEY_ESCAPE\n"  // too early for the tale
+                                "at 7650 ui " + p + "stilltale.txt\n"
+                                "at 7700 key KEY_RETURN\n"  // over a second: skips it
+                                "at 9000 ui " + p + "profile.txt\n"
+                                "at 9100 quit\n");
+    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + p +
+                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
+                                " --headless --no-render --fixed-step 10 --seed 1 --script " + p + "raw.script >" + p +
+                                "stdout.txt 2>" + p + "stderr.txt";
+    ASSERT_EQ(RunCommand(command), 0) << ReadFile(p + "stderr.txt");
+
+    EXPECT_EQ(Screens(ReadFile(p + "loader.txt")), "loader");
+    EXPECT_NE(ReadFile(p + "intro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
+    EXPECT_NE(ReadFile(p + "stillintro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
+    // Left alone, the title card goes after 3.5 seconds (it came at about 2.5 s).
+    EXPECT_NE(ReadFile(p + "lateintro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
+    EXPECT_EQ(Screens(ReadFile(p + "intro1.txt")), "intro");
+    EXPECT_NE(ReadFile(p + "intro1.txt").find("/gui/intro/tale.xml"), std::string::npos);
+    EXPECT_NE(ReadFile(p + "stilltale.txt").find("/gui/intro/tale.xml"), std::string::npos);
+    EXPECT_EQ(Screens(ReadFile(p + "profile.txt")), "background ProfileScreen input");
+
+    const std::string log = ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html");
+    size_t textures = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(BSH_SOURCE_DIR "/data/texture")) {
+        const std::string name = entry.path().filename().string();
+        textures += name.ends_with(".png") || name.ends_with(".dds");
+    }
+    EXPECT_NE(log.find("Textures loaded (total: " + std::to_string(textures) + ")"), std::string::npos);
+    for (const char* line : {"Preload started", "Sound preloaded", "Preload succeeded.", "Intro screen N 0 created",
+                             "Intro screen N 1 created", "IntroScreen destroyed."}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    }
 }

@@ -4,6 +4,7 @@
 
 #include "engine/core/log.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -55,5 +56,12 @@ int RunCommand(const std::string& command);
 // separated, and the name on the last "focus" line ("" when none shows).
 std::string UiScreens(const std::string& listing);
 std::string UiFocus(const std::string& listing);
+
+// A script for a plain start (--fixed-step 10): the loader runs, both intro
+// screens are skipped as soon as they allow it, and `script`'s commands follow
+// with their times counted from kPastTheIntroMs, when the first menu screen
+// is in view.
+inline constexpr int64_t kPastTheIntroMs = 5500;
+std::string PastTheIntro(const std::string& script);
 
 } // namespace testsupport

@@ -125,6 +125,14 @@ void GenerateDialogs(Output& out) {
       {"formplate", 560, 480, DialogPlate},
       {"smallbutton", 44, 40, Button},
       {"listmarker", 320, 36, Button},
+      // The loader's bar, the treasury and its niches, the highscores' marker,
+      // the victory and the credits.
+      {"loaderframe", 420, 30, TextField},
+      {"treasuryplate", 740, 540, DialogPlate},
+      {"treasureniche", 84, 84, TextField},
+      {"scoremarker", 250, 26, Button},
+      {"victoryplate", 520, 420, DialogPlate},
+      {"creditsplate", 640, 560, DialogPlate},
   };
   for (const Picture& p : pictures) {
     const std::string texture = std::string("/texture/gui/dialog/") + p.name + ".png";

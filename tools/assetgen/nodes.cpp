@@ -364,6 +364,26 @@ void GenerateNodes(Output& out) {
     one.count = 1;
     one.optional = false;
     out.WriteText("/object/gui/statappears.xml", Effect({one, five}));
+    // One drifting twinkle of the highscore table.
+    Burst twinkle = Make(kSparkle, 1, false);
+    Moving(twinkle, 10, 20, 30);
+    twinkle.colour = 0xFFFFF0B0;
+    twinkle.scale = 0.8f;
+    twinkle.fps = 12;
+    out.WriteText("/object/gui/sparkle.xml", Effect({twinkle}));
+    // The victory's fireworks of sparkles, rising and falling for as long as it is open.
+    Burst fountain = Make(kSparkle, 3, true);
+    Moving(fountain, 0, 180, 120);
+    fountain.colour = 0xFFFFE8A0;
+    fountain.spawnRate = 140;
+    fountain.lifetime = 1400;
+    fountain.fps = 6;
+    Burst bursts = Make(kGlow, 1, true);
+    Moving(bursts, 0, 90, 0);
+    bursts.colour = 0xC0FFD080;
+    bursts.spawnRate = 600;
+    bursts.scale = 1.5f;
+    out.WriteText("/object/bg/victorysparkles.xml", Effect({bursts, fountain}));
   }
 
   // The animated backdrop of the menus: sunset sky, drifting clouds, gulls

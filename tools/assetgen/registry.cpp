@@ -52,6 +52,7 @@ const std::vector<Job>& AllJobs() {
       {"nodes", GenerateNodes},     {"dialogs", GenerateDialogs},
       {"hud", GenerateHud},
       {"levelcomplete", GenerateLevelComplete},
+      {"intro", GenerateIntro},
   };
   return jobs;
 }

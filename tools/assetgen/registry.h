@@ -71,6 +71,7 @@ void GenerateNodes(Output& out);
 void GenerateDialogs(Output& out);
 void GenerateHud(Output& out);
 void GenerateLevelComplete(Output& out);
+void GenerateIntro(Output& out);
 
 // The application icon for the desktop. It is not game data, so no job writes
 // it: "assetgen --icons DIR" puts every size below DIR as IconPath names it.

@@ -578,8 +578,34 @@ void GenerateMap(Output& out) {
     }
 }
 
+// The harbour under a veil of `colour`, for pictures that carry text over it.
+static Image Veiled(const Image& src, Rgba colour, float amount) {
+  Image img = src;
+  for (int y = 0; y < img.Height(); ++y)
+    for (int x = 0; x < img.Width(); ++x) img.At(x, y) = WithAlpha(Mix(img.At(x, y), colour, amount), img.At(x, y).a);
+  return img;
+}
+
+// The harbour by night: moonlit blues, and the glow of the lost chest under
+// the water where the intro's tale places it.
+static Image NightHarbour(const Image& src) {
+  Image img = src;
+  for (int y = 0; y < img.Height(); ++y)
+    for (int x = 0; x < img.Width(); ++x) {
+      Rgba& c = img.At(x, y);
+      const float grey = 0.3f * c.r + 0.5f * c.g + 0.2f * c.b;
+      c = {0.12f * c.r + 0.1f * grey, 0.16f * c.g + 0.14f * grey, 0.3f * c.b + 0.22f * grey, c.a};
+    }
+  DrawGlow(img, {560, 440}, 120, Hex(0x5ab8ff), 0.55f);
+  DrawGlow(img, {95, 137}, 70, Hex(0xfff0b0), 0.8f);
+  return img;
+}
+
 void GenerateBackgrounds(Output& out) {
-  out.WritePng("/texture/bg/menu.png", SunsetHarbour(true));
+  const Image harbour = SunsetHarbour(true);
+  out.WritePng("/texture/bg/menu.png", harbour);
+  out.WritePng("/texture/intro/dusk.png", Veiled(harbour, Hex(0x0a1626), 0.45f));
+  out.WritePng("/texture/intro/night.png", NightHarbour(harbour));
   out.WritePng("/texture/bg/sky.png", SunsetHarbour(false));
   out.WritePng("/texture/bg/game.png", GameBackground());
   out.WritePng("/texture/bg/cloud1.png", Cloud(256, 96, 41));

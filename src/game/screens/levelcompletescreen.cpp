@@ -1,9 +1,10 @@
 #include "game/screens/levelcompletescreen.h"
 
+#include "game/screens/showfeedback.h"
+
 #include "engine/core/log.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/nodelibrary.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,10 +22,7 @@ constexpr int32_t kFastBelowPercent = 51;
 constexpr int32_t kLowestRating = 2;
 constexpr int32_t kHighestRating = 6;
 // Drawn over the component's own picture and caption.
-constexpr float kShowNodeZ = -0.7f;
 constexpr float kRankPictureZ = -0.6f;
-// How long a "show" picture stays when its node file gives it no lifetime.
-constexpr int64_t kShowNodeLifetimeMs = 1000;
 constexpr float kCrownSize = 48.0f;
 constexpr float kArtifactSize = 56.0f;
 
@@ -150,7 +148,7 @@ void LevelCompleteScreen::RevealLine(int step, int64_t now)
     if (!line) {
         return;
     }
-    PlayShow(*line);
+    PlayShowFeedback(*line, kFadeInMs);
     m_pending.push_back({now + kValueDelayMs, line, LineValue(step)});
 }
 
@@ -180,11 +178,11 @@ void LevelCompleteScreen::ShowFinalMessage()
             m_finalMsg->SetCenter((left + right) / 2, m_finalMsg->GetY());
         }
         m_finalMsg->SetCaption(text);
-        PlayShow(*m_finalMsg);
+        PlayShowFeedback(*m_finalMsg, kFadeInMs);
     }
     if (picture) {
         if (m_rankIcon) {
-            PlayShow(*m_rankIcon);
+            PlayShowFeedback(*m_rankIcon, kFadeInMs);
         }
         tsv::PlayGuiSound(kAwardSound);
     }
@@ -203,38 +201,6 @@ void LevelCompleteScreen::SetRankPicture(const std::string& texture, float size)
     m_rankPicture->SetPosition({0, 0, kRankPictureZ}, false);
     holder->AddChild(tsv::HierarchyNodePtr(m_rankPicture.Get()));
     m_rankPicture->UpdateWorldTransform();
-}
-
-void LevelCompleteScreen::PlayShow(GUIComponent& component)
-{
-    component.SetVisible(true);
-    const tsv::SceneNodePtr& node = component.GetNode();
-    if (!node) {
-        return;
-    }
-    const int64_t t = node->GetTime();
-    node->SetAlphaFade(true, t, t + kFadeInMs, 0, 255);
-    const tsv::EventEntry* entry = component.GetEvent("show");
-    if (!entry) {
-        return;
-    }
-    if (!entry->soundPath.empty()) {
-        tsv::PlayGuiSound(entry->soundPath);
-    }
-    if (entry->nodePath.empty()) {
-        return;
-    }
-    tsv::SceneNodePtr picture = tsv::NodeLibrary::Instance().CreateNode(entry->nodePath);
-    if (!picture) {
-        return;
-    }
-    picture->SetLayer(node->GetLayer(), true);
-    picture->SetPosition({0, 0, kShowNodeZ}, false);
-    if (picture->GetExpiry() == 0) {
-        picture->SetLifetime(kShowNodeLifetimeMs);
-    }
-    node->AddChild(tsv::HierarchyNodePtr(picture.Get()));
-    picture->UpdateWorldTransform();
 }
 
 void LevelCompleteScreen::CloseAsButton()

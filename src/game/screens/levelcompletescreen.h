@@ -79,8 +79,6 @@ private:
     void RevealLine(int step, int64_t now);
     void ShowFinalMessage();
     std::string LineValue(int step) const;
-    // Fades the component in and plays its "show" feedback from the screen file.
-    void PlayShow(tsv::GUIComponent& component);
     void SetRankPicture(const std::string& texture, float size);
 
     GameState& m_state;

@@ -12,10 +12,16 @@
 #include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
 #include "game/screens/backgroundscreen.h"
+#include "game/screens/creditsscreen.h"
 #include "game/screens/gamemedia.h"
+#include "game/screens/highscorescreen.h"
+#include "game/screens/introscreen.h"
+#include "game/screens/loaderscreen.h"
 #include "game/screens/mainmenuscreen.h"
 #include "game/screens/optionsscreen.h"
 #include "game/screens/profilescreen.h"
+#include "game/screens/treasuryscreen.h"
+#include "game/screens/victoryscreen.h"
 #include "game/startup/homepage.h"
 #include "game/startup/levelrun.h"
 
@@ -120,29 +126,46 @@ void ShowOptions()
 
 void ShowCredits()
 {
-    // Until the credits screen exists the options stay where they are.
-    ShowOptions();
+    GoToMenu([] { return tsv::ScreenPtr(new CreditsScreen(ShowOptions)); });
 }
 
 void ShowTreasury()
 {
-    ShowMainMenu();
+    GoToMenu([] {
+        return tsv::ScreenPtr(new TreasuryScreen(GameState::Instance(), [](TreasuryScreen::Next next) {
+            switch (next) {
+            case TreasuryScreen::Next::Victory:
+                ShowVictory();
+                break;
+            case TreasuryScreen::Next::QuestMap:
+                ShowQuestMap();
+                break;
+            case TreasuryScreen::Next::MainMenu:
+                ShowMainMenu();
+                break;
+            }
+        }));
+    });
 }
 
 void ShowVictory()
 {
-    ShowMainMenu();
+    GoToMenu([] { return tsv::ScreenPtr(new VictoryScreen(ShowMainMenu)); });
 }
 
 void ShowHighscores(int32_t returnMode)
 {
-    if (returnMode == GameModeQuest) {
-        ShowQuestMap();
-    } else if (returnMode == GameModeArcade) {
-        ShowArcadeSelection();
-    } else {
-        ShowMainMenu();
-    }
+    GoToMenu([returnMode] {
+        return tsv::ScreenPtr(new HighscoreScreen(GameState::Instance(), returnMode, [](int32_t mode) {
+            if (mode == GameModeQuest) {
+                ShowQuestMap();
+            } else if (mode == GameModeArcade) {
+                ShowArcadeSelection();
+            } else {
+                ShowMainMenu();
+            }
+        }));
+    });
 }
 
 void ShowQuestMap(const std::string& completedLevel, bool fast)
@@ -252,15 +275,29 @@ std::string NextQuestLevel(const GameState& state)
     return first;
 }
 
+void ShowIntroScreen(int32_t index)
+{
+    if (IntroScreen::IntroScreenPath(index).empty()) {
+        // Past the intro: a first run meets the profile screen, which asks for a name at once.
+        GoToMenu([] { return GameState::Instance().Profiles().Count() > 0 ? MakeMainMenu() : MakeProfileScreen(); });
+        return;
+    }
+    tsv::RunScreenTransition([index] {
+        RemoveAllScreens();
+        tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(new IntroScreen(index, ShowIntroScreen)));
+    });
+}
+
 void StartMenus()
 {
-    tsv::SoundManager::Instance().Preload("/sound/preload.xml");
     tsv::InputManager::Instance(); // the input poll runs before the screens
-    GameMedia::Instance().PlayMusic(Music::Menu);
-    tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(new BackgroundScreen));
-    // A first run meets the profile screen, which asks for a name at once.
-    const bool anyone = GameState::Instance().Profiles().Count() > 0;
-    tsv::ScreenStack::Instance().Push(anyone ? MakeMainMenu() : MakeProfileScreen());
+    tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(new LoaderScreen([] {
+        const tsv::Config& config = tsv::GetConfig();
+        tsv::SoundManager::Instance().SetGroupVolume(config.soundVolume, tsv::kEffectGroup);
+        tsv::SoundManager::Instance().SetGroupVolume(config.musicVolume, tsv::kMusicGroup);
+        GameMedia::Instance().PlayMusic(Music::Menu);
+        ShowIntroScreen(0);
+    })));
 }
 
 } // namespace bsh

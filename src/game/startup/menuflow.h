@@ -12,9 +12,11 @@
 
 namespace bsh {
 
-// Puts the background and the main menu on the screen stack; without any
-// profile the profile screen instead of the menu.
+// Puts the loader on the screen stack; the intro follows it, and then the
+// background and the main menu, or without any profile the profile screen.
 void StartMenus();
+// Intro screen `index` of the intro list, or past its end the menus.
+void ShowIntroScreen(int32_t index);
 
 void ShowMainMenu();
 void ShowProfiles();

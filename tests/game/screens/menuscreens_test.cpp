@@ -1,0 +1,267 @@
+// The screens around the menus over a real game state and the game's own
+// screen files and English texts: the loader's timing, the treasury's
+// presentation of new awards and where it leads, the highscore table's
+// highlight of a run, and how the treasury and the tables look.
+
+#include "engine/core/random.h"
+#include "engine/gui/guitest.h"
+#include "game/screens/highscorescreen.h"
+#include "game/screens/introscreen.h"
+#include "game/screens/loaderscreen.h"
+#include "game/screens/treasuryscreen.h"
+#include "support/golden.h"
+#include "support/scratchstorage.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+namespace bsh::test {
+namespace {
+
+using tsv::GUIComponent;
+
+class MenuScreensTest : public tsv::test::GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        storage = std::make_unique<ScratchStorage>();
+        storage->Write("map.xml", "<map><level><source>/level/original/099.xml</source></level></map>");
+        GameStatePaths paths;
+        paths.questMap = storage->File("map.xml");
+        paths.arcadeSetPattern = storage->File("set.xml");
+        state = std::make_unique<GameState>(paths);
+        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
+    }
+    void TearDown() override
+    {
+        GuiTest::TearDown(); // the screens go before the state they point to
+        state.reset();
+        storage.reset();
+    }
+    template <typename S> S& Push(S* screen)
+    {
+        tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(screen));
+        opened = Now();
+        return *screen;
+    }
+    // Frames of 10 ms until `ms` after the newest screen was pushed.
+    void RunUntil(int64_t ms)
+    {
+        while (Now() - opened < ms) {
+            Advance(10);
+            App().GetTaskManager().Execute();
+        }
+    }
+    void Draw(const std::string& shot)
+    {
+        Scene().GetPlatform()->RequestScreenshot(shot);
+        Scene().BeginFrame();
+        Scene().DrawScene();
+        Scene().EndFrame();
+    }
+    AwardBlock& Awards() { return state->CurrentProfile()->Awards(); }
+    int Count(const std::string& sound) const { return static_cast<int>(std::count(sounds.begin(), sounds.end(), sound)); }
+    static GUIComponent* Treasure(tsv::Screen& screen, int award)
+    {
+        return screen.FindComponent(AwardKey(award))->Find(TreasuryScreen::kTreasureName);
+    }
+
+    std::unique_ptr<ScratchStorage> storage;
+    std::unique_ptr<GameState> state;
+    int64_t opened = 0;
+};
+
+TEST_F(MenuScreensTest, TheLoaderStaysTwoSecondsHoweverFastThePreloadAndFillsItsBarOnTheWay)
+{
+    std::filesystem::create_directories(dir.Path() + "t/sub");
+    testsupport::WriteFile(dir.Path() + "t/a.png", "");
+    testsupport::WriteFile(dir.Path() + "t/sub/b.dds", "");
+    testsupport::WriteFile(dir.Path() + "t/sub/c.png", "");
+    testsupport::WriteFile(dir.Path() + "t/d.txt", "");
+    static std::vector<std::string> loaded;
+    loaded.clear();
+    auto fast = [](const std::string& path) {
+        loaded.push_back(path);
+        return path.find("c.png") == std::string::npos; // one texture fails
+    };
+    int done = 0;
+    LogCapture log;
+    LoaderScreen& loader = Push(new LoaderScreen([&done] { ++done; },
+                                                 std::make_unique<Preloader>("/sound/none.xml", dir.Path() + "t", fast)));
+    float shown = 0;
+    while (Now() - loader.GetCreationTime() <= LoaderScreen::kMinimumMs) {
+        EXPECT_EQ(done, 0);
+        EXPECT_GE(loader.GetShownProgress(), shown); // the bar never goes back
+        shown = loader.GetShownProgress();
+        if (!loader.IsPreloadStarted() && LoaderScreen::FirstUpdateTime() != 0) {
+            EXPECT_LE(Now() - LoaderScreen::FirstUpdateTime(), LoaderScreen::kPreloadDelayMs + 10);
+        }
+        Advance(10);
+        App().GetTaskManager().Execute();
+    }
+    EXPECT_EQ(done, 1);
+    EXPECT_FLOAT_EQ(loader.GetShownProgress(), 1.0f);
+    // Every ".png" first, each folder walked where it is met, then the ".dds".
+    ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_EQ(loaded[2], dir.Path() + "t/sub/b.dds");
+    EXPECT_EQ(loader.GetPreloader().GetTextureCount(), 2);
+    EXPECT_TRUE(log.Contains(tsv::LogLevelError, "Can't load texture: " + dir.Path() + "t/sub/c.png"));
+    EXPECT_TRUE(log.Contains(tsv::LogLevelHint, "Textures loaded (total: 2)"));
+    EXPECT_TRUE(log.Contains(tsv::LogLevelHint, "Preload succeeded."));
+    RunUntil(3000);
+    EXPECT_EQ(done, 1);
+}
+
+TEST_F(MenuScreensTest, TheIntroListGivesItsScreensInOrderAndNothingWhenItIsWrong)
+{
+    testsupport::WriteFile(dir.Path() + "intro.xml",
+                           "<intro><screen>/a.xml</screen><note>x</note><screen>/b.xml</screen></intro>");
+    EXPECT_EQ(IntroScreen::IntroScreenPath(0, dir.Path() + "intro.xml"), "/a.xml");
+    EXPECT_EQ(IntroScreen::IntroScreenPath(1, dir.Path() + "intro.xml"), "/b.xml");
+    EXPECT_EQ(IntroScreen::IntroScreenPath(2, dir.Path() + "intro.xml"), "");
+    testsupport::WriteFile(dir.Path() + "wrong.xml", "<outro><screen>/a.xml</screen></outro>");
+    for (const std::string& list : {dir.Path() + "wrong.xml", dir.Path() + "missing.xml"}) {
+        LogCapture log;
+        EXPECT_EQ(IntroScreen::IntroScreenPath(0, list), "");
+        EXPECT_TRUE(log.Contains(tsv::LogLevelWarning, "Intro screens not specified")) << list;
+    }
+    // The game's own list names screen files that load.
+    for (int32_t i = 0; !IntroScreen::IntroScreenPath(i).empty(); ++i) {
+        tsv::ScreenPtr screen = tsv::MakeIntrusive<tsv::Screen>();
+        EXPECT_TRUE(screen->LoadScreenFile(IntroScreen::IntroScreenPath(i))) << i;
+    }
+    EXPECT_FALSE(IntroScreen::IntroScreenPath(1).empty());
+}
+
+TEST_F(MenuScreensTest, ATreasuryPresentsEachNewAwardOnceAfterASecond)
+{
+    Awards().SetEarned(AwardQuestMap1);
+    Awards().SetPending(AwardArcadeBest1 + 2);
+    Awards().SetPending(AwardQuestMap1); // already earned: nothing to present
+    state->SetMode(GameModeArcade);
+    std::vector<TreasuryScreen::Next> closes;
+    auto& first = Push(new TreasuryScreen(*state, [&closes](TreasuryScreen::Next next) { closes.push_back(next); }));
+    EXPECT_EQ(first.GetPresented(), std::vector<int>{AwardArcadeBest1 + 2});
+    EXPECT_TRUE(Awards().IsEarned(AwardArcadeBest1 + 2));
+    for (int award = 0; award < kAwardCount; ++award) {
+        EXPECT_FALSE(Awards().IsPending(award)) << award;
+        EXPECT_EQ(first.FindComponent(AwardKey(award))->GetOwnEnabled(), Awards().IsEarned(award)) << award;
+    }
+    EXPECT_TRUE(Treasure(first, AwardQuestMap1)->GetOwnVisible());
+    EXPECT_FALSE(Treasure(first, AwardArcadeBest1 + 2)->GetOwnVisible()); // waits for its moment
+    EXPECT_FALSE(Treasure(first, AwardTotalComplete)->GetOwnVisible());
+    RunUntil(TreasuryScreen::kAppearDelayMs - 20);
+    EXPECT_FALSE(first.HasAppeared());
+    RunUntil(TreasuryScreen::kAppearDelayMs + 20);
+    EXPECT_TRUE(Treasure(first, AwardArcadeBest1 + 2)->GetOwnVisible());
+    EXPECT_EQ(Count("/sound/bonus.wav"), 1);
+    first.Leave();
+    first.Leave();
+    EXPECT_EQ(closes, std::vector<TreasuryScreen::Next>{TreasuryScreen::Next::MainMenu});
+
+    // The second visit shows it as earned, without presenting it again.
+    sounds.clear();
+    auto& second = Push(new TreasuryScreen(*state, {}));
+    EXPECT_TRUE(second.GetPresented().empty());
+    EXPECT_TRUE(Treasure(second, AwardArcadeBest1 + 2)->GetOwnVisible());
+    RunUntil(TreasuryScreen::kAppearDelayMs + 20);
+    EXPECT_EQ(Count("/sound/bonus.wav"), 0);
+}
+
+TEST_F(MenuScreensTest, TheFinalAwardLeadsToTheVictoryInQuestModeOnly)
+{
+    struct Case {
+        int32_t mode;
+        bool finalPending;
+        TreasuryScreen::Next next;
+    };
+    for (const Case& c : {Case{GameModeQuest, true, TreasuryScreen::Next::Victory},
+                          Case{GameModeQuest, false, TreasuryScreen::Next::QuestMap},
+                          Case{GameModeArcade, true, TreasuryScreen::Next::MainMenu}}) {
+        Awards().Reset();
+        Awards().SetPending(c.finalPending ? AwardFinalQuest : AwardQuestMap1);
+        state->SetMode(c.mode);
+        TreasuryScreen screen(*state, {});
+        EXPECT_EQ(screen.IsFinalAwardPresented(), c.finalPending);
+        EXPECT_EQ(screen.GetNext(), c.next) << c.mode << " " << c.finalPending;
+    }
+}
+
+TEST_F(MenuScreensTest, TheRunsEntryIsHighlightedOnceAndOnlyInItsOwnModesTable)
+{
+    HighscoreTable& tables = state->Highscores();
+    tables.AddEntry(GameModeQuest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
+    tables.AddEntry(GameModeArcade, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
+    Profile& ann = *state->CurrentProfile();
+    ann.Record().SetScore(GameModeQuest, 55555);
+    ann.Record().SetScore(GameModeArcade, 55555);
+    state->SetMode(GameModeArcade);
+
+    auto& first = Push(new HighscoreScreen(*state, GameModeNone, {}));
+    EXPECT_EQ(first.GetHighlightedTable(), GameModeArcade);
+    EXPECT_EQ(first.GetHighlightedRow(), 6); // 100000 .. 60000 above it
+    GUIComponent* marker = first.FindComponent("highlight");
+    GUIComponent* table = first.FindComponent("table2");
+    EXPECT_TRUE(marker->GetOwnVisible());
+    EXPECT_EQ(marker->GetY(), table->GetY() + table->Find("row6")->GetY());
+    EXPECT_EQ(table->Find("row6")->Find("name")->GetCaption(), "Ann");
+    EXPECT_EQ(table->Find("row6")->Find("score")->GetCaption(), "55555");
+    EXPECT_EQ(Count(HighscoreScreen::kHighlightSound), 1);
+    // The arcade run is used up; the quest run was not shown and stays.
+    EXPECT_EQ(ann.Record().GetScore(GameModeArcade), 0);
+    EXPECT_EQ(ann.Record().GetScore(GameModeQuest), 55555);
+
+    auto& second = Push(new HighscoreScreen(*state, GameModeNone, {}));
+    EXPECT_EQ(second.GetHighlighted(), nullptr);
+    EXPECT_FALSE(second.FindComponent("highlight")->GetOwnVisible());
+    EXPECT_EQ(Count(HighscoreScreen::kHighlightSound), 1);
+}
+
+TEST_F(MenuScreensTest, AResetRegeneratesOnlyItsTableAndClosingFromArcadeEndsTheRun)
+{
+    state->Highscores().AddEntry(GameModeQuest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
+    int32_t returned = -99;
+    auto& screen = Push(new HighscoreScreen(*state, GameModeArcade, [&returned](int32_t mode) { returned = mode; }));
+    screen.ResetTable(GameModeArcade);
+    const auto arcade = state->Highscores().EntriesOf(GameModeArcade);
+    ASSERT_EQ(arcade.size(), 10u);
+    EXPECT_EQ(arcade.front()->GetScore(), 10000);
+    EXPECT_EQ(arcade.back()->GetScore(), 1000);
+    EXPECT_EQ(screen.FindComponent("table2")->Find("row10")->Find("score")->GetCaption(), "1000");
+    EXPECT_EQ(screen.FindComponent("table1")->Find("row6")->Find("name")->GetCaption(), "Ann");
+
+    state->CurrentProfile()->Record().SetScore(GameModeArcade, 700);
+    screen.Leave();
+    EXPECT_EQ(returned, GameModeArcade);
+    EXPECT_EQ(state->CurrentProfile()->Record().GetScore(GameModeArcade), 0);
+}
+
+// Drawn headless and compared with tests/e2e/golden/; BSH_UPDATE_GOLDEN=1 rewrites them.
+TEST_F(MenuScreensTest, TheTreasuryAndTheHighscoresLookAsTheyShould)
+{
+    for (int award : {0, 1, 2, 8, 12, 17}) {
+        Awards().SetEarned(award);
+    }
+    Push(new TreasuryScreen(*state, {}));
+    RunUntil(500);
+    Draw(dir.Path() + "treasury.png");
+    testsupport::ExpectGolden(dir.Path() + "treasury.png", BSH_SOURCE_DIR "/tests/e2e/golden/treasury.png");
+    tsv::ScreenStack::Instance().Remove();
+
+    tsv::SeedRandom(1); // the generated names and the sparkles
+    HighscoreTable& tables = state->Highscores();
+    tables.Fill(GameModeQuest, 1000);
+    tables.Fill(GameModeArcade, 2000);
+    tables.AddEntry(GameModeQuest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 6500));
+    state->CurrentProfile()->Record().SetScore(GameModeQuest, 6500);
+    state->SetMode(GameModeQuest);
+    Push(new HighscoreScreen(*state, GameModeNone, {}));
+    RunUntil(500);
+    Draw(dir.Path() + "highscores.png");
+    testsupport::ExpectGolden(dir.Path() + "highscores.png", BSH_SOURCE_DIR "/tests/e2e/golden/highscores.png");
+}
+
+} // namespace
+} // namespace bsh::test

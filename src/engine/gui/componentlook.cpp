@@ -315,27 +315,56 @@ void GUIComponent::ShowEventNode(const EventEntry& entry, bool persistent)
     if (!node) {
         return;
     }
-    SetLayerOf(*node, EffectiveLayer());
     if (persistent) {
-        // The picture of the component: replaces the previous one.
-        if (m_picture) {
-            m_node->RemoveChild(m_picture.Get(), true);
-        }
-        if (m_highlight) {
-            m_node->RemoveChild(m_highlight.Get(), true);
-            m_highlight.Reset();
-        }
-        m_picture = node;
-        m_pictureWidth = m_width;
-        m_pictureHeight = m_height;
-        node->SetPosition({0, 0, kPictureZ}, false);
-        m_lookState = -1;
-    } else {
-        node->SetPosition({0, 0, kEventNodeZ}, false);
-        if (node->GetExpiry() == 0) {
-            node->SetLifetime(kEventNodeLifetimeMs);
-        }
+        ReplacePicture(node);
+        return;
     }
+    SetLayerOf(*node, EffectiveLayer());
+    node->SetPosition({0, 0, kEventNodeZ}, false);
+    if (node->GetExpiry() == 0) {
+        node->SetLifetime(kEventNodeLifetimeMs);
+    }
+    m_node->AddChild(HierarchyNodePtr(node.Get()));
+    node->UpdateWorldTransform();
+    if (!IsVisible()) {
+        node->SetVisible(false, true);
+    }
+}
+
+void GUIComponent::SetPicture(const std::string& texture)
+{
+    if (!m_node) {
+        return;
+    }
+    SceneNodePtr node;
+    if (!texture.empty()) {
+        node = MakeIntrusive<SceneNode>();
+        node->SetMesh(Mesh(static_cast<float>(m_width), static_cast<float>(m_height)));
+        node->SetTexture(texture);
+    }
+    ReplacePicture(node);
+}
+
+// The picture of the component: replaces the previous one (null just removes it).
+void GUIComponent::ReplacePicture(const SceneNodePtr& node)
+{
+    if (m_picture) {
+        m_node->RemoveChild(m_picture.Get(), true);
+        m_picture.Reset();
+    }
+    if (m_highlight) {
+        m_node->RemoveChild(m_highlight.Get(), true);
+        m_highlight.Reset();
+    }
+    m_lookState = -1;
+    if (!node) {
+        return;
+    }
+    SetLayerOf(*node, EffectiveLayer());
+    m_picture = node;
+    m_pictureWidth = m_width;
+    m_pictureHeight = m_height;
+    node->SetPosition({0, 0, kPictureZ}, false);
     m_node->AddChild(HierarchyNodePtr(node.Get()));
     node->UpdateWorldTransform();
     if (!IsVisible()) {

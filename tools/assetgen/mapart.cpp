@@ -166,7 +166,7 @@ Image LevelIcon(const LevelFile& level) {
     if (found == level.aliases.end() || !kinds[r][c]) return;
     const Alias& alias = found->second;
     // Random jewels take a colour of the level's list, fixed by their place.
-    const int colour = alias.colour ? alias.colour : colours[size_t(c * 7 + r * 3) % colours.size()] - '0';
+    const int colour = alias.colour ? alias.colour : colours[size_t(c * 37 + r * 91 + c * r * 13) % colours.size()] - '0';
     const Vec2 p = centre(c, r);
     const Rgba jewel = JewelColour(std::clamp(colour, 1, 8));
     const float h = kCell / 2.0f;

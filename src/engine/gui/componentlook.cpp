@@ -10,6 +10,7 @@
 #include "engine/gui/nodewalk.h"
 #include "engine/gui/screen.h"
 #include "engine/scene/nodelibrary.h"
+#include "engine/scene/scenemanager.h"
 
 #include <algorithm>
 #include <vector>
@@ -338,8 +339,15 @@ void GUIComponent::SetPicture(const std::string& texture)
     }
     SceneNodePtr node;
     if (!texture.empty()) {
+        // The whole texture, drawn at the component's size.
+        float textureW = static_cast<float>(m_width), textureH = static_cast<float>(m_height);
+        SceneManager& scene = SceneManager::Instance();
+        if (const TextureHandle handle = scene.GetTexture(texture); handle && scene.GetPlatform()) {
+            textureW = static_cast<float>(scene.GetPlatform()->TextureGetWidth(handle));
+            textureH = static_cast<float>(scene.GetPlatform()->TextureGetHeight(handle));
+        }
         node = MakeIntrusive<SceneNode>();
-        node->SetMesh(Mesh(static_cast<float>(m_width), static_cast<float>(m_height)));
+        node->SetMesh(Mesh(textureW, textureH, static_cast<float>(m_width), static_cast<float>(m_height)));
         node->SetTexture(texture);
     }
     ReplacePicture(node);

@@ -1,6 +1,6 @@
 // The game started without options, as a player starts it: a new player's
-// name first, the main menu over its background, a quest level from there and
-// back, the home page, and the way out.
+// name first, the main menu over its background, the sea chart and a quest
+// level from there and back, the home page, and the way out.
 
 #include "support/testsupport.h"
 
@@ -69,20 +69,22 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
                                     "at 1400 press yesbutton\n"
                                     "at 3000 ui " + p + "menu.txt\n"
                                     "at 3000 press questbutton\n"
-                                    "at 4300 ui " + p + "level.txt\n"
-                                    "at 6600 press closebutton\n"
-                                    "at 6900 press yesbutton\n"
-                                    "at 8600 ui " + p + "back.txt\n"
-                                    "at 8700 press questbutton\n"
-                                    "at 9000 ui " + p + "offer.txt\n"
-                                    "at 9100 press yesbutton\n"
-                                    "at 10400 ui " + p + "resumed.txt\n"
-                                    "at 10500 press closebutton\n"
-                                    "at 10800 press yesbutton\n"
-                                    "at 12500 press questbutton\n"
-                                    "at 12800 press nobutton\n"
-                                    "at 14200 ui " + p + "declined.txt\n"
-                                    "at 14300 quit\n");
+                                    "at 4300 ui " + p + "map.txt\n"
+                                    "at 4400 press playbutton\n"
+                                    "at 5700 ui " + p + "level.txt\n"
+                                    "at 8000 press closebutton\n"
+                                    "at 8300 press yesbutton\n"
+                                    "at 10000 ui " + p + "back.txt\n"
+                                    "at 10100 press questbutton\n"
+                                    "at 10400 ui " + p + "offer.txt\n"
+                                    "at 10500 press yesbutton\n"
+                                    "at 11800 ui " + p + "resumed.txt\n"
+                                    "at 11900 press closebutton\n"
+                                    "at 12200 press yesbutton\n"
+                                    "at 13900 press questbutton\n"
+                                    "at 14200 press nobutton\n"
+                                    "at 15600 ui " + p + "declined.txt\n"
+                                    "at 15700 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
 
     // No profile yet: the profile screen asks for a name straight away.
@@ -100,8 +102,15 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     EXPECT_EQ(Component(menu, "treasurybutton").substr(0, 1), "0");
     EXPECT_NE(Component(menu, "version").find("Version 1.91"), std::string::npos) << Component(menu, "version");
 
-    // The quest begins at the map's first level; leaving it keeps the run and
-    // returns to a new menu.
+    // The quest opens the sea chart without a background; its play button
+    // starts the first level; leaving the level keeps the run and returns to
+    // a new menu.
+    const std::string map = ReadFile(p + "map.txt");
+    EXPECT_EQ(Screens(map), "map");
+    EXPECT_EQ(Component(map, "normalbutton").substr(0, 3), "1\t0"); // the current difficulty
+    EXPECT_EQ(Component(map, "easybutton").substr(0, 3), "1\t1");
+    EXPECT_EQ(Component(map, "leftarrow").substr(0, 1), "0");     // page 1 has nothing to its left
+    EXPECT_EQ(Component(map, "rightarrow").substr(0, 3), "1\t1");
     EXPECT_EQ(Screens(ReadFile(p + "level.txt")), "game hintbox"); // a new player's first tutorial text
     EXPECT_EQ(Screens(ReadFile(p + "back.txt")), "background mainmenu");
 

@@ -40,7 +40,7 @@ constexpr float kDescriptionScale = 0.5f;
 constexpr float kTileDepth = 4;
 constexpr float kTextDepth = 1;
 constexpr float kTrailDepth = 0.6f;
-constexpr float kPulseDepth = 0.3f;
+constexpr float kPulseDepth = -0.1f;
 constexpr float kSphereDepth = 0;
 constexpr float kIconDepth = -0.2f;
 constexpr float kMarkDepth = -0.4f;
@@ -635,8 +635,9 @@ void MapScreen::ShowTitle(int level)
 void MapScreen::StepPulses(int64_t now)
 {
     const float phase = static_cast<float>(now % kPulsePeriodMs) / static_cast<float>(kPulsePeriodMs);
-    const float scale = 0.6f + 0.5f * phase;
-    const uint32_t alpha = static_cast<uint32_t>(230.0f * (1.0f - phase));
+    // A ring leaves the sphere's rim, grows and fades.
+    const float scale = 0.75f + 0.85f * phase;
+    const uint32_t alpha = static_cast<uint32_t>(255.0f * std::sqrt(1.0f - phase));
     for (size_t i = 0; i < m_nodes.size(); ++i) {
         const tsv::SceneNodePtr& pulse = m_nodes[i].pulse;
         if (pulse && pulse->IsVisible()) {

@@ -93,7 +93,7 @@ TEST(DesktopRunTest, TheMenusAndTheDialogsWorkWithTheKeysAlone)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const int status = RunGame(dir, "",
+    const int status = RunGame(dir, "", testsupport::PastTheIntro(
                                "at 1300 type Ann\n"
                                "at 1400 key KEY_RETURN\n"         // the name is taken; the menu shows its focus on Quest
                                "at 3100 key KEY_UP\n"             // round to the bottom: Exit
@@ -111,7 +111,7 @@ TEST(DesktopRunTest, TheMenusAndTheDialogsWorkWithTheKeysAlone)
                                "at 8600 key KEY_ESCAPE\n"
                                "at 9400 key KEY_RETURN\n"          // Yes, the focus starts there
                                "at 11000 ui " + p + "after.txt\n"
-                               "at 12000 quit\n");
+                               "at 12000 quit\n"));
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     EXPECT_NE(ReadFile(Storage(dir) + "profiles.dat").find("Ann"), std::string::npos);
     const std::string menu = ReadFile(p + "menu.txt");
@@ -132,7 +132,7 @@ TEST(DesktopRunTest, AGamepadWorksTheMenusAndPausesALevel)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const int status = RunGame(dir, "",
+    const int status = RunGame(dir, "", testsupport::PastTheIntro(
                                "at 1000 pad connect\n"
                                "at 1300 type Ann\n"
                                "at 1400 pad press a\n"            // the input dialog's yes
@@ -143,7 +143,7 @@ TEST(DesktopRunTest, AGamepadWorksTheMenusAndPausesALevel)
                                "at 6500 ui " + p + "options.txt\n"
                                "at 6600 pad press b\n"
                                "at 8000 pad disconnect\n"
-                               "at 8200 quit\n");
+                               "at 8200 quit\n"));
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     const std::string log = ReadFile(Storage(dir) + "log.html");
     EXPECT_NE(log.find("Gamepad connected: Virtual gamepad"), std::string::npos);

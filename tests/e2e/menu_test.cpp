@@ -57,20 +57,22 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
                                     "at 1400 press yesbutton\n"
                                     "at 3000 ui " + p + "menu.txt\n"
                                     "at 3000 press questbutton\n"
-                                    "at 4300 ui " + p + "level.txt\n"
-                                    "at 6600 press closebutton\n"
-                                    "at 6900 press yesbutton\n"
-                                    "at 8600 ui " + p + "back.txt\n"
-                                    "at 8700 press questbutton\n"
-                                    "at 9000 ui " + p + "offer.txt\n"
-                                    "at 9100 press yesbutton\n"
-                                    "at 10400 ui " + p + "resumed.txt\n"
-                                    "at 10500 press closebutton\n"
-                                    "at 10800 press yesbutton\n"
-                                    "at 12500 press questbutton\n"
-                                    "at 12800 press nobutton\n"
-                                    "at 14200 ui " + p + "declined.txt\n"
-                                    "at 14300 quit\n");
+                                    "at 4300 ui " + p + "map.txt\n"
+                                    "at 4400 press playbutton\n"
+                                    "at 5700 ui " + p + "level.txt\n"
+                                    "at 8000 press closebutton\n"
+                                    "at 8300 press yesbutton\n"
+                                    "at 10000 ui " + p + "back.txt\n"
+                                    "at 10100 press questbutton\n"
+                                    "at 10400 ui " + p + "offer.txt\n"
+                                    "at 10500 press yesbutton\n"
+                                    "at 11800 ui " + p + "resumed.txt\n"
+                                    "at 11900 press closebutton\n"
+                                    "at 12200 press yesbutton\n"
+                                    "at 13900 press questbutton\n"
+                                    "at 14200 press nobutton\n"
+                                    "at 15600 ui " + p + "declined.txt\n"
+                                    "at 15700 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
 
     // No profile yet: the profile screen asks for a name straight away.
@@ -88,8 +90,15 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     EXPECT_EQ(Component(menu, "treasurybutton").substr(0, 1), "0");
     EXPECT_NE(Component(menu, "version").find("Version 1.91"), std::string::npos) << Component(menu, "version");
 
-    // The quest begins at the map's first level; leaving it keeps the run and
-    // returns to a new menu.
+    // The quest opens the sea chart without a background; its play button
+    // starts the first level; leaving the level keeps the run and returns to
+    // a new menu.
+    const std::string map = ReadFile(p + "map.txt");
+    EXPECT_EQ(UiScreens(map), "map");
+    EXPECT_EQ(Component(map, "normalbutton").substr(0, 3), "1\t0"); // the current difficulty
+    EXPECT_EQ(Component(map, "easybutton").substr(0, 3), "1\t1");
+    EXPECT_EQ(Component(map, "leftarrow").substr(0, 1), "0");     // page 1 has nothing to its left
+    EXPECT_EQ(Component(map, "rightarrow").substr(0, 3), "1\t1");
     EXPECT_EQ(UiScreens(ReadFile(p + "level.txt")), "game hintbox"); // a new player's first tutorial text
     EXPECT_EQ(UiScreens(ReadFile(p + "back.txt")), "background mainmenu");
 
@@ -174,15 +183,15 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
                                 "stdout.txt 2>" + p + "stderr.txt";
     ASSERT_EQ(RunCommand(command), 0) << ReadFile(p + "stderr.txt");
 
-    EXPECT_EQ(Screens(ReadFile(p + "loader.txt")), "loader");
+    EXPECT_EQ(UiScreens(ReadFile(p + "loader.txt")), "loader");
     EXPECT_NE(ReadFile(p + "intro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
     EXPECT_NE(ReadFile(p + "stillintro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
     // Left alone, the title card goes after 3.5 seconds (it came at about 2.5 s).
     EXPECT_NE(ReadFile(p + "lateintro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
-    EXPECT_EQ(Screens(ReadFile(p + "intro1.txt")), "intro");
+    EXPECT_EQ(UiScreens(ReadFile(p + "intro1.txt")), "intro");
     EXPECT_NE(ReadFile(p + "intro1.txt").find("/gui/intro/tale.xml"), std::string::npos);
     EXPECT_NE(ReadFile(p + "stilltale.txt").find("/gui/intro/tale.xml"), std::string::npos);
-    EXPECT_EQ(Screens(ReadFile(p + "profile.txt")), "background ProfileScreen input");
+    EXPECT_EQ(UiScreens(ReadFile(p + "profile.txt")), "background ProfileScreen input");
 
     const std::string log = ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html");
     size_t textures = 0;

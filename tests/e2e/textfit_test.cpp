@@ -36,8 +36,10 @@ using tsv::LanguageId;
 using tsv::LanguageManager;
 
 // A button shrinks a caption that is too wide for it; below this share of
-// its own scale the caption reads as a footnote.
+// its own scale the caption reads as a footnote, unless its line is still
+// this high (the East Asian fonts are drawn large and may give some away).
 constexpr float kMinButtonShrink = 0.8f;
+constexpr float kLegibleLinePx = 20.0f;
 // Rounding of the glyph placement, in pixels.
 constexpr float kSlack = 0.5f;
 
@@ -245,7 +247,10 @@ std::vector<std::string> Misfits(const GUIComponent& component)
                                ? 1.0f
                                : component.GetCaptionScale();
     const float worldScale = component.GetNode()->GetWorldScale().x;
-    if (component.GetType() == tsv::ComponentButton && drawn.scale < kMinButtonShrink * ownScale * worldScale) {
+    const tsv::Font* face = LanguageManager::Instance().GetFont(component.GetFontId());
+    const float lineHeight = face ? face->GetLineHeight() * drawn.scale : 0.0f;
+    if (component.GetType() == tsv::ComponentButton && drawn.scale < kMinButtonShrink * ownScale * worldScale &&
+        lineHeight < kLegibleLinePx) {
         problems.push_back("shrunk to " + std::to_string(std::lround(100 * drawn.scale / (ownScale * worldScale))) +
                            "% of its size to fit");
     }

@@ -133,6 +133,14 @@ void GenerateDialogs(Output& out) {
       {"scoremarker", 250, 26, Button},
       {"victoryplate", 520, 420, DialogPlate},
       {"creditsplate", 640, 560, DialogPlate},
+      // The sea chart's buttons and the level name shown over a sphere.
+      {"tabbutton", 96, 30, Button},
+      {"tabbutton2", 136, 30, Button},
+      {"playbutton", 160, 40, Button},
+      {"titleplate", 260, 32, TextField},
+      // The arcade selection: set tabs and the frames of the level pictures.
+      {"pagetab", 112, 30, Button},
+      {"levelslot", 92, 80, TextField},
   };
   for (const Picture& p : pictures) {
     const std::string texture = std::string("/texture/gui/dialog/") + p.name + ".png";

@@ -324,4 +324,21 @@ bool SavePng(const Image& img, const std::string& path) {
   return ok;
 }
 
+bool SaveJpg(const Image& img, const std::string& path, int quality) {
+  // Over black: a JPEG keeps no alpha.
+  std::vector<uint8_t> bytes = ToBytes(img);
+  SDL_Surface* surface =
+      SDL_CreateRGBSurfaceWithFormat(0, img.Width(), img.Height(), 24, SDL_PIXELFORMAT_RGB24);
+  if (!surface) return false;
+  for (int y = 0; y < img.Height(); ++y)
+    for (int x = 0; x < img.Width(); ++x) {
+      const uint8_t* in = bytes.data() + (size_t(y) * size_t(img.Width()) + size_t(x)) * 4;
+      uint8_t* out = static_cast<uint8_t*>(surface->pixels) + size_t(y) * size_t(surface->pitch) + size_t(x) * 3;
+      for (int k = 0; k < 3; ++k) out[k] = uint8_t(in[k] * in[3] / 255);
+    }
+  const bool ok = IMG_SaveJPG(surface, path.c_str(), quality) == 0;
+  SDL_FreeSurface(surface);
+  return ok;
+}
+
 }  // namespace assetgen

@@ -133,6 +133,8 @@ float Fbm(float x, float y, uint32_t seed, int octaves);
 
 // Writes a 32-bit RGBA PNG through SDL_image; false on failure.
 bool SavePng(const Image& img, const std::string& path);
+// A baseline JPEG of the picture (alpha dropped over black), quality 1..100.
+bool SaveJpg(const Image& img, const std::string& path, int quality);
 // Converts to 8-bit RGBA bytes (rounded, clamped).
 std::vector<uint8_t> ToBytes(const Image& img);
 

@@ -23,6 +23,13 @@ bool Output::WritePng(const std::string& path, const Image& img) {
   return ok;
 }
 
+bool Output::WriteJpg(const std::string& path, const Image& img, int quality) {
+  if (m_keepImages) Keep(path, img);
+  const bool ok = Prepare(path) && SaveJpg(img, FullPath(path), quality);
+  if (!ok) ++m_failures;
+  return ok;
+}
+
 bool Output::WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   bool ok = Prepare(path);
   if (ok) {
@@ -53,6 +60,8 @@ const std::vector<Job>& AllJobs() {
       {"hud", GenerateHud},
       {"levelcomplete", GenerateLevelComplete},
       {"intro", GenerateIntro},
+      {"mapframe", GenerateMapFrame},
+      {"levelicons", GenerateLevelIcons},
   };
   return jobs;
 }

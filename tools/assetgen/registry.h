@@ -22,6 +22,7 @@ class Output {
   const std::string& Source() const { return m_source; }
 
   bool WritePng(const std::string& path, const Image& img);
+  bool WriteJpg(const std::string& path, const Image& img, int quality = 90);
   bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
   bool WriteText(const std::string& path, const std::string& text);
   // Keeps a picture for the contact sheet without writing it (DDS tiles).
@@ -72,6 +73,8 @@ void GenerateDialogs(Output& out);
 void GenerateHud(Output& out);
 void GenerateLevelComplete(Output& out);
 void GenerateIntro(Output& out);
+void GenerateMapFrame(Output& out);
+void GenerateLevelIcons(Output& out);
 
 // The application icon for the desktop. It is not game data, so no job writes
 // it: "assetgen --icons DIR" puts every size below DIR as IconPath names it.

@@ -9,6 +9,7 @@
 #include "engine/gui/nodewalk.h"
 #include "engine/gui/screen.h"
 #include "engine/scene/nodelibrary.h"
+#include "engine/scene/scenemanager.h"
 
 #include <algorithm>
 #include <vector>
@@ -136,6 +137,11 @@ void GUIComponent::LayoutCaption()
         start = end + 1;
     }
     const float lineHeight = font->GetLineHeight();
+    // One line in a box lower than the font's line (the East Asian fonts keep
+    // their full size whatever scale the screen file gives) shrinks to the box.
+    if (lines.size() == 1 && m_height > 0 && lineHeight * scale > static_cast<float>(m_height)) {
+        scale = static_cast<float>(m_height) / lineHeight;
+    }
     const float total = lineHeight * static_cast<float>(lines.size()) * scale;
     float top = -total * 0.5f;
     if (m_vAlign == AlignTop) {
@@ -379,27 +385,63 @@ void GUIComponent::ShowEventNode(const EventEntry& entry, bool persistent)
     if (!node) {
         return;
     }
-    SetLayerOf(*node, EffectiveLayer());
     if (persistent) {
-        // The picture of the component: replaces the previous one.
-        if (m_picture) {
-            m_node->RemoveChild(m_picture.Get(), true);
-        }
-        if (m_highlight) {
-            m_node->RemoveChild(m_highlight.Get(), true);
-            m_highlight.Reset();
-        }
-        m_picture = node;
-        m_pictureWidth = m_width;
-        m_pictureHeight = m_height;
-        node->SetPosition({0, 0, kPictureZ}, false);
-        m_lookState = -1;
-    } else {
-        node->SetPosition({0, 0, kEventNodeZ}, false);
-        if (node->GetExpiry() == 0) {
-            node->SetLifetime(kEventNodeLifetimeMs);
-        }
+        ReplacePicture(node);
+        return;
     }
+    SetLayerOf(*node, EffectiveLayer());
+    node->SetPosition({0, 0, kEventNodeZ}, false);
+    if (node->GetExpiry() == 0) {
+        node->SetLifetime(kEventNodeLifetimeMs);
+    }
+    m_node->AddChild(HierarchyNodePtr(node.Get()));
+    node->UpdateWorldTransform();
+    if (!IsVisible()) {
+        node->SetVisible(false, true);
+    }
+}
+
+void GUIComponent::SetPicture(const std::string& texture)
+{
+    if (!m_node) {
+        return;
+    }
+    SceneNodePtr node;
+    if (!texture.empty()) {
+        // The whole texture, drawn at the component's size.
+        float textureW = static_cast<float>(m_width), textureH = static_cast<float>(m_height);
+        SceneManager& scene = SceneManager::Instance();
+        if (const TextureHandle handle = scene.GetTexture(texture); handle && scene.GetPlatform()) {
+            textureW = static_cast<float>(scene.GetPlatform()->TextureGetWidth(handle));
+            textureH = static_cast<float>(scene.GetPlatform()->TextureGetHeight(handle));
+        }
+        node = MakeIntrusive<SceneNode>();
+        node->SetMesh(Mesh(textureW, textureH, static_cast<float>(m_width), static_cast<float>(m_height)));
+        node->SetTexture(texture);
+    }
+    ReplacePicture(node);
+}
+
+// The picture of the component: replaces the previous one (null just removes it).
+void GUIComponent::ReplacePicture(const SceneNodePtr& node)
+{
+    if (m_picture) {
+        m_node->RemoveChild(m_picture.Get(), true);
+        m_picture.Reset();
+    }
+    if (m_highlight) {
+        m_node->RemoveChild(m_highlight.Get(), true);
+        m_highlight.Reset();
+    }
+    m_lookState = -1;
+    if (!node) {
+        return;
+    }
+    SetLayerOf(*node, EffectiveLayer());
+    m_picture = node;
+    m_pictureWidth = m_width;
+    m_pictureHeight = m_height;
+    node->SetPosition({0, 0, kPictureZ}, false);
     m_node->AddChild(HierarchyNodePtr(node.Get()));
     node->UpdateWorldTransform();
     if (!IsVisible()) {

@@ -152,6 +152,9 @@ public:
     void SetCaption(const std::string& caption);
     const std::string& GetCaption() const { return m_caption; }
     void SetCenter(int32_t x, int32_t y);
+    // Replaces the picture with `texture` stretched over the component; "" removes it.
+    void SetPicture(const std::string& texture);
+    const SceneNodePtr& GetPicture() const { return m_picture; }
     void SetSize(int32_t width, int32_t height);
 
     // Edit boxes.
@@ -201,6 +204,7 @@ private:
     void UpdateLook();
     void ShowFocusFrame(bool shown);
     void ShowEventNode(const EventEntry& entry, bool persistent);
+    void ReplacePicture(const SceneNodePtr& node);
     int32_t EffectiveLayer() const;
     const Font* CaptionFont(bool report) const;
     const std::string& LogPrefix() const;

@@ -11,6 +11,7 @@
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
+#include "game/screens/arcadescreen.h"
 #include "game/screens/backgroundscreen.h"
 #include "game/screens/creditsscreen.h"
 #include "game/screens/gamemedia.h"
@@ -18,6 +19,7 @@
 #include "game/screens/introscreen.h"
 #include "game/screens/loaderscreen.h"
 #include "game/screens/mainmenuscreen.h"
+#include "game/screens/mapscreen.h"
 #include "game/screens/optionsscreen.h"
 #include "game/screens/profilescreen.h"
 #include "game/screens/treasuryscreen.h"
@@ -170,21 +172,34 @@ void ShowHighscores(int32_t returnMode)
 
 void ShowQuestMap(const std::string& completedLevel, bool fast)
 {
-    (void)completedLevel;
-    (void)fast;
-    // Until the map exists: the quest's next open level straight away.
-    PlayLevel(NextQuestLevel(GameState::Instance()), GameModeQuest);
+    tsv::RunScreenTransition([completedLevel, fast] {
+        tsv::SceneManager::Instance().ClearLayers(kTransientLowest, kTransientHighest);
+        GameMedia::Instance().PlayMusic(Music::Menu);
+        RemoveAllScreens();
+        MapScreen::Actions actions;
+        actions.play = [](const std::string& level) { PlayLevel(level, GameModeQuest); };
+        actions.close = ShowMainMenu;
+        actions.treasury = ShowTreasury;
+        tsv::IntrusivePtr<MapScreen> map(new MapScreen(GameState::Instance(), std::move(actions)));
+        // The chart covers the whole view: no background under it.
+        tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(map.Get()));
+        if (!completedLevel.empty()) {
+            map->OnLevelCompleted(completedLevel, fast);
+        }
+    });
 }
 
 void ShowArcadeSelection()
 {
-    const std::vector<std::string>& set = GameState::Instance().ArcadeSet(0);
-    if (set.empty()) {
-        ShowMainMenu();
-        return;
-    }
-    GameState::Instance().ResetLevelStats();
-    PlayLevel(set.front(), GameModeArcade);
+    GoToMenu([] {
+        ArcadeScreen::Actions actions;
+        actions.play = [](const std::string& level) {
+            GameState::Instance().ResetLevelStats();
+            PlayLevel(level, GameModeArcade);
+        };
+        actions.cancel = ShowMainMenu;
+        return tsv::ScreenPtr(new ArcadeScreen(GameState::Instance(), std::move(actions)));
+    });
 }
 
 void EnterMode(int32_t mode)

@@ -9,7 +9,9 @@
 #include "game/board/playfield.h"
 #include "game/progress/boardscoring.h"
 #include "game/progress/gamestate.h"
+#include "game/progress/arcadepage.h"
 #include "game/progress/levellist.h"
+#include "game/progress/questmap.h"
 #include "game/progress/levelplay.h"
 #include "support/scratchstorage.h"
 
@@ -62,21 +64,6 @@ std::vector<MapEntry> ReadMap()
     return entries;
 }
 
-// The map screen's pages: 1 bottom left, 2 bottom right, 3 top left, 4 top right.
-int PageOf(int x, int y)
-{
-    if (x < 400 && y > -300) {
-        return 1;
-    }
-    if (x > 400 && y > -300) {
-        return 2;
-    }
-    if (x < 400 && y < -300) {
-        return 3;
-    }
-    return x > 400 && y < -300 ? 4 : 0;
-}
-
 // Every level path of the four arcade sets ("/original/003" names "/level/original/003.xml").
 std::vector<std::string> ArcadeLevels()
 {
@@ -86,7 +73,8 @@ std::vector<std::string> ArcadeLevels()
         EXPECT_TRUE(LoadLevelList("/level/arcade/set" + std::to_string(n) + ".xml", set)) << "set " << n;
         EXPECT_LE(set.size(), 15u) << "set " << n;
         for (const std::string& entry : set) {
-            paths.push_back("/level" + entry + ".xml");
+            paths.push_back(ArcadeLevelPath(entry));
+            EXPECT_TRUE(std::ifstream("data" + ArcadeIconPath(entry)).good()) << entry << " has no picture";
         }
     }
     return paths;
@@ -186,7 +174,7 @@ TEST_F(QuestDataTest, TheMapLinksOnlyToEarlierLevelsOnEveryPage)
         const bool bonusName = entry.source.size() > 9 && entry.source.ends_with("bonus.xml");
         EXPECT_EQ(entry.bonus, bonusName);
         bonusLevels += entry.bonus;
-        ++perPage[PageOf(entry.x, entry.y)];
+        ++perPage[QuestMap::PageOf(static_cast<float>(entry.x), static_cast<float>(entry.y))];
         earlier.insert(entry.source);
     }
     EXPECT_GE(bonusLevels, 6);

@@ -19,12 +19,13 @@ using testsupport::WriteFile;
 namespace {
 
 // A plain start whose script begins once the intro has been skipped.
-int RunGame(const ScratchDir& dir, const std::string& script, const std::string& env = "")
+int RunGame(const ScratchDir& dir, const std::string& script, const std::string& env = "",
+            const std::string& args = "")
 {
     WriteFile(dir.Path() + "run.script", testsupport::PastTheIntro(script));
     const std::string command = "cd " BSH_SOURCE_DIR " && " + env + " XDG_DATA_HOME=" + dir.Path() +
                                 "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
-                                " --headless --no-render --fixed-step 10 --seed 1 --script " +
+                                " --headless --no-render --fixed-step 10 --seed 1 " + args + " --script " +
                                 dir.Path() + "run.script >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
     return RunCommand(command);
 }
@@ -113,6 +114,39 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     // Left again and then declined: the saved run is gone and no question stays.
     EXPECT_FALSE(std::filesystem::exists(saved));
     EXPECT_EQ(UiScreens(ReadFile(p + "declined.txt")).find("confirm"), std::string::npos);
+}
+
+// A quest step as a player takes it, with the bot's hands on the board: the
+// chart, the first level won, the chart again with the next level open, that
+// level started, left, and the main menu.
+TEST(MenuRunTest, AWonLevelReturnsToTheChartWithTheNextLevelOpen)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    const int status = RunGame(dir, "at 1300 type Ann\n"
+                                    "at 1400 press yesbutton\n"
+                                    "at 3000 press questbutton\n"
+                                    "at 4400 press playbutton\n"
+                                    "at 30000 ui " + p + "chart.txt\n"
+                                    "at 30100 press playbutton\n"
+                                    "at 31500 ui " + p + "second.txt\n"
+                                    "at 32000 press closebutton\n"
+                                    "at 32300 press yesbutton\n"
+                                    "at 34000 ui " + p + "menu.txt\n"
+                                    "at 34100 quit\n",
+                               "", "--autoplay");
+    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+    // The bot reports the level it won, as for --level.
+    EXPECT_NE(ReadFile(p + "stdout.txt").find("\"level\": \"/level/original/001.xml\", \"won\": true"),
+              std::string::npos)
+        << ReadFile(p + "stdout.txt");
+    EXPECT_EQ(UiScreens(ReadFile(p + "chart.txt")), "map");
+    const std::string profiles = ReadFile(p + "xdg/Tarvel/Brinestoneharbour/profiles.dat");
+    EXPECT_NE(profiles.find("/level/original/002.xml"), std::string::npos);
+    EXPECT_NE(UiScreens(ReadFile(p + "second.txt")).find("game"), std::string::npos);
+    EXPECT_NE(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html").find("Level started: /level/original/002.xml"),
+              std::string::npos);
+    EXPECT_EQ(UiScreens(ReadFile(p + "menu.txt")), "background mainmenu");
 }
 
 TEST(MenuRunTest, ExitAsksFirstAndYesEndsTheProgram)

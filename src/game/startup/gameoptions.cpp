@@ -15,7 +15,8 @@ std::string GameOptions::Usage() const
     return "  --level PATH         play this level file straight away\n"
            "  --mode quest|arcade  with --level: the mode (default arcade)\n"
            "  --difficulty easy|normal|hard   with --level in quest mode (default normal)\n"
-           "  --autoplay           with --level: a bot plays and prints the result as JSON\n"
+           "  --autoplay           a bot plays the level of --level, or every level started\n"
+           "                       from the menus, and prints each result as JSON\n"
            "  --simulate           with --level: the bot plays on the rules alone (no window,\n"
            "                       scene or sound) and prints the same JSON line\n"
            "  --soak MINUTES       the bot plays the quest's levels one after another through\n"
@@ -76,8 +77,8 @@ GameOptions::Result GameOptions::Parse(const std::string& arg,
 
 bool GameOptions::Check(const tsv::RunOptions&, std::string& message) const
 {
-    if ((autoplay || simulate) && levelPath.empty()) {
-        message = std::string("brinestoneharbour: ") + (autoplay ? "--autoplay" : "--simulate") + " needs --level\n";
+    if (simulate && levelPath.empty()) {
+        message = "brinestoneharbour: --simulate needs --level\n";
         return false;
     }
     if (autoplay && simulate) {

@@ -13,7 +13,7 @@ public:
     std::string levelPath;             // start straight into this level
     std::string mode = "arcade";       // with levelPath: "quest" or "arcade"
     std::string difficulty = "normal"; // with levelPath in quest mode: "easy", "normal" or "hard"
-    bool autoplay = false;             // with levelPath: a bot plays the level through the screen
+    bool autoplay = false;             // a bot plays the level (or the menus' levels) through the screen
     bool simulate = false;             // with levelPath: a bot plays on the rules alone, nothing shown
     int64_t soakMinutes = 0;           // > 0: the bot plays the quest's levels for this much game time
 

@@ -247,6 +247,7 @@ bool StartMenuLevel(const std::string& levelPath, int32_t mode, MenuLevelDone on
     GameOptions game;
     game.levelPath = levelPath;
     game.mode = mode == GameModeQuest ? "quest" : "arcade";
+    game.autoplay = GetGameOptions().autoplay; // the bot plays for the player and the menus go on
     GameMedia::Instance().PlayMusic(Music::Game);
     tsv::IntrusivePtr<LevelChain> chain(new LevelChain(game, tsv::GetRunOptions().seed, std::move(onDone)));
     if (!chain->StartNext()) {

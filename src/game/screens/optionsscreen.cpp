@@ -175,6 +175,20 @@ void OptionsScreen::Apply(const Option& option)
     }
 }
 
+void OptionsScreen::Run()
+{
+    // F11 or Alt+Return switch the mode while this screen shows; its line
+    // follows the configuration they wrote.
+    const int32_t mode = tsv::GetConfig().fullscreen ? 0 : 1;
+    for (Option& option : m_options) {
+        if (option.id == OptionDisplay && option.index != mode) {
+            option.index = mode;
+            ShowValue(option);
+        }
+    }
+    tsv::Screen::Run();
+}
+
 void OptionsScreen::ShowValue(const Option& option)
 {
     if (tsv::GUIComponent* text = FindComponent("valuetext" + std::to_string(option.id))) {

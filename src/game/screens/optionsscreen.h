@@ -51,6 +51,9 @@ public:
     // 15 dots with the marker at `index` (0..15).
     static std::string BarText(int32_t index);
 
+    // Screen: also follows a display mode changed by the full-screen keys.
+    void Run() override;
+
 private:
     void Apply(const Option& option);
     void ShowValue(const Option& option);

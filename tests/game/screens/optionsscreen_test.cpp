@@ -87,6 +87,9 @@ TEST_F(OptionsScreenTest, ChoicesWrapAndReachTheirSettings)
     screen->Change(OptionsScreen::OptionDisplay);     // past the last: the first
     EXPECT_EQ(Shown(OptionsScreen::OptionDisplay), "Full screen");
     EXPECT_TRUE(tsv::GetConfig().fullscreen);
+    tsv::GetConfig().fullscreen = false; // F11 while the screen shows
+    screen->Run();
+    EXPECT_EQ(Shown(OptionsScreen::OptionDisplay), "Window");
     screen->Change(-OptionsScreen::OptionCursor);
     screen->Change(-OptionsScreen::OptionCursor); // below the first: the last
     EXPECT_EQ(Index(OptionsScreen::OptionCursor), 1);

@@ -31,7 +31,6 @@ TEST(GameOptionsTest, LevelRunsParseAndRejectNonsense)
     EXPECT_EQ(options.seed, 3u); // the engine's options still reach the engine
 
     const std::vector<std::vector<const char*>> bad = {
-        {"--autoplay"},                      // nothing to play
         {"--simulate"},                      // nothing to play
         {"--level", "a.xml", "--mode", "story"},
         {"--level", "a.xml", "--difficulty", "expert"},
@@ -43,6 +42,13 @@ TEST(GameOptionsTest, LevelRunsParseAndRejectNonsense)
         tsv::RunOptions o;
         GameOptions g;
         EXPECT_EQ(Parse(args, o, g, message), 2) << args.front();
+    }
+
+    // Alone, the bot plays whatever the menus start.
+    {
+        tsv::RunOptions o;
+        GameOptions g;
+        EXPECT_EQ(Parse({"--autoplay"}, o, g, message), 0);
     }
 
     tsv::RunOptions o;

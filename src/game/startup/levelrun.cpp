@@ -149,9 +149,10 @@ private:
             tsv::Application::Instance().Exit(0);
             return;
         }
-        // A played level ends on its summary; until the menus lead on from
-        // there, closing it ends the run (or, soaking, starts the next). The
-        // bot reads the summary to its final message, as a player would.
+        // A played level ends on its summary. Closing it leads on through the
+        // menus for a level they started; for --level it ends the run (or,
+        // soaking, starts the next). The bot reads the summary to its final
+        // message, as a player would.
         tsv::IntrusivePtr<LevelCompleteScreen> summary(new LevelCompleteScreen(GameState::Instance()));
         summary->SetCloseHandler([this, result, summary = summary.Get()](const NextScreenDecision& decision) {
             OnSummaryClosed(result, summary, decision);

@@ -356,8 +356,10 @@ level("027", "Atoll Ring", 300, "12345", b, parents=["026"], at=(860, -200))
 
 m = rect(3, 1, 12, 12)
 b = squares(m, wood=inside(3, 9, 12, 4), iron=inside(6, 11, 6, 2))
-b = place(b, {(4, 2): "c", (7, 2): "c", (10, 2): "c", (13, 2): "c", (8, 12): "A", (2 + 3, 6): "B",
-              (12, 6): "B"})
+# The shell lies walled in by iron crates: only a blast reaches it, so a
+# bomb or dynamite has to be made beside it, or a cannon fired down its row.
+b = place(b, {(4, 2): "c", (7, 2): "c", (10, 2): "c", (13, 2): "c", (8, 12): "A", (7, 12): "X", (9, 12): "X",
+              (8, 11): "X", (2 + 3, 6): "B", (12, 6): "B"})
 level("028", "Coral Shrine", 120, "12345", b, artifact=SHELL, parents=["027"], at=(740, -230))
 
 m = rect(1, 1, 16, 12)
@@ -477,7 +479,9 @@ level("040a", "Breakwater", 500, "12345", b, parents=["039"], at=(-60, -800))
 
 m = ellipse(8.5, 6.5, 6.5, 6.5)
 b = squares(m, iron=inside(6, 8, 6, 3))
-b = place(b, {(8, 9): "A", (8, 3): "D"})
+# Crates round the shell: the dynamite above comes to rest on them, and its
+# blast is the way in.
+b = place(b, {(8, 9): "A", (7, 9): "X", (9, 9): "X", (8, 8): "X", (8, 3): "D"})
 level("040b", "Whirlpool", 120, "123456", b, artifact=SHELL, parents=["039"], at=(-110, -700))
 
 m = cut_rect(rect(1, 1, 16, 12), 8, 5, 2, 3)

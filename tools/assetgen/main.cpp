@@ -3,6 +3,11 @@
 //
 //   assetgen [--only job,job...] [--contact-sheet SHEET.png] [--source DATA_DIR] [OUTPUT_DIR]
 //   assetgen --icons ICON_DIR
+//   assetgen --check-map MAP_XML [--contact-sheet CHART.png]
+//
+// --check-map lists the levels of a map file with how far each lies from the
+// chart's land, and fails when one lies out at sea; with --contact-sheet it
+// also draws them on the chart.
 //
 // --icons writes only the application icon, at every size, into ICON_DIR (a
 // hicolor theme tree); it is packaging, not game data.
@@ -25,10 +30,12 @@
 int main(int argc, char** argv) {
   std::string outDir, sheetPath, sourceDir;
   std::vector<std::string> only;
-  std::string iconDir;
+  std::string iconDir, mapCheck;
   int zoom = 1;  // review aid: enlarges the sheet by a whole factor
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--icons") && i + 1 < argc) {
+    if (!std::strcmp(argv[i], "--check-map") && i + 1 < argc) {
+      mapCheck = argv[++i];
+    } else if (!std::strcmp(argv[i], "--icons") && i + 1 < argc) {
       iconDir = argv[++i];
     } else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) {
       sheetPath = argv[++i];
@@ -41,12 +48,14 @@ int main(int argc, char** argv) {
       for (std::string name; std::getline(list, name, ',');) only.push_back(name);
     } else if (argv[i][0] == '-') {
       std::fprintf(stderr, "usage: %s [--only job,...] [--contact-sheet PATH] [--source DATA_DIR] [OUTPUT_DIR]\n"
-                           "       %s --icons ICON_DIR\n", argv[0], argv[0]);
+                           "       %s --icons ICON_DIR\n"
+                           "       %s --check-map MAP_XML [--contact-sheet CHART.png]\n", argv[0], argv[0], argv[0]);
       return 2;
     } else {
       outDir = argv[i];
     }
   }
+  if (!mapCheck.empty()) return assetgen::CheckChartPlaces(mapCheck, sheetPath) ? 0 : 1;
   if (!iconDir.empty()) {
     assetgen::Output icons(iconDir);
     assetgen::GenerateIcons(icons);

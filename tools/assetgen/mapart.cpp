@@ -4,6 +4,8 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -111,18 +113,25 @@ struct LevelReader {
   }
 };
 
-bool ReadLevel(const std::string& file, LevelFile& level) {
+// Feeds a whole file to a reader with Start, End and Text callbacks.
+template <typename Reader>
+bool ParseFile(const std::string& file, Reader& reader) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();
   const std::string data = bytes.str();
-  LevelReader reader;
   XML_Parser parser = XML_ParserCreate("UTF-8");
   XML_SetUserData(parser, &reader);
-  XML_SetElementHandler(parser, LevelReader::Start, LevelReader::End);
-  XML_SetCharacterDataHandler(parser, LevelReader::Text);
+  XML_SetElementHandler(parser, Reader::Start, Reader::End);
+  XML_SetCharacterDataHandler(parser, Reader::Text);
   const bool ok = !data.empty() && XML_Parse(parser, data.data(), int(data.size()), 1) == XML_STATUS_OK;
   XML_ParserFree(parser);
+  return ok;
+}
+
+bool ReadLevel(const std::string& file, LevelFile& level) {
+  LevelReader reader;
+  const bool ok = ParseFile(file, reader);
   level = reader.level;
   return ok;
 }
@@ -196,6 +205,108 @@ void GenerateMapFrame(Output& out) {
   out.WriteText("/object/panel/mapframe.xml",
                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<node>\n  <texture>/texture/map/frame.png</texture>\n"
                 "  <mesh><width>800</width><height>600</height></mesh>\n</node>\n");
+}
+
+namespace {
+
+struct Place {
+  std::string source;
+  float x = 0, y = 0;
+  std::vector<std::string> parents;
+};
+
+// The <level> entries of a map file: source and place.
+struct MapReader {
+  std::vector<Place> places;
+  std::vector<std::string> path;
+  std::string text;
+
+  static void Start(void* user, const XML_Char* name, const XML_Char**) {
+    auto* r = static_cast<MapReader*>(user);
+    r->path.push_back(name);
+    r->text.clear();
+    if (r->path.size() == 2 && r->path[1] == "level") r->places.emplace_back();
+  }
+  static void End(void* user, const XML_Char*) {
+    auto* r = static_cast<MapReader*>(user);
+    if (r->path.size() == 3 && r->path[1] == "level" && !r->places.empty()) {
+      Place& p = r->places.back();
+      if (r->path[2] == "source") p.source = r->text;
+      if (r->path[2] == "x") p.x = std::strtof(r->text.c_str(), nullptr);
+      if (r->path[2] == "y") p.y = std::strtof(r->text.c_str(), nullptr);
+      if (r->path[2] == "parent") p.parents.push_back(r->text);
+    }
+    r->path.pop_back();
+    r->text.clear();
+  }
+  static void Text(void* user, const XML_Char* s, int len) { static_cast<MapReader*>(user)->text.append(s, size_t(len)); }
+};
+
+// Distance from (x, y) to the nearest land, searched in rings out to `limit`;
+// `shore` receives the land point found.
+float DistanceToLand(float x, float y, float limit, Vec2* shore = nullptr) {
+  if (ChartLandHeight(x, y) >= ChartShoreHeight) return 0;
+  for (float r = 2; r <= limit; r += 2)
+    for (int a = 0; a < 48; ++a) {
+      const float t = float(a) * 6.2831853f / 48;
+      const Vec2 p{x + r * std::cos(t), y + r * std::sin(t)};
+      if (ChartLandHeight(p.x, p.y) >= ChartShoreHeight) {
+        if (shore) *shore = p;
+        return r;
+      }
+    }
+  return limit + 1;
+}
+
+}  // namespace
+
+bool CheckChartPlaces(const std::string& mapXml, const std::string& sheetPng) {
+  MapReader reader;
+  if (!ParseFile(mapXml, reader)) {
+    std::fprintf(stderr, "assetgen: cannot read %s\n", mapXml.c_str());
+    return false;
+  }
+  // A big sphere is about 36 units across: it belongs to the land when the
+  // shore lies under it.
+  constexpr float kReach = 16;
+  int atSea = 0;
+  for (const Place& p : reader.places) {
+    Vec2 shore{p.x, p.y};
+    const float d = DistanceToLand(p.x, p.y, 200, &shore);
+    const char* where = d == 0 ? "land" : d <= kReach ? "coast" : "SEA";
+    if (d > kReach) ++atSea;
+    std::printf("%-40s %6.0f %6.0f  %-5s %4.0f", p.source.c_str(), p.x, p.y, where, d);
+    if (d > kReach && d <= 200) std::printf("  (shore at %.0f, %.0f)", shore.x, shore.y);
+    std::printf("\n");
+  }
+  std::printf("%zu levels, %d out at sea\n", reader.places.size(), atSea);
+  if (!sheetPng.empty()) {
+    Image chart = SeaChartImage();
+    // The trails as dotted lines, then the spheres.
+    for (const Place& p : reader.places)
+      for (const std::string& parent : p.parents)
+        for (const Place& q : reader.places)
+          if (q.source == parent) {
+            const Vec2 a{q.x + 400, q.y + 980}, b{p.x + 400, p.y + 980};
+            FillSolid(chart, [&](Vec2 o) {
+              const Vec2 ab = b - a;
+              const float t = std::clamp(((o.x - a.x) * ab.x + (o.y - a.y) * ab.y) / (ab.x * ab.x + ab.y * ab.y), 0.0f, 1.0f);
+              return Length(o - (a + ab * t)) - 1.5f;
+            }, Hex(0xfff4c0, 0.8f));
+          }
+    for (const Place& p : reader.places) {
+      const Vec2 c{p.x + 400, p.y + 980};
+      const bool sea = DistanceToLand(p.x, p.y, 200) > kReach;
+      FillSolid(chart, [&](Vec2 q) { return std::abs(Length(q - c) - 16) - 1.5f; }, sea ? Hex(0xff2020) : Hex(0x202020));
+    }
+    // The four pages of the view.
+    for (int page = 0; page < 4; ++page) {
+      const Vec2 centre{float(page % 2) * 800 + 400, float(page / 2) * -600 + 980 + 0};
+      FillSolid(chart, [&](Vec2 q) { return std::abs(SdBox(q, centre, {400, 300})) - 1; }, Hex(0xffffff, 0.6f));
+    }
+    if (!SavePng(chart, sheetPng)) return false;
+  }
+  return atSea == 0;
 }
 
 void GenerateLevelIcons(Output& out) {

@@ -83,6 +83,17 @@ std::string IconPath(int size);  // "/hicolor/NxN/apps/<application id>.png"
 Image ApplicationIcon(int size);
 void GenerateIcons(Output& out);
 
+// The sea chart's land: the height at a point in map units (land from
+// ChartShoreHeight up), and a check of the level places of a map file.
+float ChartLandHeight(float x, float y);
+constexpr float ChartShoreHeight = 0.55f;
+// The whole chart, one pixel per map unit from (-400, -980).
+Image SeaChartImage();
+// Prints every level of MAP_XML with its place and how far it lies from the
+// shore; marks the chart into SHEET.png when given. False when a level lies
+// out at sea.
+bool CheckChartPlaces(const std::string& mapXml, const std::string& sheetPng);
+
 // Lays every kept image out on one labelled sheet.
 Image BuildContactSheet(const std::vector<Output::Kept>& images, int width = 1800);
 

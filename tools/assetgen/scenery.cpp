@@ -234,9 +234,17 @@ const Island kIslands[] = {
     {-400, 260, 320}, {-250, 240, 170}, {-80, 330, 110}, {260, -20, 120}, {620, 190, 170}, {1010, -120, 150},
     {1150, 240, 110}, {-180, -560, 190}, {320, -760, 150}, {780, -560, 210}, {1130, -830, 130},
     {60, -330, 70},   {930, -360, 60},   {-330, -860, 120}, {520, -420, 60},
+    // The isles and reefs that the quest's route crosses.
+    {-110, -110, 105}, {80, -245, 80},   {295, -200, 70},   {300, 175, 85},   {600, -50, 85},
+    {905, 160, 75},    {1160, -225, 55}, {770, -245, 90},   {650, -215, 55},  {270, -405, 85},
+    {0, -450, 60},     {-125, -345, 55}, {-350, -385, 65},  {-85, -760, 95},  {60, -715, 55},
+    {320, -565, 60},   {520, -560, 55},  {595, -795, 65},   {1160, -545, 55}, {1045, -545, 65},
+    {770, -350, 55},
 };
 
-float LandHeight(float x, float y) {
+}  // namespace
+
+float ChartLandHeight(float x, float y) {
   float h = 0;
   for (const Island& i : kIslands) {
     const float d = std::hypot(x - i.x, y - i.y) / i.r;
@@ -246,11 +254,16 @@ float LandHeight(float x, float y) {
   return h;
 }
 
-Image SeaChart() {
+namespace {
+float LandHeight(float x, float y) { return ChartLandHeight(x, y); }
+
+}  // namespace
+
+Image SeaChartImage() {
   // Map units x in [-400, 1200], y in [-980, 300]; one pixel per unit.
   const int w = 1600, h = 1280;
   Image img(w, h);
-  const float kLand = 0.55f;
+  const float kLand = ChartShoreHeight;
   for (int py = 0; py < h; ++py)
     for (int px = 0; px < w; ++px) {
       const float x = float(px) - 400 + 0.5f, y = float(py) - 980 + 0.5f;
@@ -300,7 +313,7 @@ Image SeaChart() {
   });
   // Compass rose in open water.
   {
-    const Vec2 c = toPx(1030, 120);
+    const Vec2 c = toPx(860, -40);
     FillShape(img, [&](Vec2 p) { return std::fabs(SdCircle(p, c, 60)) - 1.5f; },
               [](Vec2) { return Hex(0x3a2a18, 0.6f); });
     BevelStyle st;
@@ -337,7 +350,7 @@ Image SeaChart() {
     DrawGlow(img, lh + Vec2{0, -31}, 40, Hex(0xfff0a0), 0.6f);
   }
   // A few sailing ships.
-  for (Vec2 s : {Vec2{450, 80}, Vec2{880, -250}, Vec2{100, -650}, Vec2{-80, -180}}) {
+  for (Vec2 s : {Vec2{450, 80}, Vec2{880, -330}, Vec2{170, -650}, Vec2{130, -110}}) {
     const Vec2 c = toPx(s.x, s.y);
     BevelStyle st;
     st.bevel = 2;
@@ -351,6 +364,8 @@ Image SeaChart() {
   }
   return img;
 }
+
+namespace {
 
 // ------------------------------------------------------------- backgrounds
 
@@ -559,7 +574,7 @@ void GenerateEffects(Output& out) {
 }
 
 void GenerateMap(Output& out) {
-  const Image chart = SeaChart();
+  const Image chart = SeaChartImage();
   out.Keep("sea chart (map1-1 ... map3-4.dds)", chart);
   // Tile centres in map units; the chart image starts at (-400, -980).
   const int centreX[4] = {-143, 367, 879, 1166};

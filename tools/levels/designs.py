@@ -75,35 +75,35 @@ SHELL = ("shell", "/texture/piece/artifact-shell.png")
 
 # 001: swapping, and the cells objective on a small box.
 m = rect(5, 4, 8, 6)
-level("001", "First Tide", 120, "12345", squares(m, wood=inside(7, 6, 4, 2)), at=(-40, 150))
+level("001", "First Tide", 120, "12345", squares(m, wood=inside(7, 6, 4, 2)), at=(-91, 186))
 
 # 002: more wood, an open frame.
 m = cut_rect(rect(4, 3, 10, 8), 8, 6, 2, 2)
 level("002", "Driftwood", 160, "12345",
       squares(m, wood=either(rows_of(9, 10), inside(4, 3, 2, 8), inside(12, 3, 2, 8))),
-      parents=["001"], at=(-140, 90))
+      parents=["001"], at=(-151, 114))
 
 # 003: iron needs two hits.
 m = cut(rect(4, 3, 10, 9), [(4, 3), (13, 3), (4, 11), (13, 11)])
 level("003", "Iron Moorings", 120, "12345",
       squares(m, wood=inside(6, 9, 6, 2), iron=either(inside(6, 6, 2, 2), inside(10, 6, 2, 2))),
-      parents=["002"], at=(-235, 35))
+      parents=["002"], at=(-239, 49))
 
 # 003 bonus: a round pool of jewels with a few bombs.
 b = squares(diamond(8.5, 6.5, 6))
 b = place(b, {(6, 5): "B", (11, 8): "B"})
 level("003-bonus", "Pearl Cove", 60, "12345", b, jewels=70, parents=["003"], bonus=True,
-      at=(-330, 130))
+      at=(-328, 106))
 
 # 004: the jewels objective.
 m = rect(4, 3, 10, 8)
-level("004", "Counting Jewels", 120, "12345", squares(m), jewels=45, parents=["003"], at=(-210, -60))
+level("004", "Counting Jewels", 120, "12345", squares(m), jewels=45, parents=["003"], at=(-190, -74))
 
 # 005a / 005b: the two paths. Falling stone blocks or fixed crates.
 m = rect(4, 2, 10, 10)
 b = squares(m)
 b = place(b, {(5, 2): "s", (8, 2): "s", (9, 2): "s", (12, 2): "s", (6, 3): "s", (11, 3): "s"})
-level("005a", "Stone Ballast", 120, "12345", b, parents=["004"], at=(-120, -140))
+level("005a", "Stone Ballast", 120, "12345", b, parents=["004"], at=(-122, -140))
 
 m = from_rows([
     "",
@@ -126,12 +126,12 @@ level("005b", "Crates on the Quay", 120, "12345", b, parents=["004"], at=(-90, -
 m = ellipse(8.5, 6.5, 6.2, 5.2)
 b = squares(m, wood=rows_of(7, 8, 9, 10))
 b = place(b, {(5, 8): "B", (12, 8): "B", (8, 4): "B"})
-level("006a", "Powder Keg", 210, "12345", b, parents=["005a"], at=(-30, -215))
+level("006a", "Powder Keg", 210, "12345", b, parents=["005a"], at=(-55, -172))
 
 m = rect(3, 3, 12, 8)
 b = squares(m, iron=inside(6, 6, 6, 2), wood=inside(6, 8, 6, 1))
 b = place(b, {(5, 7): "B", (12, 7): "B", (8, 5): "B", (9, 9): "B"})
-level("006b", "Fuse and Flint", 120, "12345", b, parents=["005b"], at=(40, -95))
+level("006b", "Fuse and Flint", 120, "12345", b, parents=["005b"], at=(-38, -88))
 
 # 007: a key and its locks; the wood under the locks wears only once they open.
 m = rect(4, 2, 10, 11)
@@ -155,37 +155,37 @@ m = from_rows([
 ])
 b = squares(m, wood=either(rows_of(9, 10), inside(3, 2, 2, 5)))
 b = place(b, {(3, 8): ">", (14, 9): "<", (4, 6): "v"})
-level("008", "Cannon Row", 250, "12345", b, parents=["007"], at=(165, -240))
+level("008", "Cannon Row", 250, "12345", b, parents=["007"], at=(135, -235))
 
 # 009: dynamite, on a plus-shaped board.
 m = rect(7, 1, 4, 12)
 m = rect(3, 5, 12, 4, m)
 b = squares(m, wood=either(inside(7, 1, 4, 2), inside(7, 11, 4, 2), inside(3, 5, 2, 4), inside(13, 5, 2, 4)))
 b = place(b, {(8, 6): "D", (9, 7): "D"})
-level("009", "Long Fuse", 280, "12345", b, parents=["008"], at=(255, -150))
+level("009", "Long Fuse", 280, "12345", b, parents=["008"], at=(261, -156))
 
 b = squares(ellipse(8.5, 6.5, 7.5, 6))
 b = place(b, {(4, 6): "D", (13, 6): "D", (8, 3): "B", (9, 10): "B"})
-level("009-bonus", "Gull Rock", 60, "123456", b, jewels=90, parents=["009"], bonus=True, at=(345, -245))
+level("009-bonus", "Gull Rock", 60, "123456", b, jewels=90, parents=["009"], bonus=True, at=(333, -231))
 
 # 010: the rainbow.
 m = diamond(8.5, 6.5, 6, half_width=1)
 b = squares(m)
 b = place(b, {(8, 6): "R", (9, 7): "R"})
-level("010", "Rainbow over the Bay", 120, "123456", b, jewels=60, parents=["009"], at=(330, -50))
+level("010", "Rainbow over the Bay", 120, "123456", b, jewels=60, parents=["009"], at=(309, -44))
 
 # 011: the first artifact, set among crates.
 m = rect(4, 2, 10, 11)
 b = squares(m)
 b = place(b, {(8, 11): "A", (7, 11): "x", (9, 11): "x", (8, 10): "x", (5, 8): "B", (12, 8): "B"})
 level("011", "The Sea-Glass Amulet", 120, "12345", b, artifact=AMULET, award="quest_map1",
-      parents=["010"], at=(320, 60))
+      parents=["010"], at=(292, 40))
 
 # 012: two islands, wood and iron.
 m = rect(2, 3, 6, 9)
 m = rect(10, 3, 6, 9, m)
 b = squares(m, wood=rows_of(8, 9), iron=rows_of(10, 11))
-level("012", "Twin Harbours", 490, "12345", b, parents=["011"], at=(230, 130))
+level("012", "Twin Harbours", 490, "12345", b, parents=["011"], at=(245, 137))
 
 # 013: a diagonal reef with stone blocks.
 m = blank()
@@ -217,7 +217,7 @@ m = from_rows([
 b = squares(m, wood=rows_of(12, 13))
 b = place(b, {(8, 0): "A", (9, 0): "Y", (8, 1): "Y", (7, 12): "y", (10, 9): "B"})
 level("014", "The Lighthouse Compass", 120, "12345", b, artifact=COMPASS, award="quest_map2",
-      parents=["013"], at=(360, 120))
+      parents=["013"], at=(346, 134))
 
 # ================================================================ page 2
 # The eastern isles: the lessons combine.
@@ -239,7 +239,7 @@ m = mirror(from_rows([
 ]))
 b = squares(m, wood=rows_of(11, 12), iron=inside(7, 9, 4, 2))
 b = place(b, {(3, 8): "B", (14, 8): "B"})
-level("015", "Valley of Shells", 440, "123456", b, parents=["014"], at=(460, 200))
+level("015", "Valley of Shells", 440, "123456", b, parents=["014"], at=(472, 200))
 
 m = cut_rect(rect(2, 2, 14, 10), 6, 5, 6, 7)
 b = squares(m, wood=border(m))
@@ -249,29 +249,29 @@ level("016", "The Sunken Courtyard", 310, "12345", b, parents=["015"], at=(545, 
 m = diamond(8.5, 6.5, 7, half_width=1)
 b = squares(m, wood=checker)
 b = place(b, {(8, 1): "D", (9, 12): "D"})
-level("017", "Chequered Sands", 210, "12345", b, parents=["016"], at=(620, 25))
+level("017", "Chequered Sands", 210, "12345", b, parents=["016"], at=(618, 21))
 
 b = squares(rect(1, 1, 16, 12))
 b = place(b, {(3, 3): "R", (14, 3): "R", (3, 10): "R", (14, 10): "R", (8, 6): "B", (9, 7): "B"})
 level("017-bonus", "Treasure Fleet", 60, "123456", b, jewels=150, parents=["017"], bonus=True,
-      at=(480, -40))
+      at=(534, -40))
 
 m = rect(3, 1, 3, 12)
 m = rect(7, 1, 4, 12, m)
 m = rect(12, 1, 3, 12, m)
 b = squares(m, wood=rows_of(1, 2, 11, 12))
 b = place(b, {(4, 5): "s", (8, 5): "s", (9, 5): "s", (13, 5): "s"})
-level("018", "Three Masts", 440, "12345", b, parents=["017"], at=(720, -40))
+level("018", "Three Masts", 440, "12345", b, parents=["017"], at=(666, -35))
 
 m = rect(2, 3, 14, 9)
 b = squares(m, wood=rows_of(10, 11))
 b = place(b, {(4, 4): "k", (13, 4): "y", (3, 11): "K", (6, 11): "Y", (11, 11): "K", (14, 11): "Y"})
-level("019", "Customs House", 420, "12345", b, parents=["018"], at=(770, 160))
+level("019", "Customs House", 420, "12345", b, parents=["018"], at=(746, 162))
 
 m = ellipse(8.5, 6.5, 8, 6.2)
 b = squares(m, iron=inside(7, 5, 4, 4))
 b = place(b, {(2, 6): ">", (15, 7): "<"})
-level("020", "Iron Reef", 120, "12345", b, parents=["019"], at=(860, 230))
+level("020", "Iron Reef", 120, "12345", b, parents=["019"], at=(866, 213))
 
 # The second fork: through the shallows (a) or round the cape (b).
 m = from_rows([
@@ -295,14 +295,14 @@ m = rect(3, 2, 12, 11)
 b = squares(m)
 b = place(b, {(4, 3): "c", (7, 3): "c", (10, 3): "c", (13, 3): "c", (5, 7): "x", (12, 7): "x",
               (8, 9): "D"})
-level("021b", "Round the Cape", 120, "12345", b, parents=["020"], at=(880, 85))
+level("021b", "Round the Cape", 120, "12345", b, parents=["020"], at=(889, 101))
 
 m = rect(4, 0, 10, 14)
 m = cut_rect(m, 4, 0, 3, 3)
 m = cut_rect(m, 11, 0, 3, 3)
 b = squares(m, wood=cols_of(4, 5, 12, 13), iron=rows_of(13))
 b = place(b, {(8, 7): "B", (9, 7): "B"})
-level("022", "Quarry Steps", 280, "12345", b, parents=["021a", "021b"], at=(1000, 20))
+level("022", "Quarry Steps", 280, "12345", b, parents=["021a", "021b"], at=(1003, -10))
 
 m = mirror(from_rows([
     "",
@@ -321,13 +321,13 @@ m = mirror(from_rows([
 ]))
 b = squares(m, wood=lambda c, r: r >= 9)
 b = place(b, {(8, 12): "A", (9, 12): "x"})
-level("023", "The Gull's Wings", 120, "12345", b, artifact=SHELL, parents=["022"], at=(1130, -60))
+level("023", "The Gull's Wings", 120, "12345", b, artifact=SHELL, parents=["022"], at=(1091, -50))
 
 m = rect(2, 2, 14, 11)
 b = squares(m, wood=either(cols_of(2, 15), rows_of(12)), iron=inside(7, 7, 4, 3))
 b = place(b, {(8, 6): "A", (9, 6): "x", (7, 6): "x", (5, 3): "k", (8, 5): "K", (9, 5): "K"})
 level("024", "Warden's Vault", 120, "12345", b, artifact=AMULET, award="quest_map3", parents=["023"],
-      at=(1150, 120))
+      at=(1154, 170))
 
 m = blank()
 for r in range(1, 13):
@@ -352,7 +352,7 @@ m = ellipse(8.5, 6.5, 7.2, 6.4)
 m = cut_rect(m, 8, 5, 2, 3)
 b = squares(m, wood=border(m))
 b = place(b, {(8, 4): "Y", (9, 4): "Y", (8, 8): "y", (4, 6): "D", (13, 6): "D"})
-level("027", "Atoll Ring", 300, "12345", b, parents=["026"], at=(860, -200))
+level("027", "Atoll Ring", 300, "12345", b, parents=["026"], at=(816, -200))
 
 m = rect(3, 1, 12, 12)
 b = squares(m, wood=inside(3, 9, 12, 4), iron=inside(6, 11, 6, 2))
@@ -360,7 +360,7 @@ b = squares(m, wood=inside(3, 9, 12, 4), iron=inside(6, 11, 6, 2))
 # bomb or dynamite has to be made beside it, or a cannon fired down its row.
 b = place(b, {(4, 2): "c", (7, 2): "c", (10, 2): "c", (13, 2): "c", (8, 12): "A", (7, 12): "X", (9, 12): "X",
               (8, 11): "X", (2 + 3, 6): "B", (12, 6): "B"})
-level("028", "Coral Shrine", 120, "12345", b, artifact=SHELL, parents=["027"], at=(740, -230))
+level("028", "Coral Shrine", 120, "12345", b, artifact=SHELL, parents=["027"], at=(738, -231))
 
 m = rect(1, 1, 16, 12)
 m = cut_rect(m, 1, 1, 4, 4)
@@ -400,12 +400,12 @@ level("031", "Sail Before the Wind", 380, "12345", b, parents=["030"], at=(220, 
 m = rect(2, 1, 14, 12)
 b = squares(m, wood=lambda c, r: (c + r) % 4 == 0)
 b = place(b, {(4, 3): "x", (13, 3): "x", (4, 10): "x", (13, 10): "x", (8, 6): "X", (9, 7): "X"},)
-level("032", "Stacked Cargo", 220, "12345", b, parents=["031"], at=(120, -365))
+level("032", "Stacked Cargo", 220, "12345", b, parents=["031"], at=(114, -360))
 
 m = ellipse(8.5, 6.5, 8.5, 6.5)
 b = squares(m, iron=inside(6, 10, 6, 3))
 b = place(b, {(3, 4): "k", (14, 4): "y", (8, 11): "K", (9, 11): "Y", (8, 12): "Y", (9, 12): "K"})
-level("033", "Twin Keys", 140, "123456", b, parents=["032"], at=(20, -440))
+level("033", "Twin Keys", 140, "123456", b, parents=["032"], at=(22, -444))
 
 b = squares(rect(0, 1, 18, 12))
 b = place(b, {(2, 2): "D", (15, 2): "D", (2, 11): "D", (15, 11): "D", (8, 6): "R", (9, 7): "R",
@@ -463,12 +463,12 @@ m = rect(1, 2, 16, 10)
 b = squares(m, wood=inside(1, 2, 16, 2), iron=inside(4, 10, 10, 2))
 b = place(b, {(2, 5): "k", (15, 5): "y", (5, 9): "K", (7, 9): "Y", (10, 9): "K", (12, 9): "Y",
               (8, 6): "D"})
-level("038", "The Locked Dock", 240, "12345", b, parents=["037"], at=(-310, -640))
+level("038", "The Locked Dock", 240, "12345", b, parents=["037"], at=(-287, -632))
 
 m = diamond(8.5, 6.5, 8, half_width=1)
 b = squares(m, iron=lambda c, r: abs(c - 8.5) + abs(r - 6.5) <= 3, wood=lambda c, r: abs(c - 8.5) + abs(r - 6.5) >= 7)
 b = place(b, {(3, 6): "B", (14, 7): "B"})
-level("039", "The Compass Rose", 460, "12345", b, parents=["038"], at=(-200, -770))
+level("039", "The Compass Rose", 460, "12345", b, parents=["038"], at=(-156, -770))
 
 # The third fork.
 m = rect(0, 3, 18, 8)
@@ -482,7 +482,7 @@ b = squares(m, iron=inside(6, 8, 6, 3))
 # Crates round the shell: the dynamite above comes to rest on them, and its
 # blast is the way in.
 b = place(b, {(8, 9): "A", (7, 9): "X", (9, 9): "X", (8, 8): "X", (8, 3): "D"})
-level("040b", "Whirlpool", 120, "123456", b, artifact=SHELL, parents=["039"], at=(-110, -700))
+level("040b", "Whirlpool", 120, "123456", b, artifact=SHELL, parents=["039"], at=(-116, -701))
 
 m = cut_rect(rect(1, 1, 16, 12), 8, 5, 2, 3)
 b = squares(m, wood=lambda c, r: c < 4 or c > 13, iron=rows_of(12))
@@ -510,7 +510,7 @@ level("041-bonus", "Heart of the Sea", 60, "123456", b, jewels=120, parents=["04
 
 m = rect(0, 1, 18, 12)
 b = squares(m, wood=checker, iron=lambda c, r: r >= 11 and (c + r) % 2 == 1)
-level("042", "Mosaic Floor", 380, "12345", b, parents=["041"], at=(190, -820))
+level("042", "Mosaic Floor", 380, "12345", b, parents=["041"], at=(225, -800))
 
 m = blank()
 for r in range(14):
@@ -538,7 +538,7 @@ m = cut_rect(m, 0, 0, 5, 3)
 m = cut_rect(m, 13, 0, 5, 3)
 b = squares(m, wood=lambda c, r: r >= 10, iron=lambda c, r: r >= 12 and 5 <= c <= 12)
 b = place(b, {(6, 3): "s", (11, 3): "s", (8, 3): "c", (9, 3): "c"})
-level("045", "Storm Front", 430, "12345", b, parents=["044"], at=(460, -360))
+level("045", "Storm Front", 430, "12345", b, parents=["044"], at=(488, -383))
 
 m = diamond(8.5, 6.5, 9, half_width=1)
 b = squares(m, wood=lambda c, r: abs(c - 8.5) + abs(r - 6.5) >= 6,
@@ -556,7 +556,7 @@ b = squares(rect(0, 0, 18, 14))
 b = place(b, {(4, 4): "R", (13, 4): "R", (4, 9): "R", (13, 9): "R", (8, 6): "D", (9, 7): "D",
               (1, 1): "B", (16, 12): "B"})
 level("047-bonus", "Captain's Feast", 70, "1234567", b, jewels=180, parents=["047"], bonus=True,
-      at=(440, -680))
+      at=(540, -610))
 
 m = from_rows([
     "      ######",
@@ -582,7 +582,7 @@ m = rect(1, 1, 16, 12)
 b = squares(m, wood=lambda c, r: c in (1, 2, 15, 16), iron=rows_of(12))
 b = place(b, {(3, 2): "k", (8, 2): "y", (14, 2): "z", (4, 11): "K", (6, 11): "Y", (8, 11): "Z",
               (9, 11): "K", (11, 11): "Y", (13, 11): "Z"})
-level("049", "Three Seals", 480, "12345", b, parents=["048"], at=(720, -620))
+level("049", "Three Seals", 480, "12345", b, parents=["048"], at=(687, -635))
 
 m = mirror(from_rows([
     "",
@@ -602,7 +602,7 @@ m = mirror(from_rows([
 b = squares(m, wood=lambda c, r: r >= 10, iron=lambda c, r: r >= 11 and c in (7, 8, 9, 10))
 b = place(b, {(8, 12): "A", (9, 12): "X", (4, 3): "D", (13, 3): "D"})
 level("050", "Kraken's Eye", 120, "12345", b, artifact=AMULET, award="quest_map7", parents=["049"],
-      at=(820, -770))
+      at=(816, -726))
 
 m = blank()
 for r in range(14):
@@ -611,25 +611,25 @@ for r in range(14):
             m[r][c] = True
 b = squares(m, wood=lambda c, r: r % 4 == 2, iron=rows_of(13))
 b = place(b, {(2, 0): "s", (8, 0): "s", (14, 0): "s"})
-level("051", "Galleon Decks", 720, "12345", b, parents=["050"], at=(930, -700))
+level("051", "Galleon Decks", 720, "12345", b, parents=["050"], at=(883, -683))
 
 m = rect(0, 1, 18, 12)
 m = cut(m, [(c, r) for (c, r) in cells(m) if (c + r) % 7 == 0 and 2 <= r <= 10])
 b = squares(m, wood=lambda c, r: r < 4, iron=lambda c, r: r > 9)
 b = place(b, {(4, 6): "D", (13, 6): "D", (8, 3): "x", (9, 3): "x"})
-level("052", "Shoals", 720, "123456", b, jewels=120, parents=["051"], at=(1040, -790))
+level("052", "Shoals", 720, "123456", b, jewels=120, parents=["051"], at=(1045, -797))
 
 m = rect(1, 0, 16, 14)
 m = cut_rect(m, 6, 0, 6, 2)
 b = squares(m, iron=either(cols_of(1, 16), rows_of(13)), wood=either(cols_of(2, 15), rows_of(12)))
 b = place(b, {(8, 7): "B", (9, 7): "B", (3, 3): ">", (14, 3): "<"})
-level("053", "Siege of the Bay", 320, "12345", b, parents=["052"], at=(1140, -700))
+level("053", "Siege of the Bay", 320, "12345", b, parents=["052"], at=(1135, -730))
 
 b = squares(ellipse(8.5, 6.5, 9, 7))
 b = place(b, {(2, 6): ">", (15, 7): "<", (8, 0): "v", (9, 13): "^", (6, 5): "R", (11, 8): "R",
               (5, 9): "D", (12, 4): "D"})
 level("053-bonus", "Cannonade", 60, "1234567", b, jewels=180, parents=["053"], bonus=True,
-      at=(1150, -560))
+      at=(1153, -548))
 
 m = rect(0, 0, 18, 14)
 m = cut_rect(m, 8, 4, 2, 6)
@@ -644,20 +644,20 @@ b = squares(m, wood=lambda c, r: r >= 8, iron=lambda c, r: r >= 11 and 4 <= c <=
 b = place(b, {(8, 13): "A", (7, 13): "X", (9, 13): "X", (8, 12): "X", (2, 3): "D", (15, 3): "D",
               (0, 8): ">", (17, 9): "<"})
 level("055", "The Drowned Chapel", 120, "12345", b, artifact=SHELL, award="quest_map8",
-      parents=["054"], at=(920, -470))
+      parents=["054"], at=(918, -470))
 
 m = rect(0, 1, 18, 13)
 m = cut(m, [(c, r) for (c, r) in cells(m) if r in (4, 8) and c % 4 == 1])
 b = squares(m, wood=lambda c, r: r in (5, 6, 7), iron=lambda c, r: r in (9, 10))
 b = place(b, {(2, 1): "s", (7, 1): "c", (10, 1): "c", (15, 1): "s", (8, 12): "k", (4, 13): "K",
               (13, 13): "K"})
-level("056", "Tide Gates", 410, "12345", b, parents=["055"], at=(800, -420))
+level("056", "Tide Gates", 410, "12345", b, parents=["055"], at=(795, -448))
 
 m = diamond(8.5, 6.5, 9, half_width=1)
 m = cut_rect(m, 8, 5, 2, 3)
 b = squares(m, iron=lambda c, r: abs(c - 8.5) + abs(r - 6.5) <= 4, wood=lambda c, r: abs(c - 8.5) + abs(r - 6.5) > 4)
 b = place(b, {(8, 4): "D", (9, 8): "D", (4, 6): "B", (13, 7): "B"})
-level("057", "The Admiral's Star", 380, "12345", b, parents=["056"], at=(680, -520))
+level("057", "The Admiral's Star", 380, "12345", b, parents=["056"], at=(685, -527))
 
 m = rect(0, 0, 18, 14)
 b = squares(m, wood=lambda c, r: r in (9, 10), iron=lambda c, r: r >= 11)
@@ -665,7 +665,7 @@ b = place(b, {(8, 13): "A", (9, 13): "X", (7, 13): "X", (8, 12): "X", (9, 12): "
               (2, 2): "k", (15, 2): "y", (5, 9): "K", (12, 9): "Y", (0, 5): ">", (17, 6): "<",
               (4, 4): "s", (13, 4): "s"})
 level("058-final", "The Brinestone", 120, "12345", b, artifact=AMULET, award="finalquest_complete",
-      parents=["057"], at=(760, -365))
+      parents=["057"], at=(743, -360))
 
 
 # ------------------------------------------------------------- arcade sets

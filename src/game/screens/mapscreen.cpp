@@ -30,8 +30,8 @@ constexpr float kTileHeight[3] = {512, 512, 256};
 struct Description {
     float x, y;
 };
-constexpr Description kDescriptions[10] = {{-250, 200}, {160, -40}, {-300, -120}, {690, 70},   {910, 50},
-                                           {830, -130}, {-170, -420}, {100, -780}, {640, -680}, {590, -400}};
+constexpr Description kDescriptions[10] = {{-250, 200}, {160, -40}, {-300, -120}, {505, 35}, {1025, -105},
+                                           {755, -150}, {-170, -420}, {85, -795}, {705, -745}, {610, -380}};
 constexpr uint32_t kDescriptionColour = 0xFFF6EACB;
 constexpr uint32_t kDescriptionShadow = 0xB0182838;
 constexpr float kDescriptionScale = 0.5f;

@@ -321,7 +321,7 @@ m = mirror(from_rows([
 ]))
 b = squares(m, wood=lambda c, r: r >= 9)
 b = place(b, {(8, 12): "A", (9, 12): "x"})
-level("023", "The Gull's Wings", 120, "12345", b, artifact=SHELL, parents=["022"], at=(1091, -50))
+level("023", "The Gull's Wings", 120, "12345", b, artifact=SHELL, parents=["022"], at=(1080, 230))
 
 m = rect(2, 2, 14, 11)
 b = squares(m, wood=either(cols_of(2, 15), rows_of(12)), iron=inside(7, 7, 4, 3))
@@ -335,12 +335,12 @@ for r in range(1, 13):
         if (c // 3) % 2 == 0 or r >= 10:
             m[r][c] = True
 b = squares(m, wood=rows_of(10, 11, 12))
-level("025", "Pier Pillars", 720, "123456", b, jewels=60, parents=["024"], at=(1080, 230))
+level("025", "Pier Pillars", 720, "123456", b, jewels=60, parents=["024"], at=(1091, -50))
 
 b = squares(diamond(8.5, 6.5, 7, half_width=1))
 b = place(b, {(8, 2): "D", (9, 11): "D", (4, 6): "B", (13, 7): "B", (8, 6): "R"})
 level("025-bonus", "Lanterns on the Water", 60, "1234567", b, jewels=120, parents=["025"],
-      bonus=True, at=(1150, -210))
+      bonus=True, at=(1159, -185))
 
 m = rect(1, 2, 16, 10)
 m = cut(m, [(c, r) for c, r in cells(m) if (c in (5, 6, 11, 12)) and r in (5, 6, 7, 8)])
@@ -506,7 +506,7 @@ b = squares(mirror(from_rows([
 ])))
 b = place(b, {(8, 2): "R", (4, 4): "B", (13, 4): "B", (8, 8): "D"})
 level("041-bonus", "Heart of the Sea", 60, "123456", b, jewels=120, parents=["041"], bonus=True,
-      at=(-280, -860))
+      at=(100, -625))
 
 m = rect(0, 1, 18, 12)
 b = squares(m, wood=checker, iron=lambda c, r: r >= 11 and (c + r) % 2 == 1)
@@ -556,7 +556,7 @@ b = squares(rect(0, 0, 18, 14))
 b = place(b, {(4, 4): "R", (13, 4): "R", (4, 9): "R", (13, 9): "R", (8, 6): "D", (9, 7): "D",
               (1, 1): "B", (16, 12): "B"})
 level("047-bonus", "Captain's Feast", 70, "1234567", b, jewels=180, parents=["047"], bonus=True,
-      at=(540, -610))
+      at=(549, -600))
 
 m = from_rows([
     "      ######",

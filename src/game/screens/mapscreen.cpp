@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace bsh {
 
@@ -30,11 +32,14 @@ constexpr float kTileHeight[3] = {512, 512, 256};
 struct Description {
     float x, y;
 };
-constexpr Description kDescriptions[10] = {{-250, 200}, {160, -40}, {-300, -120}, {505, 35}, {1025, -105},
-                                           {755, -150}, {-170, -420}, {85, -795}, {705, -745}, {610, -380}};
+constexpr Description kDescriptions[10] = {{-250, 200}, {120, -50}, {-280, -120}, {520, -110}, {1015, -135},
+                                           {740, -150}, {-170, -420}, {80, -800}, {715, -770}, {615, -380}};
 constexpr uint32_t kDescriptionColour = 0xFFF6EACB;
 constexpr uint32_t kDescriptionShadow = 0xB0182838;
 constexpr float kDescriptionScale = 0.5f;
+// The widest a chart name may be, in view pixels (make-levels keeps the
+// trails out of a box this wide and two lines high around each name).
+constexpr float kDescriptionWidth = 200;
 
 // Depths under the root: larger lies further back.
 constexpr float kTileDepth = 4;
@@ -113,7 +118,27 @@ tsv::SceneNodePtr Group(float x, float y, float depth)
     return node;
 }
 
-// A text centred on (x, y), with a soft shadow so that it reads on sea and land.
+// The text split at the blank that leaves its two halves most even, or the
+// text itself when it has no blank (the East Asian names are short).
+std::vector<std::string> BalancedLines(const tsv::Font& font, const std::string& text)
+{
+    std::vector<std::string> best{text};
+    float bestWidth = font.MeasureText(text).x;
+    for (size_t blank = text.find(' '); blank != std::string::npos; blank = text.find(' ', blank + 1)) {
+        std::vector<std::string> lines{text.substr(0, blank), text.substr(blank + 1)};
+        const float width = std::max(font.MeasureText(lines[0]).x, font.MeasureText(lines[1]).x);
+        if (width < bestWidth) {
+            best = std::move(lines);
+            bestWidth = width;
+        }
+    }
+    return best;
+}
+
+// A text centred on (x, y), with a soft shadow so that it reads on sea and
+// land. A name wider than kDescriptionWidth takes two centred lines, and
+// shrinks if even those are too wide, so that every language's names keep
+// to the room the chart leaves them.
 tsv::SceneNodePtr Label(const std::string& text, float x, float y, float scale)
 {
     tsv::SceneNodePtr group = Group(x, y, kTextDepth);
@@ -121,16 +146,31 @@ tsv::SceneNodePtr Label(const std::string& text, float x, float y, float scale)
     if (!font || text.empty()) {
         return group;
     }
-    const tsv::Vec2 size = font->MeasureText(text);
-    const float left = -size.x * 0.5f, top = -size.y * 0.5f;
-    tsv::SceneNodePtr shadow = tsv::MakeIntrusive<tsv::SceneNode>();
-    font->LayText(text, *shadow, kDescriptionShadow);
-    shadow->SetPosition({left + 2, top + 2, 0.01f}, false);
-    tsv::SceneNodePtr face = tsv::MakeIntrusive<tsv::SceneNode>();
-    font->LayText(text, *face, kDescriptionColour);
-    face->SetPosition({left, top, 0}, false);
-    group->AddChild(shadow);
-    group->AddChild(face);
+    std::vector<std::string> lines{text};
+    if (font->MeasureText(text).x * scale > kDescriptionWidth) {
+        lines = BalancedLines(*font, text);
+    }
+    float widest = 0;
+    for (const std::string& line : lines) {
+        widest = std::max(widest, font->MeasureText(line).x);
+    }
+    if (widest * scale > kDescriptionWidth) {
+        scale = kDescriptionWidth / widest;
+    }
+    const float lineHeight = font->GetLineHeight();
+    float top = -lineHeight * static_cast<float>(lines.size()) * 0.5f;
+    for (const std::string& line : lines) {
+        const float left = -font->MeasureText(line).x * 0.5f;
+        tsv::SceneNodePtr shadow = tsv::MakeIntrusive<tsv::SceneNode>();
+        font->LayText(line, *shadow, kDescriptionShadow);
+        shadow->SetPosition({left + 2, top + 2, 0.01f}, false);
+        tsv::SceneNodePtr face = tsv::MakeIntrusive<tsv::SceneNode>();
+        font->LayText(line, *face, kDescriptionColour);
+        face->SetPosition({left, top, 0}, false);
+        group->AddChild(shadow);
+        group->AddChild(face);
+        top += lineHeight;
+    }
     group->SetScale(scale, scale, false);
     return group;
 }

@@ -270,11 +270,13 @@ bool CheckChartPlaces(const std::string& mapXml, const std::string& sheetPng) {
   // shore lies under it.
   constexpr float kReach = 16;
   int atSea = 0;
+  std::vector<bool> sea;
   for (const Place& p : reader.places) {
     Vec2 shore{p.x, p.y};
     const float d = DistanceToLand(p.x, p.y, 200, &shore);
     const char* where = d == 0 ? "land" : d <= kReach ? "coast" : "SEA";
-    if (d > kReach) ++atSea;
+    sea.push_back(d > kReach);
+    if (sea.back()) ++atSea;
     std::printf("%-40s %6.0f %6.0f  %-5s %4.0f", p.source.c_str(), p.x, p.y, where, d);
     if (d > kReach && d <= 200) std::printf("  (shore at %.0f, %.0f)", shore.x, shore.y);
     std::printf("\n");
@@ -294,14 +296,13 @@ bool CheckChartPlaces(const std::string& mapXml, const std::string& sheetPng) {
               return Length(o - (a + ab * t)) - 1.5f;
             }, Hex(0xfff4c0, 0.8f));
           }
-    for (const Place& p : reader.places) {
-      const Vec2 c{p.x + 400, p.y + 980};
-      const bool sea = DistanceToLand(p.x, p.y, 200) > kReach;
-      FillSolid(chart, [&](Vec2 q) { return std::abs(Length(q - c) - 16) - 1.5f; }, sea ? Hex(0xff2020) : Hex(0x202020));
+    for (size_t i = 0; i < reader.places.size(); ++i) {
+      const Vec2 c{reader.places[i].x + 400, reader.places[i].y + 980};
+      FillSolid(chart, [&](Vec2 q) { return std::abs(Length(q - c) - 16) - 1.5f; }, sea[i] ? Hex(0xff2020) : Hex(0x202020));
     }
     // The four pages of the view.
     for (int page = 0; page < 4; ++page) {
-      const Vec2 centre{float(page % 2) * 800 + 400, float(page / 2) * -600 + 980 + 0};
+      const Vec2 centre{float(page % 2) * 800 + 400, float(page / 2) * -600 + 980};
       FillSolid(chart, [&](Vec2 q) { return std::abs(SdBox(q, centre, {400, 300})) - 1; }, Hex(0xffffff, 0.6f));
     }
     if (!SavePng(chart, sheetPng)) return false;

@@ -254,25 +254,19 @@ float ChartLandHeight(float x, float y) {
   return h;
 }
 
-namespace {
-float LandHeight(float x, float y) { return ChartLandHeight(x, y); }
-
-}  // namespace
-
 Image SeaChartImage() {
   // Map units x in [-400, 1200], y in [-980, 300]; one pixel per unit.
   const int w = 1600, h = 1280;
   Image img(w, h);
-  const float kLand = ChartShoreHeight;
   for (int py = 0; py < h; ++py)
     for (int px = 0; px < w; ++px) {
       const float x = float(px) - 400 + 0.5f, y = float(py) - 980 + 0.5f;
-      const float ht = LandHeight(x, y);
+      const float ht = ChartLandHeight(x, y);
       const float paper = Fbm(x * 0.03f, y * 0.03f, 9, 3);
       Rgba c;
-      if (ht < kLand) {
+      if (ht < ChartShoreHeight) {
         // Water: deep ink blue to turquoise shallows, with depth contours.
-        const float shallow = Clamp01((ht - 0.05f) / (kLand - 0.05f));
+        const float shallow = Clamp01((ht - 0.05f) / (ChartShoreHeight - 0.05f));
         c = Mix(Hex(0x1f5d8c), Hex(0x5cc8d0), shallow * shallow);
         const float contour = std::fabs(std::fmod(ht * 14 + 100, 1.0f) - 0.5f);
         if (shallow > 0.35f && contour < 0.04f) c = Mix(c, Hex(0xd8f4f0), 0.35f);
@@ -280,10 +274,10 @@ Image SeaChartImage() {
         const float wave = std::sin(x * 0.09f + std::sin(y * 0.05f) * 2) * std::sin(y * 0.35f);
         if (shallow < 0.3f && wave > 0.93f) c = Mix(c, Hex(0x8cc8e0), 0.35f);
         // Surf right at the shore.
-        const float surf = SmoothStep(kLand - 0.03f, kLand, ht);
+        const float surf = SmoothStep(ChartShoreHeight - 0.03f, ChartShoreHeight, ht);
         c = Mix(c, Hex(0xeafcff), surf * 0.45f);
       } else {
-        const float up = ht - kLand;
+        const float up = ht - ChartShoreHeight;
         if (up < 0.035f) {
           c = Mix(Hex(0xf2dc9a), Hex(0xe6c47a), up / 0.035f);  // beach
         } else {
@@ -292,8 +286,8 @@ Image SeaChartImage() {
           if (t > 0.6f) c = Mix(c, Hex(0x9a8a6a), (t - 0.6f) * 2.2f);  // highlands
           // Hill shading from the slope towards the light.
           const float e = 2;
-          const float sx = LandHeight(x + e, y) - LandHeight(x - e, y);
-          const float sy = LandHeight(x, y + e) - LandHeight(x, y - e);
+          const float sx = ChartLandHeight(x + e, y) - ChartLandHeight(x - e, y);
+          const float sy = ChartLandHeight(x, y + e) - ChartLandHeight(x, y - e);
           c = Scaled(c, 1 - (sx * 0.7f + sy) * 9);
           const float tree = ValueNoise(x * 0.35f, y * 0.35f, 77);
           if (t > 0.15f && t < 0.6f && tree > 0.8f) c = Scaled(c, 0.75f);

@@ -92,7 +92,7 @@ void BM_GameScreenFrameInABigCascade(benchmark::State& st)
             break;
         }
         NextFrame();
-        screen->Frame(0, 0, false);
+        screen->Frame({{0, 0, false}});
         scene.UpdateNodes();
         screen->Board().ExplodeCell(0, 0, CellHit::Wear);
         // The slowest frame of the first two seconds of the chain reaction.
@@ -101,7 +101,7 @@ void BM_GameScreenFrameInABigCascade(benchmark::State& st)
         for (int i = 0; i < 200; ++i) {
             NextFrame();
             const double begin = ThreadSeconds();
-            screen->Frame(0, 0, false);
+            screen->Frame({{0, 0, false}});
             scene.UpdateNodes();
             const double seconds = ThreadSeconds() - begin;
             if (seconds > slowest) {

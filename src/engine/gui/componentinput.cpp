@@ -161,6 +161,9 @@ void GUIComponent::ProcessEditing(const GuiInput& input)
             platform->ClipboardSetText(ConvertCodePageToUtf8(edit.Selected(), edit.codePage));
         }
     };
+    if (input.pressedKey != 0 && input.pressedKey == key) {
+        m_repeat = KeyRepeat{}; // a new press acts at once, even of the key just repeated
+    }
     auto repeat = [&](int64_t firstDelay) { return m_repeat.Step(key, now, firstDelay, kRepeatMs); };
     if (!input.keyChar.empty() && !input.ctrl) {
         if (repeat(kCharFirstDelayMs)) {

@@ -157,44 +157,73 @@ void Screen::SimulateInput(float x, float y, bool leftDown)
     m_simDown = leftDown;
 }
 
-GuiInput Screen::CollectInput(int64_t now)
+std::vector<GuiInput> Screen::CollectInput(int64_t now)
 {
     InputManager& devices = InputManager::Instance();
-    GuiInput input;
-    input.now = now;
+    GuiInput base;
+    base.now = now;
+    base.ctrl = devices.IsKeyDown(kKeyLControl) || devices.IsKeyDown(kKeyRControl);
+    base.shift = devices.IsKeyDown(kKeyLShift) || devices.IsKeyDown(kKeyRShift);
     if (m_simulated) {
         m_simulated = false;
-        input.x = m_simX - 400;
-        input.y = m_simY - 300;
-        input.leftDown = m_simDown;
-    } else {
-        input.x = devices.GetMouseX() - 400;
-        input.y = devices.GetMouseY() - 300;
-        input.leftDown = devices.IsLeftButtonDown();
+        base.x = m_simX - 400;
+        base.y = m_simY - 300;
+        base.leftDown = m_simDown;
+        return {base};
     }
-    input.ctrl = devices.IsKeyDown(kKeyLControl) || devices.IsKeyDown(kKeyRControl);
-    input.shift = devices.IsKeyDown(kKeyLShift) || devices.IsKeyDown(kKeyRShift);
     const uint32_t codePage = LanguageManager::Instance().GetCodePage();
-    std::string typed = ConvertUtf8CharsToCodePage(devices.GetTypedText(), codePage);
-    const std::vector<int>& pressed = devices.GetPressedKeys();
-    if (!pressed.empty()) {
-        // The newest key is the one held for repeats; the text it typed goes with it.
-        input.pressedKey = pressed.back();
-        m_heldKey = pressed.back();
-        m_heldChar.clear();
-        if (!typed.empty()) {
-            const size_t length = std::max<size_t>(1, CharLength(typed, 0, codePage));
-            m_heldChar = typed.substr(0, length);
-            typed.erase(0, length);
+    std::vector<GuiInput> inputs;
+    bool leftDown = m_leftDown;
+    const std::vector<InputEvent>& events = devices.GetEvents();
+    for (size_t i = 0; i < events.size(); ++i) {
+        const InputEvent& event = events[i];
+        GuiInput input = base;
+        input.x = event.x - 400;
+        input.y = event.y - 300;
+        switch (event.type) {
+        case InputEvent::EType::ButtonDown:
+        case InputEvent::EType::ButtonUp:
+            if (event.key != kMouseLeft) {
+                continue;
+            }
+            leftDown = event.type == InputEvent::EType::ButtonDown;
+            break;
+        case InputEvent::EType::KeyPress: {
+            // The key is the one held for repeats; the text that came right
+            // after it is what it typed.
+            m_heldKey = event.key;
+            m_heldChar.clear();
+            input.pressedKey = event.key;
+            if (i + 1 < events.size() && events[i + 1].type == InputEvent::EType::Text) {
+                std::string typed = ConvertUtf8CharsToCodePage(events[++i].text, codePage);
+                const size_t length = std::min(typed.size(), std::max<size_t>(1, CharLength(typed, 0, codePage)));
+                m_heldChar = typed.substr(0, length);
+                input.typed = typed.substr(length);
+            }
+            break;
         }
-    } else if (m_heldKey != 0 && !devices.IsKeyDown(m_heldKey)) {
+        case InputEvent::EType::Text:
+            input.typed = ConvertUtf8CharsToCodePage(event.text, codePage);
+            break;
+        }
+        input.leftDown = leftDown;
+        input.heldKey = m_heldKey;
+        input.keyChar = m_heldChar;
+        inputs.push_back(std::move(input));
+    }
+    if (m_heldKey != 0 && !devices.IsKeyDown(m_heldKey)) {
         m_heldKey = 0;
         m_heldChar.clear();
     }
-    input.heldKey = m_heldKey;
-    input.keyChar = m_heldChar;
-    input.typed = typed;
-    return input;
+    GuiInput now_ = base;
+    now_.x = devices.GetMouseX() - 400;
+    now_.y = devices.GetMouseY() - 300;
+    now_.leftDown = devices.IsLeftButtonDown();
+    now_.heldKey = m_heldKey;
+    now_.keyChar = m_heldChar;
+    inputs.push_back(std::move(now_));
+    m_leftDown = inputs.back().leftDown;
+    return inputs;
 }
 
 void Screen::ProcessInput()
@@ -203,24 +232,35 @@ void Screen::ProcessInput()
         return;
     }
     const int64_t now = Now();
-    if (now - m_lastInput <= kInputIntervalMs) {
+    const bool eventful = !InputManager::Instance().GetEvents().empty();
+    if (now - m_lastInput <= kInputIntervalMs && !eventful) {
         return;
     }
     m_lastInput = now;
     m_takenKeys.clear();
-    GuiInput input = CollectInput(now);
+    std::vector<GuiInput> inputs = CollectInput(now);
     if (ScreenStack::Instance().GetInputScreen() != this) {
         HideKeyFocus();
+        HideHint();
         return;
     }
     // The keys move the focus of the newest screen only: not that of a HUD
     // under its pause or a tutorial text.
     const std::vector<ScreenPtr>& screens = ScreenStack::Instance().GetScreens();
-    input.navigate = !screens.empty() && screens.back().Get() == this;
-    if (!input.navigate) {
+    const bool navigate = !screens.empty() && screens.back().Get() == this;
+    if (!navigate) {
         HideKeyFocus();
     }
-    DeliverInput(input);
+    ScreenPtr self(this);
+    for (GuiInput& input : inputs) {
+        input.navigate = navigate;
+        DeliverInput(input);
+        // What came after a press that closed this screen or opened one
+        // over it is not this screen's.
+        if (m_closing || ScreenStack::Instance().GetInputScreen() != this) {
+            break;
+        }
+    }
 }
 
 void Screen::DeliverInput(const GuiInput& given)

@@ -108,7 +108,10 @@ public:
     void SetOnClosed(ClosedCallback callback) { m_onClosed = std::move(callback); }
     // Whether the newest screens below this one may still take input (a HUD
     // under its pause panel may not; a backdrop never does).
-    bool TakesInput() const { return m_rootLoaded && m_shown && !m_closing; }
+    // Whether the screen takes the frame's input: the newest that does gets
+    // it, and the screens below see none (a screen that covers the view
+    // with its own input, as the pause does, says so).
+    virtual bool TakesInput() const { return m_rootLoaded && m_shown && !m_closing; }
 
 protected:
     // For screens that read no file.
@@ -124,7 +127,9 @@ private:
     void HideKeyFocus();
     void UpdateHint(const GuiInput& input);
     void HideHint();
-    GuiInput CollectInput(int64_t now);
+    // The frame's input as the GUI reads it: one state for each press,
+    // release, key and text in the order they came, then the state now.
+    std::vector<GuiInput> CollectInput(int64_t now);
 
     std::string m_path;
     bool m_eastAsian = false;
@@ -143,6 +148,7 @@ private:
     float m_simX = 0, m_simY = 0;
     bool m_simDown = false;
     int32_t m_heldKey = 0;
+    bool m_leftDown = false; // the left button as the last input delivered had it
     std::string m_heldChar;
 
     KeyNavigation m_navigation = KeyNavigation::Arrows;

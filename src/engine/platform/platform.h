@@ -41,6 +41,17 @@ struct Quad {
     int blend = kBlendDefault;
 };
 
+// One input event of a frame, in the order the devices reported it: a press
+// and its release within one frame, or two keys and their text, stay two
+// events in their order.
+struct InputEvent {
+    enum class EType { ButtonDown, ButtonUp, KeyPress, Text };
+    EType type = EType::Text;
+    int key = 0;        // platform key: a mouse button, or a keyboard key (its first press, not repeats)
+    std::string text;   // UTF-8, for Text: what a key typed or an input method sent
+    float x = 0, y = 0; // the mouse in the view when it happened
+};
+
 // Window changes a headless run can act out, as a desktop would report them.
 enum class WindowEvent { Minimize, Restore, Blur, Focus };
 
@@ -91,11 +102,10 @@ public:
     virtual void ViewToWindow(float vx, float vy, float& wx, float& wy) const = 0;
     virtual void InputSetMousePos(float x, float y) = 0;
     virtual bool InputGetKeyState(int platformKey) const = 0;
-    // Text typed and keys pressed since the previous frame.
-    virtual const std::string& InputGetTypedText() const = 0;
-    // Keys pressed since the previous frame; the system's key repeat is left
-    // out of both (the GUI repeats held keys on its own clock).
-    virtual const std::vector<int>& InputGetPressedKeys() const = 0;
+    // The presses, releases, keys and text since the previous frame, in order;
+    // the system's key repeat is left out (the GUI repeats held keys on its
+    // own clock).
+    virtual const std::vector<InputEvent>& InputGetEvents() const = 0;
 
     // The system clipboard as UTF-8 plain text ("" when it holds none).
     // Headless runs keep a clipboard of their own.

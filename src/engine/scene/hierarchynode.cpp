@@ -8,10 +8,26 @@
 
 namespace tsv {
 
-HierarchyNode::HierarchyNode() : m_timer(&Application::Instance().GetSystemTimer()) {}
+namespace {
+
+// Numbers nodes in the order they are made: a tree is built (and cloned)
+// parent first, children in order, so this is the order of the screen and
+// node files, and a node made later (a highlight, a caption) comes after.
+uint64_t NextDrawSequence()
+{
+    static uint64_t last = 0;
+    return ++last;
+}
+
+} // namespace
+
+HierarchyNode::HierarchyNode() : m_timer(&Application::Instance().GetSystemTimer()), m_drawSequence(NextDrawSequence())
+{
+}
 
 HierarchyNode::HierarchyNode(const HierarchyNode& other)
-    : RefCounted(other), m_expiry(other.m_expiry), m_lastUpdate(other.m_lastUpdate), m_timer(other.m_timer)
+    : RefCounted(other), m_expiry(other.m_expiry), m_lastUpdate(other.m_lastUpdate), m_timer(other.m_timer),
+      m_drawSequence(NextDrawSequence())
 {
 }
 

@@ -21,6 +21,10 @@ struct DrawKey {
     bool emitter = false;
     int32_t layer = 0;
     float worldZ = 0;
+    // Breaks ties of layer and depth: a node made later draws over one made
+    // earlier, so a parent draws under its children and a screen file's later
+    // components over its earlier ones, whenever each was attached.
+    uint64_t sequence = 0;
 };
 
 class HierarchyNode : public RefCounted {
@@ -108,6 +112,7 @@ private:
     // Scene bookkeeping: the key the drawing set sorted this node by, and
     // whether it waits on the pending list.
     DrawKey m_drawKey;
+    uint64_t m_drawSequence = 0; // the order the node was made in
     bool m_pending = false;
 };
 

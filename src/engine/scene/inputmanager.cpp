@@ -34,18 +34,56 @@ void InputManager::Poll()
 {
     m_typedText.clear();
     m_pressedKeys.clear();
+    m_events.clear();
     if (!m_platform) {
         return;
     }
-    m_typedText = m_platform->InputGetTypedText();
-    for (int platformKey : m_platform->InputGetPressedKeys()) {
-        for (int code = 1; code <= kKeyCodeCount; ++code) {
-            if (PlatformKeyFromKeyCode(code) == platformKey) {
-                m_pressedKeys.push_back(code);
-                break;
+    for (const InputEvent& given : m_platform->InputGetEvents()) {
+        InputEvent event = given;
+        if (event.type == InputEvent::EType::KeyPress) {
+            event.key = KeyCodeOfPlatformKey(given.key);
+            if (event.key == 0) {
+                continue;
             }
+            m_pressedKeys.push_back(event.key);
+        } else if (event.type == InputEvent::EType::Text) {
+            m_typedText += event.text;
+        }
+        m_events.push_back(std::move(event));
+    }
+}
+
+int InputManager::KeyCodeOfPlatformKey(int platformKey)
+{
+    for (int code = 1; code <= kKeyCodeCount; ++code) {
+        if (PlatformKeyFromKeyCode(code) == platformKey) {
+            return code;
         }
     }
+    return 0;
+}
+
+bool InputManager::WasButtonPressed() const
+{
+    for (const InputEvent& event : m_events) {
+        if (event.type == InputEvent::EType::ButtonDown) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<InputManager::PointerState> InputManager::GetPointerStates() const
+{
+    std::vector<PointerState> states;
+    for (const InputEvent& event : m_events) {
+        if ((event.type == InputEvent::EType::ButtonDown || event.type == InputEvent::EType::ButtonUp) &&
+            event.key == kMouseLeft) {
+            states.push_back({event.x, event.y, event.type == InputEvent::EType::ButtonDown});
+        }
+    }
+    states.push_back({GetMouseX(), GetMouseY(), IsLeftButtonDown()});
+    return states;
 }
 
 bool InputManager::IsKeyDown(int keyCode) const

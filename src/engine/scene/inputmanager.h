@@ -25,6 +25,20 @@ public:
     // Text typed and engine key codes pressed since the last frame.
     const std::string& GetTypedText() const { return m_typedText; }
     const std::vector<int>& GetPressedKeys() const { return m_pressedKeys; }
+    // This frame's events in order; a KeyPress carries an engine key code.
+    const std::vector<InputEvent>& GetEvents() const { return m_events; }
+    // A mouse button went down this frame, however quickly it came up again.
+    bool WasButtonPressed() const;
+
+    // Where the pointer was and whether the left button was down, once for
+    // each press and release of the left button this frame, in order, and
+    // last as it is now: a reader that looks for the button's edges sees a
+    // press and release within one frame as a click.
+    struct PointerState {
+        float x = 0, y = 0; // the view's pixels
+        bool leftDown = false;
+    };
+    std::vector<PointerState> GetPointerStates() const;
 
     // Reads the devices; called by the poll task every frame.
     void Poll();
@@ -34,9 +48,11 @@ public:
 
 private:
     InputManager();
+    static int KeyCodeOfPlatformKey(int platformKey);
     Platform* m_platform = nullptr;
     std::string m_typedText;
     std::vector<int> m_pressedKeys;
+    std::vector<InputEvent> m_events;
 };
 
 } // namespace tsv

@@ -236,7 +236,7 @@ bool SceneManager::DrawOrder::operator()(const HierarchyNodePtr& a, const Hierar
     if (ka.worldZ != kb.worldZ) {
         return ka.worldZ > kb.worldZ;
     }
-    return a.Get() < b.Get();
+    return ka.sequence < kb.sequence;
 }
 
 void SceneManager::DrawScene()
@@ -285,6 +285,7 @@ bool SceneManager::AddNode(const HierarchyNodePtr& node, bool recursive, bool at
     }
     if (attach && !node->m_scene) {
         node->m_drawKey = node->GetDrawKey();
+        node->m_drawKey.sequence = node->m_drawSequence;
         node->m_scene = this;
         m_drawSet.insert(node);
         m_orderedDirty = true;

@@ -135,6 +135,7 @@ private:
     std::vector<HierarchyNode*> m_ordered;
     std::vector<HierarchyNodePtr> m_graveyard;
     bool m_orderedDirty = true;
+    uint64_t m_drawSequence = 0; // the last number a node got on its first attach
     std::vector<HierarchyNodePtr> m_pending;
     std::multimap<int64_t, ScheduledEntry> m_scheduled;
     // Snapshot of the pending list for the scene update, kept to reuse its storage.

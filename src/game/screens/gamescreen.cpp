@@ -324,10 +324,14 @@ void GameScreen::Run()
             }
         }
     }
-    Frame(input.GetMouseX(), input.GetMouseY(), onTop && input.IsLeftButtonDown());
+    std::vector<tsv::InputManager::PointerState> pointer = input.GetPointerStates();
+    if (!onTop) {
+        pointer = {{pointer.back().x, pointer.back().y, false}};
+    }
+    Frame(pointer);
 }
 
-void GameScreen::Frame(float mouseX, float mouseY, bool leftDown)
+void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& pointer)
 {
     if (!m_session || m_session->HasEnded() || m_ended) {
         return;
@@ -370,7 +374,9 @@ void GameScreen::Frame(float mouseX, float mouseY, bool leftDown)
         m_hintArrows->SetVisible(false, true);
     }
     if (m_player == LevelSession::Player::Person) {
-        HandleMouse(mouseX, mouseY, leftDown);
+        for (const tsv::InputManager::PointerState& state : pointer) {
+            HandleMouse(state.x, state.y, state.leftDown);
+        }
     }
 }
 

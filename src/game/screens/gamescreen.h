@@ -8,6 +8,7 @@
 
 #include "engine/gui/font.h"
 #include "engine/gui/screen.h"
+#include "engine/scene/inputmanager.h"
 #include "game/screens/digitcounter.h"
 #include "game/screens/hintbox.h"
 #include "game/board/levelloader.h"
@@ -74,8 +75,9 @@ public:
 
     // Screen: the HUD's frame, then one frame of the level with the mouse.
     void Run() override;
-    // One frame with the given mouse state (logical 800 x 600 coordinates).
-    void Frame(float mouseX, float mouseY, bool leftDown);
+    // One frame of play; the pointer in each of its states of the frame
+    // (the view's pixels), as the input manager gives them.
+    void Frame(const std::vector<tsv::InputManager::PointerState>& pointer);
     // The keyboard: arrows move the cell cursor, Space or Return select and
     // swap, Escape, P and Pause (a gamepad's Start) pause.
     void HandleKey(int keyCode);

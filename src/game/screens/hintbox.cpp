@@ -153,9 +153,7 @@ void HintBox::Run()
         m_pausedClock = true;
     }
     tsv::InputManager& input = tsv::InputManager::Instance();
-    const bool down = input.IsLeftButtonDown() || input.IsRightButtonDown();
-    bool pressed = down && !m_leftWasDown;
-    m_leftWasDown = down;
+    bool pressed = input.WasButtonPressed();
     static const int kKeys[] = {tsv::KeyCodeFromName("KEY_ESCAPE"), tsv::KeyCodeFromName("KEY_SPACE"),
                                 tsv::KeyCodeFromName("KEY_RETURN")};
     for (int key : input.GetPressedKeys()) {

@@ -61,7 +61,6 @@ private:
     bool m_pausedClock = false;
     bool m_closed = false;
     tsv::SceneNodePtr m_frame;
-    bool m_leftWasDown = true;
 };
 
 using HintBoxPtr = tsv::IntrusivePtr<HintBox>;

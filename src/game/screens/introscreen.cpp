@@ -6,6 +6,8 @@
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
 
+#include <algorithm>
+
 namespace bsh {
 
 namespace {
@@ -44,11 +46,13 @@ IntroScreen::~IntroScreen() { tsv::GetLog() << tsv::Hint << "IntroScreen destroy
 bool IntroScreen::SkipRequested() const
 {
     const tsv::InputManager& input = tsv::InputManager::Instance();
-    if (input.IsLeftButtonDown()) {
+    if (input.IsLeftButtonDown() || input.WasButtonPressed()) {
         return true;
     }
+    const std::vector<int>& pressed = input.GetPressedKeys();
     for (const char* key : {"KEY_RETURN", "KEY_ESCAPE", "KEY_SPACE"}) {
-        if (input.IsKeyDown(tsv::KeyCodeFromName(key))) {
+        const int code = tsv::KeyCodeFromName(key);
+        if (input.IsKeyDown(code) || std::find(pressed.begin(), pressed.end(), code) != pressed.end()) {
             return true;
         }
     }

@@ -595,7 +595,9 @@ void MapScreen::ProcessInput()
         return;
     }
     CheckDeveloperKeys();
-    Pointer(input.GetMouseX() - 400, input.GetMouseY() - 300, input.IsLeftButtonDown());
+    for (const tsv::InputManager::PointerState& pointer : input.GetPointerStates()) {
+        Pointer(pointer.x - 400, pointer.y - 300, pointer.leftDown);
+    }
 }
 
 void MapScreen::Pointer(float x, float y, bool leftDown)

@@ -39,7 +39,22 @@ std::string OptionsScreen::BarText(int32_t index)
     return bar;
 }
 
-OptionsScreen::OptionsScreen(GameState& state, Actions actions) : m_state(state), m_actions(std::move(actions))
+OptionsScreen::Settings OptionsScreen::Settings::Current(const GameState& state)
+{
+    const tsv::Config& config = tsv::GetConfig();
+    Settings settings;
+    settings.soundVolume = config.soundVolume;
+    settings.musicVolume = config.musicVolume;
+    settings.fullscreen = config.fullscreen;
+    settings.language = tsv::LanguageManager::Instance().GetCurrent();
+    settings.systemCursor = config.systemCursor;
+    tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
+    settings.hints = !profile || profile->GetHints();
+    return settings;
+}
+
+OptionsScreen::OptionsScreen(GameState& state, Actions actions, std::optional<Settings> opened)
+    : m_state(state), m_actions(std::move(actions)), m_opened(opened ? *opened : Settings::Current(state))
 {
     if (!LoadScreenFile(kScreenFile)) {
         return;
@@ -78,8 +93,8 @@ OptionsScreen::OptionsScreen(GameState& state, Actions actions) : m_state(state)
             component.SetHandler(tsv::EventClick, [this, value](tsv::GUIComponent&) { Change(value); });
         }
     });
-    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(true); });
+    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(false); });
     if (tsv::GUIComponent* credits = FindComponent("creditsbutton")) {
         if (m_actions.credits) {
             SetHandler("creditsbutton", tsv::EventClick, [this](tsv::GUIComponent&) {
@@ -155,7 +170,7 @@ void OptionsScreen::Apply(const Option& option)
         tsv::LanguageManager::Instance().SwitchLanguage(m_languages[static_cast<size_t>(option.index)]);
         if (m_actions.rebuild) {
             m_leaving = true; // this screen's texts are of the old language
-            m_actions.rebuild();
+            m_actions.rebuild(m_opened);
         }
         break;
     case OptionCursor:
@@ -196,12 +211,44 @@ void OptionsScreen::ShowValue(const Option& option)
     }
 }
 
-void OptionsScreen::Leave()
+void OptionsScreen::Restore(const Settings& settings)
+{
+    tsv::Config& config = tsv::GetConfig();
+    config.soundVolume = settings.soundVolume;
+    config.musicVolume = settings.musicVolume;
+    tsv::SoundManager::Instance().SetGroupVolume(settings.soundVolume, tsv::kEffectGroup);
+    tsv::SoundManager::Instance().SetGroupVolume(settings.musicVolume, tsv::kMusicGroup);
+    if (config.fullscreen != settings.fullscreen) {
+        config.fullscreen = settings.fullscreen;
+        if (tsv::SceneManager::Instance().IsInitialised()) {
+            tsv::SceneManager::Instance().SetWindowed(!settings.fullscreen);
+        }
+    }
+    tsv::LanguageManager& languages = tsv::LanguageManager::Instance();
+    if (languages.GetCurrent() != settings.language) {
+        languages.SwitchLanguage(settings.language);
+    }
+    if (config.systemCursor != settings.systemCursor) {
+        config.systemCursor = settings.systemCursor;
+        if (tsv::SceneManager::Instance().IsInitialised()) {
+            tsv::SceneManager::Instance().SetSystemCursor(settings.systemCursor);
+        }
+        tsv::MouseCursor::Instance().SetSystemCursor(settings.systemCursor);
+    }
+    if (tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile()) {
+        profile->SetHints(settings.hints);
+    }
+}
+
+void OptionsScreen::Leave(bool keep)
 {
     if (m_leaving) {
         return;
     }
     m_leaving = true;
+    if (!keep) {
+        Restore(m_opened);
+    }
     tsv::ConfigHolder::Instance().Save();
     if (m_state.CurrentProfile()) {
         m_state.Profiles().Save(); // the hints flag

@@ -1,8 +1,10 @@
 #pragma once
 // Six settings, each with a decrease and an increase button, every change
 // applied at once: the two volumes, full screen or window, the language, the
-// system cursor and the profile's hints. Ok and cancel both keep what was
-// changed and write the settings.
+// system cursor and the profile's hints. Ok keeps what was changed; cancel
+// puts every setting back as it was when the screen opened (a language
+// change rebuilds the screen, which keeps that first state). Both write the
+// settings.
 
 #include "engine/gui/languagetable.h"
 #include "engine/gui/screen.h"
@@ -10,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,13 +39,26 @@ public:
         int32_t index = 0;
     };
 
+    // Every setting the screen changes, as it stands.
+    struct Settings {
+        float soundVolume = 1, musicVolume = 1;
+        bool fullscreen = false;
+        tsv::LanguageId language{};
+        bool systemCursor = false;
+        bool hints = true; // of the current profile; none: left alone
+
+        static Settings Current(const GameState& state);
+    };
+
     struct Actions {
-        std::function<void()> done;    // ok and cancel, after the settings were written
-        std::function<void()> rebuild; // a new language: this screen again, in it
+        std::function<void()> done; // ok and cancel, after the settings were written
+        // A new language: this screen again, in it, with the settings it opened with.
+        std::function<void(const Settings& opened)> rebuild;
         std::function<void()> credits; // none: the button is disabled
     };
 
-    OptionsScreen(GameState& state, Actions actions);
+    // `opened`: what cancel goes back to; none for the settings now.
+    OptionsScreen(GameState& state, Actions actions, std::optional<Settings> opened = std::nullopt);
 
     // A button's value: the option id, negative for a decrease.
     void Change(int32_t value);
@@ -57,12 +73,15 @@ public:
 private:
     void Apply(const Option& option);
     void ShowValue(const Option& option);
-    void Leave();
+    // Ok keeps the settings; cancel puts back those the screen opened with.
+    void Leave(bool keep);
+    void Restore(const Settings& settings);
 
     GameState& m_state;
     Actions m_actions;
     std::vector<Option> m_options;
     std::vector<tsv::LanguageId> m_languages;
+    Settings m_opened;
     bool m_leaving = false;
 };
 

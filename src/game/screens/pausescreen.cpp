@@ -43,7 +43,7 @@ bool PauseScreen::OnAdd()
 
     // Opaque: a paused board cannot be studied.
     m_overlay = tsv::MakeIntrusive<tsv::SceneNode>();
-    m_overlay->SetMesh(tsv::Mesh(800, 600));
+    m_overlay->SetMesh(tsv::Mesh(16, 16, 800, 600)); // the 16-pixel texture stretched over the view
     m_overlay->SetTexture("/texture/effect/black.png");
     m_overlay->SetColor(0xFF000000);
     const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
@@ -93,9 +93,7 @@ void PauseScreen::Run()
         return;
     }
     tsv::InputManager& input = tsv::InputManager::Instance();
-    const bool down = input.IsLeftButtonDown() || input.IsRightButtonDown();
-    bool pressed = down && !m_wasDown;
-    m_wasDown = down;
+    bool pressed = input.WasButtonPressed();
     static const int kKeys[] = {tsv::KeyCodeFromName("KEY_ESCAPE"), tsv::KeyCodeFromName("KEY_RETURN"),
                                 tsv::KeyCodeFromName("KEY_SPACE"), tsv::KeyCodeFromName("KEY_P"),
                                 tsv::KeyCodeFromName("KEY_PAUSE")};

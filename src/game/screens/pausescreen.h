@@ -20,6 +20,8 @@ public:
     ~PauseScreen() override;
 
     bool OnAdd() override;
+    // The pause reads its own input; nothing under it sees any.
+    bool TakesInput() const override { return true; }
     // Leaving the stack lets the game's clock run and takes the overlay away.
     void OnRemove() override;
     void Run() override;
@@ -30,7 +32,6 @@ private:
 
     int64_t m_openedAt = 0;
     int64_t m_fadeStart = 0;
-    bool m_wasDown = true;
     bool m_stoppedClock = false;
     tsv::SceneNodePtr m_overlay;
 };

@@ -243,14 +243,28 @@ bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
     return true;
 }
 
+uint32_t LevelSeed(uint32_t runSeed, uint32_t start)
+{
+    if (start == 0) {
+        return runSeed;
+    }
+    // splitmix64 of the pair: neighbouring starts get unrelated streams.
+    uint64_t z = (static_cast<uint64_t>(runSeed) << 32 | start) + 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return static_cast<uint32_t>(z ^ (z >> 31));
+}
+
 bool StartMenuLevel(const std::string& levelPath, int32_t mode, MenuLevelDone onDone)
 {
+    static uint32_t s_starts = 0; // levels started from the menus in this run
     GameOptions game;
     game.levelPath = levelPath;
     game.mode = mode == GameModeQuest ? "quest" : "arcade";
     game.autoplay = GetGameOptions().autoplay; // the bot plays for the player and the menus go on
     GameMedia::Instance().PlayMusic(Music::Game);
-    tsv::IntrusivePtr<LevelChain> chain(new LevelChain(game, tsv::GetRunOptions().seed, std::move(onDone)));
+    const uint32_t seed = LevelSeed(tsv::GetRunOptions().seed, s_starts++);
+    tsv::IntrusivePtr<LevelChain> chain(new LevelChain(game, seed, std::move(onDone)));
     if (!chain->StartNext()) {
         return false;
     }

@@ -24,7 +24,15 @@ using MenuLevelDone = std::function<void(const NextScreenDecision*)>;
 // difficulty: `onDone` runs once, when its summary closes or the player leaves
 // it; the caller takes the level's screens away. An empty path resumes the
 // saved run of the mode. False when the level cannot be read.
+// Each start has a random stream of its own (see LevelSeed).
 bool StartMenuLevel(const std::string& levelPath, int32_t mode, MenuLevelDone onDone);
+
+// The seed of the `start`-th level (0 first) started from the menus in a run
+// seeded with `runSeed`: the first plays the run's seed itself, as --level
+// does, so its board can be had again with --level and --seed; later ones
+// (a retry, the next level) get streams of their own, the same in every run
+// with that seed.
+uint32_t LevelSeed(uint32_t runSeed, uint32_t start);
 
 // Plays the level with the bot on a virtual clock of --fixed-step (10 ms by
 // default) and prints the same report; returns the exit code.

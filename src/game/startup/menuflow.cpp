@@ -86,13 +86,15 @@ template <typename Make> void GoToMenu(Make make)
 
 tsv::ScreenPtr MakeProfileScreen() { return tsv::ScreenPtr(new ProfileScreen(GameState::Instance(), ShowMainMenu)); }
 
-tsv::ScreenPtr MakeOptionsScreen()
+tsv::ScreenPtr MakeOptionsScreen(std::optional<OptionsScreen::Settings> opened)
 {
     OptionsScreen::Actions actions;
     actions.done = ShowMainMenu;
-    actions.rebuild = ShowOptions;
+    actions.rebuild = [](const OptionsScreen::Settings& settings) {
+        GoToMenu([settings] { return MakeOptionsScreen(settings); });
+    };
     actions.credits = ShowCredits;
-    return tsv::ScreenPtr(new OptionsScreen(GameState::Instance(), std::move(actions)));
+    return tsv::ScreenPtr(new OptionsScreen(GameState::Instance(), std::move(actions), std::move(opened)));
 }
 
 // Where a level started from the menus hands over.
@@ -123,7 +125,7 @@ void ShowProfiles()
 
 void ShowOptions()
 {
-    GoToMenu(MakeOptionsScreen);
+    GoToMenu([] { return MakeOptionsScreen(std::nullopt); });
 }
 
 void ShowCredits()

@@ -50,7 +50,7 @@ protected:
             for (const tsv::ScreenPtr& other : above) {
                 other->Run();
             }
-            screen.Frame(x, y, down);
+            screen.Frame({{x, y, down}});
         }
     }
     static float ScreenX(int column) { return PlayField::ColumnX(column) + 400; }

@@ -1,5 +1,6 @@
 // The options screen over the real settings: the bars stop at their ends, the
-// choices wrap, each change reaches its setting at once, and leaving writes
+// choices wrap, each change reaches its setting at once, ok keeps and cancel
+// puts back (across the rebuild a language change makes), and leaving writes
 // config.xml either way.
 
 #include "engine/core/config.h"
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace bsh::test {
 namespace {
@@ -34,13 +36,29 @@ protected:
         state.reset();
         storage.reset();
     }
-    void Open()
+    void Open(std::optional<OptionsScreen::Settings> opened = std::nullopt)
     {
         OptionsScreen::Actions actions;
         actions.done = [this] { ++done; };
-        actions.rebuild = [this] { ++rebuilt; };
-        screen = tsv::MakeIntrusive<OptionsScreen>(*state, actions);
+        actions.rebuild = [this](const OptionsScreen::Settings& settings) {
+            ++rebuilt;
+            rebuiltWith = settings;
+        };
+        screen = tsv::MakeIntrusive<OptionsScreen>(*state, actions, opened);
         ASSERT_TRUE(screen->IsRootLoaded());
+    }
+    void Click(const char* button) { screen->FindComponent(button)->FireEvent(tsv::EventClick, 0, 0); }
+    // Every setting the screen has changed away from its start, then the language.
+    void ChangeEverything()
+    {
+        for (int32_t id : {OptionsScreen::OptionSound, OptionsScreen::OptionMusic, OptionsScreen::OptionDisplay,
+                           OptionsScreen::OptionCursor, OptionsScreen::OptionHints}) {
+            screen->Change(-id);
+        }
+        screen->Change(OptionsScreen::OptionLanguage);
+        ASSERT_EQ(rebuilt, 1);
+        ASSERT_TRUE(rebuiltWith.has_value());
+        Open(rebuiltWith); // the screen again, in the new language
     }
     int32_t Index(int32_t id) const { return screen->Find(id)->index; }
     std::string Shown(int32_t id) const
@@ -53,6 +71,7 @@ protected:
     tsv::IntrusivePtr<OptionsScreen> screen;
     tsv::Config saved;
     int done = 0, rebuilt = 0;
+    std::optional<OptionsScreen::Settings> rebuiltWith;
 };
 
 TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEnds)
@@ -116,16 +135,46 @@ TEST_F(OptionsScreenTest, TheLanguageWrapsSwitchesAtOnceAndRebuildsTheScreen)
     EXPECT_NE(tsv::LanguageManager::Instance().GetText("$Screen.Options.title"), "Options");
 }
 
-TEST_F(OptionsScreenTest, OkAndCancelBothWriteTheSettings)
+TEST_F(OptionsScreenTest, CancelPutsEverySettingBackAndOkKeepsThemBothWrite)
 {
-    for (const char* button : {"okbutton", "cancelbutton"}) {
-        std::filesystem::remove(storage->File("config.xml"));
-        Open();
-        screen->Change(-OptionsScreen::OptionMusic);
-        screen->FindComponent(button)->FireEvent(tsv::EventClick, 0, 0);
-        EXPECT_TRUE(std::filesystem::exists(storage->File("config.xml"))) << button;
-    }
+    tsv::Config& config = tsv::GetConfig();
+    config.soundVolume = 0.6f;
+    config.musicVolume = 0.4f;
+    config.fullscreen = false;
+    config.systemCursor = true;
+    const tsv::LanguageId english = tsv::LanguageManager::Instance().GetCurrent();
+
+    Open();
+    ChangeEverything();
+    EXPECT_NE(tsv::LanguageManager::Instance().GetCurrent(), english);
+    EXPECT_LT(config.soundVolume, 0.6f);
+    EXPECT_TRUE(config.fullscreen);
+    Click("cancelbutton");
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(tsv::LanguageManager::Instance().GetCurrent(), english);
+    EXPECT_FLOAT_EQ(config.soundVolume, 0.6f);
+    EXPECT_FLOAT_EQ(config.musicVolume, 0.4f);
+    EXPECT_FALSE(config.fullscreen);
+    EXPECT_TRUE(config.systemCursor);
+    EXPECT_TRUE(state->CurrentProfile()->GetHints());
+    // Written as put back.
+    tsv::Config written;
+    written.Load(storage->Path());
+    EXPECT_FLOAT_EQ(written.musicVolume, 0.4f);
+    EXPECT_FALSE(written.fullscreen);
+
+    rebuilt = 0;
+    std::filesystem::remove(storage->File("config.xml"));
+    Open();
+    ChangeEverything();
+    Click("okbutton");
     EXPECT_EQ(done, 2);
+    EXPECT_NE(tsv::LanguageManager::Instance().GetCurrent(), english);
+    EXPECT_TRUE(config.fullscreen);
+    EXPECT_FALSE(config.systemCursor);
+    EXPECT_FALSE(state->CurrentProfile()->GetHints());
+    EXPECT_TRUE(std::filesystem::exists(storage->File("config.xml")));
+    tsv::LanguageManager::Instance().SwitchLanguage(english);
     EXPECT_FALSE(screen->FindComponent("creditsbutton")->GetOwnEnabled()); // no credits screen yet
 }
 

@@ -230,10 +230,7 @@ bool SdlPlatform::SystemStart()
 
 void SdlPlatform::PollEvents()
 {
-    m_typedText.swap(m_pendingText);
-    m_pendingText.clear();
-    m_pressedKeys.swap(m_pendingPressed);
-    m_pendingPressed.clear();
+    m_events.clear();
     SDL_Event event;
     bool afterRepeat = false; // the text event that follows a repeated key belongs to it
     while (SDL_PollEvent(&event)) {
@@ -256,10 +253,12 @@ void SdlPlatform::PollEvents()
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
-            if (int key = PlatformKeyOfButton(event.button.button)) {
-                m_keys[static_cast<size_t>(key)] = event.type == SDL_MOUSEBUTTONDOWN;
-            }
             MapMouse(static_cast<float>(event.button.x), static_cast<float>(event.button.y));
+            if (int key = PlatformKeyOfButton(event.button.button)) {
+                const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+                m_keys[static_cast<size_t>(key)] = down;
+                AddEvent(down ? InputEvent::EType::ButtonDown : InputEvent::EType::ButtonUp, key, {});
+            }
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
@@ -269,14 +268,14 @@ void SdlPlatform::PollEvents()
                 if (event.type == SDL_KEYDOWN && event.key.repeat) {
                     afterRepeat = true;
                 } else if (event.type == SDL_KEYDOWN && !TakeShortcut(key)) {
-                    m_pressedKeys.push_back(key);
+                    AddEvent(InputEvent::EType::KeyPress, key, {});
                 }
             }
             break;
         }
         case SDL_TEXTINPUT:
             if (!repeatedText) {
-                m_typedText += event.text.text;
+                AddEvent(InputEvent::EType::Text, 0, event.text.text);
             }
             break;
         default:
@@ -290,8 +289,18 @@ void SdlPlatform::ReadPads()
 {
     const double ms = static_cast<double>(GetPerformanceCounter()) * 1000.0 / GetPerformanceFrequency();
     for (int key : m_padNavigator.Update(m_pads.Read(), static_cast<int64_t>(ms))) {
-        m_pressedKeys.push_back(key);
+        AddEvent(InputEvent::EType::KeyPress, key, {});
     }
+}
+
+void SdlPlatform::AddEvent(InputEvent::EType type, int key, std::string text)
+{
+    InputEvent& event = m_events.emplace_back();
+    event.type = type;
+    event.key = key;
+    event.text = std::move(text);
+    event.x = m_mouseX;
+    event.y = m_mouseY;
 }
 
 void SdlPlatform::HandleWindowEvent(int event, int data1, int data2)
@@ -508,10 +517,22 @@ void SdlPlatform::InjectKeyState(int platformKey, bool down)
     if (platformKey <= 0 || platformKey >= static_cast<int>(m_injectedKeys.size())) {
         return;
     }
-    const bool pressed = down && !m_injectedKeys[static_cast<size_t>(platformKey)] && platformKey >= kKeyboardBase;
+    const bool changed = down != m_injectedKeys[static_cast<size_t>(platformKey)];
     m_injectedKeys[static_cast<size_t>(platformKey)] = down;
-    if (pressed && !TakeShortcut(platformKey)) {
-        m_pressedKeys.push_back(platformKey);
+    if (!changed) {
+        return;
+    }
+    if (platformKey < kKeyboardBase) {
+        AddEvent(down ? InputEvent::EType::ButtonDown : InputEvent::EType::ButtonUp, platformKey, {});
+    } else if (down && !TakeShortcut(platformKey)) {
+        AddEvent(InputEvent::EType::KeyPress, platformKey, {});
+    }
+}
+
+void SdlPlatform::InjectText(const std::string& text)
+{
+    if (!text.empty()) {
+        AddEvent(InputEvent::EType::Text, 0, text);
     }
 }
 

@@ -58,8 +58,7 @@ public:
     void InputSetMousePos(float x, float y) override;
     void ViewToWindow(float vx, float vy, float& wx, float& wy) const override;
     bool InputGetKeyState(int platformKey) const override;
-    const std::string& InputGetTypedText() const override { return m_typedText; }
-    const std::vector<int>& InputGetPressedKeys() const override { return m_pressedKeys; }
+    const std::vector<InputEvent>& InputGetEvents() const override { return m_events; }
 
     bool GfxBeginScene() override;
     void GfxClear(uint32_t colour) override;
@@ -75,7 +74,7 @@ public:
 
     void InjectMouseMove(float x, float y) override;
     void InjectKeyState(int platformKey, bool down) override;
-    void InjectText(const std::string& text) override { m_pendingText += text; }
+    void InjectText(const std::string& text) override;
     std::string ClipboardGetText() const override;
     void ClipboardSetText(const std::string& utf8) override;
     void RequestScreenshot(const std::string& path) override { m_screenshotPaths.push_back(path); }
@@ -115,6 +114,8 @@ private:
     void UpdateFit();
     // A mouse position in window points, into the view.
     void MapMouse(float x, float y);
+    // Appends to this frame's events, at the mouse's place now.
+    void AddEvent(InputEvent::EType type, int key, std::string text);
     // F11 and Alt+Return toggle full screen; true when the key was one of them.
     bool TakeShortcut(int platformKey);
     void ReadPads();
@@ -162,9 +163,8 @@ private:
     float m_mouseX = 400, m_mouseY = 300;
     std::array<bool, 1024> m_keys{};
     std::array<bool, 1024> m_injectedKeys{};
-    std::string m_typedText, m_pendingText;
     std::string m_clipboard; // headless runs never touch the desktop's clipboard
-    std::vector<int> m_pressedKeys, m_pendingPressed;
+    std::vector<InputEvent> m_events; // this frame's, in order
 
     std::vector<TextureEntry> m_textures; // handle = index + 1
     std::vector<SDL_Vertex> m_batchVertices;

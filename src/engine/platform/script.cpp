@@ -92,14 +92,14 @@ bool ParseScript(const std::string& text, const std::string& fileName, std::vect
             }
             cmd.kind = command == "key" ? ScriptCommand::Key
                        : command == "keydown" ? ScriptCommand::KeyDown : ScriptCommand::KeyUp;
-        } else if (command == "type") {
-            size_t at2 = line.find("type");
-            std::string rest = line.substr(at2 + 4);
+        } else if (command == "type" || command == "text") {
+            size_t at2 = line.find(command);
+            std::string rest = line.substr(at2 + command.size());
             size_t b = rest.find_first_not_of(" \t");
             if (b == std::string::npos) {
-                return fail("type needs TEXT");
+                return fail(command + " needs TEXT");
             }
-            cmd.kind = ScriptCommand::Type;
+            cmd.kind = command == "type" ? ScriptCommand::Type : ScriptCommand::Text;
             cmd.text = rest.substr(b);
         } else if (command == "screenshot" || command == "dump") {
             if (!needArgs(1)) {

@@ -8,7 +8,7 @@
 namespace tsv {
 
 struct ScriptCommand {
-    enum Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Screenshot, Dump, Quit, Window, Pad, Custom };
+    enum Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Text, Screenshot, Dump, Quit, Window, Pad, Custom };
     // What a Window or Pad command does.
     enum Action { Resize, Minimize, Restore, Blur, Focus, Connect, Disconnect, Press, Hold, Release, Stick };
     int64_t atMs = 0;
@@ -18,7 +18,7 @@ struct ScriptCommand {
     int padButton = 0;   // Pad press, hold, release: a PadButton
     int button = 0;      // Down, Up: platform mouse button code
     int keyCode = 0;     // Key, KeyDown, KeyUp: engine key code
-    std::string text;    // Type text, Screenshot/Dump path; Custom: the command's name
+    std::string text;    // Type and Text text, Screenshot/Dump path; Custom: the command's name
     std::vector<std::string> args; // Custom
     int line = 0;
 };

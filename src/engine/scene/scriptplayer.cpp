@@ -1,5 +1,7 @@
 #include "engine/scene/scriptplayer.h"
 
+#include <cctype>
+
 #include "engine/core/log.h"
 #include "engine/platform/keynames.h"
 #include "engine/runtime/application.h"
@@ -93,6 +95,9 @@ void ScriptPlayer::Apply(int64_t nowMs)
                 m_typing += cmd.text;
             }
             break;
+        case ScriptCommand::Text:
+            TypeAtOnce(cmd.text);
+            break;
         case ScriptCommand::Screenshot:
             m_platform.RequestScreenshot(cmd.text);
             break;
@@ -125,6 +130,36 @@ void ScriptPlayer::Apply(int64_t nowMs)
                 GetLog() << Warning << "script: nothing handles \"" << cmd.text << "\"" << EndL;
             }
             break;
+        }
+    }
+}
+
+void ScriptPlayer::TypeAtOnce(const std::string& text)
+{
+    // As a fast typist's keys arrive: each key down, its character, the key
+    // up; a character without a key of its own comes as an input method
+    // sends it, as text alone.
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = std::max<size_t>(1, Utf8Length(text.substr(i)));
+        const std::string character = text.substr(i, length);
+        i += length;
+        int key = 0;
+        if (character.size() == 1) {
+            const char c = character[0];
+            std::string name;
+            if (std::isalnum(static_cast<unsigned char>(c))) {
+                name = std::string("KEY_") + static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            } else if (c == ' ') {
+                name = "KEY_SPACE";
+            }
+            key = name.empty() ? 0 : PlatformKeyFromKeyCode(KeyCodeFromName(name));
+        }
+        if (key != 0) {
+            m_platform.InjectKeyState(key, true);
+        }
+        m_platform.InjectText(character);
+        if (key != 0) {
+            m_platform.InjectKeyState(key, false);
         }
     }
 }

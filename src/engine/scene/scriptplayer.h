@@ -35,6 +35,8 @@ public:
 private:
     void ApplyWindow(const ScriptCommand& cmd);
     void ApplyPad(const ScriptCommand& cmd);
+    // The whole text within this frame (the "text" command).
+    void TypeAtOnce(const std::string& text);
 
     Platform& m_platform;
     std::vector<ScriptCommand> m_commands;

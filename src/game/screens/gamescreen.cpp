@@ -81,12 +81,12 @@ void PlaceMark(const tsv::SceneNodePtr& mark, int x, int y)
 }
 
 // A short swell of a node's scale: the HUD's way of saying "this changed".
-void Pulse(tsv::SceneNode& node, int64_t now)
+void Pulse(tsv::SceneNode& node, int64_t now, tsv::Vec2 peak)
 {
     node.ClearKeyframes();
     tsv::KeyframePtr big = tsv::MakeIntrusive<tsv::Keyframe>(now + kPulseMs / 2);
     big->hasScale = true;
-    big->scale = {1.4f, 1.4f};
+    big->scale = peak;
     tsv::KeyframePtr back = tsv::MakeIntrusive<tsv::Keyframe>(now + kPulseMs);
     back->hasScale = true;
     back->scale = {1.0f, 1.0f};
@@ -420,7 +420,7 @@ void GameScreen::RefreshPanels(bool full)
         }
         GUIComponent* icon = entry->Find("staticon");
         if (icon && !full) {
-            Pulse(*icon->GetNode(), now);
+            Pulse(*icon->GetNode(), now, {1.4f, 1.4f});
         }
         if (reached && m_media && icon) {
             m_media->Effects().FireGuiEffect(GuiEffectObjectiveComplete, icon->GetWorldPosition(), kMessageLayer);
@@ -439,6 +439,9 @@ void GameScreen::UpdateTime()
         // The fill shortens from the top.
         const float height = static_cast<float>(indicator->GetHeight());
         tsv::SceneNode& node = *indicator->GetNode();
+        // A quad of height scale 0 would be drawn at its width's scale: an
+        // empty tube shows no fill at all.
+        node.SetVisible(fraction > 0.0 && indicator->IsVisible(), true);
         node.SetScale(1.0f, static_cast<float>(fraction), false);
         node.SetPosition({node.GetPosition().x, height * 0.5f * static_cast<float>(1.0 - fraction),
                           node.GetPosition().z},
@@ -454,7 +457,8 @@ void GameScreen::UpdateTime()
             tsv::SoundManager::Instance().Play("/sound/heartbeat.wav");
         }
         if (GUIComponent* panel = GetRoot() ? GetRoot()->Find("timepanel") : nullptr) {
-            Pulse(*panel->GetNode(), tsv::Application::Instance().GetSystemTimer().GetTime());
+            // Wider only: the tube keeps its height inside the rail's frame.
+            Pulse(*panel->GetNode(), tsv::Application::Instance().GetSystemTimer().GetTime(), {1.25f, 1.0f});
         }
     }
 }

@@ -30,6 +30,17 @@ constexpr float kCaptionPadding = 6.0f;
 // How long an event's picture stays when its node file gives it no lifetime.
 constexpr int64_t kEventNodeLifetimeMs = 1000;
 
+// Per channel, a * b / 255.
+uint32_t MultiplyColours(uint32_t a, uint32_t b)
+{
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
+        out |= ((ca * cb + 127) / 255) << shift;
+    }
+    return out;
+}
+
 // Looks of a component: colours multiplied into its picture.
 enum ELook { LookNormal = 0, LookHover = 1, LookPressed = 2, LookDisabled = 3 };
 constexpr uint32_t kLookColours[] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFC0C0C0, 0xB0909090};
@@ -280,13 +291,11 @@ void GUIComponent::UpdateLook()
         return;
     }
     m_lookState = look;
+    // Multiplied into each node's own colour, so a translucent part of a
+    // picture (a veil, a shadow) stays as translucent as its file made it.
     const uint32_t colour = kLookColours[look];
-    if (m_picture) {
-        ForEachNode(*m_picture, [colour](SceneNode& node) {
-            if (node.HasMesh()) {
-                node.SetColor(colour);
-            }
-        });
+    for (const auto& [node, own] : m_pictureColours) {
+        node->SetColor(MultiplyColours(colour, own));
     }
     if (look == LookHover && m_picture && !m_highlight) {
         m_highlight = static_cast<SceneNode*>(m_picture->Clone(true).Get());
@@ -434,11 +443,17 @@ void GUIComponent::ReplacePicture(const SceneNodePtr& node)
         m_highlight.Reset();
     }
     m_lookState = -1;
+    m_pictureColours.clear();
     if (!node) {
         return;
     }
     SetLayerOf(*node, EffectiveLayer());
     m_picture = node;
+    ForEachNode(*node, [this](SceneNode& part) {
+        if (part.HasMesh()) {
+            m_pictureColours.emplace_back(SceneNodePtr(&part), part.GetColor());
+        }
+    });
     m_pictureWidth = m_width;
     m_pictureHeight = m_height;
     node->SetPosition({0, 0, kPictureZ}, false);

@@ -258,6 +258,8 @@ private:
     // children's nodes.
     SceneNodePtr m_node;
     SceneNodePtr m_picture;
+    // The picture's parts with a mesh and their own colours, which the looks multiply.
+    std::vector<std::pair<SceneNodePtr, uint32_t>> m_pictureColours;
     SceneNodePtr m_highlight;
     SceneNodePtr m_focusFrame; // made the first time the component gets the keyboard's focus
     int32_t m_pictureWidth = 0, m_pictureHeight = 0; // the component's size when the picture came

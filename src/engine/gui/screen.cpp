@@ -24,6 +24,7 @@ constexpr uint32_t kHintBorderColour = 0xFFD8B060;
 constexpr uint32_t kHintTextColour = 0xFFFFF4D8;
 constexpr float kHintPadding = 8;
 constexpr float kHintMaxWidth = 300;
+constexpr float kHintMargin = 4; // between a hint's border and the view's edge
 
 int64_t Now() { return Application::Instance().GetSystemTimer().GetTime(); }
 
@@ -372,12 +373,15 @@ void Screen::UpdateHint(const GuiInput& input)
                                             BreaksBetweenAnyCharacters(LanguageManager::Instance().GetCurrent()));
     const Vec2 size = font->MeasureText(text);
     const float w = size.x + 2 * kHintPadding, h = size.y + 2 * kHintPadding;
-    // Below the pointer's picture and right of its tip, kept inside the view.
-    float x = std::clamp(input.x + 8 + w * 0.5f, -400 + w * 0.5f, 400 - w * 0.5f);
+    // Below the pointer's picture and right of its tip, kept inside the view
+    // with its border and a margin.
+    const float halfW = w * 0.5f + 1 + kHintMargin, halfH = h * 0.5f + 1 + kHintMargin;
+    const float x = std::clamp(input.x + 8 + w * 0.5f, -400 + halfW, 400 - halfW);
     float y = input.y + 46 + h * 0.5f;
-    if (y + h * 0.5f > 300) {
+    if (y + halfH > 300) {
         y = input.y - 12 - h * 0.5f;
     }
+    y = std::clamp(y, -300 + halfH, 300 - halfH);
     m_hintNode = MakeIntrusive<SceneNode>();
     m_hintNode->SetLayer(kHintLayer, false);
     m_hintNode->SetPosition({x, y, 0}, false);

@@ -597,7 +597,10 @@ void SdlPlatform::GfxRenderQuad(const Quad& quad)
         out.position = {v.x, v.y};
         out.color = {static_cast<Uint8>(v.color >> 16), static_cast<Uint8>(v.color >> 8), static_cast<Uint8>(v.color),
                      static_cast<Uint8>(v.color >> 24)};
-        out.tex_coord = {v.u, v.v};
+        // A mesh larger than its texture stretches the texture's edge, as a
+        // clamped texture does on every renderer (the software one refuses
+        // coordinates outside 0..1, and with them the whole batch).
+        out.tex_coord = {std::clamp(v.u, 0.0f, 1.0f), std::clamp(v.v, 0.0f, 1.0f)};
         m_batchVertices.push_back(out);
     }
     const int order[6] = {0, 1, 2, 0, 2, 3};

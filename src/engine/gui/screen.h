@@ -105,6 +105,9 @@ public:
     bool IsShown() const { return m_shown; }
     int64_t GetActiveTime() const { return m_activeTime; }
     GUIComponent* GetRoot() const { return m_root.Get(); }
+    // The node under which the screen draws everything it shows: its root
+    // component's, or what a screen without a screen file puts up itself.
+    virtual SceneNode* GetDrawnNode() const { return m_root ? m_root->GetNode().Get() : nullptr; }
     void SetOnClosed(ClosedCallback callback) { m_onClosed = std::move(callback); }
     // Whether the newest screens below this one may still take input (a HUD
     // under its pause panel may not; a backdrop never does).

@@ -117,6 +117,9 @@ public:
     virtual void GfxClear(uint32_t colour) = 0;
     virtual void GfxRenderQuad(const Quad& quad) = 0;
     virtual void GfxEndScene() = 0;
+    // The view's pixels drawn since GfxBeginScene (800 x 600, ARGB, rows top
+    // down), without presenting them; false when nothing is drawn.
+    virtual bool GfxReadFrame(std::vector<uint32_t>& argb) = 0;
 
     // Textures (resolved file paths); 0 on failure.
     virtual TextureHandle TextureLoad(const std::string& path) = 0;

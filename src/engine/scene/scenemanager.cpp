@@ -241,6 +241,21 @@ bool SceneManager::DrawOrder::operator()(const HierarchyNodePtr& a, const Hierar
 
 void SceneManager::DrawScene()
 {
+    AttachPending();
+
+    m_drawCount = 0;
+    if (!m_drawing) {
+        m_lastDrawCount = 0;
+        BuryRemoved();
+        return;
+    }
+    m_drawCount = DrawNodes();
+    m_lastDrawCount = m_drawCount;
+    BuryRemoved();
+}
+
+void SceneManager::AttachPending()
+{
     for (size_t i = 0; i < m_pending.size(); ++i) {
         // Copied: attaching may not touch the pending list, but the reference must outlive the call.
         HierarchyNodePtr node = m_pending[i];
@@ -252,24 +267,32 @@ void SceneManager::DrawScene()
         node->m_pending = false;
     }
     m_pending.clear();
+}
 
-    m_drawCount = 0;
-    if (!m_drawing) {
-        m_lastDrawCount = 0;
-        BuryRemoved();
-        return;
-    }
+int SceneManager::DrawNodes()
+{
+    int drawn = 0;
     for (HierarchyNode* node : OrderedNodes()) {
         if (!node->m_drawKey.visible || node->m_drawKey.emitter) {
             break;
         }
         if (node->IsAlive()) {
             node->Draw(*m_platform);
-            ++m_drawCount;
+            ++drawn;
         }
     }
-    m_lastDrawCount = m_drawCount;
-    BuryRemoved();
+    return drawn;
+}
+
+bool SceneManager::DrawOffscreen(std::vector<uint32_t>& argb)
+{
+    AttachPending(); // as the frame's own draw would
+    if (!m_platform || !m_platform->GfxBeginScene()) {
+        return false;
+    }
+    m_platform->GfxClear(0);
+    DrawNodes();
+    return m_platform->GfxReadFrame(argb);
 }
 
 bool SceneManager::AddNode(const HierarchyNodePtr& node, bool recursive, bool attach)

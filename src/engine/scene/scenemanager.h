@@ -72,6 +72,10 @@ public:
     // Attaches the pending nodes, then draws the drawing set in order.
     virtual void DrawScene();
     virtual void EndFrame();
+    // Draws the scene as it stands into `argb` (see Platform::GfxReadFrame),
+    // without presenting it and without changing the scene: a check can
+    // compare the frame with and without some nodes. False when nothing draws.
+    bool DrawOffscreen(std::vector<uint32_t>& argb);
     // Attaches `node` (and first, when `recursive`, its subtree) to the scene.
     virtual bool AddNode(const HierarchyNodePtr& node, bool recursive, bool attach);
     // Takes `node` (and first, when `recursive`, its subtree) out of the drawing
@@ -130,6 +134,11 @@ private:
     // until the walk that may still reach it is over.
     const std::vector<HierarchyNode*>& OrderedNodes();
     void BuryRemoved();
+    // Nodes whose drawing key changed wait in the pending list until the next
+    // draw puts them back into the set.
+    void AttachPending();
+    // Draws every visible, living node in order; returns how many.
+    int DrawNodes();
 
     std::set<HierarchyNodePtr, DrawOrder> m_drawSet;
     std::vector<HierarchyNode*> m_ordered;

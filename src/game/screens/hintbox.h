@@ -15,6 +15,7 @@ namespace bsh {
 
 class HintBox : public tsv::Screen {
 public:
+    tsv::SceneNode* GetDrawnNode() const override { return m_frame.Get(); }
     static constexpr int64_t kPauseAfterMs = 500;
     static constexpr int64_t kClosableAfterMs = 2000;
     static constexpr int32_t kLayer = 4;

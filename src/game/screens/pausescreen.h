@@ -22,6 +22,7 @@ public:
     bool OnAdd() override;
     // The pause reads its own input; nothing under it sees any.
     bool TakesInput() const override { return true; }
+    tsv::SceneNode* GetDrawnNode() const override { return m_overlay.Get(); }
     // Leaving the stack lets the game's clock run and takes the overlay away.
     void OnRemove() override;
     void Run() override;

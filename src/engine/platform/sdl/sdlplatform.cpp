@@ -662,6 +662,22 @@ void SdlPlatform::GfxEndScene()
     }
 }
 
+bool SdlPlatform::GfxReadFrame(std::vector<uint32_t>& argb)
+{
+    if (!m_renderer || !Drawing()) {
+        return false;
+    }
+    Flush();
+    SDL_RenderFlush(m_renderer);
+    argb.assign(static_cast<size_t>(kViewWidth) * kViewHeight, 0);
+    const int pitch = kViewWidth * 4;
+    if (m_target) {
+        return SDL_ConvertPixels(kViewWidth, kViewHeight, m_target->format->format, m_target->pixels, m_target->pitch,
+                                 SDL_PIXELFORMAT_ARGB8888, argb.data(), pitch) == 0;
+    }
+    return m_frame && SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), pitch) == 0;
+}
+
 void SdlPlatform::Present()
 {
     if (!m_frame) {

@@ -64,6 +64,7 @@ public:
     void GfxClear(uint32_t colour) override;
     void GfxRenderQuad(const Quad& quad) override;
     void GfxEndScene() override;
+    bool GfxReadFrame(std::vector<uint32_t>& argb) override;
 
     TextureHandle TextureLoad(const std::string& path) override;
     void TextureFree(TextureHandle texture) override;

@@ -174,10 +174,12 @@ b = squares(m)
 b = place(b, {(8, 6): "R", (9, 7): "R"})
 level("010", "Rainbow over the Bay", 120, "123456", b, jewels=60, parents=["009"], at=(309, -44))
 
-# 011: the first artifact, set among crates.
+# 011: the first artifact, on the bottom row under a heap of crates: a run of
+# a crate's colour through it, or a bomb beside it, opens the way.
 m = rect(4, 2, 10, 11)
 b = squares(m)
-b = place(b, {(8, 11): "A", (7, 11): "x", (9, 11): "x", (8, 10): "x", (5, 8): "B", (12, 8): "B"})
+b = place(b, {(8, 12): "A", (7, 12): "x", (9, 12): "x", (8, 11): "x", (6, 12): "x", (10, 12): "x",
+              (7, 11): "x", (9, 11): "x", (8, 10): "x", (5, 8): "B", (12, 8): "B"})
 level("011", "The Sea-Glass Amulet", 120, "12345", b, artifact=AMULET, award="quest_map1",
       parents=["010"], at=(292, 40))
 
@@ -320,12 +322,17 @@ m = mirror(from_rows([
     "       ##",
 ]))
 b = squares(m, wood=lambda c, r: r >= 9)
-b = place(b, {(8, 12): "A", (9, 12): "x"})
+# The shell sits in locks at the foot of the neck; their key lies out on the
+# left wing's tip, where a run is hard to make.
+b = place(b, {(8, 12): "A", (9, 12): "K", (7, 12): "K", (8, 11): "K", (1, 2): "k"})
 level("023", "The Gull's Wings", 120, "12345", b, artifact=SHELL, parents=["022"], at=(1080, 230))
 
 m = rect(2, 2, 14, 11)
 b = squares(m, wood=either(cols_of(2, 15), rows_of(12)), iron=inside(7, 7, 4, 3))
-b = place(b, {(8, 6): "A", (9, 6): "x", (7, 6): "x", (5, 3): "k", (8, 5): "K", (9, 5): "K"})
+# The amulet lies between two locks and two crates; the key is boxed in by
+# iron crates, so one of them has to go before the key can be matched.
+b = place(b, {(8, 6): "A", (9, 6): "x", (7, 6): "x", (8, 5): "K", (8, 7): "K",
+              (5, 3): "k", (4, 3): "X", (6, 3): "X", (5, 2): "X", (5, 4): "X"})
 level("024", "Warden's Vault", 120, "12345", b, artifact=AMULET, award="quest_map3", parents=["023"],
       at=(1154, 170))
 
@@ -359,14 +366,18 @@ b = squares(m, wood=inside(3, 9, 12, 4), iron=inside(6, 11, 6, 2))
 # The shell lies walled in by iron crates: only a blast reaches it, so a
 # bomb or dynamite has to be made beside it, or a cannon fired down its row.
 b = place(b, {(4, 2): "c", (7, 2): "c", (10, 2): "c", (13, 2): "c", (8, 12): "A", (7, 12): "X", (9, 12): "X",
-              (8, 11): "X", (2 + 3, 6): "B", (12, 6): "B"})
+              (8, 11): "X", (6, 12): "x", (10, 12): "x", (7, 11): "x", (9, 11): "x", (8, 10): "x",
+              (5, 6): "B", (12, 6): "B"})
 level("028", "Coral Shrine", 120, "12345", b, artifact=SHELL, parents=["027"], at=(738, -231))
 
 m = rect(1, 1, 16, 12)
 m = cut_rect(m, 1, 1, 4, 4)
 m = cut_rect(m, 13, 8, 4, 5)
 b = squares(m, wood=lambda c, r: abs(c - r - 3) <= 1, iron=lambda c, r: c - r - 3 == 0 and 6 <= c <= 11)
-b = place(b, {(12, 2): "A", (5, 11): "k", (11, 2): "K", (13, 2): "K"})
+# The compass is locked in on every side; the key lies in the far corner
+# behind iron crates.
+b = place(b, {(12, 2): "A", (11, 2): "K", (13, 2): "K", (12, 1): "K", (12, 3): "K",
+              (1, 12): "k", (2, 12): "X", (1, 11): "X", (2, 11): "X"})
 level("029", "Cartographer's Chest", 120, "12345", b, artifact=COMPASS, award="quest_map4",
       parents=["028"], at=(640, -230))
 
@@ -416,7 +427,9 @@ level("033-bonus", "Fireworks at Sea", 60, "1234567", b, jewels=160, parents=["0
 m = rect(1, 1, 16, 12)
 m = cut_rect(m, 7, 1, 4, 4)
 b = squares(m, wood=rows_of(5, 6), iron=rows_of(11, 12))
-b = place(b, {(8, 12): "A", (2, 1): "v", (15, 1): "v"})
+# Two rings of iron crates round the amulet on the hold's floor.
+b = place(b, {(8, 12): "A", (2, 1): "v", (15, 1): "v", (7, 12): "X", (9, 12): "X", (8, 11): "X",
+              (6, 12): "X", (10, 12): "X", (7, 11): "X", (9, 11): "X", (8, 10): "X"})
 level("034", "The Captain's Amulet", 120, "12345", b, artifact=AMULET, award="quest_map5",
       parents=["033"], at=(-60, -540))
 
@@ -479,9 +492,11 @@ level("040a", "Breakwater", 500, "12345", b, parents=["039"], at=(-60, -800))
 
 m = ellipse(8.5, 6.5, 6.5, 6.5)
 b = squares(m, iron=inside(6, 8, 6, 3))
-# Crates round the shell: the dynamite above comes to rest on them, and its
-# blast is the way in.
-b = place(b, {(8, 9): "A", (7, 9): "X", (9, 9): "X", (8, 8): "X", (8, 3): "D"})
+# Two rings of crates round the shell: the dynamite above comes to rest on
+# them, and its blast opens the outer ring.
+b = place(b, {(8, 9): "A", (7, 9): "X", (9, 9): "X", (8, 8): "X", (8, 10): "X", (8, 3): "D",
+              (6, 9): "x", (10, 9): "x", (8, 7): "x", (8, 11): "x", (7, 8): "x", (9, 8): "x",
+              (7, 10): "x", (9, 10): "x"})
 level("040b", "Whirlpool", 120, "123456", b, artifact=SHELL, parents=["039"], at=(-116, -701))
 
 m = cut_rect(rect(1, 1, 16, 12), 8, 5, 2, 3)
@@ -526,7 +541,9 @@ m = rect(1, 0, 16, 14)
 m = cut_rect(m, 1, 0, 3, 5)
 m = cut_rect(m, 14, 0, 3, 5)
 b = squares(m, wood=rows_of(9, 10), iron=rows_of(11, 12, 13))
-b = place(b, {(8, 13): "A", (9, 13): "X", (7, 13): "X", (3, 8): "D", (14, 8): "D"})
+# The compass on the hold's floor under two rings of iron crates.
+b = place(b, {(8, 13): "A", (9, 13): "X", (7, 13): "X", (8, 12): "X", (6, 13): "X", (10, 13): "X",
+              (7, 12): "X", (9, 12): "X", (8, 11): "X", (3, 8): "D", (14, 8): "D"})
 level("044", "The Deep Hold", 120, "12345", b, artifact=COMPASS, award="quest_map6", parents=["043"],
       at=(300, -560))
 
@@ -600,7 +617,11 @@ m = mirror(from_rows([
     "     #####",
 ]))
 b = squares(m, wood=lambda c, r: r >= 10, iron=lambda c, r: r >= 11 and c in (7, 8, 9, 10))
-b = place(b, {(8, 12): "A", (9, 12): "X", (4, 3): "D", (13, 3): "D"})
+# The eye: the amulet in locks, under iron crates; the key is held up on the
+# right fin among crates.
+b = place(b, {(8, 12): "A", (9, 12): "K", (7, 12): "K", (8, 11): "K", (6, 12): "X", (10, 12): "X",
+              (7, 11): "X", (9, 11): "X", (8, 10): "X", (4, 3): "D", (13, 3): "D",
+              (15, 5): "k", (14, 5): "X", (15, 4): "X", (15, 6): "X"})
 level("050", "Kraken's Eye", 120, "12345", b, artifact=AMULET, award="quest_map7", parents=["049"],
       at=(816, -726))
 
@@ -641,8 +662,13 @@ level("054", "The Maelstrom", 370, "12345", b, parents=["053"], at=(1030, -560))
 
 m = rect(0, 0, 18, 14)
 b = squares(m, wood=lambda c, r: r >= 8, iron=lambda c, r: r >= 11 and 4 <= c <= 13)
-b = place(b, {(8, 13): "A", (7, 13): "X", (9, 13): "X", (8, 12): "X", (2, 3): "D", (15, 3): "D",
-              (0, 8): ">", (17, 9): "<"})
+# The shell in locks under two rings of iron crates; the key hangs in the
+# chapel's top corner, boxed in.
+b = place(b, {(8, 13): "A", (7, 13): "K", (9, 13): "K", (8, 12): "K", (6, 13): "X", (10, 13): "X",
+              (7, 12): "X", (9, 12): "X", (8, 11): "X", (5, 13): "X", (11, 13): "X", (6, 12): "X",
+              (10, 12): "X", (7, 11): "X", (9, 11): "X", (8, 10): "X",
+              (0, 0): "k", (1, 0): "X", (0, 1): "X", (1, 1): "X",
+              (2, 3): "D", (15, 3): "D", (0, 8): ">", (17, 9): "<"})
 level("055", "The Drowned Chapel", 120, "12345", b, artifact=SHELL, award="quest_map8",
       parents=["054"], at=(918, -470))
 
@@ -661,9 +687,15 @@ level("057", "The Admiral's Star", 380, "12345", b, parents=["056"], at=(685, -5
 
 m = rect(0, 0, 18, 14)
 b = squares(m, wood=lambda c, r: r in (9, 10), iron=lambda c, r: r >= 11)
-b = place(b, {(8, 13): "A", (9, 13): "X", (7, 13): "X", (8, 12): "X", (9, 12): "X",
-              (2, 2): "k", (15, 2): "y", (5, 9): "K", (12, 9): "Y", (0, 5): ">", (17, 6): "<",
-              (4, 4): "s", (13, 4): "s"})
+# The last seal: the amulet in red locks under two rings of iron crates; the
+# red key lies in blue locks in the left corner, the blue key behind iron
+# crates in the right one.
+b = place(b, {(8, 13): "A", (7, 13): "K", (9, 13): "K", (8, 12): "K",
+              (6, 13): "X", (10, 13): "X", (7, 12): "X", (9, 12): "X", (8, 11): "X",
+              (5, 13): "X", (11, 13): "X", (6, 12): "X", (10, 12): "X", (7, 11): "X", (9, 11): "X", (8, 10): "X",
+              (0, 0): "k", (1, 0): "Y", (0, 1): "Y", (1, 1): "Y",
+              (17, 0): "y", (16, 0): "X", (17, 1): "X", (16, 1): "X",
+              (0, 5): ">", (17, 6): "<", (4, 4): "s", (13, 4): "s"})
 level("058-final", "The Brinestone", 120, "12345", b, artifact=AMULET, award="finalquest_complete",
       parents=["057"], at=(743, -360))
 

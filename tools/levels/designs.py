@@ -251,8 +251,7 @@ level("015", "Valley of Shells", 510, "123456", b, parents=["014"], at=(472, 200
 
 m = cut_rect(rect(2, 2, 14, 10), 6, 5, 6, 7)
 b = squares(m, wood=border(m))
-# The cannons stand inside the wall, off its wood: on the corners they held
-# their wood square until a run came through the corner.
+# The cannons stand inside the wall, off its wood.
 b = place(b, {(3, 3): "v", (14, 3): "v"})
 level("016", "The Sunken Courtyard", 310, "12345", b, parents=["015"], at=(545, 110))
 
@@ -629,7 +628,7 @@ m = mirror(from_rows([
     "     #####",
 ]))
 b = squares(m, wood=lambda c, r: r >= 10, iron=lambda c, r: r >= 11 and c in (7, 8, 9, 10))
-# The eye: the amulet under four rings of iron crates at the foot of the
+# The eye: the amulet under five rings of iron crates at the foot of the
 # narrowing hold. No dynamite beside it: a stick that happened to fall onto the
 # rings ended the level in a few moves, or never came and left it three times
 # as long.
@@ -637,21 +636,28 @@ b = place(b, {(8, 12): "A", (9, 12): "X", (7, 12): "X", (8, 11): "X", (6, 12): "
               (7, 11): "X", (9, 11): "X", (8, 10): "X", (5, 12): "X", (11, 12): "X", (6, 11): "X",
               (10, 11): "X", (7, 10): "X", (9, 10): "X", (8, 9): "X",
               (12, 12): "X", (5, 11): "X", (11, 11): "X", (6, 10): "X", (10, 10): "X", (7, 9): "X", (9, 9): "X",
-              (8, 8): "X"})
+              (8, 8): "X", (4, 11): "X", (12, 11): "X", (5, 10): "X", (11, 10): "X", (6, 9): "X", (10, 9): "X",
+              (7, 8): "X", (9, 8): "X", (8, 7): "X"})
 level("050", "Kraken's Eye", 84, "12345", b, artifact=AMULET, award="quest_map7", parents=["049"],
       at=(816, -726))
 
+# Decks three rows deep between rows of portholes, the wood on each deck's
+# middle row: on the row just above the portholes (and the iron on a bottom
+# deck two rows deep) a jewel could hardly be matched, and the slowest seeds
+# took three times the median.
 m = blank()
 for r in range(14):
     for c in range(18):
-        if r % 4 != 3 or c % 6 not in (0, 5):
+        if r % 4 != 2 or c % 6 not in (0, 5):
             m[r][c] = True
-b = squares(m, wood=lambda c, r: r % 4 == 2, iron=rows_of(13))
+b = squares(m, wood=lambda c, r: r % 4 == 0 and r > 0, iron=rows_of(13))
 b = place(b, {(2, 0): "s", (8, 0): "s", (14, 0): "s"})
 level("051", "Galleon Decks", 860, "12345", b, parents=["050"], at=(883, -683))
 
+# The shoals lie in the open middle only, clear of the wood and the iron: beside
+# them a square of wood could wait a long time for its run.
 m = rect(0, 1, 18, 12)
-m = cut(m, [(c, r) for (c, r) in cells(m) if (c + r) % 7 == 0 and 2 <= r <= 10])
+m = cut(m, [(c, r) for (c, r) in cells(m) if (c + r) % 7 == 0 and 5 <= r <= 8])
 b = squares(m, wood=lambda c, r: r < 4, iron=lambda c, r: r > 9)
 b = place(b, {(4, 6): "D", (13, 6): "D", (8, 3): "x", (9, 3): "x"})
 level("052", "Shoals", 740, "123456", b, jewels=120, parents=["051"], at=(1045, -797))

@@ -8,7 +8,7 @@ FUZZ_TARGETS ?=
 # The few seconds per target that make test gives each.
 TEST_FUZZ_SECONDS ?= 3
 
-.PHONY: deps build play test fuzz assets screenshots package bench soak check-levels clean
+.PHONY: deps build play test fuzz assets screenshots package bench soak check-levels check-curve clean
 
 deps:
 	scripts/install-deps
@@ -54,6 +54,12 @@ package: build
 # fails when a level misses its mark (tools/levels/README.md).
 check-levels: build
 	tools/levels/check-levels --jobs $(JOBS) --game $(BUILD)/brinestoneharbour
+
+# The quest's difficulty curve at Normal: the share of the time limit each
+# level needs, in map order; fails when a rule of the curve is broken
+# (tools/levels/README.md).
+check-curve: build
+	tools/levels/check-levels --curve --jobs $(JOBS) --game $(BUILD)/brinestoneharbour
 
 bench: build
 	./$(BUILD)/bench/bsh_bench

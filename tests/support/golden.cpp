@@ -24,19 +24,67 @@ SDL_Surface* LoadArgb(const std::string& path)
     return argb;
 }
 
+// The surface at half its size, each pixel the mean of four.
+SDL_Surface* Halved(SDL_Surface* full)
+{
+    SDL_Surface* half = SDL_CreateRGBSurfaceWithFormat(0, full->w / 2, full->h / 2, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!half) {
+        return nullptr;
+    }
+    for (int y = 0; y < half->h; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(half->pixels) + y * half->pitch);
+        const auto* row0 = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(full->pixels) + 2 * y * full->pitch);
+        const auto* row1 =
+            reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(full->pixels) + (2 * y + 1) * full->pitch);
+        for (int x = 0; x < half->w; ++x) {
+            uint32_t pixel = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                const uint32_t sum = ((row0[2 * x] >> shift) & 0xFF) + ((row0[2 * x + 1] >> shift) & 0xFF) +
+                                     ((row1[2 * x] >> shift) & 0xFF) + ((row1[2 * x + 1] >> shift) & 0xFF);
+                pixel |= ((sum + 2) / 4) << shift;
+            }
+            out[x] = pixel;
+        }
+    }
+    return half;
+}
+
+// Compares and frees `actual`.
+void Compare(SDL_Surface* actual, const std::string& reference);
+
 } // namespace
 
 void ExpectGolden(const std::string& shot, const std::string& reference)
 {
     SDL_Surface* actual = LoadArgb(shot);
     ASSERT_NE(actual, nullptr) << "no screenshot at " << shot;
+    Compare(actual, reference);
+}
+
+void ExpectGoldenHalf(const std::string& shot, const std::string& reference)
+{
+    SDL_Surface* full = LoadArgb(shot);
+    ASSERT_NE(full, nullptr) << "no screenshot at " << shot;
+    SDL_Surface* half = Halved(full);
+    SDL_FreeSurface(full);
+    ASSERT_NE(half, nullptr);
+    Compare(half, reference);
+}
+
+namespace {
+
+void Compare(SDL_Surface* actual, const std::string& reference)
+{
     if (std::getenv("BSH_UPDATE_GOLDEN")) {
         IMG_SavePNG(actual, reference.c_str());
     }
     SDL_Surface* expected = LoadArgb(reference);
-    ASSERT_NE(expected, nullptr) << "missing reference " << reference;
-    ASSERT_EQ(actual->w, expected->w);
-    ASSERT_EQ(actual->h, expected->h);
+    if (!expected || expected->w != actual->w || expected->h != actual->h) {
+        ADD_FAILURE() << "missing reference " << reference << " or of another size";
+        SDL_FreeSurface(actual);
+        SDL_FreeSurface(expected);
+        return;
+    }
     int different = 0;
     for (int y = 0; y < actual->h; ++y) {
         const auto* a = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(actual->pixels) + y * actual->pitch);
@@ -59,5 +107,7 @@ void ExpectGolden(const std::string& shot, const std::string& reference)
     SDL_FreeSurface(actual);
     SDL_FreeSurface(expected);
 }
+
+} // namespace
 
 } // namespace testsupport

@@ -11,4 +11,8 @@ namespace testsupport {
 // how many pixels differ. Adds a gtest failure itself.
 void ExpectGolden(const std::string& shot, const std::string& reference);
 
+// The same at half the size: the shot is averaged over 2 x 2 pixels first,
+// so a long series of references stays small in the repository.
+void ExpectGoldenHalf(const std::string& shot, const std::string& reference);
+
 } // namespace testsupport

@@ -45,7 +45,9 @@ void AudiereSound::PushSound()
     if (m_device) {
         voice = m_device->OpenVoice(ResolveResourcePath(m_source));
     }
-    if (!voice && !m_device && IsSoundOffByChoice()) {
+    if (!voice && !m_device) {
+        // Without a device the sound manager said once that sound is off;
+        // each sound goes quiet without a line of its own.
         return;
     }
     if (!voice) {

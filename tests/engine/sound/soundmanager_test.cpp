@@ -166,10 +166,8 @@ TEST(SoundManagerWithoutDevice, RunsSilentAndRefusesPlays)
         ASSERT_TRUE(sound);
         EXPECT_EQ(sound->GetStackSize(), 0);
         EXPECT_FALSE(sound->Play());
-        EXPECT_EQ(log->Count("Failed to create Audiere sound object from file \"/sound/anything.wav\""), 1);
-        ASSERT_FALSE(log->sections.empty());
-        EXPECT_NE(log->sections.back().find("sound/audieresound("), std::string::npos);
-        EXPECT_NE(log->sections.back().find("void __thiscall AudiereSound::PushSound(void)"), std::string::npos);
+        // Said once for the device, not again for every sound.
+        EXPECT_EQ(log->Count("Failed to create Audiere sound object from file \"/sound/anything.wav\""), 0);
         manager.Update(); // nothing to feed, nothing to render
     }
     EXPECT_EQ(log->Count("Failed to create Audiere audio device."), 1) << "logged once";

@@ -113,6 +113,21 @@ std::string Node(const std::string& texture, int w, int h) {
          std::to_string(w) + "</width><height>" + std::to_string(h) + "</height></mesh>\n</node>\n";
 }
 
+// Jewels of any colour count: three of different colours, overlapping, so
+// that the icon does not read as one colour only.
+std::string JewelsIcon() {
+  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<node>\n";
+  const struct { int kind; int x, y; } jewels[] = {{5, -5, 3}, {3, 5, 3}, {1, 0, -4}};
+  float z = 0.0f;
+  for (const auto& jewel : jewels) {
+    text += "  <node>\n    <position><x>" + std::to_string(jewel.x) + "</x><y>" + std::to_string(jewel.y) +
+            "</y><z>" + std::to_string(z) + "</z></position>\n    <texture>/texture/piece/piece" +
+            std::to_string(jewel.kind) + "-small.png</texture>\n    <mesh><width>24</width><height>24</height><boundwidth>14</boundwidth><boundheight>14</boundheight></mesh>\n  </node>\n";
+    z -= 0.01f;
+  }
+  return text + "</node>\n";
+}
+
 void Write(Output& out, const std::string& name, const Image& img) {
   const std::string texture = "/texture/gui/hud/" + name + ".png";
   out.WritePng(texture, img);
@@ -132,7 +147,7 @@ void GenerateHud(Output& out) {
   // The objectives' icons reuse the board's own pictures, small.
   out.WriteText("/object/panel/staticon-blocks.xml", Node("/texture/piece/block-stone.png", 18, 18));
   out.WriteText("/object/panel/staticon-cells.xml", Node("/texture/playfield/cell-wood.png", 18, 18));
-  out.WriteText("/object/panel/staticon-jewels.xml", Node("/texture/piece/piece1-small.png", 18, 18));
+  out.WriteText("/object/panel/staticon-jewels.xml", JewelsIcon());
 }
 
 }  // namespace assetgen

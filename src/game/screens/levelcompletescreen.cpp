@@ -1,5 +1,7 @@
 #include "game/screens/levelcompletescreen.h"
 
+#include "engine/core/textformat.h"
+
 #include "game/screens/showfeedback.h"
 
 #include "engine/core/log.h"
@@ -84,6 +86,23 @@ LevelCompleteScreen::LevelCompleteScreen(GameState& state) : m_state(state)
     }
 }
 
+std::pair<std::string, int32_t> LevelCompleteScreen::LostReason(const Shortfall& shortfall)
+{
+    if (shortfall.cells > 0) {
+        return {"Screen.LevelComplete.lostCells", shortfall.cells};
+    }
+    if (shortfall.jewels > 0) {
+        return {"Screen.LevelComplete.lostJewels", shortfall.jewels};
+    }
+    if (shortfall.blocks > 0) {
+        return {"Screen.LevelComplete.lostBlocks", shortfall.blocks};
+    }
+    if (shortfall.artifact) {
+        return {"Screen.LevelComplete.lostArtifact", 0};
+    }
+    return {"Screen.LevelComplete.lostTime", 0};
+}
+
 int64_t LevelCompleteScreen::Now() { return tsv::Application::Instance().GetSystemTimer().GetTime(); }
 
 std::string LevelCompleteScreen::FormatTime(int64_t seconds)
@@ -166,7 +185,13 @@ void LevelCompleteScreen::ShowFinalMessage()
         SetRankPicture("/texture/gui/frame/crown" + number + ".png", kCrownSize);
     } else {
         m_finalKind = FinalKind::Closing;
-        text = Text(m_won || m_mode == GameModeArcade ? "Screen.LevelComplete.wellDone" : "gameOver");
+        if (m_won) {
+            text = Text("Screen.LevelComplete.wellDone");
+        } else {
+            // The title already says the game is over: this line says why.
+            const auto [key, count] = LostReason(m_shortfall);
+            text = tsv::FormatText(Text(key), {int64_t{count}});
+        }
     }
     const bool picture = m_finalKind != FinalKind::Closing;
     if (m_finalMsg) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bsh {
@@ -44,6 +45,17 @@ public:
     // Records the level's result in `state` (which must outlive the screen)
     // and loads the screen file.
     explicit LevelCompleteScreen(GameState& state);
+
+    // What a lost level still wanted when its time ran out (objective units
+    // as its panels count them).
+    struct Shortfall {
+        int32_t cells = 0, jewels = 0, blocks = 0;
+        bool artifact = false; // the level hides one that was not found
+    };
+    void SetShortfall(const Shortfall& shortfall) { m_shortfall = shortfall; }
+    // The language text key saying why a level was lost, with its number: the
+    // first unmet objective of squares, jewels, blocks and the treasure.
+    static std::pair<std::string, int32_t> LostReason(const Shortfall& shortfall);
 
     // Receives the decision once, when a close button is used; it is up to
     // the handler to take this screen away. Without one the screen just closes.
@@ -104,6 +116,7 @@ private:
     FinalKind m_finalKind = FinalKind::None;
     bool m_closed = false;
     CloseHandler m_onClose;
+    Shortfall m_shortfall;
 };
 
 } // namespace bsh

@@ -154,6 +154,11 @@ private:
         // soaking, starts the next). The bot reads the summary to its final
         // message, as a player would.
         tsv::IntrusivePtr<LevelCompleteScreen> summary(new LevelCompleteScreen(GameState::Instance()));
+        if (!result.won && m_screen) {
+            const PlayField& board = m_screen->Board();
+            summary->SetShortfall({board.GetCellHitsLeft(), board.GetJewelsLeft(), board.GetBlocksLeft(),
+                                   board.HasArtifact() && !board.IsArtifactCollected()});
+        }
         summary->SetCloseHandler([this, result, summary = summary.Get()](const NextScreenDecision& decision) {
             OnSummaryClosed(result, summary, decision);
         });

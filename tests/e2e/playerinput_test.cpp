@@ -121,3 +121,23 @@ TEST(PlayerInputTest, EachLevelStartDealsItsOwnBoardAndTheSameSeedDealsThemAgain
     EXPECT_EQ(first, firstAgain);
     EXPECT_EQ(second, secondAgain);
 }
+
+TEST(PlayerInputTest, TheKeysAloneChooseALevelOnTheChart)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    // Name, Return on the menu's first button, then Down from the chart's
+    // default focus onto the open sphere, and Return on it.
+    const int status = RunGame(dir, "at 1300 text Ann\n"
+                                    "at 1400 key KEY_RETURN\n"
+                                    "at 3000 key KEY_RETURN\n"
+                                    "at 4600 key KEY_DOWN\n"
+                                    "at 4700 ui " + p + "focused.txt\n"
+                                    "at 4800 key KEY_RETURN\n"
+                                    "at 6800 ui " + p + "level.txt\n"
+                                    "at 6900 quit\n");
+    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+    const std::string focused = ReadFile(p + "focused.txt");
+    EXPECT_EQ(testsupport::UiFocus(focused), "sphere") << focused;
+    EXPECT_EQ(UiScreens(ReadFile(p + "level.txt")).rfind("game", 0), 0u) << ReadFile(p + "level.txt");
+}

@@ -202,7 +202,7 @@ for r in range(14):
             m[r][c] = True
 b = squares(m, wood=lambda c, r: c - r - 2 == 0 or c - r - 2 == 1)
 b = place(b, {(4, 0): "s", (8, 3): "s", (12, 7): "s"})
-level("013", "Reef Diagonal", 390, "12345", b, parents=["012"], at=(300, 210))
+level("013", "Reef Diagonal", 390, "12345", b, parents=["012"], at=(300, 206))
 
 # 014: the lighthouse: a tower of squares, a key, and the compass in the lamp room.
 m = from_rows([
@@ -280,7 +280,7 @@ level("019", "Customs House", 370, "12345", b, parents=["018"], at=(746, 162))
 m = ellipse(8.5, 6.5, 8, 6.2)
 b = squares(m, iron=inside(5, 4, 8, 6), wood=border(m))
 b = place(b, {(2, 6): ">", (15, 7): "<"})
-level("020", "Iron Reef", 580, "12345", b, parents=["019"], at=(866, 213))
+level("020", "Iron Reef", 580, "12345", b, parents=["019"], at=(866, 206))
 
 # The second fork: through the shallows (a) or round the cape (b).
 m = from_rows([
@@ -332,7 +332,7 @@ b = squares(m, wood=lambda c, r: r >= 9)
 # The shell sits in locks at the foot of the neck; their key lies out on the
 # left wing's tip, where a run is hard to make.
 b = place(b, {(8, 12): "A", (9, 12): "K", (7, 12): "K", (8, 11): "K", (1, 2): "k"})
-level("023", "The Gull's Wings", 240, "12345", b, artifact=SHELL, parents=["022"], at=(1080, 230))
+level("023", "The Gull's Wings", 240, "12345", b, artifact=SHELL, parents=["022"], at=(1099, 206))
 
 m = rect(2, 2, 14, 11)
 b = squares(m, wood=either(cols_of(2, 15), rows_of(12)), iron=inside(7, 7, 4, 3))

@@ -32,7 +32,7 @@ constexpr float kTileHeight[3] = {512, 512, 256};
 struct Description {
     float x, y;
 };
-constexpr Description kDescriptions[10] = {{-250, 200}, {120, -50}, {-280, -120}, {520, -110}, {1015, -135},
+constexpr Description kDescriptions[10] = {{-262, 220}, {120, -50}, {-280, -120}, {520, -110}, {1015, -135},
                                            {740, -150}, {-170, -420}, {80, -800}, {715, -770}, {615, -380}};
 constexpr uint32_t kDescriptionColour = 0xFFF6EACB;
 constexpr uint32_t kDescriptionShadow = 0xB0182838;
@@ -217,6 +217,22 @@ MapScreen::MapScreen(GameState& state, Actions actions) : m_state(state), m_acti
         if (tsv::GUIComponent* title = FindComponent("leveltitle")) {
             title->SetVisible(false);
         }
+        GetRoot()->Walk([this](tsv::GUIComponent& component, int) {
+            if (component.GetName() != "sphere") {
+                return;
+            }
+            const size_t slot = m_sphereButtons.size();
+            m_sphereButtons.push_back(&component);
+            // The mouse plays a sphere through Pointer; this is the keys' way.
+            component.SetHandler(tsv::EventClick, [this, slot](tsv::GUIComponent&) {
+                const int level = m_sphereLevels[slot];
+                if (tsv::Screen::AreKeysInUse() && level >= 0 && !m_scrolling && !m_left) {
+                    tsv::PlayGuiSound(kClickSound);
+                    PlayLevel(static_cast<size_t>(level));
+                }
+            });
+        });
+        m_sphereLevels.assign(m_sphereButtons.size(), -1);
     }
     m_openEffect = tsv::LoadNodeFile(kOpenEffect, tsv::SceneNodePtr());
     m_completeEffect = tsv::LoadNodeFile(kCompleteEffect, tsv::SceneNodePtr());
@@ -449,8 +465,45 @@ void MapScreen::PlaceRoot()
     }
 }
 
+void MapScreen::RefreshSphereButtons()
+{
+    // The open spheres of the page in view, each under a button of its own
+    // that the key focus can reach; none while the chart scrolls.
+    size_t slot = 0;
+    const float width = kHoverLeft + kHoverRight, height = kHoverTop + kHoverBottom;
+    for (size_t i = 0; i < m_map.Levels().size() && !m_scrolling && slot < m_sphereButtons.size(); ++i) {
+        const QuestMapLevel& level = m_map.Levels()[i];
+        const float x = level.x + m_offsetX + (kHoverRight - kHoverLeft) * 0.5f;
+        const float y = level.y + m_offsetY + (kHoverBottom - kHoverTop) * 0.5f;
+        if (!m_map.IsShown(i) || std::fabs(x) > 400 - width * 0.5f || std::fabs(y) > 300 - height * 0.5f) {
+            continue;
+        }
+        tsv::GUIComponent& button = *m_sphereButtons[slot];
+        m_sphereLevels[slot] = static_cast<int>(i);
+        button.SetSize(static_cast<int32_t>(width), static_cast<int32_t>(height));
+        button.SetCenter(static_cast<int32_t>(std::lround(x)), static_cast<int32_t>(std::lround(y)));
+        button.SetVisible(true);
+        ++slot;
+    }
+    for (; slot < m_sphereButtons.size(); ++slot) {
+        m_sphereLevels[slot] = -1;
+        m_sphereButtons[slot]->SetVisible(false);
+    }
+}
+
+int MapScreen::KeyFocusedLevel() const
+{
+    for (size_t slot = 0; slot < m_sphereButtons.size(); ++slot) {
+        if (m_sphereButtons[slot]->HasKeyFocus() && m_sphereButtons[slot]->IsVisible()) {
+            return m_sphereLevels[slot];
+        }
+    }
+    return -1;
+}
+
 void MapScreen::RefreshArrows()
 {
+    RefreshSphereButtons();
     for (const Arrow& arrow : kArrows) {
         tsv::GUIComponent* button = GetRoot() ? GetRoot()->Find(arrow.name) : nullptr;
         if (!button) {
@@ -605,7 +658,10 @@ void MapScreen::Pointer(float x, float y, bool leftDown)
     const bool pressed = leftDown && !m_leftWasDown;
     m_leftWasDown = leftDown;
     int over = -1;
-    if (!m_scrolling && !m_left) {
+    if (tsv::Screen::AreKeysInUse()) {
+        // The keys have the focus: the sphere they point at shows as hovered.
+        over = m_scrolling || m_left ? -1 : KeyFocusedLevel();
+    } else if (!m_scrolling && !m_left) {
         const float mapX = x - m_offsetX, mapY = y - m_offsetY;
         for (size_t i = 0; i < m_map.Levels().size(); ++i) {
             const QuestMapLevel& level = m_map.Levels()[i];
@@ -628,7 +684,7 @@ void MapScreen::Pointer(float x, float y, bool leftDown)
         }
         ShowTitle(over);
     }
-    if (over >= 0 && pressed) {
+    if (over >= 0 && pressed && !tsv::Screen::AreKeysInUse()) {
         tsv::PlayGuiSound(kClickSound);
         PlayLevel(static_cast<size_t>(over));
     }

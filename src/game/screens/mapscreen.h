@@ -81,6 +81,9 @@ private:
     void AddTrail(size_t from, size_t to);
     void RefreshDifficultyButtons();
     void RefreshArrows();
+    void RefreshSphereButtons();
+    // The level whose sphere has the keys' focus, -1 for none.
+    int KeyFocusedLevel() const;
     void ShowPage(int32_t page);
     void StartScroll(int32_t page);
     void StepScroll(int64_t now);
@@ -96,6 +99,8 @@ private:
 
     GameState& m_state;
     Actions m_actions;
+    std::vector<tsv::GUIComponent*> m_sphereButtons; // the screen file's pool, owned by the root
+    std::vector<int> m_sphereLevels;                 // the level under each, -1 for none
     tsv::IntrusivePtr<Profile> m_profile;
     QuestMap m_map;
     tsv::SceneNodePtr m_root;   // tiles, texts and spheres hang under it

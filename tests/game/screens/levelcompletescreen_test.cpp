@@ -181,6 +181,17 @@ TEST_F(LevelCompleteTest, AnArcadeWinRatedSixEarnsTheFifthCrownAndItsRank)
     EXPECT_EQ(Count(LevelCompleteScreen::kAwardSound), 1);
 }
 
+TEST(LostReasonTest, TheFirstObjectiveStillOpenSaysWhy)
+{
+    using Shortfall = LevelCompleteScreen::Shortfall;
+    const auto reason = [](const Shortfall& s) { return LevelCompleteScreen::LostReason(s); };
+    EXPECT_EQ(reason({5, 12, 3, true}), std::make_pair(std::string("Screen.LevelComplete.lostCells"), 5));
+    EXPECT_EQ(reason({0, 12, 3, true}), std::make_pair(std::string("Screen.LevelComplete.lostJewels"), 12));
+    EXPECT_EQ(reason({0, 0, 3, true}), std::make_pair(std::string("Screen.LevelComplete.lostBlocks"), 3));
+    EXPECT_EQ(reason({0, 0, 0, true}), std::make_pair(std::string("Screen.LevelComplete.lostArtifact"), 0));
+    EXPECT_EQ(reason({}), std::make_pair(std::string("Screen.LevelComplete.lostTime"), 0));
+}
+
 TEST_F(LevelCompleteTest, ALevelTheArcadeListsDoNotHoldRanksByThisPlay)
 {
     EndLevel(GameModeArcade, true, 60, "/level/sample/01.xml"); // rating 3
@@ -191,14 +202,16 @@ TEST_F(LevelCompleteTest, ALevelTheArcadeListsDoNotHoldRanksByThisPlay)
     EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Boatswain");
 }
 
-TEST_F(LevelCompleteTest, ALostLevelSaysGameOverAndEndsTheRunOnClose)
+TEST_F(LevelCompleteTest, ALostLevelSaysGameOverAndWhyAndEndsTheRunOnClose)
 {
     EndLevel(GameModeQuest, false, 100);
     Open();
+    screen->SetShortfall({0, 12, 3, true});
     EXPECT_EQ(Find("title").GetCaption(), "Game Over");
     RunUntil(4000);
     EXPECT_EQ(screen->GetFinalKind(), LevelCompleteScreen::FinalKind::Closing);
-    EXPECT_EQ(Find("finalmsg").GetCaption(), "Game Over");
+    // The first objective still open, not the title again.
+    EXPECT_EQ(Find("finalmsg").GetCaption(), "Time ran out with 12 jewels still to collect.");
     EXPECT_FALSE(Find("rankicon").IsVisible());
     EXPECT_EQ(Value("timescore"), "0");
     EXPECT_EQ(Value("totalscore"), "5000"); // nothing added for a loss

@@ -53,7 +53,6 @@ constexpr int64_t kPieceTextAfterMs = 2000;
 constexpr int64_t kBonusTextFromMs = 3000;
 constexpr int64_t kBonusTextUntilMs = 4000;
 // The top of the start-of-level texts: below most boards, above the score strip.
-constexpr float kStartTextY = 150.0f;
 constexpr float kCircleSize = 56.0f;
 constexpr int64_t kPulseMs = 400;
 
@@ -336,13 +335,14 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     if (!m_session || m_session->HasEnded() || m_ended) {
         return;
     }
-    if (m_objectiveTextDue) {
+    // The objective's banner goes first; the text about it follows, beside the board.
+    if (m_objectiveTextDue && !(m_message && m_message->IsAlive())) {
         m_objectiveTextDue = false;
         if (m_board->GetJewelsRequired() > 0) {
-            ShowTutorial(HintRecord::JewelsMode, 0, kStartTextY);
+            ShowTutorialBeside(HintRecord::JewelsMode, BoardRect());
         }
         if (m_board->GetInitialCellHits() > 0) {
-            ShowTutorial(HintRecord::CellsMode, 0, kStartTextY);
+            ShowTutorialBeside(HintRecord::CellsMode, BoardRect());
         }
     }
     if (m_player == LevelSession::Player::Bot) {
@@ -482,6 +482,38 @@ bool GameScreen::ShowTutorial(int hint, float x, float y)
     return true;
 }
 
+bool GameScreen::ShowTutorialBeside(int hint, const ViewRect& about)
+{
+    if (!ShowTutorial(hint, 0, 0)) {
+        return false;
+    }
+    m_hintBox->PlaceBesideCells(kTutorialWidth, HintKey(hint), about, BoardRect());
+    return true;
+}
+
+ViewRect GameScreen::CellsRect(int x1, int y1, int x2, int y2)
+{
+    const float half = kCellSize * 0.5f;
+    return {ColumnX(std::min(x1, x2)) - half, RowY(std::min(y1, y2)) - half, ColumnX(std::max(x1, x2)) + half,
+            RowY(std::max(y1, y2)) + half};
+}
+
+ViewRect GameScreen::BoardRect() const
+{
+    int x1 = kBoardColumns, y1 = kBoardRows, x2 = -1, y2 = -1;
+    for (int x = 0; m_board && x < kBoardColumns; ++x) {
+        for (int y = 0; y < kBoardRows; ++y) {
+            if (m_board->CellExists(x, y)) {
+                x1 = std::min(x1, x);
+                y1 = std::min(y1, y);
+                x2 = std::max(x2, x);
+                y2 = std::max(y2, y);
+            }
+        }
+    }
+    return x2 < 0 ? ViewRect{} : CellsRect(x1, y1, x2, y2);
+}
+
 void GameScreen::Circle(int x, int y)
 {
     tsv::SceneNodePtr circle = MakeMark("/texture/gui/hint-circle.png", kCircleSize, kCircleSize);
@@ -502,7 +534,7 @@ void GameScreen::UpdateStartTutorials(int64_t now)
         for (int x = 0; x < kBoardColumns; ++x) {
             for (int y = 0; y < kBoardRows; ++y) {
                 if (m_board->TypeAt(x, y) == PieceArtifact) {
-                    if (ShowTutorial(HintRecord::BonusLevel, ColumnX(x), RowY(y) + kCellSize)) {
+                    if (ShowTutorialBeside(HintRecord::BonusLevel, CellsRect(x, y, x, y))) {
                         Circle(x, y);
                     }
                     m_bonusTextDone = true;
@@ -522,7 +554,7 @@ void GameScreen::UpdateStartTutorials(int64_t now)
                                                          : -1;
                 if (hint >= 0) {
                     m_pieceTextDone = true;
-                    if (ShowTutorial(hint, ColumnX(x), RowY(y) + kCellSize)) {
+                    if (ShowTutorialBeside(hint, CellsRect(x, y, x, y))) {
                         Circle(x, y);
                     }
                 }
@@ -577,12 +609,10 @@ void GameScreen::OnHint(int x1, int y1, int x2, int y2, const HintRecord& about,
     if (x1 < 0) {
         return;
     }
-    const float nearX = (ColumnX(x1) + ColumnX(x2)) * 0.5f;
-    const float nearY = std::max(RowY(y1), RowY(y2)) + kCellSize;
     bool shown = false;
     for (int hint = 0; hint < HintRecord::kFlagCount && !shown; ++hint) {
         if (about.flags[static_cast<size_t>(hint)]) {
-            shown = ShowTutorial(hint, nearX, nearY);
+            shown = ShowTutorialBeside(hint, CellsRect(x1, y1, x2, y2));
         }
     }
     // Once the swap text is used up, one piece or square left to work on

@@ -131,6 +131,11 @@ private:
     // Shows tutorial text `hint` near world (x, y) when its counter allows;
     // true when it was shown.
     bool ShowTutorial(int hint, float x, float y);
+    // The text beside the cells it talks of (see PlaceBeside).
+    bool ShowTutorialBeside(int hint, const ViewRect& about);
+    // The squares of columns x1..x2 and rows y1..y2; of the whole board.
+    static ViewRect CellsRect(int x1, int y1, int x2, int y2);
+    ViewRect BoardRect() const;
     void Circle(int x, int y);
     void HandleMouse(float mouseX, float mouseY, bool leftDown);
     void Select(int x, int y);

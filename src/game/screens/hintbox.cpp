@@ -42,6 +42,60 @@ HintBox::~HintBox()
     }
 }
 
+float ViewRect::Overlap(const ViewRect& other) const
+{
+    const float w = std::min(right, other.right) - std::max(left, other.left);
+    const float h = std::min(bottom, other.bottom) - std::max(top, other.top);
+    return w > 0 && h > 0 ? w * h : 0.0f;
+}
+
+ViewRect PlaceBeside(float width, float height, const ViewRect& about, const ViewRect& board)
+{
+    constexpr float kGap = 14.0f; // clear of the board's frame too
+    const float cx = (about.left + about.right) * 0.5f, cy = (about.top + about.bottom) * 0.5f;
+    // Right beside the cells first, then beside the board, level with them.
+    const float candidates[][2] = {
+        {cx - width * 0.5f, about.bottom + kGap},        {cx - width * 0.5f, about.top - kGap - height},
+        {about.right + kGap, cy - height * 0.5f},        {about.left - kGap - width, cy - height * 0.5f},
+        {cx - width * 0.5f, board.bottom + kGap},        {cx - width * 0.5f, board.top - kGap - height},
+        {board.right + kGap, cy - height * 0.5f},        {board.left - kGap - width, cy - height * 0.5f},
+    };
+    ViewRect best;
+    float bestAbout = 0, bestBoard = 0, bestDistance = 0;
+    bool found = false;
+    for (const auto& [x, y] : candidates) {
+        ViewRect box;
+        box.left = std::clamp(x, -390.0f, std::max(-390.0f, kRightLimit - width));
+        box.top = std::clamp(y, -290.0f, std::max(-290.0f, kBottomLimit - height));
+        box.right = box.left + width;
+        box.bottom = box.top + height;
+        // Off the cells it talks of first, then off as much of the board as
+        // can be, then as near them as can be.
+        const float onAbout = box.Overlap(about), onBoard = box.Overlap(board);
+        const float dx = (box.left + box.right) * 0.5f - cx, dy = (box.top + box.bottom) * 0.5f - cy;
+        const float distance = dx * dx + dy * dy;
+        const bool better = !found || onAbout < bestAbout ||
+                            (onAbout == bestAbout && (onBoard < bestBoard ||
+                                                      (onBoard == bestBoard && distance < bestDistance)));
+        if (better) {
+            best = box;
+            bestAbout = onAbout;
+            bestBoard = onBoard;
+            bestDistance = distance;
+            found = true;
+        }
+    }
+    return best;
+}
+
+void HintBox::PlaceBesideCells(float width, const std::string& key, const ViewRect& about, const ViewRect& board)
+{
+    m_beside = true;
+    m_about = about;
+    m_board = board;
+    Place(width, key, (about.left + about.right) * 0.5f, about.bottom);
+}
+
 int64_t HintBox::SystemNow() const { return tsv::Application::Instance().GetSystemTimer().GetTime(); }
 
 void HintBox::Place(float width, const std::string& key, float x, float y)
@@ -82,8 +136,13 @@ void HintBox::Build()
     const float w = layout.width;
     const float h = layout.height;
     // Stay inside the view: left/top by the box's own size too.
-    const float left = std::clamp(m_x - w * 0.5f, -390.0f, kRightLimit - w);
-    const float top = std::clamp(m_y, -290.0f, kBottomLimit - h);
+    float left = std::clamp(m_x - w * 0.5f, -390.0f, kRightLimit - w);
+    float top = std::clamp(m_y, -290.0f, kBottomLimit - h);
+    if (m_beside) {
+        const ViewRect box = PlaceBeside(w + 4, h + 4, m_about, m_board);
+        left = box.left + 2;
+        top = box.top + 2;
+    }
 
     m_frame = tsv::MakeIntrusive<tsv::SceneNode>();
     m_frame->SetPosition({left + w * 0.5f, top + h * 0.5f, 0}, false);

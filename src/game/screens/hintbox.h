@@ -13,6 +13,21 @@
 
 namespace bsh {
 
+// A rectangle of the view, in world pixels (0, 0 at the view's centre).
+struct ViewRect {
+    float left = 0, top = 0, right = 0, bottom = 0;
+    float Width() const { return right - left; }
+    float Height() const { return bottom - top; }
+    // The area the two rectangles share, 0 when they do not meet.
+    float Overlap(const ViewRect& other) const;
+};
+
+// Where a tutorial box of `width` x `height` goes: beside `about` (the cells
+// it talks of: below, above, right or left of them), inside the view, never
+// over `about`, and over as little of `board` (the board's squares) as can
+// be. Returns the box's rectangle.
+ViewRect PlaceBeside(float width, float height, const ViewRect& about, const ViewRect& board);
+
 class HintBox : public tsv::Screen {
 public:
     tsv::SceneNode* GetDrawnNode() const override { return m_frame.Get(); }
@@ -42,6 +57,9 @@ public:
     // and the world position near which the box shows; the box stays inside
     // the view. Placing starts its clock.
     void Place(float width, const std::string& key, float x, float y);
+    // Beside the cells it talks of, off them and off as much of the board as
+    // can be (see PlaceBeside).
+    void PlaceBesideCells(float width, const std::string& key, const ViewRect& about, const ViewRect& board);
 
     void Run() override;
     // Leaving the stack (closed, or swept away with the others) lets the clock run.
@@ -58,6 +76,8 @@ private:
     std::string m_key;
     float m_width = 200.0f;
     float m_x = 0, m_y = 0;
+    bool m_beside = false; // placed by PlaceBeside rather than at (m_x, m_y)
+    ViewRect m_about, m_board;
     int64_t m_placedAt = 0;
     bool m_pausedClock = false;
     bool m_closed = false;

@@ -123,6 +123,27 @@ Image Select() {
   return img;
 }
 
+// The keyboard's cursor: a bright ring between two dark ones, and corner
+// brackets, so that it reads on light wood, dark iron and every jewel.
+Image KeyCursor() {
+  Image img(44, 44);
+  const Vec2 c{22, 22};
+  auto ring = [&](float half, float width) {
+    return [=](Vec2 p) { return std::fabs(SdBox(p, c, {half, half}, 5)) - width; };
+  };
+  FillSolid(img, ring(19.0f, 3.2f), Hex(0x06121c, 0.85f));
+  FillSolid(img, ring(19.0f, 1.7f), Hex(0x8ff4ff));
+  for (int corner = 0; corner < 4; ++corner) {
+    const float sx = corner % 2 ? 1.0f : -1.0f, sy = corner / 2 ? 1.0f : -1.0f;
+    auto bracket = [=](Vec2 p) {
+      const Vec2 q{(p.x - c.x) * sx, (p.y - c.y) * sy};
+      return std::min(SdBox(q, {16, 20.5f}, {6, 1.5f}), SdBox(q, {20.5f, 16}, {1.5f, 6}));
+    };
+    FillSolid(img, bracket, Hex(0xffffff));
+  }
+  return img;
+}
+
 // ------------------------------------------------------------------ effects
 
 // Frames laid left to right, each drawn by draw(frame image, t in 0..1).
@@ -505,6 +526,7 @@ void GeneratePlayfield(Output& out) {
   out.WritePng("/texture/playfield/frame-deco1.png", FrameOuterCorner());
   out.WritePng("/texture/playfield/frame-deco2.png", FrameInnerCorner());
   out.WritePng("/texture/playfield/select.png", Select());
+  out.WritePng("/texture/playfield/keycursor.png", KeyCursor());
 }
 
 void GenerateEffects(Output& out) {

@@ -99,8 +99,23 @@ void GUIComponent::CreateVisuals()
     m_node->SetVisible(m_visible, false);
 }
 
+void GUIComponent::SetCaptionFont(const IntrusivePtr<Font>& font)
+{
+    m_captionFont = font;
+    if (m_node) {
+        LayoutCaption();
+        m_lookState = -1;
+        UpdateLook();
+    }
+}
+
+uint32_t GUIComponent::GetCaptionCodePage() const { return m_captionFont ? m_captionFont->GetCodePage() : 0; }
+
 const Font* GUIComponent::CaptionFont(bool report) const
 {
+    if (m_captionFont) {
+        return m_captionFont.Get();
+    }
     const Font* font = LanguageManager::Instance().GetFont(m_font);
     if (!font && report) {
         GetLog() << Error << LogPrefix() << ":\tfont reference error" << EndL;

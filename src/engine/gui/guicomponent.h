@@ -6,6 +6,7 @@
 
 #include "engine/core/intrusiveptr.h"
 #include "engine/core/util/xml/xmlelement.h"
+#include "engine/gui/font.h"
 #include "engine/gui/textedit.h"
 #include "engine/scene/scenenode.h"
 #include "engine/sound/audieresound.h"
@@ -150,6 +151,11 @@ public:
 
     // The caption is shown as given (already resolved); it is laid out again.
     void SetCaption(const std::string& caption);
+    // The caption's font instead of the language's (null: the language's
+    // again); the caption's bytes are then in that font's code page.
+    void SetCaptionFont(const IntrusivePtr<Font>& font);
+    // The code page of the caption's bytes: its own font's, 0 for the language's.
+    uint32_t GetCaptionCodePage() const;
     const std::string& GetCaption() const { return m_caption; }
     void SetCenter(int32_t x, int32_t y);
     // Replaces the picture with `texture` stretched over the component; "" removes it.
@@ -236,6 +242,7 @@ private:
     float m_captionScale = 1.0f;
     int32_t m_tag = 0;
     int32_t m_font = 1;
+    IntrusivePtr<Font> m_captionFont; // overrides m_font when set
     bool m_enabled = true;
     bool m_visible = true;
     int32_t m_hotkey = 0;

@@ -49,10 +49,11 @@ std::string DescribeScreenStack()
         screen->GetRoot()->Walk([&](GUIComponent& c, int depth) {
             const Vec3 centre = c.GetWorldPosition();
             const std::string& text = c.GetType() == ComponentEditBox ? c.GetText() : c.GetCaption();
+            const uint32_t textCodePage = c.GetCaptionCodePage() ? c.GetCaptionCodePage() : codePage;
             out += "component\t" + std::to_string(depth) + "\t" + c.GetName() + "\t" + ComponentTypeName(c.GetType()) +
                    "\t" + (c.IsVisible() ? "1" : "0") + "\t" + (c.IsEnabled() ? "1" : "0") + "\t" +
                    Number(centre.x + 400) + "\t" + Number(centre.y + 300) + "\t" + std::to_string(c.GetWidth()) +
-                   "\t" + std::to_string(c.GetHeight()) + "\t" + Escaped(ConvertCodePageToUtf8(text, codePage)) +
+                   "\t" + std::to_string(c.GetHeight()) + "\t" + Escaped(ConvertCodePageToUtf8(text, textCodePage)) +
                    "\n";
         });
         if (screen->IsKeyFocusShown()) {

@@ -53,6 +53,7 @@ void LanguageManager::Reset()
     m_texts.Reset();
     m_fonts[0].Reset();
     m_fonts[1].Reset();
+    m_ownNames.clear();
     m_icons.Clear();
 }
 
@@ -123,20 +124,49 @@ void LanguageManager::SwitchLanguage(LanguageId id, ESetting setting)
     LoadLanguageFile(name);
 }
 
-void LanguageManager::LoadLanguageFile(const std::string& name)
+std::string LanguageManager::FindLanguageFile(const std::string& name) const
 {
-    std::string fileName;
     Directory dir;
     if (!name.empty() && dir.Open(m_folder) && dir.FindFirstEntry()) {
         const std::string wanted = Lower(name);
         do {
             if (dir.GetEntryType() == BaseDirectory::EntryFile &&
                 Lower(dir.GetEntryName()).find(wanted) != std::string::npos) {
-                fileName = dir.GetEntryName();
-                break;
+                return dir.GetEntryName();
             }
         } while (dir.FindNextEntry());
     }
+    return {};
+}
+
+const LanguageManager::OwnName& LanguageManager::GetOwnName(LanguageId id) const
+{
+    auto known = m_ownNames.find(id);
+    if (known != m_ownNames.end()) {
+        return known->second;
+    }
+    OwnName& own = m_ownNames[id];
+    const std::string fileName = FindLanguageFile(LanguageName(id));
+    if (fileName.empty()) {
+        return own;
+    }
+    own.codePage = CodePageFromFileName(fileName);
+    IntrusivePtr<XMLLoader> loader(new XMLLoader(m_folder + "/" + fileName));
+    IntrusivePtr<XMLElement> document = loader->Execute(false, false, own.codePage);
+    if (IntrusivePtr<XMLElement> root = document ? document->FindChild("hierarchy") : nullptr) {
+        if (IntrusivePtr<XMLElement> name = root->FindChild("languageName")) {
+            own.text = name->GetText();
+        }
+        if (IntrusivePtr<XMLElement> font = root->FindChild("font2")) {
+            own.fontPath = font->GetText();
+        }
+    }
+    return own;
+}
+
+void LanguageManager::LoadLanguageFile(const std::string& name)
+{
+    const std::string fileName = FindLanguageFile(name);
     if (fileName.empty()) {
         GetLog() << Error << "Language data is corrupt" << EndL;
         return;

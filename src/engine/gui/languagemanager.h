@@ -9,6 +9,7 @@
 #include "engine/gui/languagetable.h"
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 
@@ -45,6 +46,17 @@ public:
     // The element's text for a key, or false (with an Error) when it is missing.
     bool Lookup(const std::string& key, std::string& out) const;
 
+    // A language's own name ("languageName" of its file, in the file's code
+    // page) and the file's body font ("font2"), to show the name as its
+    // speakers write it whatever the current language; an empty text when
+    // the file has none. Read once per language.
+    struct OwnName {
+        std::string text;
+        uint32_t codePage = 0;
+        std::string fontPath;
+    };
+    const OwnName& GetOwnName(LanguageId id) const;
+
     // Font 0 is the file's "font1", font 1 its "font2"; null for other ids
     // and empty slots.
     const Font* GetFont(int32_t id) const;
@@ -59,6 +71,8 @@ public:
 private:
     LanguageManager();
     void LoadLanguageFile(const std::string& name);
+    // The file of the language of that name in the folder, "" when none.
+    std::string FindLanguageFile(const std::string& name) const;
     const XMLElement* FindElement(const std::string& key) const;
 
     std::string m_folder = kLanguageFolder;
@@ -68,6 +82,7 @@ private:
     IntrusivePtr<XMLElement> m_texts;
     FontPtr m_fonts[2];
     IconSet m_icons;
+    mutable std::map<LanguageId, OwnName> m_ownNames;
 };
 
 // The code page a language file's name gives: its first run of digits, or 0.

@@ -5,6 +5,8 @@
 #include "engine/scene/scenemanager.h"
 #include "game/screens/gamemedia.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -123,6 +125,18 @@ void BoardView::OnPieceRemoved(Piece& piece, PieceExit exit)
 void BoardView::Sync(const PlayField& board)
 {
     const int64_t now = GameNow();
+    // A new piece falls in from above its column's top square: it shows only
+    // as it passes the board's frame, fading in over one square's fall.
+    std::array<float, kBoardColumns> topY{};
+    for (int x = 0; x < kBoardColumns; ++x) {
+        topY[static_cast<size_t>(x)] = RowY(0);
+        for (int y = 0; y < kBoardRows; ++y) {
+            if (board.CellExists(x, y)) {
+                topY[static_cast<size_t>(x)] = RowY(y);
+                break;
+            }
+        }
+    }
     for (PieceNode& entry : m_pieces) {
         const Piece& piece = *entry.piece;
         if (!piece.IsVisible() && entry.node->IsVisible()) {
@@ -146,6 +160,17 @@ void BoardView::Sync(const PlayField& board)
         if (!(position == entry.shown)) {
             entry.shown = position;
             entry.node->SetPosition(position, true);
+            const int column = std::clamp(static_cast<int>(std::lround((position.x - ColumnX(0)) / kCellSize)), 0,
+                                          kBoardColumns - 1);
+            const float top = topY[static_cast<size_t>(column)];
+            if (position.y < top) {
+                const float shown = std::clamp((position.y - (top - kCellSize)) / kCellSize, 0.0f, 1.0f);
+                entry.node->SetColor((static_cast<uint32_t>(shown * 255.0f) << 24) | 0x00FFFFFF);
+                entry.entering = true;
+            } else if (entry.entering) {
+                entry.node->SetColor(0xFFFFFFFF);
+                entry.entering = false;
+            }
         }
     }
     for (FireballNode& entry : m_fireballs) {

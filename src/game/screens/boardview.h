@@ -52,6 +52,7 @@ private:
         tsv::SceneNodePtr node;
         tsv::Vec3 shown;
         bool shaking = false;
+        bool entering = false; // still above its column's top square, fading in
     };
     struct FireballNode {
         int32_t id = 0;

@@ -39,7 +39,9 @@ constexpr int32_t kBackdropLayer = 0;
 constexpr int32_t kMessageLayer = 6;
 constexpr int32_t kScoreLayer = 5;
 constexpr uint32_t kPressMarkColour = 0x80FFFFFF;
-constexpr uint32_t kCursorColour = 0xC060D0FF;
+// The keyboard's cursor reaches a little past its square, so that its dark
+// rim stands out against the neighbours too.
+constexpr float kCursorSize = 44.0f;
 constexpr float kPi = 3.14159265358979f;
 constexpr uint32_t kMessageColour = 0xFFFFF2C8;
 constexpr int64_t kMessageFadeMs = 400;
@@ -220,8 +222,7 @@ bool GameScreen::Start()
     m_selection = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
     m_pressMark = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
     m_pressMark->SetColor(kPressMarkColour);
-    m_cursorMark = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
-    m_cursorMark->SetColor(kCursorColour);
+    m_cursorMark = MakeMark("/texture/playfield/keycursor.png", kCursorSize, kCursorSize);
     m_hintArrows = MakeMark("/texture/gui/hint-arrows.png", 2 * kCellSize, kCellSize);
     BuildHud();
 

@@ -206,9 +206,43 @@ void OptionsScreen::Run()
 
 void OptionsScreen::ShowValue(const Option& option)
 {
-    if (tsv::GUIComponent* text = FindComponent("valuetext" + std::to_string(option.id))) {
-        text->SetCaption(option.values[static_cast<size_t>(option.index)]);
+    tsv::GUIComponent* text = FindComponent("valuetext" + std::to_string(option.id));
+    if (!text) {
+        return;
     }
+    if (option.id == OptionLanguage) {
+        ShowLanguageName(*text, m_languages[static_cast<size_t>(option.index)]);
+        return;
+    }
+    text->SetCaption(option.values[static_cast<size_t>(option.index)]);
+}
+
+void OptionsScreen::ShowLanguageName(tsv::GUIComponent& text, tsv::LanguageId id)
+{
+    // Each language by its own name, in its own letters: with the language's
+    // own font where the current one's code page cannot hold them.
+    const tsv::LanguageManager& languages = tsv::LanguageManager::Instance();
+    const tsv::LanguageManager::OwnName& own = languages.GetOwnName(id);
+    tsv::FontPtr font;
+    std::string name = own.text;
+    if (name.empty()) {
+        name = tsv::LanguageName(id); // a file without its own name
+    } else if (own.codePage != languages.GetCodePage()) {
+        tsv::FontPtr& loaded = m_nameFonts[own.fontPath];
+        if (!loaded && !own.fontPath.empty()) {
+            loaded = tsv::MakeIntrusive<tsv::Font>();
+            loaded->SetCodePage(own.codePage);
+            if (!loaded->Load(own.fontPath)) {
+                loaded.Reset();
+            }
+        }
+        font = loaded;
+        if (!font) {
+            name = tsv::LanguageName(id);
+        }
+    }
+    text.SetCaptionFont(font);
+    text.SetCaption(name);
 }
 
 void OptionsScreen::Restore(const Settings& settings)

@@ -6,12 +6,14 @@
 // change rebuilds the screen, which keeps that first state). Both write the
 // settings.
 
+#include "engine/gui/font.h"
 #include "engine/gui/languagetable.h"
 #include "engine/gui/screen.h"
 #include "game/progress/gamestate.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,6 +75,7 @@ public:
 private:
     void Apply(const Option& option);
     void ShowValue(const Option& option);
+    void ShowLanguageName(tsv::GUIComponent& text, tsv::LanguageId id);
     // Ok keeps the settings; cancel puts back those the screen opened with.
     void Leave(bool keep);
     void Restore(const Settings& settings);
@@ -82,6 +85,7 @@ private:
     std::vector<Option> m_options;
     std::vector<tsv::LanguageId> m_languages;
     Settings m_opened;
+    std::map<std::string, tsv::FontPtr> m_nameFonts; // other code pages' fonts, by path
     bool m_leaving = false;
 };
 

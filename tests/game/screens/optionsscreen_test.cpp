@@ -133,6 +133,19 @@ TEST_F(OptionsScreenTest, TheLanguageWrapsSwitchesAtOnceAndRebuildsTheScreen)
     EXPECT_EQ(rebuilt, 1);
     // Texts looked up from now on are the new language's.
     EXPECT_NE(tsv::LanguageManager::Instance().GetText("$Screen.Options.title"), "Options");
+
+    // Each language is shown by its own name, in its own letters (code page bytes).
+    const struct {
+        const char* file;
+        const char* own;
+    } owns[] = {{"Francais", "Fran\xE7" "ais"}, {"Russian", "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"}, {"Japan", "\x93\xFA\x96{\x8C\xEA"}};
+    for (const auto& own : owns) {
+        SCOPED_TRACE(own.file);
+        tsv::LanguageManager::Instance().SwitchLanguage(tsv::LanguageFromName(own.file));
+        Open();
+        EXPECT_EQ(Shown(OptionsScreen::OptionLanguage), own.own);
+    }
+    tsv::LanguageManager::Instance().SwitchLanguage(tsv::LanguageFromName("English"));
 }
 
 TEST_F(OptionsScreenTest, CancelPutsEverySettingBackAndOkKeepsThemBothWrite)

@@ -84,15 +84,27 @@ void ProfileScreen::AskForName()
         return;
     }
     m_dialogOpen = true;
+    // The prompt stands over the panel's own buttons: they step back while it shows.
+    ShowButtons(false);
     tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.newConfirm"), tsv::DialogInput);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         m_dialogOpen = false;
+        ShowButtons(true);
         auto& input = static_cast<tsv::StandardDialog&>(screen);
         if (input.GetResult() == tsv::StandardDialog::kYes && AddProfile(input.GetEnteredText())) {
             Leave();
         }
     });
     tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
+}
+
+void ProfileScreen::ShowButtons(bool shown)
+{
+    for (const char* name : {"newbutton", "deletebutton", "okbutton", "cancelbutton"}) {
+        if (tsv::GUIComponent* button = GetRoot() ? GetRoot()->Find(name) : nullptr) {
+            button->SetVisible(shown);
+        }
+    }
 }
 
 bool ProfileScreen::AddProfile(const std::string& name)

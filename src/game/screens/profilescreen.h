@@ -27,6 +27,7 @@ public:
     int GetMarked() const { return m_marked; }
 
     void AskForName();
+    void ShowButtons(bool shown);
     // What a confirmed name does; true when the profile was added.
     bool AddProfile(const std::string& name);
     void AskToDelete();

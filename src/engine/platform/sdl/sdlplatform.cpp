@@ -18,6 +18,9 @@ namespace tsv {
 
 namespace {
 
+// A minimised or hidden window draws nothing and wakes ten times a second.
+constexpr double kHiddenFrameMs = 100.0;
+
 bool EndsWithNoCase(const std::string& s, const char* suffix)
 {
     size_t n = std::strlen(suffix);
@@ -112,7 +115,11 @@ bool SdlPlatform::SystemInitiate()
                                     m_windowHeight, flags);
         if (m_window) {
             SDL_SetWindowMinimumSize(m_window, kMinWindowWidth, kMinWindowHeight);
-            m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+            // In step with the display where the driver can; the frame loop
+            // paces itself to the refresh rate where it cannot.
+            m_renderer = SDL_CreateRenderer(m_window, -1,
+                                            SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE |
+                                                SDL_RENDERER_PRESENTVSYNC);
             if (!m_renderer) {
                 WriteLog("Accelerated renderer unavailable (%s); using the software renderer", SDL_GetError());
                 m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
@@ -137,6 +144,7 @@ bool SdlPlatform::SystemInitiate()
         return false;
     }
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    ReadRefreshRate();
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(m_renderer, &info);
     WriteLog("Video driver: %s", SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "none");
@@ -205,6 +213,7 @@ bool SdlPlatform::SystemStart()
         uint64_t frameStart = SDL_GetPerformanceCounter();
         ClockAdvanceFrame();
         PollEvents();
+        m_hidden = m_window && (SDL_GetWindowFlags(m_window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
         bool stop = m_frameFn();
         ++m_framesInWindow;
         uint64_t now = GetPerformanceCounter();
@@ -216,16 +225,41 @@ bool SdlPlatform::SystemStart()
         if (stop) {
             break;
         }
-        if (m_options.fixedStepMs == 0 && m_maxFps > 0) {
-            double spent = static_cast<double>(SDL_GetPerformanceCounter() - frameStart) * 1000.0 /
-                           static_cast<double>(SDL_GetPerformanceFrequency());
-            double budget = 1000.0 / m_maxFps;
+        const double budget = FrameBudgetMs();
+        if (budget > 0) {
+            const double spent = static_cast<double>(SDL_GetPerformanceCounter() - frameStart) * 1000.0 /
+                                 static_cast<double>(SDL_GetPerformanceFrequency());
             if (spent < budget) {
                 SDL_Delay(static_cast<Uint32>(budget - spent));
             }
         }
     }
     return true;
+}
+
+void SdlPlatform::ReadRefreshRate()
+{
+    m_refreshRate = 60;
+    SDL_DisplayMode mode{};
+    const int display = m_window ? SDL_GetWindowDisplayIndex(m_window) : -1;
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0) {
+        m_refreshRate = mode.refresh_rate;
+    }
+}
+
+double SdlPlatform::FrameBudgetMs() const
+{
+    if (m_options.fixedStepMs != 0) {
+        return 0; // a virtual clock: as fast as the machine allows
+    }
+    if (!m_window) {
+        return m_maxFps > 0 ? 1000.0 / m_maxFps : 0;
+    }
+    if (m_hidden) {
+        return kHiddenFrameMs;
+    }
+    const int rate = m_maxFps > 0 ? std::min(m_maxFps, m_refreshRate) : m_refreshRate;
+    return 1000.0 / std::max(rate, 1);
 }
 
 void SdlPlatform::PollEvents()
@@ -318,8 +352,12 @@ void SdlPlatform::HandleWindowEvent(int event, int data1, int data2)
             SetFocused(true);
         }
         break;
+    case SDL_WINDOWEVENT_MOVED:
+        ReadRefreshRate(); // perhaps onto another display
+        break;
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
         UpdateFit();
+        ReadRefreshRate();
         const Uint32 flags = m_window ? SDL_GetWindowFlags(m_window) : 0;
         const Uint32 notPlayerSized = SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
         if (m_windowed && !(flags & notPlayerSized) && data1 >= kMinWindowWidth && data2 >= kMinWindowHeight) {

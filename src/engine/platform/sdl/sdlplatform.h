@@ -124,7 +124,14 @@ private:
     void SaveScreenshots();
     // Shows the finished frame in the window: enlarged, letterboxed.
     void Present();
-    bool Drawing() const { return !(m_options.headless && m_options.noRender); }
+    // Nothing is drawn without rendering, nor into a minimised or hidden window.
+    bool Drawing() const { return !(m_options.headless && m_options.noRender) && !m_hidden; }
+    // The display's refresh rate under the window (60 when it reports none).
+    void ReadRefreshRate();
+    // How long a frame should last: the display's refresh (or maxfps, when
+    // lower) for a window, maxfps alone headless; a hidden window wakes ten
+    // times a second. Milliseconds, 0 for no pacing.
+    double FrameBudgetMs() const;
 
     RunOptions m_options;
     std::string m_error;
@@ -133,6 +140,8 @@ private:
     bool m_windowed = true;
     bool m_hideMouse = false;
     int m_maxFps = 0;
+    int m_refreshRate = 60;
+    bool m_hidden = false; // the window is minimised or hidden: no drawing, few frames
     int m_windowWidth = 800;
     int m_windowHeight = 600;
     int m_colourDepth = 32;

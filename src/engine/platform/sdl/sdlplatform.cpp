@@ -18,6 +18,9 @@ namespace tsv {
 
 namespace {
 
+// The batch of quads drawn without blending; no Quad asks for it.
+constexpr int kBlendNone = -2;
+
 // A minimised or hidden window draws nothing and wakes ten times a second.
 constexpr double kHiddenFrameMs = 100.0;
 
@@ -606,7 +609,9 @@ void SdlPlatform::Flush()
     if (m_batchTexture > 0 && m_batchTexture <= m_textures.size()) {
         texture = m_textures[m_batchTexture - 1].texture;
     }
-    SDL_BlendMode mode = (m_batchBlend & kBlendAlpha) ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_ADD;
+    SDL_BlendMode mode = m_batchBlend == kBlendNone        ? SDL_BLENDMODE_NONE
+                         : (m_batchBlend & kBlendAlpha) ? SDL_BLENDMODE_BLEND
+                                                        : SDL_BLENDMODE_ADD;
     if (texture) {
         SDL_SetTextureBlendMode(texture, mode);
     } else {
@@ -624,10 +629,18 @@ void SdlPlatform::GfxRenderQuad(const Quad& quad)
     if (!Drawing()) {
         return;
     }
-    if (quad.texture != m_batchTexture || quad.blend != m_batchBlend) {
+    // An opaque texture under opaque colours covers what lies below whatever
+    // the blending: it is drawn without (a backdrop costs a copy, not a blend).
+    int blend = quad.blend;
+    if (blend == kBlendAlpha && quad.texture > 0 && quad.texture <= m_textures.size() &&
+        m_textures[quad.texture - 1].opaque && (quad.v[0].color >> 24) == 0xFF && (quad.v[1].color >> 24) == 0xFF &&
+        (quad.v[2].color >> 24) == 0xFF && (quad.v[3].color >> 24) == 0xFF) {
+        blend = kBlendNone;
+    }
+    if (quad.texture != m_batchTexture || blend != m_batchBlend) {
         Flush();
         m_batchTexture = quad.texture;
-        m_batchBlend = quad.blend;
+        m_batchBlend = blend;
     }
     int base = static_cast<int>(m_batchVertices.size());
     for (const Vertex& v : quad.v) {
@@ -793,7 +806,7 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
         return 0;
     }
     SDL_Texture* texture = SDL_CreateTextureFromSurface(m_renderer, surface);
-    TextureEntry entry{texture, surface->w, surface->h};
+    TextureEntry entry{texture, surface->w, surface->h, IsOpaque(surface)};
     SDL_FreeSurface(surface);
     if (!texture) {
         WriteLog("Error: can't create texture %s: %s", path.c_str(), SDL_GetError());
@@ -807,6 +820,29 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
     }
     m_textures.push_back(entry);
     return static_cast<TextureHandle>(m_textures.size());
+}
+
+bool SdlPlatform::IsOpaque(SDL_Surface* surface)
+{
+    if (!surface->format->Amask) {
+        return true;
+    }
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
+    if (!argb) {
+        return false;
+    }
+    bool opaque = true;
+    for (int y = 0; y < argb->h && opaque; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
+        for (int x = 0; x < argb->w; ++x) {
+            if ((row[x] >> 24) != 0xFF) {
+                opaque = false;
+                break;
+            }
+        }
+    }
+    SDL_FreeSurface(argb);
+    return opaque;
 }
 
 void SdlPlatform::TextureFree(TextureHandle texture)

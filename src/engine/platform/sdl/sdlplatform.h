@@ -105,7 +105,10 @@ private:
         SDL_Texture* texture = nullptr;
         int width = 0;
         int height = 0;
+        bool opaque = false; // every pixel fully covers: drawn without blending when its quad is too
     };
+    // Whether every pixel of the surface has full alpha (a surface without alpha has).
+    static bool IsOpaque(SDL_Surface* surface);
 
     void WriteLog(const char* format, ...);
     void PollEvents();

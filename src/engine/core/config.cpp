@@ -1,10 +1,10 @@
 #include "engine/core/config.h"
 
 #include "engine/core/log.h"
+#include "engine/core/storage.h"
 #include "engine/core/util/file/damagedfile.h"
 #include "engine/core/util/file/filestream.h"
 #include "engine/core/util/xml/xmlloader.h"
-#include "engine/core/storage.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -162,12 +162,26 @@ bool Config::Save(const std::string& storageFolder) const
 
 ConfigHolder::ConfigHolder()
 {
-    m_config.Load(GetStoragePath());
+    // A config.xml that is there but cannot be read keeps the player's
+    // settings all the same: the game plays with defaults and leaves it be.
+    std::string bytes;
+    m_untouchable = !GetStoragePath().empty() &&
+                    ReadPlayerFile(GetStoragePath() + "config.xml", bytes) == EPlayerFileRead::Unreadable;
+    if (!m_untouchable) {
+        m_config.Load(GetStoragePath());
+    }
 }
 
 ConfigHolder::~ConfigHolder() { Save(); }
 
-void ConfigHolder::Save() { m_config.Save(GetStoragePath()); }
+void ConfigHolder::Save()
+{
+    if (m_untouchable) {
+        GetLog() << Warning << GetStoragePath() << "config.xml: not written, the file there could not be read" << EndL;
+        return;
+    }
+    m_config.Save(GetStoragePath());
+}
 
 ConfigHolder& ConfigHolder::Instance()
 {

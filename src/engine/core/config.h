@@ -33,7 +33,7 @@ struct Config {
 };
 
 // Owns the one Config: created with the defaults and loaded on first access,
-// saved when the process ends.
+// saved when the process ends (unless the file there could not be read).
 class ConfigHolder {
 public:
     static ConfigHolder& Instance();
@@ -44,6 +44,7 @@ public:
 private:
     ConfigHolder();
     Config m_config;
+    bool m_untouchable = false; // config.xml is there but could not be read: never written over
 };
 
 inline Config& GetConfig() { return ConfigHolder::Instance().Get(); }

@@ -2,12 +2,78 @@
 
 #include "engine/core/util/file/filestream.h"
 
+#include "engine/core/log.h"
+
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tsv {
+
+namespace {
+
+std::vector<UnreadableFile>& Unreadable()
+{
+    static std::vector<UnreadableFile> s_files;
+    return s_files;
+}
+
+EPlayerFileRead Refuse(const std::string& path, const std::string& reason)
+{
+    GetLog() << Error << path << ": the file is there but cannot be read (" << reason
+             << "); it is left as it is and not written over" << EndL;
+    const size_t slash = path.find_last_of('/');
+    Unreadable().push_back({slash == std::string::npos ? path : path.substr(slash + 1), reason});
+    return EPlayerFileRead::Unreadable;
+}
+
+} // namespace
+
+EPlayerFileRead ReadPlayerFile(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return EPlayerFileRead::Missing;
+        }
+        return Refuse(path, std::strerror(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Refuse(path, "not a regular file");
+    }
+    // Non-blocking, so that a pipe put in the file's place since cannot hang the game.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return Refuse(path, std::strerror(errno));
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int code = errno;
+            ::close(fd);
+            bytes.clear();
+            return Refuse(path, std::strerror(code));
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    return EPlayerFileRead::Read;
+}
+
+const std::vector<UnreadableFile>& UnreadablePlayerFiles() { return Unreadable(); }
 
 std::string GetShellFolder(const std::string& base, const std::string& subfolder)
 {

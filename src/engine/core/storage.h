@@ -3,6 +3,7 @@
 // profiles and highscores.
 
 #include <string>
+#include <vector>
 
 namespace tsv {
 
@@ -22,5 +23,22 @@ std::string GetShellFolder(const std::string& base, const std::string& subfolder
 
 // Creates folder + "writetest.dat", writes 5 bytes and removes it again.
 bool PassesWriteTest(const std::string& folder);
+
+// What reading one of the player's files found.
+enum class EPlayerFileRead { Read, Missing, Unreadable };
+
+// Reads the whole file into `bytes`. A file that is there but cannot be read
+// (no permission, a folder, not a regular file) is Unreadable, not Missing:
+// the reason is logged and noted (see UnreadablePlayerFiles), and the caller
+// must not write over it.
+EPlayerFileRead ReadPlayerFile(const std::string& path, std::string& bytes);
+
+// The player's files this run found but could not read, to tell the player:
+// each file's name in the storage folder and the system's reason.
+struct UnreadableFile {
+    std::string name;
+    std::string reason;
+};
+const std::vector<UnreadableFile>& UnreadablePlayerFiles();
 
 } // namespace tsv

@@ -37,9 +37,15 @@ HighscoreTable::HighscoreTable(int32_t capacity) : m_capacity(capacity)
 bool HighscoreTable::Load()
 {
     std::string bytes;
-    if (!tsv::ReadFileBytes(FilePath(), bytes)) {
+    switch (tsv::ReadPlayerFile(FilePath(), bytes)) {
+    case tsv::EPlayerFileRead::Missing:
         GetLog() << tsv::Hint << "Highscore data not found - creating random data" << EndL;
         return false;
+    case tsv::EPlayerFileRead::Unreadable:
+        m_untouchable = true;
+        return false;
+    case tsv::EPlayerFileRead::Read:
+        break;
     }
     m_pairs.clear();
     tsv::RecordReader in(bytes);
@@ -79,7 +85,14 @@ std::string HighscoreTable::Serialise() const
     return out.Bytes();
 }
 
-bool HighscoreTable::Save() const { return tsv::WriteFileAtomically(FilePath(), Serialise()); }
+bool HighscoreTable::Save() const
+{
+    if (m_untouchable) {
+        GetLog() << tsv::Warning << FilePath() << ": not written, the file there could not be read" << EndL;
+        return false;
+    }
+    return tsv::WriteFileAtomically(FilePath(), Serialise());
+}
 
 void HighscoreTable::SortAndTrim()
 {

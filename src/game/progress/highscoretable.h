@@ -51,6 +51,7 @@ public:
 
 private:
     int32_t m_capacity;
+    bool m_untouchable = false; // the file is there but could not be read: never written over
     std::vector<Pair> m_pairs;
 };
 

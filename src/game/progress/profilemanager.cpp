@@ -1,9 +1,9 @@
 #include "game/progress/profilemanager.h"
 
 #include "engine/core/log.h"
+#include "engine/core/storage.h"
 #include "engine/core/util/file/damagedfile.h"
 #include "engine/core/util/file/filestream.h"
-#include "engine/core/storage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -75,9 +75,15 @@ bool ProfileManager::Load()
     GetLog() << tsv::Hint << "Loading profile data..." << EndL;
     m_profiles.clear();
     std::string bytes;
-    if (!tsv::ReadFileBytes(FilePath(), bytes)) {
+    switch (tsv::ReadPlayerFile(FilePath(), bytes)) {
+    case tsv::EPlayerFileRead::Missing:
         GetLog() << tsv::Warning << "Profile data not found" << EndL;
         return false;
+    case tsv::EPlayerFileRead::Unreadable:
+        m_untouchable = true;
+        return false;
+    case tsv::EPlayerFileRead::Read:
+        break;
     }
     tsv::RecordReader in(bytes);
     int32_t count = in.ReadInt32();
@@ -119,6 +125,10 @@ bool ProfileManager::Load()
 
 bool ProfileManager::Save() const
 {
+    if (m_untouchable) {
+        GetLog() << tsv::Warning << FilePath() << ": not written, the file there could not be read" << EndL;
+        return false;
+    }
     tsv::RecordWriter out;
     out.WriteInt32(Count());
     for (const auto& profile : m_profiles) {

@@ -42,13 +42,17 @@ public:
     // load and keeps the ones before it. False when nothing usable was read.
     bool Load();
     // Writes every profile in list order, replacing the old file only once the
-    // new one is complete on disk. False (logged) when the file could not be written.
+    // new one is complete on disk. False (logged) when the file could not be
+    // written, and always after Load met a file it could not read: that file
+    // is never written over.
     bool Save() const;
+    bool IsFileUntouchable() const { return m_untouchable; }
 
     static std::string FilePath();
 
 private:
     std::vector<tsv::IntrusivePtr<Profile>> m_profiles;
+    bool m_untouchable = false; // the file is there but could not be read
 };
 
 } // namespace bsh

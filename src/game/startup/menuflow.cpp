@@ -2,12 +2,15 @@
 
 #include "engine/core/config.h"
 #include "engine/core/log.h"
+#include "engine/core/storage.h"
 #include "engine/core/textformat.h"
+#include "engine/core/util/file/textconvert.h"
 #include "engine/core/util/xml/xmlloader.h"
 #include "engine/gui/fadescreen.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screenstack.h"
 #include "engine/gui/standarddialog.h"
+#include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
@@ -27,6 +30,7 @@
 #include "game/startup/homepage.h"
 #include "game/startup/levelrun.h"
 
+#include <functional>
 #include <vector>
 
 namespace bsh {
@@ -74,14 +78,49 @@ void ReplaceAllWith(const tsv::ScreenPtr& target)
     stack.Push(target);
 }
 
-// The transition to a menu screen made by `make` once the old screens are gone.
-template <typename Make> void GoToMenu(Make make)
+// The transition to a menu screen made by `make` once the old screens are
+// gone; `then` runs once it is in place.
+template <typename Make> void GoToMenu(Make make, std::function<void()> then = {})
 {
-    tsv::RunScreenTransition([make] {
+    tsv::RunScreenTransition([make, then] {
         tsv::SceneManager::Instance().ClearLayers(kTransientLowest, kTransientHighest);
         GameMedia::Instance().PlayMusic(Music::Menu);
         ReplaceAllWith(make());
+        if (then) {
+            then();
+        }
     });
+}
+
+// The player's files that were there but could not be read: one dialog each,
+// naming the file and the reason, over the first menu and whatever it asks
+// at once (a new player's name): it waits until every screen has shown.
+class UnreadableFilesNotice : public tsv::Task {
+public:
+    void Run() override
+    {
+        for (const tsv::ScreenPtr& screen : tsv::ScreenStack::Instance().GetScreens()) {
+            if (!screen->IsShown()) {
+                return;
+            }
+        }
+        Kill();
+        const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
+        for (const tsv::UnreadableFile& file : tsv::UnreadablePlayerFiles()) {
+            const std::string text = tsv::FormatText(
+                language.GetText("$Dialog.unreadable.message"),
+                {tsv::ConvertUtf8CharsToCodePage(file.name, language.GetCodePage()),
+                 tsv::ConvertUtf8CharsToCodePage(file.reason, language.GetCodePage())});
+            tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<tsv::StandardDialog>(text, tsv::DialogInfo));
+        }
+    }
+};
+
+void TellOfUnreadableFiles()
+{
+    if (!tsv::UnreadablePlayerFiles().empty()) {
+        tsv::Application::Instance().GetTaskManager().AddTask(tsv::MakeIntrusive<UnreadableFilesNotice>(), 0);
+    }
 }
 
 tsv::ScreenPtr MakeProfileScreen() { return tsv::ScreenPtr(new ProfileScreen(GameState::Instance(), ShowMainMenu)); }
@@ -296,7 +335,8 @@ void ShowIntroScreen(int32_t index)
 {
     if (IntroScreen::IntroScreenPath(index).empty()) {
         // Past the intro: a first run meets the profile screen, which asks for a name at once.
-        GoToMenu([] { return GameState::Instance().Profiles().Count() > 0 ? MakeMainMenu() : MakeProfileScreen(); });
+        GoToMenu([] { return GameState::Instance().Profiles().Count() > 0 ? MakeMainMenu() : MakeProfileScreen(); },
+                 TellOfUnreadableFiles);
         return;
     }
     tsv::RunScreenTransition([index] {

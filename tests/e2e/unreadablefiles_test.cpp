@@ -1,0 +1,70 @@
+// A player's file that is there but cannot be read is not taken for a missing
+// one: the game says so in a dialog naming the file, plays on, and never
+// writes over it. (The suite runs as any user, root included, whom file
+// permissions do not stop: a folder and a named pipe stand in for a file the
+// game may not read; a pipe must not hang the game either.)
+
+#include "engine/core/storage.h"
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using testsupport::ReadFile;
+using testsupport::RunCommand;
+using testsupport::ScratchDir;
+using testsupport::UiScreens;
+using testsupport::WriteFile;
+
+TEST(UnreadableFilesTest, ReadingTellsAMissingFileFromOneThatCannotBeRead)
+{
+    ScratchDir dir;
+    std::string bytes = "stale";
+    EXPECT_EQ(tsv::ReadPlayerFile(dir.Path() + "none.dat", bytes), tsv::EPlayerFileRead::Missing);
+    EXPECT_TRUE(bytes.empty());
+    WriteFile(dir.Path() + "plain.dat", std::string("ab\0cd", 5));
+    EXPECT_EQ(tsv::ReadPlayerFile(dir.Path() + "plain.dat", bytes), tsv::EPlayerFileRead::Read);
+    EXPECT_EQ(bytes, std::string("ab\0cd", 5));
+    std::filesystem::create_directory(dir.Path() + "folder.dat");
+    ASSERT_EQ(::mkfifo((dir.Path() + "pipe.dat").c_str(), 0600), 0);
+    const size_t before = tsv::UnreadablePlayerFiles().size();
+    EXPECT_EQ(tsv::ReadPlayerFile(dir.Path() + "folder.dat", bytes), tsv::EPlayerFileRead::Unreadable);
+    EXPECT_EQ(tsv::ReadPlayerFile(dir.Path() + "pipe.dat", bytes), tsv::EPlayerFileRead::Unreadable);
+    ASSERT_EQ(tsv::UnreadablePlayerFiles().size(), before + 2);
+    EXPECT_EQ(tsv::UnreadablePlayerFiles().back().name, "pipe.dat");
+    EXPECT_EQ(tsv::UnreadablePlayerFiles().back().reason, "not a regular file");
+}
+
+TEST(UnreadableFilesTest, TheGameSaysWhichFileItCannotReadPlaysOnAndLeavesItBe)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    const std::string storage = p + "xdg/Tarvel/Brinestoneharbour/";
+    std::filesystem::create_directories(storage + "highscore.dat");
+    ASSERT_EQ(::mkfifo((storage + "profiles.dat").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((storage + "config.xml").c_str(), 0600), 0);
+    WriteFile(p + "run.script", testsupport::PastTheIntro("at 1200 ui " + p + "start.txt\n"
+                                                          "at 1300 key KEY_RETURN\n"
+                                                          "at 1900 key KEY_RETURN\n"
+                                                          "at 2500 key KEY_RETURN\n"
+                                                          "at 3200 ui " + p + "after.txt\n"
+                                                          "at 3300 quit\n"));
+    const int status = RunCommand("cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + p +
+                                  "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 " BSH_EXECUTABLE
+                                  " --headless --no-render --fixed-step 10 --seed 1 --script " + p +
+                                  "run.script >" + p + "stdout.txt 2>" + p + "stderr.txt");
+    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+    const std::string start = ReadFile(p + "start.txt");
+    EXPECT_NE(start.find("highscore.dat (not a regular file)"), std::string::npos) << start;
+    EXPECT_NE(UiScreens(start).find("info"), std::string::npos) << start;
+    // Past the dialogs the game goes on; nothing took the files' places.
+    EXPECT_EQ(UiScreens(ReadFile(p + "after.txt")).find("info"), std::string::npos) << ReadFile(p + "after.txt");
+    struct stat info {};
+    ASSERT_EQ(::stat((storage + "profiles.dat").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(::stat((storage + "config.xml").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(std::filesystem::is_directory(storage + "highscore.dat"));
+}

@@ -68,3 +68,27 @@ TEST(UnreadableFilesTest, TheGameSaysWhichFileItCannotReadPlaysOnAndLeavesItBe)
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
     EXPECT_TRUE(std::filesystem::is_directory(storage + "highscore.dat"));
 }
+
+TEST(UnreadableFilesTest, ALogFileThatCannotBeWrittenNeitherCrashesNorHangsTheGame)
+{
+    for (const bool pipe : {false, true}) {
+        SCOPED_TRACE(pipe ? "a named pipe" : "a folder");
+        ScratchDir dir;
+        const std::string p = dir.Path();
+        const std::string storage = p + "xdg/Tarvel/Brinestoneharbour/";
+        std::filesystem::create_directories(storage);
+        if (pipe) {
+            ASSERT_EQ(::mkfifo((storage + "log.html").c_str(), 0600), 0);
+        } else {
+            std::filesystem::create_directory(storage + "log.html");
+        }
+        WriteFile(p + "run.script", "at 500 quit\n");
+        // The log's closing lines used to go through the log while it was
+        // being taken down, at every exit.
+        const int status = RunCommand("cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + p +
+                                      "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 " BSH_EXECUTABLE
+                                      " --headless --no-render --fixed-step 10 --script " + p + "run.script >" + p +
+                                      "stdout.txt 2>" + p + "stderr.txt");
+        EXPECT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+    }
+}

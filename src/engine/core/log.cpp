@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tsv {
 
@@ -179,16 +182,31 @@ HtmlLogTarget::~HtmlLogTarget()
 
 void HtmlLogTarget::Append(const std::string& bytes)
 {
-    // A failed open logs through every target, this one included; the nested
-    // write is dropped so the failure cannot recurse.
+    // Straight to the file, never through the log: a target must not log
+    // (the log may be writing through it, or going away at the program's
+    // end). A log file that cannot be opened, or is no regular file (a pipe
+    // would block), is skipped in silence.
     if (m_writing) {
         return;
     }
     m_writing = true;
-    FileStream file(m_path, FileModeAppend);
-    if (file.IsOpen()) {
-        file.Seek(0, SeekEnd);
-        file.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+    const int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+    struct stat info {};
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (wrote < 0 && errno == EINTR) {
+                continue;
+            }
+            if (wrote <= 0) {
+                break;
+            }
+            done += static_cast<size_t>(wrote);
+        }
+    }
+    if (fd >= 0) {
+        ::close(fd);
     }
     m_writing = false;
 }

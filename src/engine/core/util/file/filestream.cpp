@@ -32,24 +32,28 @@ bool FileStream::Open(const std::string& path, uint32_t mode)
     }
     m_name = path;
     std::string resolved = ResolveResourcePath(path);
+    // Non-blocking, and regular files only: a named pipe in a file's place
+    // is refused instead of waited on for ever.
+    constexpr int kFlags = O_CLOEXEC | O_NONBLOCK;
     int fd = -1;
     if (mode & FileModeAppend) {
-        fd = ::open(resolved.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0) {
-            fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd = ::open(resolved.c_str(), O_WRONLY | kFlags);
+        if (fd < 0 && errno == ENOENT) {
+            fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kFlags, 0644);
         }
     } else if (mode & FileModeWrite) {
-        fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kFlags, 0644);
     } else {
-        fd = ::open(resolved.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(resolved.c_str(), O_RDONLY | kFlags);
     }
     if (fd < 0) {
         m_fd = -1;
         return false;
     }
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        SystemError error = S_ISDIR(st.st_mode) ? SystemError(EISDIR) : SystemError::Last();
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        SystemError error = !known ? SystemError::Last() : SystemError(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         ::close(fd);
         GetLog() << Error << "GetFileSize failed." << error;
         return false;

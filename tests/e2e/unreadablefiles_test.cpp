@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using testsupport::ReadFile;
 using testsupport::RunCommand;
@@ -35,6 +36,20 @@ TEST(UnreadableFilesTest, ReadingTellsAMissingFileFromOneThatCannotBeRead)
     ASSERT_EQ(tsv::UnreadablePlayerFiles().size(), before + 2);
     EXPECT_EQ(tsv::UnreadablePlayerFiles().back().name, "pipe.dat");
     EXPECT_EQ(tsv::UnreadablePlayerFiles().back().reason, "not a regular file");
+
+    // Far larger than anything the game writes (a sparse 4 GiB file costs
+    // nothing on disk): moved aside unread, and the game starts afresh.
+    ASSERT_EQ(::truncate((dir.Path() + "huge.dat").c_str(), 0), -1); // not there yet
+    WriteFile(dir.Path() + "huge.dat", "");
+    ASSERT_EQ(::truncate((dir.Path() + "huge.dat").c_str(), int64_t{4} << 30), 0);
+    EXPECT_EQ(tsv::ReadPlayerFile(dir.Path() + "huge.dat", bytes), tsv::EPlayerFileRead::Missing);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "huge.dat"));
+    bool keptAside = false;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        keptAside = keptAside || entry.path().filename().string().rfind("huge.dat.damaged-", 0) == 0;
+    }
+    EXPECT_TRUE(keptAside);
 }
 
 TEST(UnreadableFilesTest, TheGameSaysWhichFileItCannotReadPlaysOnAndLeavesItBe)

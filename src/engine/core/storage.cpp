@@ -3,6 +3,7 @@
 #include "engine/core/util/file/filestream.h"
 
 #include "engine/core/log.h"
+#include "engine/core/util/file/damagedfile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -46,6 +47,13 @@ EPlayerFileRead ReadPlayerFile(const std::string& path, std::string& bytes)
     }
     if (!S_ISREG(info.st_mode)) {
         return Refuse(path, "not a regular file");
+    }
+    if (info.st_size > kMaxPlayerFileBytes) {
+        // No file the game writes comes near this: damage, kept aside unread.
+        GetLog() << Warning << path << ": " << static_cast<int64_t>(info.st_size)
+                 << " bytes, far more than the game ever writes; moved aside unread" << EndL;
+        KeepDamagedFile(path);
+        return EPlayerFileRead::Missing;
     }
     // Non-blocking, so that a pipe put in the file's place since cannot hang the game.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

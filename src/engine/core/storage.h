@@ -2,6 +2,7 @@
 // The per-user storage folder where the program writes its log, settings,
 // profiles and highscores.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,10 @@ enum class EPlayerFileRead { Read, Missing, Unreadable };
 // (no permission, a folder, not a regular file) is Unreadable, not Missing:
 // the reason is logged and noted (see UnreadablePlayerFiles), and the caller
 // must not write over it.
+// A file larger than kMaxPlayerFileBytes is damage: it is moved aside unread
+// and counts as Missing.
 EPlayerFileRead ReadPlayerFile(const std::string& path, std::string& bytes);
+inline constexpr int64_t kMaxPlayerFileBytes = 16 * 1024 * 1024;
 
 // The player's files this run found but could not read, to tell the player:
 // each file's name in the storage folder and the system's reason.

@@ -437,7 +437,9 @@ bool GameState::LoadGame()
 {
     std::string path = SavedGamePath(m_mode);
     std::string bytes;
-    if (path.empty() || !tsv::ReadFileBytes(path, bytes)) {
+    // Through the player files' reader: an oversized run is moved aside, one
+    // that cannot be read is left be.
+    if (path.empty() || tsv::ReadPlayerFile(path, bytes) != tsv::EPlayerFileRead::Read) {
         GetLog() << tsv::Error << "Failed to open file \"" << path << "\"." << EndL;
         return false;
     }

@@ -14,7 +14,8 @@ bool HighscoreEntry::Load(tsv::RecordReader& in)
         return false;
     }
     m_score = in.ReadInt32();
-    return true;
+    // No play scores below zero: a negative score is a damaged entry.
+    return m_score >= 0;
 }
 
 } // namespace bsh

@@ -43,16 +43,27 @@ TEST(HighscoreFile, MixedTablesSaveSortedToKnownBytesAndSurviveALoad)
     table.AddEntry(5, Entry("Odd", 7)); // no screen shows table 5, but it is kept
     table.AddEntry(0, Entry("", 50));   // an empty name is valid
     table.AddEntry(0, Entry("Ren\xE9", 900));
-    table.AddEntry(1, Entry("Neg", -20));
     ASSERT_TRUE(table.Save());
-    std::string expected = Le32(5) + EntryBytes(0, "Ren\xE9", 900) + EntryBytes(0, "", 50) +
-                           EntryBytes(1, "Arc", 300) + EntryBytes(1, "Neg", -20) + EntryBytes(5, "Odd", 7);
+    std::string expected = Le32(4) + EntryBytes(0, "Ren\xE9", 900) + EntryBytes(0, "", 50) +
+                           EntryBytes(1, "Arc", 300) + EntryBytes(5, "Odd", 7);
     EXPECT_EQ(storage.Read("highscore.dat"), expected);
 
     HighscoreTable loaded(10);
     EXPECT_EQ(NamesOf(loaded, 0), (std::vector<std::string>{"Ren\xE9", ""}));
     ASSERT_TRUE(loaded.Save());
     EXPECT_EQ(storage.Read("highscore.dat"), expected);
+}
+
+TEST(HighscoreFile, ANegativeScoreIsDamageNotAPlayersScore)
+{
+    // A flipped byte turns 900 into a large negative number: the entries
+    // before it stay, the file is kept aside, and no table shows it.
+    test::ScratchStorage storage;
+    const std::string bytes = Le32(2) + EntryBytes(0, "Ann", 500) + EntryBytes(0, "Alice", -16757374);
+    storage.Write("highscore.dat", bytes);
+    HighscoreTable table(10);
+    EXPECT_EQ(NamesOf(table, 0), (std::vector<std::string>{"Ann"}));
+    EXPECT_EQ(storage.ReadDamaged("highscore.dat"), bytes);
 }
 
 TEST(HighscoreFile, LoadFailures)

@@ -5,9 +5,12 @@
 #include "engine/platform/script.h"
 
 #include <SDL.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <memory>
 
 using namespace tsv;
 
@@ -157,4 +160,43 @@ TEST(DdsTest, DecodesCompressedAndPlainImages)
     EXPECT_EQ(error, "file is truncated");
     const uint8_t png[8] = {0x89, 'P', 'N', 'G', 0, 0, 0, 0};
     EXPECT_FALSE(DecodeDds(png, sizeof png, image, error));
+}
+
+TEST(TextureLoadTest, APictureTooLargeForTheRendererIsRefusedFromItsHeader)
+{
+    RunOptions options;
+    options.headless = true;
+    std::unique_ptr<Platform> platform = CreatePlatform(options);
+    ASSERT_TRUE(platform->SystemInitiate());
+    const std::string dir = ::testing::TempDir();
+    // A header that claims 30000 x 30000 pixels (3.6 GB decoded) over a body
+    // of a few bytes: refused before any decoding.
+    const auto be32 = [](uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                           static_cast<char>(v)};
+    };
+    const std::string png = std::string("\x89PNG\r\n\x1A\n", 8) + be32(13) + "IHDR" + be32(30000) + be32(30000) +
+                            std::string("\x08\x06\x00\x00\x00", 5) + be32(0) + std::string(64, '\0');
+    const std::string huge = dir + "huge.png";
+    FILE* file = std::fopen(huge.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(png.data(), 1, png.size(), file);
+    std::fclose(file);
+    EXPECT_EQ(platform->TextureLoad(huge), 0u);
+    // A real picture wider than any the game takes, cheap to decode: refused too.
+    SDL_Surface* wide = SDL_CreateRGBSurfaceWithFormat(0, 9000, 1, 32, SDL_PIXELFORMAT_ARGB8888);
+    ASSERT_NE(wide, nullptr);
+    ASSERT_EQ(IMG_SavePNG(wide, (dir + "wide.png").c_str()), 0);
+    SDL_FreeSurface(wide);
+    EXPECT_EQ(platform->TextureLoad(dir + "wide.png"), 0u);
+    // A picture of an ordinary size still loads.
+    const std::string small = dir + "small.png";
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 16, 16, 32, SDL_PIXELFORMAT_ARGB8888);
+    ASSERT_NE(surface, nullptr);
+    ASSERT_EQ(SDL_SaveBMP(surface, small.c_str()), 0);
+    SDL_FreeSurface(surface);
+    const TextureHandle texture = platform->TextureLoad(small);
+    EXPECT_NE(texture, 0u);
+    EXPECT_EQ(platform->TextureGetWidth(texture), 16);
+    platform->SystemShutdown();
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <cctype>
 #include <cmath>
@@ -17,6 +18,9 @@
 namespace tsv {
 
 namespace {
+
+// The largest texture side the game loads, whatever the renderer takes.
+constexpr int kMaxTextureSide = 8192;
 
 // The batch of quads drawn without blending; no Quad asks for it.
 constexpr int kBlendNone = -2;
@@ -799,6 +803,14 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
             }
         }
     } else {
+        // The size from the header first: a picture too large for the
+        // renderer is refused before gigabytes are decoded for it.
+        int width = 0, height = 0;
+        if (ReadPngSize(path, width, height) && (width > MaxTextureSide() || height > MaxTextureSide())) {
+            WriteLog("Error: can't load texture %s: %d x %d pixels, more than the %d a side the renderer takes",
+                     path.c_str(), width, height, MaxTextureSide());
+            return 0;
+        }
         surface = IMG_Load(path.c_str());
     }
     if (!surface) {
@@ -820,6 +832,46 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
     }
     m_textures.push_back(entry);
     return static_cast<TextureHandle>(m_textures.size());
+}
+
+bool SdlPlatform::ReadPngSize(const std::string& path, int& width, int& height)
+{
+    // The signature, then the IHDR chunk: length, type, width, height (big-endian).
+    unsigned char head[24];
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    const size_t got = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (got != sizeof head || std::memcmp(head, kSignature, 8) != 0 || std::memcmp(head + 12, "IHDR", 4) != 0) {
+        return false;
+    }
+    const auto be32 = [&](int at) {
+        return (uint32_t{head[at]} << 24) | (uint32_t{head[at + 1]} << 16) | (uint32_t{head[at + 2]} << 8) |
+               uint32_t{head[at + 3]};
+    };
+    width = static_cast<int>(std::min<uint32_t>(be32(16), 0x7FFFFFFF));
+    height = static_cast<int>(std::min<uint32_t>(be32(20), 0x7FFFFFFF));
+    return true;
+}
+
+int SdlPlatform::MaxTextureSide() const
+{
+    // What the renderer says it takes, and never more than the game could
+    // want (its largest picture is 2048 wide): a 8192 x 8192 picture is
+    // already 256 MB in memory.
+    SDL_RendererInfo info{};
+    int side = kMaxTextureSide;
+    if (m_renderer && SDL_GetRendererInfo(m_renderer, &info) == 0) {
+        for (int limit : {info.max_texture_width, info.max_texture_height}) {
+            if (limit > 0) {
+                side = std::min(side, limit);
+            }
+        }
+    }
+    return side;
 }
 
 bool SdlPlatform::IsOpaque(SDL_Surface* surface)

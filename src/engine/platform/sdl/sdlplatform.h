@@ -109,6 +109,9 @@ private:
     };
     // Whether every pixel of the surface has full alpha (a surface without alpha has).
     static bool IsOpaque(SDL_Surface* surface);
+    // A PNG file's size from its header; false for anything else.
+    static bool ReadPngSize(const std::string& path, int& width, int& height);
+    int MaxTextureSide() const;
 
     void WriteLog(const char* format, ...);
     void PollEvents();

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +83,24 @@ EPlayerFileRead ReadPlayerFile(const std::string& path, std::string& bytes)
 }
 
 const std::vector<UnreadableFile>& UnreadablePlayerFiles() { return Unreadable(); }
+
+bool LockStorageFolder(const std::string& folder)
+{
+    const std::string path = folder + "game.lock";
+    // Left open for the rest of the process: the lock goes with it.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        GetLog() << Warning << path << ": cannot be opened; another copy of the game would not be noticed"
+                 << SystemError::Last();
+        return true;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        ::close(fd);
+        return code != EWOULDBLOCK;
+    }
+    return true;
+}
 
 std::string GetShellFolder(const std::string& base, const std::string& subfolder)
 {

@@ -25,6 +25,13 @@ std::string GetShellFolder(const std::string& base, const std::string& subfolder
 // Creates folder + "writetest.dat", writes 5 bytes and removes it again.
 bool PassesWriteTest(const std::string& folder);
 
+// Holds the storage folder for this process (an advisory lock on its
+// "game.lock", kept until the process ends): two copies of the game on one
+// folder would write over each other's files. False when another process
+// holds it; true too when the folder cannot be locked at all (then nothing
+// is protected, and the log says so).
+bool LockStorageFolder(const std::string& folder);
+
 // What reading one of the player's files found.
 enum class EPlayerFileRead { Read, Missing, Unreadable };
 

@@ -143,6 +143,16 @@ int RunGame(int argc, char** argv)
         // The game runs on with paths relative to the working directory.
         tsv::ShowMessageBox("Storage path error", "Unable to find suitable folder to save data", tsv::MessageBoxOk);
     }
+    // One game per data folder, taken before anything is written there: a
+    // second copy would write over the first one's files.
+    if (!storage.empty() && !game.simulate && !tsv::LockStorageFolder(storage)) {
+        std::fprintf(stderr, "brinestoneharbour: the game is already running with %s\n", storage.c_str());
+        tsv::ShowMessageBox(kWindowTitle,
+                            "Brinestoneharbour is already running. This copy closes without touching the "
+                            "players' files; switch to the game that is open.",
+                            tsv::MessageBoxOk);
+        return 1;
+    }
     app.SetStoragePath(storage);
     tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::HtmlLogTarget(app.GetStoragePath() + "log.html")));
     tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::DebuggerLogTarget));

@@ -1,6 +1,8 @@
-// A player's file that is there but cannot be read is not taken for a missing
-// one: the game says so in a dialog naming the file, plays on, and never
-// writes over it. (The suite runs as any user, root included, whom file
+// The player's files are kept safe: one that is there but cannot be read is
+// not taken for a missing one (the game says so in a dialog naming the file,
+// plays on, and never writes over it), an oversized one is moved aside, a log
+// that cannot be written neither crashes nor hangs the game, and a second
+// copy of the game on the same folder closes without touching it. (The suite runs as any user, root included, whom file
 // permissions do not stop: a folder and a named pipe stand in for a file the
 // game may not read; a pipe must not hang the game either.)
 
@@ -19,7 +21,7 @@ using testsupport::ScratchDir;
 using testsupport::UiScreens;
 using testsupport::WriteFile;
 
-TEST(UnreadableFilesTest, ReadingTellsAMissingFileFromOneThatCannotBeRead)
+TEST(PlayerFilesTest, ReadingTellsAMissingFileFromOneThatCannotBeRead)
 {
     ScratchDir dir;
     std::string bytes = "stale";
@@ -52,7 +54,7 @@ TEST(UnreadableFilesTest, ReadingTellsAMissingFileFromOneThatCannotBeRead)
     EXPECT_TRUE(keptAside);
 }
 
-TEST(UnreadableFilesTest, TheGameSaysWhichFileItCannotReadPlaysOnAndLeavesItBe)
+TEST(PlayerFilesTest, TheGameSaysWhichFileItCannotReadPlaysOnAndLeavesItBe)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
@@ -84,7 +86,7 @@ TEST(UnreadableFilesTest, TheGameSaysWhichFileItCannotReadPlaysOnAndLeavesItBe)
     EXPECT_TRUE(std::filesystem::is_directory(storage + "highscore.dat"));
 }
 
-TEST(UnreadableFilesTest, ALogFileThatCannotBeWrittenNeitherCrashesNorHangsTheGame)
+TEST(PlayerFilesTest, ALogFileThatCannotBeWrittenNeitherCrashesNorHangsTheGame)
 {
     for (const bool pipe : {false, true}) {
         SCOPED_TRACE(pipe ? "a named pipe" : "a folder");
@@ -106,4 +108,24 @@ TEST(UnreadableFilesTest, ALogFileThatCannotBeWrittenNeitherCrashesNorHangsTheGa
                                       "stdout.txt 2>" + p + "stderr.txt");
         EXPECT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     }
+}
+
+TEST(PlayerFilesTest, ASecondCopyOfTheGameOnOneDataFolderClosesTouchingNothing)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    const std::string run = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + p +
+                            "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 " BSH_EXECUTABLE
+                            " --headless --no-render ";
+    // The first copy plays on real time for a few seconds; the second starts meanwhile.
+    WriteFile(p + "first.script", "at 4000 quit\n");
+    WriteFile(p + "second.script", "at 100 quit\n");
+    ASSERT_EQ(RunCommand(run + "--script " + p + "first.script >/dev/null 2>&1 & sleep 1.5; " + run +
+                         "--fixed-step 10 --script " + p + "second.script >" + p + "second.txt 2>&1; echo $? >" + p +
+                         "status.txt; wait"),
+              0);
+    EXPECT_EQ(ReadFile(p + "status.txt"), "1\n") << ReadFile(p + "second.txt");
+    EXPECT_NE(ReadFile(p + "second.txt").find("already running"), std::string::npos) << ReadFile(p + "second.txt");
+    // Once the first has gone, the folder is free again.
+    EXPECT_EQ(RunCommand(run + "--fixed-step 10 --script " + p + "second.script >/dev/null 2>&1"), 0);
 }

@@ -392,7 +392,20 @@ std::string GameState::SavedGamePath(int32_t mode) const
                       static_cast<unsigned>(static_cast<int>(static_cast<signed char>(c))));
         hex += digits;
     }
-    return tsv::GetStoragePath() + ModeWord(mode) + "-" + hex + ".dat";
+    std::string name = std::string(ModeWord(mode)) + "-" + hex + ".dat";
+    if (name.size() > kMaxSavedGameNameBytes) {
+        // A long name in a double-byte script would pass the file system's
+        // 255 bytes: a short digest of the name stands in (stable, so the
+        // same player finds the same run again). Short names keep the form above.
+        uint64_t digest = 14695981039346656037ULL; // FNV-1a
+        for (char c : profile->GetName()) {
+            digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        }
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "%016llX", static_cast<unsigned long long>(digest));
+        name = std::string(ModeWord(mode)) + "-N" + digits + ".dat";
+    }
+    return tsv::GetStoragePath() + name;
 }
 
 bool GameState::SavedGameExists(int32_t mode) const

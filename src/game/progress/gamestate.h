@@ -176,7 +176,10 @@ public:
     // arcade selection.
     NextScreenDecision DeclineResume(int32_t mode);
 
-    // The unfinished run of a mode, for the current profile.
+    // The unfinished run of a mode, for the current profile: "quest-" or
+    // "arcade-" and the name's bytes in hex, or, when that name would be
+    // longer than kMaxSavedGameNameBytes, "-N" and a 64-bit digest of the name.
+    static constexpr size_t kMaxSavedGameNameBytes = 200;
     std::string SavedGamePath(int32_t mode) const;
     bool SavedGameExists(int32_t mode) const;
     void DeleteSavedGame(int32_t mode);

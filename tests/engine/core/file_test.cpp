@@ -125,6 +125,18 @@ TEST(FileStreamTest, AtomicWritesReplaceWholeFiles)
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Failed to save \"" + locked + "save.dat\".");
     EXPECT_EQ(errors[1].rfind("{WinAPI reports: ", 0), 0u);
+
+    // A file the player made a link to a file elsewhere stays a link: the
+    // write goes through to the target.
+    const std::string target = dir.Path() + "elsewhere.dat";
+    const std::string link = dir.Path() + "linked.dat";
+    WriteFile(target, "old");
+    ASSERT_EQ(::symlink("elsewhere.dat", link.c_str()), 0);
+    ASSERT_TRUE(WriteFileAtomically(link, "through"));
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ReadFile(target), "through");
 }
 
 TEST(DirectoryTest, ListsEntriesWithoutDotsAndJoinsWithSlash)

@@ -318,6 +318,27 @@ TEST_F(GameStateTest, SavedGameResumesOnceWithTheBoardSnapshot)
     EXPECT_EQ(state->SavedGamePath(GameModeQuest), storage.File("quest-416E6E.dat"));
     state->Profiles().Add(IntrusivePtr<Profile>(new Profile("Ren\xE9")));
     EXPECT_EQ(state->SavedGamePath(GameModeArcade), storage.File("survival-52656EFFFFFFE9.dat"));
+    {
+        // Twenty double-byte characters would make a name of over 300 bytes:
+        // a short, stable digest stands in, and a saved run fits the file system.
+        std::string longName;
+        for (int i = 0; i < 20; ++i) {
+            longName += "\x93\xFA";
+        }
+        GameStatePaths paths;
+        paths.questMap = storage.File("map.xml");
+        paths.arcadeSetPattern = storage.Path() + "set%d.xml";
+        GameState other(paths);
+        other.Profiles().Add(IntrusivePtr<Profile>(new Profile(longName)));
+        const std::string path = other.SavedGamePath(GameModeQuest);
+        const std::string file = path.substr(path.find_last_of('/') + 1);
+        EXPECT_LE(file.size(), GameState::kMaxSavedGameNameBytes);
+        EXPECT_EQ(file.rfind("quest-N", 0), 0u) << file;
+        EXPECT_EQ(other.SavedGamePath(GameModeQuest), path);
+        other.Profiles().Add(IntrusivePtr<Profile>(new Profile(longName + "x")));
+        other.Profiles().Select(longName + "x");
+        EXPECT_NE(other.SavedGamePath(GameModeQuest), path);
+    }
 
     std::string boardSeen;
     state->SetBoardSnapshotHooks([](tsv::RecordWriter& out) { out.WriteString("board"); },

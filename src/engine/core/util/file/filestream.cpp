@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -178,6 +179,16 @@ bool ReadFileBytes(const std::string& path, std::string& out)
 bool WriteFileAtomically(const std::string& path, const std::string& bytes)
 {
     std::string resolved = ResolveResourcePath(path);
+    // A file the player made a link is written through to the link's target,
+    // which the rename would otherwise replace with a file of its own.
+    std::error_code error;
+    for (int hops = 0; hops < 8 && std::filesystem::is_symlink(resolved, error); ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(resolved, error);
+        if (error) {
+            break;
+        }
+        resolved = (target.is_absolute() ? target : std::filesystem::path(resolved).parent_path() / target).string();
+    }
     std::string temp = resolved + ".tmp";
     auto fail = [&](int code) {
         GetLog() << Error << "Failed to save \"" << path << "\"." << SystemError(code);

@@ -63,10 +63,8 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
     Scene().DrawScene();
     EXPECT_TRUE(child->IsAttached());
     EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 9.0f);
-    expected = {top.Get(), child.Get(), nearer.Get(), farther.Get(), bottom.Get(), emitter.Get(), hidden.Get()};
-    if (child.Get() > nearer.Get()) {
-        std::swap(expected[1], expected[2]);
-    }
+    // Equal layer and depth: the node made first draws first, so the parent under its child.
+    expected = {top.Get(), nearer.Get(), child.Get(), farther.Get(), bottom.Get(), emitter.Get(), hidden.Get()};
     EXPECT_EQ(DrawnOrder(), expected);
 }
 

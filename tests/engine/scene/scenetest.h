@@ -28,6 +28,9 @@ class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Put back in TearDown: other tests share the run options and the clock.
+        m_headless = GetRunOptions().headless;
+        m_fixedStep = ClockFixedStep();
         GetRunOptions().headless = true;
         if (ClockFixedStep() != 1) {
             ClockSetFixedStep(1);
@@ -36,7 +39,14 @@ protected:
         // Tests start at a time that is not 0, since 0 means "never" for several fields.
         Advance(1000);
     }
-    void TearDown() override { SceneManager::Instance().DetachAll(); }
+    void TearDown() override
+    {
+        SceneManager::Instance().DetachAll();
+        GetRunOptions().headless = m_headless;
+        if (ClockFixedStep() != m_fixedStep) {
+            ClockSetFixedStep(m_fixedStep);
+        }
+    }
 
     static Application& App() { return Application::Instance(); }
     static SceneManager& Scene() { return SceneManager::Instance(); }
@@ -60,6 +70,10 @@ protected:
         node->SetMesh(Mesh(w, h));
         return node;
     }
+
+private:
+    bool m_headless = false;
+    int m_fixedStep = 0;
 };
 
 // Where the tests keep their node files and reference images.

@@ -38,6 +38,7 @@ protected:
         m_manager.reset();
         first = tsv::MakeIntrusive<StandInDevice>();
         m_manager = std::make_unique<tsv::SoundManager>(first);
+        m_createdAt = Now(); // the capture's time line starts here, not at the process's start
         m_manager->SetCapture(true);
         m_manager->SetDeviceOpener([this]() -> IntrusivePtr<tsv::AudioDevice> {
             openedAt.push_back(Now());
@@ -51,8 +52,10 @@ protected:
     // Peak of the run's rendered audio between two points of its time line.
     int PeakBetween(int fromMs, int toMs) const
     {
-        return Peak(m_manager->GetCapture(), m_manager->GetCaptureRate(), 0, fromMs, toMs);
+        const int origin = static_cast<int>(m_createdAt);
+        return Peak(m_manager->GetCapture(), m_manager->GetCaptureRate(), 0, fromMs - origin, toMs - origin);
     }
+    int64_t m_createdAt = 0;
 
     IntrusivePtr<StandInDevice> first, second;
     bool cardThere = false;

@@ -171,7 +171,7 @@ TEST(SoundManagerWithoutDevice, RunsSilentAndRefusesPlays)
         manager.Update(); // nothing to feed, nothing to render
     }
     EXPECT_EQ(log->Count("Failed to create Audiere audio device."), 1) << "logged once";
-    tsv::GetLog().RemoveAllTargets();
+    tsv::GetLog().RemoveTarget(log);
 }
 
 } // namespace

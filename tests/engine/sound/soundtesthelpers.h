@@ -115,7 +115,7 @@ protected:
         m_manager.reset();
         tsv::Application::Instance().GetTaskManager().Execute(); // drops the playlists
         m_device.Reset();
-        tsv::GetLog().RemoveAllTargets();
+        tsv::GetLog().RemoveTarget(m_log); // only its own: others may share the log
         tsv::ClockSetFixedStep(0);
         std::filesystem::remove_all(m_dir);
     }

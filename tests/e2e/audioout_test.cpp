@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +42,31 @@ private:
     std::string m_path;
 };
 
+constexpr const char* kChildDirVariable = "BSH_AUDIOOUT_CHILD_DIR";
+
+// The game's own start-up and frame loop, with a task that plays the tone;
+// only in the process the test below starts for it.
+TEST(AudioOutChild, RunsTheGame)
+{
+    const char* given = std::getenv(kChildDirVariable);
+    if (!given) {
+        GTEST_SKIP() << "runs only in the process AudioOut starts";
+    }
+    const std::filesystem::path dir = given;
+    const std::string tone = (dir / "tone.wav").string();
+    const std::string out = (dir / "out.wav").string();
+    ::setenv("HOME", dir.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (dir / "share").c_str(), 1);
+    if (::chdir(dir.c_str()) != 0) {
+        ::_exit(90);
+    }
+    tsv::Application::Instance().GetTaskManager().AddTask(tsv::MakeIntrusive<PlayOnFrame>(tone), 0);
+    std::string frames = std::to_string(kRunFrames);
+    const char* argv[] = {"brinestoneharbour", "--headless", "--no-render", "--fixed-step", "10",
+                          "--frames", frames.c_str(), "--audio-out", out.c_str(), nullptr};
+    ::_exit(bsh::RunGame(9, const_cast<char**>(argv))); // without unwinding the test runner
+}
+
 TEST(AudioOut, HeadlessRunWritesWhatTheLoopbackRendered)
 {
     const std::filesystem::path dir =
@@ -52,21 +78,14 @@ TEST(AudioOut, HeadlessRunWritesWhatTheLoopbackRendered)
     const std::string out = (dir / "out.wav").string();
     soundtest::WriteToneWav(tone, 100);
 
+    // The run goes in a fresh process of this test program, where no other
+    // test has built the engine's parts yet: it runs only the helper below.
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // The child runs the program's own start-up and frame loop, then leaves without unwinding the test runner.
-        ::setenv("HOME", dir.c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (dir / "share").c_str(), 1);
-        if (::chdir(dir.c_str()) != 0) {
-            ::_exit(90);
-        }
-        tsv::Application::Instance().GetTaskManager().AddTask(tsv::MakeIntrusive<PlayOnFrame>(tone), 0);
-        std::string frames = std::to_string(kRunFrames);
-        const char* argv[] = {"brinestoneharbour", "--headless", "--no-render", "--fixed-step", "10",
-                              "--frames", frames.c_str(), "--audio-out", out.c_str(), nullptr};
-        int code = bsh::RunGame(9, const_cast<char**>(argv));
-        ::_exit(code);
+        ::setenv(kChildDirVariable, dir.c_str(), 1);
+        ::execl("/proc/self/exe", "bsh_game_tests", "--gtest_filter=AudioOutChild.RunsTheGame", nullptr);
+        ::_exit(91);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -3,6 +3,8 @@
 #include "engine/scene/scenetest.h"
 #include "game/screens/digitcounter.h"
 
+#include <algorithm>
+
 namespace bsh::test {
 namespace {
 
@@ -39,7 +41,9 @@ TEST_F(DigitCounterTest, TheVisibleDigitsAreTheLastOnesAndStayCentred)
     }
     EXPECT_EQ(visible, 6);
     ASSERT_EQ(xs.size(), 6u);
-    EXPECT_FLOAT_EQ(xs.front(), -xs.back()); // centred on the group
+    // Centred on the group (the children are kept in no particular order).
+    std::sort(xs.begin(), xs.end());
+    EXPECT_FLOAT_EQ(xs.front(), -xs.back());
     counter.SetDigitCount(0);  // ignored
     counter.SetDigitCount(10); // ignored
     EXPECT_EQ(counter.GetDigitCount(), 6);

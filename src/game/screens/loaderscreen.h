@@ -40,9 +40,10 @@ public:
     // 0..1 as the bar shows it: the preload's share of work, held back by the
     // loader's minimum time so that the bar fills evenly on a fast machine.
     float GetShownProgress() const { return m_shown; }
+    // The clock the loader's times are on (the game's timer).
+    static int64_t Now();
 
 private:
-    static int64_t Now();
     void ShowProgress(float fraction);
 
     int64_t m_created = 0;

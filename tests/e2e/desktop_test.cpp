@@ -5,6 +5,7 @@
 
 #include "engine/sound/openal/decoder.h"
 #include "engine/sound/soundtesthelpers.h"
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -20,15 +21,10 @@ namespace {
 
 int RunGame(const ScratchDir& dir, const std::string& args, const std::string& script)
 {
-    WriteFile(dir.Path() + "run.script", script);
-    return RunCommand("cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
-                      "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
-                      " --headless --no-render --fixed-step 10 --seed 1 " +
-                      args + " --script " + dir.Path() + "run.script >" + dir.Path() + "stdout.txt 2>" + dir.Path() +
-                      "stderr.txt");
+    return e2e::RunScript(dir, script, "--seed 1 " + args);
 }
 
-std::string Storage(const ScratchDir& dir) { return dir.Path() + "xdg/Tarvel/Brinestoneharbour/"; }
+using e2e::Storage;
 
 // The last line of a dump: "selected X Y".
 std::string Selected(const std::string& dump)

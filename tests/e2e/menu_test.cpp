@@ -2,6 +2,7 @@
 // name first, the main menu over its background, a quest level from there and
 // back, the home page, and the way out.
 
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ using testsupport::RunCommand;
 using testsupport::ScratchDir;
 using testsupport::UiScreens;
 using testsupport::WriteFile;
+using e2e::Component;
 
 namespace {
 
@@ -22,28 +24,7 @@ namespace {
 int RunGame(const ScratchDir& dir, const std::string& script, const std::string& env = "",
             const std::string& args = "")
 {
-    WriteFile(dir.Path() + "run.script", testsupport::PastTheIntro(script));
-    const std::string command = "cd " BSH_SOURCE_DIR " && " + env + " XDG_DATA_HOME=" + dir.Path() +
-                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
-                                " --headless --no-render --fixed-step 10 --seed 1 " + args + " --script " +
-                                dir.Path() + "run.script >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
-    return RunCommand(command);
-}
-
-// The component line of NAME from its visible flag on: "VISIBLE ENABLED ..." tab separated.
-std::string Component(const std::string& listing, const std::string& name)
-{
-    std::istringstream in(listing);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string key = "\t" + name + "\t";
-        const size_t at = line.find(key);
-        if (line.rfind("component\t", 0) == 0 && at != std::string::npos) {
-            const std::string rest = line.substr(at + key.size());
-            return rest.substr(rest.find('\t') + 1); // past the type
-        }
-    }
-    return "missing";
+    return e2e::RunPastIntro(dir, script, "--seed 1 " + args, env);
 }
 
 } // namespace

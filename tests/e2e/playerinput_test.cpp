@@ -3,6 +3,7 @@
 // typed within one frame keep their order, and two starts of a level in one
 // run deal two boards, the same again in a run with the same seed.
 
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -14,29 +15,13 @@ using testsupport::RunCommand;
 using testsupport::ScratchDir;
 using testsupport::UiScreens;
 using testsupport::WriteFile;
+using e2e::Caption;
 
 namespace {
 
 int RunGame(const ScratchDir& dir, const std::string& script, const std::string& seed = "1")
 {
-    WriteFile(dir.Path() + "run.script", testsupport::PastTheIntro(script));
-    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
-                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
-                                " --headless --no-render --fixed-step 10 --seed " + seed + " --script " +
-                                dir.Path() + "run.script >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
-    return RunCommand(command);
-}
-
-// The text of the component NAME in a `ui` listing (its last field).
-std::string Caption(const std::string& listing, const std::string& name)
-{
-    std::istringstream in(listing);
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("component\t", 0) == 0 && line.find("\t" + name + "\t") != std::string::npos) {
-            return line.substr(line.rfind('\t') + 1);
-        }
-    }
-    return "missing";
+    return e2e::RunPastIntro(dir, script, "--seed " + seed);
 }
 
 // The cells of a dump, without the score, time and objective lines.

@@ -81,6 +81,8 @@ public:
     bool IsInputAllowed() const;
     bool IsNoMovesPending() const { return m_noMovesStart != 0; }
     bool IsCompleting() const { return m_completionTime != 0; }
+    // Won, lost on time or handed over: nothing the player does changes the outcome.
+    bool IsDecided() const { return m_completionTime != 0 || m_gameOverTime != 0 || m_handedOver; }
     bool HasEnded() const { return m_handedOver; }
     // The share of the time limit used so far, 0..100.
     int32_t TimeUsedPercent() const;

@@ -473,8 +473,16 @@ bool GameState::LoadGame()
         tsv::KeepDamagedFile(tsv::ResolveResourcePath(path));
         return false;
     }
-    std::remove(tsv::ResolveResourcePath(path).c_str());
+    // The file stays until the resumed level has ended or a newer save has
+    // replaced it: a closed window, a kill or a full disk never lose the run.
     return true;
+}
+
+void GameState::SetAsideSavedGame(int32_t mode)
+{
+    if (SavedGameExists(mode)) {
+        tsv::KeepDamagedFile(tsv::ResolveResourcePath(SavedGamePath(mode)));
+    }
 }
 
 void GameState::SetBoardSnapshotHooks(BoardWriter writer, BoardReader reader)

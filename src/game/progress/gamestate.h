@@ -183,9 +183,13 @@ public:
     std::string SavedGamePath(int32_t mode) const;
     bool SavedGameExists(int32_t mode) const;
     void DeleteSavedGame(int32_t mode);
+    // A saved run that cannot be resumed (its level no longer loads) is moved
+    // aside as damaged, never deleted.
+    void SetAsideSavedGame(int32_t mode);
     bool SaveGame();
-    // Reads the saved game of the current mode and deletes it: a run resumes
-    // once. A saved game that cannot be read whole is kept aside instead.
+    // Reads the saved game of the current mode. The file stays until the
+    // resumed level ends (the game deletes it then) or a newer save replaces
+    // it. A saved game that cannot be read whole is moved aside.
     bool LoadGame();
     void SetBoardSnapshotHooks(BoardWriter writer, BoardReader reader);
 

@@ -259,8 +259,13 @@ bool GameScreen::ResumeSavedRun()
     BoardEvents unseen;
     tsv::IntrusivePtr<PlayField> layout = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
     if (!LoadLevel(m_levelPath, *layout, &m_level)) {
+        // Kept aside, never deleted: a level file put back brings it back.
+        GetLog() << tsv::Error << "The saved run's level cannot be played; the run is moved aside: " << m_levelPath
+                 << EndL;
+        m_state.SetAsideSavedGame(m_mode);
         return false;
     }
+    m_resumed = true;
     GetLog() << tsv::Hint << "Saved run resumed: " << m_levelPath << EndL;
     return true;
 }
@@ -643,6 +648,10 @@ void GameScreen::OnMove(int, int, int, int)
 void GameScreen::OnFinished(BoardResult& result)
 {
     RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), m_view->Points(), result);
+    if (m_resumed) {
+        // Won or lost, the resumed run is over; the profiles hold its outcome.
+        m_state.DeleteSavedGame(m_mode);
+    }
     m_ended = true;
     if (m_onEnd) {
         m_onEnd(result, Ending::Played);
@@ -668,6 +677,37 @@ void PauseLevelInPlay()
             return;
         }
     }
+}
+
+void SaveLevelInPlay()
+{
+    for (const tsv::ScreenPtr& screen : tsv::ScreenStack::Instance().GetScreens()) {
+        if (auto* game = dynamic_cast<GameScreen*>(screen.Get())) {
+            game->SaveOnClose();
+        }
+    }
+}
+
+bool GameScreen::SaveRun(const char* why)
+{
+    if (m_state.SaveGame()) {
+        GetLog() << tsv::Hint << why << ", the run is saved: " << m_levelPath << EndL;
+        return true;
+    }
+    GetLog() << tsv::Error << why << ", but the run could not be saved: " << m_levelPath << EndL;
+    return false;
+}
+
+bool GameScreen::SaveOnClose()
+{
+    // Only a player's level still undecided: a preview, the bot, a level won
+    // or lost, or one already left have nothing (more) to keep.
+    if (m_preview || m_ended || m_player != LevelSession::Player::Person || !IsValidMode(m_mode) || !m_session ||
+        m_session->IsDecided() || m_state.IsWon() || !m_state.CurrentProfile()) {
+        return false;
+    }
+    m_ended = true;
+    return SaveRun("The game closed during a level");
 }
 
 void GameScreen::AskToLeave()
@@ -701,8 +741,7 @@ void GameScreen::EndLevel(Ending ending)
         m_state.SetStat64(m_mode, StatTimePlayed, result.timePlayedMs / 1000);
     }
     if (ending == Ending::Left) {
-        m_state.SaveGame();
-        GetLog() << tsv::Hint << "Level left, the run is saved: " << m_levelPath << EndL;
+        SaveRun("Level left");
     }
     m_ended = true;
     if (m_onEnd) {

@@ -87,6 +87,10 @@ public:
     void AskToLeave();
     // Leaves the level as a confirmed close does: the run is saved.
     void Leave();
+    // The game is closing (the window, a signal) with this level in play:
+    // the run is saved as leaving saves it. False when there was nothing to
+    // save or the save failed (logged).
+    bool SaveOnClose();
 
     PlayField& Board() { return *m_board; }
     bool IsInputAllowed() const;
@@ -111,6 +115,8 @@ public:
 
 private:
     bool ResumeSavedRun();
+    // Saves the run; logs that it is saved only when it was.
+    bool SaveRun(const char* why);
     // Session cues.
     void OnTimeUp() override;
     void OnLevelComplete() override;
@@ -187,6 +193,7 @@ private:
     std::array<int32_t, kObjectiveCount> m_shownObjective{-1, -1, -1};
     bool m_leaving = false;
     bool m_ended = false;
+    bool m_resumed = false; // the level came from the saved run, which ends with it
     uint32_t m_seed = 1;
 };
 
@@ -195,5 +202,7 @@ using GameScreenPtr = tsv::IntrusivePtr<GameScreen>;
 // Opens the pause of the level in play, if any (the window lost its focus or
 // was minimised): the board is hidden when the player comes back.
 void PauseLevelInPlay();
+// The game is closing: the level in play, if any, is saved as leaving saves it.
+void SaveLevelInPlay();
 
 } // namespace bsh

@@ -15,6 +15,7 @@
 #include "engine/platform/messagebox.h"
 #include "engine/platform/runoptions.h"
 #include "engine/platform/script.h"
+#include "engine/platform/stopsignals.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/scenemanager.h"
 #include "game/screens/gamescreen.h"
@@ -167,6 +168,9 @@ int RunGame(int argc, char** argv)
         return RunSimulation(game, options);
     }
 
+    // From here a stop signal closes the game as its window's close does
+    // (a level in play is saved), and ends it even while it is busy.
+    tsv::InstallStopSignals();
     tsv::SceneManager& scene = tsv::SceneManager::Instance();
     if (!scene.IsInitialised()) {
         return -1;
@@ -214,6 +218,8 @@ int RunGame(int argc, char** argv)
         StartMenus();
     }
     scene.Run();
+    // Closing the window or a signal keeps a level in play as leaving does.
+    SaveLevelInPlay();
     // The screens go while the game-wide state they save into still exists.
     tsv::ScriptPlayer::SetDumpProvider({});
     tsv::ScreenStack::Instance().Clear();

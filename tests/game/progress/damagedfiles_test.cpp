@@ -154,8 +154,8 @@ TEST(DamagedFilesTest, ASavedRunThatCannotBeReadIsKept)
 
     ASSERT_TRUE(state.SaveGame());
     state.PrepareLevel("", GameModeQuest);
-    EXPECT_TRUE(state.LoadGame()); // a good one resumes once and goes
-    EXPECT_FALSE(state.SavedGameExists(GameModeQuest));
+    EXPECT_TRUE(state.LoadGame()); // a good one resumes and stays until its level ends
+    EXPECT_TRUE(state.SavedGameExists(GameModeQuest));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "engine/platform/sdl/sdlplatform.h"
 
+#include "engine/platform/stopsignals.h"
+
 #include "engine/core/log.h"
 #include "engine/core/util/file/filestream.h"
 #include "engine/platform/clock.h"
@@ -87,6 +89,9 @@ bool SdlPlatform::SystemInitiate()
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
         setenv("SDL_VIDEODRIVER", "dummy", 1);
     }
+    // The stop signals are the game's own (they save a level in play and
+    // end a stuck game); SDL only reports them through StopSignal().
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         m_error = SDL_GetError();
         WriteLog("Error: SDL_Init failed: %s", m_error.c_str());
@@ -272,6 +277,13 @@ double SdlPlatform::FrameBudgetMs() const
 void SdlPlatform::PollEvents()
 {
     m_events.clear();
+    if (StopSignal() != 0 && !m_stopReported) {
+        m_stopReported = true;
+        WriteLog("Signal %d: the game closes as when its window is closed", StopSignal());
+        if (m_exitFn) {
+            m_exitFn();
+        }
+    }
     SDL_Event event;
     bool afterRepeat = false; // the text event that follows a repeated key belongs to it
     while (SDL_PollEvent(&event)) {

@@ -155,6 +155,7 @@ private:
 
     FrameFn m_frameFn;
     EventFn m_exitFn, m_focusLostFn, m_focusGainFn, m_toggleFn;
+    bool m_stopReported = false;
     ResizeFn m_resizeFn;
     bool m_focused = true;
 

@@ -7,6 +7,7 @@
 // game may not read; a pipe must not hang the game either.)
 
 #include "engine/core/storage.h"
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -128,4 +129,37 @@ TEST(PlayerFilesTest, ASecondCopyOfTheGameOnOneDataFolderClosesTouchingNothing)
     EXPECT_NE(ReadFile(p + "second.txt").find("already running"), std::string::npos) << ReadFile(p + "second.txt");
     // Once the first has gone, the folder is free again.
     EXPECT_EQ(RunCommand(run + "--fixed-step 10 --script " + p + "second.script >/dev/null 2>&1"), 0);
+}
+
+TEST(PlayerFilesTest, AFolderThatCannotBeWrittenIsStillReadAndThePlayerToldWhereTheGameSaves)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    const std::string usual = e2e::Storage(dir);
+    const std::string elsewhere = p + "home/.local/share/Tarvel/Brinestoneharbour/";
+    const std::string env = "HOME=" + p + "home";
+    ASSERT_EQ(e2e::RunPastIntro(dir, "at 1300 type Ann\nat 1400 press yesbutton\nat 2500 quit\n", "--seed 1", env), 0);
+    const std::string profiles = ReadFile(usual + "profiles.dat");
+    ASSERT_NE(profiles.find("Ann"), std::string::npos);
+
+    // The usual folder can no longer be written (a folder in the write
+    // test's place stops any user): Ann is still there, and a dialog says
+    // where the game saves and why; what it saves at the end goes there.
+    std::filesystem::create_directory(usual + "writetest.dat");
+    ASSERT_EQ(e2e::RunPastIntro(dir, "at 1200 ui " + p + "moved.txt\n"
+                                     "at 1300 key KEY_RETURN\n"
+                                     "at 1900 ui " + p + "menu.txt\n"
+                                     "at 2000 quit\n",
+                                "--seed 1", env),
+              0)
+        << ReadFile(p + "stderr.txt");
+    const std::string moved = ReadFile(p + "moved.txt");
+    EXPECT_NE(UiScreens(moved).find("info"), std::string::npos) << moved;
+    EXPECT_NE(moved.find("cannot save in its usual folder " + usual + " (Is a directory)"), std::string::npos) << moved;
+    EXPECT_NE(moved.find(elsewhere), std::string::npos) << moved;
+    const std::string menu = ReadFile(p + "menu.txt");
+    EXPECT_EQ(UiScreens(menu), "background mainmenu") << menu;
+    EXPECT_NE(e2e::Caption(menu, "welcometext").find("Ann"), std::string::npos) << menu;
+    EXPECT_EQ(ReadFile(usual + "profiles.dat"), profiles);
+    EXPECT_NE(ReadFile(elsewhere + "profiles.dat").find("Ann"), std::string::npos);
 }

@@ -107,6 +107,26 @@ std::string PictureNode(const std::string& texture, int w, int h) {
          "</height></mesh>\n</node>\n";
 }
 
+// A standard dialog's plate, with a veil behind it that dims whatever the
+// dialog stands over. The veil is larger than the view, so that it covers it
+// at any plate size.
+std::string DialogPlateNode() {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<!-- A standard dialog's plate, with a veil behind it that dims whatever the\n"
+         "     dialog stands over: the screen below is out of play while it shows. The\n"
+         "     veil is larger than the view, so that it covers it at any plate size. -->\n"
+         "<node>\n"
+         "  <texture>/texture/gui/dialog/dialogplate.png</texture>\n"
+         "  <mesh><width>" + std::to_string(480 + 2 * kMargin) + "</width><height>" + std::to_string(270 + 2 * kMargin) +
+         "</height></mesh>\n"
+         "  <node>\n"
+         "    <position><x>0</x><y>0</y><z>0.5</z></position>\n"
+         "    <texture>/texture/effect/black.png</texture>\n"
+         "    <mesh><width>1000</width><height>800</height><color>0xA8FFFFFF</color></mesh>\n"
+         "  </node>\n"
+         "</node>\n";
+}
+
 }  // namespace
 
 void GenerateDialogs(Output& out) {
@@ -145,8 +165,11 @@ void GenerateDialogs(Output& out) {
   for (const Picture& p : pictures) {
     const std::string texture = std::string("/texture/gui/dialog/") + p.name + ".png";
     out.WritePng(texture, p.make(p.w, p.h));
-    out.WriteText(std::string("/object/panel/") + p.name + ".xml", PictureNode(texture, p.w, p.h));
+    if (std::string(p.name) != "dialogplate") {
+      out.WriteText(std::string("/object/panel/") + p.name + ".xml", PictureNode(texture, p.w, p.h));
+    }
   }
+  out.WriteText("/object/panel/dialogplate.xml", DialogPlateNode());
   // Drawn by the GUI itself around whichever button has the focus: no node file.
   out.WritePng("/texture/gui/dialog/focusframe.png", FocusFrame(kFocusSize, kFocusSize));
 }

@@ -40,7 +40,7 @@ std::string ReadWhole(const std::string& path)
 void Config::Load(const std::string& storageFolder)
 {
     IntrusivePtr<FileStream> probe(new FileStream);
-    std::string path = storageFolder + "config.xml";
+    std::string path = PlayerFileSource(storageFolder + "config.xml");
     const bool own = probe->Open(path, FileModeRead);
     if (!own) {
         path = "config.xml";

@@ -36,9 +36,10 @@ EPlayerFileRead Refuse(const std::string& path, const std::string& reason)
 
 } // namespace
 
-EPlayerFileRead ReadPlayerFile(const std::string& path, std::string& bytes)
+EPlayerFileRead ReadPlayerFile(const std::string& wanted, std::string& bytes)
 {
     bytes.clear();
+    const std::string path = PlayerFileSource(wanted);
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
@@ -129,28 +130,47 @@ std::string GetShellFolder(const std::string& base, const std::string& subfolder
     return folder;
 }
 
-bool PassesWriteTest(const std::string& folder)
+bool PassesWriteTest(const std::string& folder, std::string* why)
 {
-    std::string path = folder + "writetest.dat";
-    FileStream file;
-    if (!file.Open(path, FileModeWrite)) {
+    const std::string path = folder + "writetest.dat";
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        if (why) {
+            *why = std::strerror(errno);
+        }
         return false;
     }
-    file.Write("12345", 5);
-    bool ok = file.GetSize() == 5 && file.WritesSucceeded();
-    file.Close();
+    const bool wrote = ::write(fd, "12345", 5) == 5;
+    const int code = wrote ? 0 : errno;
+    const bool closed = ::close(fd) == 0;
     std::remove(path.c_str());
-    return ok;
+    if (why && !(wrote && closed)) {
+        *why = std::strerror(code != 0 ? code : errno);
+    }
+    return wrote && closed;
 }
 
-std::string FindStorageFolder(const std::string& subfolder)
+StorageFolder FindStorageFolder(const std::string& subfolder)
 {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') {
-        std::string folder = GetShellFolder(xdg, subfolder);
-        if (!folder.empty() && PassesWriteTest(folder)) {
-            return folder;
+    StorageFolder found;
+    const auto tryFolder = [&found](const std::string& folder) {
+        if (folder.empty()) {
+            return false;
         }
+        std::string why;
+        const bool writable = PassesWriteTest(folder, &why);
+        if (found.usual.empty()) {
+            found.usual = folder;
+            found.whyNotUsual = writable ? "" : why;
+        }
+        if (writable) {
+            found.path = folder;
+        }
+        return writable;
+    };
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/' && tryFolder(GetShellFolder(xdg, subfolder))) {
+        return found;
     }
     const char* home = std::getenv("HOME");
     if (home && *home) {
@@ -158,15 +178,12 @@ std::string FindStorageFolder(const std::string& subfolder)
         while (base.size() > 1 && base.back() == '/') {
             base.pop_back();
         }
-        std::string folder = GetShellFolder(base + "/.local/share", subfolder);
-        if (!folder.empty() && PassesWriteTest(folder)) {
-            return folder;
+        if (tryFolder(GetShellFolder(base + "/.local/share", subfolder))) {
+            return found;
         }
     }
-    if (PassesWriteTest("data/")) {
-        return "data/";
-    }
-    return {};
+    tryFolder("data/");
+    return found;
 }
 
 namespace {
@@ -175,7 +192,35 @@ std::string& StoragePathSlot()
     static std::string s_path;
     return s_path;
 }
+
+std::string& ReadFolderSlot()
+{
+    static std::string s_path;
+    return s_path;
+}
 } // namespace
+
+void SetStorageReadFolder(const std::string& folder) { ReadFolderSlot() = folder; }
+
+std::string PlayerFileSource(const std::string& path)
+{
+    const std::string& storage = GetStoragePath();
+    const std::string& other = ReadFolderSlot();
+    if (other.empty() || storage.empty() || path.rfind(storage, 0) != 0) {
+        return path;
+    }
+    const std::string there = other + path.substr(storage.size());
+    struct stat here {}, away {};
+    if (::lstat(there.c_str(), &away) != 0) {
+        return path;
+    }
+    if (::lstat(path.c_str(), &here) != 0) {
+        return there;
+    }
+    const bool newerThere = away.st_mtim.tv_sec != here.st_mtim.tv_sec ? away.st_mtim.tv_sec > here.st_mtim.tv_sec
+                                                                       : away.st_mtim.tv_nsec > here.st_mtim.tv_nsec;
+    return newerThere ? there : path;
+}
 
 void SetStoragePath(const std::string& path) { StoragePathSlot() = path; }
 

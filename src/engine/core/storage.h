@@ -8,11 +8,22 @@
 
 namespace tsv {
 
-// Picks the first writable candidate: $XDG_DATA_HOME/<subfolder>/ (when set and
-// absolute), $HOME/.local/share/<subfolder>/, then "data/". Missing folders are
-// created. The result ends with "/"; it is empty when nothing is writable (the
-// start-up then tells the player and runs on without saving).
-std::string FindStorageFolder(const std::string& subfolder);
+// Where the player's files go this run.
+struct StorageFolder {
+    // The first writable candidate: $XDG_DATA_HOME/<subfolder>/ (when set and
+    // absolute), $HOME/.local/share/<subfolder>/, then "data/". Ends with
+    // "/"; empty when nothing is writable (the start-up then tells the player
+    // and runs on without saving).
+    std::string path;
+    // The first candidate, the player's usual folder, and when it is not
+    // `path`, the system's reason it could not be written.
+    std::string usual;
+    std::string whyNotUsual;
+
+    bool Moved() const { return !usual.empty() && usual != path; }
+};
+// Missing folders are created.
+StorageFolder FindStorageFolder(const std::string& subfolder);
 
 // The storage folder of this run, settled once by the start-up; "" until then.
 void SetStoragePath(const std::string& path);
@@ -22,8 +33,17 @@ const std::string& GetStoragePath();
 // The result ends with "/"; empty base gives "".
 std::string GetShellFolder(const std::string& base, const std::string& subfolder);
 
-// Creates folder + "writetest.dat", writes 5 bytes and removes it again.
-bool PassesWriteTest(const std::string& folder);
+// Creates folder + "writetest.dat", writes 5 bytes and removes it again;
+// `why` (when given) gets the system's reason of a failure.
+bool PassesWriteTest(const std::string& folder, std::string* why = nullptr);
+
+// The game writes elsewhere this run (see StorageFolder::Moved): the player's
+// usual folder is still read. Each player's file is read from whichever of the
+// two folders holds the newer copy, so nothing there is taken for missing and
+// what this run saves is found again.
+void SetStorageReadFolder(const std::string& folder);
+// The file a player's file at PATH (in the storage folder) is read from.
+std::string PlayerFileSource(const std::string& path);
 
 // Holds the storage folder for this process (an advisory lock on its
 // "game.lock", kept until the process ends): two copies of the game on one
@@ -35,7 +55,7 @@ bool LockStorageFolder(const std::string& folder);
 // What reading one of the player's files found.
 enum class EPlayerFileRead { Read, Missing, Unreadable };
 
-// Reads the whole file into `bytes`. A file that is there but cannot be read
+// Reads the whole file into `bytes` (from PlayerFileSource(path)). A file that is there but cannot be read
 // (no permission, a folder, not a regular file) is Unreadable, not Missing:
 // the reason is logged and noted (see UnreadablePlayerFiles), and the caller
 // must not write over it.

@@ -59,6 +59,13 @@ bool Screen::LoadScreenFile(const std::string& path)
         } else if (tag == "layer") {
             m_layer = ParseInt(child->GetText());
         } else if (tag == "rootcomponent" && !m_rootLoaded) {
+            if (m_opensOverStack) {
+                // A dialog over another dialog of its layer would mix with it.
+                const auto& screens = ScreenStack::Instance().GetScreens();
+                if (!screens.empty() && screens.back()->GetLayer() >= m_layer) {
+                    m_layer = screens.back()->GetLayer() + 1;
+                }
+            }
             GUIComponentPtr root(new GUIComponent(this, nullptr));
             if (root->Load(*child)) {
                 m_root = root;

@@ -117,6 +117,10 @@ public:
     virtual bool TakesInput() const { return m_rootLoaded && m_shown && !m_closing; }
 
 protected:
+    // Before LoadScreenFile: the screen (a dialog) opens over whatever is on
+    // the stack, taking the layer above the top screen's when that lies in
+    // its own layer or above, so that it never mixes with a dialog below.
+    void OpenOverStack() { m_opensOverStack = true; }
     // For screens that read no file.
     void SetName(const std::string& name) { m_name = name; }
 
@@ -139,6 +143,7 @@ private:
     bool m_rootLoaded = false;
     std::string m_name;
     int32_t m_layer = 0;
+    bool m_opensOverStack = false;
     GUIComponentPtr m_root;
     bool m_shown = false;
     bool m_closing = false;

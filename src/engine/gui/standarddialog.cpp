@@ -33,6 +33,7 @@ const char* DialogScreenFile(int32_t kind)
 StandardDialog::StandardDialog(const std::string& message, int32_t kind) : m_kind(kind), m_message(message)
 {
     const std::string file = DialogScreenFile(kind);
+    OpenOverStack();
     if (file.empty() || !LoadScreenFile(file)) {
         return;
     }

@@ -415,7 +415,7 @@ bool GameState::SavedGameExists(int32_t mode) const
         return false;
     }
     tsv::FileStream file;
-    return file.Open(path, tsv::FileModeRead);
+    return file.Open(tsv::PlayerFileSource(path), tsv::FileModeRead);
 }
 
 void GameState::DeleteSavedGame(int32_t mode)

@@ -31,6 +31,8 @@
 #include "game/startup/levelrun.h"
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace bsh {
@@ -92,10 +94,22 @@ template <typename Make> void GoToMenu(Make make, std::function<void()> then = {
     });
 }
 
-// The player's files that were there but could not be read: one dialog each,
-// naming the file and the reason, over the first menu and whatever it asks
-// at once (a new player's name): it waits until every screen has shown.
-class UnreadableFilesNotice : public tsv::Task {
+struct StorageMoved {
+    std::string usual, why, writing;
+};
+
+std::optional<StorageMoved>& StorageMovedSlot()
+{
+    static std::optional<StorageMoved> s_moved;
+    return s_moved;
+}
+
+// What the player must know about their files, over the first menu and
+// whatever it asks at once (a new player's name), once every screen has
+// shown: where the game writes when it cannot write to its usual folder, and
+// one dialog for each file that was there but could not be read, naming the
+// file and the reason.
+class PlayerFilesNotice : public tsv::Task {
 public:
     void Run() override
     {
@@ -106,20 +120,29 @@ public:
         }
         Kill();
         const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
+        const auto local = [&language](const std::string& text) {
+            return tsv::ConvertUtf8CharsToCodePage(text, language.GetCodePage());
+        };
+        std::vector<std::string> texts;
         for (const tsv::UnreadableFile& file : tsv::UnreadablePlayerFiles()) {
-            const std::string text = tsv::FormatText(
-                language.GetText("$Dialog.unreadable.message"),
-                {tsv::ConvertUtf8CharsToCodePage(file.name, language.GetCodePage()),
-                 tsv::ConvertUtf8CharsToCodePage(file.reason, language.GetCodePage())});
+            texts.push_back(tsv::FormatText(language.GetText("$Dialog.unreadable.message"),
+                                            {local(file.name), local(file.reason)}));
+        }
+        if (const std::optional<StorageMoved>& moved = StorageMovedSlot()) {
+            texts.push_back(tsv::FormatText(language.GetText("$Dialog.storageMoved.message"),
+                                            {local(moved->usual), local(moved->why), local(moved->writing)}));
+        }
+        // The stack shows its top first: the folder's notice, then the files'.
+        for (const std::string& text : texts) {
             tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<tsv::StandardDialog>(text, tsv::DialogInfo));
         }
     }
 };
 
-void TellOfUnreadableFiles()
+void TellOfPlayerFiles()
 {
-    if (!tsv::UnreadablePlayerFiles().empty()) {
-        tsv::Application::Instance().GetTaskManager().AddTask(tsv::MakeIntrusive<UnreadableFilesNotice>(), 0);
+    if (!tsv::UnreadablePlayerFiles().empty() || StorageMovedSlot()) {
+        tsv::Application::Instance().GetTaskManager().AddTask(tsv::MakeIntrusive<PlayerFilesNotice>(), 0);
     }
 }
 
@@ -331,12 +354,17 @@ std::string NextQuestLevel(const GameState& state)
     return first;
 }
 
+void SetStorageMovedNotice(const std::string& usual, const std::string& why, const std::string& writing)
+{
+    StorageMovedSlot() = StorageMoved{usual, why, writing};
+}
+
 void ShowIntroScreen(int32_t index)
 {
     if (IntroScreen::IntroScreenPath(index).empty()) {
         // Past the intro: a first run meets the profile screen, which asks for a name at once.
         GoToMenu([] { return GameState::Instance().Profiles().Count() > 0 ? MakeMainMenu() : MakeProfileScreen(); },
-                 TellOfUnreadableFiles);
+                 TellOfPlayerFiles);
         return;
     }
     tsv::RunScreenTransition([index] {

@@ -17,6 +17,9 @@ namespace bsh {
 void StartMenus();
 // Intro screen `index` of the intro list, or past its end the menus.
 void ShowIntroScreen(int32_t index);
+// The game saves elsewhere this run: the first menu tells the player the
+// usual folder, why it could not be written, and where the game writes.
+void SetStorageMovedNotice(const std::string& usual, const std::string& why, const std::string& writing);
 
 void ShowMainMenu();
 void ShowProfiles();

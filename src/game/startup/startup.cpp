@@ -139,7 +139,8 @@ int RunGame(int argc, char** argv)
     tsv::GetLog();
 
     tsv::Application& app = tsv::Application::Instance();
-    std::string storage = tsv::FindStorageFolder(kStorageSubfolder);
+    const tsv::StorageFolder folder = tsv::FindStorageFolder(kStorageSubfolder);
+    const std::string storage = folder.path;
     if (storage.empty()) {
         // The game runs on with paths relative to the working directory.
         tsv::ShowMessageBox("Storage path error", "Unable to find suitable folder to save data", tsv::MessageBoxOk);
@@ -160,6 +161,15 @@ int RunGame(int argc, char** argv)
     app.SetWindowTitle(kWindowTitle);
     app.SetSupportAddress(kSupportAddress);
     tsv::GetLog() << tsv::Hint << "Storage path is: " << app.GetStoragePath() << tsv::EndL;
+    if (folder.Moved()) {
+        // Never silently: the player's usual folder is still read, and the
+        // first menu says where the game writes and why.
+        tsv::SetStorageReadFolder(folder.usual);
+        tsv::GetLog() << tsv::Warning << "Cannot write to " << folder.usual << " (" << folder.whyNotUsual
+                      << "); the game reads the player's files from there and saves them in " << storage
+                      << " until it can" << tsv::EndL;
+        SetStorageMovedNotice(folder.usual, folder.whyNotUsual, storage);
+    }
 
     // Level files name their meshes through the engine's mesh reader.
     SetLevelMeshLoader(&tsv::LoadMeshFile);

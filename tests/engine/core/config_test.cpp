@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 
 using namespace tsv;
@@ -127,22 +128,34 @@ TEST(StorageTest, PrefersXdgThenHomeAndCreatesFolders)
 
     setenv("XDG_DATA_HOME", (xdg.Path() + "share").c_str(), 1);
     setenv("HOME", home.Path().c_str(), 1);
-    EXPECT_EQ(FindStorageFolder("Tarvel\\Brinestoneharbour"), xdg.Path() + "share/Tarvel/Brinestoneharbour/");
+    EXPECT_EQ(FindStorageFolder("Tarvel\\Brinestoneharbour").path, xdg.Path() + "share/Tarvel/Brinestoneharbour/");
     EXPECT_FALSE(testsupport::FileExists(xdg.Path() + "share/Tarvel/Brinestoneharbour/writetest.dat"));
 
     // A relative XDG_DATA_HOME is ignored; so is an unwritable one.
     setenv("XDG_DATA_HOME", "relative/share", 1);
-    EXPECT_EQ(FindStorageFolder("Tarvel\\Brinestoneharbour"), home.Path() + ".local/share/Tarvel/Brinestoneharbour/");
+    EXPECT_EQ(FindStorageFolder("Tarvel\\Brinestoneharbour").path, home.Path() + ".local/share/Tarvel/Brinestoneharbour/");
     if (geteuid() != 0) {
         ::chmod(xdg.Path().c_str(), 0555);
         setenv("XDG_DATA_HOME", (xdg.Path() + "ro").c_str(), 1);
-        EXPECT_EQ(FindStorageFolder("Tarvel\\Brinestoneharbour"),
+        EXPECT_EQ(FindStorageFolder("Tarvel\\Brinestoneharbour").path,
                   home.Path() + ".local/share/Tarvel/Brinestoneharbour/");
         ::chmod(xdg.Path().c_str(), 0755);
     }
 
+    // A usual folder that cannot be written is named with the reason (a
+    // folder in the write test's place stops any user, root included).
+    setenv("XDG_DATA_HOME", (xdg.Path() + "share").c_str(), 1);
+    std::filesystem::create_directory(xdg.Path() + "share/Tarvel/Brinestoneharbour/writetest.dat");
+    const StorageFolder moved = FindStorageFolder("Tarvel\\Brinestoneharbour");
+    EXPECT_EQ(moved.path, home.Path() + ".local/share/Tarvel/Brinestoneharbour/");
+    EXPECT_EQ(moved.usual, xdg.Path() + "share/Tarvel/Brinestoneharbour/");
+    EXPECT_EQ(moved.whyNotUsual, "Is a directory");
+    EXPECT_TRUE(moved.Moved());
+
     EXPECT_TRUE(PassesWriteTest(home.Path()));
-    EXPECT_FALSE(PassesWriteTest(home.Path() + "no/such/folder/"));
+    std::string why;
+    EXPECT_FALSE(PassesWriteTest(home.Path() + "no/such/folder/", &why));
+    EXPECT_EQ(why, "No such file or directory");
 
     savedXdg.empty() ? unsetenv("XDG_DATA_HOME") : setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
     savedHome.empty() ? unsetenv("HOME") : setenv("HOME", savedHome.c_str(), 1);

@@ -313,7 +313,7 @@ TEST_F(GameStateTest, AddScoreFollowsTheMultiplierAndNeverGoesBelowZero)
     EXPECT_EQ(state->GetScoreMultiplier(), 0);
 }
 
-TEST_F(GameStateTest, SavedGameResumesOnceWithTheBoardSnapshot)
+TEST_F(GameStateTest, SavedGameResumesWithTheBoardSnapshotAndStaysUntilDeleted)
 {
     EXPECT_EQ(state->SavedGamePath(GameModeQuest), storage.File("quest-416E6E.dat"));
     state->Profiles().Add(IntrusivePtr<Profile>(new Profile("Ren\xE9")));
@@ -359,12 +359,11 @@ TEST_F(GameStateTest, SavedGameResumesOnceWithTheBoardSnapshot)
     EXPECT_EQ(state->GetAwardKey(), "arcade_best2");
     EXPECT_EQ(state->GetStat(GameModeQuest, StatJewels), 11);
     EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimePlayed), int64_t{5} << 32 | 9);
-    EXPECT_FALSE(state->SavedGameExists(GameModeArcade));
-
-    // A second resume finds nothing and changes nothing.
+    // Resuming keeps the file until the level ends: a crash meanwhile loses nothing.
+    EXPECT_TRUE(state->SavedGameExists(GameModeArcade));
     boardSeen.clear();
-    EXPECT_FALSE(state->LoadGame());
-    EXPECT_EQ(boardSeen, "");
+    EXPECT_TRUE(state->LoadGame());
+    EXPECT_EQ(boardSeen, "board");
     EXPECT_EQ(state->GetLevelPath(), kL2);
 
     ASSERT_TRUE(state->SaveGame());

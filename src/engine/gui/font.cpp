@@ -191,7 +191,8 @@ uint32_t Font::LayText(const std::string& text, SceneNode& receiver, uint32_t co
 {
     float penX = 0;
     float penY = 0;
-    for (size_t i = 0; i < text.size();) {
+    size_t laid = 0;
+    for (size_t i = 0; i < text.size() && laid < kMaxLaidCharacters; ++laid) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         std::string name;
         size_t next = 0;

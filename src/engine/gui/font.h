@@ -53,9 +53,11 @@ public:
     // line; an empty text is 0 x 0).
     Vec2 MeasureText(const std::string& text) const;
     // Adds one child node per character (or icon) to `receiver`, left to right
-    // from its origin, each line one line height below the previous one.
+    // from its origin, each line one line height below the previous one, for
+    // at most kMaxLaidCharacters characters, tags and line breaks.
     // Returns the colour in force at the end, for a text laid in pieces.
     uint32_t LayText(const std::string& text, SceneNode& receiver, uint32_t colour) const;
+    static constexpr size_t kMaxLaidCharacters = 16 * 1024;
     // The text with line feeds added so that no line is wider than `width`:
     // lines break at blanks, or between any two characters when
     // `anyCharacter` is set or a single word is too wide.

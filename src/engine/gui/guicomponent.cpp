@@ -1,6 +1,7 @@
 #include "engine/gui/guicomponent.h"
 
 #include "engine/core/log.h"
+#include "engine/core/util/file/textconvert.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/mousecursor.h"
 #include "engine/gui/nodewalk.h"
@@ -402,6 +403,22 @@ void GUIComponent::SetEnabled(bool enabled)
 void GUIComponent::SetCaption(const std::string& caption)
 {
     m_caption = caption;
+    if (m_caption.size() > kMaxCaptionBytes) {
+        // Each character drawn is a node: a runaway translation would cost
+        // gigabytes. No text of the game comes near this.
+        const uint32_t codePage = GetCaptionCodePage();
+        size_t end = 0;
+        while (end < m_caption.size()) {
+            const size_t next = end + std::max<size_t>(1, CharLength(m_caption, end, codePage));
+            if (next > kMaxCaptionBytes) {
+                break;
+            }
+            end = next;
+        }
+        GetLog() << Warning << "The caption of \"" << m_name << "\" is " << m_caption.size()
+                 << " bytes long; only its first " << end << " are shown" << EndL;
+        m_caption.resize(end);
+    }
     if (m_node) {
         LayoutCaption();
         UpdateLook();

@@ -156,6 +156,8 @@ public:
     void SetCaptionFont(const IntrusivePtr<Font>& font);
     // The code page of the caption's bytes: its own font's, 0 for the language's.
     uint32_t GetCaptionCodePage() const;
+    // The longest caption drawn; a longer one is cut (with a warning).
+    static constexpr size_t kMaxCaptionBytes = 16 * 1024;
     const std::string& GetCaption() const { return m_caption; }
     void SetCenter(int32_t x, int32_t y);
     // Replaces the picture with `texture` stretched over the component; "" removes it.

@@ -1,6 +1,7 @@
 #include "engine/scene/nodelibrary.h"
 
 #include "engine/core/log.h"
+#include "engine/core/util/file/resourcepath.h"
 #include "engine/scene/nodeloader.h"
 
 namespace tsv {
@@ -11,8 +12,10 @@ NodeLibrary& NodeLibrary::Instance()
     return s_library;
 }
 
-SceneNodePtr NodeLibrary::GetPrototype(const std::string& path)
+SceneNodePtr NodeLibrary::GetPrototype(const std::string& spelled)
 {
+    // Other spellings of one file are that file, for the cache and the cycle check.
+    const std::string path = NormaliseResourcePath(spelled);
     if (auto it = m_prototypes.find(path); it != m_prototypes.end()) {
         return it->second;
     }

@@ -50,12 +50,17 @@ Vec3 ParseVectorOrFloat(const XMLElement& element)
 }
 
 // A path (element with text only) or an inline description.
+bool Expand(int64_t count, const std::string& from);
+int64_t CountNodes(const HierarchyNode& node);
+
 SceneNodePtr BuildChild(const XMLElement& element, const std::string& path)
 {
     if (!element.Children().empty()) {
         return ParseNode(element, nullptr, path);
     }
-    return NodeLibrary::Instance().CreateNode(Trim(element.GetText()));
+    SceneNodePtr made = NodeLibrary::Instance().CreateNode(Trim(element.GetText()));
+    // A copy of a file read before counts as much as reading it again.
+    return made && Expand(CountNodes(*made), path) ? made : nullptr;
 }
 
 void ParseMesh(const XMLElement& element, Mesh& mesh)
@@ -235,11 +240,19 @@ struct ParseState {
 // Node files reach other node files ("apply", "replace", nested "node"
 // elements); these guard the loader against cycles and runaway depth.
 constexpr int kMaxNesting = 64;
+// Nodes and files one node file may expand to, counted over everything it
+// applies and includes: a handful of files that each apply the next twice
+// would otherwise grow without end.
+constexpr int64_t kMaxExpansion = 20000;
 
 struct LoadGuard {
-    std::vector<std::string> files; // being read, outermost first
+    std::vector<std::string> files; // being read, outermost first, normalised
     int depth = 0;
+    int64_t expansion = 0; // of the outermost file being read
+    bool overBudget = false;
 };
+
+
 
 LoadGuard& Guard()
 {
@@ -259,15 +272,24 @@ public:
                      << EndL;
             return;
         }
-        if (!file.empty() && std::find(guard.files.begin(), guard.files.end(), file) != guard.files.end()) {
+        const std::string normalised = NormaliseResourcePath(file);
+        if (!file.empty() &&
+            std::find(guard.files.begin(), guard.files.end(), normalised) != guard.files.end()) {
             GetLog() << Error << "Error loading file \"" << from << "\" - \"" << file << "\" applies itself" << EndL;
+            return;
+        }
+        if (guard.depth == 0) {
+            guard.expansion = 0;
+            guard.overBudget = false;
+        }
+        if (!Expand(1, from)) {
             return;
         }
         m_entered = true;
         m_file = !file.empty();
         ++guard.depth;
         if (m_file) {
-            guard.files.push_back(file);
+            guard.files.push_back(normalised);
         }
     }
     ~Nesting()
@@ -287,6 +309,34 @@ private:
     bool m_entered = false;
     bool m_file = false;
 };
+
+// Counts `count` more nodes into the outermost file's expansion; false (with
+// one Error for that file) once it passes kMaxExpansion.
+bool Expand(int64_t count, const std::string& from)
+{
+    LoadGuard& guard = Guard();
+    guard.expansion += count;
+    if (guard.expansion <= kMaxExpansion) {
+        return true;
+    }
+    if (!guard.overBudget) {
+        guard.overBudget = true;
+        GetLog() << Error << "Error loading file \"" << from << "\" - it expands to more than " << kMaxExpansion
+                 << " nodes; the rest is left out" << EndL;
+    }
+    return false;
+}
+
+int64_t CountNodes(const HierarchyNode& node)
+{
+    int64_t count = 1;
+    if (node.GetChildren()) {
+        for (const auto& child : node.GetChildren()->nodes) {
+            count += CountNodes(*child);
+        }
+    }
+    return count;
+}
 
 void ApplyElements(const XMLElement& element, ParseState& state, const std::string& path);
 
@@ -316,7 +366,8 @@ void ApplyElements(const XMLElement& element, ParseState& state, const std::stri
         if (name == "apply") {
             ApplyFile(Trim(text), state, path);
         } else if (name == "replace") {
-            if (SceneNodePtr replacement = NodeLibrary::Instance().CreateNode(Trim(text))) {
+            SceneNodePtr replacement = NodeLibrary::Instance().CreateNode(Trim(text));
+            if (replacement && Expand(CountNodes(*replacement), path)) {
                 state.node = replacement;
                 state.meshGiven = replacement->GetMesh().width != 0 || replacement->GetMesh().height != 0;
                 state.textureGiven = false;

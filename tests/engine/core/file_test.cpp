@@ -24,6 +24,12 @@ TEST(ResourcePathTest, DataPathsAndSeparators)
     EXPECT_EQ(ResolveResourcePath("relative/file.xml"), "relative/file.xml");
     // Absolute paths of the file system (the storage folder) stay as they are.
     EXPECT_EQ(ResolveResourcePath("/tmp/storage/profiles.dat"), "/tmp/storage/profiles.dat");
+
+    // One spelling per file, for the node loader's cycle check.
+    EXPECT_EQ(NormaliseResourcePath("/object/./a//b/../c.xml"), "/object/a/c.xml");
+    EXPECT_EQ(NormaliseResourcePath("\\object\\x.xml"), "/object/x.xml");
+    EXPECT_EQ(NormaliseResourcePath("/../../x.xml"), "/x.xml");
+    EXPECT_EQ(NormaliseResourcePath("data/gui/"), "data/gui");
 }
 
 TEST(FileStreamTest, ModesSizesAndPositions)

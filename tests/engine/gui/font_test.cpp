@@ -105,6 +105,11 @@ TEST_F(FontTest, LaysOneNodePerCharacterInTheCurrentColour)
     EXPECT_EQ(at(2)->GetColor(), 0xFF00FF00u);
     EXPECT_EQ(at(2)->GetMesh().textureOffsetX, 1.0f);
     EXPECT_EQ(at(2)->GetLayer(), 6);
+
+    // However long the text, the nodes laid are bounded.
+    SceneNode flood;
+    font->LayText(std::string(1 << 20, 'A'), flood, 0xFFFFFFFF);
+    EXPECT_EQ(flood.GetChildCount(), Font::kMaxLaidCharacters);
 }
 
 TEST_F(FontTest, DoubleByteCodePagesReadLeadAndTrailAsOneCharacter)

@@ -121,6 +121,19 @@ TEST_F(ScreenFileTest, CaptionFontsAndScale)
     EXPECT_EQ(japanese->FindComponent("a")->GetCaptionScale(), 1.0f);
 }
 
+TEST_F(ScreenFileTest, AnOverlongCaptionIsCutWithAWarning)
+{
+    // A megabyte of text (a broken translation) was a scene node per byte,
+    // about 2 GB; it is cut to what any text of the game could need.
+    testsupport::LogCapture log;
+    ScreenPtr screen = LoadScreen("<rootcomponent><name>a</name><type>label</type><width>200</width><height>40</height>"
+                                  "<caption>x</caption></rootcomponent>");
+    GUIComponent* label = screen->FindComponent("a");
+    label->SetCaption(std::string(1 << 20, 'W'));
+    EXPECT_EQ(label->GetCaption().size(), GUIComponent::kMaxCaptionBytes);
+    EXPECT_TRUE(log.Contains(LogLevelWarning, "The caption of \"a\" is 1048576 bytes long; only its first 16384 are shown"));
+}
+
 TEST_F(ScreenFileTest, TheGameDialogFilesLoadCleanly)
 {
     testsupport::LogCapture log;

@@ -55,6 +55,40 @@ TEST_F(HostileNodeFileTest, ApplyLoopsAreCutWithAnError)
     EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "includes itself"), 2);
 }
 
+TEST_F(HostileNodeFileTest, FilesThatFanOutStopAtTheirBudgetAndOtherSpellingsAreTheSameFile)
+{
+    // Applying itself under other spellings of its name.
+    const std::string spelled = Write("spelled.xml", "<node><layer>4</layer><apply>" + m_dir.Path() +
+                                                         "./spelled.xml</apply><apply>" + m_dir.Path() +
+                                                         "x/..//spelled.xml</apply></node>");
+    SceneNodePtr node = LoadNodeFile(spelled, nullptr);
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->GetLayer(), 4);
+    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "applies itself"), 2);
+
+    // Forty files, each applying the next twice and including it as a child
+    // twice: 2^40 applications without a budget. The file loads, cut short,
+    // with one Error.
+    for (int i = 0; i < 40; ++i) {
+        const std::string next = m_dir.Path() + "fan" + std::to_string(i + 1) + ".xml";
+        Write("fan" + std::to_string(i) + ".xml", i == 39 ? "<node><layer>1</layer></node>"
+                                                          : "<node><apply>" + next + "</apply><apply>" + next +
+                                                                "</apply><node>" + next + "</node><node>" + next +
+                                                                "</node></node>");
+    }
+    LogCapture::Get().Clear();
+    node = LoadNodeFile(m_dir.Path() + "fan0.xml", nullptr);
+    ASSERT_TRUE(node);
+    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "expands to more than"), 1);
+    // Through the library too, and a later file starts with a fresh budget.
+    LogCapture::Get().Clear();
+    EXPECT_TRUE(NodeLibrary::Instance().CreateNode(m_dir.Path() + "fan20.xml"));
+    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "expands to more than"), 1);
+    LogCapture::Get().Clear();
+    EXPECT_TRUE(LoadNodeFile(m_dir.Path() + "fan38.xml", nullptr));
+    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "expands to more than"), 0);
+}
+
 TEST_F(HostileNodeFileTest, DeepNestingStopsWithAnErrorInsteadOfOverflowingTheStack)
 {
     // 14,000 nested nodes: the XML reader refuses past its depth limit.

@@ -1,6 +1,7 @@
 #include "engine/core/util/file/resourcepath.h"
 
 #include <algorithm>
+#include <vector>
 #include <sys/stat.h>
 
 namespace tsv {
@@ -39,6 +40,32 @@ std::string ResolveResourcePath(const std::string& path)
     }
     std::replace(resolved.begin(), resolved.end(), '\\', '/');
     return resolved;
+}
+
+std::string NormaliseResourcePath(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        const char c = i < path.size() ? path[i] : '/';
+        if (c != '/' && c != '\\') {
+            part += c;
+            continue;
+        }
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        part.clear();
+    }
+    std::string joined = !path.empty() && (path[0] == '/' || path[0] == '\\') ? "/" : "";
+    for (size_t i = 0; i < parts.size(); ++i) {
+        joined += (i ? "/" : "") + parts[i];
+    }
+    return joined;
 }
 
 } // namespace tsv

@@ -9,4 +9,9 @@ namespace tsv {
 // storage folder; every "\" becomes "/".
 std::string ResolveResourcePath(const std::string& path);
 
+// One spelling for each file: "\\" as "/", no empty or "." components, and
+// "x/.." taken away ("/object/./a//b/../c.xml" is "/object/a/c.xml"). A
+// leading "/" stays; ".." never climbs above the start.
+std::string NormaliseResourcePath(const std::string& path);
+
 } // namespace tsv

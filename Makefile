@@ -23,11 +23,14 @@ play: build
 	./$(BUILD)/brinestoneharbour
 
 # Warnings are errors here; the suite runs headless (no display, no sound card)
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer: each test in its own
+# process under ctest, then each test program once more in one process with
+# its tests shuffled, so that no test leans on running alone or in order.
 test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DWERROR=ON -DSANITIZE=ON -DBUILD_BENCH=OFF
 	cmake --build build-test -j$(JOBS)
 	cd build-test && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ctest --output-on-failure -j$(JOBS)
+	scripts/run-shuffled build-test
 	$(MAKE) fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) FUZZ_TARGETS=
 
 # The readers of outside data under libFuzzer (clang), AddressSanitizer and

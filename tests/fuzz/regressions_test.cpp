@@ -1,6 +1,7 @@
-// Every input that ever made a fuzz target fail is kept in
-// tests/fuzz/regressions/<target>/ and read again here through the same
-// target, under the suite's sanitizers.
+// Every input that ever made a fuzz target fail, and a few inputs of each
+// target's corpus, are kept in tests/fuzz/regressions/<target>/ and read
+// again here through the same target, under the suite's sanitizers. Every
+// target has such a folder: one without inputs fails.
 #include "fuzz/fuzztarget.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,9 @@ TEST_P(FuzzRegressionTest, KeptInputsReadWithoutFault)
         }
     }
     std::sort(inputs.begin(), inputs.end());
+    // A reader without kept inputs would pass having read nothing.
+    ASSERT_FALSE(inputs.empty()) << "no kept inputs in " << folder.string()
+                                 << ": keep the target's crashers and a few inputs of its corpus there";
     for (const auto& input : inputs) {
         SCOPED_TRACE(input.string());
         std::ifstream file(input, std::ios::binary);

@@ -9,9 +9,8 @@ namespace tsv {
 
 Timer::Timer()
 {
-    m_frequency = ClockFrequency();
     m_lastCounter = ClockCounter();
-    if (m_frequency < 1.0) {
+    if (ClockFrequency() < 1.0) {
         GetLog() << Error << "Timer initialization error" << EndL;
     } else {
         SetRunning(true);
@@ -20,12 +19,13 @@ Timer::Timer()
 
 void Timer::Run()
 {
-    uint64_t now = ClockCounter();
-    if (!IsPaused() && now > m_lastCounter) {
-        m_accumulated += now - m_lastCounter;
-        if (m_frequency >= 1.0) {
-            m_timeMs = static_cast<int64_t>(std::llround(static_cast<double>(m_accumulated) * 1000.0 / m_frequency));
-        }
+    // The counter's frequency is read each time: a run (or a test) may switch
+    // between real time and the fixed step after the timer was made.
+    const uint64_t now = ClockCounter();
+    const double frequency = ClockFrequency();
+    if (!IsPaused() && now > m_lastCounter && frequency >= 1.0) {
+        m_elapsedMs += static_cast<double>(now - m_lastCounter) * 1000.0 / frequency;
+        m_timeMs = static_cast<int64_t>(std::llround(m_elapsedMs));
     }
     m_lastCounter = now;
 }

@@ -20,8 +20,7 @@ public:
     bool IsRunning() const { return !IsPaused(); }
 
 private:
-    double m_frequency = 0;
-    uint64_t m_accumulated = 0;
+    double m_elapsedMs = 0; // while running
     uint64_t m_lastCounter = 0;
     int64_t m_timeMs = 0;
 };

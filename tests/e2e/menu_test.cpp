@@ -3,6 +3,7 @@
 // back, the home page, and the way out.
 
 #include "e2e/scriptedrun.h"
+#include "support/bytes.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,12 @@ TEST(MenuRunTest, AWonLevelReturnsToTheChartWithTheNextLevelOpen)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
+    // Tables of one low entry each: the run's score makes the quest table when it ends.
+    using bsh::test::Le32;
+    using bsh::test::Str;
+    std::filesystem::create_directories(p + "xdg/Tarvel/Brinestoneharbour");
+    WriteFile(p + "xdg/Tarvel/Brinestoneharbour/highscore.dat",
+              Le32(2) + Le32(0) + Str("Solo") + Le32(1) + Le32(1) + Str("Solo") + Le32(1));
     const int status = RunGame(dir, "at 1300 type Ann\n"
                                     "at 1400 press yesbutton\n"
                                     "at 3000 press questbutton\n"
@@ -114,7 +121,12 @@ TEST(MenuRunTest, AWonLevelReturnsToTheChartWithTheNextLevelOpen)
                                     "at 32000 press closebutton\n"
                                     "at 32300 press yesbutton\n"
                                     "at 34000 ui " + p + "menu.txt\n"
-                                    "at 34100 quit\n",
+                                    "at 34100 press questbutton\n"
+                                    "at 34400 press nobutton\n"
+                                    "at 36000 ui " + p + "table.txt\n"
+                                    "at 36100 press okbutton\n"
+                                    "at 38000 ui " + p + "after-table.txt\n"
+                                    "at 38100 quit\n",
                                "", "--autoplay");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     // The bot reports the level it won, as for --level.
@@ -128,6 +140,10 @@ TEST(MenuRunTest, AWonLevelReturnsToTheChartWithTheNextLevelOpen)
     EXPECT_NE(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html").find("Level started: /level/original/002.xml"),
               std::string::npos);
     EXPECT_EQ(UiScreens(ReadFile(p + "menu.txt")), "background mainmenu");
+    // The saved run declined: its score enters the quest table, and the
+    // table's OK leads a quest player back to the chart.
+    EXPECT_EQ(UiScreens(ReadFile(p + "table.txt")), "background highscores") << ReadFile(p + "table.txt");
+    EXPECT_EQ(UiScreens(ReadFile(p + "after-table.txt")), "map") << ReadFile(p + "after-table.txt");
 }
 
 TEST(MenuRunTest, ExitAsksFirstAndYesEndsTheProgram)

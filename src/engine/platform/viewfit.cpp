@@ -40,6 +40,27 @@ void ViewToWindow(const ViewFit& fit, float vx, float vy, float& wx, float& wy)
     wy = vy * fit.scale + static_cast<float>(fit.y);
 }
 
+ViewFit FitWindow(int pixelWidth, int pixelHeight, int pointWidth, int pointHeight)
+{
+    ViewFit fit = FitView(pixelWidth, pixelHeight);
+    (void)pointHeight; // the density is the same both ways
+    fit.pointScale = pointWidth > 0 && pixelWidth > 0 ? static_cast<float>(pixelWidth) / static_cast<float>(pointWidth)
+                                                      : 1.0f;
+    return fit;
+}
+
+void PointToView(const ViewFit& fit, float px, float py, float& vx, float& vy)
+{
+    WindowToView(fit, px * fit.pointScale, py * fit.pointScale, vx, vy);
+}
+
+void ViewToPoint(const ViewFit& fit, float vx, float vy, float& px, float& py)
+{
+    ViewToWindow(fit, vx, vy, px, py);
+    px /= fit.pointScale;
+    py /= fit.pointScale;
+}
+
 bool IsInView(float vx, float vy) { return vx >= 0 && vy >= 0 && vx < kViewWidth && vy < kViewHeight; }
 
 } // namespace tsv

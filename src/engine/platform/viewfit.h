@@ -15,6 +15,9 @@ struct ViewFit {
     // The frame is first enlarged by this whole factor with nearest sampling
     // (every view pixel an exact block), then filtered to its final size.
     int prescale = 1;
+    // Window pixels per window point: 2 on a high-density screen, where the
+    // drawable is twice the window's size and the mouse reports points.
+    float pointScale = 1.0f;
 };
 
 // A scale this close above a whole number is rounded down to it: the bars grow
@@ -23,6 +26,14 @@ inline constexpr float kWholeScaleSnap = 0.04f;
 
 // The fit of the view into a window of `width` x `height` pixels (at least 1 each).
 ViewFit FitView(int width, int height);
+
+// The fit for a window whose drawable is `pixelWidth` x `pixelHeight`
+// pixels and whose size in points (what mouse positions count in) is
+// `pointWidth` x `pointHeight`.
+ViewFit FitWindow(int pixelWidth, int pixelHeight, int pointWidth, int pointHeight);
+// A mouse position (window points) in view coordinates, and back.
+void PointToView(const ViewFit& fit, float px, float py, float& vx, float& vy);
+void ViewToPoint(const ViewFit& fit, float vx, float vy, float& px, float& py);
 
 // A window pixel position in view coordinates. Positions in the bars lie
 // outside 0..800 x 0..600 (a drag keeps its direction past the view's edge).

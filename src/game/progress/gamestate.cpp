@@ -335,20 +335,16 @@ NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
     }
     IntrusivePtr<HighscoreEntry> entry(new HighscoreEntry(profile->GetName(), profile->Record().GetScore(mode)));
     if (!m_won) {
-        decision.highscoreTable = mode;
-        decision.madeTable = m_highscores->AddEntry(mode, entry);
-        decision.screen = decision.madeTable ? NextScreen::Highscore : NextScreen::MainMenu;
+        // A lost run ends: offered to its table, then cleared.
+        decision.screen = m_highscores->AddEntry(mode, entry) ? NextScreen::Highscore : NextScreen::MainMenu;
         ResetRun(mode);
-        decision.runReset = true;
     } else if (mode == GameModeQuest) {
         decision.screen = NextScreen::QuestMap;
-        decision.throughBackground = false;
         decision.completedLevel = m_levelPath;
         decision.completedFast = outcome.fast;
     } else {
-        decision.highscoreTable = GameModeArcade;
-        decision.madeTable = m_highscores->AddEntry(GameModeArcade, entry);
-        decision.screen = decision.madeTable ? NextScreen::Highscore : NextScreen::ArcadeSelection;
+        decision.screen =
+            m_highscores->AddEntry(GameModeArcade, entry) ? NextScreen::Highscore : NextScreen::ArcadeSelection;
     }
     return decision;
 }
@@ -357,23 +353,18 @@ NextScreenDecision GameState::DeclineResume(int32_t mode)
 {
     NextScreenDecision decision;
     decision.screen = mode == GameModeArcade ? NextScreen::ArcadeSelection : NextScreen::QuestMap;
-    decision.throughBackground = decision.screen != NextScreen::QuestMap;
     DeleteSavedGame(mode);
     IntrusivePtr<Profile> profile = CurrentProfile();
     if (!profile || !IsValidMode(mode)) {
         return decision;
     }
     IntrusivePtr<HighscoreEntry> entry(new HighscoreEntry(profile->GetName(), profile->Record().GetScore(mode)));
-    decision.highscoreTable = mode;
-    decision.madeTable = m_highscores->AddEntry(mode, entry);
-    if (decision.madeTable) {
+    if (m_highscores->AddEntry(mode, entry)) {
         // The highscore screen shows the entry and clears the run itself.
         decision.screen = NextScreen::Highscore;
-        decision.throughBackground = true;
         decision.highscoreReturn = mode;
     } else {
         profile->Record().ClearMode(mode);
-        decision.runReset = true;
     }
     return decision;
 }

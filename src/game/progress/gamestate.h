@@ -65,14 +65,9 @@ enum class NextScreen {
 // Where the level-complete screen leads, and what was done on the way.
 struct NextScreenDecision {
     NextScreen screen = NextScreen::MainMenu;
-    int32_t highscoreTable = -1; // the table that was offered the run, -1 none
-    bool madeTable = false;
-    bool runReset = false;
     // Where the highscore screen leads when it closes: the quest map for
     // GameModeQuest, the arcade selection for GameModeArcade, else the menu.
     int32_t highscoreReturn = GameModeNone;
-    // Every transition passes through the background screen except the one to the map.
-    bool throughBackground = true;
     // For the map: the level to show as completed, and how.
     std::string completedLevel;
     bool completedFast = false;

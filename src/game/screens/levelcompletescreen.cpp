@@ -20,7 +20,6 @@ using tsv::GUIComponent;
 namespace {
 
 // Time used below this share of the limit counts as a fast win.
-constexpr int32_t kFastBelowPercent = 51;
 constexpr int32_t kLowestRating = 2;
 constexpr int32_t kHighestRating = 6;
 // Drawn over the component's own picture and caption.
@@ -41,7 +40,6 @@ LevelCompleteScreen::LevelCompleteScreen(GameState& state) : m_state(state)
     m_mode = state.GetMode();
     m_won = state.IsWon();
     m_outcome = state.RecordLevelResult();
-    m_fast = state.GetTimeUsed() < kFastBelowPercent;
     if (IsValidMode(m_mode)) {
         for (int i = 0; i < kStatCount; ++i) {
             m_stats[static_cast<size_t>(i)] = state.GetStat(m_mode, i);

@@ -75,7 +75,7 @@ public:
     const LevelOutcome& GetOutcome() const { return m_outcome; }
     int32_t GetTimeScore() const { return m_timeScore; }
     int32_t GetTotalScore() const { return m_totalScore; }
-    bool IsFast() const { return m_fast; }
+    bool IsFast() const { return m_outcome.fast; }
 
     // Minutes and seconds, "%02d:%02d".
     static std::string FormatTime(int64_t seconds);
@@ -101,7 +101,6 @@ private:
     int64_t m_timePlayed = 0; // seconds
     int32_t m_timeScore = 0;
     int32_t m_totalScore = 0;
-    bool m_fast = false;
     int32_t m_rank = 2; // 2..6, for the rank message
 
     std::array<tsv::GUIComponent*, kLineCount> m_lines{};

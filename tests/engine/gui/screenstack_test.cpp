@@ -80,7 +80,11 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     StandardDialogPtr confirm(new StandardDialog("Quit the game?", DialogConfirm));
     confirm->SetResultCodes(7, 3);
     Screen* closed = nullptr;
-    confirm->SetOnClosed([&closed](Screen& s) { closed = &s; });
+    int closings = 0;
+    confirm->SetOnClosed([&closed, &closings](Screen& s) {
+        closed = &s;
+        ++closings;
+    });
     Stack().Push(ScreenPtr(confirm.Get()));
     Step(10);
     ASSERT_TRUE(confirm->IsShown());
@@ -93,8 +97,16 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     EXPECT_EQ(confirm->GetResult(), 7);
     EXPECT_EQ(confirm->GetEnteredText(), "");
     EXPECT_EQ(sounds, std::vector<std::string>{kDefaultClickSound});
+    // Escape while the dialog is still closing: the first answer stands.
+    Step(GUIComponent::kCloseMs / 2);
+    GuiInput escapeToo = At(Now(), 0, 0, false);
+    escapeToo.pressedKey = KeyCodeFromName("KEY_ESCAPE");
+    confirm->DeliverInput(escapeToo);
+    EXPECT_EQ(confirm->GetResult(), 7);
     Step(GUIComponent::kCloseMs + 10); // the closing picture ends
     EXPECT_EQ(closed, confirm.Get());
+    EXPECT_EQ(closings, 1);
+    EXPECT_EQ(confirm->GetResult(), 7);
     EXPECT_EQ(Stack().Count(), 0u);
 
     // An input dialog hands over what was typed, Escape gives nothing back.

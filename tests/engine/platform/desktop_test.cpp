@@ -73,6 +73,18 @@ TEST(ViewFitTest, PointersMapBothWaysAndTheBarsLieOutsideTheView)
     WindowToView(fit, wx, wy, vx, vy);
     EXPECT_NEAR(vx, 799, 1e-3);
     EXPECT_NEAR(vy, 599, 1e-3);
+
+    // A high-density window: 1600 x 1200 pixels on 800 x 600 points. The
+    // mouse counts points, so the window's middle point is the view's middle.
+    const ViewFit dense = FitWindow(1600, 1200, 800, 600);
+    EXPECT_EQ(dense.pointScale, 2.0f);
+    PointToView(dense, 400, 300, vx, vy);
+    EXPECT_NEAR(vx, 400, 1e-3);
+    EXPECT_NEAR(vy, 300, 1e-3);
+    float px = 0, py = 0;
+    ViewToPoint(dense, 100, 50, px, py);
+    EXPECT_NEAR(px, 100, 1e-3);
+    EXPECT_NEAR(py, 50, 1e-3);
 }
 
 TEST(PadNavigatorTest, ButtonsAreKeysAndAHeldDirectionRepeats)

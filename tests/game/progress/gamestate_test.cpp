@@ -230,27 +230,23 @@ TEST_F(GameStateTest, NextScreenDecisions)
 
     NextScreenDecision map = decide(GameModeQuest, true, 500000, {-1, true});
     EXPECT_EQ(map.screen, NextScreen::QuestMap);
-    EXPECT_FALSE(map.throughBackground);
     EXPECT_EQ(map.completedLevel, kL1);
     EXPECT_TRUE(map.completedFast);
-    EXPECT_EQ(map.highscoreTable, -1);
+    EXPECT_EQ(scoreOfAnn(0), -1);
 
     // A lost run enters its mode's table and ends, whether it made the table or not.
     NextScreenDecision lost = decide(GameModeQuest, false, 500000);
     EXPECT_EQ(lost.screen, NextScreen::Highscore);
-    EXPECT_TRUE(lost.madeTable && lost.runReset && lost.throughBackground);
     EXPECT_EQ(scoreOfAnn(0), 500000);
     EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0);
     EXPECT_EQ(state->GetStat(GameModeQuest, StatJewels), 0);
     lost = decide(GameModeArcade, false, 5);
-    EXPECT_EQ(lost.screen, NextScreen::MainMenu);
-    EXPECT_EQ(lost.highscoreTable, GameModeArcade);
+    EXPECT_EQ(lost.screen, NextScreen::MainMenu); // too small for the table, and over all the same
     EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 0);
 
     // A won arcade level offers the run to the arcade table and keeps it going.
     NextScreenDecision arcade = decide(GameModeArcade, true, 7);
     EXPECT_EQ(arcade.screen, NextScreen::ArcadeSelection);
-    EXPECT_FALSE(arcade.runReset);
     EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 7);
     EXPECT_EQ(decide(GameModeArcade, true, 70000).screen, NextScreen::Highscore);
     EXPECT_EQ(scoreOfAnn(1), 70000);
@@ -264,7 +260,7 @@ TEST_F(GameStateTest, DecliningAResumeOffersTheRunToTheTableAndDropsTheSavedGame
     NextScreenDecision small = state->DeclineResume(GameModeQuest);
     EXPECT_FALSE(state->SavedGameExists(GameModeQuest));
     EXPECT_EQ(small.screen, NextScreen::QuestMap);
-    EXPECT_FALSE(small.madeTable || small.throughBackground);
+    EXPECT_EQ(small.highscoreReturn, GameModeNone);
     EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0); // the run is over
 
     // A run good enough for the table is shown there first; the highscore
@@ -275,7 +271,6 @@ TEST_F(GameStateTest, DecliningAResumeOffersTheRunToTheTableAndDropsTheSavedGame
     NextScreenDecision big = state->DeclineResume(GameModeArcade);
     EXPECT_FALSE(state->SavedGameExists(GameModeArcade));
     EXPECT_EQ(big.screen, NextScreen::Highscore);
-    EXPECT_TRUE(big.madeTable && big.throughBackground);
     EXPECT_EQ(big.highscoreReturn, GameModeArcade);
     EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 900000);
 }

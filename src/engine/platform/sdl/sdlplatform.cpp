@@ -410,25 +410,19 @@ void SdlPlatform::UpdateFit()
 {
     if (m_options.headless) {
         m_fit = FitView(m_simWidth, m_simHeight);
-        m_pointScale = 1.0f;
         return;
     }
     if (!m_frame || !m_window) {
         m_fit = ViewFit{}; // the renderer maps the view (and the mouse) itself
-        m_pointScale = 1.0f;
         return;
     }
     int outW = 0, outH = 0, winW = 0, winH = 0;
     SDL_GetRendererOutputSize(m_renderer, &outW, &outH);
     SDL_GetWindowSize(m_window, &winW, &winH);
-    m_fit = FitView(outW, outH);
-    m_pointScale = winW > 0 ? static_cast<float>(outW) / static_cast<float>(winW) : 1.0f;
+    m_fit = FitWindow(outW, outH, winW, winH);
 }
 
-void SdlPlatform::MapMouse(float x, float y)
-{
-    WindowToView(m_fit, x * m_pointScale, y * m_pointScale, m_mouseX, m_mouseY);
-}
+void SdlPlatform::MapMouse(float x, float y) { PointToView(m_fit, x, y, m_mouseX, m_mouseY); }
 
 bool SdlPlatform::TakeShortcut(int platformKey)
 {
@@ -523,9 +517,9 @@ void SdlPlatform::InputSetMousePos(float x, float y)
         int wx = 0, wy = 0;
         if (m_frame) {
             float px = 0, py = 0;
-            tsv::ViewToWindow(m_fit, x, y, px, py);
-            wx = static_cast<int>(std::lround(px / m_pointScale));
-            wy = static_cast<int>(std::lround(py / m_pointScale));
+            ViewToPoint(m_fit, x, y, px, py);
+            wx = static_cast<int>(std::lround(px));
+            wy = static_cast<int>(std::lround(py));
         } else {
             SDL_RenderLogicalToWindow(m_renderer, x, y, &wx, &wy);
         }

@@ -169,7 +169,6 @@ private:
     SDL_Texture* m_prescaled = nullptr;
     int m_prescaledFactor = 0;
     ViewFit m_fit;
-    float m_pointScale = 1.0f; // window pixels per window point (high-DPI screens)
     int m_simWidth = 800, m_simHeight = 600; // headless: the pretend window now
     int m_simWindowedWidth = 800, m_simWindowedHeight = 600; // and its size when not full screen
 

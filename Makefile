@@ -8,7 +8,7 @@ FUZZ_TARGETS ?=
 # The few seconds per target that make test gives each.
 TEST_FUZZ_SECONDS ?= 3
 
-.PHONY: deps build play test fuzz assets screenshots package bench soak check-levels check-curve clean
+.PHONY: deps build play test coverage fuzz assets screenshots package bench soak check-levels check-curve clean
 
 deps:
 	scripts/install-deps
@@ -32,6 +32,17 @@ test: deps
 	cd build-test && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ctest --output-on-failure -j$(JOBS)
 	scripts/run-shuffled build-test
 	$(MAKE) fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) FUZZ_TARGETS=
+
+# The suite under gcov: an HTML report of the lines of src/ it runs, in
+# build-coverage/coverage/index.html, and the totals on the terminal.
+coverage: deps
+	cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug -DCOVERAGE=ON -DBUILD_BENCH=OFF
+	cmake --build build-coverage -j$(JOBS)
+	find build-coverage -name '*.gcda' -delete
+	cd build-coverage && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ctest -j$(JOBS) -E '^assetgen\.'
+	mkdir -p build-coverage/coverage
+	gcovr --root . --filter 'src/' --object-directory build-coverage --html-details build-coverage/coverage/index.html \
+	      --print-summary --sort-percentage
 
 # The readers of outside data under libFuzzer (clang), AddressSanitizer and
 # UndefinedBehaviorSanitizer, one target after the other; see tests/fuzz.
@@ -76,4 +87,4 @@ soak: deps
 	scripts/soak build-test
 
 clean:
-	rm -rf $(BUILD) build-test build-fuzz
+	rm -rf $(BUILD) build-test build-fuzz build-coverage

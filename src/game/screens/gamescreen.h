@@ -107,6 +107,8 @@ public:
     // The large message showing, "" for none.
     const std::string& ShownMessage() const { return m_messageText; }
     int64_t LastHeartbeat() const { return m_lastBeat; }
+    // The circles around pieces a tutorial text talks about (they fade and expire).
+    const std::vector<tsv::SceneNodePtr>& HintCircles() const { return m_circles; }
     // The cells that glittered at the last hint (fewer than 10 still needing work).
     int LastGlitterCount() const { return m_lastGlitter; }
     // The board snapshot for the script's "dump" command, then "selected X Y"

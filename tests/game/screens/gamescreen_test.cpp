@@ -207,6 +207,38 @@ TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
     EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintRecord::JewelsMode), 0);
 }
 
+TEST_F(GameScreenHudTest, ABonusLevelsArtifactGetsItsTextAndACircleThatFades)
+{
+    state->CurrentProfile()->Awards().SetHintCounter(HintRecord::BonusLevel, 1);
+    auto screen = Open(Level({"1121", "34A4", "4343"}, Alias('A', "artifact", 2)));
+    Frames(*screen, 3100);
+    EXPECT_EQ(screen->ShownTutorial(), "Hints.bonusLevel");
+    ASSERT_EQ(screen->HintCircles().size(), 1u);
+    const tsv::SceneNodePtr circle = screen->HintCircles().front();
+    EXPECT_EQ(circle->GetPosition().x, PlayField::ColumnX(2)); // around the artifact
+    EXPECT_EQ(circle->GetPosition().y, PlayField::RowY(1));
+    EXPECT_TRUE(circle->IsVisible());
+    tsv::ScreenStack::Instance().Clear(); // the text read
+    Frames(*screen, 4100);
+    EXPECT_LE(circle->GetExpiry(), Now()); // gone with its fade
+}
+
+TEST_F(GameScreenHudTest, ABoardWithoutMovesSaysSoAndReshuffles)
+{
+    // No colour three times: no swap can make a run.
+    auto screen = Open(Level({"1234", "5678", "3456"}, {}, {"1111", "1111", "1111"})); // wood: an objective
+    // Found when the hint is due, said three seconds later while the pieces shake.
+    Frames(*screen, LevelSession::kHintDelayQuiet + 100);
+    EXPECT_TRUE(screen->IsNoMovesPending());
+    EXPECT_EQ(screen->ShownMessage(), "");
+    Frames(*screen, LevelSession::kNoMovesNoticeMs);
+    EXPECT_EQ(screen->ShownMessage(), "noMoves");
+    Frames(*screen, LevelSession::kNoMovesReshuffleMs - LevelSession::kNoMovesNoticeMs + 1000);
+    EXPECT_FALSE(screen->IsNoMovesPending());
+    EXPECT_EQ(screen->Result().reshuffles, 1);
+    EXPECT_FALSE(ended);
+}
+
 TEST_F(GameScreenHudTest, PauseStopsTheLevelsClockUntilItGoes)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));

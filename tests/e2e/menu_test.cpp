@@ -189,36 +189,28 @@ TEST(MenuRunTest, TheHomePageLinkReachesXdgOpenAsOneArgumentWithoutAShell)
     EXPECT_FALSE(std::filesystem::exists(p + "shell-ran"));
 }
 
-// The loader, both intro screens on their own time or skipped when they
-// allow it, and a first start ending in the profile screen's question.
+// The loader, both intro screens on their own time or skipped at once, and a
+// first start ending in the profile screen's question; a returning player's
+// start goes from the loader straight to the main menu.
 TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
     WriteFile(p + "raw.script", "at 1990 ui " + p + "loader.txt\n"
                                 "at 2700 ui " + p + "intro0.txt\n"
-                                "at 3000 key KEY_SPACE\n"   // the title card is half a second old
-                                "at 3000 down left\n"
-                                "at 3010 up left\n"
-                                "at 3300 ui " + p + "stillintro0.txt\n"
-                                "at 5900 ui " + p + "lateintro0.txt\n"
-                                "at 6900 ui " + p + "intro1.txt\n"
-                                "at 7300 key KEY_ESCAPE\n"  // too early for the tale
-                                "at 7650 ui " + p + "stilltale.txt\n"
-                                "at 7700 key KEY_RETURN\n"  // over a second: skips it
-                                "at 9000 ui " + p + "profile.txt\n"
-                                "at 9100 quit\n");
-    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + p +
-                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
-                                " --headless --no-render --fixed-step 10 --seed 1 --script " + p + "raw.script >" + p +
-                                "stdout.txt 2>" + p + "stderr.txt";
-    ASSERT_EQ(RunCommand(command), 0) << ReadFile(p + "stderr.txt");
+                                "at 3000 key KEY_SPACE\n" // the title card is half a second old: it goes
+                                "at 4200 ui " + p + "intro1.txt\n"
+                                "at 6800 ui " + p + "stilltale.txt\n" // three seconds, left alone
+                                "at 6900 down left\n"
+                                "at 6910 up left\n"
+                                "at 8200 ui " + p + "profile.txt\n"
+                                "at 8210 type Ann\n"
+                                "at 8300 press yesbutton\n"
+                                "at 9000 quit\n");
+    ASSERT_EQ(e2e::RunScript(dir, ReadFile(p + "raw.script")), 0) << ReadFile(p + "stderr.txt");
 
     EXPECT_EQ(UiScreens(ReadFile(p + "loader.txt")), "loader");
     EXPECT_NE(ReadFile(p + "intro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
-    EXPECT_NE(ReadFile(p + "stillintro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
-    // Left alone, the title card goes after 3.5 seconds (it came at about 2.5 s).
-    EXPECT_NE(ReadFile(p + "lateintro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);
     EXPECT_EQ(UiScreens(ReadFile(p + "intro1.txt")), "intro");
     EXPECT_NE(ReadFile(p + "intro1.txt").find("/gui/intro/tale.xml"), std::string::npos);
     EXPECT_NE(ReadFile(p + "stilltale.txt").find("/gui/intro/tale.xml"), std::string::npos);
@@ -235,4 +227,8 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
                              "Intro screen N 1 created", "IntroScreen destroyed."}) {
         EXPECT_NE(log.find(line), std::string::npos) << line;
     }
+
+    // Ann comes back: no intro, the main menu once the loader's two seconds are up.
+    ASSERT_EQ(e2e::RunScript(dir, "at 2900 ui " + p + "back.txt\nat 3000 quit\n"), 0) << ReadFile(p + "stderr.txt");
+    EXPECT_EQ(UiScreens(ReadFile(p + "back.txt")), "background mainmenu") << ReadFile(p + "back.txt");
 }

@@ -146,7 +146,7 @@ TEST(PlayerFilesTest, AFolderThatCannotBeWrittenIsStillReadAndThePlayerToldWhere
     // test's place stops any user): Ann is still there, and a dialog says
     // where the game saves and why; what it saves at the end goes there.
     std::filesystem::create_directory(usual + "writetest.dat");
-    ASSERT_EQ(e2e::RunPastIntro(dir, "at 1200 ui " + p + "moved.txt\n"
+    ASSERT_EQ(e2e::RunReturning(dir, "at 1200 ui " + p + "moved.txt\n"
                                      "at 1300 key KEY_RETURN\n"
                                      "at 1900 ui " + p + "menu.txt\n"
                                      "at 2000 quit\n",

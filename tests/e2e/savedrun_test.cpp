@@ -63,7 +63,7 @@ TEST(SavedRunTest, ASignalDuringALevelSavesTheRunAndResumingKeepsItUntilTheLevel
               std::string::npos);
 
     // Resumed and closed again: the file was never gone, and holds the run.
-    ASSERT_EQ(e2e::RunPastIntro(dir, kResume + "at 2600 ui " + p + "resumed.txt\nat 2700 quit\n"), 0)
+    ASSERT_EQ(e2e::RunReturning(dir, kResume + "at 2600 ui " + p + "resumed.txt\nat 2700 quit\n"), 0)
         << ReadFile(p + "stderr.txt");
     EXPECT_EQ(UiScreens(ReadFile(p + "resumed.txt")).find("game"), 0u) << ReadFile(p + "resumed.txt");
     log = ReadFile(storage + "log.html");
@@ -77,7 +77,7 @@ TEST(SavedRunTest, ASignalDuringALevelSavesTheRunAndResumingKeepsItUntilTheLevel
     ASSERT_NE(at, std::string::npos);
     bytes[at + 2] = 'x';
     WriteFile(storage + kSavedRun, bytes);
-    ASSERT_EQ(e2e::RunPastIntro(dir, kResume + "at 3500 ui " + p + "after.txt\nat 3600 quit\n"), 0)
+    ASSERT_EQ(e2e::RunReturning(dir, kResume + "at 3500 ui " + p + "after.txt\nat 3600 quit\n"), 0)
         << ReadFile(p + "stderr.txt");
     EXPECT_FALSE(std::filesystem::exists(storage + kSavedRun));
     EXPECT_TRUE(HasDamagedCopy(storage, kSavedRun));

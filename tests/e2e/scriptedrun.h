@@ -38,7 +38,14 @@ inline int RunScript(const testsupport::ScratchDir& dir, const std::string& scri
     return testsupport::RunCommand(GameCommand(dir, args + " --script " + dir.Path() + "run.script", env));
 }
 
-// Runs SCRIPT from the main menu's first moment: its times count from past the intro.
+// A returning player's start: SCRIPT's times count from the main menu's first moment.
+inline int RunReturning(const testsupport::ScratchDir& dir, const std::string& script,
+                        const std::string& args = "--seed 1", const std::string& env = "")
+{
+    return RunScript(dir, testsupport::PastTheLoader(script), args, env);
+}
+
+// A first start: SCRIPT's times count from the first menu screen's first moment, past the intro.
 inline int RunPastIntro(const testsupport::ScratchDir& dir, const std::string& script,
                         const std::string& args = "--seed 1", const std::string& env = "")
 {

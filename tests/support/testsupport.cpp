@@ -89,21 +89,32 @@ int RunCommand(const std::string& command)
     return WEXITSTATUS(status);
 }
 
-std::string PastTheIntro(const std::string& script)
+namespace {
+
+std::string Shifted(const std::string& script, int64_t by)
 {
-    // The loader ends at 2010 ms; each intro screen comes 500 ms into its
-    // transition and may be skipped once it is a second old.
-    std::string shifted = "at 3600 key KEY_SPACE\nat 5200 key KEY_SPACE\n";
+    std::string shifted;
     std::istringstream in(script);
     for (std::string line; std::getline(in, line);) {
         long long at = 0;
         int used = 0;
         if (std::sscanf(line.c_str(), "at %lld %n", &at, &used) == 1 && used > 0) {
-            line = "at " + std::to_string(at + kPastTheIntroMs) + " " + line.substr(static_cast<size_t>(used));
+            line = "at " + std::to_string(at + by) + " " + line.substr(static_cast<size_t>(used));
         }
         shifted += line + "\n";
     }
     return shifted;
+}
+
+} // namespace
+
+std::string PastTheLoader(const std::string& script) { return Shifted(script, kPastTheLoaderMs); }
+
+std::string PastTheIntro(const std::string& script)
+{
+    // The loader ends at 2010 ms; each intro screen comes 500 ms into its
+    // transition, and a key skips it at once.
+    return "at 3600 key KEY_SPACE\nat 5200 key KEY_SPACE\n" + Shifted(script, kPastTheIntroMs);
 }
 
 } // namespace testsupport

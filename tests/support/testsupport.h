@@ -57,11 +57,15 @@ int RunCommand(const std::string& command);
 std::string UiScreens(const std::string& listing);
 std::string UiFocus(const std::string& listing);
 
-// A script for a plain start (--fixed-step 10): the loader runs, both intro
-// screens are skipped as soon as they allow it, and `script`'s commands follow
-// with their times counted from kPastTheIntroMs, when the first menu screen
-// is in view.
+// A script for a first start (--fixed-step 10, no profile yet): the loader
+// runs, both intro screens are skipped, and `script`'s commands follow with
+// their times counted from kPastTheIntroMs, when the first menu screen is in
+// view.
 inline constexpr int64_t kPastTheIntroMs = 5500;
 std::string PastTheIntro(const std::string& script);
+// A returning player's start (a profile on disk): no intro; the times count
+// from kPastTheLoaderMs, when the main menu is in view.
+inline constexpr int64_t kPastTheLoaderMs = 2700;
+std::string PastTheLoader(const std::string& script);
 
 } // namespace testsupport

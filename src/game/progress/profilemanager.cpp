@@ -6,6 +6,8 @@
 #include "engine/core/util/file/filestream.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sys/stat.h>
 #include <cstdio>
 
 namespace bsh {
@@ -68,6 +70,22 @@ bool ProfileManager::Remove(const std::string& name)
     }
     m_profiles.erase(it);
     return true;
+}
+
+bool ProfileManager::ProfilesOnDisk()
+{
+    const std::string path = tsv::PlayerFileSource(FilePath());
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false; // not waiting on a pipe or reading a folder
+    }
+    std::ifstream file(path, std::ios::binary);
+    unsigned char count[4] = {};
+    if (!file.read(reinterpret_cast<char*>(count), sizeof count)) {
+        return false;
+    }
+    const int32_t profiles = static_cast<int32_t>(count[0] | count[1] << 8 | count[2] << 16 | uint32_t{count[3]} << 24);
+    return profiles >= 1 && profiles <= kMaxProfiles;
 }
 
 bool ProfileManager::Load()

@@ -49,6 +49,9 @@ public:
     bool IsFileUntouchable() const { return m_untouchable; }
 
     static std::string FilePath();
+    // Whether the profiles file lists a profile, read without loading it
+    // (nothing logged, moved aside or noted): a returning player.
+    static bool ProfilesOnDisk();
 
 private:
     std::vector<tsv::IntrusivePtr<Profile>> m_profiles;

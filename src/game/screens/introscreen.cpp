@@ -45,14 +45,15 @@ IntroScreen::~IntroScreen() { tsv::GetLog() << tsv::Hint << "IntroScreen destroy
 
 bool IntroScreen::SkipRequested() const
 {
+    // Presses only: a key or button still held from the screen before does
+    // not skip this one too.
     const tsv::InputManager& input = tsv::InputManager::Instance();
-    if (input.IsLeftButtonDown() || input.WasButtonPressed()) {
+    if (input.WasButtonPressed()) {
         return true;
     }
     const std::vector<int>& pressed = input.GetPressedKeys();
     for (const char* key : {"KEY_RETURN", "KEY_ESCAPE", "KEY_SPACE"}) {
-        const int code = tsv::KeyCodeFromName(key);
-        if (input.IsKeyDown(code) || std::find(pressed.begin(), pressed.end(), code) != pressed.end()) {
+        if (std::find(pressed.begin(), pressed.end(), tsv::KeyCodeFromName(key)) != pressed.end()) {
             return true;
         }
     }
@@ -66,7 +67,7 @@ void IntroScreen::Run()
         return;
     }
     const int64_t age = Now() - m_created;
-    if (age > kShowMs || (age > kSkippableAfterMs && SkipRequested())) {
+    if (age > kShowMs || SkipRequested()) {
         m_finished = true;
         if (m_onNext) {
             m_onNext(m_index + 1);

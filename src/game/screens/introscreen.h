@@ -1,7 +1,7 @@
 #pragma once
 // The intro: the screen files listed in "/intro.xml", shown one after the
-// other. Each stays 3500 ms, or goes after its first second on a click or on
-// Return, Escape or Space.
+// other. Each stays 3500 ms, or goes at once on a click or on Return, Escape
+// or Space pressed while it shows.
 
 #include "engine/gui/screen.h"
 
@@ -15,7 +15,6 @@ class IntroScreen : public tsv::Screen {
 public:
     static constexpr const char* kIntroList = "/intro.xml";
     static constexpr int64_t kShowMs = 3500;
-    static constexpr int64_t kSkippableAfterMs = 1000;
 
     // `onNext` runs once, with index + 1, when this screen has had its time.
     IntroScreen(int32_t index, std::function<void(int32_t next)> onNext);

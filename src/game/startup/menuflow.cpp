@@ -359,12 +359,21 @@ void SetStorageMovedNotice(const std::string& usual, const std::string& why, con
     StorageMovedSlot() = StorageMoved{usual, why, writing};
 }
 
+namespace {
+
+// Past the intro: a first run meets the profile screen, which asks for a name at once.
+void EnterMenus()
+{
+    GoToMenu([] { return GameState::Instance().Profiles().Count() > 0 ? MakeMainMenu() : MakeProfileScreen(); },
+             TellOfPlayerFiles);
+}
+
+} // namespace
+
 void ShowIntroScreen(int32_t index)
 {
     if (IntroScreen::IntroScreenPath(index).empty()) {
-        // Past the intro: a first run meets the profile screen, which asks for a name at once.
-        GoToMenu([] { return GameState::Instance().Profiles().Count() > 0 ? MakeMainMenu() : MakeProfileScreen(); },
-                 TellOfPlayerFiles);
+        EnterMenus();
         return;
     }
     tsv::RunScreenTransition([index] {
@@ -381,7 +390,13 @@ void StartMenus()
         tsv::SoundManager::Instance().SetGroupVolume(config.soundVolume, tsv::kEffectGroup);
         tsv::SoundManager::Instance().SetGroupVolume(config.musicVolume, tsv::kMusicGroup);
         GameMedia::Instance().PlayMusic(Music::Menu);
-        ShowIntroScreen(0);
+        // The intro plays in full on the first start; a returning player
+        // (a profile on disk) goes straight to the menu.
+        if (ProfileManager::ProfilesOnDisk()) {
+            EnterMenus();
+        } else {
+            ShowIntroScreen(0);
+        }
     })));
 }
 

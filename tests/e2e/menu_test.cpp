@@ -232,3 +232,64 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
     ASSERT_EQ(e2e::RunScript(dir, "at 2900 ui " + p + "back.txt\nat 3000 quit\n"), 0) << ReadFile(p + "stderr.txt");
     EXPECT_EQ(UiScreens(ReadFile(p + "back.txt")), "background mainmenu") << ReadFile(p + "back.txt");
 }
+
+// The profile screen and the highscores through their buttons and dialogs, as
+// a player works them: a second player made, the first chosen again with OK,
+// the second deleted through the question, and a table reset through its own.
+TEST(MenuRunTest, PlayersAreSwitchedAndDeletedAndATableResetThroughTheirDialogs)
+{
+    ScratchDir dir;
+    const std::string p = dir.Path();
+    ASSERT_EQ(RunGame(dir, "at 1300 type Ann\n"
+                           "at 1400 press yesbutton\n"
+                           "at 3000 press profilebutton\n"
+                           "at 4600 press newbutton\n"
+                           "at 5300 type Bo\n"
+                           "at 5400 press yesbutton\n" // Bo plays from now: back to the menu
+                           "at 7400 press profilebutton\n"
+                           "at 9000 press item2\n" // Ann, below the current player
+                           "at 9100 press okbutton\n"
+                           "at 10800 ui " + p + "switched.txt\n"
+                           "at 10900 press profilebutton\n"
+                           "at 12400 press item2\n" // Bo
+                           "at 12500 press deletebutton\n"
+                           "at 13000 ui " + p + "asked.txt\n"
+                           "at 13100 press yesbutton\n"
+                           "at 13800 ui " + p + "deleted.txt\n"
+                           "at 13900 press okbutton\n"
+                           "at 15500 press hiscorebutton\n"
+                           "at 17000 ui " + p + "tables.txt\n"
+                           "at 17100 press table1clear\n"
+                           "at 17500 ui " + p + "reset-asked.txt\n"
+                           "at 17600 press yesbutton\n"
+                           "at 18300 ui " + p + "reset.txt\n"
+                           "at 18400 quit\n"),
+              0)
+        << ReadFile(p + "stderr.txt");
+    const std::string switched = ReadFile(p + "switched.txt");
+    EXPECT_EQ(UiScreens(switched), "background mainmenu");
+    EXPECT_NE(Component(switched, "welcometext").find("Ann"), std::string::npos) << switched;
+
+    const std::string asked = ReadFile(p + "asked.txt");
+    EXPECT_EQ(UiScreens(asked), "background ProfileScreen confirm");
+    const std::string deleted = ReadFile(p + "deleted.txt");
+    EXPECT_EQ(UiScreens(deleted), "background ProfileScreen");
+    EXPECT_EQ(e2e::Caption(deleted, "item1"), "Ann");
+    EXPECT_EQ(Component(deleted, "item2").substr(0, 1), "0"); // no one else
+    EXPECT_EQ(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/profiles.dat").find("Bo"), std::string::npos);
+
+    // The quest table's reset asks first, then deals the lower table.
+    EXPECT_EQ(UiScreens(ReadFile(p + "tables.txt")), "background highscores");
+    EXPECT_EQ(UiScreens(ReadFile(p + "reset-asked.txt")), "background highscores confirm");
+    const std::string reset = ReadFile(p + "reset.txt");
+    EXPECT_EQ(UiScreens(reset), "background highscores");
+    const auto topScore = [](const std::string& listing) {
+        // The first "score" component listed is the first table's first row.
+        const size_t at = listing.find("\tscore\t");
+        return at == std::string::npos ? std::string("missing")
+                                       : listing.substr(listing.rfind('\t', listing.find('\n', at)) + 1,
+                                                        listing.find('\n', at) - listing.rfind('\t', listing.find('\n', at)) - 1);
+    };
+    EXPECT_EQ(topScore(ReadFile(p + "tables.txt")), "100000");
+    EXPECT_EQ(topScore(reset), "10000");
+}

@@ -57,6 +57,22 @@ TEST(ArgumentsTest, AFailedScreenshotIsAnError)
         << outcome.err;
 }
 
+TEST(ArgumentsTest, ManyScreenshotsOfOneFrameAreOnePictureEncodedOnce)
+{
+    // A script asking for hundreds in one frame once stalled the game for minutes.
+    ScratchDir dir;
+    std::string script;
+    for (int i = 0; i < 300; ++i) {
+        script += "at 20 screenshot " + dir.Path() + "shot" + std::to_string(i) + ".png\n";
+    }
+    WriteFile(dir.Path() + "shots.txt", script + "at 40 quit\n");
+    const Outcome outcome = RunWith(dir, "--headless --fixed-step 10 --script " + dir.Path() + "shots.txt");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    const std::string first = ReadFile(dir.Path() + "shot0.png");
+    ASSERT_GT(first.size(), 1000u);
+    EXPECT_EQ(ReadFile(dir.Path() + "shot299.png"), first);
+}
+
 TEST(ArgumentsTest, ALevelWithoutColoursSettlesInsteadOfMatchingForEver)
 {
     ScratchDir dir;

@@ -700,8 +700,27 @@ void SdlPlatform::SaveScreenshots()
         for (int i = 0; i < kViewWidth * kViewHeight; ++i) {
             pixels[i] |= 0xFF000000u;
         }
+        // The frame is encoded once; more shots of it are copies of that file
+        // (a script asking for thousands in one frame must not stall the game).
+        std::string encoded;
         for (const std::string& path : m_screenshotPaths) {
-            if (IMG_SavePNG(shot, path.c_str()) != 0) {
+            bool saved = false;
+            if (!encoded.empty()) {
+                if (FILE* out = std::fopen(path.c_str(), "wb")) {
+                    saved = std::fwrite(encoded.data(), 1, encoded.size(), out) == encoded.size();
+                    saved = std::fclose(out) == 0 && saved;
+                }
+            } else if (IMG_SavePNG(shot, path.c_str()) == 0) {
+                saved = true;
+                if (FILE* in = std::fopen(path.c_str(), "rb")) {
+                    char buffer[65536];
+                    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) {
+                        encoded.append(buffer, got);
+                    }
+                    std::fclose(in);
+                }
+            }
+            if (!saved) {
                 WriteLog("Error: can't save screenshot %s: %s", path.c_str(), SDL_GetError());
                 GetLog() << Error << path << ": cannot save the screenshot: " << SDL_GetError() << EndL;
             }

@@ -84,9 +84,10 @@ void ExpectStates(const Variant& variant, const ScratchDir& dir, const Tour& tou
         SCOPED_TRACE(state);
         // The options opened again after a cancel look as before the change.
         const std::string reference = state == "options-again" ? "options" : state;
-        testsupport::ExpectGoldenHalf(dir.Path() + state + ".png", std::string(BSH_SOURCE_DIR) +
-                                                                       "/tests/e2e/golden/tour/" + variant.golden +
-                                                                       "/" + reference + ".png");
+        testsupport::ExpectGolden(dir.Path() + state + ".png",
+                                  BSH_SOURCE_DIR "/tests/e2e/golden/tour/" + std::string(variant.golden) + "/" +
+                                      reference + ".png",
+                                  {.half = true});
         EXPECT_EQ(ReadFile(dir.Path() + state + ".drawn.txt"), "ok\n");
     }
 }

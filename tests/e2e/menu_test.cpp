@@ -9,11 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <unistd.h>
 
 using testsupport::ReadFile;
-using testsupport::RunCommand;
 using testsupport::ScratchDir;
 using testsupport::UiScreens;
 using testsupport::WriteFile;
@@ -195,24 +193,20 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    WriteFile(p + "raw.script", "at 1990 ui " + p + "loader.txt\n"
-                                "at 2700 ui " + p + "intro0.txt\n"
-                                "at 3000 key KEY_SPACE\n"   // the title card is half a second old
-                                "at 3000 down left\n"
-                                "at 3010 up left\n"
-                                "at 3300 ui " + p + "stillintro0.txt\n"
-                                "at 5900 ui " + p + "lateintro0.txt\n"
-                                "at 6900 ui " + p + "intro1.txt\n"
-                                "at 7300 key KEY_ESCAPE\n"  // too early for the tale
-                                "at 7650 ui " + p + "stilltale.txt\n"
-                                "at 7700 key KEY_RETURN\n"  // over a second: skips it
-                                "at 9000 ui " + p + "profile.txt\n"
-                                "at 9100 quit\n");
-    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + p +
-                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
-                                " --headless --no-render --fixed-step 10 --seed 1 --script " + p + "raw.script >" + p +
-                                "stdout.txt 2>" + p + "stderr.txt";
-    ASSERT_EQ(RunCommand(command), 0) << ReadFile(p + "stderr.txt");
+    const int status = e2e::RunScript(dir, "at 1990 ui " + p + "loader.txt\n"
+                                           "at 2700 ui " + p + "intro0.txt\n"
+                                           "at 3000 key KEY_SPACE\n"   // the title card is half a second old
+                                           "at 3000 down left\n"
+                                           "at 3010 up left\n"
+                                           "at 3300 ui " + p + "stillintro0.txt\n"
+                                           "at 5900 ui " + p + "lateintro0.txt\n"
+                                           "at 6900 ui " + p + "intro1.txt\n"
+                                           "at 7300 key KEY_ESCAPE\n"  // too early for the tale
+                                           "at 7650 ui " + p + "stilltale.txt\n"
+                                           "at 7700 key KEY_RETURN\n"  // over a second: skips it
+                                           "at 9000 ui " + p + "profile.txt\n"
+                                           "at 9100 quit\n");
+    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
 
     EXPECT_EQ(UiScreens(ReadFile(p + "loader.txt")), "loader");
     EXPECT_NE(ReadFile(p + "intro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);

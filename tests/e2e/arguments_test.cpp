@@ -1,6 +1,7 @@
 // Odd arguments get a message and exit code 2 before anything starts; bounded
 // inputs stay bounded; a failed screenshot says so in the log.
 
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@ namespace bsh::test {
 namespace {
 
 using testsupport::ReadFile;
-using testsupport::RunCommand;
 using testsupport::ScratchDir;
 using testsupport::WriteFile;
 
@@ -23,10 +23,8 @@ struct Outcome {
 
 Outcome RunWith(const ScratchDir& dir, const std::string& args)
 {
-    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
-                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 " BSH_EXECUTABLE " " +
-                                args + " >/dev/null 2>" + dir.Path() + "err.txt";
-    return {RunCommand(command), ReadFile(dir.Path() + "err.txt")};
+    const int status = e2e::RunProgram(dir, args);
+    return {status, ReadFile(dir.Path() + "stderr.txt")};
 }
 
 TEST(ArgumentsTest, OutOfRangeAndEmptyValuesAreRefused)

@@ -1,5 +1,6 @@
 // `--level` runs of the built game: the bot's report and the board dump.
 
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,7 @@ namespace {
 
 int RunLevel(const ScratchDir& dir, const std::string& args)
 {
-    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
-                                "xdg SDL_VIDEODRIVER=dummy " BSH_EXECUTABLE " --headless --fixed-step 10 " + args +
-                                " >" + dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
-    return RunCommand(command);
+    return e2e::RunProgram(dir, "--headless --fixed-step 10 " + args);
 }
 
 } // namespace

@@ -9,11 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <unistd.h>
 
 using testsupport::ReadFile;
-using testsupport::RunCommand;
 using testsupport::ScratchDir;
 using testsupport::UiScreens;
 using testsupport::WriteFile;
@@ -196,7 +194,7 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    WriteFile(p + "raw.script", "at 1990 ui " + p + "loader.txt\n"
+    ASSERT_EQ(e2e::RunScript(dir, "at 1990 ui " + p + "loader.txt\n"
                                 "at 2700 ui " + p + "intro0.txt\n"
                                 "at 3000 key KEY_SPACE\n" // the title card is half a second old: it goes
                                 "at 4200 ui " + p + "intro1.txt\n"
@@ -206,8 +204,9 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
                                 "at 8200 ui " + p + "profile.txt\n"
                                 "at 8210 type Ann\n"
                                 "at 8300 press yesbutton\n"
-                                "at 9000 quit\n");
-    ASSERT_EQ(e2e::RunScript(dir, ReadFile(p + "raw.script")), 0) << ReadFile(p + "stderr.txt");
+                                "at 9000 quit\n"),
+              0)
+        << ReadFile(p + "stderr.txt");
 
     EXPECT_EQ(UiScreens(ReadFile(p + "loader.txt")), "loader");
     EXPECT_NE(ReadFile(p + "intro0.txt").find("/gui/intro/titlecard.xml"), std::string::npos);

@@ -63,16 +63,12 @@ TEST(PlayerFilesTest, TheGameSaysWhichFileItCannotReadPlaysOnAndLeavesItBe)
     std::filesystem::create_directories(storage + "highscore.dat");
     ASSERT_EQ(::mkfifo((storage + "profiles.dat").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo((storage + "config.xml").c_str(), 0600), 0);
-    WriteFile(p + "run.script", testsupport::PastTheIntro("at 1200 ui " + p + "start.txt\n"
-                                                          "at 1300 key KEY_RETURN\n"
-                                                          "at 1900 key KEY_RETURN\n"
-                                                          "at 2500 key KEY_RETURN\n"
-                                                          "at 3200 ui " + p + "after.txt\n"
-                                                          "at 3300 quit\n"));
-    const int status = RunCommand("cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + p +
-                                  "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 " BSH_EXECUTABLE
-                                  " --headless --no-render --fixed-step 10 --seed 1 --script " + p +
-                                  "run.script >" + p + "stdout.txt 2>" + p + "stderr.txt");
+    const int status = e2e::RunPastIntro(dir, "at 1200 ui " + p + "start.txt\n"
+                                              "at 1300 key KEY_RETURN\n"
+                                              "at 1900 key KEY_RETURN\n"
+                                              "at 2500 key KEY_RETURN\n"
+                                              "at 3200 ui " + p + "after.txt\n"
+                                              "at 3300 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     const std::string start = ReadFile(p + "start.txt");
     EXPECT_NE(start.find("highscore.dat (not a regular file)"), std::string::npos) << start;
@@ -100,13 +96,9 @@ TEST(PlayerFilesTest, ALogFileThatCannotBeWrittenNeitherCrashesNorHangsTheGame)
         } else {
             std::filesystem::create_directory(storage + "log.html");
         }
-        WriteFile(p + "run.script", "at 500 quit\n");
         // The log's closing lines used to go through the log while it was
         // being taken down, at every exit.
-        const int status = RunCommand("cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + p +
-                                      "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 " BSH_EXECUTABLE
-                                      " --headless --no-render --fixed-step 10 --script " + p + "run.script >" + p +
-                                      "stdout.txt 2>" + p + "stderr.txt");
+        const int status = e2e::RunScript(dir, "at 500 quit\n", "");
         EXPECT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     }
 }

@@ -2,14 +2,13 @@
 // pictures they show, and where their buttons lead.
 
 #include "support/golden.h"
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 using testsupport::ReadFile;
-using testsupport::RunCommand;
 using testsupport::ScratchDir;
 using testsupport::WriteFile;
 
@@ -20,26 +19,11 @@ protected:
     int Run(const std::string& script)
     {
         WriteFile(dir.Path() + "run.script", testsupport::PastTheIntro(script));
-        const std::string command = "cd " BSH_SOURCE_DIR " && env -u LC_ALL -u LC_MESSAGES LANG=C XDG_DATA_HOME=" +
-                                    dir.Path() + "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
-                                    " --headless --fixed-step 10 --seed 1 --script " + dir.Path() + "run.script >" +
-                                    dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
-        return RunCommand(command);
+        return e2e::RunProgram(dir, "--headless --fixed-step 10 --seed 1 --script " + dir.Path() + "run.script",
+                               "-u LC_ALL -u LC_MESSAGES LANG=C");
     }
     std::string Log() const { return ReadFile(dir.Path() + "stderr.txt"); }
-    // The names of the screens of a `ui` listing, oldest first.
-    std::string Screens(const std::string& file) const
-    {
-        std::istringstream in(ReadFile(dir.Path() + file));
-        std::string line, names;
-        while (std::getline(in, line)) {
-            if (line.rfind("screen\t", 0) == 0) {
-                const std::string rest = line.substr(7);
-                names += (names.empty() ? "" : " ") + rest.substr(0, rest.find('\t'));
-            }
-        }
-        return names;
-    }
+    std::string Screens(const std::string& file) const { return testsupport::UiScreens(ReadFile(dir.Path() + file)); }
     void ExpectGolden(const std::string& shot, const std::string& name)
     {
         testsupport::ExpectGolden(dir.Path() + shot, BSH_SOURCE_DIR "/tests/e2e/golden/" + name + ".png");

@@ -14,20 +14,26 @@ namespace e2e {
 // The data folder the game uses for DIR's runs.
 inline std::string Storage(const testsupport::ScratchDir& dir) { return dir.Path() + "xdg/Tarvel/Brinestoneharbour/"; }
 
-// The game's own command (environment, program, options): ENV before, ARGS
-// after the common options; standard output and error go to stdout.txt and
-// stderr.txt in DIR. Run from the source folder.
-inline std::string GameLine(const testsupport::ScratchDir& dir, const std::string& args, const std::string& env = "")
+// The game's own command line with ENV (env's operands: "-u NAME" first,
+// then assignments) before and ARGS alone after the program; standard output
+// and error go to stdout.txt and stderr.txt in DIR.
+inline std::string ProgramLine(const testsupport::ScratchDir& dir, const std::string& args, const std::string& env = "")
 {
     return "env " + env + " XDG_DATA_HOME=" + dir.Path() +
-           "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 " BSH_EXECUTABLE
-           " --headless --no-render --fixed-step 10 " + args + " >" + dir.Path() + "stdout.txt 2>" + dir.Path() +
-           "stderr.txt";
+           "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 " BSH_EXECUTABLE " " + args + " >" +
+           dir.Path() + "stdout.txt 2>" + dir.Path() + "stderr.txt";
 }
 
-inline std::string GameCommand(const testsupport::ScratchDir& dir, const std::string& args, const std::string& env = "")
+// Runs that command from the source folder; returns the exit status.
+inline int RunProgram(const testsupport::ScratchDir& dir, const std::string& args, const std::string& env = "")
 {
-    return "cd " BSH_SOURCE_DIR " && " + GameLine(dir, args, env);
+    return testsupport::RunCommand("cd " BSH_SOURCE_DIR " && " + ProgramLine(dir, args, env));
+}
+
+// The same with the common options before ARGS.
+inline std::string GameLine(const testsupport::ScratchDir& dir, const std::string& args, const std::string& env = "")
+{
+    return ProgramLine(dir, "--headless --no-render --fixed-step 10 " + args, env);
 }
 
 // Runs SCRIPT as it stands (its times from the start).
@@ -35,7 +41,8 @@ inline int RunScript(const testsupport::ScratchDir& dir, const std::string& scri
                      const std::string& env = "")
 {
     testsupport::WriteFile(dir.Path() + "run.script", script);
-    return testsupport::RunCommand(GameCommand(dir, args + " --script " + dir.Path() + "run.script", env));
+    return testsupport::RunCommand("cd " BSH_SOURCE_DIR " && " +
+                                   GameLine(dir, args + " --script " + dir.Path() + "run.script", env));
 }
 
 // A returning player's start: SCRIPT's times count from the main menu's first moment.

@@ -1,6 +1,7 @@
 // Runs the built game as a player would start it, headless, against a scratch
 // storage folder, and checks what it leaves behind.
 
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <SDL.h>
@@ -11,7 +12,6 @@
 
 using testsupport::FileExists;
 using testsupport::ReadFile;
-using testsupport::RunCommand;
 using testsupport::ScratchDir;
 using testsupport::WriteFile;
 
@@ -25,12 +25,9 @@ struct GameRun {
 
 GameRun RunGame(const ScratchDir& dir, const std::string& args)
 {
-    std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() + "xdg SDL_VIDEODRIVER=dummy " +
-                          "SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE " " + args + " >" + dir.Path() + "stdout.txt 2>" +
-                          dir.Path() + "stderr.txt";
     GameRun run;
-    run.status = RunCommand(command);
-    run.storage = dir.Path() + "xdg/Tarvel/Brinestoneharbour/";
+    run.status = e2e::RunProgram(dir, args);
+    run.storage = e2e::Storage(dir);
     run.stderrText = ReadFile(dir.Path() + "stderr.txt");
     return run;
 }

@@ -9,6 +9,7 @@
 // (whose view is the English one).
 
 #include "support/golden.h"
+#include "e2e/scriptedrun.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,6 @@
 #include <vector>
 
 using testsupport::ReadFile;
-using testsupport::RunCommand;
 using testsupport::ScratchDir;
 using testsupport::WriteFile;
 
@@ -69,12 +69,8 @@ private:
 int Run(const ScratchDir& dir, const Variant& variant, const std::string& script, const std::string& args)
 {
     WriteFile(dir.Path() + "run.script", testsupport::PastTheIntro(script));
-    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
-                                "xdg SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE
-                                " --headless --fixed-step 20 --seed 1 --language " + variant.language + " " + args +
-                                " --script " + dir.Path() + "run.script >" + dir.Path() + "stdout.txt 2>" +
-                                dir.Path() + "stderr.txt";
-    return RunCommand(command);
+    return e2e::RunProgram(dir, "--headless --fixed-step 20 --seed 1 --language " + std::string(variant.language) + " " +
+                                    args + " --script " + dir.Path() + "run.script");
 }
 
 // Each state as its reference shows it, and drawn as its components say.
@@ -84,9 +80,10 @@ void ExpectStates(const Variant& variant, const ScratchDir& dir, const Tour& tou
         SCOPED_TRACE(state);
         // The options opened again after a cancel look as before the change.
         const std::string reference = state == "options-again" ? "options" : state;
-        testsupport::ExpectGoldenHalf(dir.Path() + state + ".png", std::string(BSH_SOURCE_DIR) +
-                                                                       "/tests/e2e/golden/tour/" + variant.golden +
-                                                                       "/" + reference + ".png");
+        testsupport::ExpectGolden(dir.Path() + state + ".png",
+                                  BSH_SOURCE_DIR "/tests/e2e/golden/tour/" + std::string(variant.golden) + "/" +
+                                      reference + ".png",
+                                  {.half = true});
         EXPECT_EQ(ReadFile(dir.Path() + state + ".drawn.txt"), "ok\n");
     }
 }

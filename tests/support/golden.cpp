@@ -4,38 +4,45 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace testsupport {
 
 namespace {
 
-constexpr int kTolerance = 8;           // per channel
-constexpr double kMaxDifferent = 0.002; // share of pixels allowed beyond it
+constexpr int kTolerance = 8; // per channel
 
-SDL_Surface* LoadArgb(const std::string& path)
+using Surface = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
+
+Surface LoadArgb(const std::string& path)
 {
-    SDL_Surface* loaded = IMG_Load(path.c_str());
+    Surface loaded(IMG_Load(path.c_str()), SDL_FreeSurface);
     if (!loaded) {
-        return nullptr;
+        return Surface(nullptr, SDL_FreeSurface);
     }
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(loaded);
-    return argb;
+    return Surface(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0), SDL_FreeSurface);
+}
+
+uint32_t* Row(SDL_Surface* surface, int y)
+{
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch);
+}
+
+Surface NewSurface(int w, int h)
+{
+    return Surface(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888), SDL_FreeSurface);
 }
 
 // The surface at half its size, each pixel the mean of four.
-SDL_Surface* Halved(SDL_Surface* full)
+Surface Halved(SDL_Surface* full)
 {
-    SDL_Surface* half = SDL_CreateRGBSurfaceWithFormat(0, full->w / 2, full->h / 2, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!half) {
-        return nullptr;
-    }
-    for (int y = 0; y < half->h; ++y) {
-        auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(half->pixels) + y * half->pitch);
-        const auto* row0 = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(full->pixels) + 2 * y * full->pitch);
-        const auto* row1 =
-            reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(full->pixels) + (2 * y + 1) * full->pitch);
+    Surface half = NewSurface(full->w / 2, full->h / 2);
+    for (int y = 0; half && y < half->h; ++y) {
+        uint32_t* out = Row(half.get(), y);
+        const uint32_t* row0 = Row(full, 2 * y);
+        const uint32_t* row1 = Row(full, 2 * y + 1);
         for (int x = 0; x < half->w; ++x) {
             uint32_t pixel = 0;
             for (int shift = 0; shift < 32; shift += 8) {
@@ -49,65 +56,54 @@ SDL_Surface* Halved(SDL_Surface* full)
     return half;
 }
 
-// Compares and frees `actual`.
-void Compare(SDL_Surface* actual, const std::string& reference);
-
 } // namespace
 
-void ExpectGolden(const std::string& shot, const std::string& reference)
+void ExpectGolden(const std::string& shot, const std::string& reference, const GoldenOptions& options)
 {
-    SDL_Surface* actual = LoadArgb(shot);
-    ASSERT_NE(actual, nullptr) << "no screenshot at " << shot;
-    Compare(actual, reference);
-}
-
-void ExpectGoldenHalf(const std::string& shot, const std::string& reference)
-{
-    SDL_Surface* full = LoadArgb(shot);
-    ASSERT_NE(full, nullptr) << "no screenshot at " << shot;
-    SDL_Surface* half = Halved(full);
-    SDL_FreeSurface(full);
-    ASSERT_NE(half, nullptr);
-    Compare(half, reference);
-}
-
-namespace {
-
-void Compare(SDL_Surface* actual, const std::string& reference)
-{
+    Surface actual = LoadArgb(shot);
+    ASSERT_TRUE(actual) << "no screenshot at " << shot;
+    if (options.half) {
+        actual = Halved(actual.get());
+        ASSERT_TRUE(actual);
+    }
     if (std::getenv("BSH_UPDATE_GOLDEN")) {
-        IMG_SavePNG(actual, reference.c_str());
+        IMG_SavePNG(actual.get(), reference.c_str());
     }
-    SDL_Surface* expected = LoadArgb(reference);
-    if (!expected || expected->w != actual->w || expected->h != actual->h) {
-        ADD_FAILURE() << "missing reference " << reference << " or of another size";
-        SDL_FreeSurface(actual);
-        SDL_FreeSurface(expected);
-        return;
-    }
-    int different = 0;
+    Surface expected = LoadArgb(reference);
+    ASSERT_TRUE(expected && expected->w == actual->w && expected->h == actual->h)
+        << "missing reference " << reference << " or of another size";
+
+    Surface diff = NewSurface(actual->w, actual->h);
+    ASSERT_TRUE(diff);
+    int different = 0, firstX = -1, firstY = -1, worst = 0;
     for (int y = 0; y < actual->h; ++y) {
-        const auto* a = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(actual->pixels) + y * actual->pitch);
-        const auto* e = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(expected->pixels) + y * expected->pitch);
+        const uint32_t* a = Row(actual.get(), y);
+        const uint32_t* e = Row(expected.get(), y);
+        uint32_t* d = Row(diff.get(), y);
         for (int x = 0; x < actual->w; ++x) {
+            int delta = 0;
             for (int shift = 0; shift < 24; shift += 8) {
-                if (std::abs(int((a[x] >> shift) & 0xFF) - int((e[x] >> shift) & 0xFF)) > kTolerance) {
-                    ++different;
-                    break;
+                delta = std::max(delta, std::abs(int((a[x] >> shift) & 0xFF) - int((e[x] >> shift) & 0xFF)));
+            }
+            d[x] = delta > kTolerance ? 0xFFFF0000u : 0xFF000000u | ((a[x] & 0xFEFEFE) >> 1);
+            if (delta > kTolerance) {
+                if (different++ == 0) {
+                    firstX = x;
+                    firstY = y;
                 }
+                worst = std::max(worst, delta);
             }
         }
     }
     const double share = double(different) / (actual->w * actual->h);
     const std::string stem = reference.substr(0, reference.size() - 4);
-    if (share > kMaxDifferent) {
-        IMG_SavePNG(actual, (stem + ".actual.png").c_str());
+    if (share > options.maxDifferent) {
+        IMG_SavePNG(actual.get(), (stem + ".actual.png").c_str());
+        IMG_SavePNG(diff.get(), (stem + ".diff.png").c_str());
     }
-    EXPECT_LE(share, kMaxDifferent) << different << " pixels differ; see " << stem << ".actual.png";
-    SDL_FreeSurface(actual);
-    SDL_FreeSurface(expected);
+    EXPECT_LE(share, options.maxDifferent) << different << " pixels differ (worst by " << worst << "), the first at ("
+                                           << firstX << ", " << firstY << "); see " << stem << ".actual.png and "
+                                           << stem << ".diff.png";
 }
-
-} // namespace
 
 } // namespace testsupport

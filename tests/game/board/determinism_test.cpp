@@ -2,6 +2,7 @@
 // rules alone, and through the screen (--autoplay) as on the rules alone
 // (--simulate).
 
+#include "e2e/scriptedrun.h"
 #include "game/board/levelsession.h"
 #include "game/board/playfield.h"
 #include "game/progress/boardscoring.h"
@@ -12,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,21 +82,12 @@ TEST(DeterminismTest, TheSameSeedPlaysTheSameGameTwice)
     EXPECT_NE(first.moves, other.moves);
 }
 
+// What the game writes to standard output for ARGS.
 std::string RunLine(const std::string& args)
 {
     testsupport::ScratchDir dir;
-    const std::string command = "cd " BSH_SOURCE_DIR " && XDG_DATA_HOME=" + dir.Path() +
-                                " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " BSH_EXECUTABLE " " + args +
-                                " 2>/dev/null";
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            out += buffer;
-        }
-        ::pclose(pipe);
-    }
-    return out;
+    e2e::RunProgram(dir, args);
+    return testsupport::ReadFile(dir.Path() + "stdout.txt");
 }
 
 TEST(DeterminismTest, SimulateReportsWhatAutoplayPlays)

@@ -2,19 +2,11 @@
 // file and English texts: when its lines appear, the skip, the final message
 // of each kind, the close, and how the finished summary looks.
 
-#include "engine/gui/guitest.h"
 #include "engine/gui/nodewalk.h"
 #include "engine/platform/keynames.h"
 #include "game/screens/levelcompletescreen.h"
+#include "screentest.h"
 #include "support/golden.h"
-#include "support/scratchstorage.h"
-
-#include <SDL.h>
-#include <SDL_image.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <memory>
 
 namespace bsh::test {
 namespace {
@@ -23,27 +15,14 @@ using tsv::GUIComponent;
 
 constexpr const char* kQuestLevel = "/level/original/001.xml"; // open in arcade mode from the start
 
-class LevelCompleteTest : public tsv::test::GuiTest {
+class LevelCompleteTest : public ScreenTest<LevelCompleteScreen> {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        storage = std::make_unique<ScratchStorage>();
-        GameStatePaths paths;
+        ScreenTest::SetUp();
         // A quest and arcade sets still to finish: no award unless a test asks for one.
-        storage->Write("map.xml", "<map><level><source>/level/original/099.xml</source></level></map>");
-        storage->Write("set.xml", "<set><level>/original/099</level></set>");
-        paths.questMap = storage->File("map.xml");
-        paths.arcadeSetPattern = storage->File("set.xml");
-        state = std::make_unique<GameState>(paths);
-        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
-    }
-    void TearDown() override
-    {
-        screen = nullptr;
-        GuiTest::TearDown(); // the screens go before the state they point to
-        state.reset();
-        storage.reset();
+        MakeState("<map><level><source>/level/original/099.xml</source></level></map>",
+                  "<set><level>/original/099</level></set>");
     }
 
     // A level just ended: its mode, outcome, share of time used and statistics.
@@ -63,18 +42,8 @@ protected:
     }
     void Open()
     {
-        screen = tsv::MakeIntrusive<LevelCompleteScreen>(*state);
+        screen = &Push(new LevelCompleteScreen(*state));
         screen->SetCloseHandler([this](const NextScreenDecision& decision) { decisions.push_back(decision); });
-        tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(screen.Get()));
-        opened = Now();
-    }
-    // Frames of 10 ms until `ms` after the screen was built.
-    void RunUntil(int64_t ms)
-    {
-        while (Now() - opened < ms) {
-            Advance(10);
-            App().GetTaskManager().Execute();
-        }
     }
     GUIComponent& Find(const std::string& name)
     {
@@ -83,7 +52,6 @@ protected:
         return found ? *found : *screen->GetRoot();
     }
     std::string Value(const std::string& line) { return Find(line).Find("value")->GetCaption(); }
-    int Count(const std::string& sound) const { return static_cast<int>(std::count(sounds.begin(), sounds.end(), sound)); }
     const tsv::SceneNode* RankPicture()
     {
         const tsv::SceneNode* picture = nullptr;
@@ -96,11 +64,7 @@ protected:
         return picture;
     }
 
-    std::unique_ptr<ScratchStorage> storage;
-    std::unique_ptr<GameState> state;
-    tsv::IntrusivePtr<LevelCompleteScreen> screen;
     std::vector<NextScreenDecision> decisions;
-    int64_t opened = 0;
 };
 
 TEST_F(LevelCompleteTest, LinesAppearEveryThreeHundredMillisecondsWithTheirValuesAfterThem)
@@ -266,13 +230,8 @@ TEST_F(LevelCompleteTest, TheFinishedSummaryLooksAsItShould)
     EndLevel(GameModeArcade, true, 20);
     Open();
     RunUntil(5000); // the last sparkles have gone
-    const std::string shot = dir.Path() + "shot.png";
-    Scene().GetPlatform()->RequestScreenshot(shot);
-    Scene().BeginFrame();
-    Scene().DrawScene();
-    Scene().EndFrame();
-
-    testsupport::ExpectGolden(shot, BSH_SOURCE_DIR "/tests/e2e/golden/levelcomplete-summary.png");
+    Draw(dir.Path() + "shot.png");
+    testsupport::ExpectGolden(dir.Path() + "shot.png", BSH_SOURCE_DIR "/tests/e2e/golden/levelcomplete-summary.png");
 }
 
 } // namespace

@@ -2,11 +2,8 @@
 // what a player sees and can press, a won level opening the next one on
 // another page, the difficulty buttons, the hints and the saved profile.
 
-#include "engine/gui/guitest.h"
 #include "game/screens/mapscreen.h"
-#include "support/scratchstorage.h"
-
-#include <memory>
+#include "screentest.h"
 
 namespace bsh::test {
 namespace {
@@ -19,36 +16,23 @@ const std::string kL3 = "/level/original/003.xml";
 const std::string kL4 = "/level/original/004.xml";
 const std::string kBonus = "/level/original/003-bonus.xml";
 
-class MapScreenTest : public tsv::test::GuiTest {
+class MapScreenTest : public ScreenTest<MapScreen> {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        storage = std::make_unique<ScratchStorage>();
+        ScreenTest::SetUp();
         // 001 and 002 on page 1, 003 on page 2 with its bonus level, 004 on page 4.
-        storage->Write("map.xml", "<map>"
-                                  "<level><source>" + kL1 + "</source><x>-40</x><y>150</y></level>"
-                                  "<level><source>" + kL2 + "</source><x>-140</x><y>90</y>"
-                                  "<parent>" + kL1 + "</parent></level>"
-                                  "<level><source>" + kL3 + "</source><x>600</x><y>100</y>"
-                                  "<parent>" + kL2 + "</parent></level>"
-                                  "<level><source>" + kBonus + "</source><x>700</x><y>200</y>"
-                                  "<parent>" + kL3 + "</parent><bonus/></level>"
-                                  "<level><source>" + kL4 + "</source><x>900</x><y>-700</y>"
-                                  "<parent>" + kL3 + "</parent></level>"
-                                  "</map>");
-        GameStatePaths paths;
-        paths.questMap = storage->File("map.xml");
-        paths.arcadeSetPattern = storage->File("set.xml");
-        state = std::make_unique<GameState>(paths);
-        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
-    }
-    void TearDown() override
-    {
-        screen = nullptr;
-        GuiTest::TearDown();
-        state.reset();
-        storage.reset();
+        MakeState("<map>"
+                  "<level><source>" + kL1 + "</source><x>-40</x><y>150</y></level>"
+                  "<level><source>" + kL2 + "</source><x>-140</x><y>90</y>"
+                  "<parent>" + kL1 + "</parent></level>"
+                  "<level><source>" + kL3 + "</source><x>600</x><y>100</y>"
+                  "<parent>" + kL2 + "</parent></level>"
+                  "<level><source>" + kBonus + "</source><x>700</x><y>200</y>"
+                  "<parent>" + kL3 + "</parent><bonus/></level>"
+                  "<level><source>" + kL4 + "</source><x>900</x><y>-700</y>"
+                  "<parent>" + kL3 + "</parent></level>"
+                  "</map>");
     }
     void Open()
     {
@@ -79,9 +63,6 @@ protected:
         }
     }
 
-    std::unique_ptr<ScratchStorage> storage;
-    std::unique_ptr<GameState> state;
-    tsv::IntrusivePtr<MapScreen> screen;
     std::vector<std::string> played;
     int closed = 0;
 };

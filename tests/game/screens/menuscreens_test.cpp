@@ -4,73 +4,32 @@
 // highlight of a run, and how the treasury and the tables look.
 
 #include "engine/core/random.h"
-#include "engine/gui/guitest.h"
 #include "game/screens/highscorescreen.h"
 #include "game/screens/introscreen.h"
 #include "game/screens/loaderscreen.h"
 #include "game/screens/treasuryscreen.h"
+#include "screentest.h"
 #include "support/golden.h"
-#include "support/scratchstorage.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <memory>
 
 namespace bsh::test {
 namespace {
 
 using tsv::GUIComponent;
 
-class MenuScreensTest : public tsv::test::GuiTest {
+class MenuScreensTest : public ScreenTest<tsv::Screen> {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        storage = std::make_unique<ScratchStorage>();
-        storage->Write("map.xml", "<map><level><source>/level/original/099.xml</source></level></map>");
-        GameStatePaths paths;
-        paths.questMap = storage->File("map.xml");
-        paths.arcadeSetPattern = storage->File("set.xml");
-        state = std::make_unique<GameState>(paths);
-        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
-    }
-    void TearDown() override
-    {
-        GuiTest::TearDown(); // the screens go before the state they point to
-        state.reset();
-        storage.reset();
-    }
-    template <typename S> S& Push(S* screen)
-    {
-        tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(screen));
-        opened = Now();
-        return *screen;
-    }
-    // Frames of 10 ms until `ms` after the newest screen was pushed.
-    void RunUntil(int64_t ms)
-    {
-        while (Now() - opened < ms) {
-            Advance(10);
-            App().GetTaskManager().Execute();
-        }
-    }
-    void Draw(const std::string& shot)
-    {
-        Scene().GetPlatform()->RequestScreenshot(shot);
-        Scene().BeginFrame();
-        Scene().DrawScene();
-        Scene().EndFrame();
+        ScreenTest::SetUp();
+        MakeState("<map><level><source>/level/original/099.xml</source></level></map>");
     }
     AwardBlock& Awards() { return state->CurrentProfile()->Awards(); }
-    int Count(const std::string& sound) const { return static_cast<int>(std::count(sounds.begin(), sounds.end(), sound)); }
-    static GUIComponent* Treasure(tsv::Screen& screen, int award)
+    static GUIComponent* Treasure(tsv::Screen& shown, int award)
     {
-        return screen.FindComponent(AwardKey(award))->Find(TreasuryScreen::kTreasureName);
+        return shown.FindComponent(AwardKey(award))->Find(TreasuryScreen::kTreasureName);
     }
-
-    std::unique_ptr<ScratchStorage> storage;
-    std::unique_ptr<GameState> state;
-    int64_t opened = 0;
 };
 
 TEST_F(MenuScreensTest, TheLoaderStaysTwoSecondsHoweverFastThePreloadAndFillsItsBarOnTheWay)
@@ -131,8 +90,8 @@ TEST_F(MenuScreensTest, TheIntroListGivesItsScreensInOrderAndNothingWhenItIsWron
     }
     // The game's own list names screen files that load.
     for (int32_t i = 0; !IntroScreen::IntroScreenPath(i).empty(); ++i) {
-        tsv::ScreenPtr screen = tsv::MakeIntrusive<tsv::Screen>();
-        EXPECT_TRUE(screen->LoadScreenFile(IntroScreen::IntroScreenPath(i))) << i;
+        tsv::ScreenPtr intro = tsv::MakeIntrusive<tsv::Screen>();
+        EXPECT_TRUE(intro->LoadScreenFile(IntroScreen::IntroScreenPath(i))) << i;
     }
     EXPECT_FALSE(IntroScreen::IntroScreenPath(1).empty());
 }
@@ -185,9 +144,9 @@ TEST_F(MenuScreensTest, TheFinalAwardLeadsToTheVictoryInQuestModeOnly)
         Awards().Reset();
         Awards().SetPending(c.finalPending ? AwardFinalQuest : AwardQuestMap1);
         state->SetMode(c.mode);
-        TreasuryScreen screen(*state, {});
-        EXPECT_EQ(screen.IsFinalAwardPresented(), c.finalPending);
-        EXPECT_EQ(screen.GetNext(), c.next) << c.mode << " " << c.finalPending;
+        TreasuryScreen treasury(*state, {});
+        EXPECT_EQ(treasury.IsFinalAwardPresented(), c.finalPending);
+        EXPECT_EQ(treasury.GetNext(), c.next) << c.mode << " " << c.finalPending;
     }
 }
 
@@ -225,17 +184,17 @@ TEST_F(MenuScreensTest, AResetRegeneratesOnlyItsTableAndClosingFromArcadeEndsThe
 {
     state->Highscores().AddEntry(GameModeQuest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
     int32_t returned = -99;
-    auto& screen = Push(new HighscoreScreen(*state, GameModeArcade, [&returned](int32_t mode) { returned = mode; }));
-    screen.ResetTable(GameModeArcade);
+    auto& scores = Push(new HighscoreScreen(*state, GameModeArcade, [&returned](int32_t mode) { returned = mode; }));
+    scores.ResetTable(GameModeArcade);
     const auto arcade = state->Highscores().EntriesOf(GameModeArcade);
     ASSERT_EQ(arcade.size(), 10u);
     EXPECT_EQ(arcade.front()->GetScore(), 10000);
     EXPECT_EQ(arcade.back()->GetScore(), 1000);
-    EXPECT_EQ(screen.FindComponent("table2")->Find("row10")->Find("score")->GetCaption(), "1000");
-    EXPECT_EQ(screen.FindComponent("table1")->Find("row6")->Find("name")->GetCaption(), "Ann");
+    EXPECT_EQ(scores.FindComponent("table2")->Find("row10")->Find("score")->GetCaption(), "1000");
+    EXPECT_EQ(scores.FindComponent("table1")->Find("row6")->Find("name")->GetCaption(), "Ann");
 
     state->CurrentProfile()->Record().SetScore(GameModeArcade, 700);
-    screen.Leave();
+    scores.Leave();
     EXPECT_EQ(returned, GameModeArcade);
     EXPECT_EQ(state->CurrentProfile()->Record().GetScore(GameModeArcade), 0);
 }

@@ -4,47 +4,37 @@
 // config.xml either way.
 
 #include "engine/core/config.h"
-#include "engine/gui/guitest.h"
 #include "game/screens/optionsscreen.h"
-#include "support/scratchstorage.h"
+#include "screentest.h"
 
 #include <filesystem>
-#include <memory>
 #include <optional>
 
 namespace bsh::test {
 namespace {
 
-class OptionsScreenTest : public tsv::test::GuiTest {
+class OptionsScreenTest : public ScreenTest<OptionsScreen> {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        storage = std::make_unique<ScratchStorage>();
+        ScreenTest::SetUp();
         saved = tsv::GetConfig();
-        GameStatePaths paths;
-        paths.questMap = storage->File("map.xml");
-        paths.arcadeSetPattern = storage->File("set.xml");
-        state = std::make_unique<GameState>(paths);
-        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
+        MakeState("");
     }
     void TearDown() override
     {
-        screen = nullptr;
-        GuiTest::TearDown();
+        ScreenTest::TearDown();
         tsv::GetConfig() = saved;
-        state.reset();
-        storage.reset();
     }
-    void Open(std::optional<OptionsScreen::Settings> opened = std::nullopt)
+    void Open(std::optional<OptionsScreen::Settings> settings = std::nullopt)
     {
         OptionsScreen::Actions actions;
         actions.done = [this] { ++done; };
-        actions.rebuild = [this](const OptionsScreen::Settings& settings) {
+        actions.rebuild = [this](const OptionsScreen::Settings& next) {
             ++rebuilt;
-            rebuiltWith = settings;
+            rebuiltWith = next;
         };
-        screen = tsv::MakeIntrusive<OptionsScreen>(*state, actions, opened);
+        screen = tsv::MakeIntrusive<OptionsScreen>(*state, actions, settings);
         ASSERT_TRUE(screen->IsRootLoaded());
     }
     void Click(const char* button) { screen->FindComponent(button)->FireEvent(tsv::EventClick, 0, 0); }
@@ -66,9 +56,6 @@ protected:
         return screen->FindComponent("valuetext" + std::to_string(id))->GetCaption();
     }
 
-    std::unique_ptr<ScratchStorage> storage;
-    std::unique_ptr<GameState> state;
-    tsv::IntrusivePtr<OptionsScreen> screen;
     tsv::Config saved;
     int done = 0, rebuilt = 0;
     std::optional<OptionsScreen::Settings> rebuiltWith;

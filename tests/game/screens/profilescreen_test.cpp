@@ -2,13 +2,11 @@
 // the list, the refusals of new names, deleting with the saved runs, and the
 // profiles file it leaves behind.
 
-#include "engine/gui/guitest.h"
 #include "engine/gui/standarddialog.h"
 #include "game/screens/profilescreen.h"
-#include "support/scratchstorage.h"
+#include "screentest.h"
 
 #include <filesystem>
-#include <memory>
 
 namespace bsh::test {
 namespace {
@@ -16,24 +14,12 @@ namespace {
 using tsv::ScreenStack;
 using tsv::StandardDialog;
 
-class ProfileScreenTest : public tsv::test::GuiTest {
+class ProfileScreenTest : public ScreenTest<ProfileScreen> {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        storage = std::make_unique<ScratchStorage>();
-        storage->Write("map.xml", "<map><level><source>/level/original/001.xml</source></level></map>");
-        GameStatePaths paths;
-        paths.questMap = storage->File("map.xml");
-        paths.arcadeSetPattern = storage->File("set.xml");
-        state = std::make_unique<GameState>(paths);
-    }
-    void TearDown() override
-    {
-        screen = nullptr;
-        GuiTest::TearDown();
-        state.reset();
-        storage.reset();
+        ScreenTest::SetUp();
+        MakeState("<map><level><source>/level/original/001.xml</source></level></map>", "", false);
     }
     void Open(std::initializer_list<const char*> names)
     {
@@ -59,9 +45,6 @@ protected:
         return dialog->FindComponent("messagetext")->GetCaption();
     }
 
-    std::unique_ptr<ScratchStorage> storage;
-    std::unique_ptr<GameState> state;
-    tsv::IntrusivePtr<ProfileScreen> screen;
     int done = 0;
 };
 

@@ -117,3 +117,30 @@ TEST(LevelRunTest, RealTimeDeviceCarriesMusicAndEffects)
     }
     EXPECT_GT(energy / static_cast<double>(count), 1e-4); // clearly audible, not silence
 }
+
+// --clock relaxed: the clock never runs out. A level of five seconds is
+// still on after ten, its time left at the limit, its time played counting.
+TEST(LevelRunTest, ARelaxedClockNeverRunsOut)
+{
+    ScratchDir dir;
+    WriteFile(dir.Path() + "short.xml", "<level><time>5000</time><colors>1234</colors>"
+                                        "<alias><char>x</char><type>jewel</type></alias>"
+                                        "<playfield>\nxxxxx\nxxxxx\nxxxxx\n</playfield>"
+                                        "<fill>\n11111\n11111\n11111\n</fill></level>");
+    for (const char* clock : {"relaxed", "timed"}) {
+        SCOPED_TRACE(clock);
+        WriteFile(dir.Path() + "run.script", "at 10000 dump " + dir.Path() + "dump.txt\nat 10100 quit\n");
+        ASSERT_EQ(RunLevel(dir, std::string("--no-render --seed 1 --clock ") + clock + " --level " + dir.Path() +
+                                    "short.xml --script " + dir.Path() + "run.script"),
+                  0)
+            << ReadFile(dir.Path() + "stderr.txt");
+        const std::string dump = ReadFile(dir.Path() + "dump.txt");
+        if (std::strcmp(clock, "relaxed") == 0) {
+            EXPECT_NE(dump.find("time 5000 5000 99"), std::string::npos) << dump; // ten seconds played
+        } else {
+            EXPECT_TRUE(dump.empty() || dump.find("time 0 5000") != std::string::npos) << dump; // over, or ran out
+        }
+        std::remove((dir.Path() + "dump.txt").c_str());
+    }
+    EXPECT_NE(RunLevel(dir, "--clock sometimes --level " + dir.Path() + "short.xml"), 0);
+}

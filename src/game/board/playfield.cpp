@@ -194,6 +194,14 @@ void PlayField::SetTimeLimit(int64_t ms)
     m_timeLeft = ms;
 }
 
+void PlayField::SetRelaxed(bool relaxed)
+{
+    m_relaxed = relaxed;
+    if (relaxed) {
+        m_timeLeft = m_timeLimit;
+    }
+}
+
 void PlayField::CountObjectives()
 {
     m_initialBlocks = 0;
@@ -312,7 +320,7 @@ void PlayField::Step()
     const int64_t elapsed = now - m_lastFrameTime;
     if (!IsLevelDone()) {
         m_timePlayed += elapsed;
-        m_timeLeft -= elapsed;
+        m_timeLeft -= m_relaxed ? 0 : elapsed;
     }
     m_timeLeft = std::max<int64_t>(std::min(m_timeLeft, m_timeLimit), 0);
     m_lastFrameTime = now;

@@ -161,6 +161,10 @@ public:
     bool IsSpecialDisabled(int32_t type) const;
     void SetJewelsRequired(int32_t jewels);
     void SetTimeLimit(int64_t ms);
+    // A relaxed clock never runs out: the time left stays at the limit while
+    // the time played counts on.
+    void SetRelaxed(bool relaxed);
+    bool IsRelaxed() const { return m_relaxed; }
 
     // The board snapshot of a saved game.
     void SaveState(tsv::RecordWriter& out) const;
@@ -244,6 +248,7 @@ private:
     int64_t m_timeLimit = 0;
     int64_t m_timeLeft = 0;
     int64_t m_timePlayed = 0;
+    bool m_relaxed = false;
     std::string m_colours;
     bool m_colourErrorLogged = false; // a level without colours says so once
     std::array<uint8_t, kDisableableSpecials> m_disabled{};

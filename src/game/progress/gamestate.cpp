@@ -43,6 +43,7 @@ GameState::GameState(GameStatePaths paths) : m_paths(std::move(paths))
     m_profiles = new ProfileManager();
     m_profiles->Load();
     m_highscores = new HighscoreTable(kHighscoreCapacity);
+    m_extras.Load();
     for (int32_t table = 0; table < kModeCount; ++table) {
         if (m_highscores->CountOf(table) == 0) {
             m_highscores->Fill(table, kGeneratedFirstScore);
@@ -57,6 +58,13 @@ GameState::~GameState()
     if (!m_readOnly) {
         m_profiles->Save();
         m_highscores->Save();
+        std::vector<std::string> names;
+        for (const auto& profile : m_profiles->Profiles()) {
+            names.push_back(profile->GetName());
+        }
+        if (m_extras.KeepOnly(names)) {
+            m_extras.Save(); // a deleted player's extras go with the player
+        }
     }
 }
 
@@ -134,6 +142,33 @@ void GameState::PrepareLevel(const std::string& levelPath, int32_t mode)
     m_levelPath = levelPath;
     m_awardKey.clear();
     m_won = false;
+    m_levelRelaxed = IsClockRelaxed();
+}
+
+bool GameState::IsClockRelaxed() const
+{
+    if (m_clockOverride != ClockOverride::None) {
+        return m_clockOverride == ClockOverride::Relaxed;
+    }
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    return profile && m_extras.Get(profile->GetName()).relaxedClock;
+}
+
+void GameState::SetClockRelaxed(bool relaxed)
+{
+    IntrusivePtr<Profile> profile = CurrentProfile();
+    if (!profile) {
+        return;
+    }
+    PlayerExtra extra = m_extras.Get(profile->GetName());
+    if (extra.relaxedClock == relaxed) {
+        return;
+    }
+    extra.relaxedClock = relaxed;
+    m_extras.Set(profile->GetName(), extra);
+    if (!m_readOnly) {
+        m_extras.Save();
+    }
 }
 
 void GameState::AddScore(int32_t points, float x, float y)
@@ -266,16 +301,19 @@ LevelOutcome GameState::RecordLevelResult()
     ProgressRecord& normal = profile->Record(DifficultyNormal);
     const std::string& level = m_levelPath;
 
-    record.SetScore(mode, ClampToInt32(static_cast<int64_t>(record.GetScore(mode)) + LevelScore()));
-
-    outcome.fast = m_timeUsed <= kFastTimeUsed;
+    // A relaxed win earns no time bonus and is never fast (no bonus level opens).
+    if (!m_levelRelaxed) {
+        record.SetScore(mode, ClampToInt32(static_cast<int64_t>(record.GetScore(mode)) + LevelScore()));
+    }
+    outcome.fast = !m_levelRelaxed && m_timeUsed <= kFastTimeUsed;
     record.SetState(mode, level, outcome.fast ? LevelCompletedFast : LevelCompleted);
     if (mode == GameModeQuest) {
         // Every quest level won at any difficulty becomes playable in arcade mode.
         if (normal.GetState(GameModeArcade, level) == LevelLocked) {
             normal.SetState(GameModeArcade, level, LevelOpen);
         }
-    } else if (record.GetState(GameModeArcade, level) != LevelLocked) {
+    } else if (record.GetState(GameModeArcade, level) != LevelLocked && !m_levelRelaxed) {
+        // A relaxed arcade win is a win without a rating.
         if (LevelEntry* entry = normal.GetEntry(GameModeArcade, level)) {
             entry->best = std::max(entry->best, Rating());
         }
@@ -342,6 +380,8 @@ NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
         decision.screen = NextScreen::QuestMap;
         decision.completedLevel = m_levelPath;
         decision.completedFast = outcome.fast;
+    } else if (m_levelRelaxed) {
+        decision.screen = NextScreen::ArcadeSelection; // no table for a relaxed run
     } else {
         decision.screen =
             m_highscores->AddEntry(GameModeArcade, entry) ? NextScreen::Highscore : NextScreen::ArcadeSelection;

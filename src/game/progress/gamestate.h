@@ -8,6 +8,7 @@
 #include "game/board/boardevents.h"
 #include "game/progress/highscoretable.h"
 #include "game/progress/profile.h"
+#include "game/progress/playerextras.h"
 #include "game/progress/profilemanager.h"
 #include "game/progress/progression.h"
 
@@ -104,6 +105,7 @@ public:
     ProfileManager& Profiles() { return *m_profiles; }
     const GameStatePaths& GetPaths() const { return m_paths; }
     HighscoreTable& Highscores() { return *m_highscores; }
+    PlayerExtras& Extras() { return m_extras; }
     tsv::IntrusivePtr<Profile> CurrentProfile() const { return m_profiles->Current(); }
     const std::vector<std::string>& ArcadeSet(int set) const { return m_arcadeSets[static_cast<size_t>(set)]; }
 
@@ -113,6 +115,16 @@ public:
     void SetFallbackDifficulty(int32_t difficulty) { m_fallbackDifficulty = difficulty; }
     // The current profile's difficulty, or the fallback without a profile.
     int32_t GetDifficulty() const;
+
+    // The clock: timed levels, or relaxed ones whose clock never runs out.
+    // The current player's setting (kept in the extras file) unless a run
+    // overrides it (--clock); timed without a player.
+    bool IsClockRelaxed() const;
+    void SetClockRelaxed(bool relaxed);
+    enum class ClockOverride { None, Timed, Relaxed };
+    void SetClockOverride(ClockOverride clock) { m_clockOverride = clock; }
+    // Whether the level prepared last is played relaxed (fixed when it is prepared).
+    bool IsLevelRelaxed() const { return m_levelRelaxed; }
 
     int32_t GetMode() const { return m_mode; }
     void SetMode(int32_t mode) { m_mode = mode; }
@@ -137,7 +149,7 @@ public:
     void AddStat(int counter, int32_t delta);
 
     // The state part of starting a level: mode, the arcade's fixed difficulty,
-    // level path, and a clean award key and won flag. An empty path means the
+    // level path, the clock, and a clean award key and won flag. An empty path means the
     // saved game of the mode is to be resumed.
     void PrepareLevel(const std::string& levelPath, int32_t mode);
 
@@ -199,6 +211,9 @@ private:
     int32_t m_mode = GameModeNone;
     std::string m_levelPath;
     bool m_won = false;
+    bool m_levelRelaxed = false;
+    ClockOverride m_clockOverride = ClockOverride::None;
+    PlayerExtras m_extras;
     int32_t m_timeUsed = 0; // percent of the time limit
     std::array<std::array<int32_t, kStatCount>, kModeCount> m_stats{};
     std::string m_awardKey;

@@ -24,6 +24,7 @@ bool LoadLevelForPlay(GameState& state, const std::string& path, PlayField& boar
         }
     }
     board.SetTimeLimit(limit);
+    board.SetRelaxed(state.IsLevelRelaxed());
     return true;
 }
 

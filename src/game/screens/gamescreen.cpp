@@ -205,6 +205,8 @@ bool GameScreen::Start()
     if (m_levelPath.empty() ? !ResumeSavedRun() : !LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level)) {
         return false;
     }
+    // A resumed run follows the clock as it is set now.
+    m_board->SetRelaxed(m_state.IsLevelRelaxed());
     m_view->BuildFrame();
     m_view->Sync(*m_board);
     m_state.SetBoardSnapshotHooks([board](tsv::RecordWriter& out) { board->SaveState(out); },

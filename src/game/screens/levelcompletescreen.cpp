@@ -39,6 +39,7 @@ LevelCompleteScreen::LevelCompleteScreen(GameState& state) : m_state(state)
 {
     m_mode = state.GetMode();
     m_won = state.IsWon();
+    m_relaxed = state.IsLevelRelaxed();
     m_outcome = state.RecordLevelResult();
     if (IsValidMode(m_mode)) {
         for (int i = 0; i < kStatCount; ++i) {
@@ -176,14 +177,16 @@ void LevelCompleteScreen::ShowFinalMessage()
         m_finalKind = FinalKind::Award;
         text = Text("Screen.LevelComplete.artifactFound");
         SetRankPicture("/texture/piece/artifact.png", kArtifactSize);
-    } else if (m_mode == GameModeArcade && m_won) {
+    } else if (m_mode == GameModeArcade && m_won && !m_relaxed) {
         m_finalKind = FinalKind::Rank;
         const std::string number = std::to_string(m_rank - 1);
         text = Text("Screen.LevelComplete.gainedRank") + Text("Screen.LevelComplete.rank" + number);
         SetRankPicture("/texture/gui/frame/crown" + number + ".png", kCrownSize);
     } else {
         m_finalKind = FinalKind::Closing;
-        if (m_won) {
+        if (m_won && m_relaxed) {
+            text = Text("Screen.LevelComplete.playedRelaxed");
+        } else if (m_won) {
             text = Text("Screen.LevelComplete.wellDone");
         } else {
             // The title already says the game is over: this line says why.

@@ -102,6 +102,7 @@ private:
     int32_t m_timeScore = 0;
     int32_t m_totalScore = 0;
     int32_t m_rank = 2; // 2..6, for the rank message
+    bool m_relaxed = false; // played without the clock: no rank, a word that says so
 
     std::array<tsv::GUIComponent*, kLineCount> m_lines{};
     tsv::GUIComponent* m_finalMsg = nullptr;

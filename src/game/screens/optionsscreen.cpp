@@ -50,6 +50,7 @@ OptionsScreen::Settings OptionsScreen::Settings::Current(const GameState& state)
     settings.systemCursor = config.systemCursor;
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
     settings.hints = !profile || profile->GetHints();
+    settings.relaxedClock = state.IsClockRelaxed();
     return settings;
 }
 
@@ -80,6 +81,8 @@ OptionsScreen::OptionsScreen(GameState& state, Actions actions, std::optional<Se
         {OptionLanguage, languageNames, currentLanguage},
         {OptionCursor, yesNo, config.systemCursor ? 1 : 0},
         {OptionHints, yesNo, profile && profile->GetHints() ? 0 : 1},
+        {OptionClock, {Text("$Screen.Options.clockTimed"), Text("$Screen.Options.clockRelaxed")},
+         m_state.IsClockRelaxed() ? 1 : 0},
     };
     for (const Option& option : m_options) {
         ShowValue(option);
@@ -108,9 +111,10 @@ OptionsScreen::OptionsScreen(GameState& state, Actions actions, std::optional<Se
         }
     }
     if (!profile) {
-        // Hints belong to a profile; without one there is nothing to set.
+        // Hints and the clock belong to a profile; without one there is nothing to set.
         GetRoot()->Walk([](tsv::GUIComponent& component, int) {
-            if (component.GetTag() == OptionHints || component.GetTag() == -OptionHints) {
+            const int32_t option = std::abs(component.GetTag());
+            if (option == OptionHints || option == OptionClock) {
                 component.SetEnabled(false);
             }
         });
@@ -184,6 +188,9 @@ void OptionsScreen::Apply(const Option& option)
         if (tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile()) {
             profile->SetHints(option.index == 0);
         }
+        break;
+    case OptionClock:
+        m_state.SetClockRelaxed(option.index == 1);
         break;
     default:
         break;
@@ -271,6 +278,7 @@ void OptionsScreen::Restore(const Settings& settings)
     }
     if (tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile()) {
         profile->SetHints(settings.hints);
+        m_state.SetClockRelaxed(settings.relaxedClock);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Six settings, each with a decrease and an increase button, every change
+// Seven settings, each with a decrease and an increase button, every change
 // applied at once: the two volumes, full screen or window, the language, the
-// system cursor and the profile's hints. Ok keeps what was changed; cancel
+// system cursor, and the profile's hints and clock (timed or relaxed). Ok keeps what was changed; cancel
 // puts every setting back as it was when the screen opened (a language
 // change rebuilds the screen, which keeps that first state). Both write the
 // settings.
@@ -33,6 +33,7 @@ public:
         OptionLanguage = 4,
         OptionCursor = 5,
         OptionHints = 6,
+        OptionClock = 7,
     };
 
     struct Option {
@@ -48,6 +49,7 @@ public:
         tsv::LanguageId language{};
         bool systemCursor = false;
         bool hints = true; // of the current profile; none: left alone
+        bool relaxedClock = false; // of the current profile
 
         static Settings Current(const GameState& state);
     };

@@ -20,7 +20,9 @@ std::string GameOptions::Usage() const
            "  --simulate           with --level: the bot plays on the rules alone (no window,\n"
            "                       scene or sound) and prints the same JSON line\n"
            "  --soak MINUTES       the bot plays the quest's levels one after another through\n"
-           "                       the screens for MINUTES of game time and reports memory\n";
+           "                       the screens for MINUTES of game time and reports memory\n"
+           "  --clock timed|relaxed   levels with their time limit, or with a clock that never\n"
+           "                       runs out, for this run (default: the player's setting)\n";
 }
 
 GameOptions::Result GameOptions::Parse(const std::string& arg,
@@ -37,6 +39,18 @@ GameOptions::Result GameOptions::Parse(const std::string& arg,
             return Failed;
         }
         levelPath = text;
+        return Consumed;
+    }
+    if (arg == "--clock") {
+        const char* text = value("timed or relaxed");
+        if (!text) {
+            return Failed;
+        }
+        if (std::string(text) != "timed" && std::string(text) != "relaxed") {
+            message = std::string("brinestoneharbour: bad value for --clock: ") + text + " (timed or relaxed)\n";
+            return Failed;
+        }
+        clock = text;
         return Consumed;
     }
     if (arg == "--mode" || arg == "--difficulty") {

@@ -31,8 +31,18 @@ constexpr int kDefaultSimulationStepMs = 10;
 constexpr int64_t kSimulationFrameLimit = 100'000'000;
 
 // The state part of starting the level: mode, difficulty, clean statistics.
+// --clock overrides the player's setting for the run.
+void ApplyClockOption(GameState& state, const GameOptions& game)
+{
+    if (!game.clock.empty()) {
+        state.SetClockOverride(game.clock == "relaxed" ? GameState::ClockOverride::Relaxed
+                                                       : GameState::ClockOverride::Timed);
+    }
+}
+
 int32_t PrepareState(GameState& state, const GameOptions& game)
 {
+    ApplyClockOption(state, game);
     const int32_t mode = game.mode == "quest" ? GameModeQuest : GameModeArcade;
     const int32_t difficulty = game.difficulty == "easy"   ? DifficultyEasy
                                : game.difficulty == "hard" ? DifficultyHard
@@ -116,6 +126,7 @@ public:
         if (m_onDone) {
             // From the menus the profile keeps its own difficulty.
             mode = level.mode == "quest" ? GameModeQuest : GameModeArcade;
+            ApplyClockOption(state, m_game);
             state.PrepareLevel(level.levelPath, mode);
             state.ResetLevelStats();
         } else {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <memory>
 
 namespace bsh {
@@ -40,6 +42,7 @@ protected:
         state->Profiles().Add(IntrusivePtr<Profile>(new Profile("Ann")));
     }
 
+    // The current player ("Ann" unless a test adds another).
     Profile& Ann() { return *state->CurrentProfile(); }
 
     // Plays a level to the end: the board's part is the time left and used.
@@ -389,6 +392,93 @@ TEST(GameStateStartUp, GeneratesEmptyTablesAndSavesAtTheEnd)
     EXPECT_EQ(scores->size(), 11u);
     EXPECT_EQ(scores->back().name, "Solo");
     EXPECT_EQ(storage.Read("profiles.dat"), test::Le32(0));
+}
+
+// What a win records, timed and relaxed: a relaxed win opens what any win
+// opens and may earn its level's award, but earns no time bonus, is never
+// fast (no bonus level), gives no arcade rating and enters no table.
+TEST_F(GameStateTest, ARelaxedWinRecordsTheWinButNoSpeed)
+{
+    struct Case {
+        const char* name;
+        int32_t mode;
+        bool relaxed;
+        int32_t scoreAdded;      // the time bonus of 40 s left at Normal
+        int32_t state;           // the level's state afterwards
+        int32_t best;            // arcade: the rating kept
+        NextScreen next;
+    };
+    const Case cases[] = {
+        {"quest, timed", GameModeQuest, false, 1000, LevelCompletedFast, -1, NextScreen::QuestMap},
+        {"quest, relaxed", GameModeQuest, true, 0, LevelCompleted, -1, NextScreen::QuestMap},
+        {"arcade, timed", GameModeArcade, false, 1000, LevelCompletedFast, 6, NextScreen::Highscore},
+        {"arcade, relaxed", GameModeArcade, true, 0, LevelCompleted, 0, NextScreen::ArcadeSelection},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        state->Profiles().Add(IntrusivePtr<Profile>(new Profile(c.name))); // a fresh player each
+        Ann().Record().SetScore(c.mode, 900000); // enough for any table
+        state->SetClockOverride(c.relaxed ? GameState::ClockOverride::Relaxed : GameState::ClockOverride::Timed);
+        state->SetAwardKey("quest_map1");
+        const int32_t before = Ann().Record().GetScore(c.mode);
+        state->PrepareLevel(kL1, c.mode);
+        EXPECT_EQ(state->IsLevelRelaxed(), c.relaxed);
+        state->SetAwardKey("quest_map1");
+        state->SetStat64(c.mode, StatTimeLeft, 40);
+        state->SetTimeUsed(10);
+        state->SetWon(true);
+        const LevelOutcome outcome = state->RecordLevelResult();
+        EXPECT_EQ(Ann().Record().GetScore(c.mode) - before, c.scoreAdded);
+        EXPECT_EQ(outcome.fast, !c.relaxed);
+        EXPECT_EQ(Ann().Record().GetState(c.mode, kL1), c.state);
+        EXPECT_NE(outcome.newAwardIndex, -1); // the level's award does not depend on speed
+        if (c.best >= 0) {
+            EXPECT_EQ(Ann().Record(DifficultyNormal).GetEntry(GameModeArcade, kL1)->best, c.best);
+        }
+        EXPECT_EQ(state->DecideNextScreen({-1, outcome.fast}).screen, c.next);
+    }
+}
+
+// The clock is the player's own, kept in a file of its own beside the
+// profiles; a damaged one means defaults and nothing else is touched.
+TEST_F(GameStateTest, TheClockIsEachPlayersOwnAndADamagedExtrasFileLosesNothingElse)
+{
+    state->Profiles().Add(IntrusivePtr<Profile>(new Profile("Bo")));
+    EXPECT_FALSE(state->IsClockRelaxed());
+    state->SetClockRelaxed(true);
+    EXPECT_TRUE(state->IsClockRelaxed());
+    state->Profiles().Select("Ann");
+    EXPECT_FALSE(state->IsClockRelaxed());
+    state->SetClockOverride(GameState::ClockOverride::Relaxed);
+    EXPECT_TRUE(state->IsClockRelaxed()); // --clock for this run only
+    state->SetClockOverride(GameState::ClockOverride::None);
+    state->Profiles().Select("Bo");
+    state.reset(); // saves
+
+    // The file reads back; the next start knows Bo's clock.
+    const std::string extras = storage.Read("extras.dat");
+    ASSERT_FALSE(extras.empty());
+    SetUp();
+    state->Profiles().Select("Bo");
+    EXPECT_TRUE(state->IsClockRelaxed());
+    state.reset();
+
+    // Damaged (a flag nobody writes): moved aside, defaults; the profiles stay.
+    std::string damaged = extras;
+    damaged[damaged.size() - 13] = '\x7F';
+    storage.Write("extras.dat", damaged);
+    const std::string profiles = storage.Read("profiles.dat");
+    GameStatePaths paths;
+    paths.questMap = storage.File("map.xml");
+    GameState again(paths);
+    again.Profiles().Select("Bo");
+    EXPECT_FALSE(again.IsClockRelaxed());
+    EXPECT_EQ(storage.Read("profiles.dat"), profiles);
+    bool keptAside = false;
+    for (const auto& entry : std::filesystem::directory_iterator(storage.Path())) {
+        keptAside = keptAside || entry.path().filename().string().rfind("extras.dat.damaged-", 0) == 0;
+    }
+    EXPECT_TRUE(keptAside);
 }
 
 } // namespace

@@ -42,7 +42,7 @@ protected:
     void ChangeEverything()
     {
         for (int32_t id : {OptionsScreen::OptionSound, OptionsScreen::OptionMusic, OptionsScreen::OptionDisplay,
-                           OptionsScreen::OptionCursor, OptionsScreen::OptionHints}) {
+                           OptionsScreen::OptionCursor, OptionsScreen::OptionHints, OptionsScreen::OptionClock}) {
             screen->Change(-id);
         }
         screen->Change(OptionsScreen::OptionLanguage);
@@ -107,6 +107,11 @@ TEST_F(OptionsScreenTest, ChoicesWrapAndReachTheirSettings)
     EXPECT_EQ(Shown(OptionsScreen::OptionHints), "Yes");
     screen->Change(OptionsScreen::OptionHints);
     EXPECT_FALSE(state->CurrentProfile()->GetHints());
+
+    EXPECT_EQ(Shown(OptionsScreen::OptionClock), "Timed");
+    screen->Change(OptionsScreen::OptionClock);
+    EXPECT_EQ(Shown(OptionsScreen::OptionClock), "Relaxed");
+    EXPECT_TRUE(state->IsClockRelaxed());
 }
 
 TEST_F(OptionsScreenTest, TheLanguageWrapsSwitchesAtOnceAndRebuildsTheScreen)
@@ -157,6 +162,7 @@ TEST_F(OptionsScreenTest, CancelPutsEverySettingBackAndOkKeepsThemBothWrite)
     EXPECT_FALSE(config.fullscreen);
     EXPECT_TRUE(config.systemCursor);
     EXPECT_TRUE(state->CurrentProfile()->GetHints());
+    EXPECT_FALSE(state->IsClockRelaxed());
     // Written as put back.
     tsv::Config written;
     written.Load(storage->Path());
@@ -173,6 +179,7 @@ TEST_F(OptionsScreenTest, CancelPutsEverySettingBackAndOkKeepsThemBothWrite)
     EXPECT_TRUE(config.fullscreen);
     EXPECT_FALSE(config.systemCursor);
     EXPECT_FALSE(state->CurrentProfile()->GetHints());
+    EXPECT_TRUE(state->IsClockRelaxed());
     EXPECT_TRUE(std::filesystem::exists(storage->File("config.xml")));
     tsv::LanguageManager::Instance().SwitchLanguage(english);
     EXPECT_FALSE(screen->FindComponent("creditsbutton")->GetOwnEnabled()); // no credits screen yet

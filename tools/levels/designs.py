@@ -581,7 +581,7 @@ m = rect(1, 1, 16, 12)
 m = cut(m, [(c, r) for (c, r) in cells(m) if c in (5, 12) and 3 <= r <= 9])
 b = squares(m, wood=rows_of(10, 11, 12), iron=rows_of(1))
 b = place(b, {(2, 1): "v", (15, 1): "v", (7, 6): "x", (10, 6): "x"})
-level("047", "Anchor Chains", 310, "12345", b, parents=["046"], at=(500, -560))
+level("047", "Anchor Chains", 320, "12345", b, parents=["046"], at=(500, -560))
 
 b = squares(rect(0, 0, 18, 14))
 b = place(b, {(4, 4): "R", (13, 4): "R", (4, 9): "R", (13, 9): "R", (8, 6): "D", (9, 7): "D",

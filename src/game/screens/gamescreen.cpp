@@ -29,19 +29,12 @@ using tsv::GUIComponent;
 
 namespace {
 
-// A press and release this close together is a click.
-constexpr float kClickTolerance = 5.0f;
 constexpr int64_t kHintArrowsMs = 2500;
-// The selection and press marks sit above the pieces, the effects above them.
-constexpr int32_t kMarkLayer = kBoardLayer + 1;
+// The effects sit above the pieces and the marks.
 constexpr int32_t kHoverEffectLayer = kBoardLayer + 2;
 constexpr int32_t kBackdropLayer = 0;
 constexpr int32_t kMessageLayer = 6;
 constexpr int32_t kScoreLayer = 5;
-constexpr uint32_t kPressMarkColour = 0x80FFFFFF;
-// The keyboard's cursor reaches a little past its square, so that its dark
-// rim stands out against the neighbours too.
-constexpr float kCursorSize = 44.0f;
 constexpr float kPi = 3.14159265358979f;
 constexpr uint32_t kMessageColour = 0xFFFFF2C8;
 constexpr int64_t kMessageFadeMs = 400;
@@ -57,29 +50,6 @@ constexpr int64_t kBonusTextUntilMs = 4000;
 // The top of the start-of-level texts: below most boards, above the score strip.
 constexpr float kCircleSize = 56.0f;
 constexpr int64_t kPulseMs = 400;
-
-tsv::SceneNodePtr MakeMark(const std::string& texture, float w, float h)
-{
-    tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
-    node->SetMesh(tsv::Mesh(w, h));
-    node->SetTexture(texture);
-    tsv::AddGameNode(node, kMarkLayer);
-    node->SetVisible(false, true);
-    return node;
-}
-
-void PlaceMark(const tsv::SceneNodePtr& mark, int x, int y)
-{
-    if (!mark) {
-        return;
-    }
-    if (x < 0 || y < 0) {
-        mark->SetVisible(false, true);
-        return;
-    }
-    mark->SetPosition({ColumnX(x), RowY(y), 0}, true);
-    mark->SetVisible(true, true);
-}
 
 // A short swell of a node's scale: the HUD's way of saying "this changed".
 void Pulse(tsv::SceneNode& node, int64_t now, tsv::Vec2 peak)
@@ -99,51 +69,6 @@ int Key(const char* name) { return tsv::KeyCodeFromName(name); }
 
 } // namespace
 
-ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int releaseX, int releaseY, int selX,
-                            int selY, const std::function<bool(int, int)>& selectable)
-{
-    ReleaseAction action;
-    if (std::fabs(dx) <= kClickTolerance && std::fabs(dy) <= kClickTolerance) {
-        if (releaseX < 0 || releaseY < 0) {
-            return action;
-        }
-        if (selX < 0) {
-            if (selectable(releaseX, releaseY)) {
-                action = {ReleaseAction::Select, releaseX, releaseY, -1, -1};
-            }
-            return action;
-        }
-        if (releaseX == selX && releaseY == selY) {
-            action.kind = ReleaseAction::Deselect;
-            return action;
-        }
-        if (std::abs(releaseX - selX) + std::abs(releaseY - selY) == 1) {
-            if (selectable(selX, selY) && selectable(releaseX, releaseY)) {
-                action = {ReleaseAction::Swap, selX, selY, releaseX, releaseY};
-            } else {
-                action.kind = ReleaseAction::Deselect;
-            }
-            return action;
-        }
-        if (selectable(releaseX, releaseY)) {
-            action = {ReleaseAction::Select, releaseX, releaseY, -1, -1};
-        }
-        return action;
-    }
-    // A drag: toward the neighbour in the dominant direction.
-    int tx = pressX;
-    int ty = pressY;
-    if (std::fabs(dy) >= std::fabs(dx)) {
-        ty += dy < 0 ? -1 : 1;
-    } else {
-        tx += dx < 0 ? -1 : 1;
-    }
-    if (PlayField::InGrid(tx, ty) && selectable(pressX, pressY) && selectable(tx, ty)) {
-        action = {ReleaseAction::Swap, pressX, pressY, tx, ty};
-    }
-    return action;
-}
-
 int64_t HintDelayFor(const GameState& state)
 {
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
@@ -159,7 +84,12 @@ int64_t HintDelayFor(const GameState& state)
 GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
                        GameMedia* media)
     : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode < 0 ? -mode - 1 : mode),
-      m_preview(mode < 0), m_player(player)
+      m_preview(mode < 0), m_player(player),
+      m_input({[this] { return IsInputAllowed(); },
+               [this](int x, int y) { return m_board->IsSelectable(x, y); },
+               [this](int x, int y) { return m_board->TypeAt(x, y) == PieceJewel && m_board->IsSelectable(x, y); },
+               [this](int x, int y) { FireEffect(EffectJewelGlitter, x, y); },
+               [this](int x1, int y1, int x2, int y2) { m_session->TrySwap(x1, y1, x2, y2); }})
 {
     // The arrows, Space, Return and Escape belong to the board; Tab reaches the HUD's buttons.
     SetKeyNavigation(KeyNavigation::Tab);
@@ -177,7 +107,8 @@ GameScreen::~GameScreen()
     m_session.reset();
     m_board = nullptr;
     m_view.reset();
-    for (tsv::SceneNodePtr* node : {&m_backdrop, &m_selection, &m_pressMark, &m_cursorMark, &m_hintArrows, &m_message}) {
+    m_input.RemoveMarks();
+    for (tsv::SceneNodePtr* node : {&m_backdrop, &m_hintArrows, &m_message}) {
         if (*node) {
             (*node)->Expire();
         }
@@ -221,10 +152,7 @@ bool GameScreen::Start()
     if (m_backdrop) {
         tsv::AddGameNode(m_backdrop, kBackdropLayer);
     }
-    m_selection = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
-    m_pressMark = MakeMark("/texture/playfield/select.png", kCellSize, kCellSize);
-    m_pressMark->SetColor(kPressMarkColour);
-    m_cursorMark = MakeMark("/texture/playfield/keycursor.png", kCursorSize, kCursorSize);
+    m_input.CreateMarks();
     m_hintArrows = MakeMark("/texture/gui/hint-arrows.png", 2 * kCellSize, kCellSize);
     BuildHud();
 
@@ -378,12 +306,12 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
         UpdateStartTutorials(now);
     }
     UpdateTime();
-    if (m_hintArrows && m_hintArrows->IsVisible() && (now >= m_hintArrowsUntil || m_selX >= 0)) {
+    if (m_hintArrows && m_hintArrows->IsVisible() && (now >= m_hintArrowsUntil || m_input.SelectedX() >= 0)) {
         m_hintArrows->SetVisible(false, true);
     }
     if (m_player == LevelSession::Player::Person) {
         for (const tsv::InputManager::PointerState& state : pointer) {
-            HandleMouse(state.x, state.y, state.leftDown);
+            m_input.Pointer(state.x, state.y, state.leftDown);
         }
     }
 }
@@ -597,11 +525,7 @@ void GameScreen::OnLevelComplete()
     }
 }
 
-void GameScreen::OnInputStopped()
-{
-    Select(-1, -1);
-    PlaceMark(m_pressMark, -1, -1);
-}
+void GameScreen::OnInputStopped() { m_input.Drop(); }
 
 void GameScreen::OnHint(int x1, int y1, int x2, int y2, const HintRecord& about,
                         const std::vector<std::pair<int, int>>& work)
@@ -766,20 +690,6 @@ void GameScreen::ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now)
     m_hintArrowsUntil = now + kHintArrowsMs;
 }
 
-void GameScreen::Select(int x, int y)
-{
-    m_selX = x;
-    m_selY = y;
-    PlaceMark(m_selection, x, y);
-}
-
-void GameScreen::PlaceCursor(int x, int y)
-{
-    m_cursorX = std::clamp(x, 0, kBoardColumns - 1);
-    m_cursorY = std::clamp(y, 0, kBoardRows - 2);
-    PlaceMark(m_cursorMark, m_cursorX, m_cursorY);
-}
-
 void GameScreen::HandleKey(int keyCode)
 {
     // Pause is also what a gamepad's Start sends.
@@ -787,90 +697,9 @@ void GameScreen::HandleKey(int keyCode)
         OpenPause();
         return;
     }
-    if (!IsInputAllowed() || m_player != LevelSession::Player::Person) {
-        return;
+    if (m_player == LevelSession::Player::Person) {
+        m_input.Key(keyCode);
     }
-    if (m_cursorX < 0) {
-        // The first key shows the cursor where the selection is, or mid-board.
-        const bool arrow = keyCode == Key("KEY_LEFT") || keyCode == Key("KEY_RIGHT") || keyCode == Key("KEY_UP") ||
-                           keyCode == Key("KEY_DOWN");
-        if (arrow) {
-            PlaceCursor(m_selX >= 0 ? m_selX : kBoardColumns / 2, m_selY >= 0 ? m_selY : kBoardRows / 2);
-        }
-        return;
-    }
-    if (keyCode == Key("KEY_LEFT")) {
-        PlaceCursor(m_cursorX - 1, m_cursorY);
-    } else if (keyCode == Key("KEY_RIGHT")) {
-        PlaceCursor(m_cursorX + 1, m_cursorY);
-    } else if (keyCode == Key("KEY_UP")) {
-        PlaceCursor(m_cursorX, m_cursorY - 1);
-    } else if (keyCode == Key("KEY_DOWN")) {
-        PlaceCursor(m_cursorX, m_cursorY + 1);
-    } else if (keyCode == Key("KEY_SPACE") || keyCode == Key("KEY_RETURN")) {
-        // The same decision as a click on the cursor's cell.
-        const ReleaseAction action = DecideRelease(m_cursorX, m_cursorY, 0, 0, m_cursorX, m_cursorY, m_selX, m_selY,
-                                                   [this](int x, int y) { return m_board->IsSelectable(x, y); });
-        if (action.kind == ReleaseAction::Select) {
-            Select(action.x, action.y);
-        } else if (action.kind == ReleaseAction::Deselect) {
-            Select(-1, -1);
-        } else if (action.kind == ReleaseAction::Swap) {
-            m_session->TrySwap(action.x, action.y, action.tx, action.ty);
-            Select(-1, -1);
-        }
-    }
-}
-
-void GameScreen::HandleMouse(float mouseX, float mouseY, bool leftDown)
-{
-    const float bx = mouseX - 400.0f;
-    const float by = mouseY - 300.0f;
-    int cx = PlayField::ColumnAt(bx);
-    int cy = PlayField::RowAt(by);
-    if (cx < 0 || cy < 0) {
-        cx = cy = -1;
-    }
-    const bool allowed = IsInputAllowed();
-
-    if ((cx != m_hoverX || cy != m_hoverY) && cx >= 0 && allowed && m_board->TypeAt(cx, cy) == PieceJewel &&
-        m_board->IsSelectable(cx, cy)) {
-        FireEffect(EffectJewelGlitter, cx, cy);
-    }
-    m_hoverX = cx;
-    m_hoverY = cy;
-
-    if (leftDown && !m_leftWasDown && allowed && cx >= 0 && m_board->IsSelectable(cx, cy)) {
-        m_pressX = cx;
-        m_pressY = cy;
-        m_pressMouseX = bx;
-        m_pressMouseY = by;
-        PlaceMark(m_pressMark, cx, cy);
-    }
-    if (!leftDown && m_leftWasDown && m_pressX >= 0) {
-        if (allowed) {
-            const ReleaseAction action =
-                DecideRelease(m_pressX, m_pressY, bx - m_pressMouseX, by - m_pressMouseY, cx, cy, m_selX, m_selY,
-                              [this](int x, int y) { return m_board->IsSelectable(x, y); });
-            switch (action.kind) {
-            case ReleaseAction::Select:
-                Select(action.x, action.y);
-                break;
-            case ReleaseAction::Deselect:
-                Select(-1, -1);
-                break;
-            case ReleaseAction::Swap:
-                m_session->TrySwap(action.x, action.y, action.tx, action.ty);
-                Select(-1, -1);
-                break;
-            case ReleaseAction::None:
-                break;
-            }
-        }
-        m_pressX = m_pressY = -1;
-        PlaceMark(m_pressMark, -1, -1);
-    }
-    m_leftWasDown = leftDown;
 }
 
 void GameScreen::ShowMessage(const std::string& key, int64_t ms, int number)
@@ -912,7 +741,8 @@ std::string GameScreen::Dump() const
     if (!m_board) {
         return "no board";
     }
-    return m_board->DumpText() + "selected " + std::to_string(m_selX) + " " + std::to_string(m_selY) + "\n";
+    return m_board->DumpText() + "selected " + std::to_string(m_input.SelectedX()) + " " +
+           std::to_string(m_input.SelectedY()) + "\n";
 }
 
 } // namespace bsh

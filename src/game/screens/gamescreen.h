@@ -14,6 +14,7 @@
 #include "game/board/levelloader.h"
 #include "game/board/levelsession.h"
 #include "game/board/playfield.h"
+#include "game/screens/boardinput.h"
 #include "game/screens/boardview.h"
 
 #include <array>
@@ -26,20 +27,6 @@ namespace bsh {
 
 class GameMedia;
 class GameState;
-
-// Where a release of the left button leads, given the pressed cell, the
-// selection and how far the mouse moved since the press.
-struct ReleaseAction {
-    enum Kind { None, Select, Deselect, Swap } kind = None;
-    int x = -1, y = -1;   // Select: the new selection; Swap: the first cell
-    int tx = -1, ty = -1; // Swap: the second cell
-};
-// A move of at most 5 pixels each way is a click on the cell under the mouse;
-// anything longer is a drag from the pressed cell toward its neighbour in the
-// dominant direction (vertical when |dy| >= |dx|). `selectable` says whether
-// the player may pick the piece in a cell.
-ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int releaseX, int releaseY, int selX,
-                            int selY, const std::function<bool(int, int)>& selectable);
 
 // The hint delay of a level: short while tutorial texts are still due.
 int64_t HintDelayFor(const GameState& state);
@@ -95,10 +82,10 @@ public:
     PlayField& Board() { return *m_board; }
     bool IsInputAllowed() const;
     bool IsNoMovesPending() const { return m_session && m_session->IsNoMovesPending(); }
-    int SelectedX() const { return m_selX; }
-    int SelectedY() const { return m_selY; }
-    int CursorX() const { return m_cursorX; }
-    int CursorY() const { return m_cursorY; }
+    int SelectedX() const { return m_input.SelectedX(); }
+    int SelectedY() const { return m_input.SelectedY(); }
+    int CursorX() const { return m_input.CursorX(); }
+    int CursorY() const { return m_input.CursorY(); }
     bool HasEnded() const { return m_ended; }
     const BoardResult& Result() const;
     const DigitCounter* Score() const { return m_score.get(); }
@@ -145,9 +132,6 @@ private:
     static ViewRect CellsRect(int x1, int y1, int x2, int y2);
     ViewRect BoardRect() const;
     void Circle(int x, int y);
-    void HandleMouse(float mouseX, float mouseY, bool leftDown);
-    void Select(int x, int y);
-    void PlaceCursor(int x, int y);
     void ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now);
     // A large message over the board for `ms` milliseconds (the level's end,
     // the no-moves notice), replacing the one shown.
@@ -161,15 +145,13 @@ private:
     int32_t m_mode;
     bool m_preview = false;
     LevelSession::Player m_player;
+    BoardInput m_input;
     std::unique_ptr<BoardView> m_view;
     PlayFieldPtr m_board;
     std::unique_ptr<LevelSession> m_session;
     LevelInfo m_level;
     std::vector<tsv::SceneNodePtr> m_decoration;
     tsv::SceneNodePtr m_backdrop;
-    tsv::SceneNodePtr m_selection;
-    tsv::SceneNodePtr m_pressMark;
-    tsv::SceneNodePtr m_cursorMark;
     tsv::SceneNodePtr m_hintArrows;
     std::vector<tsv::SceneNodePtr> m_circles;
     tsv::SceneNodePtr m_message;
@@ -178,12 +160,6 @@ private:
     HintBoxPtr m_hintBox;
     EndHandler m_onEnd;
 
-    int m_selX = -1, m_selY = -1;
-    int m_pressX = -1, m_pressY = -1;
-    float m_pressMouseX = 0, m_pressMouseY = 0;
-    int m_hoverX = -1, m_hoverY = -1;
-    int m_cursorX = -1, m_cursorY = -1;
-    bool m_leftWasDown = false;
     bool m_hintsOn = true;
     int64_t m_hintArrowsUntil = 0;
     int64_t m_startTime = 0;

@@ -34,36 +34,15 @@ constexpr int64_t kHintArrowsMs = 2500;
 constexpr int32_t kHoverEffectLayer = kBoardLayer + 2;
 constexpr int32_t kBackdropLayer = 0;
 constexpr int32_t kMessageLayer = 6;
-constexpr int32_t kScoreLayer = 5;
 constexpr float kPi = 3.14159265358979f;
 constexpr uint32_t kMessageColour = 0xFFFFF2C8;
 constexpr int64_t kMessageFadeMs = 400;
-// The score: six digits on the rail below the board.
-constexpr float kScoreX = -90.0f;
-constexpr float kScoreY = 283.0f;
-constexpr float kScoreDepth = -2.0f;
-constexpr float kScoreScale = 0.55f;
 // Start-of-level tutorial texts and their moments, ms after the start.
 constexpr int64_t kPieceTextAfterMs = 2000;
 constexpr int64_t kBonusTextFromMs = 3000;
 constexpr int64_t kBonusTextUntilMs = 4000;
 // The top of the start-of-level texts: below most boards, above the score strip.
 constexpr float kCircleSize = 56.0f;
-constexpr int64_t kPulseMs = 400;
-
-// A short swell of a node's scale: the HUD's way of saying "this changed".
-void Pulse(tsv::SceneNode& node, int64_t now, tsv::Vec2 peak)
-{
-    node.ClearKeyframes();
-    tsv::KeyframePtr big = tsv::MakeIntrusive<tsv::Keyframe>(now + kPulseMs / 2);
-    big->hasScale = true;
-    big->scale = peak;
-    tsv::KeyframePtr back = tsv::MakeIntrusive<tsv::Keyframe>(now + kPulseMs);
-    back->hasScale = true;
-    back->scale = {1.0f, 1.0f};
-    node.AddKeyframe(big);
-    node.AddKeyframe(back);
-}
 
 int Key(const char* name) { return tsv::KeyCodeFromName(name); }
 
@@ -89,7 +68,8 @@ GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, Le
                [this](int x, int y) { return m_board->IsSelectable(x, y); },
                [this](int x, int y) { return m_board->TypeAt(x, y) == PieceJewel && m_board->IsSelectable(x, y); },
                [this](int x, int y) { FireEffect(EffectJewelGlitter, x, y); },
-               [this](int x1, int y1, int x2, int y2) { m_session->TrySwap(x1, y1, x2, y2); }})
+               [this](int x1, int y1, int x2, int y2) { m_session->TrySwap(x1, y1, x2, y2); }}),
+      m_hud(state, media)
 {
     // The arrows, Space, Return and Escape belong to the board; Tab reaches the HUD's buttons.
     SetKeyNavigation(KeyNavigation::Tab);
@@ -97,7 +77,6 @@ GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, Le
 
 GameScreen::~GameScreen()
 {
-    m_state.SetScoreListener({});
     if (m_board) {
         m_state.SetBoardSnapshotHooks({}, {});
     }
@@ -118,9 +97,6 @@ GameScreen::~GameScreen()
     }
     for (const tsv::SceneNodePtr& node : m_circles) {
         node->Expire();
-    }
-    if (m_score) {
-        m_score->Node()->Expire();
     }
     m_state.Profiles().Save();
 }
@@ -206,23 +182,8 @@ void GameScreen::BuildHud()
         SetHandler("pausebutton", tsv::EventClick, [this](tsv::GUIComponent&) { OpenPause(); });
         SetHandler("closebutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskToLeave(); });
     }
-    m_score = std::make_unique<DigitCounter>();
-    m_score->SetDigitCount(6);
-    tsv::SceneNode& group = *m_score->Node();
-    group.SetScale(kScoreScale, kScoreScale, false);
-    group.SetPosition({kScoreX, kScoreY, kScoreDepth}, true);
-    tsv::AddGameNode(m_score->Node(), kScoreLayer);
-    group.SetVisible(!m_preview, false);
-    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
-    if (profile && IsValidMode(m_mode)) {
-        m_score->SetValue(profile->Record().GetScore(m_mode));
-    }
-    m_state.SetScoreListener([this](const ScoreEvent& event) {
-        if (m_score) {
-            m_score->SetValue(event.runScore);
-        }
-    });
-    RefreshPanels(true);
+    m_hud.Build(GetRoot(), m_mode, m_preview);
+    m_hud.RefreshPanels(*m_board, true);
 }
 
 bool GameScreen::IsInputAllowed() const
@@ -301,11 +262,11 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     const int64_t now = Now();
     if (!m_session->IsCompleting()) {
         if (!m_preview) {
-            RefreshPanels(false);
+            m_hud.RefreshPanels(*m_board, false);
         }
         UpdateStartTutorials(now);
     }
-    UpdateTime();
+    m_hud.UpdateTime(*m_board, now);
     if (m_hintArrows && m_hintArrows->IsVisible() && (now >= m_hintArrowsUntil || m_input.SelectedX() >= 0)) {
         m_hintArrows->SetVisible(false, true);
     }
@@ -321,81 +282,6 @@ void GameScreen::UpdateBotDialogs()
     // The bot reads a tutorial text as long as it must, then clicks it away.
     if (m_hintBox && m_hintBox->IsClosable()) {
         m_hintBox->Dismiss();
-    }
-}
-
-void GameScreen::RefreshPanels(bool full)
-{
-    const std::array<const char*, kObjectiveCount> names{"blocks", "cells", "jewels"};
-    const std::array<int32_t, kObjectiveCount> initial{m_board ? m_board->GetInitialBlocks() : 0,
-                                                       m_board ? m_board->GetInitialCellHits() : 0,
-                                                       m_board ? m_board->GetJewelsRequired() : 0};
-    const std::array<int32_t, kObjectiveCount> left{m_board ? m_board->GetBlocksLeft() : 0,
-                                                    m_board ? m_board->GetCellHitsLeft() : 0,
-                                                    m_board ? m_board->GetJewelsLeft() : 0};
-    GUIComponent* panel = GetRoot() ? GetRoot()->Find("statpanel") : nullptr;
-    if (!panel) {
-        return;
-    }
-    const int64_t now = tsv::Application::Instance().GetSystemTimer().GetTime();
-    for (size_t i = 0; i < kObjectiveCount; ++i) {
-        GUIComponent* entry = panel->Find(names[i]);
-        if (!entry) {
-            continue;
-        }
-        entry->SetVisible(initial[i] != 0);
-        if (initial[i] == 0 || (!full && left[i] == m_shownObjective[i])) {
-            continue;
-        }
-        const bool reached = m_shownObjective[i] > 0 && left[i] == 0;
-        m_shownObjective[i] = left[i];
-        if (GUIComponent* text = entry->Find("text")) {
-            char digits[16];
-            std::snprintf(digits, sizeof digits, "%02d", left[i]);
-            text->SetCaption(left[i] == 0 ? tsv::LanguageManager::Instance().GetText("$all") : std::string(digits));
-        }
-        GUIComponent* icon = entry->Find("staticon");
-        if (icon && !full) {
-            Pulse(*icon->GetNode(), now, {1.4f, 1.4f});
-        }
-        if (reached && m_media && icon) {
-            m_media->Effects().FireGuiEffect(GuiEffectObjectiveComplete, icon->GetWorldPosition(), kMessageLayer);
-        }
-    }
-}
-
-void GameScreen::UpdateTime()
-{
-    const int64_t limit = m_board->GetTimeLimit();
-    const double fraction =
-        limit > 0 ? std::clamp(static_cast<double>(m_board->GetTimeLeft()) / static_cast<double>(limit), 0.0, 1.0)
-                  : 0.0;
-    GUIComponent* indicator = GetRoot() ? GetRoot()->Find("indicator") : nullptr;
-    if (fraction != m_timeFraction && indicator) {
-        // The fill shortens from the top.
-        const float height = static_cast<float>(indicator->GetHeight());
-        tsv::SceneNode& node = *indicator->GetNode();
-        // A quad of height scale 0 would be drawn at its width's scale: an
-        // empty tube shows no fill at all.
-        node.SetVisible(fraction > 0.0 && indicator->IsVisible(), true);
-        node.SetScale(1.0f, static_cast<float>(fraction), false);
-        node.SetPosition({node.GetPosition().x, height * 0.5f * static_cast<float>(1.0 - fraction),
-                          node.GetPosition().z},
-                         true);
-    }
-    m_timeFraction = fraction;
-    // The heartbeat speeds up from about every 1300 ms to every 500 ms.
-    const int64_t now = Now();
-    if (fraction < kHeartbeatBelow && fraction > 0.0 &&
-        now - m_lastBeat > kHeartbeatBaseMs + static_cast<int64_t>(kHeartbeatSpreadMs * fraction)) {
-        m_lastBeat = now;
-        if (m_media) {
-            tsv::SoundManager::Instance().Play("/sound/heartbeat.wav");
-        }
-        if (GUIComponent* panel = GetRoot() ? GetRoot()->Find("timepanel") : nullptr) {
-            // Wider only: the tube keeps its height inside the rail's frame.
-            Pulse(*panel->GetNode(), tsv::Application::Instance().GetSystemTimer().GetTime(), {1.25f, 1.0f});
-        }
     }
 }
 

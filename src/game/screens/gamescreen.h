@@ -11,6 +11,7 @@
 #include "engine/scene/inputmanager.h"
 #include "game/screens/digitcounter.h"
 #include "game/screens/hintbox.h"
+#include "game/screens/levelhud.h"
 #include "game/board/levelloader.h"
 #include "game/board/levelsession.h"
 #include "game/board/playfield.h"
@@ -39,9 +40,6 @@ public:
     using EndHandler = std::function<void(const BoardResult&, Ending)>;
 
     static constexpr int64_t kPreviewHintDelayMs = 2000;
-    static constexpr int64_t kHeartbeatBaseMs = 500;
-    static constexpr int64_t kHeartbeatSpreadMs = 4000;
-    static constexpr double kHeartbeatBelow = 0.2;
     static constexpr int kGlitterBelow = 10;
     // The width of the tutorial texts' lines, in pixels.
     static constexpr float kTutorialWidth = 260.0f;
@@ -88,12 +86,12 @@ public:
     int CursorY() const { return m_input.CursorY(); }
     bool HasEnded() const { return m_ended; }
     const BoardResult& Result() const;
-    const DigitCounter* Score() const { return m_score.get(); }
+    const DigitCounter* Score() const { return m_hud.Score(); }
     // The tutorial text showing, "" for none.
     std::string ShownTutorial() const;
     // The large message showing, "" for none.
     const std::string& ShownMessage() const { return m_messageText; }
-    int64_t LastHeartbeat() const { return m_lastBeat; }
+    int64_t LastHeartbeat() const { return m_hud.LastHeartbeat(); }
     // The circles around pieces a tutorial text talks about (they fade and expire).
     const std::vector<tsv::SceneNodePtr>& HintCircles() const { return m_circles; }
     // The cells that glittered at the last hint (fewer than 10 still needing work).
@@ -119,8 +117,6 @@ private:
     int64_t Now() const;
     void FireEffect(GameEffect effect, int x, int y);
     void BuildHud();
-    void RefreshPanels(bool full);
-    void UpdateTime();
     void UpdateStartTutorials(int64_t now);
     void UpdateBotDialogs();
     // Shows tutorial text `hint` near world (x, y) when its counter allows;
@@ -146,6 +142,7 @@ private:
     bool m_preview = false;
     LevelSession::Player m_player;
     BoardInput m_input;
+    LevelHud m_hud;
     std::unique_ptr<BoardView> m_view;
     PlayFieldPtr m_board;
     std::unique_ptr<LevelSession> m_session;
@@ -156,7 +153,6 @@ private:
     std::vector<tsv::SceneNodePtr> m_circles;
     tsv::SceneNodePtr m_message;
     std::string m_messageText;
-    std::unique_ptr<DigitCounter> m_score;
     HintBoxPtr m_hintBox;
     EndHandler m_onEnd;
 
@@ -165,10 +161,7 @@ private:
     int64_t m_startTime = 0;
     bool m_bonusTextDone = false;
     bool m_pieceTextDone = false;
-    double m_timeFraction = -1.0;
-    int64_t m_lastBeat = 0;
     int m_lastGlitter = 0;
-    std::array<int32_t, kObjectiveCount> m_shownObjective{-1, -1, -1};
     bool m_leaving = false;
     bool m_ended = false;
     bool m_resumed = false; // the level came from the saved run, which ends with it

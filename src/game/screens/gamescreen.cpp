@@ -37,11 +37,7 @@ constexpr int32_t kMessageLayer = 6;
 constexpr float kPi = 3.14159265358979f;
 constexpr uint32_t kMessageColour = 0xFFFFF2C8;
 constexpr int64_t kMessageFadeMs = 400;
-// Start-of-level tutorial texts and their moments, ms after the start.
-constexpr int64_t kPieceTextAfterMs = 2000;
-constexpr int64_t kBonusTextFromMs = 3000;
-constexpr int64_t kBonusTextUntilMs = 4000;
-// The top of the start-of-level texts: below most boards, above the score strip.
+// The circle round a piece a tutorial text talks about.
 constexpr float kCircleSize = 56.0f;
 
 int Key(const char* name) { return tsv::KeyCodeFromName(name); }
@@ -351,38 +347,11 @@ void GameScreen::UpdateStartTutorials(int64_t now)
     if (m_preview || !m_hintsOn || !IsInputAllowed()) {
         return;
     }
-    const int64_t since = now - m_startTime;
-    if (!m_bonusTextDone && m_board->HasArtifact() && since >= kBonusTextFromMs && since <= kBonusTextUntilMs) {
-        for (int x = 0; x < kBoardColumns; ++x) {
-            for (int y = 0; y < kBoardRows; ++y) {
-                if (m_board->TypeAt(x, y) == PieceArtifact) {
-                    if (ShowTutorialBeside(HintRecord::BonusLevel, CellsRect(x, y, x, y))) {
-                        Circle(x, y);
-                    }
-                    m_bonusTextDone = true;
-                }
-            }
+    for (const TutorialCue& cue : DueStartTutorials(*m_board, now - m_startTime, !ShownTutorial().empty(),
+                                                    m_startTutorials)) {
+        if (ShowTutorialBeside(cue.hint, CellsRect(cue.x, cue.y, cue.x, cue.y))) {
+            Circle(cue.x, cue.y);
         }
-    }
-    if (!m_pieceTextDone && since >= kPieceTextAfterMs && ShownTutorial().empty()) {
-        // The first key, bomb, cannon or dynamite on the board gets its text.
-        for (int x = 0; x < kBoardColumns && !m_pieceTextDone; ++x) {
-            for (int y = 0; y < kBoardRows && !m_pieceTextDone; ++y) {
-                const int32_t type = m_board->TypeAt(x, y);
-                const int hint = type == PieceKey        ? HintRecord::KeyLock
-                                 : type == PieceBomb     ? HintRecord::Bomb
-                                 : IsCannon(type)        ? HintRecord::Cannon
-                                 : type == PieceDynamite ? HintRecord::Dynamite
-                                                         : -1;
-                if (hint >= 0) {
-                    m_pieceTextDone = true;
-                    if (ShowTutorialBeside(hint, CellsRect(x, y, x, y))) {
-                        Circle(x, y);
-                    }
-                }
-            }
-        }
-        m_pieceTextDone = true;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "game/screens/digitcounter.h"
 #include "game/screens/hintbox.h"
 #include "game/screens/levelhud.h"
+#include "game/screens/starttutorials.h"
 #include "game/board/levelloader.h"
 #include "game/board/levelsession.h"
 #include "game/board/playfield.h"
@@ -159,8 +160,7 @@ private:
     bool m_hintsOn = true;
     int64_t m_hintArrowsUntil = 0;
     int64_t m_startTime = 0;
-    bool m_bonusTextDone = false;
-    bool m_pieceTextDone = false;
+    StartTutorials m_startTutorials;
     int m_lastGlitter = 0;
     bool m_leaving = false;
     bool m_ended = false;

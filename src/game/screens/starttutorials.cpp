@@ -1,0 +1,41 @@
+#include "game/screens/starttutorials.h"
+
+#include "game/board/piece.h"
+
+namespace bsh {
+
+std::vector<TutorialCue> DueStartTutorials(const PlayField& board, int64_t since, bool textShowing,
+                                           StartTutorials& done)
+{
+    std::vector<TutorialCue> due;
+    if (!done.bonusDone && board.HasArtifact() && since >= kBonusTextFromMs && since <= kBonusTextUntilMs) {
+        for (int x = 0; x < kBoardColumns; ++x) {
+            for (int y = 0; y < kBoardRows; ++y) {
+                if (board.TypeAt(x, y) == PieceArtifact) {
+                    due.push_back({HintRecord::BonusLevel, x, y});
+                    done.bonusDone = true;
+                }
+            }
+        }
+    }
+    if (!done.pieceDone && since >= kPieceTextAfterMs && !textShowing && due.empty()) {
+        for (int x = 0; x < kBoardColumns && !done.pieceDone; ++x) {
+            for (int y = 0; y < kBoardRows && !done.pieceDone; ++y) {
+                const int32_t type = board.TypeAt(x, y);
+                const int hint = type == PieceKey        ? HintRecord::KeyLock
+                                 : type == PieceBomb     ? HintRecord::Bomb
+                                 : IsCannon(type)        ? HintRecord::Cannon
+                                 : type == PieceDynamite ? HintRecord::Dynamite
+                                                         : -1;
+                if (hint >= 0) {
+                    due.push_back({hint, x, y});
+                    done.pieceDone = true;
+                }
+            }
+        }
+        done.pieceDone = true;
+    }
+    return due;
+}
+
+} // namespace bsh

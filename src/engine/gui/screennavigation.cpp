@@ -15,15 +15,15 @@ namespace tsv {
 namespace {
 
 struct NavigationKeys {
-    int32_t up = KeyCodeFromName("KEY_UP");
-    int32_t down = KeyCodeFromName("KEY_DOWN");
-    int32_t left = KeyCodeFromName("KEY_LEFT");
-    int32_t right = KeyCodeFromName("KEY_RIGHT");
-    int32_t tab = KeyCodeFromName("KEY_TAB");
-    int32_t enter = KeyCodeFromName("KEY_RETURN");
-    int32_t numpadEnter = KeyCodeFromName("KEY_NUMPADENTER");
-    int32_t space = KeyCodeFromName("KEY_SPACE");
-    int32_t escape = KeyCodeFromName("KEY_ESCAPE");
+    int32_t up = KeyCode(KeyId::Up);
+    int32_t down = KeyCode(KeyId::Down);
+    int32_t left = KeyCode(KeyId::Left);
+    int32_t right = KeyCode(KeyId::Right);
+    int32_t tab = KeyCode(KeyId::Tab);
+    int32_t enter = KeyCode(KeyId::Return);
+    int32_t numpadEnter = KeyCode(KeyId::NumpadEnter);
+    int32_t space = KeyCode(KeyId::Space);
+    int32_t escape = KeyCode(KeyId::Escape);
 };
 
 const NavigationKeys& Keys()

@@ -8,6 +8,23 @@ namespace tsv {
 
 inline constexpr int kKeyCodeCount = 145;
 
+// The keys the code names itself, as their key numbers (a test holds each to
+// its name's position). Files and scripts name keys by their names.
+enum class KeyId : int {
+    Escape = 1,
+    Tab = 15,
+    P = 25,
+    Return = 28,
+    Space = 58,
+    NumpadEnter = 107,
+    Pause = 120,
+    Up = 122,
+    Left = 124,
+    Right = 125,
+    Down = 127,
+};
+constexpr int KeyCode(KeyId key) { return static_cast<int>(key); }
+
 // Exact, case-sensitive; an unknown name gives 0.
 int KeyCodeFromName(const std::string& name);
 // The name of a key code, or "" outside 1..145.

@@ -22,8 +22,6 @@ constexpr uint32_t kPressMarkColour = 0x80FFFFFF;
 // rim stands out against the neighbours too.
 constexpr float kCursorSize = 44.0f;
 
-int KeyCode(const char* name) { return tsv::KeyCodeFromName(name); }
-
 } // namespace
 
 ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int releaseX, int releaseY, int selX,
@@ -158,22 +156,22 @@ void BoardInput::Key(int keyCode)
     }
     if (m_cursorX < 0) {
         // The first key shows the cursor where the selection is, or mid-board.
-        const bool arrow = keyCode == KeyCode("KEY_LEFT") || keyCode == KeyCode("KEY_RIGHT") || keyCode == KeyCode("KEY_UP") ||
-                           keyCode == KeyCode("KEY_DOWN");
+        const bool arrow = keyCode == tsv::KeyCode(tsv::KeyId::Left) || keyCode == tsv::KeyCode(tsv::KeyId::Right) || keyCode == tsv::KeyCode(tsv::KeyId::Up) ||
+                           keyCode == tsv::KeyCode(tsv::KeyId::Down);
         if (arrow) {
             PlaceCursor(m_selX >= 0 ? m_selX : kBoardColumns / 2, m_selY >= 0 ? m_selY : kBoardRows / 2);
         }
         return;
     }
-    if (keyCode == KeyCode("KEY_LEFT")) {
+    if (keyCode == tsv::KeyCode(tsv::KeyId::Left)) {
         PlaceCursor(m_cursorX - 1, m_cursorY);
-    } else if (keyCode == KeyCode("KEY_RIGHT")) {
+    } else if (keyCode == tsv::KeyCode(tsv::KeyId::Right)) {
         PlaceCursor(m_cursorX + 1, m_cursorY);
-    } else if (keyCode == KeyCode("KEY_UP")) {
+    } else if (keyCode == tsv::KeyCode(tsv::KeyId::Up)) {
         PlaceCursor(m_cursorX, m_cursorY - 1);
-    } else if (keyCode == KeyCode("KEY_DOWN")) {
+    } else if (keyCode == tsv::KeyCode(tsv::KeyId::Down)) {
         PlaceCursor(m_cursorX, m_cursorY + 1);
-    } else if (keyCode == KeyCode("KEY_SPACE") || keyCode == KeyCode("KEY_RETURN")) {
+    } else if (keyCode == tsv::KeyCode(tsv::KeyId::Space) || keyCode == tsv::KeyCode(tsv::KeyId::Return)) {
         // The same decision as a click on the cursor's cell.
         Apply(DecideRelease(m_cursorX, m_cursorY, 0, 0, m_cursorX, m_cursorY, m_selX, m_selY, m_board.selectable));
     }

@@ -40,8 +40,6 @@ constexpr int64_t kMessageFadeMs = 400;
 // The circle round a piece a tutorial text talks about.
 constexpr float kCircleSize = 56.0f;
 
-int Key(const char* name) { return tsv::KeyCodeFromName(name); }
-
 } // namespace
 
 int64_t HintDelayFor(const GameState& state)
@@ -548,7 +546,7 @@ void GameScreen::ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now)
 void GameScreen::HandleKey(int keyCode)
 {
     // Pause is also what a gamepad's Start sends.
-    if (keyCode == Key("KEY_ESCAPE") || keyCode == Key("KEY_PAUSE")) {
+    if (keyCode == tsv::KeyCode(tsv::KeyId::Escape) || keyCode == tsv::KeyCode(tsv::KeyId::Pause)) {
         OpenPause();
         return;
     }

@@ -213,8 +213,8 @@ void HintBox::Run()
     }
     tsv::InputManager& input = tsv::InputManager::Instance();
     bool pressed = input.WasButtonPressed();
-    static const int kKeys[] = {tsv::KeyCodeFromName("KEY_ESCAPE"), tsv::KeyCodeFromName("KEY_SPACE"),
-                                tsv::KeyCodeFromName("KEY_RETURN")};
+    static const int kKeys[] = {tsv::KeyCode(tsv::KeyId::Escape), tsv::KeyCode(tsv::KeyId::Space),
+                                tsv::KeyCode(tsv::KeyId::Return)};
     for (int key : input.GetPressedKeys()) {
         pressed = pressed || std::find(std::begin(kKeys), std::end(kKeys), key) != std::end(kKeys);
     }

@@ -94,9 +94,9 @@ void PauseScreen::Run()
     }
     tsv::InputManager& input = tsv::InputManager::Instance();
     bool pressed = input.WasButtonPressed();
-    static const int kKeys[] = {tsv::KeyCodeFromName("KEY_ESCAPE"), tsv::KeyCodeFromName("KEY_RETURN"),
-                                tsv::KeyCodeFromName("KEY_SPACE"), tsv::KeyCodeFromName("KEY_P"),
-                                tsv::KeyCodeFromName("KEY_PAUSE")};
+    static const int kKeys[] = {tsv::KeyCode(tsv::KeyId::Escape), tsv::KeyCode(tsv::KeyId::Return),
+                                tsv::KeyCode(tsv::KeyId::Space), tsv::KeyCode(tsv::KeyId::P),
+                                tsv::KeyCode(tsv::KeyId::Pause)};
     for (int key : input.GetPressedKeys()) {
         pressed = pressed || std::find(std::begin(kKeys), std::end(kKeys), key) != std::end(kKeys);
     }

@@ -35,6 +35,17 @@ TEST(KeyNamesTest, NamesMapToPositionsAndScancodes)
     EXPECT_EQ(PlatformKeyFromKeyCode(KeyCodeFromName("KEY_F12")), kKeyboardBase + SDL_SCANCODE_F12);
     EXPECT_EQ(PlatformKeyFromKeyCode(KeyCodeFromName("KEY_NEXT")), kKeyboardBase + SDL_SCANCODE_PAGEDOWN);
     EXPECT_EQ(PlatformKeyFromKeyCode(0), 0);
+
+    // The keys the code names are where their names are.
+    const std::pair<KeyId, const char*> named[] = {
+        {KeyId::Escape, "KEY_ESCAPE"}, {KeyId::Tab, "KEY_TAB"},     {KeyId::P, "KEY_P"},
+        {KeyId::Return, "KEY_RETURN"}, {KeyId::Space, "KEY_SPACE"}, {KeyId::NumpadEnter, "KEY_NUMPADENTER"},
+        {KeyId::Pause, "KEY_PAUSE"},   {KeyId::Up, "KEY_UP"},       {KeyId::Left, "KEY_LEFT"},
+        {KeyId::Right, "KEY_RIGHT"},   {KeyId::Down, "KEY_DOWN"},
+    };
+    for (const auto& [key, name] : named) {
+        EXPECT_EQ(KeyCode(key), KeyCodeFromName(name)) << name;
+    }
 }
 
 TEST(ScriptTest, ParsesCommandsAndRejectsMalformedLines)

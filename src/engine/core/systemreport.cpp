@@ -1,5 +1,7 @@
 #include "engine/core/systemreport.h"
 
+#include "engine/core/textformat.h"
+
 #include <algorithm>
 #include <clocale>
 #include <cmath>
@@ -20,13 +22,6 @@ std::string ReadWholeFile(const char* path)
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
-}
-
-std::string Trim(const std::string& s)
-{
-    size_t b = s.find_first_not_of(" \t\r\n");
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
 // Value of the first "key : value" line (cpuinfo) or "key=value" line (os-release).

@@ -70,4 +70,14 @@ std::string FormatText(const std::string& format, std::initializer_list<FormatAr
     return out;
 }
 
+std::string Trim(const std::string& text)
+{
+    const char* blanks = " \t\r\n";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 } // namespace tsv

@@ -16,4 +16,7 @@ using FormatArg = std::variant<int64_t, std::string>;
 
 std::string FormatText(const std::string& format, std::initializer_list<FormatArg> args);
 
+// `text` without the blanks (spaces, tabs, line ends) at either end.
+std::string Trim(const std::string& text);
+
 } // namespace tsv

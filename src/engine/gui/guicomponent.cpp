@@ -1,6 +1,7 @@
 #include "engine/gui/guicomponent.h"
 
 #include "engine/core/log.h"
+#include "engine/core/textformat.h"
 #include "engine/core/util/file/textconvert.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/mousecursor.h"
@@ -39,16 +40,6 @@ GuiSoundPlayer& SoundPlayer()
 {
     static GuiSoundPlayer s_player;
     return s_player;
-}
-
-std::string Trim(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 bool AlwaysFeedback(int32_t event)

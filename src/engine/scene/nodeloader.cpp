@@ -1,6 +1,7 @@
 #include "engine/scene/nodeloader.h"
 
 #include "engine/core/log.h"
+#include "engine/core/textformat.h"
 #include "engine/core/util/file/resourcepath.h"
 #include "engine/core/util/xml/xmlloader.h"
 #include "engine/runtime/application.h"
@@ -14,16 +15,6 @@
 namespace tsv {
 
 namespace {
-
-std::string Trim(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 float ChildFloat(const XMLElement& element, const char* name, float fallback)
 {

@@ -55,9 +55,9 @@ int64_t HintDelayFor(const GameState& state)
 }
 
 GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
-                       GameMedia* media)
-    : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode < 0 ? -mode - 1 : mode),
-      m_preview(mode < 0), m_player(player),
+                       GameMedia* media, Showing showing)
+    : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode),
+      m_preview(showing == Showing::Preview), m_player(player),
       m_input({[this] { return IsInputAllowed(); },
                [this](int x, int y) { return m_board->IsSelectable(x, y); },
                [this](int x, int y) { return m_board->TypeAt(x, y) == PieceJewel && m_board->IsSelectable(x, y); },

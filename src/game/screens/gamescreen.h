@@ -45,10 +45,12 @@ public:
     // The width of the tutorial texts' lines, in pixels.
     static constexpr float kTutorialWidth = 260.0f;
 
-    // A negative `mode` is a preview of the level (no tutorial texts, no end).
+    // Played, or shown as a preview of the level (no tutorial texts, no score,
+    // no end).
+    enum class Showing { Play, Preview };
     // `media` null: the board plays without sounds and effects.
-    GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
-               GameMedia* media);
+    GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player, GameMedia* media,
+               Showing showing = Showing::Play);
     // Saves the profiles: every level played, won, lost or left, is on disk.
     ~GameScreen() override;
 

@@ -27,11 +27,12 @@ protected:
         tsv::Application::Instance().GetTimer().SetRunning(true);
         BoardTest::TearDown();
     }
-    tsv::IntrusivePtr<GameScreen> Open(const std::string& level)
+    tsv::IntrusivePtr<GameScreen> Open(const std::string& level,
+                                       GameScreen::Showing showing = GameScreen::Showing::Play)
     {
         storageHolder->Write("screen.xml", level);
-        tsv::IntrusivePtr<GameScreen> screen(
-            new GameScreen(*state, storageHolder->File("screen.xml"), GameModeArcade, LevelSession::Player::Person, nullptr));
+        tsv::IntrusivePtr<GameScreen> screen(new GameScreen(*state, storageHolder->File("screen.xml"), GameModeArcade,
+                                                            LevelSession::Player::Person, nullptr, showing));
         EXPECT_TRUE(screen->Start());
         screen->SetEndHandler([this](const BoardResult& r, GameScreen::Ending) {
             ended = true;
@@ -110,6 +111,16 @@ TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
     EXPECT_TRUE(state->IsWon());
     EXPECT_GT(result.timeLeftMs, 50000);
     EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimeLeft), result.timeLeftMs / 1000);
+}
+
+TEST_F(GameScreenTest, APreviewShowsTheBoardWithoutScoreAndNeverEnds)
+{
+    auto screen = Open(Level(rows), GameScreen::Showing::Preview); // done from the start, were it played
+    ASSERT_TRUE(screen->Score());
+    EXPECT_FALSE(screen->Score()->Node()->IsVisible());
+    Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs + 500);
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(state->IsWon());
 }
 
 TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)

@@ -30,16 +30,6 @@ const std::string kIntoTheFirstLevel = "at 1300 type Ann\n"
 const std::string kResume = "at 1000 press questbutton\n"
                             "at 1300 press yesbutton\n";
 
-bool HasDamagedCopy(const std::string& folder, const std::string& name)
-{
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename().string().rfind(name + ".damaged-", 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 TEST(SavedRunTest, ASignalDuringALevelSavesTheRunAndResumingKeepsItUntilTheLevelIsDecided)
@@ -80,6 +70,6 @@ TEST(SavedRunTest, ASignalDuringALevelSavesTheRunAndResumingKeepsItUntilTheLevel
     ASSERT_EQ(e2e::RunReturning(dir, kResume + "at 3500 ui " + p + "after.txt\nat 3600 quit\n"), 0)
         << ReadFile(p + "stderr.txt");
     EXPECT_FALSE(std::filesystem::exists(storage + kSavedRun));
-    EXPECT_TRUE(HasDamagedCopy(storage, kSavedRun));
+    EXPECT_TRUE(testsupport::HasDamagedCopy(storage, kSavedRun));
     EXPECT_NE(UiScreens(ReadFile(p + "after.txt")).find("mainmenu"), std::string::npos) << ReadFile(p + "after.txt");
 }

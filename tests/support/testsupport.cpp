@@ -80,6 +80,17 @@ void WriteFile(const std::string& path, const std::string& bytes)
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
+bool HasDamagedCopy(const std::string& folder, const std::string& name)
+{
+    std::error_code missing;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
+        if (entry.path().filename().string().rfind(name + ".damaged-", 0) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int RunCommand(const std::string& command)
 {
     int status = std::system(command.c_str());

@@ -48,6 +48,8 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// Whether `folder` holds a copy of `name` the game moved aside as damaged.
+bool HasDamagedCopy(const std::string& folder, const std::string& name);
 
 // Runs a command through the shell; returns its exit status (or -1).
 int RunCommand(const std::string& command);

@@ -213,8 +213,8 @@ void GameState::ResetRun(int32_t mode)
 
 int32_t GameState::LevelScore() const
 {
-    if (!IsValidMode(m_mode)) {
-        return 0;
+    if (!IsValidMode(m_mode) || m_levelRelaxed) {
+        return 0; // a relaxed level earns no time bonus
     }
     int64_t base = static_cast<int64_t>(GetStat(m_mode, StatTimeLeft)) * kTimeBonusPerSecond;
     // Integer divisions round toward zero, also for a negative time left.
@@ -301,10 +301,8 @@ LevelOutcome GameState::RecordLevelResult()
     ProgressRecord& normal = profile->Record(DifficultyNormal);
     const std::string& level = m_levelPath;
 
-    // A relaxed win earns no time bonus and is never fast (no bonus level opens).
-    if (!m_levelRelaxed) {
-        record.SetScore(mode, ClampToInt32(static_cast<int64_t>(record.GetScore(mode)) + LevelScore()));
-    }
+    record.SetScore(mode, ClampToInt32(static_cast<int64_t>(record.GetScore(mode)) + LevelScore()));
+    // A relaxed win is never fast: no bonus level opens.
     outcome.fast = !m_levelRelaxed && m_timeUsed <= kFastTimeUsed;
     record.SetState(mode, level, outcome.fast ? LevelCompletedFast : LevelCompleted);
     if (mode == GameModeQuest) {

@@ -162,7 +162,7 @@ public:
     void ResetLevelStats();
     // Ends the run of a mode for the current profile, then ResetLevelStats.
     void ResetRun(int32_t mode);
-    // The time bonus of a won level, from the seconds left.
+    // The time bonus of a won level, from the seconds left; none when relaxed.
     int32_t LevelScore() const;
     // The arcade rating 2..6 of the level just played, from the time used.
     int32_t Rating() const;

@@ -40,7 +40,7 @@ void RecordLevelEnd(GameState& state, int32_t mode, int32_t timeUsedPercent, int
         }
     }
     state.SetWon(result.won);
-    result.stars = result.won ? state.Rating() : 0;
+    result.stars = result.won && !state.IsLevelRelaxed() ? state.Rating() : 0;
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
     result.score = profile && IsValidMode(mode) ? profile->Record().GetScore(mode) : 0;
 }

@@ -427,6 +427,7 @@ TEST_F(GameStateTest, ARelaxedWinRecordsTheWinButNoSpeed)
         state->SetStat64(c.mode, StatTimeLeft, 40);
         state->SetTimeUsed(10);
         state->SetWon(true);
+        EXPECT_EQ(state->LevelScore(), c.scoreAdded); // what the summary shows as the time bonus
         const LevelOutcome outcome = state->RecordLevelResult();
         EXPECT_EQ(Ann().Record().GetScore(c.mode) - before, c.scoreAdded);
         EXPECT_EQ(outcome.fast, !c.relaxed);

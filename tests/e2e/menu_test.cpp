@@ -63,7 +63,7 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     const std::string menu = ReadFile(p + "menu.txt");
     EXPECT_EQ(UiScreens(menu), "background mainmenu");
     EXPECT_NE(Component(menu, "welcometext").find("Ann"), std::string::npos) << Component(menu, "welcometext");
-    for (const char* ready : {"questbutton", "arcadebutton", "hiscorebutton", "profilebutton", "optionsbutton",
+    for (const char* ready : {"questbutton", "arcadebutton", "endlessbutton", "hiscorebutton", "profilebutton", "optionsbutton",
                               "morebutton"}) {
         EXPECT_EQ(Component(menu, ready).substr(0, 3), "1\t1") << ready;
     }

@@ -50,14 +50,14 @@ TEST(PlayerInputTest, APressAndReleaseWithinOneFrameIsAClick)
     // The main menu's quest button, clicked by a down and an up in one frame.
     const int status = RunGame(dir, std::string(kNamed) +
                                         "at 3000 ui " + p + "menu.txt\n"
-                                        "at 3000 move 400 150\n"
+                                        "at 3000 move 400 132\n"
                                         "at 3100 down left\n"
                                         "at 3100 up left\n"
                                         "at 4500 ui " + p + "map.txt\n"
                                         "at 4600 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     const std::string menu = ReadFile(p + "menu.txt");
-    ASSERT_NE(menu.find("\tquestbutton\tbutton\t1\t1\t400\t150\t"), std::string::npos) << menu;
+    ASSERT_NE(menu.find("\tquestbutton\tbutton\t1\t1\t400\t132\t"), std::string::npos) << menu;
     EXPECT_EQ(UiScreens(ReadFile(p + "map.txt")), "map");
 }
 

@@ -58,7 +58,7 @@ const std::vector<CodeText>& CodeTexts()
     static const std::vector<CodeText> texts = {
         {"/gui/confirmscreen.xml", "messagetext",
          {"{Screen.MainMenu.exitConfirm}", "{Screen.Game.leaveQuestion}", "{Screen.Profile.deleteConfirm}",
-          "{Screen.Title.continuePlayingMsg}"}},
+          "{Screen.Title.continuePlayingMsg}", "{Screen.Endless.leaveQuestion}"}},
         {"/gui/infoscreen.xml", "messagetext",
          {"{Screen.Profile.tooManyError}", "{Screen.Profile.alreadyExistsError}", "{Screen.Profile.badNameError}"}},
         {"/gui/inputscreen.xml", "messagetext", {"{Screen.Profile.newConfirm}"}},
@@ -77,6 +77,13 @@ const std::vector<CodeText>& CodeTexts()
           "{Screen.LevelComplete.gainedRank}{Screen.LevelComplete.rank4}",
           "{Screen.LevelComplete.gainedRank}{Screen.LevelComplete.rank5}"}},
         {"/gui/gamescreen.xml", "text", {"{all}", "888"}},
+        {"/gui/endlessscreen.xml", "score", {"123456789"}},
+        {"/gui/endlessscreen.xml", "cascade", {"88"}},
+        {"/gui/endlessscreen.xml", "pieces", {"1234567"}},
+        {"/gui/endlessscreen.xml", "bestscore", {"{Screen.Endless.bestScore}"}},
+        {"/gui/endlessscreen.xml", "bestcascade", {"{Screen.Endless.bestCascade}"}},
+        {"/gui/endlessscreen.xml", "bestpieces", {"{Screen.Endless.bestPieces}"}},
+        {"/gui/highscorescreen.xml", "endlessbests", {"{Screen.Highscore.endlessBests}"}},
     };
     return texts;
 }
@@ -100,7 +107,8 @@ std::string Expand(const std::string& pattern)
         i = close + 1;
     }
     const bool named = out.find("%s") != std::string::npos;
-    return named ? tsv::FormatText(out, {std::string(kLongName)}) : tsv::FormatText(out, {int64_t{1234567}});
+    const int64_t large = 1234567;
+    return named ? tsv::FormatText(out, {std::string(kLongName)}) : tsv::FormatText(out, {large, large, large});
 }
 
 // The screen files of the game, as resource paths.

@@ -140,7 +140,7 @@ void GenerateDialogs(Output& out) {
       {"dialogbutton", 160, 46, Button},
       {"dialogfield", 360, 40, TextField},
       // The menus: the main menu's column, the options and profile forms.
-      {"menuplate", 340, 500, DialogPlate},
+      {"menuplate", 340, 540, DialogPlate},
       {"menubutton", 260, 44, Button},
       {"formplate", 560, 480, DialogPlate},
       {"smallbutton", 44, 40, Button},
@@ -161,6 +161,8 @@ void GenerateDialogs(Output& out) {
       // The arcade selection: set tabs and the frames of the level pictures.
       {"pagetab", 112, 30, Button},
       {"levelslot", 92, 80, TextField},
+      // The endless board's tally beside it.
+      {"endlessplate", 190, 400, DialogPlate},
   };
   for (const Picture& p : pictures) {
     const std::string texture = std::string("/texture/gui/dialog/") + p.name + ".png";

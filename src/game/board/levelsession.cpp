@@ -110,7 +110,7 @@ void LevelSession::UpdateLevelEnd(int64_t now)
         return;
     }
     if (m_completionTime == 0) {
-        if (!m_preview && now >= m_nextDoneCheck) {
+        if (!m_openEnded && now >= m_nextDoneCheck) {
             m_nextDoneCheck = now + kDoneCheckMs;
             if (m_board.IsLevelDone()) {
                 m_completionTime = now;

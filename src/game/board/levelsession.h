@@ -65,8 +65,9 @@ public:
     static constexpr int64_t kHintDelayQuiet = 10000;
 
     enum class Player { Person, Bot };
-    // A preview plays the level without ever completing it.
-    void SetPreview(bool preview) { m_preview = preview; }
+    // An open-ended session plays the level without ever completing it (a
+    // preview, the endless board); with no moves left the board reshuffles.
+    void SetOpenEnded(bool openEnded) { m_openEnded = openEnded; }
 
     LevelSession(PlayField& board, SessionCues& cues, Player player, int64_t hintDelayMs);
 
@@ -108,7 +109,7 @@ private:
     bool m_noMovesNoticeShown = false;
     int64_t m_settledSince = 0;
     bool m_handedOver = false;
-    bool m_preview = false;
+    bool m_openEnded = false;
     BoardResult m_result;
 };
 

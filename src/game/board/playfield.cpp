@@ -318,7 +318,7 @@ void PlayField::Step()
     AdvancePieces();
     const int64_t now = m_now;
     const int64_t elapsed = now - m_lastFrameTime;
-    if (!IsLevelDone()) {
+    if (m_openEnded || !IsLevelDone()) {
         m_timePlayed += elapsed;
         m_timeLeft -= m_relaxed ? 0 : elapsed;
     }

@@ -165,6 +165,9 @@ public:
     // the time played counts on.
     void SetRelaxed(bool relaxed);
     bool IsRelaxed() const { return m_relaxed; }
+    // A board no objective ends (the endless board): its time played counts
+    // on while it has nothing left to do. Not part of the saved state.
+    void SetOpenEnded(bool openEnded) { m_openEnded = openEnded; }
 
     // The board snapshot of a saved game.
     void SaveState(tsv::RecordWriter& out) const;
@@ -248,6 +251,7 @@ private:
     int64_t m_timeLimit = 0;
     int64_t m_timeLeft = 0;
     int64_t m_timePlayed = 0;
+    bool m_openEnded = false;
     bool m_relaxed = false;
     std::string m_colours;
     bool m_colourErrorLogged = false; // a level without colours says so once

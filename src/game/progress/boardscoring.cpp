@@ -3,6 +3,8 @@
 #include "game/board/playfield.h"
 #include "game/progress/gamestate.h"
 
+#include <algorithm>
+
 namespace bsh {
 
 void BoardScoring::OnScore(int32_t points, float x, float y)
@@ -15,13 +17,28 @@ void BoardScoring::OnScore(int32_t points, float x, float y)
 void BoardScoring::OnMultiplier(MultiplierChange change)
 {
     if (change == MultiplierChange::Reset) {
+        m_cascade = 0;
         m_state.SetScoreMultiplier(0);
     } else {
+        m_longestCascade = std::max(m_longestCascade, ++m_cascade);
         m_state.RaiseScoreMultiplier();
     }
 }
 
-void BoardScoring::OnStat(BoardStat stat, int32_t delta) { m_state.AddStat(static_cast<int>(stat), delta); }
+void BoardScoring::OnStat(BoardStat stat, int32_t delta)
+{
+    if (stat == BoardStat::Jewels || stat == BoardStat::Blocks || stat == BoardStat::Explosions) {
+        m_piecesCleared += delta;
+    }
+    m_state.AddStat(static_cast<int>(stat), delta);
+}
+
+void BoardScoring::Restore(int64_t points, int32_t longestCascade, int32_t piecesCleared)
+{
+    m_points = points;
+    m_longestCascade = longestCascade;
+    m_piecesCleared = piecesCleared;
+}
 
 void BoardScoring::OnMatchSize(int32_t cells)
 {

@@ -24,6 +24,12 @@ public:
     // The points the board scored so far (times the multiplier), kept here
     // whether or not a profile takes them.
     int64_t Points() const { return m_points; }
+    // The most runs one move set off, one after another, and the pieces the
+    // board has destroyed (jewels, specials and blocks).
+    int32_t LongestCascade() const { return m_longestCascade; }
+    int32_t PiecesCleared() const { return m_piecesCleared; }
+    // Carries on from a kept board's figures (the endless board).
+    void Restore(int64_t points, int32_t longestCascade, int32_t piecesCleared);
 
 protected:
     GameState& State() const { return m_state; }
@@ -31,6 +37,9 @@ protected:
 private:
     GameState& m_state;
     int64_t m_points = 0;
+    int32_t m_cascade = 0;
+    int32_t m_longestCascade = 0;
+    int32_t m_piecesCleared = 0;
 };
 
 } // namespace bsh

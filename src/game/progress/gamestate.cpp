@@ -407,34 +407,39 @@ NextScreenDecision GameState::DeclineResume(int32_t mode)
     return decision;
 }
 
+std::string SavedRunFileName(const std::string& word, const std::string& player)
+{
+    // Each character as a signed byte in "%02X": 0xE9 becomes FFFFFFE9.
+    std::string hex;
+    for (char c : player) {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%02X",
+                      static_cast<unsigned>(static_cast<int>(static_cast<signed char>(c))));
+        hex += digits;
+    }
+    std::string name = word + "-" + hex + ".dat";
+    if (name.size() > GameState::kMaxSavedGameNameBytes) {
+        // A long name in a double-byte script would pass the file system's
+        // 255 bytes: a short digest of the name stands in (stable, so the
+        // same player finds the same run again). Short names keep the form above.
+        uint64_t digest = 14695981039346656037ULL; // FNV-1a
+        for (char c : player) {
+            digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        }
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "%016llX", static_cast<unsigned long long>(digest));
+        name = word + "-N" + digits + ".dat";
+    }
+    return name;
+}
+
 std::string GameState::SavedGamePath(int32_t mode) const
 {
     IntrusivePtr<Profile> profile = CurrentProfile();
     if (!profile || !IsValidMode(mode)) {
         return {};
     }
-    // Each character as a signed byte in "%02X": 0xE9 becomes FFFFFFE9.
-    std::string hex;
-    for (char c : profile->GetName()) {
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%02X",
-                      static_cast<unsigned>(static_cast<int>(static_cast<signed char>(c))));
-        hex += digits;
-    }
-    std::string name = std::string(ModeWord(mode)) + "-" + hex + ".dat";
-    if (name.size() > kMaxSavedGameNameBytes) {
-        // A long name in a double-byte script would pass the file system's
-        // 255 bytes: a short digest of the name stands in (stable, so the
-        // same player finds the same run again). Short names keep the form above.
-        uint64_t digest = 14695981039346656037ULL; // FNV-1a
-        for (char c : profile->GetName()) {
-            digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-        }
-        char digits[32];
-        std::snprintf(digits, sizeof digits, "%016llX", static_cast<unsigned long long>(digest));
-        name = std::string(ModeWord(mode)) + "-N" + digits + ".dat";
-    }
-    return tsv::GetStoragePath() + name;
+    return tsv::GetStoragePath() + SavedRunFileName(ModeWord(mode), profile->GetName());
 }
 
 bool GameState::SavedGameExists(int32_t mode) const

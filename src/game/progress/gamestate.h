@@ -80,6 +80,11 @@ struct GameStatePaths {
     std::string arcadeSetPattern = "/level/arcade/set%d.xml"; // %d = 1..4
 };
 
+// The file name of a player's unfinished run: `word` ("quest", "arcade",
+// "endless"), "-" and the name's bytes in hex, or, when that would be longer
+// than GameState::kMaxSavedGameNameBytes, "-N" and a 64-bit digest of the name.
+std::string SavedRunFileName(const std::string& word, const std::string& player);
+
 class GameState {
 public:
     // Hooks the board fills. The board snapshot follows the statistics in a

@@ -11,8 +11,9 @@ enum GameMode : int32_t {
     GameModeNone = -3, // no mode chosen yet
     GameModeQuest = 0,
     GameModeArcade = 1,
+    GameModeEndless = 2, // the endless board: no profile record, statistics or saved run of the two above
 };
-inline constexpr int kModeCount = 2;
+inline constexpr int kModeCount = 2; // the modes the profiles and highscores keep
 
 enum Difficulty : int32_t {
     DifficultyEasy = 0,

@@ -12,6 +12,7 @@
 #include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
 #include "game/progress/gamestate.h"
+#include "game/progress/endlessrun.h"
 #include "game/progress/levelplay.h"
 #include "game/screens/gamemedia.h"
 #include "game/screens/pausescreen.h"
@@ -57,7 +58,7 @@ int64_t HintDelayFor(const GameState& state)
 GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
                        GameMedia* media, Showing showing)
     : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode),
-      m_preview(showing == Showing::Preview), m_player(player),
+      m_preview(showing == Showing::Preview), m_endless(showing == Showing::Endless), m_player(player),
       m_input({[this] { return IsInputAllowed(); },
                [this](int x, int y) { return m_board->IsSelectable(x, y); },
                [this](int x, int y) { return m_board->TypeAt(x, y) == PieceJewel && m_board->IsSelectable(x, y); },
@@ -103,11 +104,17 @@ bool GameScreen::Start()
     m_board = tsv::MakeIntrusive<PlayField>(*m_view, [] { return tsv::Application::Instance().GetTimer().GetTime(); });
     m_board->Seed(m_seed);
     PlayField* board = m_board.Get();
-    if (m_levelPath.empty() ? !ResumeSavedRun() : !LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level)) {
+    if (m_endless) {
+        if (!StartEndless()) {
+            return false;
+        }
+    } else if (m_levelPath.empty() ? !ResumeSavedRun()
+                                   : !LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level)) {
         return false;
     }
-    // A resumed run follows the clock as it is set now.
-    m_board->SetRelaxed(m_state.IsLevelRelaxed());
+    // A resumed run follows the clock as it is set now; the endless board has none.
+    m_board->SetRelaxed(m_endless || m_state.IsLevelRelaxed());
+    m_board->SetOpenEnded(m_endless);
     m_view->BuildFrame();
     m_view->Sync(*m_board);
     m_state.SetBoardSnapshotHooks([board](tsv::RecordWriter& out) { board->SaveState(out); },
@@ -133,7 +140,7 @@ bool GameScreen::Start()
     m_hintsOn = m_preview || !profile || (profile->GetHints() && profile->GetDifficulty() != DifficultyHard);
     m_session = std::make_unique<LevelSession>(*m_board, static_cast<SessionCues&>(*this), m_player,
                                                m_preview ? kPreviewHintDelayMs : HintDelayFor(m_state));
-    m_session->SetPreview(m_preview);
+    m_session->SetOpenEnded(m_preview || m_endless);
     m_session->Start(m_levelPath);
     m_startTime = Now();
     if (m_board->GetJewelsRequired() > 0) {
@@ -144,6 +151,71 @@ bool GameScreen::Start()
     m_objectiveTextDue = m_hintsOn && !m_preview;
     GetLog() << tsv::Hint << "Level started: " << m_levelPath << EndL;
     return true;
+}
+
+bool GameScreen::KeepsEndlessBoard() const
+{
+    return m_endless && m_keepEndless && m_state.CurrentProfile();
+}
+
+bool GameScreen::StartEndless()
+{
+    if (m_levelPath.empty()) {
+        m_levelPath = kEndlessLevel;
+    }
+    // The level file gives the squares' frame and decoration, and a new board.
+    BoardEvents unseen;
+    tsv::IntrusivePtr<PlayField> layout = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
+    if (!LoadLevel(m_levelPath, *layout, &m_level)) {
+        return false;
+    }
+    if (KeepsEndlessBoard()) {
+        // A kept board is read once aside, so a damaged one never leaves
+        // half a board behind, then into the board that is played.
+        const std::string path = EndlessRun::PathFor(m_state.CurrentProfile()->GetName());
+        EndlessTally tally;
+        tsv::IntrusivePtr<PlayField> probe = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
+        if (EndlessRun::Load(path, tally, *probe) == EndlessRun::Read::Loaded &&
+            EndlessRun::Load(path, m_carried, *m_board) == EndlessRun::Read::Loaded) {
+            m_view->Restore(m_carried.score, m_carried.longestCascade, m_carried.piecesCleared);
+            GetLog() << tsv::Hint << "Endless board found again: " << path << EndL;
+            return true;
+        }
+        m_carried = {};
+    }
+    if (!LoadLevel(m_levelPath, *m_board)) {
+        return false;
+    }
+    m_board->SetTimeLimit(m_level.time);
+    return true;
+}
+
+EndlessTally GameScreen::Tally() const
+{
+    EndlessTally tally;
+    if (m_view) {
+        tally.score = m_view->Points();
+        tally.longestCascade = m_view->LongestCascade();
+        tally.piecesCleared = m_view->PiecesCleared();
+    }
+    tally.moves = m_carried.moves + (m_session ? m_session->Result().moves : 0);
+    return tally;
+}
+
+bool GameScreen::SaveEndless(const char* why)
+{
+    const std::string name = m_state.CurrentProfile()->GetName();
+    const EndlessTally tally = Tally();
+    PlayerExtra extra = m_state.Extras().Get(name);
+    if (RaiseEndlessBests(extra, tally)) {
+        m_state.Extras().Set(name, extra);
+        m_state.Extras().Save();
+    }
+    if (EndlessRun::Save(EndlessRun::PathFor(name), tally, *m_board)) {
+        GetLog() << tsv::Hint << why << ", the endless board is kept" << EndL;
+        return true;
+    }
+    return false;
 }
 
 bool GameScreen::ResumeSavedRun()
@@ -172,9 +244,15 @@ bool GameScreen::ResumeSavedRun()
 
 void GameScreen::BuildHud()
 {
-    if (LoadScreenFile("/gui/gamescreen.xml")) {
+    if (LoadScreenFile(m_endless ? "/gui/endlessscreen.xml" : "/gui/gamescreen.xml")) {
         SetHandler("pausebutton", tsv::EventClick, [this](tsv::GUIComponent&) { OpenPause(); });
         SetHandler("closebutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskToLeave(); });
+    }
+    if (m_endless) {
+        tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
+        m_endlessHud.Build(GetRoot(), profile ? m_state.Extras().Get(profile->GetName()) : PlayerExtra{});
+        m_endlessHud.Show(Tally());
+        return;
     }
     m_hud.Build(GetRoot(), m_mode, m_preview);
     m_hud.RefreshPanels(*m_board, true);
@@ -255,12 +333,16 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     }
     const int64_t now = Now();
     if (!m_session->IsCompleting()) {
-        if (!m_preview) {
+        if (m_endless) {
+            m_endlessHud.Show(Tally());
+        } else if (!m_preview) {
             m_hud.RefreshPanels(*m_board, false);
         }
         UpdateStartTutorials(now);
     }
-    m_hud.UpdateTime(*m_board, now);
+    if (!m_endless) {
+        m_hud.UpdateTime(*m_board, now);
+    }
     if (m_hintArrows && m_hintArrows->IsVisible() && (now >= m_hintArrowsUntil || m_input.SelectedX() >= 0)) {
         m_hintArrows->SetVisible(false, true);
     }
@@ -481,6 +563,13 @@ bool GameScreen::SaveOnClose()
 {
     // Only a player's level still undecided: a preview, the bot, a level won
     // or lost, or one already left have nothing (more) to keep.
+    if (m_endless) {
+        if (m_ended || !m_session || !KeepsEndlessBoard()) {
+            return false;
+        }
+        m_ended = true;
+        return SaveEndless("The game closed on the endless board");
+    }
     if (m_preview || m_ended || m_player != LevelSession::Player::Person || !IsValidMode(m_mode) || !m_session ||
         m_session->IsDecided() || m_state.IsWon() || !m_state.CurrentProfile()) {
         return false;
@@ -497,7 +586,9 @@ void GameScreen::AskToLeave()
     tsv::Timer& game = tsv::Application::Instance().GetTimer();
     game.SetRunning(false);
     tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(
-        tsv::LanguageManager::Instance().GetText("$Screen.Game.leaveQuestion"), tsv::DialogConfirm);
+        tsv::LanguageManager::Instance().GetText(m_endless ? "$Screen.Endless.leaveQuestion"
+                                                            : "$Screen.Game.leaveQuestion"),
+        tsv::DialogConfirm);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         tsv::Application::Instance().GetTimer().SetRunning(true);
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {
@@ -519,7 +610,9 @@ void GameScreen::EndLevel(Ending ending)
     if (IsValidMode(m_mode)) {
         m_state.SetStat64(m_mode, StatTimePlayed, result.timePlayedMs / 1000);
     }
-    if (ending == Ending::Left) {
+    if (ending == Ending::Left && KeepsEndlessBoard()) {
+        SaveEndless("Endless board left");
+    } else if (ending == Ending::Left && !m_endless) {
         SaveRun("Level left");
     }
     m_ended = true;
@@ -594,8 +687,12 @@ std::string GameScreen::Dump() const
     if (!m_board) {
         return "no board";
     }
-    return m_board->DumpText() + "selected " + std::to_string(m_input.SelectedX()) + " " +
-           std::to_string(m_input.SelectedY()) + "\n";
+    std::string text = m_board->DumpText() + "selected " + std::to_string(m_input.SelectedX()) + " " +
+                       std::to_string(m_input.SelectedY()) + "\n";
+    if (m_endless) {
+        text += FormatEndlessJson(Tally()) + "\n";
+    }
+    return text;
 }
 
 } // namespace bsh

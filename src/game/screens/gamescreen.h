@@ -10,6 +10,7 @@
 #include "engine/gui/screen.h"
 #include "engine/scene/inputmanager.h"
 #include "game/screens/digitcounter.h"
+#include "game/screens/endlesshud.h"
 #include "game/screens/hintbox.h"
 #include "game/screens/levelhud.h"
 #include "game/screens/starttutorials.h"
@@ -45,9 +46,10 @@ public:
     // The width of the tutorial texts' lines, in pixels.
     static constexpr float kTutorialWidth = 260.0f;
 
-    // Played, or shown as a preview of the level (no tutorial texts, no score,
-    // no end).
-    enum class Showing { Play, Preview };
+    // Played, shown as a preview of the level (no tutorial texts, no score,
+    // no end), or the endless board (no objective, no clock, no end; the
+    // player's board is kept when they leave and found again next time).
+    enum class Showing { Play, Preview, Endless };
     // `media` null: the board plays without sounds and effects.
     GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player, GameMedia* media,
                Showing showing = Showing::Play);
@@ -56,8 +58,13 @@ public:
 
     // The board's random source; before Start.
     void SetSeed(uint32_t seed) { m_seed = seed; }
+    // The endless board: whether the player's kept board is played and kept
+    // again, with their bests (yes by default; a bot's run of its own plays a
+    // new board and keeps nothing). Before Start.
+    void SetKeepsEndless(bool keep) { m_keepEndless = keep; }
     // Reads the HUD and the level; false (logged) when it is no level. An
-    // empty level path resumes the saved run of the mode instead.
+    // empty level path resumes the saved run of the mode instead, or, for the
+    // endless board, names the usual endless level.
     bool Start();
     void SetEndHandler(EndHandler handler) { m_onEnd = std::move(handler); }
 
@@ -90,6 +97,9 @@ public:
     bool HasEnded() const { return m_ended; }
     const BoardResult& Result() const;
     const DigitCounter* Score() const { return m_hud.Score(); }
+    bool IsEndless() const { return m_endless; }
+    // The endless board's figures: those it was kept with, and this session's.
+    EndlessTally Tally() const;
     // The tutorial text showing, "" for none.
     std::string ShownTutorial() const;
     // The large message showing, "" for none.
@@ -105,6 +115,11 @@ public:
 
 private:
     bool ResumeSavedRun();
+    // The endless board: the player's kept one, else a new one.
+    bool StartEndless();
+    // Whether leaving or closing keeps this board and the player's bests.
+    bool KeepsEndlessBoard() const;
+    bool SaveEndless(const char* why);
     // Saves the run; logs that it is saved only when it was.
     bool SaveRun(const char* why);
     // Session cues.
@@ -143,6 +158,10 @@ private:
     bool m_objectiveTextDue = false;
     int32_t m_mode;
     bool m_preview = false;
+    bool m_endless = false;
+    bool m_keepEndless = true;
+    EndlessTally m_carried; // the kept endless board's figures when it was found again
+    EndlessHud m_endlessHud;
     LevelSession::Player m_player;
     BoardInput m_input;
     LevelHud m_hud;

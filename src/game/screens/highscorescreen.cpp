@@ -1,6 +1,7 @@
 #include "game/screens/highscorescreen.h"
 
 #include "engine/core/random.h"
+#include "engine/core/textformat.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screenstack.h"
 #include "engine/gui/standarddialog.h"
@@ -42,6 +43,21 @@ HighscoreScreen::HighscoreScreen(GameState& state, int32_t returnMode, std::func
         SetHandler(clear, tsv::EventClick, [this](tsv::GUIComponent& button) { AskToReset(button.GetTag() - 1); });
     }
     FillTables();
+    ShowEndlessBests();
+}
+
+void HighscoreScreen::ShowEndlessBests()
+{
+    tsv::GUIComponent* line = FindComponent("endlessbests");
+    if (!line) {
+        return;
+    }
+    // The current player's, once they have played the endless board.
+    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
+    const PlayerExtra bests = profile ? m_state.Extras().Get(profile->GetName()) : PlayerExtra{};
+    line->SetVisible(bests.bestScore > 0 || bests.bestPieces > 0);
+    line->SetCaption(tsv::FormatText(line->GetCaption(), {int64_t{bests.bestScore}, int64_t{bests.bestCascade},
+                                                          int64_t{bests.bestPieces}}));
 }
 
 void HighscoreScreen::FillTables()

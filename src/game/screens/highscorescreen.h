@@ -34,6 +34,8 @@ public:
 
     // Fills both tables and looks for the run's entry.
     void FillTables();
+    // The current player's endless bests below the tables.
+    void ShowEndlessBests();
     // What a confirmed reset does: table `table` (0 quest, 1 arcade) regenerated.
     void ResetTable(int32_t table);
     void AskToReset(int32_t table);

@@ -13,8 +13,9 @@ namespace bsh {
 
 namespace {
 
-constexpr const char* kButtons[] = {"questbutton",   "arcadebutton",  "hiscorebutton", "treasurybutton",
-                                    "profilebutton", "optionsbutton", "morebutton",    "exitbutton"};
+constexpr const char* kButtons[] = {"questbutton",    "arcadebutton",  "endlessbutton", "hiscorebutton",
+                                    "treasurybutton", "profilebutton", "optionsbutton", "morebutton",
+                                    "exitbutton"};
 
 // printf with one string argument, for a format that came from a language file.
 } // namespace
@@ -26,6 +27,7 @@ MainMenuScreen::MainMenuScreen(GameState& state, Actions actions) : m_state(stat
     }
     Bind("questbutton", m_actions.quest);
     Bind("arcadebutton", m_actions.arcade);
+    Bind("endlessbutton", m_actions.endless);
     Bind("hiscorebutton", m_actions.hiscore);
     Bind("treasurybutton", m_actions.treasury);
     Bind("profilebutton", m_actions.profile);

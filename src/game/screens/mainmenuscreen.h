@@ -1,5 +1,5 @@
 #pragma once
-// The hub of the game: quest and arcade play, highscores, treasury, profiles,
+// The hub of the game: quest, arcade and endless play, highscores, treasury, profiles,
 // options, the home page and the way out. What each button leads to is given
 // by whoever opens the menu; a button without an action is shown disabled.
 
@@ -15,10 +15,10 @@ public:
     static constexpr const char* kScreenFile = "/gui/mainmenuscreen.xml";
     static constexpr const char* kVersion = "1.91";
     // Centre-to-centre distance of the buttons, from the first button's place down.
-    static constexpr int32_t kButtonPitch = 50;
+    static constexpr int32_t kButtonPitch = 48;
 
     struct Actions {
-        std::function<void()> quest, arcade, hiscore, treasury, profile, options, more;
+        std::function<void()> quest, arcade, endless, hiscore, treasury, profile, options, more;
     };
 
     MainMenuScreen(GameState& state, Actions actions);

@@ -13,14 +13,16 @@ GameOptions& GetGameOptions()
 std::string GameOptions::Usage() const
 {
     return "  --level PATH         play this level file straight away\n"
-           "  --mode quest|arcade  with --level: the mode (default arcade)\n"
+           "  --mode quest|arcade|endless   with --level: the mode (default arcade); endless\n"
+           "                       plays the endless board straight away, without --level\n"
            "  --difficulty easy|normal|hard   with --level in quest mode (default normal)\n"
            "  --autoplay           a bot plays the level of --level, or every level started\n"
            "                       from the menus, and prints each result as JSON\n"
            "  --simulate           with --level: the bot plays on the rules alone (no window,\n"
            "                       scene or sound) and prints the same JSON line\n"
-           "  --soak MINUTES       the bot plays the quest's levels one after another through\n"
-           "                       the screens for MINUTES of game time and reports memory\n"
+           "  --soak MINUTES       the bot plays the quest's levels and a while of the endless\n"
+           "                       board one after another through the screens for MINUTES\n"
+           "                       of game time and reports memory\n"
            "  --clock timed|relaxed   levels with their time limit, or with a clock that never\n"
            "                       runs out, for this run (default: the player's setting)\n";
 }
@@ -59,7 +61,7 @@ GameOptions::Result GameOptions::Parse(const std::string& arg,
             return Failed;
         }
         const std::string name = text;
-        const bool known = arg == "--mode" ? (name == "quest" || name == "arcade")
+        const bool known = arg == "--mode" ? (name == "quest" || name == "arcade" || name == "endless")
                                            : (name == "easy" || name == "normal" || name == "hard");
         if (!known) {
             message = "brinestoneharbour: bad value for " + arg + ": " + name + "\n";
@@ -93,6 +95,10 @@ bool GameOptions::Check(const tsv::RunOptions&, std::string& message) const
 {
     if (simulate && levelPath.empty()) {
         message = "brinestoneharbour: --simulate needs --level\n";
+        return false;
+    }
+    if (mode == "endless" && (!levelPath.empty() || simulate || soakMinutes > 0)) {
+        message = "brinestoneharbour: --mode endless plays its own board: no --level, --simulate or --soak\n";
         return false;
     }
     if (autoplay && simulate) {

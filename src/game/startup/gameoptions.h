@@ -11,7 +11,8 @@ namespace bsh {
 class GameOptions : public tsv::RunOptionExtension {
 public:
     std::string levelPath;             // start straight into this level
-    std::string mode = "arcade";       // with levelPath: "quest" or "arcade"
+    std::string mode = "arcade";       // with levelPath: "quest" or "arcade"; "endless" alone
+    bool IsEndless() const { return mode == "endless"; }
     std::string difficulty = "normal"; // with levelPath in quest mode: "easy", "normal" or "hard"
     bool autoplay = false;             // a bot plays the level (or the menus' levels) through the screen
     bool simulate = false;             // with levelPath: a bot plays on the rules alone, nothing shown

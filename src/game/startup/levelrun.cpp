@@ -9,6 +9,7 @@
 #include "game/board/levelsession.h"
 #include "game/board/playfield.h"
 #include "game/progress/boardscoring.h"
+#include "game/progress/endlessrun.h"
 #include "game/progress/gamestate.h"
 #include "game/progress/levelplay.h"
 #include "game/screens/gamescreen.h"
@@ -30,6 +31,20 @@ constexpr int kDefaultSimulationStepMs = 10;
 // A level lasts minutes; a simulation past this many frames has gone wrong.
 constexpr int64_t kSimulationFrameLimit = 100'000'000;
 
+// The endless board's share of a soak, in game time.
+constexpr int64_t kSoakEndlessMs = 120'000;
+
+int32_t ModeOf(const GameOptions& game)
+{
+    return game.mode == "quest" ? GameModeQuest : game.IsEndless() ? GameModeEndless : GameModeArcade;
+}
+
+void PrintLine(const std::string& line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
 // The state part of starting the level: mode, difficulty, clean statistics.
 // --clock overrides the player's setting for the run.
 void ApplyClockOption(GameState& state, const GameOptions& game)
@@ -43,7 +58,7 @@ void ApplyClockOption(GameState& state, const GameOptions& game)
 int32_t PrepareState(GameState& state, const GameOptions& game)
 {
     ApplyClockOption(state, game);
-    const int32_t mode = game.mode == "quest" ? GameModeQuest : GameModeArcade;
+    const int32_t mode = ModeOf(game);
     const int32_t difficulty = game.difficulty == "easy"   ? DifficultyEasy
                                : game.difficulty == "hard" ? DifficultyHard
                                                            : DifficultyNormal;
@@ -57,11 +72,7 @@ int32_t PrepareState(GameState& state, const GameOptions& game)
     return mode;
 }
 
-void PrintResult(const BoardResult& result, uint32_t seed)
-{
-    std::printf("%s\n", FormatResultJson(result, seed).c_str());
-    std::fflush(stdout);
-}
+void PrintResult(const BoardResult& result, uint32_t seed) { PrintLine(FormatResultJson(result, seed)); }
 
 // The bot's session on the rules alone reports only its end.
 class SimulationCues : public SessionCues {
@@ -92,12 +103,20 @@ private:
 namespace {
 
 // Levels played one after another through the game and summary screens: one
-// level for --level, the quest's levels round and round for --soak.
+// level for --level or the endless board, the quest's levels and a while of
+// the endless board round and round for --soak.
 // The chain lives on the task list, so it goes with the other tasks when the
 // program ends; the screens' callbacks reach it by plain pointer.
 class LevelChain : public tsv::Task {
 public:
-    void Run() override {}
+    void Run() override
+    {
+        // Soaking, the endless board is left after its share of game time.
+        if (m_game.soakMinutes > 0 && m_screen && m_screen->IsEndless() && !m_screen->HasEnded() &&
+            m_screen->Board().GetTimePlayed() >= kSoakEndlessMs) {
+            m_screen->Leave();
+        }
+    }
 
     LevelChain(const GameOptions& game, uint32_t seed, MenuLevelDone onDone = {})
         : m_game(game), m_seed(seed), m_onDone(std::move(onDone))
@@ -109,6 +128,9 @@ public:
                 }
             }
             std::sort(m_levels.begin(), m_levels.end());
+            m_levels.push_back(kEndlessLevel);
+        } else if (game.IsEndless()) {
+            m_levels.push_back(kEndlessLevel);
         } else {
             m_levels.push_back(game.levelPath);
         }
@@ -122,10 +144,14 @@ public:
         GameState& state = GameState::Instance();
         GameOptions level = m_game;
         level.levelPath = m_levels[m_next++ % m_levels.size()];
+        const bool endless = level.levelPath == kEndlessLevel;
+        if (endless) {
+            level.mode = "endless";
+        }
         int32_t mode = 0;
         if (m_onDone) {
             // From the menus the profile keeps its own difficulty.
-            mode = level.mode == "quest" ? GameModeQuest : GameModeArcade;
+            mode = ModeOf(level);
             ApplyClockOption(state, m_game);
             state.PrepareLevel(level.levelPath, mode);
             state.ResetLevelStats();
@@ -133,9 +159,13 @@ public:
             mode = PrepareState(state, level);
         }
         const bool bot = m_game.autoplay || m_game.soakMinutes > 0;
-        m_screen = new GameScreen(state, level.levelPath, mode, bot ? LevelSession::Player::Bot : LevelSession::Player::Person,
-                                  &GameMedia::Instance());
+        m_screen = new GameScreen(state, level.levelPath, mode,
+                                  bot ? LevelSession::Player::Bot : LevelSession::Player::Person, &GameMedia::Instance(),
+                                  endless ? GameScreen::Showing::Endless : GameScreen::Showing::Play);
         m_screen->SetSeed(m_seed + static_cast<uint32_t>(m_next - 1));
+        // From the menus the endless board is the player's, whoever plays it;
+        // the bot's runs of its own start afresh, so a seed replays them.
+        m_screen->SetKeepsEndless(static_cast<bool>(m_onDone) || !bot);
         if (!m_screen->Start()) {
             m_screen = nullptr;
             return false;
@@ -155,6 +185,12 @@ private:
         if (ending == GameScreen::Ending::Left) {
             if (m_onDone) {
                 Finish(nullptr);
+                return;
+            }
+            if (m_game.soakMinutes > 0 && m_screen && m_screen->IsEndless()) {
+                PrintLine(FormatEndlessJson(m_screen->Tally()));
+                tsv::ScreenStack::Instance().Remove(m_screen.Get());
+                SoakOn(result.timePlayedMs);
                 return;
             }
             tsv::Application::Instance().Exit(0);
@@ -192,13 +228,19 @@ private:
             tsv::Application::Instance().Exit(0);
             return;
         }
-        m_gameMs += result.timePlayedMs;
+        tsv::ScreenStack::Instance().Remove(summary);
+        tsv::ScreenStack::Instance().Remove(m_screen.Get());
+        SoakOn(result.timePlayedMs);
+    }
+
+    // Soaking: the next level, or the report once the game time is up.
+    void SoakOn(int64_t playedMs)
+    {
+        m_gameMs += playedMs;
         if (m_next == 1) {
             m_warmRssKb = ResidentKb(); // after the first level everything is loaded once
         }
         tsv::ScriptPlayer::SetDumpProvider({});
-        tsv::ScreenStack::Instance().Remove(summary);
-        tsv::ScreenStack::Instance().Remove(m_screen.Get());
         m_screen = nullptr;
         if (m_gameMs >= m_game.soakMinutes * 60000LL || !StartNext()) {
             const long end = ResidentKb();
@@ -259,6 +301,18 @@ bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
     return true;
 }
 
+void ReportEndlessRun(const GameOptions& game, const tsv::RunOptions& options)
+{
+    if (!game.IsEndless() || (!game.autoplay && options.frames < 0)) {
+        return;
+    }
+    for (const tsv::ScreenPtr& screen : tsv::ScreenStack::Instance().GetScreens()) {
+        if (auto* board = dynamic_cast<GameScreen*>(screen.Get()); board && board->IsEndless()) {
+            PrintLine(FormatEndlessJson(board->Tally()));
+        }
+    }
+}
+
 uint32_t LevelSeed(uint32_t runSeed, uint32_t start)
 {
     if (start == 0) {
@@ -276,7 +330,7 @@ bool StartMenuLevel(const std::string& levelPath, int32_t mode, MenuLevelDone on
     static uint32_t s_starts = 0; // levels started from the menus in this run
     GameOptions game;
     game.levelPath = levelPath;
-    game.mode = mode == GameModeQuest ? "quest" : "arcade";
+    game.mode = mode == GameModeQuest ? "quest" : mode == GameModeEndless ? "endless" : "arcade";
     game.autoplay = GetGameOptions().autoplay; // the bot plays for the player and the menus go on
     GameMedia::Instance().PlayMusic(Music::Game);
     const uint32_t seed = LevelSeed(tsv::GetRunOptions().seed, s_starts++);

@@ -1,6 +1,7 @@
 #pragma once
-// One level played straight away (--level): by the player or the bot through
-// the board screen, or by the bot on the rules alone (--simulate).
+// One level played straight away (--level, or the endless board with --mode
+// endless): by the player or the bot through the board screen, or by the bot
+// on the rules alone (--simulate).
 
 #include "engine/platform/runoptions.h"
 #include "game/progress/gamestate.h"
@@ -15,6 +16,11 @@ namespace bsh {
 // Puts the board screen of the level on the task list; false when the level
 // cannot be read. With autoplay the bot's report goes to standard output.
 bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options);
+
+// The endless board's figures as a JSON line on standard output, when the run
+// played it for a bot (--autoplay) or for a number of frames (--frames); for
+// the end of the run.
+void ReportEndlessRun(const GameOptions& game, const tsv::RunOptions& options);
 
 // Where a level started from the menus went: the summary's decision, or null
 // when the player left the level with the run saved.

@@ -14,6 +14,7 @@
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
+#include "game/progress/endlessrun.h"
 #include "game/screens/arcadescreen.h"
 #include "game/screens/backgroundscreen.h"
 #include "game/screens/creditsscreen.h"
@@ -48,6 +49,7 @@ tsv::ScreenPtr MakeMainMenu()
     MainMenuScreen::Actions actions;
     actions.quest = [] { EnterMode(GameModeQuest); };
     actions.arcade = [] { EnterMode(GameModeArcade); };
+    actions.endless = [] { PlayLevel(kEndlessLevel, GameModeEndless); };
     actions.hiscore = [] { ShowHighscores(); };
     actions.treasury = [] { ShowTreasury(); };
     actions.profile = ShowProfiles;

@@ -1,6 +1,7 @@
 #include "game/startup/startup.h"
 
 #include "game/startup/gameoptions.h"
+#include "game/progress/endlessrun.h"
 #include "game/startup/levelrun.h"
 #include "game/startup/menuflow.h"
 #include "game/board/levelloader.h"
@@ -218,16 +219,18 @@ int RunGame(int argc, char** argv)
                      options.scenePath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
-    if ((!game.levelPath.empty() || game.soakMinutes > 0) && !StartLevelRun(game, options)) {
+    const bool levelRun = !game.levelPath.empty() || game.soakMinutes > 0 || game.IsEndless();
+    if (levelRun && !StartLevelRun(game, options)) {
         std::fprintf(stderr, "brinestoneharbour: cannot play the level %s (the log in %s says why)\n",
-                     game.levelPath.c_str(), app.GetStoragePath().c_str());
+                     game.IsEndless() ? kEndlessLevel : game.levelPath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
-    if (options.scenePath.empty() && options.screenPath.empty() && game.levelPath.empty() && game.soakMinutes <= 0) {
+    if (options.scenePath.empty() && options.screenPath.empty() && !levelRun) {
         // Started as a player starts it: the menus.
         StartMenus();
     }
     scene.Run();
+    ReportEndlessRun(game, options);
     // Closing the window or a signal keeps a level in play as leaving does.
     SaveLevelInPlay();
     // The screens go while the game-wide state they save into still exists.

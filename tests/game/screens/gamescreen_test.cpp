@@ -4,6 +4,7 @@
 #include "engine/gui/screenstack.h"
 #include "engine/platform/keynames.h"
 #include "game/board/boardtest.h"
+#include "game/progress/endlessrun.h"
 #include "game/screens/gamescreen.h"
 
 #include <algorithm>
@@ -248,6 +249,42 @@ TEST_F(GameScreenHudTest, ABoardWithoutMovesSaysSoAndReshuffles)
     EXPECT_FALSE(screen->IsNoMovesPending());
     EXPECT_EQ(screen->Result().reshuffles, 1);
     EXPECT_FALSE(ended);
+}
+
+TEST_F(GameScreenHudTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptWithItsBests)
+{
+    // No objective and no move: a level is won, the endless board deals anew.
+    const std::string stuck = Level({"1234", "5678", "3456"});
+    auto level = Open(stuck);
+    Frames(*level, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs + 100);
+    EXPECT_TRUE(ended);
+    ended = false;
+
+    // The same board kept as the player's endless board, with the figures it was left with.
+    ASSERT_TRUE(Load(stuck));
+    const EndlessTally kept{1234, 40, 3, 250};
+    const std::string path = EndlessRun::PathFor("Ann");
+    ASSERT_TRUE(EndlessRun::Save(path, kept, *board));
+    auto endless = Open(stuck, GameScreen::Showing::Endless);
+    EXPECT_EQ(endless->Tally(), kept);
+    EXPECT_EQ(endless->Board().ColourAt(1, 1), 6);
+    Frames(*endless, LevelSession::kHintDelayQuiet + LevelSession::kNoMovesReshuffleMs + 1000);
+    EXPECT_EQ(endless->Result().reshuffles, 1);
+    EXPECT_FALSE(ended);
+    EXPECT_EQ(endless->Board().GetTimeLeft(), endless->Board().GetTimeLimit()); // no clock runs down
+    EXPECT_GT(endless->Board().GetTimePlayed(), LevelSession::kHintDelayQuiet);
+
+    // Leaving keeps the board as it is now and raises the bests it passed.
+    state->Extras().Set("Ann", {false, 1000, 5, 100});
+    endless->Leave();
+    Frames(*endless, 100);
+    ASSERT_TRUE(ended);
+    EndlessTally saved;
+    PlayFieldPtr again = NewBoard();
+    ASSERT_EQ(EndlessRun::Load(path, saved, *again), EndlessRun::Read::Loaded);
+    EXPECT_EQ(saved, endless->Tally());
+    EXPECT_EQ(again->DumpText(), endless->Board().DumpText());
+    EXPECT_EQ(state->Extras().Get("Ann"), (PlayerExtra{false, 1234, 5, 250}));
 }
 
 TEST_F(GameScreenHudTest, PauseStopsTheLevelsClockUntilItGoes)

@@ -6,6 +6,7 @@
 #include "game/board/boardevents.h"
 #include "game/board/levelloader.h"
 #include "game/board/playfield.h"
+#include "game/progress/endlessrun.h"
 #include "game/progress/gamestate.h"
 
 #include <cstdio>
@@ -71,6 +72,12 @@ int main(int argc, char** argv)
         Copy(bsh::ProfileManager::FilePath(), out / "profiles" / "two.dat");
         Copy(bsh::HighscoreTable::FilePath(), out / "highscores" / "filled.dat");
         state.SetBoardSnapshotHooks({}, {});
+        bsh::EndlessRun::Save(bsh::EndlessRun::PathFor("Ann"), {123456789012LL, 40, 6, 900}, *board);
+        Copy(bsh::EndlessRun::PathFor("Ann"), out / "endless" / "kept.dat");
+        state.Extras().Set("Ann", {true, 5000, 7, 1200});
+        state.Extras().Set("B\xe9la", {false, 0, 0, 0});
+        state.Extras().Save();
+        Copy(bsh::PlayerExtras::FilePath(), out / "extras" / "two.dat");
     }
     Put(out / "profiles" / "empty.dat", std::string(4, '\0'));
 

@@ -1,8 +1,10 @@
 #include "game/screens/profilescreen.h"
 
+#include "engine/core/util/file/resourcepath.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screenstack.h"
 #include "engine/gui/standarddialog.h"
+#include "game/progress/endlessrun.h"
 
 #include <cstdio>
 
@@ -159,6 +161,7 @@ void ProfileScreen::DeleteMarked()
     }
     m_state.DeleteSavedGame(GameModeQuest);
     m_state.DeleteSavedGame(GameModeArcade);
+    std::remove(tsv::ResolveResourcePath(EndlessRun::PathFor(name)).c_str()); // the kept endless board
     profiles.Remove(name);
     SaveProfiles();
     Fill();

@@ -128,7 +128,8 @@ public:
                 }
             }
             std::sort(m_levels.begin(), m_levels.end());
-            m_levels.push_back(kEndlessLevel);
+            // The endless board early, so that short soaks play it too.
+            m_levels.insert(m_levels.begin() + std::min<size_t>(1, m_levels.size()), kEndlessLevel);
         } else if (game.IsEndless()) {
             m_levels.push_back(kEndlessLevel);
         } else {

@@ -3,6 +3,7 @@
 // profiles file it leaves behind.
 
 #include "engine/gui/standarddialog.h"
+#include "game/progress/endlessrun.h"
 #include "game/screens/profilescreen.h"
 #include "screentest.h"
 
@@ -102,6 +103,7 @@ TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)
         for (int32_t mode : {GameModeQuest, GameModeArcade}) {
             testsupport::WriteFile(state->SavedGamePath(mode), "run");
         }
+        testsupport::WriteFile(EndlessRun::PathFor(name), "board");
     };
     saveRuns("Bo");
     saveRuns("Cy");
@@ -117,7 +119,9 @@ TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)
     screen->DeleteMarked();
     EXPECT_FALSE(std::filesystem::exists(boQuest));
     EXPECT_FALSE(std::filesystem::exists(boArcade));
+    EXPECT_FALSE(std::filesystem::exists(EndlessRun::PathFor("Bo")));
     EXPECT_TRUE(std::filesystem::exists(cyQuest));
+    EXPECT_TRUE(std::filesystem::exists(EndlessRun::PathFor("Cy")));
     EXPECT_EQ(Item(1), "Cy");
     EXPECT_EQ(Item(2), "Ann");
 

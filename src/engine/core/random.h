@@ -15,6 +15,8 @@ class RandomSource {
 public:
     explicit RandomSource(uint32_t seed = 1) : m_state(seed) {}
     void Seed(uint32_t seed) { m_state = seed; }
+    // Where the sequence stands: Seed(State()) goes on from here.
+    uint32_t State() const { return m_state; }
     // 0 .. kRandomMax.
     int Next()
     {

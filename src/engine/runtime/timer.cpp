@@ -37,3 +37,14 @@ void Timer::SetRunning(bool running)
 }
 
 } // namespace tsv
+
+namespace tsv {
+
+void Timer::Set(int64_t ms)
+{
+    m_elapsedMs = static_cast<double>(ms);
+    m_timeMs = ms;
+    m_lastCounter = ClockCounter();
+}
+
+} // namespace tsv

@@ -17,6 +17,8 @@ public:
     // so it is worked out once per update.
     int64_t GetTime() const { return m_timeMs; }
     void SetRunning(bool running);
+    // Puts the clock at `ms` (a recording played back sets the time it was).
+    void Set(int64_t ms);
     bool IsRunning() const { return !IsPaused(); }
 
 private:

@@ -35,7 +35,7 @@ void InputManager::Poll()
     m_typedText.clear();
     m_pressedKeys.clear();
     m_events.clear();
-    if (!m_platform) {
+    if (!m_platform || m_shut) {
         return;
     }
     for (const InputEvent& given : m_platform->InputGetEvents()) {
@@ -89,17 +89,29 @@ std::vector<InputManager::PointerState> InputManager::GetPointerStates() const
 bool InputManager::IsKeyDown(int keyCode) const
 {
     int key = PlatformKeyFromKeyCode(keyCode);
-    return m_platform && key && m_platform->InputGetKeyState(key);
+    return m_platform && !m_shut && key && m_platform->InputGetKeyState(key);
 }
 
-bool InputManager::IsLeftButtonDown() const { return m_platform && m_platform->InputGetKeyState(kMouseLeft); }
-bool InputManager::IsRightButtonDown() const { return m_platform && m_platform->InputGetKeyState(kMouseRight); }
-bool InputManager::IsMiddleButtonDown() const { return m_platform && m_platform->InputGetKeyState(kMouseMiddle); }
+bool InputManager::IsLeftButtonDown() const
+{
+    return m_platform && !m_shut && m_platform->InputGetKeyState(kMouseLeft);
+}
+bool InputManager::IsRightButtonDown() const
+{
+    return m_platform && !m_shut && m_platform->InputGetKeyState(kMouseRight);
+}
+bool InputManager::IsMiddleButtonDown() const
+{
+    return m_platform && !m_shut && m_platform->InputGetKeyState(kMouseMiddle);
+}
+
+// Where the pointer is when the input is shut: outside the view, over nothing.
+constexpr float kShutPointer = -10000.0f;
 
 float InputManager::GetMouseX() const
 {
-    float x = 0, y = 0;
-    if (m_platform) {
+    float x = m_shut ? kShutPointer : 0, y = 0;
+    if (m_platform && !m_shut) {
         m_platform->InputGetMousePos(x, y);
     }
     return x;
@@ -107,8 +119,8 @@ float InputManager::GetMouseX() const
 
 float InputManager::GetMouseY() const
 {
-    float x = 0, y = 0;
-    if (m_platform) {
+    float x = 0, y = m_shut ? kShutPointer : 0;
+    if (m_platform && !m_shut) {
         m_platform->InputGetMousePos(x, y);
     }
     return y;

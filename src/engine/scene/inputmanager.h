@@ -42,6 +42,10 @@ public:
 
     // Reads the devices; called by the poll task every frame.
     void Poll();
+    // While shut, the game sees no input at all: no events, no key or button
+    // down, and the pointer far outside the view (a recording plays back;
+    // whoever watches it reads the platform's events themselves).
+    void SetShut(bool shut) { m_shut = shut; }
 
     InputManager(const InputManager&) = delete;
     InputManager& operator=(const InputManager&) = delete;
@@ -50,6 +54,7 @@ private:
     InputManager();
     static int KeyCodeOfPlatformKey(int platformKey);
     Platform* m_platform = nullptr;
+    bool m_shut = false;
     std::string m_typedText;
     std::vector<int> m_pressedKeys;
     std::vector<InputEvent> m_events;

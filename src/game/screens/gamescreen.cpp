@@ -1,6 +1,9 @@
 #include "game/screens/gamescreen.h"
 
 #include "engine/core/log.h"
+#include "engine/core/sha256.h"
+#include "engine/core/util/file/filestream.h"
+#include "engine/core/util/file/recordio.h"
 #include "engine/core/textformat.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screenstack.h"
@@ -15,6 +18,7 @@
 #include "game/progress/endlessrun.h"
 #include "game/progress/levelplay.h"
 #include "game/screens/gamemedia.h"
+#include "game/screens/mainmenuscreen.h"
 #include "game/screens/pausescreen.h"
 
 #include <algorithm>
@@ -104,7 +108,11 @@ bool GameScreen::Start()
     m_board = tsv::MakeIntrusive<PlayField>(*m_view, [] { return tsv::Application::Instance().GetTimer().GetTime(); });
     m_board->Seed(m_seed);
     PlayField* board = m_board.Get();
-    if (m_endless) {
+    if (m_replay) {
+        if (!StartFromReplay()) {
+            return false;
+        }
+    } else if (m_endless) {
         if (!StartEndless()) {
             return false;
         }
@@ -113,7 +121,7 @@ bool GameScreen::Start()
         return false;
     }
     // A resumed run follows the clock as it is set now; the endless board has none.
-    m_board->SetRelaxed(m_endless || m_state.IsLevelRelaxed());
+    m_board->SetRelaxed(m_endless || (m_replay ? m_replay->relaxed : m_state.IsLevelRelaxed()));
     m_board->SetOpenEnded(m_endless);
     m_view->BuildFrame();
     m_view->Sync(*m_board);
@@ -150,7 +158,165 @@ bool GameScreen::Start()
     // screen is on the stack and the box can lie above it.
     m_objectiveTextDue = m_hintsOn && !m_preview;
     GetLog() << tsv::Hint << "Level started: " << m_levelPath << EndL;
+    BeginRecording();
     return true;
+}
+
+bool GameScreen::StartFromReplay()
+{
+    m_levelPath = m_replay->level;
+    BoardEvents unseen;
+    tsv::IntrusivePtr<PlayField> layout = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
+    if (!LoadLevel(m_levelPath, *layout, &m_level)) {
+        return false;
+    }
+    tsv::RecordReader in(m_replay->board);
+    if (!m_board->LoadState(in)) {
+        GetLog() << tsv::Error << "The recording's board cannot be set up" << EndL;
+        return false;
+    }
+    m_board->Random().Seed(m_replay->randomState);
+    m_replayMs = m_replay->startMs;
+    if (m_endless) {
+        m_carried = m_replay->carried;
+        m_view->Restore(m_carried.score, m_carried.longestCascade, m_carried.piecesCleared);
+    }
+    return true;
+}
+
+// --- The recording ----------------------------------------------------------------
+
+void GameScreen::BeginRecording()
+{
+    if (m_preview || m_replay) {
+        return;
+    }
+    auto replay = std::make_unique<Replay>();
+    replay->game = MainMenuScreen::kVersion;
+    replay->level = m_levelPath;
+    std::string bytes;
+    tsv::ReadFileBytes(m_levelPath, bytes);
+    replay->levelSha256 = tsv::Sha256Hex(bytes);
+    replay->mode = m_endless ? "endless" : m_mode == GameModeQuest ? "quest" : "arcade";
+    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
+    const int32_t difficulty = m_state.GetDifficulty();
+    replay->difficulty = difficulty == DifficultyEasy ? "easy" : difficulty == DifficultyHard ? "hard" : "normal";
+    replay->relaxed = m_board->IsRelaxed();
+    replay->bot = m_player == LevelSession::Player::Bot;
+    replay->profile = profile != nullptr;
+    replay->seed = m_seed;
+    replay->randomState = m_board->Random().State();
+    replay->hints = profile ? profile->GetHints() : true;
+    for (int hint = 0; profile && hint < kHintCount; ++hint) {
+        replay->tutorials[static_cast<size_t>(hint)] = profile->Awards().GetHintCounter(hint);
+    }
+    replay->runScore = profile && IsValidMode(m_mode) ? profile->Record().GetScore(m_mode) : 0;
+    replay->multiplier = m_state.GetScoreMultiplier();
+    replay->carried = m_carried;
+    replay->startMs = Now();
+    tsv::RecordWriter board;
+    m_board->SaveState(board);
+    replay->board = board.Bytes();
+    m_recording = std::move(replay);
+    m_recordedMs = Now();
+}
+
+void GameScreen::Record(const ReplayAction& action)
+{
+    if (m_recording) {
+        m_pendingFrame.actions.push_back(action);
+    }
+}
+
+void GameScreen::RecordFrame(bool running)
+{
+    if (!m_recording) {
+        return;
+    }
+    const int64_t now = Now();
+    m_pendingFrame.stepMs = static_cast<int32_t>(std::clamp<int64_t>(now - m_recordedMs, 0, 3'600'000));
+    m_pendingFrame.running = running;
+    m_recordedMs = now;
+    m_recording->frames.push_back(std::move(m_pendingFrame));
+    m_pendingFrame = {};
+}
+
+void GameScreen::NoteTutorialClosed(ReplayAction::Kind kind)
+{
+    const bool shown = !ShownTutorial().empty();
+    if (m_tutorialShown && !shown) {
+        Record({kind, 0, 0, false, {}});
+    }
+    m_tutorialShown = shown;
+}
+
+void GameScreen::CloseTutorialNow()
+{
+    if (m_hintBox) {
+        tsv::ScreenStack::Instance().Remove(m_hintBox.Get());
+    }
+}
+
+void GameScreen::EndRecording(const std::string& resultLine)
+{
+    m_resultLine = resultLine;
+    if (!m_recording) {
+        return;
+    }
+    m_recording->result = resultLine;
+    m_recordingPath = ReplayShelf::Keep(*m_recording);
+    m_recording.reset();
+    if (!m_recordingPath.empty()) {
+        GetLog() << tsv::Hint << "The level's recording is kept: " << m_recordingPath << EndL;
+    }
+}
+
+std::string GameScreen::ResultLineNow() const
+{
+    if (m_endless) {
+        return FormatEndlessJson(Tally());
+    }
+    BoardResult result = Result();
+    if (m_board) {
+        result.timePlayedMs = m_board->GetTimePlayed();
+        result.timeLeftMs = m_board->GetTimeLeft();
+    }
+    return FormatResultJson(result, m_seed);
+}
+
+void GameScreen::PlayReplayFrame(const ReplayFrame& frame)
+{
+    if (!m_replay || !m_session || m_ended) {
+        return;
+    }
+    // The game clock as it was: everything the board and its session time
+    // reads it.
+    tsv::Timer& clock = tsv::Application::Instance().GetTimer();
+    m_replayMs += frame.stepMs;
+    clock.Set(m_replayMs);
+    clock.SetRunning(frame.running);
+    std::vector<tsv::InputManager::PointerState> pointer;
+    for (const ReplayAction& action : frame.actions) {
+        switch (action.kind) {
+        case ReplayAction::Kind::Key:
+            if (m_player == LevelSession::Player::Person) {
+                m_input.Key(tsv::KeyCodeFromName(action.key));
+            }
+            break;
+        case ReplayAction::Kind::Leave:
+            Leave();
+            break;
+        case ReplayAction::Kind::TutorialClosed:
+            CloseTutorialNow();
+            break;
+        case ReplayAction::Kind::Pointer:
+            pointer.push_back({action.x, action.y, action.down});
+            break;
+        case ReplayAction::Kind::TutorialClosedByBot:
+            break; // within the frame
+        }
+    }
+    Frame(pointer, &frame);
 }
 
 bool GameScreen::KeepsEndlessBoard() const
@@ -279,6 +445,9 @@ std::string GameScreen::ShownTutorial() const
 void GameScreen::Run()
 {
     tsv::Screen::Run();
+    if (m_replay) {
+        return; // the recording's frames come from whoever plays it back
+    }
     tsv::InputManager& input = tsv::InputManager::Instance();
     // Only the newest screen reads the board's input: not under a dialog,
     // the pause or a tutorial text.
@@ -299,11 +468,12 @@ void GameScreen::Run()
     Frame(pointer);
 }
 
-void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& pointer)
+void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& pointer, const ReplayFrame* replay)
 {
     if (!m_session || m_session->HasEnded() || m_ended) {
         return;
     }
+    NoteTutorialClosed(ReplayAction::Kind::TutorialClosed);
     // The objective's banner goes first; the text about it follows, beside the board.
     if (m_objectiveTextDue && !(m_message && m_message->IsAlive())) {
         m_objectiveTextDue = false;
@@ -314,14 +484,23 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
             ShowTutorialBeside(HintRecord::CellsMode, BoardRect());
         }
     }
-    if (m_player == LevelSession::Player::Bot) {
+    if (m_player == LevelSession::Player::Bot && !replay) {
         UpdateBotDialogs();
     }
+    if (replay && std::any_of(replay->actions.begin(), replay->actions.end(), [](const ReplayAction& action) {
+            return action.kind == ReplayAction::Kind::TutorialClosedByBot;
+        })) {
+        CloseTutorialNow();
+    }
+    NoteTutorialClosed(ReplayAction::Kind::TutorialClosedByBot);
     // The level stands still while the game's clock does (pause, dialogs, tutorial texts).
-    if (!tsv::Application::Instance().GetTimer().IsRunning()) {
+    const bool clockRuns = tsv::Application::Instance().GetTimer().IsRunning();
+    RecordFrame(clockRuns);
+    if (!clockRuns) {
         return;
     }
     const bool running = m_session->Frame();
+    m_tutorialShown = !ShownTutorial().empty();
     m_view->Sync(*m_board);
     m_state.SetTimeUsed(m_session->TimeUsedPercent());
     if (!running) {
@@ -348,9 +527,14 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     }
     if (m_player == LevelSession::Player::Person) {
         for (const tsv::InputManager::PointerState& state : pointer) {
+            if (m_recording && !m_recording->frames.empty()) {
+                m_recording->frames.back().actions.push_back(
+                    {ReplayAction::Kind::Pointer, state.x, state.y, state.leftDown, {}});
+            }
             m_input.Pointer(state.x, state.y, state.leftDown);
         }
     }
+    m_tutorialShown = !ShownTutorial().empty();
 }
 
 void GameScreen::UpdateBotDialogs()
@@ -509,6 +693,7 @@ void GameScreen::OnMove(int, int, int, int)
 void GameScreen::OnFinished(BoardResult& result)
 {
     RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), m_view->Points(), result);
+    EndRecording(FormatResultJson(result, m_seed));
     if (m_resumed) {
         // Won or lost, the resumed run is over; the profiles hold its outcome.
         m_state.DeleteSavedGame(m_mode);
@@ -523,7 +708,7 @@ void GameScreen::OnFinished(BoardResult& result)
 
 void GameScreen::OpenPause()
 {
-    if (m_preview || m_ended || !tsv::Application::Instance().GetTimer().IsRunning()) {
+    if (m_preview || m_replay || m_ended || !tsv::Application::Instance().GetTimer().IsRunning()) {
         return;
     }
     tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<PauseScreen>());
@@ -561,6 +746,9 @@ bool GameScreen::SaveRun(const char* why)
 
 bool GameScreen::SaveOnClose()
 {
+    if (!m_ended && m_session && !m_session->HasEnded()) {
+        EndRecording(ResultLineNow()); // whoever played, the level so far is kept
+    }
     // Only a player's level still undecided: a preview, the bot, a level won
     // or lost, or one already left have nothing (more) to keep.
     if (m_endless) {
@@ -598,7 +786,11 @@ void GameScreen::AskToLeave()
     tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
 }
 
-void GameScreen::Leave() { m_leaving = true; }
+void GameScreen::Leave()
+{
+    Record({ReplayAction::Kind::Leave, 0, 0, false, {}});
+    m_leaving = true;
+}
 
 void GameScreen::EndLevel(Ending ending)
 {
@@ -610,6 +802,7 @@ void GameScreen::EndLevel(Ending ending)
     if (IsValidMode(m_mode)) {
         m_state.SetStat64(m_mode, StatTimePlayed, result.timePlayedMs / 1000);
     }
+    EndRecording(ResultLineNow());
     if (ending == Ending::Left && KeepsEndlessBoard()) {
         SaveEndless("Endless board left");
     } else if (ending == Ending::Left && !m_endless) {
@@ -644,6 +837,9 @@ void GameScreen::HandleKey(int keyCode)
         return;
     }
     if (m_player == LevelSession::Player::Person) {
+        if (const char* name = tsv::KeyNameFromCode(keyCode)) {
+            Record({ReplayAction::Kind::Key, 0, 0, false, name});
+        }
         m_input.Key(keyCode);
     }
 }

@@ -11,6 +11,7 @@
 #include "engine/scene/inputmanager.h"
 #include "game/screens/digitcounter.h"
 #include "game/screens/endlesshud.h"
+#include "game/progress/replay.h"
 #include "game/screens/hintbox.h"
 #include "game/screens/levelhud.h"
 #include "game/screens/starttutorials.h"
@@ -62,6 +63,20 @@ public:
     // again, with their bests (yes by default; a bot's run of its own plays a
     // new board and keeps nothing). Before Start.
     void SetKeepsEndless(bool keep) { m_keepEndless = keep; }
+    // Plays back `replay` (which must outlive the screen) instead of taking
+    // input: Start sets the board up as the recording began, and each
+    // PlayReplayFrame plays one of its frames. Before Start.
+    void SetReplay(const Replay& replay) { m_replay = &replay; }
+    // One recorded frame: the game clock where it was, the player's actions
+    // and the board's frame.
+    void PlayReplayFrame(const ReplayFrame& frame);
+    // The level's result line once it has ended (the one its recording ends with).
+    const std::string& ResultLine() const { return m_resultLine; }
+    // The result line the level would have if it ended now, as a left level.
+    std::string ResultLineNow() const;
+    // Where the level's recording was kept once it ended, "" before or without one.
+    const std::string& RecordingPath() const { return m_recordingPath; }
+
     // Reads the HUD and the level; false (logged) when it is no level. An
     // empty level path resumes the saved run of the mode instead, or, for the
     // endless board, names the usual endless level.
@@ -72,7 +87,7 @@ public:
     void Run() override;
     // One frame of play; the pointer in each of its states of the frame
     // (the view's pixels), as the input manager gives them.
-    void Frame(const std::vector<tsv::InputManager::PointerState>& pointer);
+    void Frame(const std::vector<tsv::InputManager::PointerState>& pointer, const ReplayFrame* replay = nullptr);
     // The keyboard: arrows move the cell cursor, Space or Return select and
     // swap, Escape, P and Pause (a gamepad's Start) pause.
     void HandleKey(int keyCode);
@@ -115,6 +130,18 @@ public:
 
 private:
     bool ResumeSavedRun();
+    // The board as the recording played back began.
+    bool StartFromReplay();
+    // The recording of this level: its start, and each frame as the board takes it.
+    void BeginRecording();
+    void Record(const ReplayAction& action);
+    void RecordFrame(bool running);
+    // A tutorial text that has left since the last look is a recorded action.
+    void NoteTutorialClosed(ReplayAction::Kind kind);
+    void CloseTutorialNow();
+    // The level is over (won, lost, left, or the game closed): its result line,
+    // and the recording kept with it.
+    void EndRecording(const std::string& resultLine);
     // The endless board: the player's kept one, else a new one.
     bool StartEndless();
     // Whether leaving or closing keeps this board and the player's bests.
@@ -160,6 +187,14 @@ private:
     bool m_preview = false;
     bool m_endless = false;
     bool m_keepEndless = true;
+    const Replay* m_replay = nullptr; // played back, not played
+    std::unique_ptr<Replay> m_recording;
+    ReplayFrame m_pendingFrame;       // the actions before the board's next frame
+    int64_t m_recordedMs = 0;         // the game clock at the last recorded frame
+    int64_t m_replayMs = 0;           // the game clock of the frame played back
+    bool m_tutorialShown = false;     // at the last look
+    std::string m_resultLine;
+    std::string m_recordingPath;
     EndlessTally m_carried; // the kept endless board's figures when it was found again
     EndlessHud m_endlessHud;
     LevelSession::Player m_player;

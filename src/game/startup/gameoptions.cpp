@@ -24,7 +24,11 @@ std::string GameOptions::Usage() const
            "                       board one after another through the screens for MINUTES\n"
            "                       of game time and reports memory\n"
            "  --clock timed|relaxed   levels with their time limit, or with a clock that never\n"
-           "                       runs out, for this run (default: the player's setting)\n";
+           "                       runs out, for this run (default: the player's setting)\n"
+           "  --replay FILE        play a level's recording back (in a window: keys 1, 2, 4\n"
+           "                       for the speed, Escape to stop); prints its result line and\n"
+           "                       exits 3 when it differs from the recorded one, 2 when the\n"
+           "                       recording cannot be played\n";
 }
 
 GameOptions::Result GameOptions::Parse(const std::string& arg,
@@ -41,6 +45,18 @@ GameOptions::Result GameOptions::Parse(const std::string& arg,
             return Failed;
         }
         levelPath = text;
+        return Consumed;
+    }
+    if (arg == "--replay") {
+        const char* text = value("a recording's path");
+        if (!text) {
+            return Failed;
+        }
+        if (!*text) {
+            message = "brinestoneharbour: --replay needs a path, not an empty value\n";
+            return Failed;
+        }
+        replayPath = text;
         return Consumed;
     }
     if (arg == "--clock") {
@@ -95,6 +111,11 @@ bool GameOptions::Check(const tsv::RunOptions&, std::string& message) const
 {
     if (simulate && levelPath.empty()) {
         message = "brinestoneharbour: --simulate needs --level\n";
+        return false;
+    }
+    if (!replayPath.empty() && (!levelPath.empty() || simulate || soakMinutes > 0 || autoplay || IsEndless())) {
+        message = "brinestoneharbour: --replay plays its recording alone: no --level, --mode endless, --autoplay, "
+                  "--simulate or --soak\n";
         return false;
     }
     if (mode == "endless" && (!levelPath.empty() || simulate || soakMinutes > 0)) {

@@ -18,6 +18,7 @@ public:
     bool simulate = false;             // with levelPath: a bot plays on the rules alone, nothing shown
     int64_t soakMinutes = 0;           // > 0: the bot plays the quest's levels for this much game time
     std::string clock;                 // "timed" or "relaxed" for this run; "" the player's setting
+    std::string replayPath;            // play this level recording back
 
     std::string Usage() const override;
     Result Parse(const std::string& arg, const std::function<const char*(const char* what)>& value,

@@ -3,6 +3,7 @@
 #include "game/startup/gameoptions.h"
 #include "game/progress/endlessrun.h"
 #include "game/startup/levelrun.h"
+#include "game/startup/replayrun.h"
 #include "game/startup/menuflow.h"
 #include "game/board/levelloader.h"
 #include "engine/scene/nodeloader.h"
@@ -31,7 +32,9 @@
 #include "engine/sound/soundmanager.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +47,32 @@ namespace {
 constexpr const char* kStorageSubfolder = "Tarvel\\Brinestoneharbour";
 constexpr const char* kWindowTitle = "Brinestoneharbour 1.91";
 constexpr const char* kSupportAddress = "support@tarvel-games.example";
+
+// A fresh folder of this run's own under the system's temporary folder, with
+// a trailing "/"; "" when none can be made.
+std::string MakeScratchStorage()
+{
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/brinestoneharbour-replay-XXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        return {};
+    }
+    return pattern + "/";
+}
+
+// Takes that folder away with everything in it when the program ends, after
+// the game-wide state has saved into it one last time.
+std::string& ScratchToRemove()
+{
+    static std::string s_path;
+    return s_path;
+}
+
+void RemoveScratchStorage()
+{
+    std::error_code error;
+    std::filesystem::remove_all(ScratchToRemove(), error);
+}
 
 bool IsDirectory(const std::string& path)
 {
@@ -140,15 +169,38 @@ int RunGame(int argc, char** argv)
     tsv::GetLog();
 
     tsv::Application& app = tsv::Application::Instance();
-    const tsv::StorageFolder folder = tsv::FindStorageFolder(kStorageSubfolder);
+    // A recording is read and checked before anything starts, and played in
+    // a storage folder of its own: the players' files are never touched.
+    Replay replay;
+    std::string replayStorage;
+    if (!game.replayPath.empty()) {
+        std::string why;
+        if (!ReadReplayFile(game.replayPath, replay, why)) {
+            std::fprintf(stderr, "brinestoneharbour: cannot play the recording %s: %s\n", game.replayPath.c_str(),
+                         why.c_str());
+            return kReplayRefused;
+        }
+        replayStorage = MakeScratchStorage();
+        if (replayStorage.empty()) {
+            std::fprintf(stderr, "brinestoneharbour: cannot play the recording %s: no temporary folder\n",
+                         game.replayPath.c_str());
+            return kReplayRefused;
+        }
+    }
+    const tsv::StorageFolder folder =
+        replayStorage.empty() ? tsv::FindStorageFolder(kStorageSubfolder) : tsv::StorageFolder{replayStorage, "", ""};
     const std::string storage = folder.path;
+    if (!replayStorage.empty()) {
+        ScratchToRemove() = replayStorage;
+        std::atexit(RemoveScratchStorage);
+    }
     if (storage.empty()) {
         // The game runs on with paths relative to the working directory.
         tsv::ShowMessageBox("Storage path error", "Unable to find suitable folder to save data", tsv::MessageBoxOk);
     }
     // One game per data folder, taken before anything is written there: a
     // second copy would write over the first one's files.
-    if (!storage.empty() && !game.simulate && !tsv::LockStorageFolder(storage)) {
+    if (!storage.empty() && !game.simulate && replayStorage.empty() && !tsv::LockStorageFolder(storage)) {
         std::fprintf(stderr, "brinestoneharbour: the game is already running with %s\n", storage.c_str());
         tsv::ShowMessageBox(kWindowTitle,
                             "Brinestoneharbour is already running. This copy closes without touching the "
@@ -219,8 +271,14 @@ int RunGame(int argc, char** argv)
                      options.scenePath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
-    const bool levelRun = !game.levelPath.empty() || game.soakMinutes > 0 || game.IsEndless();
-    if (levelRun && !StartLevelRun(game, options)) {
+    if (!game.replayPath.empty() && !StartReplay(replay, options)) {
+        std::fprintf(stderr, "brinestoneharbour: cannot play the recording %s: its board cannot be set up\n",
+                     game.replayPath.c_str());
+        return kReplayRefused;
+    }
+    const bool levelRun =
+        !game.levelPath.empty() || game.soakMinutes > 0 || game.IsEndless() || !game.replayPath.empty();
+    if (game.replayPath.empty() && levelRun && !StartLevelRun(game, options)) {
         std::fprintf(stderr, "brinestoneharbour: cannot play the level %s (the log in %s says why)\n",
                      game.IsEndless() ? kEndlessLevel : game.levelPath.c_str(), app.GetStoragePath().c_str());
         return 1;

@@ -5,9 +5,13 @@
 #include "engine/platform/keynames.h"
 #include "game/board/boardtest.h"
 #include "game/progress/endlessrun.h"
+#include "game/progress/replay.h"
+#include "support/testsupport.h"
 #include "game/screens/gamescreen.h"
 
 #include <algorithm>
+#include <map>
+#include <random>
 
 namespace bsh::test {
 namespace {
@@ -285,6 +289,120 @@ TEST_F(GameScreenHudTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptW
     EXPECT_EQ(saved, endless->Tally());
     EXPECT_EQ(again->DumpText(), endless->Board().DumpText());
     EXPECT_EQ(state->Extras().Get("Ann"), (PlayerExtra{false, 1234, 5, 250}));
+}
+
+// A level played with uneven frames (1 to 50 ms), drags, clicks and keys,
+// tutorial texts read and closed and the clock stopped a while, is recorded
+// when it is left; played back, the board and the tutorial text shown are
+// the same at every frame and the result line is the recorded one.
+TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
+{
+    GiveTutorials(1);
+    std::string jewels, fill;
+    for (int y = 0; y < 8; ++y) {
+        jewels += "xxxxxxxx\n";
+        fill += "00000000\n";
+    }
+    const std::string text = "<level><time>90000</time><colors>1234</colors><jewelsrequired>900</jewelsrequired>"
+                             "<alias><char>x</char><color>random</color><type>jewel</type></alias><playfield>\n" +
+                             jewels + "</playfield><fill>\n" + fill + "</fill></level>";
+    auto screen = Open(text);
+    std::mt19937 random(7);
+    std::vector<std::string> boards;
+    int dragStep = -1;
+    BoardMove drag;
+    for (int frame = 0; frame < 2500 && !screen->HasEnded(); ++frame) {
+        const int64_t step = std::uniform_int_distribution<int64_t>(1, 50)(random);
+        Advance(step);
+        Scene().UpdateNodes();
+        for (const tsv::ScreenPtr& other : std::vector<tsv::ScreenPtr>(tsv::ScreenStack::Instance().GetScreens())) {
+            other->Run();
+        }
+        // The player reads a tutorial text a while, then clicks it away.
+        const auto& screens = tsv::ScreenStack::Instance().GetScreens();
+        if (!screens.empty() && frame % 60 == 59) {
+            if (auto* box = dynamic_cast<HintBox*>(screens.back().Get())) {
+                box->Dismiss();
+            }
+        }
+        tsv::Timer& clock = tsv::Application::Instance().GetTimer();
+        if (frame == 900) {
+            clock.SetRunning(false); // a pause
+        } else if (frame == 960) {
+            clock.SetRunning(true);
+        }
+        std::vector<tsv::InputManager::PointerState> pointer;
+        if (dragStep < 0 && frame % 25 == 0 && screen->IsInputAllowed() && screen->Board().IsSettled()) {
+            const std::vector<BoardMove> moves = screen->Board().ListMoves();
+            if (!moves.empty()) {
+                drag = moves[random() % moves.size()];
+                dragStep = 0;
+            }
+        }
+        if (dragStep >= 0) {
+            // Down on one jewel, along towards its neighbour, up: a drag.
+            const float x = ScreenX(drag.x1) + (ScreenX(drag.x2) - ScreenX(drag.x1)) * 0.4f * dragStep;
+            const float y = ScreenY(drag.y1) + (ScreenY(drag.y2) - ScreenY(drag.y1)) * 0.4f * dragStep;
+            pointer.push_back({x, y, dragStep < 2});
+            dragStep = dragStep < 2 ? dragStep + 1 : -1;
+        } else if (frame % 97 == 0) {
+            screen->HandleKey(tsv::KeyCodeFromName(frame % 2 ? "KEY_LEFT" : "KEY_DOWN"));
+            screen->HandleKey(tsv::KeyCodeFromName("KEY_SPACE"));
+        }
+        if (frame == 2400) {
+            screen->Leave();
+        }
+        screen->Frame(pointer);
+        boards.push_back(screen->Board().DumpText() + "tutorial " + screen->ShownTutorial());
+    }
+    ASSERT_TRUE(ended);
+    ASSERT_GT(screen->Result().moves, 10);
+    ASSERT_FALSE(screen->RecordingPath().empty());
+    Replay replay;
+    std::string why;
+    ASSERT_EQ(ParseReplay(testsupport::ReadFile(screen->RecordingPath()), replay, why), ReplayRead::Read) << why;
+    EXPECT_EQ(replay.frames.size(), boards.size());
+    EXPECT_EQ(replay.result, screen->ResultLine());
+    EXPECT_EQ(replay.tutorials[HintRecord::SwapJewels], 1); // as the level began
+    // Everything the player did is in it: tutorial texts closed, keys, the
+    // pointer, the clock standing still.
+    std::map<ReplayAction::Kind, int> actions;
+    int stopped = 0;
+    for (const ReplayFrame& frame : replay.frames) {
+        stopped += frame.running ? 0 : 1;
+        for (const ReplayAction& action : frame.actions) {
+            ++actions[action.kind];
+        }
+    }
+    EXPECT_GT(actions[ReplayAction::Kind::TutorialClosed], 0);
+    EXPECT_GT(actions[ReplayAction::Kind::Key], 10);
+    EXPECT_GT(actions[ReplayAction::Kind::Pointer], 50);
+    EXPECT_EQ(actions[ReplayAction::Kind::Leave], 1);
+    EXPECT_GT(stopped, 60);
+    const std::string played = screen->ResultLine();
+    screen = nullptr;
+    tsv::ScreenStack::Instance().Clear();
+
+    // The same start, then the recorded frames.
+    for (int hint = 0; hint < kHintCount; ++hint) {
+        state->CurrentProfile()->Awards().SetHintCounter(hint, replay.tutorials[static_cast<size_t>(hint)]);
+    }
+    state->CurrentProfile()->Record().SetScore(GameModeArcade, replay.runScore);
+    state->SetScoreMultiplier(replay.multiplier);
+    tsv::Application::Instance().GetTimer().Set(replay.startMs);
+    tsv::IntrusivePtr<GameScreen> again(new GameScreen(*state, replay.level, GameModeArcade,
+                                                       LevelSession::Player::Person, nullptr));
+    again->SetSeed(replay.seed);
+    again->SetReplay(replay);
+    ASSERT_TRUE(again->Start());
+    for (size_t i = 0; i < replay.frames.size(); ++i) {
+        Scene().UpdateNodes();
+        again->PlayReplayFrame(replay.frames[i]);
+        ASSERT_EQ(again->Board().DumpText() + "tutorial " + again->ShownTutorial(), boards[i]) << "frame " << i;
+    }
+    EXPECT_TRUE(again->HasEnded());
+    EXPECT_EQ(again->ResultLine(), played);
+    EXPECT_TRUE(again->RecordingPath().empty()); // a playback records nothing
 }
 
 TEST_F(GameScreenHudTest, PauseStopsTheLevelsClockUntilItGoes)

@@ -79,6 +79,7 @@ bench: build
 	./$(BUILD)/bench/bsh_bench
 	./$(BUILD)/bench/bsh_board_bench
 	scripts/bench-bot $(BUILD)
+	scripts/bench-replay $(BUILD)
 
 # An hour of game time played by the bot under AddressSanitizer; not part of CI.
 soak: deps

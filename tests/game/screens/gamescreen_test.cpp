@@ -138,12 +138,6 @@ TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
     EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
 }
 
-} // namespace
-} // namespace bsh::test
-
-namespace bsh::test {
-namespace {
-
 class GameScreenHudTest : public GameScreenTest {
 protected:
     // A profile with every tutorial text due once.

@@ -6,11 +6,8 @@
 #include "support/golden.h"
 #include "support/testsupport.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 using testsupport::ReadFile;
@@ -19,7 +16,6 @@ using testsupport::ScratchDir;
 using testsupport::WriteFile;
 
 namespace {
-
 
 class GuiRunTest : public ::testing::Test {
 protected:

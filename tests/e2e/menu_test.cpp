@@ -282,13 +282,7 @@ TEST(MenuRunTest, PlayersAreSwitchedAndDeletedAndATableResetThroughTheirDialogs)
     EXPECT_EQ(UiScreens(ReadFile(p + "reset-asked.txt")), "background highscores confirm");
     const std::string reset = ReadFile(p + "reset.txt");
     EXPECT_EQ(UiScreens(reset), "background highscores");
-    const auto topScore = [](const std::string& listing) {
-        // The first "score" component listed is the first table's first row.
-        const size_t at = listing.find("\tscore\t");
-        return at == std::string::npos ? std::string("missing")
-                                       : listing.substr(listing.rfind('\t', listing.find('\n', at)) + 1,
-                                                        listing.find('\n', at) - listing.rfind('\t', listing.find('\n', at)) - 1);
-    };
-    EXPECT_EQ(topScore(ReadFile(p + "tables.txt")), "100000");
-    EXPECT_EQ(topScore(reset), "10000");
+    // The first "score" component listed is the first table's first row.
+    EXPECT_EQ(e2e::Caption(ReadFile(p + "tables.txt"), "score"), "100000");
+    EXPECT_EQ(e2e::Caption(reset, "score"), "10000");
 }

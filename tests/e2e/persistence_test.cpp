@@ -55,9 +55,7 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
     storage.Write("map.xml", "<map><level><source>/level/original/001.xml</source></level>"
                              "<level><source>/level/original/002.xml</source></level></map>");
     storage.Write("set1.xml", "<set><l>/original/001</l><l>/original/002</l></set>");
-    GameStatePaths paths;
-    paths.questMap = storage.File("map.xml");
-    paths.arcadeSetPattern = storage.Path() + "set%d.xml";
+    const GameStatePaths paths{storage.File("map.xml"), storage.Path() + "set%d.xml"};
 
     const std::string board = std::string("\x12\x00\x00\x00snapshot\xFF", 13);
     std::vector<IntrusivePtr<Profile>> expectedProfiles;

@@ -235,38 +235,31 @@ std::vector<std::string> Misfits(const GUIComponent& component)
     }
     const float halfW = static_cast<float>(component.GetWidth()) * 0.5f;
     const float halfH = static_cast<float>(component.GetHeight()) * 0.5f;
-    if (component.GetWidth() > 0) {
-        if (drawn.right > halfW + kSlack) {
-            problems.push_back("runs " + Pixels(drawn.right - halfW) + " past the right edge");
-        }
-        if (drawn.left < -halfW - kSlack) {
-            problems.push_back("runs " + Pixels(-halfW - drawn.left) + " past the left edge");
-        }
-    }
-    if (component.GetHeight() > 0) {
-        if (drawn.bottom > halfH + kSlack) {
-            problems.push_back("runs " + Pixels(drawn.bottom - halfH) + " below the bottom edge");
-        }
-        if (drawn.top < -halfH - kSlack) {
-            problems.push_back("runs " + Pixels(-halfH - drawn.top) + " above the top edge");
+    const bool wide = component.GetWidth() > 0, high = component.GetHeight() > 0;
+    const std::pair<float, const char*> edges[] = {{wide ? drawn.right - halfW : 0, "past the right edge"},
+                                                   {wide ? -halfW - drawn.left : 0, "past the left edge"},
+                                                   {high ? drawn.bottom - halfH : 0, "below the bottom edge"},
+                                                   {high ? -halfH - drawn.top : 0, "above the top edge"}};
+    for (const auto& [over, edge] : edges) {
+        if (over > kSlack) {
+            problems.push_back("runs " + Pixels(over) + " " + edge);
         }
     }
     const float ownScale = component.GetScreen()->IsEastAsian() || component.GetCaptionScale() <= 0
                                ? 1.0f
                                : component.GetCaptionScale();
     const float worldScale = component.GetNode()->GetWorldScale().x;
-    const tsv::Font* face = LanguageManager::Instance().GetFont(component.GetFontId());
-    const float lineHeight = face ? face->GetLineHeight() * drawn.scale : 0.0f;
+    const LanguageManager& language = LanguageManager::Instance();
+    const tsv::Font* font = language.GetFont(component.GetFontId());
+    const float lineHeight = font ? font->GetLineHeight() * drawn.scale : 0.0f;
     if (component.GetType() == tsv::ComponentButton && drawn.scale < kMinButtonShrink * ownScale * worldScale &&
         lineHeight < kLegibleLinePx) {
         problems.push_back("shrunk to " + std::to_string(std::lround(100 * drawn.scale / (ownScale * worldScale))) +
                            "% of its size to fit");
     }
     // Where lines break at blanks, a word wider than the box is cut in two.
-    const LanguageManager& language = LanguageManager::Instance();
     if (component.GetType() != tsv::ComponentButton && component.GetWidth() > 0 &&
         !tsv::BreaksBetweenAnyCharacters(language.GetCurrent())) {
-        const tsv::Font* font = language.GetFont(component.GetFontId());
         std::istringstream words(caption);
         const float room = static_cast<float>(component.GetWidth()) + kSlack;
         for (std::string word; font && words >> word;) {
@@ -277,7 +270,6 @@ std::vector<std::string> Misfits(const GUIComponent& component)
         }
     }
     // A label's lines as the engine breaks them (labels keep no padding).
-    const tsv::Font* font = language.GetFont(component.GetFontId());
     if (component.GetType() == tsv::ComponentLabel && component.GetWidth() > 0 && font) {
         const std::string wrapped =
             font->WrapText(caption, static_cast<float>(component.GetWidth()) / drawn.scale,

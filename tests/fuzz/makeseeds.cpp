@@ -45,10 +45,7 @@ int main(int argc, char** argv)
     tsv::SetStoragePath(work.string() + "/");
 
     {
-        bsh::GameStatePaths paths;
-        paths.questMap = (work / "nomap.xml").string();
-        paths.arcadeSetPattern = (work / "noset%d.xml").string();
-        bsh::GameState state(paths);
+        bsh::GameState state(bsh::GameStatePaths{(work / "nomap.xml").string(), (work / "noset%d.xml").string()});
         for (const char* name : {"Ann", "B\xe9la"}) {
             tsv::IntrusivePtr<bsh::Profile> profile(new bsh::Profile(name));
             profile->Record().SetState(bsh::GameModeQuest, "/level/quest/01.xml", bsh::LevelCompletedFast);

@@ -8,10 +8,8 @@
 BSH_FUZZ_TARGET(questmap)
 {
     static std::unique_ptr<bsh::GameState> state = [] {
-        bsh::GameStatePaths paths;
-        paths.questMap = bsh::fuzz::Scratch() + "map.xml";
-        paths.arcadeSetPattern = bsh::fuzz::Scratch() + "noset%d.xml";
-        auto made = std::make_unique<bsh::GameState>(paths);
+        auto made = std::make_unique<bsh::GameState>(
+            bsh::GameStatePaths{bsh::fuzz::Scratch() + "map.xml", bsh::fuzz::Scratch() + "noset%d.xml"});
         tsv::IntrusivePtr<bsh::Profile> profile(new bsh::Profile("Fuzz"));
         profile->Record().SetState(bsh::GameModeQuest, "/level/quest/01.xml", bsh::LevelCompleted);
         made->Profiles().Add(profile);

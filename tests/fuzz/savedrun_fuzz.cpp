@@ -16,10 +16,8 @@ BSH_FUZZ_TARGET(savedrun)
     };
     static std::unique_ptr<Run> run = [] {
         auto made = std::make_unique<Run>();
-        bsh::GameStatePaths paths;
-        paths.questMap = bsh::fuzz::Scratch() + "nomap.xml";
-        paths.arcadeSetPattern = bsh::fuzz::Scratch() + "noset%d.xml";
-        made->state = std::make_unique<bsh::GameState>(paths);
+        made->state = std::make_unique<bsh::GameState>(
+            bsh::GameStatePaths{bsh::fuzz::Scratch() + "nomap.xml", bsh::fuzz::Scratch() + "noset%d.xml"});
         made->state->Profiles().Add(tsv::IntrusivePtr<bsh::Profile>(new bsh::Profile("Fuzz")));
         made->state->PrepareLevel("", bsh::GameModeArcade);
         made->board = tsv::MakeIntrusive<bsh::PlayField>(made->events, [] { return int64_t{1000}; });

@@ -1,6 +1,5 @@
 #include "support/scratchstorage.h"
 
-#include "engine/core/log.h"
 #include "engine/runtime/application.h"
 
 #include <algorithm>
@@ -61,64 +60,6 @@ std::vector<std::string> ScratchStorage::List() const
     std::sort(names.begin(), names.end());
     return names;
 }
-
-namespace {
-
-// One target for the whole test run; the Log has no way to drop a single target.
-class CaptureTarget : public tsv::LogTarget {
-public:
-    void Write(int32_t level, int32_t, const std::string&, const std::string&, const std::string& text) override
-    {
-        if (recording && level != tsv::LogLevelSection) {
-            lines.push_back({level, text});
-        }
-    }
-    bool recording = false;
-    std::vector<CapturedLine> lines;
-};
-
-CaptureTarget& Target()
-{
-    static tsv::IntrusivePtr<CaptureTarget> target = [] {
-        tsv::IntrusivePtr<CaptureTarget> created(new CaptureTarget());
-        tsv::GetLog().AddTarget(created);
-        return created;
-    }();
-    return *target;
-}
-
-} // namespace
-
-LogCapture::LogCapture()
-{
-    Target().lines.clear();
-    Target().recording = true;
-}
-
-LogCapture::~LogCapture()
-{
-    Target().recording = false;
-}
-
-const std::vector<CapturedLine>& LogCapture::Lines() const { return Target().lines; }
-
-std::vector<std::string> LogCapture::Texts() const
-{
-    std::vector<std::string> texts;
-    for (const auto& line : Target().lines) {
-        texts.push_back(line.text);
-    }
-    return texts;
-}
-
-bool LogCapture::Contains(int level, const std::string& fragment) const
-{
-    return std::any_of(Target().lines.begin(), Target().lines.end(), [&](const CapturedLine& line) {
-        return line.level == level && line.text.find(fragment) != std::string::npos;
-    });
-}
-
-void LogCapture::Clear() { Target().lines.clear(); }
 
 std::string ScratchStorage::DamagedPath(const std::string& name) const
 {

@@ -1,11 +1,14 @@
 #pragma once
-// Test helpers: a temporary storage folder that the Application uses while the
-// helper lives, and a capture of the log lines written meanwhile.
+// A temporary storage folder that the Application uses while the helper lives.
+
+#include "support/testsupport.h"
 
 #include <string>
 #include <vector>
 
 namespace bsh::test {
+
+using testsupport::LogCapture;
 
 class ScratchStorage {
 public:
@@ -29,26 +32,6 @@ public:
 private:
     std::string m_path;
     std::string m_previousStorage;
-};
-
-struct CapturedLine {
-    int level;
-    std::string text;
-};
-
-// Records every log line while it lives.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    const std::vector<CapturedLine>& Lines() const;
-    // The texts only, in order.
-    std::vector<std::string> Texts() const;
-    bool Contains(int level, const std::string& fragment) const;
-    void Clear();
 };
 
 } // namespace bsh::test

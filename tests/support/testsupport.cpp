@@ -39,6 +39,17 @@ std::vector<std::string> LogCapture::Texts(int level) const
     return out;
 }
 
+std::vector<std::string> LogCapture::Texts() const
+{
+    std::vector<std::string> out;
+    for (const LoggedLine& line : Lines()) {
+        if (line.level != tsv::LogLevelSection) {
+            out.push_back(line.text);
+        }
+    }
+    return out;
+}
+
 bool LogCapture::Contains(int level, const std::string& text) const
 {
     for (const LoggedLine& line : Lines()) {
@@ -47,6 +58,15 @@ bool LogCapture::Contains(int level, const std::string& text) const
         }
     }
     return false;
+}
+
+int LogCapture::Count(int level, const std::string& fragment) const
+{
+    int n = 0;
+    for (const LoggedLine& line : Lines()) {
+        n += line.level == level && line.text.find(fragment) != std::string::npos ? 1 : 0;
+    }
+    return n;
 }
 
 void LogCapture::Clear() { static_cast<Target*>(m_target.Get())->lines.clear(); }
@@ -127,10 +147,6 @@ std::string PastTheIntro(const std::string& script)
     // transition, and a key skips it at once.
     return "at 3600 key KEY_SPACE\nat 5200 key KEY_SPACE\n" + Shifted(script, kPastTheIntroMs);
 }
-
-} // namespace testsupport
-
-namespace testsupport {
 
 namespace {
 

@@ -219,8 +219,7 @@ TEST_F(SceneGraphTest, ScheduledNodesAppearAtTheirTimeAndLiveTheirLifetimeFromTh
 
 TEST_F(SceneGraphTest, SetTimerWarnsOnlyOnASecondDirectAssignment)
 {
-    LogCapture& log = LogCapture::Get();
-    log.Clear();
+    LogCapture log;
     const std::string warning = "Another HierarchyNode::SetTimer invoke";
     SceneNodePtr parent = Quad(4, 4), child = Quad(4, 4);
     parent->AddChild(child);

@@ -15,17 +15,13 @@ namespace {
 
 class HostileNodeFileTest : public SceneTest {
 protected:
-    void SetUp() override
-    {
-        SceneTest::SetUp();
-        LogCapture::Get().Clear();
-    }
     std::string Write(const std::string& name, const std::string& text)
     {
         testsupport::WriteFile(m_dir.Path() + name, text);
         return m_dir.Path() + name;
     }
     testsupport::ScratchDir m_dir;
+    LogCapture log;
 };
 
 TEST_F(HostileNodeFileTest, ApplyLoopsAreCutWithAnError)
@@ -41,18 +37,18 @@ TEST_F(HostileNodeFileTest, ApplyLoopsAreCutWithAnError)
     SceneNodePtr node = LoadNodeFile(self, nullptr);
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetLayer(), 2); // what came before the loop still applies
-    EXPECT_GE(LogCapture::Get().Count(LogLevelError, "applies itself"), 1);
+    EXPECT_GE(log.Count(LogLevelError, "applies itself"), 1);
 
-    LogCapture::Get().Clear();
+    log.Clear();
     node = LoadNodeFile(m_dir.Path() + "a.xml", nullptr);
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetLayer(), 3);
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "applies itself"), 1);
+    EXPECT_EQ(log.Count(LogLevelError, "applies itself"), 1);
 
-    LogCapture::Get().Clear();
+    log.Clear();
     EXPECT_TRUE(NodeLibrary::Instance().CreateNode(replaced));
     EXPECT_TRUE(NodeLibrary::Instance().CreateNode(child));
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "includes itself"), 2);
+    EXPECT_EQ(log.Count(LogLevelError, "includes itself"), 2);
 }
 
 TEST_F(HostileNodeFileTest, FilesThatFanOutStopAtTheirBudgetAndOtherSpellingsAreTheSameFile)
@@ -64,7 +60,7 @@ TEST_F(HostileNodeFileTest, FilesThatFanOutStopAtTheirBudgetAndOtherSpellingsAre
     SceneNodePtr node = LoadNodeFile(spelled, nullptr);
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetLayer(), 4);
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "applies itself"), 2);
+    EXPECT_EQ(log.Count(LogLevelError, "applies itself"), 2);
 
     // Forty files, each applying the next twice and including it as a child
     // twice: 2^40 applications without a budget. The file loads, cut short,
@@ -76,17 +72,17 @@ TEST_F(HostileNodeFileTest, FilesThatFanOutStopAtTheirBudgetAndOtherSpellingsAre
                                                                 "</apply><node>" + next + "</node><node>" + next +
                                                                 "</node></node>");
     }
-    LogCapture::Get().Clear();
+    log.Clear();
     node = LoadNodeFile(m_dir.Path() + "fan0.xml", nullptr);
     ASSERT_TRUE(node);
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "expands to more than"), 1);
+    EXPECT_EQ(log.Count(LogLevelError, "expands to more than"), 1);
     // Through the library too, and a later file starts with a fresh budget.
-    LogCapture::Get().Clear();
+    log.Clear();
     EXPECT_TRUE(NodeLibrary::Instance().CreateNode(m_dir.Path() + "fan20.xml"));
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "expands to more than"), 1);
-    LogCapture::Get().Clear();
+    EXPECT_EQ(log.Count(LogLevelError, "expands to more than"), 1);
+    log.Clear();
     EXPECT_TRUE(LoadNodeFile(m_dir.Path() + "fan38.xml", nullptr));
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelError, "expands to more than"), 0);
+    EXPECT_EQ(log.Count(LogLevelError, "expands to more than"), 0);
 }
 
 TEST_F(HostileNodeFileTest, DeepNestingStopsWithAnErrorInsteadOfOverflowingTheStack)
@@ -100,7 +96,7 @@ TEST_F(HostileNodeFileTest, DeepNestingStopsWithAnErrorInsteadOfOverflowingTheSt
         deep += "</node>";
     }
     EXPECT_FALSE(LoadNodeFile(Write("deep.xml", deep), nullptr));
-    EXPECT_GE(LogCapture::Get().Count(LogLevelError, "nested deeper than"), 1);
+    EXPECT_GE(log.Count(LogLevelError, "nested deeper than"), 1);
 
     // 100 nested nodes parse as XML but pass the node loader's own limit.
     std::string hundred;
@@ -110,9 +106,9 @@ TEST_F(HostileNodeFileTest, DeepNestingStopsWithAnErrorInsteadOfOverflowingTheSt
     for (int i = 0; i < 100; ++i) {
         hundred += "</node>";
     }
-    LogCapture::Get().Clear();
+    log.Clear();
     EXPECT_TRUE(LoadNodeFile(Write("hundred.xml", hundred), nullptr));
-    EXPECT_GE(LogCapture::Get().Count(LogLevelError, "nodes nested deeper than"), 1);
+    EXPECT_GE(log.Count(LogLevelError, "nodes nested deeper than"), 1);
 }
 
 TEST_F(HostileNodeFileTest, EmittersAreCappedWithAWarning)
@@ -122,8 +118,8 @@ TEST_F(HostileNodeFileTest, EmittersAreCappedWithAWarning)
                                       nullptr);
     ASSERT_TRUE(flood);
     ASSERT_TRUE(flood->IsEmitter());
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelWarning, "count of 2147483647 is taken as 256"), 1);
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelWarning, "spawn rate of 1 ms is taken as 10 ms"), 1);
+    EXPECT_EQ(log.Count(LogLevelWarning, "count of 2147483647 is taken as 256"), 1);
+    EXPECT_EQ(log.Count(LogLevelWarning, "spawn rate of 1 ms is taken as 10 ms"), 1);
 
     // Fired for a second of 10 ms frames, it stays within its cap per spawn.
     Scene().AddNode(flood, true, true);

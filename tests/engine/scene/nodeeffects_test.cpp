@@ -113,25 +113,31 @@ TEST_F(FrameStepTest, FramesAccumulateLoopAndClamp)
     EXPECT_EQ(Shown(*node), 2);
 }
 
-TEST_F(NodeEffectsTest, KeyframesInterpolateHoldAndGoAway)
+TEST_F(NodeEffectsTest, KeyframesInterpolateEachAxisHoldAndGoAway)
 {
     SceneNodePtr node = Quad(4, 4);
     const int64_t t0 = Now();
     KeyframePtr from = MakeIntrusive<Keyframe>(t0), to = MakeIntrusive<Keyframe>(t0 + 1000);
-    from->hasPosition = to->hasPosition = true;
+    from->hasPosition = to->hasPosition = from->hasScale = to->hasScale = true;
     to->position = {100, 0, 0};
+    from->scale = {1, 1};
+    to->scale = {3, 0.5f}; // each axis on its own
     node->AddKeyframe(to);
     node->AddKeyframe(from);
     node->SetAlphaFade(true, t0, t0 + 500, 255, 0);
     node->Update();
     Step(*node, 1, 250);
     EXPECT_FLOAT_EQ(node->GetPosition().x, 25.0f);
+    EXPECT_FLOAT_EQ(node->GetScale().x, 1.5f);
+    EXPECT_FLOAT_EQ(node->GetScale().y, 0.875f);
     EXPECT_EQ(node->GetColor() >> 24, 128u) << "255 + (-255 * 250) / 500, quotient toward zero";
     EXPECT_EQ(node->GetColor() & 0xFFFFFFu, 0xFFFFFFu);
     Step(*node, 1, 250);
     EXPECT_EQ(node->GetColor() >> 24, 0u);
     Step(*node, 1, 500);
     EXPECT_FLOAT_EQ(node->GetPosition().x, 100.0f);
+    EXPECT_FLOAT_EQ(node->GetScale().x, 3.0f);
+    EXPECT_FLOAT_EQ(node->GetScale().y, 0.5f);
     EXPECT_EQ(node->GetKeyframeCount(), 0u);
     Step(*node, 1, 100);
     EXPECT_FLOAT_EQ(node->GetPosition().x, 100.0f) << "the last value is held";
@@ -146,25 +152,6 @@ TEST_F(NodeEffectsTest, KeyframesInterpolateHoldAndGoAway)
     Step(*node, 1, 50);
     EXPECT_FLOAT_EQ(node->GetRotation(), 0.5f);
     EXPECT_EQ(node->GetPosition(), (Vec3{7, 7, 0}));
-}
-
-TEST_F(NodeEffectsTest, KeyframesScaleEachAxisOnItsOwn)
-{
-    SceneNodePtr node = Quad(4, 4);
-    const int64_t t0 = Now();
-    KeyframePtr from = MakeIntrusive<Keyframe>(t0), to = MakeIntrusive<Keyframe>(t0 + 1000);
-    from->hasScale = to->hasScale = true;
-    from->scale = {1, 1};
-    to->scale = {3, 0.5f};
-    node->AddKeyframe(from);
-    node->AddKeyframe(to);
-    node->Update();
-    Step(*node, 1, 500);
-    EXPECT_FLOAT_EQ(node->GetScale().x, 2.0f);
-    EXPECT_FLOAT_EQ(node->GetScale().y, 0.75f);
-    Step(*node, 1, 500);
-    EXPECT_FLOAT_EQ(node->GetScale().x, 3.0f);
-    EXPECT_FLOAT_EQ(node->GetScale().y, 0.5f);
 }
 
 TEST_F(NodeEffectsTest, MotionWithAccelerationAndTurningToTheDirection)

@@ -2,44 +2,23 @@
 #include "engine/scene/nodeloader.h"
 #include "scenetest.h"
 
-#include <cstdio>
 #include <set>
-#include <fstream>
-#include <unistd.h>
 
 namespace tsv::test {
 namespace {
 
 class NodeFileTest : public SceneTest {
 protected:
-    void SetUp() override
-    {
-        SceneTest::SetUp();
-        char pattern[] = "/tmp/bsh-nodes-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        LogCapture::Get().Clear();
-    }
-    void TearDown() override
-    {
-        for (const std::string& file : m_files) {
-            std::remove(file.c_str());
-        }
-        rmdir(m_dir.c_str());
-        SceneTest::TearDown();
-    }
     // Writes a node file and returns its (absolute) path.
     std::string Write(const std::string& name, const std::string& text)
     {
-        std::string path = m_dir + "/" + name;
-        std::ofstream(path) << text;
-        m_files.push_back(path);
-        return path;
+        testsupport::WriteFile(m_dir.Path() + name, text);
+        return m_dir.Path() + name;
     }
     static std::string Texture() { return std::string(BSH_SOURCE_DIR) + "/" + DataPath("quadrants.png"); }
 
-    std::string m_dir;
-    std::vector<std::string> m_files;
+    testsupport::ScratchDir m_dir;
+    LogCapture log;
 };
 
 TEST_F(NodeFileTest, ElementsApplyInDocumentOrderWithApplyReplaceAndChildren)
@@ -74,7 +53,7 @@ TEST_F(NodeFileTest, ElementsApplyInDocumentOrderWithApplyReplaceAndChildren)
         layers.insert(static_cast<SceneNode*>(child.Get())->GetLayer());
     }
     EXPECT_EQ(layers, (std::multiset<int32_t>{1, 3, 42}));
-    EXPECT_GE(LogCapture::Get().Count(LogLevelError, "Failed to load node from \"/no/such/file.xml\"!"), 1);
+    EXPECT_GE(log.Count(LogLevelError, "Failed to load node from \"/no/such/file.xml\"!"), 1);
 }
 
 TEST_F(NodeFileTest, SubFormatsTakeTheirDefaults)
@@ -148,13 +127,13 @@ TEST_F(NodeFileTest, InvalidKeyframesAreSkippedWithAnError)
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetKeyframeCount(), 1u);
     EXPECT_EQ(node->GetLayer(), 4) << "the rest of the file still applies";
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelError,
+    EXPECT_EQ(log.Count(LogLevelError,
                                       "Error loading file \"" + path + "\" - keyframe parameters are invalid"),
               2);
 
     const std::string wrongRoot = Write("wrong.xml", "<screen><layer>1</layer></screen>");
     EXPECT_FALSE(LoadNodeFile(wrongRoot, nullptr));
-    EXPECT_EQ(LogCapture::Get().Count(LogLevelError,
+    EXPECT_EQ(log.Count(LogLevelError,
                                       "Error loading file \"" + wrongRoot + "\" - root item must be <node>"),
               1);
 }
@@ -176,11 +155,11 @@ TEST_F(NodeFileTest, ATextureWithoutMeshShowsTheWholeTexture)
     EXPECT_FLOAT_EQ(node->GetMesh().width, 10.0f);
     EXPECT_EQ(node->GetMeshScale(), (Vec2{3, 1}));
 
-    LogCapture::Get().Clear();
+    log.Clear();
     const std::string missing = Write("missing.xml", "<node><texture>/none/such.png</texture></node>");
     node = LoadNodeFile(missing, nullptr);
     ASSERT_TRUE(node);
-    EXPECT_GE(LogCapture::Get().Count(LogLevelError, "Texture not found: /none/such.png"), 1);
+    EXPECT_GE(log.Count(LogLevelError, "Texture not found: /none/such.png"), 1);
 }
 
 TEST_F(NodeFileTest, TheLibraryLoadsEachFileOnceAndHandsOutIndependentCopies)
@@ -200,14 +179,14 @@ TEST_F(NodeFileTest, TheLibraryLoadsEachFileOnceAndHandsOutIndependentCopies)
     EXPECT_EQ(library.GetPrototype(path)->GetLayer(), 3);
 
     // A failed load is not remembered.
-    const std::string late = m_dir + "/late.xml";
+    const std::string late = m_dir.Path() + "late.xml";
     EXPECT_FALSE(library.CreateNode(late));
     Write("late.xml", "<node><layer>6</layer></node>");
     ASSERT_TRUE(library.CreateNode(late));
     EXPECT_EQ(library.CreateNode(late)->GetLayer(), 6);
 
     // A file that names itself is refused instead of recursing forever.
-    const std::string loop = m_dir + "/loop.xml";
+    const std::string loop = m_dir.Path() + "loop.xml";
     Write("loop.xml", "<node><node>" + loop + "</node></node>");
     SceneNodePtr looped = library.CreateNode(loop);
     ASSERT_TRUE(looped);

@@ -7,12 +7,15 @@
 #include "engine/runtime/application.h"
 #include "engine/scene/scenemanager.h"
 #include "engine/scene/scenenode.h"
+#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace tsv::test {
+
+using testsupport::LogCapture;
 
 // Moves the virtual clock and both timers on by `ms`.
 inline void AdvanceClock(int64_t ms)
@@ -81,40 +84,3 @@ inline std::string DataPath(const std::string& name) { return "tests/engine/scen
 
 } // namespace tsv::test
 
-#include "engine/core/log.h"
-
-#include <vector>
-
-namespace tsv::test {
-
-// Collects the log's lines so a test can look for a message.
-class LogCapture : public LogTarget {
-public:
-    static LogCapture& Get()
-    {
-        static IntrusivePtr<LogCapture> s_capture = [] {
-            IntrusivePtr<LogCapture> capture(new LogCapture);
-            GetLog().AddTarget(IntrusivePtr<LogTarget>(capture.Get()));
-            return capture;
-        }();
-        return *s_capture;
-    }
-    void Write(int32_t level, int32_t, const std::string&, const std::string&, const std::string& text) override
-    {
-        m_lines.push_back({level, text});
-    }
-    void Clear() { m_lines.clear(); }
-    int Count(int32_t level, const std::string& text) const
-    {
-        int n = 0;
-        for (const auto& [l, t] : m_lines) {
-            n += (l == level && t.find(text) != std::string::npos) ? 1 : 0;
-        }
-        return n;
-    }
-
-private:
-    std::vector<std::pair<int32_t, std::string>> m_lines;
-};
-
-} // namespace tsv::test

@@ -25,10 +25,8 @@ protected:
         // The scene's virtual clock must exist before the Application's timers do.
         SceneTest::SetUp();
         storageHolder = std::make_unique<ScratchStorage>();
-        GameStatePaths paths;
-        paths.questMap = storageHolder->File("nomap.xml");
-        paths.arcadeSetPattern = storageHolder->Path() + "noset%d.xml";
-        state = std::make_unique<GameState>(paths);
+        state = std::make_unique<GameState>(
+            GameStatePaths{storageHolder->File("nomap.xml"), storageHolder->Path() + "noset%d.xml"});
         state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
         state->PrepareLevel("", GameModeArcade);
         scoring = std::make_unique<BoardScoring>(*state);

@@ -42,10 +42,7 @@ public:
 Played PlayWithBot(const std::string& level, uint32_t seed)
 {
     ScratchStorage storage;
-    GameStatePaths paths;
-    paths.questMap = storage.File("nomap.xml");
-    paths.arcadeSetPattern = storage.Path() + "noset%d.xml";
-    GameState state(paths);
+    GameState state(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
     state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Bo")));
     state.PrepareLevel(level, GameModeArcade);
     state.ResetLevelStats();

@@ -183,12 +183,6 @@ TEST_F(MatchRulesTest, MatchesNextToBlocksOfTheirColourRemoveThem)
     EXPECT_EQ(Score(), 5 + 1 + 1);
 }
 
-} // namespace
-} // namespace bsh::test
-
-namespace bsh::test {
-namespace {
-
 using EdgeRulesTest = BoardTest;
 
 TEST_F(EdgeRulesTest, PiecesFallIntoTheBottomRowAndItRefills)

@@ -129,10 +129,7 @@ TEST(DamagedFilesTest, SettingsSurviveEveryCutAndFlip)
 TEST(DamagedFilesTest, ASavedRunThatCannotBeReadIsKept)
 {
     ScratchStorage storage;
-    GameStatePaths paths;
-    paths.questMap = storage.File("nomap.xml");
-    paths.arcadeSetPattern = storage.Path() + "noset%d.xml";
-    GameState state(paths);
+    GameState state(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
     state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
     std::string board(40, 'b');
     state.SetBoardSnapshotHooks([&](tsv::RecordWriter& out) { out.WriteString(board); },

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <memory>
 
 namespace bsh {
@@ -35,20 +33,21 @@ protected:
         storage.Write("set2.xml", "<set><l>/original/003</l></set>");
         storage.Write("set3.xml", "<set><l>/original/040</l></set>");
         storage.Write("set4.xml", "<set><l>/original/041</l></set>");
-        GameStatePaths paths;
-        paths.questMap = storage.File("map.xml");
-        paths.arcadeSetPattern = storage.Path() + "set%d.xml";
-        state = std::make_unique<GameState>(paths);
+        state = std::make_unique<GameState>(Paths());
         state->Profiles().Add(IntrusivePtr<Profile>(new Profile("Ann")));
     }
 
     // The current player ("Ann" unless a test adds another).
     Profile& Ann() { return *state->CurrentProfile(); }
 
+    GameStatePaths Paths() const { return {storage.File("map.xml"), storage.Path() + "set%d.xml"}; }
+
     // Plays a level to the end: the board's part is the time left and used.
-    LevelOutcome Finish(const std::string& level, int32_t mode, bool won, int32_t timeUsed, int64_t secondsLeft)
+    LevelOutcome Finish(const std::string& level, int32_t mode, bool won, int32_t timeUsed, int64_t secondsLeft,
+                        const std::string& awardKey = "")
     {
         state->PrepareLevel(level, mode);
+        state->SetAwardKey(awardKey);
         state->SetStat64(mode, StatTimeLeft, secondsLeft);
         state->SetTimeUsed(timeUsed);
         state->SetWon(won);
@@ -162,11 +161,7 @@ TEST_F(GameStateTest, SetAwardsCompleteAndBestInOnePass)
     awards.SetEarned(13);
     awards.SetEarned(14);
     awards.SetPending(15);
-    state->PrepareLevel(kL2, GameModeArcade);
-    state->SetAwardKey("quest_map1");
-    state->SetTimeUsed(20);
-    state->SetWon(true);
-    outcome = state->RecordLevelResult();
+    outcome = Finish(kL2, GameModeArcade, true, 20, 0, "quest_map1");
     EXPECT_EQ(outcome.newAwardIndex, AwardIndex("arcade_complete1"));
     EXPECT_FALSE(awards.IsPending(AwardIndex("quest_map1")));
     EXPECT_TRUE(awards.IsPending(AwardIndex("arcade_complete1")));
@@ -192,11 +187,7 @@ TEST_F(GameStateTest, SetAwardsCompleteAndBestInOnePass)
 
 TEST_F(GameStateTest, LevelAwardAndTheWholeQuest)
 {
-    state->PrepareLevel(kL1, GameModeQuest);
-    state->SetAwardKey("quest_map2");
-    state->SetTimeUsed(80);
-    state->SetWon(true);
-    EXPECT_EQ(state->RecordLevelResult().newAwardIndex, 1);
+    EXPECT_EQ(Finish(kL1, GameModeQuest, true, 80, 0, "quest_map2").newAwardIndex, 1);
     EXPECT_FALSE(state->IsQuestComplete());
 
     Finish(kL2, GameModeQuest, true, 60, 0);
@@ -323,10 +314,7 @@ TEST_F(GameStateTest, SavedGameResumesWithTheBoardSnapshotAndStaysUntilDeleted)
         for (int i = 0; i < 20; ++i) {
             longName += "\x93\xFA";
         }
-        GameStatePaths paths;
-        paths.questMap = storage.File("map.xml");
-        paths.arcadeSetPattern = storage.Path() + "set%d.xml";
-        GameState other(paths);
+        GameState other(Paths());
         other.Profiles().Add(IntrusivePtr<Profile>(new Profile(longName)));
         const std::string path = other.SavedGamePath(GameModeQuest);
         const std::string file = path.substr(path.find_last_of('/') + 1);
@@ -374,10 +362,7 @@ TEST(GameStateStartUp, GeneratesEmptyTablesAndSavesAtTheEnd)
     test::ScratchStorage storage;
     storage.Write("highscore.dat", test::Le32(1) + test::Le32(1) + test::Str("Solo") + test::Le32(77));
     {
-        GameStatePaths paths;
-        paths.questMap = storage.File("none.xml");
-        paths.arcadeSetPattern = storage.Path() + "none%d.xml";
-        GameState state(paths);
+        GameState state(GameStatePaths{storage.File("none.xml"), storage.Path() + "none%d.xml"});
         EXPECT_EQ(state.Profiles().Count(), 0);
         EXPECT_EQ(state.Highscores().CountOf(0), 10);
         ASSERT_EQ(state.Highscores().CountOf(1), 1);
@@ -469,9 +454,7 @@ TEST_F(GameStateTest, TheClockIsEachPlayersOwnAndADamagedExtrasFileLosesNothingE
     damaged[damaged.size() - 13] = '\x7F';
     storage.Write("extras.dat", damaged);
     const std::string profiles = storage.Read("profiles.dat");
-    GameStatePaths paths;
-    paths.questMap = storage.File("map.xml");
-    GameState again(paths);
+    GameState again(GameStatePaths{storage.File("map.xml")});
     again.Profiles().Select("Bo");
     EXPECT_FALSE(again.IsClockRelaxed());
     EXPECT_EQ(storage.Read("profiles.dat"), profiles);

@@ -84,10 +84,7 @@ class QuestDataTest : public ::testing::Test {
 protected:
     QuestDataTest()
     {
-        GameStatePaths paths;
-        paths.questMap = storage.File("nomap.xml");
-        paths.arcadeSetPattern = storage.Path() + "noset%d.xml";
-        state = std::make_unique<GameState>(paths);
+        state = std::make_unique<GameState>(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
         state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Quill")));
         state->PrepareLevel("", GameModeQuest);
         scoring = std::make_unique<BoardScoring>(*state);

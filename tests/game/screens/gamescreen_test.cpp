@@ -142,22 +142,7 @@ TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
     EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
 }
 
-} // namespace
-} // namespace bsh::test
-
-namespace bsh::test {
-namespace {
-
-class GameScreenHudTest : public GameScreenTest {
-protected:
-    // A profile with every tutorial text due once.
-    void GiveTutorials(int32_t count)
-    {
-        for (int hint = 0; hint < kHintCount; ++hint) {
-            state->CurrentProfile()->Awards().SetHintCounter(hint, count);
-        }
-    }
-};
+using GameScreenHudTest = GameScreenTest;
 
 TEST_F(GameScreenHudTest, GlitterMarksNineCellsButNotTen)
 {
@@ -202,7 +187,9 @@ TEST_F(GameScreenHudTest, TheHeartbeatQuickensAsTheTimeRunsOut)
 
 TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
 {
-    GiveTutorials(1);
+    for (int hint = 0; hint < kHintCount; ++hint) { // every tutorial text due once
+        state->CurrentProfile()->Awards().SetHintCounter(hint, 1);
+    }
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 10); // the objective's text comes with the first frame
     EXPECT_EQ(screen->ShownTutorial(), "Hints.jewelsMode");

@@ -40,6 +40,13 @@ protected:
         state->SetStat64(mode, StatTimePlayed, 125);
         state->SetStat64(mode, StatTimeLeft, won ? 40 : 0);
     }
+    // EndLevel, the summary opened and run until its final message.
+    void Summary(int32_t mode, bool won, int32_t timeUsed, const std::string& level = kQuestLevel)
+    {
+        EndLevel(mode, won, timeUsed, level);
+        Open();
+        RunUntil(3700);
+    }
     void Open()
     {
         screen = &Push(new LevelCompleteScreen(*state));
@@ -52,13 +59,14 @@ protected:
         return found ? *found : *screen->GetRoot();
     }
     std::string Value(const std::string& line) { return Find(line).Find("value")->GetCaption(); }
-    const tsv::SceneNode* RankPicture()
+    // The texture of the crown or artifact the rank icon shows, "none" without one.
+    std::string RankPicture()
     {
-        const tsv::SceneNode* picture = nullptr;
+        std::string picture = "none";
         tsv::ForEachNode(*Find("rankicon").GetNode(), [&picture](tsv::SceneNode& node) {
             const std::string& texture = node.GetTexturePath();
             if (texture.find("crown") != std::string::npos || texture.find("artifact") != std::string::npos) {
-                picture = &node;
+                picture = texture;
             }
         });
         return picture;
@@ -132,25 +140,18 @@ TEST_F(LevelCompleteTest, AClickOnTheFormShowsTheRestOnePerFrame)
 
 TEST_F(LevelCompleteTest, AnArcadeWinRatedSixEarnsTheFifthCrownAndItsRank)
 {
-    EndLevel(GameModeArcade, true, 20);
-    Open();
-    RunUntil(3700);
+    Summary(GameModeArcade, true, 20);
     ASSERT_EQ(screen->GetFinalKind(), LevelCompleteScreen::FinalKind::Rank);
     EXPECT_EQ(state->CurrentProfile()->Record(DifficultyNormal).GetEntry(GameModeArcade, kQuestLevel)->best, 6);
-    const tsv::SceneNode* picture = RankPicture();
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->GetTexturePath(), "/texture/gui/frame/crown5.png");
+    EXPECT_EQ(RankPicture(), "/texture/gui/frame/crown5.png");
     EXPECT_TRUE(Find("rankicon").IsVisible());
     EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Harbour Master");
     EXPECT_EQ(Count(LevelCompleteScreen::kAwardSound), 1);
 
     // A slower win of the same level later still shows the best rank.
     tsv::ScreenStack::Instance().Clear();
-    EndLevel(GameModeArcade, true, 60);
-    Open();
-    RunUntil(3700);
-    ASSERT_NE(RankPicture(), nullptr);
-    EXPECT_EQ(RankPicture()->GetTexturePath(), "/texture/gui/frame/crown5.png");
+    Summary(GameModeArcade, true, 60);
+    EXPECT_EQ(RankPicture(), "/texture/gui/frame/crown5.png");
     EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Harbour Master");
 }
 
@@ -167,11 +168,8 @@ TEST(LostReasonTest, TheFirstObjectiveStillOpenSaysWhy)
 
 TEST_F(LevelCompleteTest, ALevelTheArcadeListsDoNotHoldRanksByThisPlay)
 {
-    EndLevel(GameModeArcade, true, 60, "/level/sample/01.xml"); // rating 3
-    Open();
-    RunUntil(3700);
-    ASSERT_NE(RankPicture(), nullptr);
-    EXPECT_EQ(RankPicture()->GetTexturePath(), "/texture/gui/frame/crown2.png");
+    Summary(GameModeArcade, true, 60, "/level/sample/01.xml"); // rating 3
+    EXPECT_EQ(RankPicture(), "/texture/gui/frame/crown2.png");
     EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Boatswain");
 }
 
@@ -208,8 +206,7 @@ TEST_F(LevelCompleteTest, ANewAwardShowsTheArtifactAndLeadsToTheTreasury)
     EXPECT_FALSE(screen->IsFast());
     RunUntil(3700);
     ASSERT_EQ(screen->GetFinalKind(), LevelCompleteScreen::FinalKind::Award);
-    ASSERT_NE(RankPicture(), nullptr);
-    EXPECT_EQ(RankPicture()->GetTexturePath(), "/texture/piece/artifact.png");
+    EXPECT_EQ(RankPicture(), "/texture/piece/artifact.png");
     EXPECT_EQ(Find("finalmsg").GetCaption(), "You found a treasure! It waits for you in the treasury.");
     EXPECT_EQ(Count(LevelCompleteScreen::kAwardSound), 1);
 

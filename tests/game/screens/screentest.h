@@ -39,10 +39,7 @@ protected:
         if (!set.empty()) {
             storage->Write("set.xml", set);
         }
-        GameStatePaths paths;
-        paths.questMap = storage->File("map.xml");
-        paths.arcadeSetPattern = storage->File("set.xml");
-        state = std::make_unique<GameState>(paths);
+        state = std::make_unique<GameState>(GameStatePaths{storage->File("map.xml"), storage->File("set.xml")});
         if (withProfile) {
             state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
         }

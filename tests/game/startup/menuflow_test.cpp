@@ -25,10 +25,7 @@ protected:
                                  "  <level><source>/level/original/002.xml</source></level>\n"
                                  "  <level><source>/level/original/003.xml</source></level>\n"
                                  "</map>\n");
-        GameStatePaths paths;
-        paths.questMap = storage.File("map.xml");
-        paths.arcadeSetPattern = storage.Path() + "set%d.xml";
-        state = std::make_unique<GameState>(paths);
+        state = std::make_unique<GameState>(GameStatePaths{storage.File("map.xml"), storage.Path() + "set%d.xml"});
     }
 
     test::ScratchStorage storage;

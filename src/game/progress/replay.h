@@ -68,9 +68,10 @@ struct ReplayFrame {
 struct Replay {
     static constexpr int kVersion = 1;
     static constexpr const char* kSignature = "BSH-REPLAY";
-    // Far beyond any level played: a longer file is hostile, not a game.
-    static constexpr size_t kMaxBytes = 256u << 20;
-    static constexpr int64_t kMaxFrames = 20'000'000;
+    // Far beyond any level played (a frame is some 20 bytes; an hour at 60
+    // frames a second some 5 MB): a longer file is hostile, not a game.
+    static constexpr size_t kMaxBytes = 32u << 20;
+    static constexpr int64_t kMaxFrames = 2'000'000;
 
     int version = kVersion;
     std::string game;        // the game's version

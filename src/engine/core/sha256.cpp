@@ -45,8 +45,9 @@ void Compress(std::array<uint32_t, 8>& h, const unsigned char* block)
         b = a;
         a = t1 + t2;
     }
-    for (const auto [slot, add] : {std::pair{0, a}, {1, b}, {2, c}, {3, d}, {4, e}, {5, f}, {6, g}, {7, k}}) {
-        h[static_cast<size_t>(slot)] += add;
+    const std::array<uint32_t, 8> added = {a, b, c, d, e, f, g, k};
+    for (size_t i = 0; i < h.size(); ++i) {
+        h[i] += added[i];
     }
 }
 

@@ -91,6 +91,7 @@ public:
     // The board's own random source (colours, refills, the move search's choice).
     void Seed(uint32_t seed) { m_random.Seed(seed); }
     tsv::RandomSource& Random() { return m_random; }
+    uint32_t RandomState() const { return m_random.State(); }
 
     // --- The frame -----------------------------------------------------------
     // Once per frame: the clock, the pieces' motions and timers, then gravity,

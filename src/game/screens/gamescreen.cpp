@@ -1,8 +1,6 @@
 #include "game/screens/gamescreen.h"
 
 #include "engine/core/log.h"
-#include "engine/core/sha256.h"
-#include "engine/core/util/file/filestream.h"
 #include "engine/core/util/file/recordio.h"
 #include "engine/core/textformat.h"
 #include "engine/gui/languagemanager.h"
@@ -18,7 +16,6 @@
 #include "game/progress/endlessrun.h"
 #include "game/progress/levelplay.h"
 #include "game/screens/gamemedia.h"
-#include "game/screens/mainmenuscreen.h"
 #include "game/screens/pausescreen.h"
 
 #include <algorithm>
@@ -158,7 +155,10 @@ bool GameScreen::Start()
     // screen is on the stack and the box can lie above it.
     m_objectiveTextDue = m_hintsOn && !m_preview;
     GetLog() << tsv::Hint << "Level started: " << m_levelPath << EndL;
-    BeginRecording();
+    if (!m_preview && !m_replay) {
+        m_recorder.Begin(m_state, {m_levelPath, m_mode, m_endless, m_player == LevelSession::Player::Bot, m_seed, m_carried},
+                         *m_board, Now());
+    }
     return true;
 }
 
@@ -186,68 +186,9 @@ bool GameScreen::StartFromReplay()
 
 // --- The recording ----------------------------------------------------------------
 
-void GameScreen::BeginRecording()
-{
-    if (m_preview || m_replay) {
-        return;
-    }
-    auto replay = std::make_unique<Replay>();
-    replay->game = MainMenuScreen::kVersion;
-    replay->level = m_levelPath;
-    std::string bytes;
-    tsv::ReadFileBytes(m_levelPath, bytes);
-    replay->levelSha256 = tsv::Sha256Hex(bytes);
-    replay->mode = m_endless ? "endless" : m_mode == GameModeQuest ? "quest" : "arcade";
-    tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
-    const int32_t difficulty = m_state.GetDifficulty();
-    replay->difficulty = difficulty == DifficultyEasy ? "easy" : difficulty == DifficultyHard ? "hard" : "normal";
-    replay->relaxed = m_board->IsRelaxed();
-    replay->bot = m_player == LevelSession::Player::Bot;
-    replay->profile = profile != nullptr;
-    replay->seed = m_seed;
-    replay->randomState = m_board->Random().State();
-    replay->hints = profile ? profile->GetHints() : true;
-    for (int hint = 0; profile && hint < kHintCount; ++hint) {
-        replay->tutorials[static_cast<size_t>(hint)] = profile->Awards().GetHintCounter(hint);
-    }
-    replay->runScore = profile && IsValidMode(m_mode) ? profile->Record().GetScore(m_mode) : 0;
-    replay->multiplier = m_state.GetScoreMultiplier();
-    replay->carried = m_carried;
-    replay->startMs = Now();
-    tsv::RecordWriter board;
-    m_board->SaveState(board);
-    replay->board = board.Bytes();
-    m_recording = std::move(replay);
-    m_recordedMs = Now();
-}
-
-void GameScreen::Record(const ReplayAction& action)
-{
-    if (m_recording) {
-        m_pendingFrame.actions.push_back(action);
-    }
-}
-
-void GameScreen::RecordFrame(bool running)
-{
-    if (!m_recording) {
-        return;
-    }
-    const int64_t now = Now();
-    m_pendingFrame.stepMs = static_cast<int32_t>(std::clamp<int64_t>(now - m_recordedMs, 0, 3'600'000));
-    m_pendingFrame.running = running;
-    m_recordedMs = now;
-    m_recording->frames.push_back(std::move(m_pendingFrame));
-    m_pendingFrame = {};
-}
-
 void GameScreen::NoteTutorialClosed(ReplayAction::Kind kind)
 {
-    const bool shown = !ShownTutorial().empty();
-    if (m_tutorialShown && !shown) {
-        Record({kind, 0, 0, false, {}});
-    }
-    m_tutorialShown = shown;
+    m_recorder.LookAtTutorial(!ShownTutorial().empty(), kind);
 }
 
 void GameScreen::CloseTutorialNow()
@@ -260,14 +201,8 @@ void GameScreen::CloseTutorialNow()
 void GameScreen::EndRecording(const std::string& resultLine)
 {
     m_resultLine = resultLine;
-    if (!m_recording) {
-        return;
-    }
-    m_recording->result = resultLine;
-    m_recordingPath = ReplayShelf::Keep(*m_recording);
-    m_recording.reset();
-    if (!m_recordingPath.empty()) {
-        GetLog() << tsv::Hint << "The level's recording is kept: " << m_recordingPath << EndL;
+    if (m_recorder.IsRecording()) {
+        m_recordingPath = m_recorder.End(resultLine);
     }
 }
 
@@ -495,12 +430,12 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     NoteTutorialClosed(ReplayAction::Kind::TutorialClosedByBot);
     // The level stands still while the game's clock does (pause, dialogs, tutorial texts).
     const bool clockRuns = tsv::Application::Instance().GetTimer().IsRunning();
-    RecordFrame(clockRuns);
+    m_recorder.Frame(clockRuns, Now());
     if (!clockRuns) {
         return;
     }
     const bool running = m_session->Frame();
-    m_tutorialShown = !ShownTutorial().empty();
+    m_recorder.SeeTutorial(!ShownTutorial().empty());
     m_view->Sync(*m_board);
     m_state.SetTimeUsed(m_session->TimeUsedPercent());
     if (!running) {
@@ -527,14 +462,11 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     }
     if (m_player == LevelSession::Player::Person) {
         for (const tsv::InputManager::PointerState& state : pointer) {
-            if (m_recording && !m_recording->frames.empty()) {
-                m_recording->frames.back().actions.push_back(
-                    {ReplayAction::Kind::Pointer, state.x, state.y, state.leftDown, {}});
-            }
+            m_recorder.Pointer(state.x, state.y, state.leftDown);
             m_input.Pointer(state.x, state.y, state.leftDown);
         }
     }
-    m_tutorialShown = !ShownTutorial().empty();
+    m_recorder.SeeTutorial(!ShownTutorial().empty());
 }
 
 void GameScreen::UpdateBotDialogs()
@@ -788,7 +720,7 @@ void GameScreen::AskToLeave()
 
 void GameScreen::Leave()
 {
-    Record({ReplayAction::Kind::Leave, 0, 0, false, {}});
+    m_recorder.Action({ReplayAction::Kind::Leave, 0, 0, false, {}});
     m_leaving = true;
 }
 
@@ -838,7 +770,7 @@ void GameScreen::HandleKey(int keyCode)
     }
     if (m_player == LevelSession::Player::Person) {
         if (const char* name = tsv::KeyNameFromCode(keyCode)) {
-            Record({ReplayAction::Kind::Key, 0, 0, false, name});
+            m_recorder.Action({ReplayAction::Kind::Key, 0, 0, false, name});
         }
         m_input.Key(keyCode);
     }

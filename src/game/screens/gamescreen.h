@@ -12,6 +12,7 @@
 #include "game/screens/digitcounter.h"
 #include "game/screens/endlesshud.h"
 #include "game/progress/replay.h"
+#include "game/screens/levelrecorder.h"
 #include "game/screens/hintbox.h"
 #include "game/screens/levelhud.h"
 #include "game/screens/starttutorials.h"
@@ -132,10 +133,6 @@ private:
     bool ResumeSavedRun();
     // The board as the recording played back began.
     bool StartFromReplay();
-    // The recording of this level: its start, and each frame as the board takes it.
-    void BeginRecording();
-    void Record(const ReplayAction& action);
-    void RecordFrame(bool running);
     // A tutorial text that has left since the last look is a recorded action.
     void NoteTutorialClosed(ReplayAction::Kind kind);
     void CloseTutorialNow();
@@ -188,11 +185,8 @@ private:
     bool m_endless = false;
     bool m_keepEndless = true;
     const Replay* m_replay = nullptr; // played back, not played
-    std::unique_ptr<Replay> m_recording;
-    ReplayFrame m_pendingFrame;       // the actions before the board's next frame
-    int64_t m_recordedMs = 0;         // the game clock at the last recorded frame
+    LevelRecorder m_recorder;
     int64_t m_replayMs = 0;           // the game clock of the frame played back
-    bool m_tutorialShown = false;     // at the last look
     std::string m_resultLine;
     std::string m_recordingPath;
     EndlessTally m_carried; // the kept endless board's figures when it was found again

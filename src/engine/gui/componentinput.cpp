@@ -46,9 +46,9 @@ void GUIComponent::ProcessInput(const GuiInput& input)
         const bool shown = IsVisible();
         if (input.now - m_caretShown > kCaretPeriodMs) {
             m_caretShown = input.now;
-            m_caretNode->SetVisible(shown, false);
+            m_caretNode->SetVisible(shown, Scope::Node);
         } else if (input.now - m_caretShown > kCaretShownMs) {
-            m_caretNode->SetVisible(false, false);
+            m_caretNode->SetVisible(false, Scope::Node);
         }
     }
     if (m_hotkey != 0 && input.pressedKey == m_hotkey) {

@@ -158,7 +158,7 @@ private:
         }
         m_caption = tsv::MakeIntrusive<tsv::SceneNode>();
         font->LayText(text, *m_caption, 0xFFFFF2C8);
-        m_caption->SetPosition({-384.0f, -296.0f, 0.0f}, true);
+        m_caption->SetPosition({-384.0f, -296.0f, 0.0f}, tsv::Transform::Now);
         tsv::AddGameNode(m_caption, kCaptionLayer);
     }
 

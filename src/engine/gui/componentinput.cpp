@@ -113,7 +113,7 @@ void GUIComponent::ProcessMouse(const GuiInput& input)
 
 void GUIComponent::PlaceCaret(float x)
 {
-    const Font* font = CaptionFont(false);
+    const Font* font = CaptionFont(MissingFont::Quiet);
     if (!font || !m_node) {
         return;
     }

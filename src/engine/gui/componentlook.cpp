@@ -79,7 +79,7 @@ void GUIComponent::CreateVisuals()
                         Transform::Later);
     LayoutCaption();
     if (m_type == ComponentEditBox) {
-        const Font* font = CaptionFont(false);
+        const Font* font = CaptionFont(MissingFont::Quiet);
         const float lineHeight = font ? font->GetLineHeight() * m_captionScale : 16.0f;
         m_selectionNode = MakeQuad(1, lineHeight, kSelectionColour);
         m_selectionNode->SetVisible(false, Scope::Node);
@@ -112,13 +112,13 @@ void GUIComponent::SetCaptionFont(const IntrusivePtr<Font>& font)
 
 uint32_t GUIComponent::GetCaptionCodePage() const { return m_captionFont ? m_captionFont->GetCodePage() : 0; }
 
-const Font* GUIComponent::CaptionFont(bool report) const
+const Font* GUIComponent::CaptionFont(MissingFont missing) const
 {
     if (m_captionFont) {
         return m_captionFont.Get();
     }
     const Font* font = LanguageManager::Instance().GetFont(m_font);
-    if (!font && report) {
+    if (!font && missing == MissingFont::Report) {
         GetLog() << Error << LogPrefix() << ":\tfont reference error" << EndL;
     }
     return font;
@@ -134,7 +134,7 @@ void GUIComponent::LayoutCaption()
     if (m_caption.empty() || m_type == ComponentEditBox) {
         return;
     }
-    const Font* font = CaptionFont(true);
+    const Font* font = CaptionFont(MissingFont::Report);
     if (!font) {
         return;
     }
@@ -245,7 +245,7 @@ void GUIComponent::LayoutEditText()
         m_node->RemoveChild(m_textNode.Get(), Detach::Now);
         m_textNode.Reset();
     }
-    const Font* font = CaptionFont(false);
+    const Font* font = CaptionFont(MissingFont::Quiet);
     if (!font || !m_caretNode) {
         return;
     }

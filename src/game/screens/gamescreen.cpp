@@ -59,7 +59,7 @@ int64_t HintDelayFor(const GameState& state)
     return tutorials > 2 ? LevelSession::kHintDelayTutorial : LevelSession::kHintDelayQuiet;
 }
 
-GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
+GameScreen::GameScreen(GameState& state, std::string levelPath, GameMode mode, LevelSession::Player player,
                        GameMedia* media, Showing showing)
     : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode),
       m_preview(showing == Showing::Preview), m_endless(showing == Showing::Endless), m_player(player),

@@ -50,7 +50,7 @@ LevelHud::~LevelHud()
     }
 }
 
-void LevelHud::Build(tsv::GUIComponent* root, int32_t mode, bool preview)
+void LevelHud::Build(tsv::GUIComponent* root, GameMode mode, bool preview)
 {
     m_root = root;
     m_score = std::make_unique<DigitCounter>();

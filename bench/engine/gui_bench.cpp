@@ -89,7 +89,7 @@ void BM_ScreenInput(benchmark::State& state, bool withSceneUpdate)
     ScreenPtr screen = MakeIntrusive<Screen>();
     screen->LoadScreenFile(kScreenPath);
     screen->OnAdd();
-    screen->GetRoot()->GetNode()->SetVisible(true, false);
+    screen->GetRoot()->GetNode()->SetVisible(true, Scope::Node);
     int64_t frame = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -66,19 +66,19 @@ void BuildScene(SceneManager& scene, int particles)
             node->SetTexture(cell);
             node->SetMesh(Mesh(40, 40));
             node->SetPosition({40.0f * c - 350, 40.0f * r - 260, 0});
-            scene.AddNode(node, true, true);
+            scene.AddNode(node, Scope::Subtree, Attach::Now);
         }
     }
     for (int i = 0; i < particles; ++i) {
         SceneNodePtr node = MakeIntrusive<SceneNode>();
         node->SetTexture(cell);
         node->SetMesh(Mesh(8, 8));
-        node->SetLayer(10, false);
+        node->SetLayer(10, Scope::Node);
         node->SetPosition({static_cast<float>(i * 37 % 760 - 380), static_cast<float>(i * 53 % 560 - 280), 0});
         node->SetVelocity({50, 0, 0});
         node->SetTurning(0, 3.14159f); // circles of about 16 pixels: particles stay on screen
         node->SetRotateToDirection(true);
-        scene.AddNode(node, true, true);
+        scene.AddNode(node, Scope::Subtree, Attach::Now);
     }
 }
 

@@ -70,13 +70,13 @@ TEST_F(GameDataTest, EveryEffectEndsByItself)
         }
         tsv::SceneNodePtr node = tsv::NodeLibrary::Instance().CreateNode(path);
         ASSERT_TRUE(node) << path;
-        node->SetTimer(SystemTimer(), true, true);
-        node->SetPosition({100, 100, 0}, true);
-        Scene().AddNode(node, true, true);
-        node->Fire(0, false);
+        node->SetTimer(SystemTimer(), tsv::Scope::Subtree, tsv::Reassign::Quiet);
+        node->SetPosition({100, 100, 0}, tsv::Transform::Now);
+        Scene().AddNode(node, tsv::Scope::Subtree, tsv::Attach::Now);
+        node->Fire(0, tsv::FireDelay::OnNode);
         Scene().DrawScene();
         EXPECT_GT(Scene().GetDrawnNodeCount(), 0u) << path << " spawns nothing";
-        Scene().RemoveNode(node, true, true, false);
+        Scene().RemoveNode(node, tsv::Scope::Subtree, tsv::Detach::Now, tsv::Rejoin::Never);
         node.Reset();
         Frames(300, 10); // three seconds
         Scene().DrawScene();

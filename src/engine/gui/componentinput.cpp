@@ -46,9 +46,9 @@ void GUIComponent::ProcessInput(const GuiInput& input)
         const bool shown = IsVisible();
         if (input.now - m_caretShown > kCaretPeriodMs) {
             m_caretShown = input.now;
-            m_caretNode->SetVisible(shown, false);
+            m_caretNode->SetVisible(shown, Scope::Node);
         } else if (input.now - m_caretShown > kCaretShownMs) {
-            m_caretNode->SetVisible(false, false);
+            m_caretNode->SetVisible(false, Scope::Node);
         }
     }
     if (m_hotkey != 0 && input.pressedKey == m_hotkey) {
@@ -113,7 +113,7 @@ void GUIComponent::ProcessMouse(const GuiInput& input)
 
 void GUIComponent::PlaceCaret(float x)
 {
-    const Font* font = CaptionFont(false);
+    const Font* font = CaptionFont(MissingFont::Quiet);
     if (!font || !m_node) {
         return;
     }

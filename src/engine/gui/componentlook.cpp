@@ -67,36 +67,37 @@ SceneNodePtr MakeQuad(float w, float h, uint32_t colour)
     return node;
 }
 
-void SetLayerOf(SceneNode& node, int32_t layer) { node.SetLayer(layer, true); }
+void SetLayerOf(SceneNode& node, int32_t layer) { node.SetLayer(layer, Scope::Subtree); }
 
 } // namespace
 
 void GUIComponent::CreateVisuals()
 {
     m_node = MakeIntrusive<SceneNode>();
-    m_node->SetLayer(EffectiveLayer(), false);
-    m_node->SetPosition({static_cast<float>(m_x), static_cast<float>(m_y), m_parent ? kChildZ : 0.0f}, false);
+    m_node->SetLayer(EffectiveLayer(), Scope::Node);
+    m_node->SetPosition({static_cast<float>(m_x), static_cast<float>(m_y), m_parent ? kChildZ : 0.0f},
+                        Transform::Later);
     LayoutCaption();
     if (m_type == ComponentEditBox) {
-        const Font* font = CaptionFont(false);
+        const Font* font = CaptionFont(MissingFont::Quiet);
         const float lineHeight = font ? font->GetLineHeight() * m_captionScale : 16.0f;
         m_selectionNode = MakeQuad(1, lineHeight, kSelectionColour);
-        m_selectionNode->SetVisible(false, false);
+        m_selectionNode->SetVisible(false, Scope::Node);
         m_caretNode = MakeQuad(2, lineHeight, m_captionColor | 0xFF000000);
-        m_caretNode->SetVisible(false, false);
+        m_caretNode->SetVisible(false, Scope::Node);
         for (const SceneNodePtr& node : {m_selectionNode, m_caretNode}) {
-            node->SetLayer(EffectiveLayer(), false);
+            node->SetLayer(EffectiveLayer(), Scope::Node);
             m_node->AddChild(HierarchyNodePtr(node.Get()));
         }
-        m_selectionNode->SetPosition({0, 0, kShadowZ}, false);
-        m_caretNode->SetPosition({0, 0, kEventNodeZ}, false);
+        m_selectionNode->SetPosition({0, 0, kShadowZ}, Transform::Later);
+        m_caretNode->SetPosition({0, 0, kEventNodeZ}, Transform::Later);
         LayoutEditText();
     }
     for (const GUIComponentPtr& child : m_children) {
         m_node->AddChild(HierarchyNodePtr(child->m_node.Get()));
     }
     m_node->UpdateWorldTransform();
-    m_node->SetVisible(m_visible, false);
+    m_node->SetVisible(m_visible, Scope::Node);
 }
 
 void GUIComponent::SetCaptionFont(const IntrusivePtr<Font>& font)
@@ -111,13 +112,13 @@ void GUIComponent::SetCaptionFont(const IntrusivePtr<Font>& font)
 
 uint32_t GUIComponent::GetCaptionCodePage() const { return m_captionFont ? m_captionFont->GetCodePage() : 0; }
 
-const Font* GUIComponent::CaptionFont(bool report) const
+const Font* GUIComponent::CaptionFont(MissingFont missing) const
 {
     if (m_captionFont) {
         return m_captionFont.Get();
     }
     const Font* font = LanguageManager::Instance().GetFont(m_font);
-    if (!font && report) {
+    if (!font && missing == MissingFont::Report) {
         GetLog() << Error << LogPrefix() << ":\tfont reference error" << EndL;
     }
     return font;
@@ -126,14 +127,14 @@ const Font* GUIComponent::CaptionFont(bool report) const
 void GUIComponent::LayoutCaption()
 {
     if (m_captionNode) {
-        m_node->RemoveChild(m_captionNode.Get(), true);
+        m_node->RemoveChild(m_captionNode.Get(), Detach::Now);
         m_captionNode.Reset();
         m_captionFace.Reset();
     }
     if (m_caption.empty() || m_type == ComponentEditBox) {
         return;
     }
-    const Font* font = CaptionFont(true);
+    const Font* font = CaptionFont(MissingFont::Report);
     if (!font) {
         return;
     }
@@ -177,8 +178,8 @@ void GUIComponent::LayoutCaption()
     }
 
     m_captionNode = MakeIntrusive<SceneNode>();
-    m_captionNode->SetLayer(EffectiveLayer(), false);
-    m_captionNode->SetPosition({0, 0, kCaptionZ}, false);
+    m_captionNode->SetLayer(EffectiveLayer(), Scope::Node);
+    m_captionNode->SetPosition({0, 0, kCaptionZ}, Transform::Later);
     // The shadow is the same text again in one colour, behind it.
     struct Offset {
         float x, y;
@@ -208,9 +209,9 @@ void GUIComponent::LayoutCaption()
                 x = halfW - pad - width;
             }
             SceneNodePtr lineNode = MakeIntrusive<SceneNode>();
-            lineNode->SetLayer(EffectiveLayer(), false);
-            lineNode->SetScale(scale, scale, false);
-            lineNode->SetPosition({x, y, 0}, false);
+            lineNode->SetLayer(EffectiveLayer(), Scope::Node);
+            lineNode->SetScale(scale, scale, Transform::Later);
+            lineNode->SetPosition({x, y, 0}, Transform::Later);
             holder.AddChild(HierarchyNodePtr(lineNode.Get()));
             colour = font->LayText(line, *lineNode, colour);
             y += lineHeight * scale;
@@ -218,8 +219,8 @@ void GUIComponent::LayoutCaption()
     };
     for (const Offset& offset : shadowOffsets) {
         SceneNodePtr shadow = MakeIntrusive<SceneNode>();
-        shadow->SetLayer(EffectiveLayer(), false);
-        shadow->SetPosition({offset.x * scale, offset.y * scale, kShadowZ - kCaptionZ}, false);
+        shadow->SetLayer(EffectiveLayer(), Scope::Node);
+        shadow->SetPosition({offset.x * scale, offset.y * scale, kShadowZ - kCaptionZ}, Transform::Later);
         m_captionNode->AddChild(HierarchyNodePtr(shadow.Get()));
         layLines(*shadow, m_shadowColor);
         const uint32_t shadowColour = m_shadowColor;
@@ -230,7 +231,7 @@ void GUIComponent::LayoutCaption()
         });
     }
     m_captionFace = MakeIntrusive<SceneNode>();
-    m_captionFace->SetLayer(EffectiveLayer(), false);
+    m_captionFace->SetLayer(EffectiveLayer(), Scope::Node);
     m_captionNode->AddChild(HierarchyNodePtr(m_captionFace.Get()));
     layLines(*m_captionFace, m_captionColor);
     m_node->AddChild(HierarchyNodePtr(m_captionNode.Get()));
@@ -241,10 +242,10 @@ void GUIComponent::LayoutCaption()
 void GUIComponent::LayoutEditText()
 {
     if (m_textNode) {
-        m_node->RemoveChild(m_textNode.Get(), true);
+        m_node->RemoveChild(m_textNode.Get(), Detach::Now);
         m_textNode.Reset();
     }
-    const Font* font = CaptionFont(false);
+    const Font* font = CaptionFont(MissingFont::Quiet);
     if (!font || !m_caretNode) {
         return;
     }
@@ -260,9 +261,9 @@ void GUIComponent::LayoutEditText()
         m_textScroll = caretX;
     }
     m_textNode = MakeIntrusive<SceneNode>();
-    m_textNode->SetLayer(EffectiveLayer(), false);
-    m_textNode->SetScale(scale, scale, false);
-    m_textNode->SetPosition({left - m_textScroll, -lineHeight * 0.5f, kCaptionZ}, false);
+    m_textNode->SetLayer(EffectiveLayer(), Scope::Node);
+    m_textNode->SetScale(scale, scale, Transform::Later);
+    m_textNode->SetPosition({left - m_textScroll, -lineHeight * 0.5f, kCaptionZ}, Transform::Later);
     m_node->AddChild(HierarchyNodePtr(m_textNode.Get()));
     font->LayText(m_edit.text, *m_textNode, m_captionColor);
     if (const auto& glyphs = m_textNode->GetChildren()) {
@@ -270,10 +271,10 @@ void GUIComponent::LayoutEditText()
             auto* glyph = static_cast<SceneNode*>(child.Get());
             const float x = glyph->GetPosition().x * scale;
             const float w = glyph->GetMesh().width * scale;
-            glyph->SetVisible(x >= m_textScroll - 0.5f && x + w <= m_textScroll + visible + 0.5f, false);
+            glyph->SetVisible(x >= m_textScroll - 0.5f && x + w <= m_textScroll + visible + 0.5f, Scope::Node);
         }
     }
-    m_caretNode->SetPosition({left + caretX - m_textScroll + 1, 0, kEventNodeZ}, true);
+    m_caretNode->SetPosition({left + caretX - m_textScroll + 1, 0, kEventNodeZ}, Transform::Now);
     if (m_edit.HasSelection()) {
         const auto [from, to] = std::minmax(m_edit.selStart, m_edit.selEnd);
         float x0 = font->MeasureLine(m_edit.text, 0, static_cast<size_t>(from)) * scale - m_textScroll;
@@ -283,12 +284,12 @@ void GUIComponent::LayoutEditText()
         Mesh mesh(std::max(1.0f, x1 - x0), lineHeight);
         m_selectionNode->SetMesh(mesh);
         m_selectionNode->SetColor(kSelectionColour);
-        m_selectionNode->SetPosition({left + (x0 + x1) * 0.5f, 0, kShadowZ}, true);
-        m_selectionNode->SetVisible(IsVisible(), false);
+        m_selectionNode->SetPosition({left + (x0 + x1) * 0.5f, 0, kShadowZ}, Transform::Now);
+        m_selectionNode->SetVisible(IsVisible(), Scope::Node);
     } else {
-        m_selectionNode->SetVisible(false, false);
+        m_selectionNode->SetVisible(false, Scope::Node);
     }
-    m_textNode->SetVisible(IsVisible(), true);
+    m_textNode->SetVisible(IsVisible(), Scope::Subtree);
     m_textNode->UpdateWorldTransform();
 }
 
@@ -313,28 +314,28 @@ void GUIComponent::UpdateLook()
         node->SetColor(MultiplyColours(colour, own));
     }
     if (look == LookHover && m_picture && !m_highlight) {
-        m_highlight = static_cast<SceneNode*>(m_picture->Clone(true).Get());
+        m_highlight = static_cast<SceneNode*>(m_picture->Clone(Scope::Subtree).Get());
         ForEachNode(*m_highlight, [](SceneNode& node) {
-            node.SetMaterial(0, false); // additive
+            node.SetMaterial(0, Scope::Node); // additive
             if (node.HasMesh()) {
                 node.SetColor(kHighlightColour);
             }
         });
-        m_highlight->SetPosition({0, 0, kHighlightZ}, false);
-        m_highlight->SetScale(m_picture->GetScale().x, m_picture->GetScale().y, false);
+        m_highlight->SetPosition({0, 0, kHighlightZ}, Transform::Later);
+        m_highlight->SetScale(m_picture->GetScale().x, m_picture->GetScale().y, Transform::Later);
         m_node->AddChild(HierarchyNodePtr(m_highlight.Get()));
         m_highlight->UpdateWorldTransform();
     }
     if (m_highlight) {
-        m_highlight->SetVisible(look == LookHover && IsVisible(), true);
+        m_highlight->SetVisible(look == LookHover && IsVisible(), Scope::Subtree);
     }
     // A pressed button sinks by a pixel.
     const float sink = look == LookPressed ? 1.0f : 0.0f;
     if (m_picture) {
-        m_picture->SetPosition({sink, sink, kPictureZ}, true);
+        m_picture->SetPosition({sink, sink, kPictureZ}, Transform::Now);
     }
     if (m_captionNode) {
-        m_captionNode->SetPosition({sink, sink, kCaptionZ}, true);
+        m_captionNode->SetPosition({sink, sink, kCaptionZ}, Transform::Now);
         if (look == LookDisabled) {
             ForEachNode(*m_captionNode, [](SceneNode& node) {
                 if (node.HasMesh()) {
@@ -362,8 +363,8 @@ void GUIComponent::ShowFocusFrame(bool shown)
     }
     if (shown && !m_focusFrame) {
         m_focusFrame = MakeIntrusive<SceneNode>();
-        m_focusFrame->SetLayer(EffectiveLayer(), false);
-        m_focusFrame->SetPosition({0, 0, kFocusFrameZ}, false);
+        m_focusFrame->SetLayer(EffectiveLayer(), Scope::Node);
+        m_focusFrame->SetPosition({0, 0, kFocusFrameZ}, Transform::Later);
         const float width = static_cast<float>(m_width) + 2 * kFocusFrameReach;
         const float height = static_cast<float>(m_height) + 2 * kFocusFrameReach;
         const float corner = std::min({kFocusFrameCorner, width * 0.5f, height * 0.5f});
@@ -385,10 +386,10 @@ void GUIComponent::ShowFocusFrame(bool shown)
                 SceneNodePtr piece = MakeIntrusive<SceneNode>();
                 piece->SetTexture(kFocusFrameTexture);
                 piece->SetMesh(mesh);
-                piece->SetLayer(EffectiveLayer(), false);
+                piece->SetLayer(EffectiveLayer(), Scope::Node);
                 const float x = column == 0 ? (corner - width) * 0.5f : column == 2 ? (width - corner) * 0.5f : 0;
                 const float y = row == 0 ? (corner - height) * 0.5f : row == 2 ? (height - corner) * 0.5f : 0;
-                piece->SetPosition({x, y, 0}, false);
+                piece->SetPosition({x, y, 0}, Transform::Later);
                 m_focusFrame->AddChild(HierarchyNodePtr(piece.Get()));
             }
         }
@@ -396,7 +397,7 @@ void GUIComponent::ShowFocusFrame(bool shown)
         m_focusFrame->UpdateWorldTransform();
     }
     if (m_focusFrame) {
-        m_focusFrame->SetVisible(shown && IsVisible(), true);
+        m_focusFrame->SetVisible(shown && IsVisible(), Scope::Subtree);
     }
 }
 
@@ -414,14 +415,14 @@ void GUIComponent::ShowEventNode(const EventEntry& entry, bool persistent)
         return;
     }
     SetLayerOf(*node, EffectiveLayer());
-    node->SetPosition({0, 0, kEventNodeZ}, false);
+    node->SetPosition({0, 0, kEventNodeZ}, Transform::Later);
     if (node->GetExpiry() == 0) {
         node->SetLifetime(kEventNodeLifetimeMs);
     }
     m_node->AddChild(HierarchyNodePtr(node.Get()));
     node->UpdateWorldTransform();
     if (!IsVisible()) {
-        node->SetVisible(false, true);
+        node->SetVisible(false, Scope::Subtree);
     }
 }
 
@@ -450,11 +451,11 @@ void GUIComponent::SetPicture(const std::string& texture)
 void GUIComponent::ReplacePicture(const SceneNodePtr& node)
 {
     if (m_picture) {
-        m_node->RemoveChild(m_picture.Get(), true);
+        m_node->RemoveChild(m_picture.Get(), Detach::Now);
         m_picture.Reset();
     }
     if (m_highlight) {
-        m_node->RemoveChild(m_highlight.Get(), true);
+        m_node->RemoveChild(m_highlight.Get(), Detach::Now);
         m_highlight.Reset();
     }
     m_lookState = -1;
@@ -471,11 +472,11 @@ void GUIComponent::ReplacePicture(const SceneNodePtr& node)
     });
     m_pictureWidth = m_width;
     m_pictureHeight = m_height;
-    node->SetPosition({0, 0, kPictureZ}, false);
+    node->SetPosition({0, 0, kPictureZ}, Transform::Later);
     m_node->AddChild(HierarchyNodePtr(node.Get()));
     node->UpdateWorldTransform();
     if (!IsVisible()) {
-        node->SetVisible(false, true);
+        node->SetVisible(false, Scope::Subtree);
     }
 }
 

@@ -27,7 +27,7 @@ FadeScreen::FadeScreen(Step step) : m_step(std::move(step))
     Mesh mesh(16, 16, 800, 600);
     m_overlay->SetMesh(mesh);
     m_overlay->SetTexture(kBlackTexture);
-    m_overlay->SetLayer(kLayer, false);
+    m_overlay->SetLayer(kLayer, Scope::Node);
     m_overlay->SetColor(0x00FFFFFF);
     m_overlay->AddKeyframe(KeyframePtr(AlphaKey(m_created, 0)));
     m_overlay->AddKeyframe(KeyframePtr(AlphaKey(m_created + kDarkMs, 255)));
@@ -38,7 +38,7 @@ bool FadeScreen::OnAdd()
 {
     ScreenStack::Instance().SetCovered(true);
     if (SceneManager::Instance().IsInitialised()) {
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_overlay.Get()), true, true);
+        SceneManager::Instance().AddNode(HierarchyNodePtr(m_overlay.Get()), Scope::Subtree, Attach::Now);
     }
     return Screen::OnAdd();
 }
@@ -47,7 +47,8 @@ void FadeScreen::OnRemove()
 {
     ScreenStack::Instance().SetCovered(false);
     if (m_overlay->IsAttached()) {
-        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_overlay.Get()), true, true, false);
+        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_overlay.Get()),
+                                            Scope::Subtree, Detach::Now, Rejoin::Never);
     }
     Screen::OnRemove();
 }

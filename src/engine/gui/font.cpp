@@ -215,7 +215,7 @@ uint32_t Font::LayText(const std::string& text, SceneNode& receiver, uint32_t co
                 continue;
             }
             advance = node->GetMesh().boundWidth * node->GetScale().x;
-            node->SetPosition({penX + advance * 0.5f, penY + m_lineHeight * 0.5f, 0}, false);
+            node->SetPosition({penX + advance * 0.5f, penY + m_lineHeight * 0.5f, 0}, Transform::Later);
         } else {
             const int32_t code = CharCode(text, i, m_codePage);
             i += std::max<size_t>(1, CharLength(text, i, m_codePage));
@@ -232,11 +232,11 @@ uint32_t Font::LayText(const std::string& text, SceneNode& receiver, uint32_t co
             node = MakeIntrusive<SceneNode>();
             node->SetMesh(mesh);
             node->SetTexture(m_texture);
-            node->SetMaterial(m_material, false);
+            node->SetMaterial(m_material, Scope::Node);
             node->SetColor(colour);
-            node->SetPosition({penX, penY, 0}, false);
+            node->SetPosition({penX, penY, 0}, Transform::Later);
         }
-        node->SetLayer(receiver.GetLayer(), true);
+        node->SetLayer(receiver.GetLayer(), Scope::Subtree);
         receiver.AddChild(node);
         penX += advance;
     }

@@ -364,9 +364,9 @@ void GUIComponent::SetVisible(bool visible)
             // Child components' nodes are visited by the walk itself; glyphs
             // outside an edit box stay hidden.
             if (&node == c.m_node.Get() || shown == false) {
-                node.SetVisible(shown, false);
+                node.SetVisible(shown, Scope::Node);
             } else if (&node != c.m_caretNode.Get() && &node != c.m_selectionNode.Get()) {
-                node.SetVisible(true, false);
+                node.SetVisible(true, Scope::Node);
             }
         });
         if (c.m_type == ComponentEditBox && shown) {
@@ -414,7 +414,7 @@ void GUIComponent::SetCaption(const std::string& caption)
         LayoutCaption();
         UpdateLook();
         if (m_captionNode && !IsVisible()) {
-            m_captionNode->SetVisible(false, true);
+            m_captionNode->SetVisible(false, Scope::Subtree);
         }
     }
 }
@@ -424,7 +424,7 @@ void GUIComponent::SetCenter(int32_t x, int32_t y)
     m_x = x;
     m_y = y;
     if (m_node) {
-        m_node->SetPosition({static_cast<float>(x), static_cast<float>(y), m_node->GetPosition().z}, true);
+        m_node->SetPosition({static_cast<float>(x), static_cast<float>(y), m_node->GetPosition().z}, Transform::Now);
     }
 }
 
@@ -435,9 +435,9 @@ void GUIComponent::SetSize(int32_t width, int32_t height)
     if (m_picture && m_pictureWidth > 0 && m_pictureHeight > 0) {
         // The picture was drawn for the size the file gave; it stretches with the component.
         m_picture->SetScale(static_cast<float>(width) / static_cast<float>(m_pictureWidth),
-                            static_cast<float>(height) / static_cast<float>(m_pictureHeight), true);
+                            static_cast<float>(height) / static_cast<float>(m_pictureHeight), Transform::Now);
         if (m_highlight) {
-            m_highlight->SetScale(m_picture->GetScale().x, m_picture->GetScale().y, true);
+            m_highlight->SetScale(m_picture->GetScale().x, m_picture->GetScale().y, Transform::Now);
         }
     }
     if (m_node) {
@@ -459,7 +459,7 @@ void GUIComponent::SetFocus(bool focus)
 {
     m_hasFocus = focus;
     if (!focus && m_caretNode) {
-        m_caretNode->SetVisible(false, false);
+        m_caretNode->SetVisible(false, Scope::Node);
     }
     if (!focus) {
         m_edit.ClearSelection();

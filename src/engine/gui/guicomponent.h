@@ -214,7 +214,9 @@ private:
     void ShowEventNode(const EventEntry& entry, bool persistent);
     void ReplacePicture(const SceneNodePtr& node);
     int32_t EffectiveLayer() const;
-    const Font* CaptionFont(bool report) const;
+    // Whether CaptionFont logs a font reference it cannot resolve.
+    enum class MissingFont { Quiet, Report };
+    const Font* CaptionFont(MissingFont missing) const;
     const std::string& LogPrefix() const;
     bool Contains(float x, float y) const;
     void ProcessMouse(const GuiInput& input);

@@ -90,13 +90,13 @@ public:
     {
         ForEachNode(root, [this](SceneNode& node) {
             m_states.emplace_back(SceneNodePtr(&node), node.IsVisible());
-            node.SetVisible(false, false);
+            node.SetVisible(false, Scope::Node);
         });
     }
     ~HiddenNodes()
     {
         for (auto it = m_states.rbegin(); it != m_states.rend(); ++it) {
-            it->first->SetVisible(it->second, false);
+            it->first->SetVisible(it->second, Scope::Node);
         }
     }
 

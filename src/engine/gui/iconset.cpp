@@ -75,8 +75,8 @@ SceneNodePtr IconSet::CreateIcon(const std::string& name, const Vec3& position) 
     if (!icon->node) {
         return nullptr;
     }
-    SceneNodePtr node(static_cast<SceneNode*>(icon->node->Clone(true).Get()));
-    node->SetPosition(position, false);
+    SceneNodePtr node(static_cast<SceneNode*>(icon->node->Clone(Scope::Subtree).Get()));
+    node->SetPosition(position, Transform::Later);
     return node;
 }
 

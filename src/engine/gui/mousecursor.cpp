@@ -37,22 +37,22 @@ MouseCursor& MouseCursor::Instance()
 MouseCursor::MouseCursor()
 {
     m_root = MakeIntrusive<SceneNode>();
-    m_root->SetLayer(kCursorLayer, false);
+    m_root->SetLayer(kCursorLayer, Scope::Node);
     m_pointer = MakeIntrusive<SceneNode>();
     m_pointer->SetMesh(Mesh(kSpriteSize, kSpriteSize));
-    m_pointer->SetLayer(kCursorLayer, false);
+    m_pointer->SetLayer(kCursorLayer, Scope::Node);
     m_button = MakeIntrusive<SceneNode>();
     m_button->SetMesh(Mesh(kSpriteSize, kSpriteSize));
-    m_button->SetLayer(kCursorLayer, false);
+    m_button->SetLayer(kCursorLayer, Scope::Node);
     m_button->SetTexture(kNoButtonPicture);
-    m_button->SetPosition({kSpriteSize * 0.75f, kSpriteSize * 0.5f, 0.5f}, false);
-    m_button->SetVisible(false, false);
+    m_button->SetPosition({kSpriteSize * 0.75f, kSpriteSize * 0.5f, 0.5f}, Transform::Later);
+    m_button->SetVisible(false, Scope::Node);
     m_root->AddChild(HierarchyNodePtr(m_pointer.Get()));
     m_root->AddChild(HierarchyNodePtr(m_button.Get()));
     SetCursor(kCursorArrow, "");
     if (SceneManager::Instance().IsInitialised()) {
         SetSystemCursor(GetConfig().systemCursor);
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_root.Get()), true, true);
+        SceneManager::Instance().AddNode(HierarchyNodePtr(m_root.Get()), Scope::Subtree, Attach::Now);
         Application::Instance().GetTaskManager().AddTask(IntrusivePtr<Task>(new CursorTask), 0);
     }
 }
@@ -63,7 +63,7 @@ void MouseCursor::PlacePointer()
     const bool hand = m_texture == kHandTexture;
     const float hotX = hand ? 17.0f : 2.0f;
     const float hotY = hand ? 3.0f : 2.0f;
-    m_pointer->SetPosition({kSpriteSize * 0.5f - hotX, kSpriteSize * 0.5f - hotY, 0}, true);
+    m_pointer->SetPosition({kSpriteSize * 0.5f - hotX, kSpriteSize * 0.5f - hotY, 0}, Transform::Now);
 }
 
 void MouseCursor::SetCursor(int32_t id, const std::string& texturePath)
@@ -87,7 +87,7 @@ void MouseCursor::SetCursor(int32_t id, const std::string& texturePath)
 void MouseCursor::ShowButton(EButtonPicture button)
 {
     m_asked = button;
-    m_button->SetVisible(button != NoButton && m_pointer->IsVisible(), false);
+    m_button->SetVisible(button != NoButton && m_pointer->IsVisible(), Scope::Node);
 }
 
 const std::string& MouseCursor::GetButtonPicture() const { return m_button->GetTexturePath(); }
@@ -96,7 +96,7 @@ void MouseCursor::Update(float mouseX, float mouseY, int64_t now)
 {
     const Vec3 position{mouseX - 400, mouseY - 300, 0};
     if (!(m_root->GetPosition() == position)) {
-        m_root->SetPosition(position, true);
+        m_root->SetPosition(position, Transform::Now);
     }
     if (now - m_lastBlink > kBlinkMs) {
         m_lastBlink = now;
@@ -110,8 +110,8 @@ void MouseCursor::Update(float mouseX, float mouseY, int64_t now)
 
 void MouseCursor::SetSystemCursor(bool system)
 {
-    m_pointer->SetVisible(!system, false);
-    m_button->SetVisible(!system && m_asked != NoButton, false);
+    m_pointer->SetVisible(!system, Scope::Node);
+    m_button->SetVisible(!system && m_asked != NoButton, Scope::Node);
 }
 
 } // namespace tsv

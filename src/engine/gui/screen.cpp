@@ -77,7 +77,7 @@ bool Screen::LoadScreenFile(const std::string& path)
         GetLog() << Warning << path << ": incorrect format" << EndL;
         return false;
     }
-    m_root->GetNode()->SetVisible(false, false);
+    m_root->GetNode()->SetVisible(false, Scope::Node);
     GetLog() << Hint << "Loaded: " << path << EndL;
     return true;
 }
@@ -106,7 +106,7 @@ bool Screen::OnAdd()
 {
     m_lastFrame = Now();
     if (m_root && SceneManager::Instance().IsInitialised()) {
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_root->GetNode().Get()), true, true);
+        SceneManager::Instance().AddNode(HierarchyNodePtr(m_root->GetNode().Get()), Scope::Subtree, Attach::Now);
     }
     return true;
 }
@@ -115,7 +115,8 @@ void Screen::OnRemove()
 {
     HideHint();
     if (m_root && m_root->GetNode()->IsAttached()) {
-        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_root->GetNode().Get()), true, true, false);
+        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_root->GetNode().Get()),
+                                            Scope::Subtree, Detach::Now, Rejoin::Never);
     }
 }
 
@@ -127,7 +128,7 @@ void Screen::Run()
         if (!m_shown) {
             m_shown = true;
             SceneNode& node = *m_root->GetNode();
-            node.SetVisible(m_root->GetOwnVisible(), false);
+            node.SetVisible(m_root->GetOwnVisible(), Scope::Node);
             node.SetAlphaFade(true, now, now + kOpenMs, 0, 255);
             OnShown();
         }
@@ -339,7 +340,8 @@ void Screen::HideHint()
 {
     if (m_hintNode) {
         if (m_hintNode->IsAttached()) {
-            SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_hintNode.Get()), true, true, false);
+            SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_hintNode.Get()),
+                                                Scope::Subtree, Detach::Now, Rejoin::Never);
         }
         m_hintNode->Clear();
         m_hintNode.Reset();
@@ -390,25 +392,25 @@ void Screen::UpdateHint(const GuiInput& input)
     }
     y = std::clamp(y, -300 + halfH, 300 - halfH);
     m_hintNode = MakeIntrusive<SceneNode>();
-    m_hintNode->SetLayer(kHintLayer, false);
-    m_hintNode->SetPosition({x, y, 0}, false);
+    m_hintNode->SetLayer(kHintLayer, Scope::Node);
+    m_hintNode->SetPosition({x, y, 0}, Transform::Later);
     SceneNodePtr border = MakeIntrusive<SceneNode>();
     border->SetMesh(Mesh(w + 2, h + 2));
     border->SetColor(kHintBorderColour);
     SceneNodePtr back = MakeIntrusive<SceneNode>();
     back->SetMesh(Mesh(w, h));
     back->SetColor(kHintBackColour);
-    back->SetPosition({0, 0, -0.1f}, false);
+    back->SetPosition({0, 0, -0.1f}, Transform::Later);
     SceneNodePtr textNode = MakeIntrusive<SceneNode>();
-    textNode->SetPosition({-size.x * 0.5f, -size.y * 0.5f, -0.2f}, false);
+    textNode->SetPosition({-size.x * 0.5f, -size.y * 0.5f, -0.2f}, Transform::Later);
     for (const SceneNodePtr& node : {border, back, textNode}) {
-        node->SetLayer(kHintLayer, false);
+        node->SetLayer(kHintLayer, Scope::Node);
         m_hintNode->AddChild(HierarchyNodePtr(node.Get()));
     }
     font->LayText(text, *textNode, kHintTextColour);
     m_hintNode->UpdateWorldTransform();
     if (SceneManager::Instance().IsInitialised()) {
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_hintNode.Get()), true, true);
+        SceneManager::Instance().AddNode(HierarchyNodePtr(m_hintNode.Get()), Scope::Subtree, Attach::Now);
     }
 }
 

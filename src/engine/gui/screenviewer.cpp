@@ -21,16 +21,17 @@ public:
         m_picture = MakeIntrusive<SceneNode>();
         m_picture->SetMesh(Mesh(800, 600));
         m_picture->SetTexture(kBackdropTexture);
-        m_picture->SetLayer(0, false);
+        m_picture->SetLayer(0, Scope::Node);
     }
     bool OnAdd() override
     {
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_picture.Get()), true, true);
+        SceneManager::Instance().AddNode(HierarchyNodePtr(m_picture.Get()), Scope::Subtree, Attach::Now);
         return Screen::OnAdd();
     }
     void OnRemove() override
     {
-        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_picture.Get()), true, true, false);
+        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_picture.Get()),
+                                            Scope::Subtree, Detach::Now, Rejoin::Never);
         Screen::OnRemove();
     }
 

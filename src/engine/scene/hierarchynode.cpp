@@ -51,30 +51,30 @@ void HierarchyNode::AddChild(const IntrusivePtr<HierarchyNode>& child)
         m_children = new Children;
     }
     if (child->m_parent && child->m_parent != this) {
-        child->m_parent->RemoveChild(child.Get(), false);
+        child->m_parent->RemoveChild(child.Get(), Detach::Skip);
     }
     if (child->m_scene) {
         // Its world transform, and so its place in the drawing order, is about to
         // change; under a detached parent it leaves the scene.
-        child->m_scene->RemoveNode(child, true, true, m_scene != nullptr);
+        child->m_scene->RemoveNode(child, Scope::Subtree, Detach::Now, m_scene ? Rejoin::NextDraw : Rejoin::Never);
     }
     child->m_parent = this;
     m_children->nodes.insert(child);
     child->OnParentChanged();
     if (m_scene) {
-        m_scene->AddNode(child, true, true);
+        m_scene->AddNode(child, Scope::Subtree, Attach::Now);
     }
 }
 
-bool HierarchyNode::RemoveChild(HierarchyNode* child, bool detach)
+bool HierarchyNode::RemoveChild(HierarchyNode* child, Detach detach)
 {
     if (!child || !m_children) {
         return false;
     }
     // Keeps the child alive through the removal even when this was its last owner.
     HierarchyNodePtr keep(child);
-    if (detach && child->m_scene) {
-        child->m_scene->RemoveNode(keep, true, true, false);
+    if (detach == Detach::Now && child->m_scene) {
+        child->m_scene->RemoveNode(keep, Scope::Subtree, Detach::Now, Rejoin::Never);
     }
     bool found = m_children->nodes.erase(keep) != 0;
     if (found) {
@@ -86,7 +86,7 @@ bool HierarchyNode::RemoveChild(HierarchyNode* child, bool detach)
 void HierarchyNode::Clear()
 {
     if (m_scene) {
-        m_scene->RemoveNode(HierarchyNodePtr(this), true, true, false);
+        m_scene->RemoveNode(HierarchyNodePtr(this), Scope::Subtree, Detach::Now, Rejoin::Never);
     }
     if (m_children) {
         for (const HierarchyNodePtr& child : m_children->nodes) {
@@ -114,27 +114,27 @@ void HierarchyNode::Update()
     m_childrenChanged = false;
 }
 
-IntrusivePtr<HierarchyNode> HierarchyNode::Clone(bool deep) const
+IntrusivePtr<HierarchyNode> HierarchyNode::Clone(Scope scope) const
 {
     IntrusivePtr<HierarchyNode> copy = CloneSelf();
-    if (deep && copy && m_children) {
+    if (scope == Scope::Subtree && copy && m_children) {
         for (const HierarchyNodePtr& child : m_children->nodes) {
-            copy->AddChild(child->Clone(true));
+            copy->AddChild(child->Clone(Scope::Subtree));
         }
     }
     return copy;
 }
 
-void HierarchyNode::ShiftTime(int64_t deltaMs, bool recursive)
+void HierarchyNode::ShiftTime(int64_t deltaMs, Scope scope)
 {
     if (m_expiry != 0) {
         m_expiry += deltaMs;
     }
     m_lastUpdate += deltaMs;
-    if (recursive && m_children) {
+    if (scope == Scope::Subtree && m_children) {
         for (const HierarchyNodePtr& child : m_children->nodes) {
             if (!child->IsEmitter()) {
-                child->ShiftTime(deltaMs, true);
+                child->ShiftTime(deltaMs, Scope::Subtree);
             }
         }
     }
@@ -142,9 +142,9 @@ void HierarchyNode::ShiftTime(int64_t deltaMs, bool recursive)
 
 void HierarchyNode::Draw(Platform&) {}
 
-void HierarchyNode::SetTimer(const IntrusivePtr<Timer>& timer, bool recursive, bool internal)
+void HierarchyNode::SetTimer(const IntrusivePtr<Timer>& timer, Scope scope, Reassign reassign)
 {
-    if (m_timerAssigned && !internal) {
+    if (m_timerAssigned && reassign != Reassign::Quiet) {
         GetLog() << Warning
                  << "Another HierarchyNode::SetTimer invoke on node where timer was already assigned. See function "
                     "details."
@@ -156,9 +156,9 @@ void HierarchyNode::SetTimer(const IntrusivePtr<Timer>& timer, bool recursive, b
         m_lastUpdate = GetTime() - 1;
     }
     m_timerAssigned = true;
-    if (recursive && m_children) {
+    if (scope == Scope::Subtree && m_children) {
         for (const HierarchyNodePtr& child : m_children->nodes) {
-            child->SetTimer(timer, true, true);
+            child->SetTimer(timer, Scope::Subtree, Reassign::Quiet);
         }
     }
 }

@@ -27,6 +27,13 @@ struct DrawKey {
     uint64_t sequence = 0;
 };
 
+// How far a call on a node reaches: the node alone, or it and every descendant.
+enum class Scope { Node, Subtree };
+// Whether a node taken out of its parent (or out of the drawing set) also leaves the scene.
+enum class Detach { Skip, Now };
+// A second timer assignment that is not Quiet logs a warning.
+enum class Reassign { Warn, Quiet };
+
 class HierarchyNode : public RefCounted {
 public:
     // Ordered by identity: the order carries no meaning, it only makes lookup cheap.
@@ -53,8 +60,8 @@ public:
     virtual bool IsAlive() const;
     // Takes ownership of `child`; attaches it when this node is attached.
     virtual void AddChild(const IntrusivePtr<HierarchyNode>& child);
-    // With `detach`, takes the child out of the scene first. True if it was a child.
-    virtual bool RemoveChild(HierarchyNode* child, bool detach);
+    // With Detach::Now, takes the child out of the scene first. True if it was a child.
+    virtual bool RemoveChild(HierarchyNode* child, Detach detach);
     // Leaves the scene and lets go of every child.
     virtual void Clear();
     // Once per frame while attached: stamps the update time and drops expired
@@ -62,10 +69,10 @@ public:
     virtual void Update();
     // A new node of the same class and own state, without children.
     virtual IntrusivePtr<HierarchyNode> CloneSelf() const = 0;
-    // CloneSelf plus, when `deep`, a deep clone of every child.
-    virtual IntrusivePtr<HierarchyNode> Clone(bool deep) const;
+    // CloneSelf plus, for Scope::Subtree, a deep clone of every child.
+    virtual IntrusivePtr<HierarchyNode> Clone(Scope scope) const;
     // Moves the expiry (when set) and the last update time by `deltaMs`.
-    virtual void ShiftTime(int64_t deltaMs, bool recursive);
+    virtual void ShiftTime(int64_t deltaMs, Scope scope);
     // Emitters are never drawn and never expire out of the scene.
     virtual bool IsEmitter() const { return false; }
 
@@ -73,8 +80,8 @@ public:
     virtual DrawKey GetDrawKey() const { return DrawKey{}; }
     virtual void Draw(Platform& platform);
 
-    // Replaces the clock. A second assignment that is not `internal` logs a warning.
-    void SetTimer(const IntrusivePtr<Timer>& timer, bool recursive, bool internal);
+    // Replaces the clock.
+    void SetTimer(const IntrusivePtr<Timer>& timer, Scope scope, Reassign reassign);
     const IntrusivePtr<Timer>& GetTimer() const { return m_timer; }
     int64_t GetTime() const { return m_timer ? m_timer->GetTime() : 0; }
     // Expiry = now + ms.

@@ -219,7 +219,7 @@ void SceneNode::StepKeyframes(int64_t now)
             p = {Lerp(p.x, k->position.x, t, span), Lerp(p.y, k->position.y, t, span),
                  Lerp(p.z, k->position.z, t, span)};
         }
-        SetPosition(p, true);
+        SetPosition(p, Transform::Now);
     }
     if (m_channels[ChannelRotation].used) {
         float r = m_startRotation;
@@ -227,7 +227,7 @@ void SceneNode::StepKeyframes(int64_t now)
             const int64_t ta = m_channels[ChannelRotation].startTime;
             r = Lerp(r, k->rotation, now - ta, k->time - ta);
         }
-        SetRotation(r, true);
+        SetRotation(r, Transform::Now);
     }
     if (m_channels[ChannelScale].used) {
         Vec2 s = m_startScale;
@@ -235,7 +235,7 @@ void SceneNode::StepKeyframes(int64_t now)
             const int64_t ta = m_channels[ChannelScale].startTime;
             s = {Lerp(s.x, k->scale.x, now - ta, k->time - ta), Lerp(s.y, k->scale.y, now - ta, k->time - ta)};
         }
-        SetScale(s.x, s.y, true);
+        SetScale(s.x, s.y, Transform::Now);
     }
     if (m_channels[ChannelColor].used) {
         uint32_t color = m_startColor;
@@ -282,7 +282,7 @@ void SceneNode::StepMotion(int64_t now)
             v.y += a.y * dt;
             v.z += a.z * dt;
         }
-        SetPosition({m_position.x + v.x * dt, m_position.y + v.y * dt, m_position.z + v.z * dt}, true);
+        SetPosition({m_position.x + v.x * dt, m_position.y + v.y * dt, m_position.z + v.z * dt}, Transform::Now);
         if (m_motion.turningRate != 0) {
             float angle = m_motion.turningRate * dt;
             if (m_motion.turningMode == 1) {
@@ -337,8 +337,8 @@ void SceneNode::StepNoise(int64_t now)
     n.active = true;
     SetPosition({m_position.x + n.positionOffset.x, m_position.y + n.positionOffset.y,
                  m_position.z + n.positionOffset.z},
-                true);
-    SetScale(m_scale.x + n.scaleOffset.x, m_scale.y + n.scaleOffset.y, true);
+                Transform::Now);
+    SetScale(m_scale.x + n.scaleOffset.x, m_scale.y + n.scaleOffset.y, Transform::Now);
 }
 
 // --- Trail ---------------------------------------------------------------------
@@ -346,7 +346,7 @@ void SceneNode::StepNoise(int64_t now)
 void SceneNode::SetTrail(const IntrusivePtr<SceneNode>& trailNode, float length)
 {
     if (m_trailNode) {
-        RemoveChild(m_trailNode, true);
+        RemoveChild(m_trailNode, Detach::Now);
         m_trailNode = nullptr;
     }
     m_hasTrail = true;
@@ -361,7 +361,7 @@ void SceneNode::MakeTrailNode()
     if (!m_hasTrail || !m_trailPrototype) {
         return;
     }
-    IntrusivePtr<SceneNode> trail(static_cast<SceneNode*>(m_trailPrototype->Clone(true).Get()));
+    IntrusivePtr<SceneNode> trail(static_cast<SceneNode*>(m_trailPrototype->Clone(Scope::Subtree).Get()));
     m_trailNode = trail.Get();
     AddChild(trail);
 }
@@ -375,8 +375,8 @@ void SceneNode::StepTrail()
     const float length = std::min(std::sqrt(dx * dx + dy * dy), m_trailLength);
     const float sx = m_worldScale.x != 0 ? 1.0f / m_worldScale.x : 1.0f;
     const float sy = m_worldScale.y != 0 ? length / m_worldScale.y : length;
-    m_trailNode->SetScale(sx, sy, false);
-    m_trailNode->SetRotation(std::atan2(dy, dx) - static_cast<float>(M_PI / 2) - m_worldRotation, true);
+    m_trailNode->SetScale(sx, sy, Transform::Later);
+    m_trailNode->SetRotation(std::atan2(dy, dx) - static_cast<float>(M_PI / 2) - m_worldRotation, Transform::Now);
 }
 
 // --- Emitter -------------------------------------------------------------------
@@ -386,7 +386,7 @@ void SceneNode::SetEmitter(const EmitterDesc& emitter)
     const bool wasEmitter = IsEmitter();
     if (GetScene() && !wasEmitter) {
         // Being an emitter is part of the drawing order.
-        GetScene()->RemoveNode(HierarchyNodePtr(this), false, true, true);
+        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::NextDraw);
     }
     m_emitter = std::make_unique<EmitterDesc>(emitter);
 }
@@ -410,7 +410,7 @@ void SceneNode::StepEmitter(int64_t now)
             m_lastSpawn = now;
             break;
         }
-        Spawn(false);
+        Spawn(SpawnClock::Keep);
         m_lastSpawn += interval;
     }
 }
@@ -421,14 +421,14 @@ IntrusivePtr<SceneNode> SceneNode::MakeParticle(int64_t now) const
     particle->m_emitter.reset();
     particle->m_lastSpawn = 0;
     particle->m_showTime = 0;
-    particle->SetVisible(true, true);
-    particle->ShiftTime(now, true);
+    particle->SetVisible(true, Scope::Subtree);
+    particle->ShiftTime(now, Scope::Subtree);
     particle->m_motion.lastTime = 0;
     particle->m_animationStepTime = 0;
     return particle;
 }
 
-void SceneNode::Spawn(bool reset)
+void SceneNode::Spawn(SpawnClock clock)
 {
     if (!m_emitter) {
         return;
@@ -478,7 +478,7 @@ void SceneNode::Spawn(bool reset)
                 particle->m_rotation = m_worldRotation;
                 particle->m_scale = m_worldScale;
                 particle->UpdateWorldTransform();
-                SceneManager::Instance().AddNode(particle, true, true);
+                SceneManager::Instance().AddNode(particle, Scope::Subtree, Attach::Now);
             }
             particle->m_trailStart = particle->m_worldPosition;
             particle->Update();
@@ -487,29 +487,29 @@ void SceneNode::Spawn(bool reset)
     if (const EmitterSoundHook& hook = GetEmitterSoundHook(); hook && (!emitter.sound.empty() || !emitter.playlist.empty())) {
         hook(emitter.sound, emitter.playlist);
     }
-    if (reset || m_lastSpawn == 0) {
+    if (clock == SpawnClock::Restart || m_lastSpawn == 0) {
         m_lastSpawn = now;
     }
 }
 
-void SceneNode::Fire(int64_t delayMs, bool defer)
+void SceneNode::Fire(int64_t delayMs, FireDelay delay)
 {
     const int64_t now = GetTime();
     if (delayMs <= 0) {
         m_showTime = 0;
-        Spawn(true);
+        Spawn(SpawnClock::Restart);
         if (GetChildren()) {
             IntrusivePtr<Children> hold = GetChildren();
             for (const HierarchyNodePtr& child : hold->nodes) {
                 if (SceneNode* node = AsSceneNode(child.Get())) {
-                    node->Spawn(true);
+                    node->Spawn(SpawnClock::Restart);
                 }
             }
         }
         return;
     }
-    if (defer) {
-        SceneManager::Instance().Schedule(HierarchyNodePtr(this), now + delayMs, false);
+    if (delay == FireDelay::Scheduled) {
+        SceneManager::Instance().Schedule(HierarchyNodePtr(this), now + delayMs, ScheduleAction::AttachClone);
         return;
     }
     m_showTime = now + delayMs;

@@ -41,7 +41,7 @@ SceneNodePtr NodeLibrary::CreateNode(const std::string& path)
     if (!prototype) {
         return nullptr;
     }
-    return SceneNodePtr(static_cast<SceneNode*>(prototype->Clone(true).Get()));
+    return SceneNodePtr(static_cast<SceneNode*>(prototype->Clone(Scope::Subtree).Get()));
 }
 
 } // namespace tsv

@@ -371,28 +371,28 @@ void ApplyElements(const XMLElement& element, ParseState& state, const std::stri
             const std::string which = Trim(text);
             Application& app = Application::Instance();
             if (which == "system") {
-                node.SetTimer(IntrusivePtr<Timer>(&app.GetSystemTimer()), true, true);
+                node.SetTimer(IntrusivePtr<Timer>(&app.GetSystemTimer()), Scope::Subtree, Reassign::Quiet);
             } else if (which == "game") {
-                node.SetTimer(IntrusivePtr<Timer>(&app.GetTimer()), true, true);
+                node.SetTimer(IntrusivePtr<Timer>(&app.GetTimer()), Scope::Subtree, Reassign::Quiet);
             }
         } else if (name == "lifetime") {
             node.SetExpiry(ParseInt(text));
         } else if (name == "position") {
-            node.SetPosition(ParseVector(*child), true);
+            node.SetPosition(ParseVector(*child), Transform::Now);
         } else if (name == "rotation") {
-            node.SetRotation(ParseFloat(text), true);
+            node.SetRotation(ParseFloat(text), Transform::Now);
         } else if (name == "scale") {
             const Vec2 scale = ParsePair(*child);
-            node.SetScale(scale.x, scale.y, true);
+            node.SetScale(scale.x, scale.y, Transform::Now);
         } else if (name == "layer") {
-            node.SetLayer(ParseInt(text), false);
+            node.SetLayer(ParseInt(text), Scope::Node);
         } else if (name == "visible") {
-            node.SetVisible(ParseBool(text), false);
+            node.SetVisible(ParseBool(text), Scope::Node);
         } else if (name == "texture") {
             node.SetTexture(Trim(text));
             state.textureGiven = true;
         } else if (name == "material") {
-            node.SetMaterial(ParseInt(text), false);
+            node.SetMaterial(ParseInt(text), Scope::Node);
         } else if (name == "mesh") {
             Mesh mesh = node.GetMesh();
             ParseMesh(*child, mesh);

@@ -260,7 +260,7 @@ void SceneManager::AttachPending()
         // Copied: attaching may not touch the pending list, but the reference must outlive the call.
         HierarchyNodePtr node = m_pending[i];
         if (!node->m_scene) {
-            AddNode(node, true, true);
+            AddNode(node, Scope::Subtree, Attach::Now);
         }
     }
     for (const HierarchyNodePtr& node : m_pending) {
@@ -295,18 +295,18 @@ bool SceneManager::DrawOffscreen(std::vector<uint32_t>& argb)
     return m_platform->GfxReadFrame(argb);
 }
 
-bool SceneManager::AddNode(const HierarchyNodePtr& node, bool recursive, bool attach)
+bool SceneManager::AddNode(const HierarchyNodePtr& node, Scope scope, Attach attach)
 {
     if (!node) {
         return false;
     }
-    if (recursive && node->m_children) {
+    if (scope == Scope::Subtree && node->m_children) {
         IntrusivePtr<HierarchyNode::Children> hold = node->m_children;
         for (const HierarchyNodePtr& child : hold->nodes) {
-            AddNode(child, true, true);
+            AddNode(child, Scope::Subtree, Attach::Now);
         }
     }
-    if (attach && !node->m_scene) {
+    if (attach == Attach::Now && !node->m_scene) {
         node->m_drawKey = node->GetDrawKey();
         node->m_drawKey.sequence = node->m_drawSequence;
         node->m_scene = this;
@@ -316,20 +316,20 @@ bool SceneManager::AddNode(const HierarchyNodePtr& node, bool recursive, bool at
     return true;
 }
 
-void SceneManager::RemoveNode(const HierarchyNodePtr& nodeRef, bool recursive, bool detach, bool requeue)
+void SceneManager::RemoveNode(const HierarchyNodePtr& nodeRef, Scope scope, Detach detach, Rejoin rejoin)
 {
     if (!nodeRef) {
         return;
     }
     // The set may hold the last reference.
     HierarchyNodePtr node = nodeRef;
-    if (recursive && node->m_children) {
+    if (scope == Scope::Subtree && node->m_children) {
         IntrusivePtr<HierarchyNode::Children> hold = node->m_children;
         for (const HierarchyNodePtr& child : hold->nodes) {
-            RemoveNode(child, true, detach, requeue);
+            RemoveNode(child, Scope::Subtree, detach, rejoin);
         }
     }
-    if (!detach) {
+    if (detach == Detach::Skip) {
         return;
     }
     if (node->m_parent) {
@@ -340,7 +340,7 @@ void SceneManager::RemoveNode(const HierarchyNodePtr& nodeRef, bool recursive, b
         m_graveyard.push_back(node);
         m_drawSet.erase(node);
         m_orderedDirty = true;
-        if (requeue) {
+        if (rejoin == Rejoin::NextDraw) {
             if (!node->m_pending) {
                 node->m_pending = true;
                 m_pending.push_back(node);
@@ -348,7 +348,7 @@ void SceneManager::RemoveNode(const HierarchyNodePtr& nodeRef, bool recursive, b
             return;
         }
     }
-    if (!requeue && node->m_pending) {
+    if (rejoin == Rejoin::Never && node->m_pending) {
         node->m_pending = false;
         m_pending.erase(std::find(m_pending.begin(), m_pending.end(), node));
     }
@@ -406,7 +406,7 @@ void SceneManager::UpdateNodes()
     };
     const auto removeExpired = [this](HierarchyNode& node) {
         if (!node.IsAlive() && !node.IsEmitter()) {
-            RemoveNode(HierarchyNodePtr(&node), true, true, false);
+            RemoveNode(HierarchyNodePtr(&node), Scope::Subtree, Detach::Now, Rejoin::Never);
         }
     };
     for (HierarchyNode* node : set) {
@@ -455,16 +455,16 @@ void SceneManager::ClearLayers(int32_t lowest, int32_t highest)
     }
 }
 
-void SceneManager::Schedule(const HierarchyNodePtr& node, int64_t timeMs, bool remove)
+void SceneManager::Schedule(const HierarchyNodePtr& node, int64_t timeMs, ScheduleAction action)
 {
     if (!node) {
         return;
     }
-    if (remove) {
+    if (action == ScheduleAction::Remove) {
         m_scheduled.emplace(timeMs, ScheduledEntry{node, true});
         return;
     }
-    HierarchyNodePtr clone = node->Clone(true);
+    HierarchyNodePtr clone = node->Clone(Scope::Subtree);
     clone->m_lastUpdate = 0;
     const int64_t now = node->GetTime();
     if (clone->m_expiry != 0 && timeMs > now) {
@@ -486,9 +486,9 @@ void SceneManager::ProcessScheduled()
         if (remove) {
             // The node leaves the scene now and its parent lets go of it on its next update.
             node->Expire();
-            RemoveNode(node, true, true, false);
+            RemoveNode(node, Scope::Subtree, Detach::Now, Rejoin::Never);
         } else {
-            AddNode(node, true, true);
+            AddNode(node, Scope::Subtree, Attach::Now);
         }
     }
 }
@@ -549,15 +549,15 @@ void SceneManager::UpdateOverlay(int64_t nowMs, int fps)
 
 void AddGameNode(const SceneNodePtr& node)
 {
-    node->SetTimer(IntrusivePtr<Timer>(&Application::Instance().GetTimer()), true, true);
-    SceneManager::Instance().AddNode(node, true, true);
+    node->SetTimer(IntrusivePtr<Timer>(&Application::Instance().GetTimer()), Scope::Subtree, Reassign::Quiet);
+    SceneManager::Instance().AddNode(node, Scope::Subtree, Attach::Now);
 }
 
 void AddGameNode(const SceneNodePtr& node, int32_t layer)
 {
-    node->SetTimer(IntrusivePtr<Timer>(&Application::Instance().GetTimer()), true, true);
-    node->SetLayer(layer, true);
-    SceneManager::Instance().AddNode(node, true, true);
+    node->SetTimer(IntrusivePtr<Timer>(&Application::Instance().GetTimer()), Scope::Subtree, Reassign::Quiet);
+    node->SetLayer(layer, Scope::Subtree);
+    SceneManager::Instance().AddNode(node, Scope::Subtree, Attach::Now);
 }
 
 } // namespace tsv

@@ -20,6 +20,16 @@
 
 namespace tsv {
 
+// Whether AddNode attaches the node itself; with Skip only a Scope::Subtree
+// call does anything, to the descendants.
+enum class Attach { Skip, Now };
+// Whether a node taken out of the drawing set waits on the pending list to
+// re-enter at the next draw (its drawing key changed) or is gone for good.
+enum class Rejoin { Never, NextDraw };
+// What a scheduled entry does at its time: attach a deep clone of the node, or
+// take the node itself out of the scene.
+enum class ScheduleAction { AttachClone, Remove };
+
 class SceneManager {
 public:
     static SceneManager& Instance();
@@ -76,11 +86,11 @@ public:
     // without presenting it and without changing the scene: a check can
     // compare the frame with and without some nodes. False when nothing draws.
     bool DrawOffscreen(std::vector<uint32_t>& argb);
-    // Attaches `node` (and first, when `recursive`, its subtree) to the scene.
-    virtual bool AddNode(const HierarchyNodePtr& node, bool recursive, bool attach);
-    // Takes `node` (and first, when `recursive`, its subtree) out of the drawing
-    // set; `requeue` puts it on the pending list to re-enter at the next draw.
-    virtual void RemoveNode(const HierarchyNodePtr& node, bool recursive, bool detach, bool requeue);
+    // Attaches `node` (and first, for Scope::Subtree, its subtree) to the scene.
+    virtual bool AddNode(const HierarchyNodePtr& node, Scope scope, Attach attach);
+    // Takes `node` (and first, for Scope::Subtree, its subtree) out of the
+    // drawing set.
+    virtual void RemoveNode(const HierarchyNodePtr& node, Scope scope, Detach detach, Rejoin rejoin);
 
     // The node steps of the scene update: scheduled nodes, updates, removal of
     // expired nodes.
@@ -88,10 +98,9 @@ public:
     // Expires every node whose layer lies in [lowest, highest] together with its
     // direct children, and drops such nodes from the scheduled queue.
     void ClearLayers(int32_t lowest, int32_t highest);
-    // Attaches a deep clone of `node` at `timeMs` (on the node's timer); a clone
-    // with a lifetime lives that long from `timeMs`. With `remove`, the node
-    // itself leaves the scene at that time instead.
-    void Schedule(const HierarchyNodePtr& node, int64_t timeMs, bool remove);
+    // At `timeMs` (on the node's timer) does `action`; a clone with a lifetime
+    // lives that long from `timeMs`.
+    void Schedule(const HierarchyNodePtr& node, int64_t timeMs, ScheduleAction action);
     void ProcessScheduled();
 
     // Takes every node out of the scene and empties the scheduled queue.

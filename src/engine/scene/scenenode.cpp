@@ -71,22 +71,22 @@ int SceneNode::GetInstanceCount() { return g_sceneNodeCount; }
 
 IntrusivePtr<HierarchyNode> SceneNode::CloneSelf() const { return IntrusivePtr<HierarchyNode>(new SceneNode(*this)); }
 
-IntrusivePtr<HierarchyNode> SceneNode::Clone(bool deep) const
+IntrusivePtr<HierarchyNode> SceneNode::Clone(Scope scope) const
 {
     IntrusivePtr<HierarchyNode> copy = CloneSelf();
-    if (deep && GetChildren()) {
+    if (scope == Scope::Subtree && GetChildren()) {
         for (const HierarchyNodePtr& child : GetChildren()->nodes) {
             if (child.Get() != m_trailNode) {
-                copy->AddChild(child->Clone(true));
+                copy->AddChild(child->Clone(Scope::Subtree));
             }
         }
     }
     return copy;
 }
 
-void SceneNode::ShiftTime(int64_t deltaMs, bool recursive)
+void SceneNode::ShiftTime(int64_t deltaMs, Scope scope)
 {
-    HierarchyNode::ShiftTime(deltaMs, recursive);
+    HierarchyNode::ShiftTime(deltaMs, scope);
     for (const KeyframePtr& keyframe : m_keyframes) {
         keyframe->time += deltaMs;
     }
@@ -113,33 +113,33 @@ void SceneNode::OnParentChanged()
 
 // --- Transform -------------------------------------------------------------
 
-void SceneNode::SetPosition(const Vec3& position, bool update)
+void SceneNode::SetPosition(const Vec3& position, Transform update)
 {
     if (position == m_position) {
         return;
     }
     if (position.z != m_position.z && GetScene()) {
         // z is part of the drawing order: re-enter the set at the next draw.
-        GetScene()->RemoveNode(HierarchyNodePtr(this), true, true, true);
+        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Subtree, Detach::Now, Rejoin::NextDraw);
     }
     m_position = position;
-    if (update) {
+    if (update == Transform::Now) {
         UpdateWorldTransform();
     }
 }
 
-void SceneNode::SetRotation(float radians, bool update)
+void SceneNode::SetRotation(float radians, Transform update)
 {
     m_rotation = radians;
-    if (update) {
+    if (update == Transform::Now) {
         UpdateWorldTransform();
     }
 }
 
-void SceneNode::SetScale(float x, float y, bool update)
+void SceneNode::SetScale(float x, float y, Transform update)
 {
     m_scale = {x, y};
-    if (update) {
+    if (update == Transform::Now) {
         UpdateWorldTransform();
     }
 }
@@ -176,31 +176,31 @@ void SceneNode::UpdateWorldTransform()
     }
 }
 
-void SceneNode::SetLayer(int32_t layer, bool recursive)
+void SceneNode::SetLayer(int32_t layer, Scope scope)
 {
     if (GetScene()) {
-        GetScene()->RemoveNode(HierarchyNodePtr(this), false, true, true);
+        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::NextDraw);
     }
     m_layer = layer;
-    if (recursive && GetChildren()) {
+    if (scope == Scope::Subtree && GetChildren()) {
         for (const HierarchyNodePtr& child : GetChildren()->nodes) {
             if (SceneNode* node = AsSceneNode(child.Get())) {
-                node->SetLayer(layer, true);
+                node->SetLayer(layer, Scope::Subtree);
             }
         }
     }
 }
 
-void SceneNode::SetVisible(bool visible, bool recursive)
+void SceneNode::SetVisible(bool visible, Scope scope)
 {
     if (GetScene() && visible != m_visible) {
-        GetScene()->RemoveNode(HierarchyNodePtr(this), false, true, true);
+        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::NextDraw);
     }
     m_visible = visible;
-    if (recursive && GetChildren()) {
+    if (scope == Scope::Subtree && GetChildren()) {
         for (const HierarchyNodePtr& child : GetChildren()->nodes) {
             if (SceneNode* node = AsSceneNode(child.Get())) {
-                node->SetVisible(visible, true);
+                node->SetVisible(visible, Scope::Subtree);
             }
         }
     }
@@ -416,16 +416,16 @@ void SceneNode::SetTexture(const std::string& path)
     m_sprite->SetTexture(texture);
 }
 
-void SceneNode::SetMaterial(int blend, bool recursive)
+void SceneNode::SetMaterial(int blend, Scope scope)
 {
     m_material = blend;
     if (m_sprite) {
         m_sprite->SetBlendMode(blend);
     }
-    if (recursive && GetChildren()) {
+    if (scope == Scope::Subtree && GetChildren()) {
         for (const HierarchyNodePtr& child : GetChildren()->nodes) {
             if (SceneNode* node = AsSceneNode(child.Get())) {
-                node->SetMaterial(blend, true);
+                node->SetMaterial(blend, Scope::Subtree);
             }
         }
     }
@@ -497,15 +497,15 @@ void SceneNode::Update()
 {
     const int64_t now = GetTime();
     if (m_showTime != 0 && now >= m_showTime) {
-        Fire(0, false);
+        Fire(0, FireDelay::OnNode);
     }
     if (m_emitter) {
         StepEmitter(now);
         return;
     }
     if (m_noise && m_noise->active) {
-        SetPosition(m_noise->basePosition, true);
-        SetScale(m_noise->baseScale.x, m_noise->baseScale.y, true);
+        SetPosition(m_noise->basePosition, Transform::Now);
+        SetScale(m_noise->baseScale.x, m_noise->baseScale.y, Transform::Now);
         m_noise->active = false;
     }
     StepMotion(now);
@@ -514,7 +514,8 @@ void SceneNode::Update()
     HierarchyNode::Update();
     StepNoise(now);
     if (m_motion.rotateToDirection && (m_motion.velocity.x != 0 || m_motion.velocity.y != 0)) {
-        SetRotation(std::atan2(m_motion.velocity.y, m_motion.velocity.x) + static_cast<float>(M_PI / 2), true);
+        SetRotation(std::atan2(m_motion.velocity.y, m_motion.velocity.x) + static_cast<float>(M_PI / 2),
+                    Transform::Now);
     }
     StepTrail();
 }

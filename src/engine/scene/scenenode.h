@@ -19,6 +19,15 @@ namespace tsv {
 // A node fired with a delay and no lifetime of its own lives this long once shown.
 inline constexpr int64_t kDefaultFireLifetimeMs = 5000;
 
+// Whether a transform setter recomputes the world transform of the subtree now
+// or leaves that to a later call.
+enum class Transform { Later, Now };
+// Whether a burst of particles restarts the emitter's spawn clock.
+enum class SpawnClock { Keep, Restart };
+// Who shows a node fired with a delay: its own update, or the scene, which
+// attaches a clone at the time.
+enum class FireDelay { OnNode, Scheduled };
+
 class SceneNode;
 using SceneNodePtr = IntrusivePtr<SceneNode>;
 
@@ -35,16 +44,16 @@ public:
     void Update() override;
     IntrusivePtr<HierarchyNode> CloneSelf() const override;
     // Deep copies leave out the trail child: each copy makes its own from the trail's prototype.
-    IntrusivePtr<HierarchyNode> Clone(bool deep) const override;
-    void ShiftTime(int64_t deltaMs, bool recursive) override;
+    IntrusivePtr<HierarchyNode> Clone(Scope scope) const override;
+    void ShiftTime(int64_t deltaMs, Scope scope) override;
     bool IsEmitter() const override { return m_emitter != nullptr; }
     DrawKey GetDrawKey() const override;
     void Draw(Platform& platform) override;
 
-    // Transform. `update` recomputes the world transform of the subtree.
-    void SetPosition(const Vec3& position, bool update = true);
-    void SetRotation(float radians, bool update = true);
-    void SetScale(float x, float y, bool update = true);
+    // Transform.
+    void SetPosition(const Vec3& position, Transform update = Transform::Now);
+    void SetRotation(float radians, Transform update = Transform::Now);
+    void SetScale(float x, float y, Transform update = Transform::Now);
     const Vec3& GetPosition() const { return m_position; }
     float GetRotation() const { return m_rotation; }
     const Vec2& GetScale() const { return m_scale; }
@@ -54,9 +63,9 @@ public:
     void UpdateWorldTransform();
 
     // Part of the drawing order: changing them moves the node in the scene.
-    void SetLayer(int32_t layer, bool recursive);
+    void SetLayer(int32_t layer, Scope scope);
     int32_t GetLayer() const { return m_layer; }
-    void SetVisible(bool visible, bool recursive);
+    void SetVisible(bool visible, Scope scope);
     bool IsVisible() const { return m_visible; }
     void SetPixelSnap(bool snap) { m_pixelSnap = snap; }
 
@@ -67,7 +76,7 @@ public:
     // A resource path; "" removes the texture.
     void SetTexture(const std::string& path);
     const std::string& GetTexturePath() const { return m_texturePath; }
-    void SetMaterial(int blend, bool recursive);
+    void SetMaterial(int blend, Scope scope);
     int GetMaterial() const { return m_material; }
     void SetAnimation(const FrameAnimationDesc& animation);
     const FrameAnimationDesc& GetAnimation() const { return m_animation; }
@@ -121,11 +130,10 @@ public:
     const EmitterDesc* GetEmitter() const { return m_emitter.get(); }
     // Arms the emitter: its spawn clock starts with its next spawn.
     void StartEmitter();
-    // One burst of `count` particles; `reset` restarts the spawn clock.
-    void Spawn(bool reset);
-    // Spawns now (and each direct child does), or after `delayMs`: shown by
-    // this node's own update, or, when `defer`, as a clone scheduled on the scene.
-    void Fire(int64_t delayMs, bool defer);
+    // One burst of `count` particles.
+    void Spawn(SpawnClock clock);
+    // Spawns now (and each direct child does), or after `delayMs`.
+    void Fire(int64_t delayMs, FireDelay delay);
     int64_t GetShowTime() const { return m_showTime; }
 
 protected:

@@ -14,7 +14,7 @@ constexpr int64_t kRefireIntervalMs = 2000;
 class RefireTask : public Task {
 public:
     explicit RefireTask(SceneNodePtr node) : m_node(std::move(node)) {}
-    void Run() override { m_node->Fire(0, false); }
+    void Run() override { m_node->Fire(0, FireDelay::OnNode); }
 
 private:
     SceneNodePtr m_node;
@@ -48,11 +48,11 @@ bool StartSceneViewer(const std::string& path)
         return false;
     }
     Application& app = Application::Instance();
-    node->SetTimer(IntrusivePtr<Timer>(&app.GetTimer()), true, true);
-    node->SetPosition({0, 0, 0}, true);
-    SceneManager::Instance().AddNode(node, true, true);
+    node->SetTimer(IntrusivePtr<Timer>(&app.GetTimer()), Scope::Subtree, Reassign::Quiet);
+    node->SetPosition({0, 0, 0}, Transform::Now);
+    SceneManager::Instance().AddNode(node, Scope::Subtree, Attach::Now);
     if (HasEmitter(*node)) {
-        node->Fire(0, false);
+        node->Fire(0, FireDelay::OnNode);
         app.GetTaskManager().AddTask(IntrusivePtr<Task>(new RefireTask(node)), kRefireIntervalMs);
     }
     return true;

@@ -16,9 +16,12 @@ bool s_soundOffByChoice = false;
 void SetSoundOffByChoice(bool off) { s_soundOffByChoice = off; }
 bool IsSoundOffByChoice() { return s_soundOffByChoice; }
 
-IntrusivePtr<AudioDevice> AudioDevice::OpenDefault() { return OpenOpenALDevice(GetRunOptions().headless); }
+IntrusivePtr<AudioDevice> AudioDevice::OpenDefault()
+{
+    return OpenOpenALDevice(GetRunOptions().headless ? AudioOutput::Loopback : AudioOutput::Device);
+}
 
-IntrusivePtr<AudioDevice> AudioDevice::OpenLoopback() { return OpenOpenALDevice(true); }
+IntrusivePtr<AudioDevice> AudioDevice::OpenLoopback() { return OpenOpenALDevice(AudioOutput::Loopback); }
 
 const std::vector<int16_t>& AudioDevice::GetCapture() const
 {

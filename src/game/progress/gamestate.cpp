@@ -131,7 +131,7 @@ void GameState::AddStat(int counter, int32_t delta)
     }
 }
 
-void GameState::PrepareLevel(const std::string& levelPath, int32_t mode)
+void GameState::PrepareLevel(const std::string& levelPath, GameMode mode)
 {
     m_mode = mode;
     // Arcade levels are always played at Normal.
@@ -203,7 +203,7 @@ void GameState::ResetLevelStats()
     m_scoreMultiplier = 0;
 }
 
-void GameState::ResetRun(int32_t mode)
+void GameState::ResetRun(GameMode mode)
 {
     if (IntrusivePtr<Profile> profile = CurrentProfile()) {
         profile->Record().ClearMode(mode);
@@ -293,7 +293,7 @@ LevelOutcome GameState::RecordLevelResult()
 {
     LevelOutcome outcome;
     IntrusivePtr<Profile> profile = CurrentProfile();
-    const int32_t mode = m_mode;
+    const GameMode mode = m_mode;
     if (!profile || !IsValidMode(mode) || !m_won) {
         return outcome;
     }
@@ -360,7 +360,7 @@ NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
 {
     NextScreenDecision decision;
     IntrusivePtr<Profile> profile = CurrentProfile();
-    const int32_t mode = m_mode;
+    const GameMode mode = m_mode;
     if (outcome.newAwardIndex != -1) {
         decision.screen = NextScreen::Treasury;
         return decision;
@@ -387,7 +387,7 @@ NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
     return decision;
 }
 
-NextScreenDecision GameState::DeclineResume(int32_t mode)
+NextScreenDecision GameState::DeclineResume(GameMode mode)
 {
     NextScreenDecision decision;
     decision.screen = mode == GameModeArcade ? NextScreen::ArcadeSelection : NextScreen::QuestMap;
@@ -433,7 +433,7 @@ std::string SavedRunFileName(const std::string& word, const std::string& player)
     return name;
 }
 
-std::string GameState::SavedGamePath(int32_t mode) const
+std::string GameState::SavedGamePath(GameMode mode) const
 {
     IntrusivePtr<Profile> profile = CurrentProfile();
     if (!profile || !IsValidMode(mode)) {
@@ -442,7 +442,7 @@ std::string GameState::SavedGamePath(int32_t mode) const
     return tsv::GetStoragePath() + SavedRunFileName(ModeWord(mode), profile->GetName());
 }
 
-bool GameState::SavedGameExists(int32_t mode) const
+bool GameState::SavedGameExists(GameMode mode) const
 {
     std::string path = SavedGamePath(mode);
     if (path.empty()) {
@@ -452,7 +452,7 @@ bool GameState::SavedGameExists(int32_t mode) const
     return file.Open(tsv::PlayerFileSource(path), tsv::FileModeRead);
 }
 
-void GameState::DeleteSavedGame(int32_t mode)
+void GameState::DeleteSavedGame(GameMode mode)
 {
     if (SavedGameExists(mode)) {
         std::remove(tsv::ResolveResourcePath(SavedGamePath(mode)).c_str());
@@ -512,7 +512,7 @@ bool GameState::LoadGame()
     return true;
 }
 
-void GameState::SetAsideSavedGame(int32_t mode)
+void GameState::SetAsideSavedGame(GameMode mode)
 {
     if (SavedGameExists(mode)) {
         tsv::KeepDamagedFile(tsv::ResolveResourcePath(SavedGamePath(mode)));

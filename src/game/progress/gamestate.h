@@ -131,8 +131,8 @@ public:
     // Whether the level prepared last is played relaxed (fixed when it is prepared).
     bool IsLevelRelaxed() const { return m_levelRelaxed; }
 
-    int32_t GetMode() const { return m_mode; }
-    void SetMode(int32_t mode) { m_mode = mode; }
+    GameMode GetMode() const { return m_mode; }
+    void SetMode(GameMode mode) { m_mode = mode; }
     const std::string& GetLevelPath() const { return m_levelPath; }
     bool IsWon() const { return m_won; }
     void SetWon(bool won) { m_won = won; }
@@ -156,7 +156,7 @@ public:
     // The state part of starting a level: mode, the arcade's fixed difficulty,
     // level path, the clock, and a clean award key and won flag. An empty path means the
     // saved game of the mode is to be resumed.
-    void PrepareLevel(const std::string& levelPath, int32_t mode);
+    void PrepareLevel(const std::string& levelPath, GameMode mode);
 
     // Adds points (times the multiplier when it is not 0) to the current run,
     // never below 0; nothing while no mode is current. Positions at or beyond
@@ -166,7 +166,7 @@ public:
 
     void ResetLevelStats();
     // Ends the run of a mode for the current profile, then ResetLevelStats.
-    void ResetRun(int32_t mode);
+    void ResetRun(GameMode mode);
     // The time bonus of a won level, from the seconds left; none when relaxed.
     int32_t LevelScore() const;
     // The arcade rating 2..6 of the level just played, from the time used.
@@ -186,18 +186,18 @@ public:
     // highscore screen when the run made the table (which then returns to
     // the mode's own screen), else, the run cleared, to the quest map or the
     // arcade selection.
-    NextScreenDecision DeclineResume(int32_t mode);
+    NextScreenDecision DeclineResume(GameMode mode);
 
     // The unfinished run of a mode, for the current profile: "quest-" or
     // "arcade-" and the name's bytes in hex, or, when that name would be
     // longer than kMaxSavedGameNameBytes, "-N" and a 64-bit digest of the name.
     static constexpr size_t kMaxSavedGameNameBytes = 200;
-    std::string SavedGamePath(int32_t mode) const;
-    bool SavedGameExists(int32_t mode) const;
-    void DeleteSavedGame(int32_t mode);
+    std::string SavedGamePath(GameMode mode) const;
+    bool SavedGameExists(GameMode mode) const;
+    void DeleteSavedGame(GameMode mode);
     // A saved run that cannot be resumed (its level no longer loads) is moved
     // aside as damaged, never deleted.
-    void SetAsideSavedGame(int32_t mode);
+    void SetAsideSavedGame(GameMode mode);
     bool SaveGame();
     // Reads the saved game of the current mode. The file stays until the
     // resumed level ends (the game deletes it then) or a newer save replaces
@@ -213,7 +213,7 @@ private:
     bool m_readOnly = false;
     int32_t m_fallbackDifficulty = DifficultyNormal;
     int32_t m_scoreMultiplier = 0;
-    int32_t m_mode = GameModeNone;
+    GameMode m_mode = GameModeNone;
     std::string m_levelPath;
     bool m_won = false;
     bool m_levelRelaxed = false;

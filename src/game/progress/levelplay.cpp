@@ -28,7 +28,7 @@ bool LoadLevelForPlay(GameState& state, const std::string& path, PlayField& boar
     return true;
 }
 
-void RecordLevelEnd(GameState& state, int32_t mode, int32_t timeUsedPercent, int64_t points, BoardResult& result)
+void RecordLevelEnd(GameState& state, GameMode mode, int32_t timeUsedPercent, int64_t points, BoardResult& result)
 {
     result.points = points;
     result.timeUsedPct = timeUsedPercent;

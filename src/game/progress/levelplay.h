@@ -5,6 +5,7 @@
 
 #include "game/board/levelloader.h"
 #include "game/board/levelsession.h"
+#include "game/progress/progression.h"
 
 #include <string>
 
@@ -18,6 +19,6 @@ bool LoadLevelForPlay(GameState& state, const std::string& path, PlayField& boar
 // The end of a level in `mode`: the time statistics, the share of the time
 // used and the won flag go to the state; the result gets the run's score,
 // the board's points, the time used and the rating.
-void RecordLevelEnd(GameState& state, int32_t mode, int32_t timeUsedPercent, int64_t points, BoardResult& result);
+void RecordLevelEnd(GameState& state, GameMode mode, int32_t timeUsedPercent, int64_t points, BoardResult& result);
 
 } // namespace bsh

@@ -37,8 +37,9 @@ tsv::SceneNodePtr LoadEffect(const std::string& path)
         GetLog() << tsv::Error << "Error loading effect :" << path << EndL;
         return node;
     }
-    node->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetTimer()), true, true);
-    node->SetLayer(kEffectLayer, true);
+    node->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetTimer()),
+                   tsv::Scope::Subtree, tsv::Reassign::Quiet);
+    node->SetLayer(kEffectLayer, tsv::Scope::Subtree);
     return node;
 }
 
@@ -47,9 +48,9 @@ void Fire(const tsv::SceneNodePtr& node, const tsv::Vec3& position, int32_t laye
     if (!node) {
         return;
     }
-    node->SetPosition(position, true);
-    node->SetLayer(layer, true);
-    node->Fire(0, false);
+    node->SetPosition(position, tsv::Transform::Now);
+    node->SetLayer(layer, tsv::Scope::Subtree);
+    node->Fire(0, tsv::FireDelay::OnNode);
 }
 
 } // namespace

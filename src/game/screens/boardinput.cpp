@@ -75,7 +75,7 @@ tsv::SceneNodePtr MakeMark(const std::string& texture, float w, float h)
     node->SetMesh(tsv::Mesh(w, h));
     node->SetTexture(texture);
     tsv::AddGameNode(node, kMarkLayer);
-    node->SetVisible(false, true);
+    node->SetVisible(false, tsv::Scope::Subtree);
     return node;
 }
 
@@ -85,11 +85,11 @@ void PlaceMark(const tsv::SceneNodePtr& mark, int x, int y)
         return;
     }
     if (x < 0 || y < 0) {
-        mark->SetVisible(false, true);
+        mark->SetVisible(false, tsv::Scope::Subtree);
         return;
     }
-    mark->SetPosition({PlayField::ColumnX(x), PlayField::RowY(y), 0}, true);
-    mark->SetVisible(true, true);
+    mark->SetPosition({PlayField::ColumnX(x), PlayField::RowY(y), 0}, tsv::Transform::Now);
+    mark->SetVisible(true, tsv::Scope::Subtree);
 }
 
 BoardInput::BoardInput(Board board) : m_board(std::move(board)) {}

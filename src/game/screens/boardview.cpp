@@ -41,7 +41,7 @@ tsv::SceneNodePtr Picture(const std::string& texture, const tsv::Mesh& mesh, flo
     tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
     node->SetMesh(mesh);
     node->SetTexture(texture);
-    node->SetPosition({0, 0, depth}, false);
+    node->SetPosition({0, 0, depth}, tsv::Transform::Later);
     return node;
 }
 
@@ -72,12 +72,12 @@ tsv::SceneNodePtr BoardView::MakePieceNode(const Piece& piece) const
     const PieceLook& look = piece.Look();
     tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
     tsv::SceneNodePtr sprite = Picture(look.texture, look.mesh, 0.0f);
-    sprite->SetRotation(look.rotation, false);
+    sprite->SetRotation(look.rotation, tsv::Transform::Later);
     node->AddChild(sprite);
     if (!look.markTexture.empty()) {
         node->AddChild(Picture(look.markTexture, tsv::Mesh(look.markSize, look.markSize), kMarkDepth));
     }
-    node->SetPosition(piece.GetPosition(), true);
+    node->SetPosition(piece.GetPosition(), tsv::Transform::Now);
     return node;
 }
 
@@ -114,7 +114,7 @@ void BoardView::OnPieceRemoved(Piece& piece, PieceExit exit)
     node->RemoveNoise();
     const int64_t now = GameNow();
     const tsv::Vec3 from = piece.GetPosition();
-    node->SetPosition(from, true);
+    node->SetPosition(from, tsv::Transform::Now);
     tsv::KeyframePtr gone = tsv::MakeIntrusive<tsv::Keyframe>(now + kReshuffleOutMs);
     gone->hasPosition = true;
     gone->position = {from.x, from.y + kBoardHeight, from.z};
@@ -140,7 +140,7 @@ void BoardView::Sync(const PlayField& board)
     for (PieceNode& entry : m_pieces) {
         const Piece& piece = *entry.piece;
         if (!piece.IsVisible() && entry.node->IsVisible()) {
-            entry.node->SetVisible(false, true);
+            entry.node->SetVisible(false, tsv::Scope::Subtree);
         }
         if (piece.IsShaking() != entry.shaking) {
             entry.shaking = piece.IsShaking();
@@ -159,7 +159,7 @@ void BoardView::Sync(const PlayField& board)
         const tsv::Vec3 position = piece.GetPosition();
         if (!(position == entry.shown)) {
             entry.shown = position;
-            entry.node->SetPosition(position, true);
+            entry.node->SetPosition(position, tsv::Transform::Now);
             const int column = std::clamp(static_cast<int>(std::lround((position.x - ColumnX(0)) / kCellSize)), 0,
                                           kBoardColumns - 1);
             const float top = topY[static_cast<size_t>(column)];
@@ -176,7 +176,7 @@ void BoardView::Sync(const PlayField& board)
     for (FireballNode& entry : m_fireballs) {
         for (const Fireball& fireball : board.Fireballs()) {
             if (fireball.id == entry.id) {
-                entry.node->SetPosition({fireball.x, fireball.y, kFireballDepth}, true);
+                entry.node->SetPosition({fireball.x, fireball.y, kFireballDepth}, tsv::Transform::Now);
             }
         }
     }
@@ -189,7 +189,7 @@ void BoardView::ApplyCellLook(int x, int y, CellKind kind)
     if (!cell && kind != CellNone) {
         cell = tsv::MakeIntrusive<tsv::SceneNode>();
         cell->SetMesh(tsv::Mesh(static_cast<float>(kCellSize), static_cast<float>(kCellSize)));
-        cell->SetPosition({ColumnX(x), RowY(y), kCellDepth}, true);
+        cell->SetPosition({ColumnX(x), RowY(y), kCellDepth}, tsv::Transform::Now);
         tsv::AddGameNode(cell, kBoardLayer);
     }
     if (!cell) {
@@ -211,7 +211,7 @@ void BoardView::ApplyCellLook(int x, int y, CellKind kind)
     default:
         break;
     }
-    cell->SetVisible(kind != CellNone, true);
+    cell->SetVisible(kind != CellNone, tsv::Scope::Subtree);
 }
 
 void BoardView::OnCellChanged(int x, int y, CellKind kind) { ApplyCellLook(x, y, kind); }
@@ -221,8 +221,8 @@ void BoardView::AddFrameNode(const std::string& texture, float x, float y, float
     tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
     node->SetMesh(tsv::Mesh(static_cast<float>(kCellSize), static_cast<float>(kCellSize)));
     node->SetTexture(texture);
-    node->SetPosition({x, y, kCellDepth}, false);
-    node->SetRotation(angle, true);
+    node->SetPosition({x, y, kCellDepth}, tsv::Transform::Later);
+    node->SetRotation(angle, tsv::Transform::Now);
     tsv::AddGameNode(node, kBoardLayer);
     m_frame.push_back(node);
 }
@@ -307,8 +307,8 @@ void BoardView::OnDynamiteFlames(const tsv::Vec3& position)
     for (int i = 0; i < 4; ++i) {
         const float angle = kHalfPi * static_cast<float>(i);
         tsv::SceneNodePtr flame = Picture("/texture/effect/flame.png", tsv::Mesh(kFlameSize, kFlameSize), 0.0f);
-        flame->SetPosition(position, false);
-        flame->SetRotation(angle, false);
+        flame->SetPosition(position, tsv::Transform::Later);
+        flame->SetRotation(angle, tsv::Transform::Later);
         flame->SetVelocity({std::cos(angle) * kFlameSpeed, std::sin(angle) * kFlameSpeed, 0});
         tsv::KeyframePtr grown = tsv::MakeIntrusive<tsv::Keyframe>(now + kFlameLifeMs);
         grown->hasScale = true;
@@ -324,15 +324,15 @@ void BoardView::OnFireballLaunched(const Fireball& fireball)
 {
     tsv::SceneNodePtr node =
         Picture("/texture/effect/fireball.png", tsv::Mesh(kFireballSize, kFireballSize), kFireballDepth);
-    node->SetPosition({fireball.x, fireball.y, kFireballDepth}, false);
-    node->SetRotation(std::atan2(fireball.vy, fireball.vx), true);
+    node->SetPosition({fireball.x, fireball.y, kFireballDepth}, tsv::Transform::Later);
+    node->SetRotation(std::atan2(fireball.vy, fireball.vx), tsv::Transform::Now);
     tsv::AddGameNode(node, kBoardLayer);
     m_fireballs.push_back({fireball.id, node});
     if (m_media) {
         if (tsv::SceneNodePtr smoke = tsv::NodeLibrary::Instance().CreateNode("/object/game/cannonsmoke.xml")) {
-            smoke->SetPosition({fireball.x, fireball.y, kEffectDepth}, true);
+            smoke->SetPosition({fireball.x, fireball.y, kEffectDepth}, tsv::Transform::Now);
             tsv::AddGameNode(smoke, kEffectLayer);
-            smoke->Fire(0, false);
+            smoke->Fire(0, tsv::FireDelay::OnNode);
         }
     }
 }
@@ -351,7 +351,7 @@ void BoardView::OnFireballGone(const Fireball& fireball)
 void BoardView::OnKeyGlow(const tsv::Vec3& from, const tsv::Vec3& to)
 {
     tsv::SceneNodePtr glow = Picture("/texture/piece/key-glowing.png", tsv::Mesh(kKeyGlowSize, kKeyGlowSize), 0.1f);
-    glow->SetPosition({from.x, from.y, 0.1f}, false);
+    glow->SetPosition({from.x, from.y, 0.1f}, tsv::Transform::Later);
     const float seconds = static_cast<float>(kKeyGlowMs) / 1000.0f;
     glow->SetVelocity({(to.x - from.x) / seconds, (to.y - from.y) / seconds, -0.4f / seconds});
     tsv::AddGameNode(glow, kBoardLayer);

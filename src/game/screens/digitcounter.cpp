@@ -58,8 +58,8 @@ void DigitCounter::Layout()
     const float left = -kDigitSpacing * static_cast<float>(m_count - 1) * 0.5f;
     for (int i = 0; i < kDigits; ++i) {
         const tsv::SceneNodePtr& digit = m_digits[static_cast<size_t>(i)];
-        digit->SetVisible(i >= hidden, false);
-        digit->SetPosition({left + kDigitSpacing * static_cast<float>(i - hidden), 0.0f, 0.0f}, true);
+        digit->SetVisible(i >= hidden, tsv::Scope::Node);
+        digit->SetPosition({left + kDigitSpacing * static_cast<float>(i - hidden), 0.0f, 0.0f}, tsv::Transform::Now);
     }
 }
 

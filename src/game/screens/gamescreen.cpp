@@ -56,7 +56,7 @@ int64_t HintDelayFor(const GameState& state)
     return tutorials > 2 ? LevelSession::kHintDelayTutorial : LevelSession::kHintDelayQuiet;
 }
 
-GameScreen::GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player,
+GameScreen::GameScreen(GameState& state, std::string levelPath, GameMode mode, LevelSession::Player player,
                        GameMedia* media, Showing showing)
     : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode),
       m_preview(showing == Showing::Preview), m_endless(showing == Showing::Endless), m_player(player),
@@ -458,7 +458,7 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
         m_hud.UpdateTime(*m_board, now);
     }
     if (m_hintArrows && m_hintArrows->IsVisible() && (now >= m_hintArrowsUntil || m_input.SelectedX() >= 0)) {
-        m_hintArrows->SetVisible(false, true);
+        m_hintArrows->SetVisible(false, tsv::Scope::Subtree);
     }
     if (m_player == LevelSession::Player::Person) {
         for (const tsv::InputManager::PointerState& state : pointer) {
@@ -618,7 +618,7 @@ void GameScreen::OnNoMovesNotice()
 void GameScreen::OnMove(int, int, int, int)
 {
     if (m_hintArrows) {
-        m_hintArrows->SetVisible(false, true);
+        m_hintArrows->SetVisible(false, tsv::Scope::Subtree);
     }
 }
 
@@ -753,9 +753,9 @@ void GameScreen::ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now)
     }
     const float cx = (ColumnX(x1) + ColumnX(x2)) * 0.5f;
     const float cy = (RowY(y1) + RowY(y2)) * 0.5f;
-    m_hintArrows->SetRotation(x1 == x2 ? kPi * 0.5f : 0.0f, false);
-    m_hintArrows->SetPosition({cx, cy, 0}, true);
-    m_hintArrows->SetVisible(true, true);
+    m_hintArrows->SetRotation(x1 == x2 ? kPi * 0.5f : 0.0f, tsv::Transform::Later);
+    m_hintArrows->SetPosition({cx, cy, 0}, tsv::Transform::Now);
+    m_hintArrows->SetVisible(true, tsv::Scope::Subtree);
     // The arrows fade, so the two jewels they point at show again.
     m_hintArrows->SetAlphaFade(true, now, now + kHintArrowsMs, 240, 0);
     m_hintArrowsUntil = now + kHintArrowsMs;
@@ -801,10 +801,10 @@ void GameScreen::ShowMessage(const std::string& key, int64_t ms, int number)
     }
     tsv::SceneNodePtr words = tsv::MakeIntrusive<tsv::SceneNode>();
     font->LayText(text, *words, kMessageColour);
-    words->SetScale(scale, scale, false);
-    words->SetPosition({-size.x * scale * 0.5f, -size.y * scale * 0.5f, -0.1f}, false);
+    words->SetScale(scale, scale, tsv::Transform::Later);
+    words->SetPosition({-size.x * scale * 0.5f, -size.y * scale * 0.5f, -0.1f}, tsv::Transform::Later);
     m_message->AddChild(words);
-    m_message->SetPosition({-10.0f, 0.0f, 0.0f}, true);
+    m_message->SetPosition({-10.0f, 0.0f, 0.0f}, tsv::Transform::Now);
     tsv::AddGameNode(m_message, kMessageLayer);
     m_message->SetAlphaFade(true, now + ms - kMessageFadeMs, now + ms, 255, 0);
     m_message->SetExpiry(now + ms);

@@ -53,7 +53,7 @@ public:
     // player's board is kept when they leave and found again next time).
     enum class Showing { Play, Preview, Endless };
     // `media` null: the board plays without sounds and effects.
-    GameScreen(GameState& state, std::string levelPath, int32_t mode, LevelSession::Player player, GameMedia* media,
+    GameScreen(GameState& state, std::string levelPath, GameMode mode, LevelSession::Player player, GameMedia* media,
                Showing showing = Showing::Play);
     // Saves the profiles: every level played, won, lost or left, is on disk.
     ~GameScreen() override;
@@ -180,7 +180,7 @@ private:
     GameMedia* m_media;
     std::string m_levelPath;
     bool m_objectiveTextDue = false;
-    int32_t m_mode;
+    GameMode m_mode;
     bool m_preview = false;
     bool m_endless = false;
     bool m_keepEndless = true;

@@ -156,8 +156,8 @@ void HighscoreScreen::Sparkle()
     const float left = static_cast<float>(x - anchor->GetWidth() / 2);
     const float dx = static_cast<float>(tsv::RandomBelow(kSparkleWidth));
     const float dy = static_cast<float>(kSparkleHeight / 2 - tsv::RandomBelow(kSparkleHeight));
-    sparkle->SetLayer(root->GetNode()->GetLayer(), true);
-    sparkle->SetPosition({left + dx, static_cast<float>(y) + dy, kSparkleZ}, false);
+    sparkle->SetLayer(root->GetNode()->GetLayer(), tsv::Scope::Subtree);
+    sparkle->SetPosition({left + dx, static_cast<float>(y) + dy, kSparkleZ}, tsv::Transform::Later);
     root->GetNode()->AddChild(tsv::HierarchyNodePtr(sparkle.Get()));
     sparkle->UpdateWorldTransform();
 }

@@ -25,7 +25,7 @@ tsv::SceneNodePtr Rect(float w, float h, uint32_t colour, float z)
     tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
     node->SetMesh(tsv::Mesh(w, h));
     node->SetColor(colour);
-    node->SetPosition({0, 0, z}, false);
+    node->SetPosition({0, 0, z}, tsv::Transform::Later);
     return node;
 }
 } // namespace
@@ -145,23 +145,24 @@ void HintBox::Build()
     }
 
     m_frame = tsv::MakeIntrusive<tsv::SceneNode>();
-    m_frame->SetPosition({left + w * 0.5f, top + h * 0.5f, 0}, false);
+    m_frame->SetPosition({left + w * 0.5f, top + h * 0.5f, 0}, tsv::Transform::Later);
     m_frame->AddChild(Rect(w + 4, h + 4, kRimColour, 0.2f));
     m_frame->AddChild(Rect(w, h, kPlateColour, 0.1f));
     if (font) {
         for (size_t i = 0; i < layout.lines.size(); ++i) {
             tsv::SceneNodePtr row = tsv::MakeIntrusive<tsv::SceneNode>();
             font->LayText(layout.lines[i], *row, kTextColour);
-            row->SetScale(kTextScale, kTextScale, false);
+            row->SetScale(kTextScale, kTextScale, tsv::Transform::Later);
             const float y = -h * 0.5f + kMargin + layout.lineHeight * static_cast<float>(i);
-            row->SetPosition({-w * 0.5f + kMargin, y, 0}, false);
+            row->SetPosition({-w * 0.5f + kMargin, y, 0}, tsv::Transform::Later);
             m_frame->AddChild(row);
         }
     }
-    m_frame->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetSystemTimer()), true, true);
-    m_frame->SetLayer(kLayer, true);
+    m_frame->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetSystemTimer()),
+                      tsv::Scope::Subtree, tsv::Reassign::Quiet);
+    m_frame->SetLayer(kLayer, tsv::Scope::Subtree);
     m_frame->UpdateWorldTransform();
-    tsv::SceneManager::Instance().AddNode(m_frame, true, true);
+    tsv::SceneManager::Instance().AddNode(m_frame, tsv::Scope::Subtree, tsv::Attach::Now);
 }
 
 bool HintBox::IsClosable() const { return !m_closed && SystemNow() - m_placedAt >= kClosableAfterMs; }

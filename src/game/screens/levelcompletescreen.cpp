@@ -223,8 +223,8 @@ void LevelCompleteScreen::SetRankPicture(const std::string& texture, float size)
     m_rankPicture = tsv::MakeIntrusive<tsv::SceneNode>();
     m_rankPicture->SetMesh(tsv::Mesh(size, size));
     m_rankPicture->SetTexture(texture);
-    m_rankPicture->SetLayer(holder->GetLayer(), false);
-    m_rankPicture->SetPosition({0, 0, kRankPictureZ}, false);
+    m_rankPicture->SetLayer(holder->GetLayer(), tsv::Scope::Node);
+    m_rankPicture->SetPosition({0, 0, kRankPictureZ}, tsv::Transform::Later);
     holder->AddChild(tsv::HierarchyNodePtr(m_rankPicture.Get()));
     m_rankPicture->UpdateWorldTransform();
 }

@@ -50,16 +50,16 @@ LevelHud::~LevelHud()
     }
 }
 
-void LevelHud::Build(tsv::GUIComponent* root, int32_t mode, bool preview)
+void LevelHud::Build(tsv::GUIComponent* root, GameMode mode, bool preview)
 {
     m_root = root;
     m_score = std::make_unique<DigitCounter>();
     m_score->SetDigitCount(6);
     tsv::SceneNode& group = *m_score->Node();
-    group.SetScale(kScoreScale, kScoreScale, false);
-    group.SetPosition({kScoreX, kScoreY, kScoreDepth}, true);
+    group.SetScale(kScoreScale, kScoreScale, tsv::Transform::Later);
+    group.SetPosition({kScoreX, kScoreY, kScoreDepth}, tsv::Transform::Now);
     tsv::AddGameNode(m_score->Node(), kScoreLayer);
-    group.SetVisible(!preview, false);
+    group.SetVisible(!preview, tsv::Scope::Node);
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
     if (profile && IsValidMode(mode)) {
         m_score->SetValue(profile->Record().GetScore(mode));
@@ -121,11 +121,11 @@ void LevelHud::UpdateTime(const PlayField& board, int64_t now)
         tsv::SceneNode& node = *indicator->GetNode();
         // A quad of height scale 0 would be drawn at its width's scale: an
         // empty tube shows no fill at all.
-        node.SetVisible(fraction > 0.0 && indicator->IsVisible(), true);
-        node.SetScale(1.0f, static_cast<float>(fraction), false);
+        node.SetVisible(fraction > 0.0 && indicator->IsVisible(), tsv::Scope::Subtree);
+        node.SetScale(1.0f, static_cast<float>(fraction), tsv::Transform::Later);
         node.SetPosition({node.GetPosition().x, height * 0.5f * static_cast<float>(1.0 - fraction),
                           node.GetPosition().z},
-                         true);
+                         tsv::Transform::Now);
     }
     m_timeFraction = fraction;
     // The heartbeat speeds up from about every 1300 ms to every 500 ms.

@@ -7,6 +7,7 @@
 
 #include "engine/gui/guicomponent.h"
 #include "game/board/playfield.h"
+#include "game/progress/progression.h"
 #include "game/screens/digitcounter.h"
 
 #include <array>
@@ -35,7 +36,7 @@ public:
 
     // Over the game screen's components `root`: the score's digits (hidden in a
     // preview), following the run's score.
-    void Build(tsv::GUIComponent* root, int32_t mode, bool preview);
+    void Build(tsv::GUIComponent* root, GameMode mode, bool preview);
     // The objectives' counters; `full` rewrites them all without pulsing.
     void RefreshPanels(const PlayField& board, bool full);
     // The time bar, and the heartbeat below a fifth of the time.

@@ -107,14 +107,14 @@ tsv::SceneNodePtr Picture(const std::string& texture, float w, float h, float x,
     tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
     node->SetMesh(tsv::Mesh(w, h));
     node->SetTexture(texture);
-    node->SetPosition({x, y, depth}, false);
+    node->SetPosition({x, y, depth}, tsv::Transform::Later);
     return node;
 }
 
 tsv::SceneNodePtr Group(float x, float y, float depth)
 {
     tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
-    node->SetPosition({x, y, depth}, false);
+    node->SetPosition({x, y, depth}, tsv::Transform::Later);
     return node;
 }
 
@@ -163,22 +163,22 @@ tsv::SceneNodePtr Label(const std::string& text, float x, float y, float scale)
         const float left = -font->MeasureText(line).x * 0.5f;
         tsv::SceneNodePtr shadow = tsv::MakeIntrusive<tsv::SceneNode>();
         font->LayText(line, *shadow, kDescriptionShadow);
-        shadow->SetPosition({left + 2, top + 2, 0.01f}, false);
+        shadow->SetPosition({left + 2, top + 2, 0.01f}, tsv::Transform::Later);
         tsv::SceneNodePtr face = tsv::MakeIntrusive<tsv::SceneNode>();
         font->LayText(line, *face, kDescriptionColour);
-        face->SetPosition({left, top, 0}, false);
+        face->SetPosition({left, top, 0}, tsv::Transform::Later);
         group->AddChild(shadow);
         group->AddChild(face);
         top += lineHeight;
     }
-    group->SetScale(scale, scale, false);
+    group->SetScale(scale, scale, tsv::Transform::Later);
     return group;
 }
 
 void Show(const tsv::SceneNodePtr& node, bool shown)
 {
     if (node) {
-        node->SetVisible(shown, true);
+        node->SetVisible(shown, tsv::Scope::Subtree);
     }
 }
 
@@ -284,15 +284,15 @@ void MapScreen::BuildChart()
         const std::string text = language.GetText("$Screen.Map.description" + std::to_string(i + 1));
         m_root->AddChild(Label(text, kDescriptions[i].x, kDescriptions[i].y, kDescriptionScale));
     }
-    m_root->SetLayer(kMapLayer, true);
+    m_root->SetLayer(kMapLayer, tsv::Scope::Subtree);
     m_root->UpdateWorldTransform();
-    tsv::SceneManager::Instance().AddNode(m_root, true, true);
+    tsv::SceneManager::Instance().AddNode(m_root, tsv::Scope::Subtree, tsv::Attach::Now);
 }
 
 void MapScreen::ClearLevels()
 {
     if (m_levels && m_root) {
-        m_root->RemoveChild(m_levels.Get(), true);
+        m_root->RemoveChild(m_levels.Get(), tsv::Detach::Now);
     }
     m_levels = Group(0, 0, 0);
     m_nodes.clear();
@@ -344,7 +344,7 @@ void MapScreen::LoadLevels()
             AddTrail(link, i);
         }
     }
-    m_levels->SetLayer(kMapLayer, true);
+    m_levels->SetLayer(kMapLayer, tsv::Scope::Subtree);
     for (size_t i = 0; i < levels.size(); ++i) {
         RefreshLevel(i);
     }
@@ -384,7 +384,7 @@ void MapScreen::AddTrail(size_t from, size_t to)
             trail->AddChild(Picture(kSmallSphereTexture, kTrailSize, kTrailSize, a.x + dx * along, a.y + dy * along, 0));
         }
     }
-    trail->SetLayer(kMapLayer, true);
+    trail->SetLayer(kMapLayer, tsv::Scope::Subtree);
     m_levels->AddChild(trail);
     trail->UpdateWorldTransform();
     nodes.trails.push_back(trail);
@@ -408,9 +408,9 @@ void MapScreen::FireAt(const tsv::SceneNodePtr& effect, size_t level)
         return;
     }
     const QuestMapLevel& entry = m_map.Levels()[level];
-    effect->SetPosition({entry.x + m_offsetX, entry.y + m_offsetY, -1}, true);
-    effect->SetLayer(kMapLayer, true);
-    effect->Fire(0, false);
+    effect->SetPosition({entry.x + m_offsetX, entry.y + m_offsetY, -1}, tsv::Transform::Now);
+    effect->SetLayer(kMapLayer, tsv::Scope::Subtree);
+    effect->Fire(0, tsv::FireDelay::OnNode);
 }
 
 // --- Completion ------------------------------------------------------------------------
@@ -461,7 +461,7 @@ void MapScreen::ShowPage(int32_t page)
 void MapScreen::PlaceRoot()
 {
     if (m_root) {
-        m_root->SetPosition({m_offsetX, m_offsetY, 0}, true);
+        m_root->SetPosition({m_offsetX, m_offsetY, 0}, tsv::Transform::Now);
     }
 }
 
@@ -739,7 +739,7 @@ void MapScreen::StepPulses(int64_t now)
     for (size_t i = 0; i < m_nodes.size(); ++i) {
         const tsv::SceneNodePtr& pulse = m_nodes[i].pulse;
         if (pulse && pulse->IsVisible()) {
-            pulse->SetScale(scale, scale, false);
+            pulse->SetScale(scale, scale, tsv::Transform::Later);
             pulse->SetColor((alpha << 24) | 0xFFFFFF);
             pulse->UpdateWorldTransform();
         }

@@ -57,16 +57,17 @@ bool PauseScreen::OnAdd()
         const float scale = std::min(largest, kMaxLineWidth / std::max(size.x, 1.0f));
         tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
         f->LayText(text, *node, colour);
-        node->SetScale(scale, scale, false);
-        node->SetPosition({-size.x * scale * 0.5f, y - size.y * scale * 0.5f, -0.1f}, false);
+        node->SetScale(scale, scale, tsv::Transform::Later);
+        node->SetPosition({-size.x * scale * 0.5f, y - size.y * scale * 0.5f, -0.1f}, tsv::Transform::Later);
         m_overlay->AddChild(node);
     };
     addText(0, "$gamePaused", kTitleColour, -20.0f, 1.4f);
     addText(1, "$pauseResume", kLineColour, 40.0f, 1.0f);
-    m_overlay->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetSystemTimer()), true, true);
-    m_overlay->SetLayer(kLayer, true);
+    m_overlay->SetTimer(tsv::IntrusivePtr<tsv::Timer>(&tsv::Application::Instance().GetSystemTimer()),
+                        tsv::Scope::Subtree, tsv::Reassign::Quiet);
+    m_overlay->SetLayer(kLayer, tsv::Scope::Subtree);
     m_overlay->UpdateWorldTransform();
-    tsv::SceneManager::Instance().AddNode(m_overlay, true, true);
+    tsv::SceneManager::Instance().AddNode(m_overlay, tsv::Scope::Subtree, tsv::Attach::Now);
     return Screen::OnAdd();
 }
 

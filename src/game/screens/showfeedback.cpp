@@ -36,8 +36,8 @@ void PlayShowFeedback(tsv::GUIComponent& component, int64_t fadeMs)
     if (!picture) {
         return;
     }
-    picture->SetLayer(node->GetLayer(), true);
-    picture->SetPosition({0, 0, kShowNodeZ}, false);
+    picture->SetLayer(node->GetLayer(), tsv::Scope::Subtree);
+    picture->SetPosition({0, 0, kShowNodeZ}, tsv::Transform::Later);
     if (picture->GetExpiry() == 0) {
         picture->SetLifetime(kShowNodeLifetimeMs);
     }

@@ -34,7 +34,7 @@ constexpr int64_t kSimulationFrameLimit = 100'000'000;
 // The endless board's share of a soak, in game time.
 constexpr int64_t kSoakEndlessMs = 120'000;
 
-int32_t ModeOf(const GameOptions& game)
+GameMode ModeOf(const GameOptions& game)
 {
     return game.mode == "quest" ? GameModeQuest : game.IsEndless() ? GameModeEndless : GameModeArcade;
 }
@@ -55,10 +55,10 @@ void ApplyClockOption(GameState& state, const GameOptions& game)
     }
 }
 
-int32_t PrepareState(GameState& state, const GameOptions& game)
+GameMode PrepareState(GameState& state, const GameOptions& game)
 {
     ApplyClockOption(state, game);
-    const int32_t mode = ModeOf(game);
+    const GameMode mode = ModeOf(game);
     const int32_t difficulty = game.difficulty == "easy"   ? DifficultyEasy
                                : game.difficulty == "hard" ? DifficultyHard
                                                            : DifficultyNormal;
@@ -149,7 +149,7 @@ public:
         if (endless) {
             level.mode = "endless";
         }
-        int32_t mode = 0;
+        GameMode mode = GameModeQuest;
         if (m_onDone) {
             // From the menus the profile keeps its own difficulty.
             mode = ModeOf(level);
@@ -326,7 +326,7 @@ uint32_t LevelSeed(uint32_t runSeed, uint32_t start)
     return static_cast<uint32_t>(z ^ (z >> 31));
 }
 
-bool StartMenuLevel(const std::string& levelPath, int32_t mode, MenuLevelDone onDone)
+bool StartMenuLevel(const std::string& levelPath, GameMode mode, MenuLevelDone onDone)
 {
     static uint32_t s_starts = 0; // levels started from the menus in this run
     GameOptions game;
@@ -347,7 +347,7 @@ int RunSimulation(const GameOptions& game, const tsv::RunOptions& options)
 {
     GameState& state = GameState::Instance();
     state.SetReadOnly(true);
-    const int32_t mode = PrepareState(state, game);
+    const GameMode mode = PrepareState(state, game);
     const int64_t step = options.fixedStepMs > 0 ? options.fixedStepMs : kDefaultSimulationStepMs;
     int64_t now = 0;
     BoardScoring scoring(state);

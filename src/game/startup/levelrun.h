@@ -31,7 +31,7 @@ using MenuLevelDone = std::function<void(const NextScreenDecision*)>;
 // it; the caller takes the level's screens away. An empty path resumes the
 // saved run of the mode. False when the level cannot be read.
 // Each start has a random stream of its own (see LevelSeed).
-bool StartMenuLevel(const std::string& levelPath, int32_t mode, MenuLevelDone onDone);
+bool StartMenuLevel(const std::string& levelPath, GameMode mode, MenuLevelDone onDone);
 
 // The seed of the `start`-th level (0 first) started from the menus in a run
 // seeded with `runSeed`: the first plays the run's seed itself, as --level

@@ -268,7 +268,7 @@ void ShowArcadeSelection()
     });
 }
 
-void EnterMode(int32_t mode)
+void EnterMode(GameMode mode)
 {
     GameState& state = GameState::Instance();
     state.SetMode(mode);
@@ -298,7 +298,7 @@ void EnterMode(int32_t mode)
     tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
 }
 
-void PlayLevel(const std::string& levelPath, int32_t mode)
+void PlayLevel(const std::string& levelPath, GameMode mode)
 {
     tsv::RunScreenTransition([levelPath, mode] {
         RemoveAllScreens();

@@ -37,11 +37,11 @@ void ShowArcadeSelection();
 
 // The quest or arcade button of the main menu: makes the mode current and
 // offers a saved run of it first.
-void EnterMode(int32_t mode);
+void EnterMode(GameMode mode);
 // Starts a level of a mode over a cleared stack; an empty path resumes the
 // saved run of the mode. Where the level leads afterwards is
 // FollowDecision's, or the main menu when the player leaves it.
-void PlayLevel(const std::string& levelPath, int32_t mode);
+void PlayLevel(const std::string& levelPath, GameMode mode);
 // The screen that a decision names (the end of a level, a declined resume).
 void FollowDecision(const NextScreenDecision& decision);
 

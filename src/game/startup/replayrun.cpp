@@ -31,7 +31,7 @@ constexpr size_t kHeadlessFramesPerTick = 4096;
 constexpr size_t kWindowFramesPerTick = 600;
 constexpr int32_t kCaptionLayer = 95;
 
-int32_t ModeOf(const Replay& replay)
+GameMode ModeOf(const Replay& replay)
 {
     return replay.mode == "quest" ? GameModeQuest : replay.mode == "endless" ? GameModeEndless : GameModeArcade;
 }
@@ -158,7 +158,7 @@ private:
         }
         m_caption = tsv::MakeIntrusive<tsv::SceneNode>();
         font->LayText(text, *m_caption, 0xFFFFF2C8);
-        m_caption->SetPosition({-384.0f, -296.0f, 0.0f}, true);
+        m_caption->SetPosition({-384.0f, -296.0f, 0.0f}, tsv::Transform::Now);
         tsv::AddGameNode(m_caption, kCaptionLayer);
     }
 
@@ -229,7 +229,7 @@ bool StartReplay(const Replay& replay, const tsv::RunOptions& options)
     // The level is played by a player of its own, in a storage folder of its
     // own: nothing of the real players is read or written.
     GameState& state = GameState::Instance();
-    const int32_t mode = ModeOf(replay);
+    const GameMode mode = ModeOf(replay);
     tsv::IntrusivePtr<Profile> profile(new Profile("Replay"));
     if (replay.profile) {
         state.Profiles().Add(profile);

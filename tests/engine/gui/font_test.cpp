@@ -84,7 +84,7 @@ TEST_F(FontTest, LaysOneNodePerCharacterInTheCurrentColour)
     FontPtr font = LoadText(kSmallFont);
     ASSERT_TRUE(loaded);
     SceneNode line;
-    line.SetLayer(6, false);
+    line.SetLayer(6, Scope::Node);
     font->LayText("AB#{!0xFF00FF00}A\nB", line, 0xFFFFFFFF);
     ASSERT_TRUE(line.GetChildren());
     // Children are kept by identity; put them back in reading order.

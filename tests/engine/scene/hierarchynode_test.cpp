@@ -20,20 +20,20 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
 {
     SceneNodePtr top = Quad(4, 4), bottom = Quad(4, 4), nearer = Quad(4, 4), farther = Quad(4, 4);
     SceneNodePtr hidden = Quad(4, 4), emitter = Quad(4, 4);
-    top->SetLayer(0, false);
-    bottom->SetLayer(-5, false);
-    nearer->SetLayer(3, false);
-    farther->SetLayer(3, false);
+    top->SetLayer(0, tsv::Scope::Node);
+    bottom->SetLayer(-5, tsv::Scope::Node);
+    nearer->SetLayer(3, tsv::Scope::Node);
+    farther->SetLayer(3, tsv::Scope::Node);
     nearer->SetPosition({0, 0, 1});
     farther->SetPosition({0, 0, 7});
-    hidden->SetVisible(false, false);
-    hidden->SetLayer(-100, false);
+    hidden->SetVisible(false, tsv::Scope::Node);
+    hidden->SetLayer(-100, tsv::Scope::Node);
     EmitterDesc desc;
     desc.spawnRateMs = 0;
     emitter->SetEmitter(desc);
-    emitter->SetLayer(-200, false);
+    emitter->SetLayer(-200, tsv::Scope::Node);
     for (const SceneNodePtr& node : {top, hidden, emitter, nearer, bottom, farther}) {
-        Scene().AddNode(node, true, true);
+        Scene().AddNode(node, tsv::Scope::Subtree, tsv::Attach::Now);
     }
 
     // Visible before invisible, non-emitters before emitters, then layer, then larger z first.
@@ -44,7 +44,7 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
     EXPECT_EQ(Scene().GetLastDrawCount(), 4) << "drawing stops at the first emitter or invisible node";
 
     // Moving a node to another layer takes it out until the next draw puts it in its new place.
-    bottom->SetLayer(10, false);
+    bottom->SetLayer(10, tsv::Scope::Node);
     EXPECT_EQ(Scene().GetDrawnNodeCount(), 5u);
     EXPECT_EQ(Scene().GetPendingNodeCount(), 1u);
     EXPECT_FALSE(bottom->IsAttached());
@@ -55,7 +55,7 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
 
     // A change of z re-sorts the node (and its subtree) the same way.
     SceneNodePtr child = Quad(2, 2);
-    child->SetLayer(3, false);
+    child->SetLayer(3, tsv::Scope::Node);
     nearer->AddChild(child);
     EXPECT_TRUE(child->IsAttached()) << "a child of an attached node is attached at once";
     nearer->SetPosition({0, 0, 9});
@@ -97,7 +97,7 @@ TEST_F(SceneGraphTest, WorldTransformOfNestedRotatedAndScaledNodes)
     root->SetPosition({0, 0, 2});
     EXPECT_NEAR(leaf->GetWorldPosition().x, -std::sin(r) * 24.0f, 1e-3f);
     // Without a world update, only the local value changes.
-    root->SetPosition({500, 0, 2}, false);
+    root->SetPosition({500, 0, 2}, tsv::Transform::Later);
     EXPECT_NEAR(leaf->GetWorldPosition().x, -std::sin(r) * 24.0f, 1e-3f);
 }
 
@@ -149,8 +149,8 @@ TEST_F(SceneGraphTest, ExpiredNodesLeaveTheSceneAndTheirParentDropsThemLater)
     SceneNodePtr parent = Quad(4, 4), child = Quad(4, 4), keeper = Quad(4, 4);
     child->SetLifetime(100);
     parent->AddChild(child);
-    Scene().AddNode(parent, true, true);
-    Scene().AddNode(keeper, true, true);
+    Scene().AddNode(parent, tsv::Scope::Subtree, tsv::Attach::Now);
+    Scene().AddNode(keeper, tsv::Scope::Subtree, tsv::Attach::Now);
     EXPECT_EQ(Scene().GetDrawnNodeCount(), 3u);
 
     Frames(1, 99);
@@ -168,13 +168,13 @@ TEST_F(SceneGraphTest, ExpiredNodesLeaveTheSceneAndTheirParentDropsThemLater)
     // A node with expiry 0 stays until it is removed explicitly.
     Frames(5, 1000);
     EXPECT_TRUE(keeper->IsAttached());
-    Scene().RemoveNode(keeper, true, true, false);
+    Scene().RemoveNode(keeper, tsv::Scope::Subtree, tsv::Detach::Now, tsv::Rejoin::Never);
     EXPECT_FALSE(keeper->IsAttached());
 
     // A detached but still living child is kept by its parent.
     SceneNodePtr living = Quad(2, 2);
     parent->AddChild(living);
-    Scene().RemoveNode(living, true, true, false);
+    Scene().RemoveNode(living, tsv::Scope::Subtree, tsv::Detach::Now, tsv::Rejoin::Never);
     Frames(1, 1);
     EXPECT_EQ(living->GetParent(), parent.Get());
 }
@@ -184,7 +184,7 @@ TEST_F(SceneGraphTest, ScheduledNodesAppearAtTheirTimeAndLiveTheirLifetimeFromTh
     SceneNodePtr node = Quad(4, 4);
     node->SetLifetime(200);
     const int64_t start = Now();
-    Scene().Schedule(node, start + 300, false);
+    Scene().Schedule(node, start + 300, tsv::ScheduleAction::AttachClone);
     EXPECT_EQ(Scene().GetScheduledCount(), 1u);
 
     Frames(1, 299);
@@ -202,13 +202,13 @@ TEST_F(SceneGraphTest, ScheduledNodesAppearAtTheirTimeAndLiveTheirLifetimeFromTh
 
     // Clearing a range of layers drops scheduled entries and expires attached nodes with their children.
     SceneNodePtr low = Quad(4, 4), high = Quad(4, 4), lowChild = Quad(4, 4);
-    low->SetLayer(5, false);
-    lowChild->SetLayer(200, false);
+    low->SetLayer(5, tsv::Scope::Node);
+    lowChild->SetLayer(200, tsv::Scope::Node);
     low->AddChild(lowChild);
-    high->SetLayer(95, false);
-    Scene().AddNode(low, true, true);
-    Scene().AddNode(high, true, true);
-    Scene().Schedule(low, Now() + 50, false);
+    high->SetLayer(95, tsv::Scope::Node);
+    Scene().AddNode(low, tsv::Scope::Subtree, tsv::Attach::Now);
+    Scene().AddNode(high, tsv::Scope::Subtree, tsv::Attach::Now);
+    Scene().Schedule(low, Now() + 50, tsv::ScheduleAction::AttachClone);
     Scene().ClearLayers(0, 90);
     EXPECT_EQ(Scene().GetScheduledCount(), 0u);
     Frames(1, 1);
@@ -224,13 +224,13 @@ TEST_F(SceneGraphTest, SetTimerWarnsOnlyOnASecondDirectAssignment)
     SceneNodePtr parent = Quad(4, 4), child = Quad(4, 4);
     parent->AddChild(child);
     IntrusivePtr<Timer> game(&App().GetTimer());
-    parent->SetTimer(game, true, false);
+    parent->SetTimer(game, tsv::Scope::Subtree, tsv::Reassign::Warn);
     EXPECT_EQ(child->GetTimer(), game);
     // The child already has a timer from the recursion, but the recursion itself is internal.
-    parent->SetTimer(SystemTimer(), true, false);
+    parent->SetTimer(SystemTimer(), tsv::Scope::Subtree, tsv::Reassign::Warn);
     EXPECT_EQ(log.Count(LogLevelWarning, warning), 1);
     EXPECT_EQ(child->GetTimer(), SystemTimer());
-    child->SetTimer(game, false, false);
+    child->SetTimer(game, tsv::Scope::Node, tsv::Reassign::Warn);
     EXPECT_EQ(log.Count(LogLevelWarning, warning), 2);
 }
 
@@ -239,7 +239,7 @@ TEST_F(SceneGraphTest, ReparentingFollowsTheNewParentInAndOutOfTheScene)
     SceneNodePtr attached = Quad(4, 4), detached = Quad(4, 4), child = Quad(4, 4);
     attached->SetPosition({0, 0, 5});
     attached->AddChild(child);
-    Scene().AddNode(attached, true, true);
+    Scene().AddNode(attached, tsv::Scope::Subtree, tsv::Attach::Now);
     EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 5.0f);
 
     detached->AddChild(child);
@@ -251,7 +251,7 @@ TEST_F(SceneGraphTest, ReparentingFollowsTheNewParentInAndOutOfTheScene)
     // Back under the attached parent it is sorted by its new depth: 5 is drawn before 3.
     SceneNodePtr middle = Quad(4, 4);
     middle->SetPosition({0, 0, 3});
-    Scene().AddNode(middle, true, true);
+    Scene().AddNode(middle, tsv::Scope::Subtree, tsv::Attach::Now);
     attached->AddChild(child);
     EXPECT_TRUE(child->IsAttached());
     const std::vector<const HierarchyNode*> order = DrawnOrder();
@@ -265,13 +265,13 @@ TEST_F(SceneGraphTest, ClonesAreIndependentAndTheInstanceCountFollowsLifetimes)
         SceneNodePtr parent = Quad(4, 4);
         parent->AddChild(Quad(2, 2));
         parent->SetLifetime(50);
-        HierarchyNodePtr deep = parent->Clone(true);
-        HierarchyNodePtr flat = parent->Clone(false);
+        HierarchyNodePtr deep = parent->Clone(tsv::Scope::Subtree);
+        HierarchyNodePtr flat = parent->Clone(tsv::Scope::Node);
         EXPECT_EQ(SceneNode::GetInstanceCount(), before + 5);
         EXPECT_EQ(deep->GetChildCount(), 1u);
         EXPECT_EQ(flat->GetChildCount(), 0u);
         EXPECT_EQ(deep->GetExpiry(), parent->GetExpiry());
-        deep->ShiftTime(100, true);
+        deep->ShiftTime(100, tsv::Scope::Subtree);
         EXPECT_EQ(deep->GetExpiry(), parent->GetExpiry() + 100);
     }
     EXPECT_EQ(SceneNode::GetInstanceCount(), before);

@@ -122,8 +122,8 @@ TEST_F(HostileNodeFileTest, EmittersAreCappedWithAWarning)
     EXPECT_EQ(log.Count(LogLevelWarning, "spawn rate of 1 ms is taken as 10 ms"), 1);
 
     // Fired for a second of 10 ms frames, it stays within its cap per spawn.
-    Scene().AddNode(flood, true, true);
-    flood->Fire(0, false);
+    Scene().AddNode(flood, tsv::Scope::Subtree, tsv::Attach::Now);
+    flood->Fire(0, tsv::FireDelay::OnNode);
     const size_t before = Scene().GetDrawnNodeCount();
     Frames(100, 10);
     EXPECT_LE(Scene().GetDrawnNodeCount() - before, size_t{256} * 101);

@@ -257,8 +257,8 @@ TEST_F(EmitterTest, RateHoldsAcrossALongFrameAndParticlesLiveTheirLifetime)
     SceneNodePtr emitter = Emitter(2, 100, false);
     emitter->SetExpiry(500); // as a node file stores "lifetime"
     emitter->SetPosition({30, 40, 0});
-    Scene().AddNode(emitter, true, true);
-    emitter->Fire(0, false);
+    Scene().AddNode(emitter, tsv::Scope::Subtree, tsv::Attach::Now);
+    emitter->Fire(0, tsv::FireDelay::OnNode);
     EXPECT_EQ(Particles(), 2u);
     std::vector<HierarchyNodePtr> firstBurst;
     Scene().ForEachDrawn([&](const HierarchyNode& node) {
@@ -288,41 +288,41 @@ TEST_F(EmitterTest, RateHoldsAcrossALongFrameAndParticlesLiveTheirLifetime)
     EXPECT_EQ(Particles(), 10u - 2 + 2) << "two expired, two more spawned";
     EXPECT_TRUE(emitter->IsAttached()) << "an emitter never expires out of the scene";
 
-    Scene().RemoveNode(emitter, true, true, false);
+    Scene().RemoveNode(emitter, tsv::Scope::Subtree, tsv::Detach::Now, tsv::Rejoin::Never);
     Frames(1, 1000);
     EXPECT_EQ(Particles(), 0u);
 
     // An interval of 0 never spawns, on its own or when fired.
     SceneNodePtr idle = Emitter(1, 0, false);
-    Scene().AddNode(idle, true, true);
+    Scene().AddNode(idle, tsv::Scope::Subtree, tsv::Attach::Now);
     Frames(3, 500);
-    idle->Fire(0, false);
+    idle->Fire(0, tsv::FireDelay::OnNode);
     EXPECT_EQ(Particles(), 0u);
 }
 
 TEST_F(EmitterTest, OptionalParticlesFollowTheDetailLevel)
 {
     SceneNodePtr emitter = Emitter(1000, 1, true);
-    Scene().AddNode(emitter, true, true);
+    Scene().AddNode(emitter, tsv::Scope::Subtree, tsv::Attach::Now);
     SetDetail(0);
-    emitter->Fire(0, false);
+    emitter->Fire(0, tsv::FireDelay::OnNode);
     EXPECT_EQ(Particles(), 0u);
     SetDetail(10);
-    emitter->Fire(0, false);
+    emitter->Fire(0, tsv::FireDelay::OnNode);
     EXPECT_EQ(Particles(), 1000u);
     Scene().DetachAll();
-    Scene().AddNode(emitter, true, true);
+    Scene().AddNode(emitter, tsv::Scope::Subtree, tsv::Attach::Now);
     SetDetail(5);
-    emitter->Fire(0, false);
+    emitter->Fire(0, tsv::FireDelay::OnNode);
     // Made with probability 6 in 10.
     EXPECT_GT(Particles(), 520u);
     EXPECT_LT(Particles(), 680u);
 
     SceneNodePtr required = Emitter(10, 1, false);
-    Scene().AddNode(required, true, true);
+    Scene().AddNode(required, tsv::Scope::Subtree, tsv::Attach::Now);
     const size_t before = Particles();
     SetDetail(0);
-    required->Fire(0, false);
+    required->Fire(0, tsv::FireDelay::OnNode);
     EXPECT_EQ(Particles() - before, 10u) << "particles that are not optional always appear";
 }
 
@@ -342,7 +342,7 @@ TEST_F(EmitterTest, RandomVelocityIsSeededAndBounded)
         Scene().DetachAll();
         std::vector<Vec3> velocities;
         SeedRandom(1234);
-        emitter->Fire(0, false);
+        emitter->Fire(0, tsv::FireDelay::OnNode);
         Scene().ForEachDrawn([&](const HierarchyNode& node) {
             const auto& particle = static_cast<const SceneNode&>(node);
             velocities.push_back(particle.GetVelocity());
@@ -380,9 +380,9 @@ TEST_F(EmitterTest, AttachedParticlesJoinTheParentAndSoundsReachTheHook)
     e.sound = "sparkle";
     emitter->SetEmitter(e);
     holder->AddChild(emitter);
-    Scene().AddNode(holder, true, true);
+    Scene().AddNode(holder, tsv::Scope::Subtree, tsv::Attach::Now);
     SetDetail(10);
-    emitter->Fire(0, false);
+    emitter->Fire(0, tsv::FireDelay::OnNode);
     EXPECT_EQ(holder->GetChildCount(), 4u);
     EXPECT_EQ(played, std::vector<std::string>{"sparkle"});
     SetEmitterSoundHook(nullptr);
@@ -391,8 +391,8 @@ TEST_F(EmitterTest, AttachedParticlesJoinTheParentAndSoundsReachTheHook)
     // A delayed fire shows itself when its time comes and gets a lifetime from then.
     played.clear();
     SceneNodePtr later = Emitter(1, 100, false);
-    Scene().AddNode(later, true, true);
-    later->Fire(300, false);
+    Scene().AddNode(later, tsv::Scope::Subtree, tsv::Attach::Now);
+    later->Fire(300, tsv::FireDelay::OnNode);
     EXPECT_EQ(later->GetExpiry(), Now() + 300 + kDefaultFireLifetimeMs);
     const size_t before = Particles();
     Frames(1, 299);

@@ -175,7 +175,7 @@ TEST_F(NodeFileTest, TheLibraryLoadsEachFileOnceAndHandsOutIndependentCopies)
     EXPECT_NE(first.Get(), second.Get());
     EXPECT_EQ(second->GetLayer(), 3);
     EXPECT_EQ(second->GetChildCount(), 1u);
-    first->SetLayer(50, false);
+    first->SetLayer(50, tsv::Scope::Node);
     EXPECT_EQ(library.GetPrototype(path)->GetLayer(), 3);
 
     // A failed load is not remembered.

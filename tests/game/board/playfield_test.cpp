@@ -77,7 +77,7 @@ TEST_F(PlayFieldTest, ObjectivesAndTimeFromTheLevel)
     const std::string text = Level({"1X2", "Y12"}, Alias('X', "block", 1) + Alias('Y', "fixedblock", 2), {"012", "210"},
                                    "<jewelsrequired>25</jewelsrequired><artuncover>amulet</artuncover><name>Lvl.x</name>");
     struct Case {
-        int32_t mode;
+        GameMode mode;
         int32_t difficulty;
         int64_t limit;
     };

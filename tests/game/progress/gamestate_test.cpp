@@ -43,7 +43,7 @@ protected:
     GameStatePaths Paths() const { return {storage.File("map.xml"), storage.Path() + "set%d.xml"}; }
 
     // Plays a level to the end: the board's part is the time left and used.
-    LevelOutcome Finish(const std::string& level, int32_t mode, bool won, int32_t timeUsed, int64_t secondsLeft,
+    LevelOutcome Finish(const std::string& level, GameMode mode, bool won, int32_t timeUsed, int64_t secondsLeft,
                         const std::string& awardKey = "")
     {
         state->PrepareLevel(level, mode);
@@ -103,7 +103,7 @@ TEST_F(GameStateTest, QuestWinsAtEachDifficulty)
 
 TEST_F(GameStateTest, LevelScoreRoundsTowardZero)
 {
-    auto scoreFor = [&](int32_t mode, int32_t difficulty, int64_t seconds) {
+    auto scoreFor = [&](GameMode mode, int32_t difficulty, int64_t seconds) {
         Ann().SetDifficulty(difficulty);
         state->SetMode(mode);
         state->SetStat64(mode, StatTimeLeft, seconds);
@@ -210,7 +210,7 @@ TEST_F(GameStateTest, NextScreenDecisions)
         }
         return -1;
     };
-    auto decide = [&](int32_t mode, bool won, int32_t runScore, LevelOutcome outcome = {}) {
+    auto decide = [&](GameMode mode, bool won, int32_t runScore, LevelOutcome outcome = {}) {
         state->PrepareLevel(kL1, mode);
         state->SetWon(won);
         Ann().Record().SetScore(mode, runScore);
@@ -386,7 +386,7 @@ TEST_F(GameStateTest, ARelaxedWinRecordsTheWinButNoSpeed)
 {
     struct Case {
         const char* name;
-        int32_t mode;
+        GameMode mode;
         bool relaxed;
         int32_t scoreAdded;      // the time bonus of 40 s left at Normal
         int32_t state;           // the level's state afterwards

@@ -26,7 +26,7 @@ protected:
     }
 
     // A level just ended: its mode, outcome, share of time used and statistics.
-    void EndLevel(int32_t mode, bool won, int32_t timeUsed, const std::string& level = kQuestLevel)
+    void EndLevel(GameMode mode, bool won, int32_t timeUsed, const std::string& level = kQuestLevel)
     {
         state->PrepareLevel(level, mode);
         state->ResetLevelStats();
@@ -41,7 +41,7 @@ protected:
         state->SetStat64(mode, StatTimeLeft, won ? 40 : 0);
     }
     // EndLevel, the summary opened and run until its final message.
-    void Summary(int32_t mode, bool won, int32_t timeUsed, const std::string& level = kQuestLevel)
+    void Summary(GameMode mode, bool won, int32_t timeUsed, const std::string& level = kQuestLevel)
     {
         EndLevel(mode, won, timeUsed, level);
         Open();

@@ -134,7 +134,7 @@ TEST_F(MenuScreensTest, ATreasuryPresentsEachNewAwardOnceAfterASecond)
 TEST_F(MenuScreensTest, TheFinalAwardLeadsToTheVictoryInQuestModeOnly)
 {
     struct Case {
-        int32_t mode;
+        GameMode mode;
         bool finalPending;
         TreasuryScreen::Next next;
     };

@@ -100,7 +100,7 @@ TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)
     // Bo's saved runs of both modes go with Bo; Cy's stay.
     auto saveRuns = [this](const char* name) {
         state->Profiles().Select(name);
-        for (int32_t mode : {GameModeQuest, GameModeArcade}) {
+        for (GameMode mode : {GameModeQuest, GameModeArcade}) {
             testsupport::WriteFile(state->SavedGamePath(mode), "run");
         }
         testsupport::WriteFile(EndlessRun::PathFor(name), "board");

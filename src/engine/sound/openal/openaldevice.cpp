@@ -419,10 +419,10 @@ void StreamVoice::Refill()
 
 } // namespace
 
-IntrusivePtr<AudioDevice> OpenOpenALDevice(bool loopback)
+IntrusivePtr<AudioDevice> OpenOpenALDevice(AudioOutput output)
 {
     IntrusivePtr<OpenALDevice> device(new OpenALDevice);
-    if (!device->Open(loopback)) {
+    if (!device->Open(output == AudioOutput::Loopback)) {
         return nullptr;
     }
     return device;

@@ -7,7 +7,10 @@
 
 namespace tsv {
 
+// The sound card, or a loopback device that renders into memory (headless runs, captures).
+enum class AudioOutput { Device, Loopback };
+
 // Null when OpenAL cannot open the device (or, for loopback, lacks the extension).
-IntrusivePtr<AudioDevice> OpenOpenALDevice(bool loopback);
+IntrusivePtr<AudioDevice> OpenOpenALDevice(AudioOutput output);
 
 } // namespace tsv

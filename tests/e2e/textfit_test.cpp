@@ -153,7 +153,7 @@ std::vector<FileComponent> FileComponents(const std::string& path)
 {
     std::vector<FileComponent> out;
     tsv::IntrusivePtr<tsv::XMLLoader> loader(new tsv::XMLLoader("data" + path));
-    tsv::IntrusivePtr<tsv::XMLElement> root = loader->Execute(true, false, 0);
+    tsv::IntrusivePtr<tsv::XMLElement> root = loader->Execute(tsv::XMLLoader::Into::Replace, tsv::XMLLoader::OnError::Fail, 0);
     if (root && root->FindChild("screen")) {
         CollectComponents(*root->FindChild("screen"), out);
     }
@@ -441,7 +441,7 @@ void LevelFileKeys(KeyUses& uses)
             continue;
         }
         tsv::IntrusivePtr<tsv::XMLLoader> loader(new tsv::XMLLoader(entry.path().string()));
-        tsv::IntrusivePtr<tsv::XMLElement> root = loader->Execute(true, false, 0);
+        tsv::IntrusivePtr<tsv::XMLElement> root = loader->Execute(tsv::XMLLoader::Into::Replace, tsv::XMLLoader::OnError::Fail, 0);
         const tsv::XMLElement* level = root ? root->FindChild("level").Get() : nullptr;
         if (level && level->FindChild("name")) {
             uses.emplace(level->FindChild("name")->GetText(), entry.path().string());

@@ -9,6 +9,6 @@ BSH_FUZZ_TARGET(xml)
     const std::string path = bsh::fuzz::WriteInput("input.xml", data, size);
     tsv::LoadXMLFile(path);
     tsv::IntrusivePtr<tsv::XMLLoader> merging(new tsv::XMLLoader(path));
-    merging->Execute(false, true, 1251);
+    merging->Execute(tsv::XMLLoader::Into::Merge, tsv::XMLLoader::OnError::Keep, 1251);
     return 0;
 }

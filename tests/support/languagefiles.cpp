@@ -26,7 +26,7 @@ std::map<std::string, std::string> LanguageFileTexts(const std::string& path)
 {
     std::map<std::string, std::string> texts;
     tsv::IntrusivePtr<tsv::XMLLoader> loader(new tsv::XMLLoader(path));
-    tsv::IntrusivePtr<tsv::XMLElement> root = loader->Execute(false, false, 0);
+    tsv::IntrusivePtr<tsv::XMLElement> root = loader->Execute(tsv::XMLLoader::Into::Merge, tsv::XMLLoader::OnError::Fail, 0);
     if (root && root->FindChild("hierarchy")) {
         CollectTexts(*root->FindChild("hierarchy"), "", texts);
     }

@@ -48,7 +48,7 @@ void Config::Load(const std::string& storageFolder)
     probe.Reset();
 
     IntrusivePtr<XMLLoader> loader(new XMLLoader(path));
-    IntrusivePtr<XMLElement> root = loader->Execute(true, false, 0);
+    IntrusivePtr<XMLElement> root = loader->Execute(XMLLoader::Into::Replace, XMLLoader::OnError::Fail, 0);
     if (!root || root->Children().empty()) {
         GetLog() << Warning << "Configuration file is empty: default settings loaded" << EndL;
         if (own) {

@@ -86,7 +86,7 @@ bool Font::Load(const std::string& path)
         return false;
     }
     IntrusivePtr<XMLLoader> loader(new XMLLoader(resolved));
-    IntrusivePtr<XMLElement> document = loader->Execute(true, false, 0);
+    IntrusivePtr<XMLElement> document = loader->Execute(XMLLoader::Into::Replace, XMLLoader::OnError::Fail, 0);
     IntrusivePtr<XMLElement> root;
     if (document && !document->Children().empty()) {
         root = document->Children().front().second;

@@ -10,7 +10,7 @@ namespace tsv {
 bool IconSet::Load(const std::string& path)
 {
     IntrusivePtr<XMLLoader> loader(new XMLLoader(ResolveResourcePath(path)));
-    IntrusivePtr<XMLElement> document = loader->Execute(true, false, 0);
+    IntrusivePtr<XMLElement> document = loader->Execute(XMLLoader::Into::Replace, XMLLoader::OnError::Fail, 0);
     IntrusivePtr<XMLElement> root;
     if (document && !document->Children().empty()) {
         root = document->Children().front().second;

@@ -152,7 +152,7 @@ const LanguageManager::OwnName& LanguageManager::GetOwnName(LanguageId id) const
     }
     own.codePage = CodePageFromFileName(fileName);
     IntrusivePtr<XMLLoader> loader(new XMLLoader(m_folder + "/" + fileName));
-    IntrusivePtr<XMLElement> document = loader->Execute(false, false, own.codePage);
+    IntrusivePtr<XMLElement> document = loader->Execute(XMLLoader::Into::Merge, XMLLoader::OnError::Fail, own.codePage);
     if (IntrusivePtr<XMLElement> root = document ? document->FindChild("hierarchy") : nullptr) {
         if (IntrusivePtr<XMLElement> name = root->FindChild("languageName")) {
             own.text = name->GetText();
@@ -177,7 +177,7 @@ void LanguageManager::LoadLanguageFile(const std::string& name)
     }
     const std::string path = m_folder + "/" + fileName;
     IntrusivePtr<XMLLoader> loader(new XMLLoader(path));
-    m_texts = loader->Execute(false, false, m_codePage);
+    m_texts = loader->Execute(XMLLoader::Into::Merge, XMLLoader::OnError::Fail, m_codePage);
     GetLog() << Hint << "Language file \"" << path << "\" is loaded." << EndL;
 
     const char* fontKeys[2] = {"font1", "font2"};

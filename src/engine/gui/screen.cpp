@@ -44,7 +44,7 @@ bool Screen::LoadScreenFile(const std::string& path)
     m_path = path;
     m_eastAsian = tsv::IsEastAsian(LanguageManager::Instance().GetCurrent());
     IntrusivePtr<XMLLoader> loader(new XMLLoader(ResolveResourcePath(path)));
-    IntrusivePtr<XMLElement> document = loader->Execute(true, false, 0);
+    IntrusivePtr<XMLElement> document = loader->Execute(XMLLoader::Into::Replace, XMLLoader::OnError::Fail, 0);
     IntrusivePtr<XMLElement> top;
     if (document && !document->Children().empty()) {
         top = document->Children().front().second;

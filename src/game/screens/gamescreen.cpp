@@ -356,7 +356,7 @@ void GameScreen::BuildHud()
         return;
     }
     m_hud.Build(GetRoot(), m_mode, m_preview);
-    m_hud.RefreshPanels(*m_board, true);
+    m_hud.RefreshPanels(*m_board, LevelHud::Refresh::All);
 }
 
 bool GameScreen::IsInputAllowed() const
@@ -450,7 +450,7 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
         if (m_endless) {
             m_endlessHud.Show(Tally());
         } else if (!m_preview) {
-            m_hud.RefreshPanels(*m_board, false);
+            m_hud.RefreshPanels(*m_board, LevelHud::Refresh::Changed);
         }
         UpdateStartTutorials(now);
     }

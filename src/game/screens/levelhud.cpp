@@ -71,8 +71,9 @@ void LevelHud::Build(tsv::GUIComponent* root, GameMode mode, bool preview)
     });
 }
 
-void LevelHud::RefreshPanels(const PlayField& board, bool full)
+void LevelHud::RefreshPanels(const PlayField& board, Refresh refresh)
 {
+    const bool full = refresh == Refresh::All;
     const std::array<const char*, kObjectiveCount> names{"blocks", "cells", "jewels"};
     const std::array<int32_t, kObjectiveCount> initial{board.GetInitialBlocks(), board.GetInitialCellHits(),
                                                        board.GetJewelsRequired()};

@@ -37,8 +37,10 @@ public:
     // Over the game screen's components `root`: the score's digits (hidden in a
     // preview), following the run's score.
     void Build(tsv::GUIComponent* root, GameMode mode, bool preview);
-    // The objectives' counters; `full` rewrites them all without pulsing.
-    void RefreshPanels(const PlayField& board, bool full);
+    // The objectives' counters: those that changed (pulsing), or all of them
+    // rewritten without pulsing.
+    enum class Refresh { Changed, All };
+    void RefreshPanels(const PlayField& board, Refresh refresh);
     // The time bar, and the heartbeat below a fifth of the time.
     void UpdateTime(const PlayField& board, int64_t now);
 

@@ -96,8 +96,8 @@ OptionsScreen::OptionsScreen(GameState& state, Actions actions, std::optional<Se
             component.SetHandler(tsv::EventClick, [this, value](tsv::GUIComponent&) { Change(value); });
         }
     });
-    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(true); });
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(false); });
+    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(Closing::Keep); });
+    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(Closing::PutBack); });
     if (tsv::GUIComponent* credits = FindComponent("creditsbutton")) {
         if (m_actions.credits) {
             SetHandler("creditsbutton", tsv::EventClick, [this](tsv::GUIComponent&) {
@@ -282,13 +282,13 @@ void OptionsScreen::Restore(const Settings& settings)
     }
 }
 
-void OptionsScreen::Leave(bool keep)
+void OptionsScreen::Leave(Closing closing)
 {
     if (m_leaving) {
         return;
     }
     m_leaving = true;
-    if (!keep) {
+    if (closing == Closing::PutBack) {
         Restore(m_opened);
     }
     tsv::ConfigHolder::Instance().Save();

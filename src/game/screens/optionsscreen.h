@@ -79,7 +79,8 @@ private:
     void ShowValue(const Option& option);
     void ShowLanguageName(tsv::GUIComponent& text, tsv::LanguageId id);
     // Ok keeps the settings; cancel puts back those the screen opened with.
-    void Leave(bool keep);
+    enum class Closing { Keep, PutBack };
+    void Leave(Closing closing);
     void Restore(const Settings& settings);
 
     GameState& m_state;

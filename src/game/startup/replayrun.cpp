@@ -107,13 +107,13 @@ public:
             ++m_next;
             ++played;
             if (m_screen->HasEnded()) {
-                Finish(m_screen->ResultLine(), false);
+                Finish(m_screen->ResultLine(), End::Played);
                 return;
             }
         }
         if (m_next >= m_replay.frames.size()) {
             // A level the game closed on ends with its last frame.
-            Finish(m_screen->ResultLineNow(), false);
+            Finish(m_screen->ResultLineNow(), End::Played);
         } else if (!m_headless) {
             m_budgetMs = std::min(m_budgetMs, 1000.0); // no catching up after a stall
         }
@@ -136,7 +136,7 @@ private:
                 }
             }
             if (event.key == tsv::PlatformKeyFromKeyCode(tsv::KeyCodeFromName("KEY_ESCAPE"))) {
-                Finish(m_screen->ResultLineNow(), true);
+                Finish(m_screen->ResultLineNow(), End::Stopped);
                 return;
             }
         }
@@ -162,8 +162,11 @@ private:
         tsv::AddGameNode(m_caption, kCaptionLayer);
     }
 
-    void Finish(const std::string& line, bool stopped)
+    // Played to the recording's end (or the level's), or stopped by the viewer.
+    enum class End { Played, Stopped };
+    void Finish(const std::string& line, End end)
     {
+        const bool stopped = end == End::Stopped;
         m_done = true;
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);

@@ -14,7 +14,8 @@ IntrusivePtr<XMLElement> Load(const std::string& path, bool replace = true, bool
                               uint32_t codePage = 0, IntrusivePtr<XMLElement> root = nullptr)
 {
     IntrusivePtr<XMLLoader> loader(new XMLLoader(path, root));
-    return loader->Execute(replace, keepOnError, codePage);
+    return loader->Execute(replace ? XMLLoader::Into::Replace : XMLLoader::Into::Merge,
+                           keepOnError ? XMLLoader::OnError::Keep : XMLLoader::OnError::Fail, codePage);
 }
 
 std::vector<std::string> ChildNames(const XMLElement& e)

@@ -87,8 +87,10 @@ XMLLoader::XMLLoader(const std::string& path, IntrusivePtr<XMLElement> root)
 {
 }
 
-IntrusivePtr<XMLElement> XMLLoader::Execute(bool replace, bool keepOnError, uint32_t codePage)
+IntrusivePtr<XMLElement> XMLLoader::Execute(Into into, OnError onError, uint32_t codePage)
 {
+    const bool replace = into == Into::Replace;
+    const bool keepOnError = onError == OnError::Keep;
     LogSectionScope section(GetLog(),
                             "core/util/xml/xmlloader(200): IntrusivePtr<XMLElement> XMLLoader::Execute(bool, bool, "
                             "uint32_t)",
@@ -157,7 +159,7 @@ IntrusivePtr<XMLElement> XMLLoader::Execute(bool replace, bool keepOnError, uint
 IntrusivePtr<XMLElement> LoadXMLFile(const std::string& path)
 {
     IntrusivePtr<XMLLoader> loader(new XMLLoader(path));
-    return loader->Execute(true, false, 0);
+    return loader->Execute(XMLLoader::Into::Replace, XMLLoader::OnError::Fail, 0);
 }
 
 } // namespace tsv

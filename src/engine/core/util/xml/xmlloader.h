@@ -15,11 +15,15 @@ class XMLLoader : public RefCounted {
 public:
     explicit XMLLoader(const std::string& path, IntrusivePtr<XMLElement> root = nullptr);
 
+    // What is read does to the root: clears it first, or each top-level
+    // element replaces the last one of its name.
+    enum class Into { Replace, Merge };
+    // What a parse error gives: null, or what was read up to it.
+    enum class OnError { Fail, Keep };
     // Parses the whole file (stopping after the end of the first "hierarchy"
-    // element). `replace` clears the root first, otherwise each top-level element
-    // replaces the last one of its name. Text inside "hierarchy" is converted to
-    // `codePage` when it is not 0. Null on a parse error unless `keepOnError`.
-    IntrusivePtr<XMLElement> Execute(bool replace, bool keepOnError, uint32_t codePage);
+    // element). Text inside "hierarchy" is converted to `codePage` when it is
+    // not 0.
+    IntrusivePtr<XMLElement> Execute(Into into, OnError onError, uint32_t codePage);
 
     const IntrusivePtr<XMLElement>& GetRoot() const { return m_root; }
 

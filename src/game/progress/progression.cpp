@@ -41,6 +41,26 @@ const char* HintKey(int index)
     return index >= 0 && index < kHintCount ? kHintKeys[index] : "";
 }
 
+const char* ModeName(int mode)
+{
+    return mode == GameModeQuest ? "quest" : mode == GameModeEndless ? "endless" : "arcade";
+}
+
+GameMode ModeNamed(const std::string& name)
+{
+    return name == "quest" ? GameModeQuest : name == "endless" ? GameModeEndless : GameModeArcade;
+}
+
+const char* DifficultyName(int difficulty)
+{
+    return difficulty == DifficultyEasy ? "easy" : difficulty == DifficultyHard ? "hard" : "normal";
+}
+
+Difficulty DifficultyNamed(const std::string& name)
+{
+    return name == "easy" ? DifficultyEasy : name == "hard" ? DifficultyHard : DifficultyNormal;
+}
+
 const char* ModeWord(int mode)
 {
     switch (mode) {

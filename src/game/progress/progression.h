@@ -49,6 +49,14 @@ int AwardIndex(const std::string& key);
 // The language key of hint `index` (0..12), empty for any other index.
 const char* HintKey(int index);
 
+// The names the command line and the recordings give modes ("quest",
+// "arcade", "endless") and difficulties ("easy", "normal", "hard"); any other
+// name means arcade, or normal.
+const char* ModeName(int mode);
+GameMode ModeNamed(const std::string& name);
+const char* DifficultyName(int difficulty);
+Difficulty DifficultyNamed(const std::string& name);
+
 // The word that names a mode in file names: "quest", "survival", or empty.
 const char* ModeWord(int mode);
 

@@ -14,11 +14,6 @@ namespace {
 
 constexpr int64_t kMaxStepMs = 3'600'000;
 
-const char* DifficultyWord(int32_t difficulty)
-{
-    return difficulty == DifficultyEasy ? "easy" : difficulty == DifficultyHard ? "hard" : "normal";
-}
-
 } // namespace
 
 void LevelRecorder::Begin(const GameState& state, const Start& start, const PlayField& board, int64_t now)
@@ -29,8 +24,8 @@ void LevelRecorder::Begin(const GameState& state, const Start& start, const Play
     std::string bytes;
     tsv::ReadFileBytes(start.level, bytes);
     replay->levelSha256 = tsv::Sha256Hex(bytes);
-    replay->mode = start.endless ? "endless" : start.mode == GameModeQuest ? "quest" : "arcade";
-    replay->difficulty = DifficultyWord(state.GetDifficulty());
+    replay->mode = ModeName(start.endless ? GameModeEndless : start.mode);
+    replay->difficulty = DifficultyName(state.GetDifficulty());
     replay->relaxed = board.IsRelaxed();
     replay->bot = start.bot;
     replay->seed = start.seed;

@@ -35,28 +35,16 @@ GameOptions::Result GameOptions::Parse(const std::string& arg,
                                        const std::function<const char*(const char* what)>& value,
                                        std::string& message)
 {
-    if (arg == "--level") {
-        const char* text = value("a path");
+    if (arg == "--level" || arg == "--replay") {
+        const char* text = value(arg == "--level" ? "a path" : "a recording's path");
         if (!text) {
             return Failed;
         }
         if (!*text) {
-            message = "brinestoneharbour: --level needs a path, not an empty value\n";
+            message = "brinestoneharbour: " + arg + " needs a path, not an empty value\n";
             return Failed;
         }
-        levelPath = text;
-        return Consumed;
-    }
-    if (arg == "--replay") {
-        const char* text = value("a recording's path");
-        if (!text) {
-            return Failed;
-        }
-        if (!*text) {
-            message = "brinestoneharbour: --replay needs a path, not an empty value\n";
-            return Failed;
-        }
-        replayPath = text;
+        (arg == "--level" ? levelPath : replayPath) = text;
         return Consumed;
     }
     if (arg == "--clock") {

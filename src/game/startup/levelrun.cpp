@@ -34,11 +34,6 @@ constexpr int64_t kSimulationFrameLimit = 100'000'000;
 // The endless board's share of a soak, in game time.
 constexpr int64_t kSoakEndlessMs = 120'000;
 
-GameMode ModeOf(const GameOptions& game)
-{
-    return game.mode == "quest" ? GameModeQuest : game.IsEndless() ? GameModeEndless : GameModeArcade;
-}
-
 void PrintLine(const std::string& line)
 {
     std::printf("%s\n", line.c_str());
@@ -58,10 +53,8 @@ void ApplyClockOption(GameState& state, const GameOptions& game)
 GameMode PrepareState(GameState& state, const GameOptions& game)
 {
     ApplyClockOption(state, game);
-    const GameMode mode = ModeOf(game);
-    const int32_t difficulty = game.difficulty == "easy"   ? DifficultyEasy
-                               : game.difficulty == "hard" ? DifficultyHard
-                                                           : DifficultyNormal;
+    const GameMode mode = ModeNamed(game.mode);
+    const int32_t difficulty = DifficultyNamed(game.difficulty);
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
     if (profile && mode == GameModeQuest) {
         profile->SetDifficulty(difficulty);
@@ -152,7 +145,7 @@ public:
         GameMode mode = GameModeQuest;
         if (m_onDone) {
             // From the menus the profile keeps its own difficulty.
-            mode = ModeOf(level);
+            mode = ModeNamed(level.mode);
             ApplyClockOption(state, m_game);
             state.PrepareLevel(level.levelPath, mode);
             state.ResetLevelStats();
@@ -331,7 +324,7 @@ bool StartMenuLevel(const std::string& levelPath, GameMode mode, MenuLevelDone o
     static uint32_t s_starts = 0; // levels started from the menus in this run
     GameOptions game;
     game.levelPath = levelPath;
-    game.mode = mode == GameModeQuest ? "quest" : mode == GameModeEndless ? "endless" : "arcade";
+    game.mode = ModeName(mode);
     game.autoplay = GetGameOptions().autoplay; // the bot plays for the player and the menus go on
     GameMedia::Instance().PlayMusic(Music::Game);
     const uint32_t seed = LevelSeed(tsv::GetRunOptions().seed, s_starts++);

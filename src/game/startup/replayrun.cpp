@@ -31,11 +31,6 @@ constexpr size_t kHeadlessFramesPerTick = 4096;
 constexpr size_t kWindowFramesPerTick = 600;
 constexpr int32_t kCaptionLayer = 95;
 
-GameMode ModeOf(const Replay& replay)
-{
-    return replay.mode == "quest" ? GameModeQuest : replay.mode == "endless" ? GameModeEndless : GameModeArcade;
-}
-
 // Reads the file itself, refusing what is no regular file or is larger than
 // any recording (a pipe, a device, a file that grows for ever).
 bool ReadBounded(const std::string& path, std::string& bytes, std::string& why)
@@ -232,16 +227,14 @@ bool StartReplay(const Replay& replay, const tsv::RunOptions& options)
     // The level is played by a player of its own, in a storage folder of its
     // own: nothing of the real players is read or written.
     GameState& state = GameState::Instance();
-    const GameMode mode = ModeOf(replay);
+    const GameMode mode = ModeNamed(replay.mode);
     tsv::IntrusivePtr<Profile> profile(new Profile("Replay"));
     if (replay.profile) {
         state.Profiles().Add(profile);
         state.Profiles().Select("Replay");
     }
     profile->SetHints(replay.hints);
-    profile->SetDifficulty(replay.difficulty == "easy"   ? DifficultyEasy
-                           : replay.difficulty == "hard" ? DifficultyHard
-                                                         : DifficultyNormal);
+    profile->SetDifficulty(DifficultyNamed(replay.difficulty));
     for (int hint = 0; hint < kHintCount; ++hint) {
         profile->Awards().SetHintCounter(hint, replay.tutorials[static_cast<size_t>(hint)]);
     }

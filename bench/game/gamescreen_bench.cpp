@@ -12,6 +12,7 @@
 #include "engine/runtime/application.h"
 #include "engine/scene/scenemanager.h"
 #include "game/progress/gamestate.h"
+#include "game/startup/gameparts.h"
 #include "game/screens/gamemedia.h"
 #include "game/screens/gamescreen.h"
 
@@ -75,10 +76,16 @@ void BM_GameScreenFrameInABigCascade(benchmark::State& st)
     const std::string storage = (std::filesystem::temp_directory_path() / "bsh-screen-bench/").string();
     std::filesystem::create_directories(storage);
     tsv::SetStoragePath(storage);
-    tsv::SceneManager& scene = tsv::SceneManager::Instance();
+    // The benchmark's own parts, over the storage folder above, kept to the end.
+    static GameParts s_parts;
+    static const bool s_started = s_parts.StartScene() && s_parts.StartGui(tsv::GetRunOptions());
+    s_parts.StartMedia();
+    s_parts.StartState();
+    (void)s_started;
+    tsv::SceneManager& scene = s_parts.Engine().GetScene();
     tsv::LanguageManager::Instance().Start(tsv::kLanguageFolder, "English", 0);
     const std::string level = WriteCascadeLevel(storage);
-    GameState& state = GameState::Instance();
+    GameState& state = s_parts.State();
     state.PrepareLevel(level, GameModeArcade);
     state.ResetLevelStats();
     NextFrame();

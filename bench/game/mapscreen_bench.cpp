@@ -9,6 +9,7 @@
 #include "engine/runtime/application.h"
 #include "engine/scene/scenemanager.h"
 #include "game/progress/gamestate.h"
+#include "game/startup/gameparts.h"
 #include "game/screens/mapscreen.h"
 
 #include <benchmark/benchmark.h>
@@ -26,9 +27,15 @@ void BM_OpenTheWholeQuestMap(benchmark::State& st)
     const std::string storage = (std::filesystem::temp_directory_path() / "bsh-map-bench/").string();
     std::filesystem::create_directories(storage);
     tsv::SetStoragePath(storage);
-    tsv::SceneManager& scene = tsv::SceneManager::Instance();
+    // The benchmark's own parts, over the storage folder above, kept to the end.
+    static GameParts s_parts;
+    static const bool s_started = s_parts.StartScene() && s_parts.StartGui(tsv::GetRunOptions());
+    s_parts.StartMedia();
+    s_parts.StartState();
+    (void)s_started;
+    tsv::SceneManager& scene = s_parts.Engine().GetScene();
     tsv::LanguageManager::Instance().Start(tsv::kLanguageFolder, "English", 0);
-    GameState& state = GameState::Instance();
+    GameState& state = s_parts.State();
     state.SetReadOnly(true);
     if (!state.CurrentProfile()) {
         state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Bench")));

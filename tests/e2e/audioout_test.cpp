@@ -2,6 +2,7 @@
 // left is played by a task in the frame loop, and the written WAV must carry it
 // in the left channel only, from the frame it was played on.
 
+#include "game/startup/gameparts.h"
 #include "game/startup/startup.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/scenemanager.h"
@@ -60,11 +61,13 @@ TEST(AudioOutChild, RunsTheGame)
     if (::chdir(dir.c_str()) != 0) {
         ::_exit(90);
     }
-    tsv::Application::Instance().GetTaskManager().AddTask(tsv::MakeIntrusive<PlayOnFrame>(tone), 0);
     std::string frames = std::to_string(kRunFrames);
     const char* argv[] = {"brinestoneharbour", "--headless", "--no-render", "--fixed-step", "10",
                           "--frames", frames.c_str(), "--audio-out", out.c_str(), nullptr};
-    ::_exit(bsh::RunGame(9, const_cast<char**>(argv))); // without unwinding the test runner
+    const auto addTone = [&tone](bsh::GameParts& parts) {
+        parts.Engine().GetApplication().GetTaskManager().AddTask(tsv::MakeIntrusive<PlayOnFrame>(tone), 0);
+    };
+    ::_exit(bsh::RunGame(9, const_cast<char**>(argv), addTone)); // without unwinding the test runner
 }
 
 TEST(AudioOut, HeadlessRunWritesWhatTheLoopbackRendered)
@@ -78,8 +81,8 @@ TEST(AudioOut, HeadlessRunWritesWhatTheLoopbackRendered)
     const std::string out = (dir / "out.wav").string();
     soundtest::WriteToneWav(tone, 100);
 
-    // The run goes in a fresh process of this test program, where no other
-    // test has built the engine's parts yet: it runs only the helper below.
+    // The run goes in a fresh process of this test program, which runs only
+    // the helper below: the game's start-up builds its own parts there.
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

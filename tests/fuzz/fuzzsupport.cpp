@@ -3,13 +3,13 @@
 #include "engine/core/storage.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/runoptions.h"
-#include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/gui/engine.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace bsh::fuzz {
@@ -17,6 +17,7 @@ namespace bsh::fuzz {
 namespace {
 
 std::string g_scratch;
+std::unique_ptr<tsv::Engine> g_engine;
 
 void RemoveScratch()
 {
@@ -37,6 +38,14 @@ const std::string& Scratch()
         g_scratch = pattern + "/";
         tsv::SetStoragePath(g_scratch);
         std::atexit(&RemoveScratch);
+        // The engine's parts over that folder: a headless scene that draws
+        // nothing, silent, on a virtual clock. They go at exit, before the folder.
+        tsv::GetRunOptions().headless = true;
+        tsv::GetRunOptions().noRender = true;
+        tsv::ClockSetFixedStep(1);
+        g_engine = std::make_unique<tsv::Engine>();
+        g_engine->StartScene();
+        std::atexit([] { g_engine.reset(); });
     }
     return g_scratch;
 }
@@ -65,17 +74,6 @@ void ClearScratch()
     }
 }
 
-void UseHeadlessScene()
-{
-    static const bool ready = [] {
-        tsv::GetRunOptions().headless = true;
-        tsv::GetRunOptions().noRender = true;
-        // The virtual clock must run before the Application's timers exist.
-        tsv::ClockSetFixedStep(1);
-        tsv::Application::Instance();
-        return true;
-    }();
-    (void)ready;
-}
+void UseHeadlessScene() { Scratch(); }
 
 } // namespace bsh::fuzz

@@ -16,14 +16,15 @@ using TargetFunction = int (*)(const uint8_t* data, size_t size);
 bool RegisterTarget(const char* name, TargetFunction function);
 
 // A scratch folder of this process (ending with "/"), made on first use and
-// set as the storage folder, so nothing a reader writes lands in the tree.
+// set as the storage folder, so nothing a reader writes lands in the tree;
+// the engine's parts are built over it then, with a headless scene.
 const std::string& Scratch();
 // Writes the input to Scratch() + name and returns that path.
 std::string WriteInput(const std::string& name, const uint8_t* data, size_t size);
 // Empties the scratch folder: readers keep damaged files aside under new
 // names, which would pile up over millions of runs.
 void ClearScratch();
-// A headless scene on a virtual clock, set up once, for the node readers.
+// The headless scene on a virtual clock, for the node readers (see Scratch).
 void UseHeadlessScene();
 
 } // namespace bsh::fuzz

@@ -183,10 +183,4 @@ void ConfigHolder::Save()
     m_config.Save(GetStoragePath());
 }
 
-ConfigHolder& ConfigHolder::Instance()
-{
-    static ConfigHolder s_holder;
-    return s_holder;
-}
-
 } // namespace tsv

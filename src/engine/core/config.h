@@ -2,6 +2,7 @@
 // The player's settings, read from config.xml in the storage folder on first
 // use and written back when the options change and at exit.
 
+#include "engine/core/accesspoint.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,17 +33,18 @@ struct Config {
     std::string Format() const;
 };
 
-// Owns the one Config: created with the defaults and loaded on first access,
-// saved when the process ends (unless the file there could not be read).
-class ConfigHolder {
+// Owns the one Config: made with the defaults and loaded from the storage
+// folder when its owner builds it, saved when it goes (unless the file there
+// could not be read).
+class ConfigHolder : public AccessPoint<ConfigHolder> {
 public:
-    static ConfigHolder& Instance();
+    static constexpr const char* kPartName = "the configuration";
+    ConfigHolder();
     Config& Get() { return m_config; }
     void Save();
     ~ConfigHolder();
 
 private:
-    ConfigHolder();
     Config m_config;
     bool m_untouchable = false; // config.xml is there but could not be read: never written over
 };

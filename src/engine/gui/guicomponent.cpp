@@ -270,10 +270,13 @@ void GUIComponent::FireEvent(int32_t event, float x, float y)
         m_node->SetAlphaFade(true, now, now + kCloseMs, 255, 0);
         m_node->SetLifetime(kCloseMs);
     }
-    if (event == EventMouseIn && m_cursor >= 0 && active) {
-        MouseCursor::Instance().SetCursor(m_cursor, "");
-    } else if (event == EventMouseOut && m_cursor >= 0) {
-        MouseCursor::Instance().SetCursor(kCursorArrow, "");
+    // A run without a pointer of its own (a tool, a test) has none to change.
+    if (m_cursor >= 0 && MouseCursor::IsInstalled()) {
+        if (event == EventMouseIn && active) {
+            MouseCursor::Instance().SetCursor(m_cursor, "");
+        } else if (event == EventMouseOut) {
+            MouseCursor::Instance().SetCursor(kCursorArrow, "");
+        }
     }
     if (active && event >= 0 && event < kGuiEventCount && m_handlers[event]) {
         Handler handler = m_handlers[event];

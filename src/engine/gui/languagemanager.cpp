@@ -38,12 +38,6 @@ LanguageManager::LanguageManager()
     SetIconProvider([this](const std::string& name) { return m_icons.CreateIcon(name); });
 }
 
-LanguageManager& LanguageManager::Instance()
-{
-    static LanguageManager s_manager;
-    return s_manager;
-}
-
 void LanguageManager::Reset()
 {
     m_folder = kLanguageFolder;

@@ -3,6 +3,7 @@
 // one is in use, its two fonts and its icon set, and lookups by dotted keys
 // such as "Screen.Options.modeWindowed".
 
+#include "engine/core/accesspoint.h"
 #include "engine/core/util/xml/xmlelement.h"
 #include "engine/gui/font.h"
 #include "engine/gui/iconset.h"
@@ -17,9 +18,10 @@ namespace tsv {
 
 inline constexpr const char* kLanguageFolder = "data/language";
 
-class LanguageManager {
+class LanguageManager : public AccessPoint<LanguageManager> {
 public:
-    static LanguageManager& Instance();
+    static constexpr const char* kPartName = "the language manager";
+    LanguageManager();
 
     // Whether a switch writes the language into the settings.
     enum ESetting { StoreSetting, KeepSetting };
@@ -69,7 +71,6 @@ public:
     LanguageManager& operator=(const LanguageManager&) = delete;
 
 private:
-    LanguageManager();
     void LoadLanguageFile(const std::string& name);
     // The file of the language of that name in the folder, "" when none.
     std::string FindLanguageFile(const std::string& name) const;

@@ -16,23 +16,21 @@ constexpr const char* kLeftButtonPicture = "/texture/gui/mouse/leftbtn.png";
 constexpr const char* kRightButtonPicture = "/texture/gui/mouse/rightbtn.png";
 constexpr float kSpriteSize = 64;
 
+// Follows the mouse every frame; killed by the cursor when it goes.
 class CursorTask : public Task {
 public:
+    explicit CursorTask(MouseCursor& cursor) : m_cursor(cursor) {}
     void Run() override
     {
         const InputManager& input = InputManager::Instance();
-        MouseCursor::Instance().Update(input.GetMouseX(), input.GetMouseY(),
-                                       Application::Instance().GetSystemTimer().GetTime());
+        m_cursor.Update(input.GetMouseX(), input.GetMouseY(), Application::Instance().GetSystemTimer().GetTime());
     }
+
+private:
+    MouseCursor& m_cursor;
 };
 
 } // namespace
-
-MouseCursor& MouseCursor::Instance()
-{
-    static MouseCursor s_cursor;
-    return s_cursor;
-}
 
 MouseCursor::MouseCursor()
 {
@@ -53,7 +51,19 @@ MouseCursor::MouseCursor()
     if (SceneManager::Instance().IsInitialised()) {
         SetSystemCursor(GetConfig().systemCursor);
         SceneManager::Instance().AddNode(HierarchyNodePtr(m_root.Get()), Scope::Subtree, Attach::Now);
-        Application::Instance().GetTaskManager().AddTask(IntrusivePtr<Task>(new CursorTask), 0);
+        m_task = IntrusivePtr<Task>(new CursorTask(*this));
+        Application::Instance().GetTaskManager().AddTask(m_task, 0);
+    }
+}
+
+MouseCursor::~MouseCursor()
+{
+    if (m_task) {
+        m_task->Kill();
+    }
+    if (SceneManager::IsInstalled()) {
+        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_root.Get()), Scope::Subtree, Detach::Now,
+                                            Rejoin::Never);
     }
 }
 

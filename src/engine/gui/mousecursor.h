@@ -2,6 +2,7 @@
 // The game's own mouse pointer: a sprite on layer 101 that follows the mouse
 // above everything, with an optional blinking mouse-button picture beside it.
 
+#include "engine/core/accesspoint.h"
 #include "engine/runtime/task.h"
 #include "engine/scene/scenenode.h"
 
@@ -15,14 +16,17 @@ inline constexpr int32_t kCursorHand = 1;
 inline constexpr int32_t kCursorCustom = 2;
 inline constexpr int32_t kCursorLayer = 101;
 
-class MouseCursor {
+class MouseCursor : public AccessPoint<MouseCursor> {
 public:
     enum EButtonPicture { NoButton, LeftButton, RightButton };
 
     static constexpr int64_t kBlinkMs = 500;
 
-    // Created on first use; shown unless the "systemcursor" setting is on.
-    static MouseCursor& Instance();
+    static constexpr const char* kPartName = "the mouse cursor";
+    // In a started scene, put up at once and following the mouse; shown
+    // unless the "systemcursor" setting is on.
+    MouseCursor();
+    ~MouseCursor();
 
     // 0 arrow, 1 hand, 2 the given texture (ignored when empty); other ids
     // are stored and leave the picture as it is.
@@ -44,12 +48,12 @@ public:
     MouseCursor& operator=(const MouseCursor&) = delete;
 
 private:
-    MouseCursor();
     void PlacePointer();
 
     SceneNodePtr m_root;
     SceneNodePtr m_pointer;
     SceneNodePtr m_button;
+    IntrusivePtr<Task> m_task;
     int32_t m_id = kCursorArrow;
     std::string m_texture;
     EButtonPicture m_asked = NoButton;

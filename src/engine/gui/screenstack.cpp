@@ -7,12 +7,6 @@
 
 namespace tsv {
 
-ScreenStack& ScreenStack::Instance()
-{
-    static ScreenStack s_stack;
-    return s_stack;
-}
-
 void ScreenStack::Push(const ScreenPtr& screen, int64_t intervalMs)
 {
     if (!screen) {

@@ -2,6 +2,7 @@
 // The active screens, oldest first. Pushing a screen makes it a task;
 // removing it ends the task.
 
+#include "engine/core/accesspoint.h"
 #include "engine/gui/screen.h"
 
 #include <cstdint>
@@ -9,9 +10,10 @@
 
 namespace tsv {
 
-class ScreenStack {
+class ScreenStack : public AccessPoint<ScreenStack> {
 public:
-    static ScreenStack& Instance();
+    static constexpr const char* kPartName = "the screen stack";
+    ScreenStack() = default;
 
     // Appends the screen and adds it to the task list, run every `intervalMs`
     // (0: every frame). A screen whose OnAdd refuses stays listed but gets no frames.
@@ -36,7 +38,6 @@ public:
     ScreenStack& operator=(const ScreenStack&) = delete;
 
 private:
-    ScreenStack() = default;
     std::vector<ScreenPtr> m_screens;
     bool m_covered = false;
 };

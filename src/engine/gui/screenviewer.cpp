@@ -43,7 +43,6 @@ private:
 
 bool StartScreenViewer(const std::string& path)
 {
-    InputManager::Instance(); // the input poll runs before the screens
     ScreenPtr screen;
     for (int32_t kind : {DialogConfirm, DialogInfo, DialogInput}) {
         if (path == DialogScreenFile(kind)) {

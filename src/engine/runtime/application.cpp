@@ -10,12 +10,6 @@ Application::Application() : m_timer(new Timer)
     m_tasks.AddTask(m_timer, 0);
 }
 
-Application& Application::Instance()
-{
-    static Application s_application;
-    return s_application;
-}
-
 void Application::Exit(int code)
 {
     m_exitCode = code;

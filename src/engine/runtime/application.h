@@ -2,6 +2,7 @@
 // The process-wide application: exit code, window title, storage path, the task
 // list and the application timer (the "game" clock).
 
+#include "engine/core/accesspoint.h"
 #include "engine/core/storage.h"
 #include "engine/runtime/taskmanager.h"
 #include "engine/runtime/timer.h"
@@ -10,9 +11,10 @@
 
 namespace tsv {
 
-class Application {
+class Application : public AccessPoint<Application> {
 public:
-    static Application& Instance();
+    static constexpr const char* kPartName = "the application";
+    Application();
 
     // Stores the exit code and marks every task dead; the program ends on the
     // frame after the last task has been dropped.
@@ -35,7 +37,6 @@ public:
     Application& operator=(const Application&) = delete;
 
 private:
-    Application();
 
     int m_exitCode = 0;
     std::string m_title = "Tessvan Application";

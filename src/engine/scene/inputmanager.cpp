@@ -2,7 +2,6 @@
 
 #include "engine/platform/keynames.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
 
 namespace tsv {
 
@@ -19,15 +18,9 @@ private:
 
 } // namespace
 
-InputManager::InputManager() : m_platform(SceneManager::Instance().GetPlatform())
+InputManager::InputManager(Platform* platform) : m_platform(platform)
 {
     Application::Instance().GetTaskManager().AddTask(IntrusivePtr<Task>(new InputPollTask(*this)), 0);
-}
-
-InputManager& InputManager::Instance()
-{
-    static InputManager s_input;
-    return s_input;
 }
 
 void InputManager::Poll()

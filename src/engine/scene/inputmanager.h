@@ -1,6 +1,7 @@
 #pragma once
 // The input queries screens and components use; polls the devices once per frame.
 
+#include "engine/core/accesspoint.h"
 #include "engine/platform/platform.h"
 
 #include <string>
@@ -8,10 +9,12 @@
 
 namespace tsv {
 
-class InputManager {
+class InputManager : public AccessPoint<InputManager> {
 public:
-    // Created on first use; adds the input poll task to the application's list.
-    static InputManager& Instance();
+    static constexpr const char* kPartName = "the input manager";
+    // Reads `platform`'s devices (none when null); adds the input poll task
+    // to the application's list.
+    explicit InputManager(Platform* platform);
 
     bool IsKeyDown(int keyCode) const;
     bool IsKeyUp(int keyCode) const { return !IsKeyDown(keyCode); }
@@ -51,7 +54,6 @@ public:
     InputManager& operator=(const InputManager&) = delete;
 
 private:
-    InputManager();
     static int KeyCodeOfPlatformKey(int platformKey);
     Platform* m_platform = nullptr;
     bool m_shut = false;

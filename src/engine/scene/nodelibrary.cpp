@@ -6,12 +6,6 @@
 
 namespace tsv {
 
-NodeLibrary& NodeLibrary::Instance()
-{
-    static NodeLibrary s_library;
-    return s_library;
-}
-
 SceneNodePtr NodeLibrary::GetPrototype(const std::string& spelled)
 {
     // Other spellings of one file are that file, for the cache and the cycle check.

@@ -2,6 +2,7 @@
 // Loads each node file once and hands out independent deep copies, so the
 // loaded prototypes never enter the scene themselves.
 
+#include "engine/core/accesspoint.h"
 #include "engine/scene/scenenode.h"
 
 #include <set>
@@ -10,9 +11,10 @@
 
 namespace tsv {
 
-class NodeLibrary {
+class NodeLibrary : public AccessPoint<NodeLibrary> {
 public:
-    static NodeLibrary& Instance();
+    static constexpr const char* kPartName = "the node library";
+    NodeLibrary() = default;
 
     // The loaded node for `path`, loading it on the first request; null when
     // it cannot be loaded (a later request tries again).
@@ -27,7 +29,6 @@ public:
     NodeLibrary& operator=(const NodeLibrary&) = delete;
 
 private:
-    NodeLibrary() = default;
 
     std::unordered_map<std::string, SceneNodePtr> m_prototypes;
     std::set<std::string> m_loading; // files being loaded, to refuse a file that includes itself

@@ -4,17 +4,12 @@
 #include "engine/core/log.h"
 #include "engine/core/util/file/resourcepath.h"
 #include "engine/platform/clock.h"
-#include "engine/platform/messagebox.h"
 #include "engine/platform/runoptions.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/scenenode.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace tsv {
 
@@ -37,26 +32,15 @@ private:
     SceneManager& m_scene;
 };
 
-// Opens a folder in the desktop's file manager without waiting for it.
-void OpenFolder(const std::string& path)
-{
-    const char* argv[] = {"xdg-open", path.c_str(), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-        GetLog() << Warning << "Failed to open folder \"" << path << "\"" << EndL;
-    }
-}
-
 } // namespace
 
-SceneManager& SceneManager::Instance()
-{
-    static SceneManager s_scene;
-    return s_scene;
-}
+SceneManager::SceneManager() = default;
 
-SceneManager::SceneManager()
+bool SceneManager::Start()
 {
+    if (m_platform) {
+        return m_initialised;
+    }
     Application& app = Application::Instance();
     Config& config = GetConfig();
     const RunOptions& options = GetRunOptions();
@@ -94,8 +78,11 @@ SceneManager::SceneManager()
         m_startCounter = ClockCounter();
         app.GetTaskManager().AddTask(IntrusivePtr<Task>(new SceneUpdateTask(*this)), 0);
     } else {
-        ReportFatalStartError();
+        m_startError = m_platform->SystemGetErrorMessage();
+        GetLog() << Fatal << "Failed to initialize HGE: " << m_startError << EndL;
+        m_platform->SystemShutdown();
     }
+    return m_initialised;
 }
 
 SceneManager::~SceneManager()
@@ -107,31 +94,9 @@ SceneManager::~SceneManager()
     if (m_resources) {
         m_resources->Purge();
     }
-    if (m_platform) {
+    if (m_platform && m_initialised) {
         m_platform->SystemShutdown();
     }
-}
-
-void SceneManager::ReportFatalStartError()
-{
-    const std::string error = m_platform->SystemGetErrorMessage();
-    const std::string storage = Application::Instance().GetStoragePath();
-    const std::string address = Application::Instance().GetSupportAddress();
-    GetLog() << Fatal << "Failed to initialize HGE: " << error << EndL;
-    std::string text = "There was an error trying to start the game:\n" + error +
-                       "\nIf you would like to help us fixing it please send us files\n\"hgelog.txt\" and "
-                       "\"log.html\" from folder\n" +
-                       storage + "\nto our e-mail address " + address +
-                       "\n\nDo you want to do it now? (Click \"yes\" to open that folder)";
-    if (ShowMessageBox("Error", text, MessageBoxYesNo)) {
-        OpenFolder(storage.empty() ? std::string(".") : storage);
-        ShowMessageBox("Thank you!",
-                       std::string("Please send us files \"hgelog.txt\" and \"log.html\"\nto our e-mail address ") +
-                           address + "\n\nThank you!",
-                       MessageBoxInfo);
-    }
-    m_platform->SystemShutdown();
-    Application::Instance().Exit(0);
 }
 
 void SceneManager::Run()

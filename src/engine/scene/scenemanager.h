@@ -2,6 +2,7 @@
 // Owns the platform: initialises it from the configuration, runs the frame loop
 // (draw the scene, then run the tasks) and keeps the adaptive detail level.
 
+#include "engine/core/accesspoint.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/resourcemanager.h"
 #include "engine/scene/detaillevel.h"
@@ -30,12 +31,18 @@ enum class Rejoin { Never, NextDraw };
 // take the node itself out of the scene.
 enum class ScheduleAction { AttachClone, Remove };
 
-class SceneManager {
+class SceneManager : public AccessPoint<SceneManager> {
 public:
-    static SceneManager& Instance();
+    static constexpr const char* kPartName = "the scene";
+    SceneManager();
     virtual ~SceneManager();
 
+    // Opens the window and the renderer as the configuration and the run's
+    // options ask; false when the platform cannot start (GetStartError says
+    // why, and the log has it).
+    bool Start();
     bool IsInitialised() const { return m_initialised; }
+    const std::string& GetStartError() const { return m_startError; }
     // Runs the platform's main loop until the task list has drained.
     void Run();
     void SetWindowed(bool windowed);
@@ -123,12 +130,7 @@ public:
     SceneManager(const SceneManager&) = delete;
     SceneManager& operator=(const SceneManager&) = delete;
 
-protected:
-    SceneManager();
-
 private:
-    void ReportFatalStartError();
-
     struct DrawOrder {
         bool operator()(const HierarchyNodePtr& a, const HierarchyNodePtr& b) const;
     };
@@ -166,6 +168,7 @@ private:
     std::unordered_map<std::string, TextureHandle> m_texturesByPath; // by resource path, as asked for
     std::unique_ptr<ScriptPlayer> m_script;
     bool m_initialised = false;
+    std::string m_startError;
     DetailLevel m_detail;
     bool m_drawing = true; // false while the platform draws nothing
     int64_t m_lastOverlay = 0;

@@ -9,13 +9,6 @@
 
 namespace tsv {
 
-namespace {
-bool s_soundOffByChoice = false;
-} // namespace
-
-void SetSoundOffByChoice(bool off) { s_soundOffByChoice = off; }
-bool IsSoundOffByChoice() { return s_soundOffByChoice; }
-
 IntrusivePtr<AudioDevice> AudioDevice::OpenDefault()
 {
     return OpenOpenALDevice(GetRunOptions().headless ? AudioOutput::Loopback : AudioOutput::Device);

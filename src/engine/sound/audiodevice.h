@@ -26,11 +26,6 @@ public:
     virtual void SetPitchShift(float pitch) = 0;
 };
 
-// A run may go without sound on purpose (a fast simulation); sounds then stay
-// silent without the errors a missing sound card gives.
-void SetSoundOffByChoice(bool off);
-bool IsSoundOffByChoice();
-
 class AudioDevice : public RefCounted {
 public:
     // The default output device; in headless runs the loopback device, which

@@ -37,25 +37,21 @@ bool SoundWanted()
 
 } // namespace
 
-SoundManager& SoundManager::Instance()
+std::unique_ptr<SoundManager> SoundManager::ForThisRun()
 {
-    static SoundManager s_manager(SoundWanted() ? AudioDevice::OpenDefault() : IntrusivePtr<AudioDevice>(), !SoundWanted());
-    // A card plugged in later, or back after it went, is opened the same way.
-    static const bool s_reopens = [] {
-        if (SoundWanted()) {
-            s_manager.SetDeviceOpener([] { return AudioDevice::OpenDefault(); });
-        }
-        return true;
-    }();
-    (void)s_reopens;
-    return s_manager;
+    const bool wanted = SoundWanted();
+    auto manager = std::make_unique<SoundManager>(wanted ? AudioDevice::OpenDefault() : IntrusivePtr<AudioDevice>(),
+                                                  !wanted);
+    if (wanted) {
+        manager->SetDeviceOpener([] { return AudioDevice::OpenDefault(); });
+    }
+    return manager;
 }
 
 SoundManager::SoundManager(IntrusivePtr<AudioDevice> device, bool silentByChoice)
-    : m_device(std::move(device)), m_clockOriginMs(ClockMs())
+    : m_device(std::move(device)), m_offByChoice(!m_device && silentByChoice), m_clockOriginMs(ClockMs())
 {
-    if (!m_device && silentByChoice) {
-        SetSoundOffByChoice(true);
+    if (m_offByChoice) {
         GetLog() << Hint << "Sound is off for this run" << EndL;
     } else if (!m_device) {
         GetLog() << Error << "Failed to create Audiere audio device." << EndL;
@@ -267,7 +263,7 @@ void SoundManager::CheckDevice(int64_t nowMs)
         }
         return;
     }
-    if (!m_opener || m_unplugged || IsSoundOffByChoice()) {
+    if (!m_opener || m_unplugged || m_offByChoice) {
         m_nextCheck = nowMs + kDeviceCheckMs;
         return;
     }

@@ -2,6 +2,7 @@
 // Owns every sound and playlist by the name it was loaded under, plays them by
 // name, sets group volumes and reads the preload and playlist files.
 
+#include "engine/core/accesspoint.h"
 #include "engine/sound/audiodevice.h"
 #include "engine/sound/audieresound.h"
 #include "engine/sound/playlist.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,10 +20,13 @@ namespace tsv {
 inline constexpr int32_t kEffectGroup = 0;
 inline constexpr int32_t kMusicGroup = 1;
 
-class SoundManager {
+class SoundManager : public AccessPoint<SoundManager> {
 public:
-    // The process's manager; opens the default device on first use.
-    static SoundManager& Instance();
+    static constexpr const char* kPartName = "the sound manager";
+    // The manager a run of the game uses: on the default device, opened again
+    // when a card comes back or is plugged in later; silent by choice when the
+    // run's options want no sound (a fast simulation).
+    static std::unique_ptr<SoundManager> ForThisRun();
     // A manager on the given device; null runs silent after logging the missing
     // device (or, when silence was chosen, just saying so).
     explicit SoundManager(IntrusivePtr<AudioDevice> device, bool silentByChoice = false);
@@ -77,6 +82,9 @@ private:
     void UseDevice(IntrusivePtr<AudioDevice> device);
 
     IntrusivePtr<AudioDevice> m_device;
+    // The run goes without sound on purpose (a fast simulation): no device
+    // is looked for, and no error says one is missing.
+    bool m_offByChoice = false;
     DeviceOpener m_opener;
     bool m_unplugged = false;
     int64_t m_nextCheck = 0;

@@ -32,12 +32,6 @@ int32_t ClampToInt32(int64_t value)
 
 } // namespace
 
-GameState& GameState::Instance()
-{
-    static GameState instance;
-    return instance;
-}
-
 GameState::GameState(GameStatePaths paths) : m_paths(std::move(paths))
 {
     m_profiles = new ProfileManager();

@@ -3,6 +3,7 @@
 // the profiles and highscore tables, the arcade sets, the saved unfinished run,
 // and the rules that turn a finished level into progress.
 
+#include "engine/core/accesspoint.h"
 #include "engine/core/intrusiveptr.h"
 #include "engine/core/util/file/recordio.h"
 #include "game/board/boardevents.h"
@@ -85,7 +86,7 @@ struct GameStatePaths {
 // than GameState::kMaxSavedGameNameBytes, "-N" and a 64-bit digest of the name.
 std::string SavedRunFileName(const std::string& word, const std::string& player);
 
-class GameState {
+class GameState : public tsv::AccessPoint<GameState> {
 public:
     // Hooks the board fills. The board snapshot follows the statistics in a
     // saved game: the writer appends the board's state, the reader consumes
@@ -96,8 +97,8 @@ public:
     // Called for every AddScore that added points while a mode is current.
     using ScoreListener = std::function<void(const ScoreEvent&)>;
 
-    // The game's one object, created on first use and destroyed at exit.
-    static GameState& Instance();
+    // The one the start-up builds (see GameParts) and the screens reach.
+    static constexpr const char* kPartName = "the game state";
 
     // Loads profiles, highscores (generating empty tables) and the arcade sets
     // from the storage folder of the Application and the given data paths.

@@ -11,12 +11,6 @@ namespace {
 constexpr int64_t kMusicFadeMs = 1000;
 } // namespace
 
-GameMedia& GameMedia::Instance()
-{
-    static GameMedia s_media;
-    return s_media;
-}
-
 GameMedia::GameMedia()
 {
     tsv::SoundManager& sound = tsv::SoundManager::Instance();

@@ -1,8 +1,9 @@
 #pragma once
 // The game's shared sounds, music and effects: the menu and game music, the
-// board's sound groups and single sounds, and the board's effects. Loaded once,
-// on first use, and kept to the end of the process.
+// board's sound groups and single sounds, and the board's effects. Loaded once
+// when the start-up builds it, and kept to the end of the run.
 
+#include "engine/core/accesspoint.h"
 #include "engine/core/intrusiveptr.h"
 #include "engine/sound/audieresound.h"
 #include "engine/sound/playlist.h"
@@ -16,9 +17,10 @@ namespace bsh {
 
 enum class Music : int32_t { None = -1, Menu = 0, Game = 1 };
 
-class GameMedia {
+class GameMedia : public tsv::AccessPoint<GameMedia> {
 public:
-    static GameMedia& Instance();
+    static constexpr const char* kPartName = "the game media";
+    GameMedia();
 
     GameMedia(const GameMedia&) = delete;
     GameMedia& operator=(const GameMedia&) = delete;
@@ -31,7 +33,6 @@ public:
     BoardEffects& Effects() { return m_effects; }
 
 private:
-    GameMedia();
 
     Music m_music = Music::None;
     std::array<tsv::IntrusivePtr<tsv::Playlist>, 2> m_playlists;

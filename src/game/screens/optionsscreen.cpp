@@ -13,6 +13,17 @@ namespace bsh {
 
 namespace {
 
+// The desktop's pointer or the game's own, at once.
+void ShowSystemCursor(bool show)
+{
+    if (tsv::SceneManager::Instance().IsInitialised()) {
+        tsv::SceneManager::Instance().SetSystemCursor(show);
+    }
+    if (tsv::MouseCursor::IsInstalled()) {
+        tsv::MouseCursor::Instance().SetSystemCursor(show);
+    }
+}
+
 int32_t BarIndex(float volume)
 {
     const int32_t index = static_cast<int32_t>(static_cast<float>(OptionsScreen::kBarSteps - 1) * volume);
@@ -179,10 +190,7 @@ void OptionsScreen::Apply(const Option& option)
         break;
     case OptionCursor:
         config.systemCursor = option.index == 1;
-        if (tsv::SceneManager::Instance().IsInitialised()) {
-            tsv::SceneManager::Instance().SetSystemCursor(config.systemCursor);
-        }
-        tsv::MouseCursor::Instance().SetSystemCursor(config.systemCursor);
+        ShowSystemCursor(config.systemCursor);
         break;
     case OptionHints:
         if (tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile()) {
@@ -271,10 +279,7 @@ void OptionsScreen::Restore(const Settings& settings)
     }
     if (config.systemCursor != settings.systemCursor) {
         config.systemCursor = settings.systemCursor;
-        if (tsv::SceneManager::Instance().IsInitialised()) {
-            tsv::SceneManager::Instance().SetSystemCursor(settings.systemCursor);
-        }
-        tsv::MouseCursor::Instance().SetSystemCursor(settings.systemCursor);
+        ShowSystemCursor(settings.systemCursor);
     }
     if (tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile()) {
         profile->SetHints(settings.hints);

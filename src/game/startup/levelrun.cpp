@@ -286,7 +286,6 @@ bool StartLevelRun(const GameOptions& game, const tsv::RunOptions& options)
     // Standing in for the loader screen: the preloaded sounds come first.
     tsv::SoundManager::Instance().Preload("/sound/preload.xml");
     GameMedia::Instance().PlayMusic(Music::Game);
-    tsv::InputManager::Instance(); // polls the mouse before the board reads it
     tsv::IntrusivePtr<LevelChain> chain(new LevelChain(game, options.seed));
     if (!chain->StartNext()) {
         return false;
@@ -336,9 +335,8 @@ bool StartMenuLevel(const std::string& levelPath, GameMode mode, MenuLevelDone o
     return true;
 }
 
-int RunSimulation(const GameOptions& game, const tsv::RunOptions& options)
+int RunSimulation(const GameOptions& game, const tsv::RunOptions& options, GameState& state)
 {
-    GameState& state = GameState::Instance();
     state.SetReadOnly(true);
     const GameMode mode = PrepareState(state, game);
     const int64_t step = options.fixedStepMs > 0 ? options.fixedStepMs : kDefaultSimulationStepMs;

@@ -42,6 +42,6 @@ uint32_t LevelSeed(uint32_t runSeed, uint32_t start);
 
 // Plays the level with the bot on a virtual clock of --fixed-step (10 ms by
 // default) and prints the same report; returns the exit code.
-int RunSimulation(const GameOptions& game, const tsv::RunOptions& options);
+int RunSimulation(const GameOptions& game, const tsv::RunOptions& options, GameState& state);
 
 } // namespace bsh

@@ -363,11 +363,24 @@ void SetStorageMovedNotice(const std::string& usual, const std::string& why, con
 
 namespace {
 
+// Given by StartMenus: builds the game-wide state when the menus are entered.
+std::function<void()>& StateStarter()
+{
+    static std::function<void()> s_start;
+    return s_start;
+}
+
 // Past the intro: a first run meets the profile screen, which asks for a name at once.
 void EnterMenus()
 {
-    GoToMenu([] { return GameState::Instance().Profiles().Count() > 0 ? MakeMainMenu() : MakeProfileScreen(); },
-             TellOfPlayerFiles);
+    GoToMenu(
+        [] {
+            if (StateStarter()) {
+                StateStarter()();
+            }
+            return GameState::Instance().Profiles().Count() > 0 ? MakeMainMenu() : MakeProfileScreen();
+        },
+        TellOfPlayerFiles);
 }
 
 } // namespace
@@ -384,9 +397,9 @@ void ShowIntroScreen(int32_t index)
     });
 }
 
-void StartMenus()
+void StartMenus(std::function<void()> startState)
 {
-    tsv::InputManager::Instance(); // the input poll runs before the screens
+    StateStarter() = std::move(startState);
     tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(new LoaderScreen([] {
         const tsv::Config& config = tsv::GetConfig();
         tsv::SoundManager::Instance().SetGroupVolume(config.soundVolume, tsv::kEffectGroup);

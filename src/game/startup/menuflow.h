@@ -8,13 +8,16 @@
 #include "game/progress/gamestate.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace bsh {
 
 // Puts the loader on the screen stack; the intro follows it, and then the
 // background and the main menu, or without any profile the profile screen.
-void StartMenus();
+// `startState` builds the game-wide state as the menus are entered, where a
+// new player's generated highscores draw on the run's random numbers.
+void StartMenus(std::function<void()> startState);
 // Intro screen `index` of the intro list, or past its end the menus.
 void ShowIntroScreen(int32_t index);
 // The game saves elsewhere this run: the first menu tells the player the

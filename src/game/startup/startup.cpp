@@ -27,7 +27,7 @@
 #include "engine/gui/screenstack.h"
 #include "engine/scene/scriptplayer.h"
 #include "engine/gui/guiscript.h"
-#include "engine/gui/guistartup.h"
+#include "game/startup/gameparts.h"
 #include "engine/scene/sceneviewer.h"
 #include "engine/sound/soundmanager.h"
 
@@ -37,8 +37,11 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <spawn.h>
 #include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 namespace bsh {
 
@@ -131,9 +134,37 @@ bool ReadScriptFile(const std::string& path, std::string& text)
     return true;
 }
 
+// Opens a folder in the desktop's file manager without waiting for it.
+void OpenFolder(const std::string& path)
+{
+    const char* argv[] = {"xdg-open", path.c_str(), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+        tsv::GetLog() << tsv::Warning << "Failed to open folder \"" << path << "\"" << tsv::EndL;
+    }
+}
+
+// The window could not open: the player is asked to send the logs, and the
+// folder that holds them opens on request.
+void ReportFatalStartError(const std::string& error, const std::string& storage)
+{
+    std::string text = "There was an error trying to start the game:\n" + error +
+                       "\nIf you would like to help us fixing it please send us files\n\"hgelog.txt\" and "
+                       "\"log.html\" from folder\n" +
+                       storage + "\nto our e-mail address " + kSupportAddress +
+                       "\n\nDo you want to do it now? (Click \"yes\" to open that folder)";
+    if (tsv::ShowMessageBox("Error", text, tsv::MessageBoxYesNo)) {
+        OpenFolder(storage.empty() ? std::string(".") : storage);
+        tsv::ShowMessageBox("Thank you!",
+                            std::string("Please send us files \"hgelog.txt\" and \"log.html\"\nto our e-mail address ") +
+                                kSupportAddress + "\n\nThank you!",
+                            tsv::MessageBoxInfo);
+    }
+}
+
 } // namespace
 
-int RunGame(int argc, char** argv)
+int RunGame(int argc, char** argv, const std::function<void(GameParts&)>& started)
 {
     tsv::RunOptions& options = tsv::GetRunOptions();
     std::string message;
@@ -168,7 +199,6 @@ int RunGame(int argc, char** argv)
     tsv::SetMessageBoxesHeadless(options.headless);
     tsv::GetLog();
 
-    tsv::Application& app = tsv::Application::Instance();
     // A recording is read and checked before anything starts, and played in
     // a storage folder of its own: the players' files are never touched.
     Replay replay;
@@ -208,12 +238,10 @@ int RunGame(int argc, char** argv)
                             tsv::MessageBoxOk);
         return 1;
     }
-    app.SetStoragePath(storage);
-    tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::HtmlLogTarget(app.GetStoragePath() + "log.html")));
+    tsv::SetStoragePath(storage);
+    tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::HtmlLogTarget(storage + "log.html")));
     tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(new tsv::DebuggerLogTarget));
-    app.SetWindowTitle(kWindowTitle);
-    app.SetSupportAddress(kSupportAddress);
-    tsv::GetLog() << tsv::Hint << "Storage path is: " << app.GetStoragePath() << tsv::EndL;
+    tsv::GetLog() << tsv::Hint << "Storage path is: " << storage << tsv::EndL;
     if (folder.Moved()) {
         // Never silently: the player's usual folder is still read, and the
         // first menu says where the game writes and why.
@@ -228,40 +256,46 @@ int RunGame(int argc, char** argv)
     SetLevelMeshLoader(&tsv::LoadMeshFile);
     if (game.simulate) {
         // The rules alone: no window, scene, textures or sound.
-        return RunSimulation(game, options);
+        GameState state;
+        return RunSimulation(game, options, state);
     }
 
+    GameParts parts;
+    tsv::Application& app = parts.Engine().GetApplication();
+    app.SetWindowTitle(kWindowTitle);
+    app.SetSupportAddress(kSupportAddress);
     // From here a stop signal closes the game as its window's close does
     // (a level in play is saved), and ends it even while it is busy.
     tsv::InstallStopSignals();
-    tsv::SceneManager& scene = tsv::SceneManager::Instance();
-    if (!scene.IsInitialised()) {
+    if (!parts.StartScene()) {
+        ReportFatalStartError(parts.StartError(), storage);
         return -1;
     }
+    tsv::SceneManager& scene = parts.Engine().GetScene();
     if (!script.empty()) {
         scene.SetScript(std::move(script));
     }
 
     // The sound layer: focus changes silence and restore the groups, and each
     // frame ends by feeding (or, headless, rendering) the audio.
-    tsv::SoundManager& sound = tsv::SoundManager::Instance();
+    tsv::SoundManager& sound = parts.Engine().GetSound();
     tsv::AudioDevice* device = sound.GetDevice();
     const bool writeAudio = options.headless && !options.audioOut.empty() && device && device->IsLoopback();
     if (writeAudio) {
         sound.SetCapture(true); // kept across a change of device
     }
-    scene.AddFocusHook([](bool focused) { tsv::SoundManager::Instance().OnFocusChanged(focused); });
+    scene.AddFocusHook([&sound](bool focused) { sound.OnFocusChanged(focused); });
     scene.AddFocusHook([](bool focused) {
         if (!focused) {
             PauseLevelInPlay();
         }
     });
-    scene.SetFrameEndHook([] { tsv::SoundManager::Instance().Update(); });
+    scene.SetFrameEndHook([&sound] { sound.Update(); });
     // An emitter's "sound" and "playlist" play when it spawns.
     tsv::SetEmitterSoundHook(&tsv::PlaySpawnSounds);
 
-    // The GUI: language, pointer, and the --screen viewer.
-    if (!tsv::StartGui(options)) {
+    // The GUI: language, pointer, the --screen viewer, and the game's media.
+    if (!parts.StartGui(options)) {
         std::fprintf(stderr, "brinestoneharbour: the GUI could not start (the log in %s says why)\n",
                      app.GetStoragePath().c_str());
         return 1;
@@ -271,21 +305,31 @@ int RunGame(int argc, char** argv)
                      options.scenePath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
+    const bool levelRun =
+        !game.levelPath.empty() || game.soakMinutes > 0 || game.IsEndless() || !game.replayPath.empty();
+    const bool menus = options.scenePath.empty() && options.screenPath.empty() && !levelRun;
+    if (levelRun || menus) {
+        parts.StartMedia();
+    }
+    if (levelRun) {
+        parts.StartState();
+    }
     if (!game.replayPath.empty() && !StartReplay(replay, options)) {
         std::fprintf(stderr, "brinestoneharbour: cannot play the recording %s: its board cannot be set up\n",
                      game.replayPath.c_str());
         return kReplayRefused;
     }
-    const bool levelRun =
-        !game.levelPath.empty() || game.soakMinutes > 0 || game.IsEndless() || !game.replayPath.empty();
     if (game.replayPath.empty() && levelRun && !StartLevelRun(game, options)) {
         std::fprintf(stderr, "brinestoneharbour: cannot play the level %s (the log in %s says why)\n",
                      game.IsEndless() ? kEndlessLevel : game.levelPath.c_str(), app.GetStoragePath().c_str());
         return 1;
     }
-    if (options.scenePath.empty() && options.screenPath.empty() && !levelRun) {
+    if (menus) {
         // Started as a player starts it: the menus.
-        StartMenus();
+        StartMenus([&parts] { parts.StartState(); });
+    }
+    if (started) {
+        started(parts);
     }
     scene.Run();
     ReportEndlessRun(game, options);
@@ -293,7 +337,7 @@ int RunGame(int argc, char** argv)
     SaveLevelInPlay();
     // The screens go while the game-wide state they save into still exists.
     tsv::ScriptPlayer::SetDumpProvider({});
-    tsv::ScreenStack::Instance().Clear();
+    parts.Engine().GetScreens().Clear();
     if (writeAudio) {
         tsv::WriteWavFile(options.audioOut, sound.GetCapture(), 2, sound.GetCaptureRate());
     }

@@ -177,7 +177,8 @@ TEST_F(ScreenStackTest, TheUiDescription)
 
 TEST_F(ScreenStackTest, TheMouseCursor)
 {
-    MouseCursor& cursor = MouseCursor::Instance();
+    MouseCursor cursor; // as the GUI's start builds it
+    MouseCursor::Installation installed(cursor);
     EXPECT_EQ(cursor.GetRoot()->GetLayer(), kCursorLayer);
     cursor.SetCursor(kCursorHand, "");
     EXPECT_EQ(cursor.GetTexturePath(), "/texture/gui/cursor/hand.png");

@@ -3,6 +3,7 @@
 // devices. One implementation runs over SDL2 (platform/sdl/), with a headless,
 // fixed-step, scriptable mode for tests.
 
+#include "engine/core/log.h"
 #include "engine/platform/padnavigator.h"
 
 #include <cstdint>
@@ -82,7 +83,6 @@ public:
     virtual void SetScreenWidth(int width) = 0;
     virtual void SetScreenHeight(int height) = 0;
     virtual void SetColourDepth(int bits) = 0;
-    virtual void SetLogFile(const std::string& path) = 0;
     virtual void SetTitle(const std::string& title) = 0;
     // Called when the player sizes the window (not when it is maximised or
     // full screen): the size to restore at the next start.
@@ -152,6 +152,12 @@ public:
 };
 
 struct RunOptions;
+
+// The platform logs through the engine's log under a section of its own, so a
+// target can keep its lines apart (the start-up gives them a file of their own).
+inline constexpr const char* kPlatformLogSection = "Platform";
+// Puts the lines logged while it lives under the platform's section.
+inline LogSectionScope PlatformLogSection() { return {GetLog(), kPlatformLogSection, "", false}; }
 
 // The platform of this build (SDL2), set up from the run options.
 std::unique_ptr<Platform> CreatePlatform(const RunOptions& options);

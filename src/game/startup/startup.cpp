@@ -15,6 +15,7 @@
 #include "engine/core/util/file/filestream.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messagebox.h"
+#include "engine/platform/platform.h"
 #include "engine/platform/runoptions.h"
 #include "engine/platform/script.h"
 #include "engine/platform/stopsignals.h"
@@ -234,6 +235,10 @@ int RunGame(int argc, char** argv)
     // From here a stop signal closes the game as its window's close does
     // (a level in play is saved), and ends it even while it is busy.
     tsv::InstallStopSignals();
+    // The platform's own lines also go to a plain file that players are asked
+    // to send with the log when the game cannot start.
+    tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(
+        new tsv::TextLogTarget(app.GetStoragePath() + "hgelog.txt", tsv::kPlatformLogSection)));
     tsv::SceneManager& scene = tsv::SceneManager::Instance();
     if (!scene.IsInitialised()) {
         return -1;

@@ -10,7 +10,6 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <algorithm>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
@@ -60,31 +59,11 @@ SdlPlatform::SdlPlatform(const RunOptions& options) : m_options(options) {}
 
 SdlPlatform::~SdlPlatform() { SystemShutdown(); }
 
-void SdlPlatform::WriteLog(const char* format, ...)
-{
-    if (m_logPath.empty()) {
-        return;
-    }
-    FILE* f = std::fopen(m_logPath.c_str(), "a");
-    if (!f) {
-        return;
-    }
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(f, format, args);
-    va_end(args);
-    std::fputc('\n', f);
-    std::fclose(f);
-}
-
 bool SdlPlatform::SystemInitiate()
 {
-    if (!m_logPath.empty()) {
-        if (FILE* f = std::fopen(m_logPath.c_str(), "w")) {
-            std::fclose(f);
-        }
-    }
-    WriteLog("Tessvan platform layer over SDL %d.%d.%d", SDL_MAJOR_VERSION, SDL_MINOR_VERSION, SDL_PATCHLEVEL);
+    const LogSectionScope section = PlatformLogSection();
+    GetLog() << Hint << "Tessvan platform layer over SDL " << SDL_MAJOR_VERSION << "." << SDL_MINOR_VERSION << "."
+             << SDL_PATCHLEVEL << EndL;
     if (m_options.headless) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
         setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -94,12 +73,10 @@ bool SdlPlatform::SystemInitiate()
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         m_error = SDL_GetError();
-        WriteLog("Error: SDL_Init failed: %s", m_error.c_str());
+        GetLog() << Error << "SDL_Init failed: " << m_error << EndL;
         return false;
     }
-    if (!m_pads.Start()) {
-        WriteLog("Gamepads unavailable: %s", SDL_GetError());
-    }
+    m_pads.Start(); // says itself why there are no gamepads
     // A size from another screen, or written by hand, still gives a window
     // that fits between the smallest one and the desktop.
     if (m_windowWidth < kMinWindowWidth || m_windowHeight < kMinWindowHeight || m_windowWidth > 16384 ||
@@ -133,7 +110,8 @@ bool SdlPlatform::SystemInitiate()
                                             SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE |
                                                 SDL_RENDERER_PRESENTVSYNC);
             if (!m_renderer) {
-                WriteLog("Accelerated renderer unavailable (%s); using the software renderer", SDL_GetError());
+                GetLog() << Warning << "Accelerated renderer unavailable (" << SDL_GetError()
+                         << "); using the software renderer" << EndL;
                 m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
             }
         }
@@ -145,13 +123,14 @@ bool SdlPlatform::SystemInitiate()
             // The frame's alpha is not part of the picture.
             SDL_SetTextureBlendMode(m_frame, SDL_BLENDMODE_NONE);
         } else if (m_renderer) {
-            WriteLog("Render targets unavailable (%s); the renderer scales the view", SDL_GetError());
+            GetLog() << Warning << "Render targets unavailable (" << SDL_GetError() << "); the renderer scales the view"
+                     << EndL;
             SDL_RenderSetLogicalSize(m_renderer, kViewWidth, kViewHeight);
         }
     }
     if (!m_renderer) {
         m_error = SDL_GetError();
-        WriteLog("Error: can't create the renderer: %s", m_error.c_str());
+        GetLog() << Error << "can't create the renderer: " << m_error << EndL;
         SystemShutdown();
         return false;
     }
@@ -159,10 +138,12 @@ bool SdlPlatform::SystemInitiate()
     ReadRefreshRate();
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(m_renderer, &info);
-    WriteLog("Video driver: %s", SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "none");
-    WriteLog("Renderer: %s", info.name ? info.name : "unknown");
-    WriteLog("Mode: %d x %d, %s, %d bits", m_windowWidth, m_windowHeight,
-             m_options.headless ? "off-screen" : (m_windowed ? "windowed" : "full screen"), m_colourDepth);
+    GetLog() << Hint << "Video driver: " << (SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "none")
+             << EndL;
+    GetLog() << Hint << "Renderer: " << (info.name ? info.name : "unknown") << EndL;
+    GetLog() << Hint << "Mode: " << m_windowWidth << " x " << m_windowHeight << ", "
+             << (m_options.headless ? "off-screen" : (m_windowed ? "windowed" : "full screen")) << ", "
+             << m_colourDepth << " bits" << EndL;
     SDL_ShowCursor(m_hideMouse ? SDL_DISABLE : SDL_ENABLE);
     if (!m_options.headless) {
         SDL_StartTextInput();
@@ -203,7 +184,8 @@ void SdlPlatform::SystemShutdown()
     }
     m_pads.Stop();
     if (m_initiated) {
-        WriteLog("Platform shut down");
+        const LogSectionScope section = PlatformLogSection();
+        GetLog() << Hint << "Platform shut down" << EndL;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         m_initiated = false;
     }
@@ -279,7 +261,8 @@ void SdlPlatform::PollEvents()
     m_events.clear();
     if (StopSignal() != 0 && !m_stopReported) {
         m_stopReported = true;
-        WriteLog("Signal %d: the game closes as when its window is closed", StopSignal());
+        const LogSectionScope section = PlatformLogSection();
+        GetLog() << Hint << "Signal " << StopSignal() << ": the game closes as when its window is closed" << EndL;
         if (m_exitFn) {
             m_exitFn();
         }
@@ -721,7 +704,7 @@ void SdlPlatform::SaveScreenshots()
                 }
             }
             if (!saved) {
-                WriteLog("Error: can't save screenshot %s: %s", path.c_str(), SDL_GetError());
+                const LogSectionScope section = PlatformLogSection();
                 GetLog() << Error << path << ": cannot save the screenshot: " << SDL_GetError() << EndL;
             }
         }
@@ -806,17 +789,18 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
     if (!m_renderer) {
         return 0;
     }
+    const LogSectionScope section = PlatformLogSection();
     SDL_Surface* surface = nullptr;
     if (EndsWithNoCase(path, ".dds")) {
         std::string bytes;
         DecodedImage image;
         std::string error;
         if (!ReadFileBytes(path, bytes)) {
-            WriteLog("Error: can't open texture %s", path.c_str());
+            GetLog() << Error << "can't open texture " << path << EndL;
             return 0;
         }
         if (!DecodeDds(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error)) {
-            WriteLog("Error: can't decode texture %s: %s", path.c_str(), error.c_str());
+            GetLog() << Error << "can't decode texture " << path << ": " << error << EndL;
             return 0;
         }
         surface = SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 32, SDL_PIXELFORMAT_ARGB8888);
@@ -832,21 +816,21 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
         // renderer is refused before gigabytes are decoded for it.
         int width = 0, height = 0;
         if (ReadPngSize(path, width, height) && (width > MaxTextureSide() || height > MaxTextureSide())) {
-            WriteLog("Error: can't load texture %s: %d x %d pixels, more than the %d a side the renderer takes",
-                     path.c_str(), width, height, MaxTextureSide());
+            GetLog() << Error << "can't load texture " << path << ": " << width << " x " << height
+                     << " pixels, more than the " << MaxTextureSide() << " a side the renderer takes" << EndL;
             return 0;
         }
         surface = IMG_Load(path.c_str());
     }
     if (!surface) {
-        WriteLog("Error: can't load texture %s: %s", path.c_str(), SDL_GetError());
+        GetLog() << Error << "can't load texture " << path << ": " << SDL_GetError() << EndL;
         return 0;
     }
     SDL_Texture* texture = SDL_CreateTextureFromSurface(m_renderer, surface);
     TextureEntry entry{texture, surface->w, surface->h, IsOpaque(surface)};
     SDL_FreeSurface(surface);
     if (!texture) {
-        WriteLog("Error: can't create texture %s: %s", path.c_str(), SDL_GetError());
+        GetLog() << Error << "can't create texture " << path << ": " << SDL_GetError() << EndL;
         return 0;
     }
     for (size_t i = 0; i < m_textures.size(); ++i) {

@@ -9,7 +9,6 @@
 #include "engine/platform/viewfit.h"
 
 #include <array>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -45,7 +44,6 @@ public:
     void SetScreenWidth(int width) override { m_windowWidth = width; }
     void SetScreenHeight(int height) override { m_windowHeight = height; }
     void SetColourDepth(int bits) override { m_colourDepth = bits; }
-    void SetLogFile(const std::string& path) override { m_logPath = path; }
     void SetTitle(const std::string& title) override;
     void SetResizeFunc(ResizeFn fn) override { m_resizeFn = std::move(fn); }
     void SetFullscreenToggleFunc(EventFn fn) override { m_toggleFn = std::move(fn); }
@@ -113,7 +111,6 @@ private:
     static bool ReadPngSize(const std::string& path, int& width, int& height);
     int MaxTextureSide() const;
 
-    void WriteLog(const char* format, ...);
     void PollEvents();
     void HandleWindowEvent(int event, int data1, int data2);
     void SetFocused(bool focused);
@@ -141,7 +138,6 @@ private:
 
     RunOptions m_options;
     std::string m_error;
-    std::string m_logPath;
     std::string m_title = "Tessvan Application";
     bool m_windowed = true;
     bool m_hideMouse = false;

@@ -72,7 +72,12 @@ TEST(StartupTest, HeadlessRunLeavesLogAndConfig)
         at = found;
     }
     EXPECT_NE(log.find("Storage path is: " + run.storage + "</span>"), std::string::npos);
-    EXPECT_TRUE(FileExists(run.storage + "hgelog.txt"));
+    // The platform's lines go to the log and to their own plain file.
+    EXPECT_NE(log.find("<b>Hint:</b> Mode: 800 x 600, off-screen, 32 bits</span>"), std::string::npos);
+    const std::string platformLog = ReadFile(run.storage + "hgelog.txt");
+    EXPECT_NE(platformLog.find(": Hint: Tessvan platform layer over SDL "), std::string::npos);
+    EXPECT_NE(platformLog.find(": Hint: Mode: 800 x 600, off-screen, 32 bits\n"), std::string::npos);
+    EXPECT_EQ(platformLog.find("Storage path is"), std::string::npos);
     // The debugger target writes the same lines to standard error.
     EXPECT_NE(run.stderrText.find("[ Log target created (system debugger) ]"), std::string::npos);
 }

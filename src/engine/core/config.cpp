@@ -2,6 +2,7 @@
 
 #include "engine/core/log.h"
 #include "engine/core/storage.h"
+#include "engine/core/textformat.h"
 #include "engine/core/util/file/damagedfile.h"
 #include "engine/core/util/file/filestream.h"
 #include "engine/core/util/xml/xmlloader.h"
@@ -19,13 +20,7 @@ bool IsCleanNumber(const std::string& text)
     const char* begin = text.c_str();
     char* end = nullptr;
     std::strtod(begin, &end);
-    if (end == begin) {
-        return false;
-    }
-    while (*end == ' ' || *end == '\t' || *end == '\n' || *end == '\r') {
-        ++end;
-    }
-    return *end == '\0';
+    return end != begin && Trim(end).empty();
 }
 
 std::string ReadWhole(const std::string& path)
@@ -57,9 +52,9 @@ void Config::Load(const std::string& storageFolder)
         }
         return;
     }
-    const XMLElement::Child& top = root->Children().front();
-    if (top.first != "config") {
-        GetLog() << Error << "Configuration file is corrupt: root tag must be <config>" << EndL;
+    IntrusivePtr<XMLElement> top =
+        RootElement(root.Get(), "config", "Configuration file is corrupt: root tag must be <config>");
+    if (!top) {
         if (own) {
             KeepDamagedFile(path);
         }
@@ -74,7 +69,7 @@ void Config::Load(const std::string& storageFolder)
         return text;
     };
     auto asBool = [&number](const std::string& text) { return ParseInt(number(text)) != 0; };
-    for (const XMLElement::Child& child : top.second->Children()) {
+    for (const XMLElement::Child& child : top->Children()) {
         const std::string& name = child.first;
         const std::string& text = child.second->GetText();
         if (name == "fullscreen") {

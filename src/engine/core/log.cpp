@@ -154,20 +154,25 @@ void DebuggerLogTarget::Write(int32_t level, int32_t indent, const std::string& 
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-// ---- HtmlLogTarget ----
+// ---- FileLogTarget ----
 
-HtmlLogTarget::HtmlLogTarget(const std::string& path) : m_path(path)
+FileLogTarget::FileLogTarget(const std::string& path, const std::string& head) : m_path(path)
 {
-    {
-        FileStream file(m_path, FileModeWrite);
-        std::string head = HtmlHead();
+    FileStream file(m_path, FileModeWrite);
+    if (!head.empty()) {
         file.Write(head.data(), static_cast<int32_t>(head.size()));
     }
+}
+
+// ---- HtmlLogTarget ----
+
+HtmlLogTarget::HtmlLogTarget(const std::string& path) : FileLogTarget(path, HtmlHead())
+{
     WriteSection(kHtmlOpeningRule);
     for (const std::string& line : SystemReport::Get().Lines()) {
         WriteSection(line);
     }
-    WriteSection("Log target created (HTML file). Filename: " + m_path);
+    WriteSection("Log target created (HTML file). Filename: " + GetPath());
     WriteSection(kFrameworkVersionLine);
     WriteSection(kHtmlClosingRule);
 }
@@ -180,7 +185,7 @@ HtmlLogTarget::~HtmlLogTarget()
     Append("\t\t</span>\n\t</body>\n</html>");
 }
 
-void HtmlLogTarget::Append(const std::string& bytes)
+void FileLogTarget::Append(const std::string& bytes)
 {
     // Straight to the file, never through the log: a target must not log
     // (the log may be writing through it, or going away at the program's
@@ -215,6 +220,21 @@ void HtmlLogTarget::Write(int32_t level, int32_t indent, const std::string& sect
                           const std::string& sectionPrefix, const std::string& text)
 {
     Append(Format(level, indent, sectionName, sectionPrefix, text));
+}
+
+// ---- TextLogTarget ----
+
+TextLogTarget::TextLogTarget(const std::string& path, std::string section)
+    : FileLogTarget(path, {}), m_section(std::move(section))
+{
+}
+
+void TextLogTarget::Write(int32_t level, int32_t indent, const std::string& sectionName,
+                          const std::string& sectionPrefix, const std::string& text)
+{
+    if (m_section.empty() || (sectionName == m_section && level != LogLevelSection)) {
+        Append(LogTarget::Format(level, indent, sectionName, sectionPrefix, text));
+    }
 }
 
 std::string HtmlLogTarget::Format(int32_t level, int32_t indent, const std::string& sectionName,

@@ -74,9 +74,24 @@ public:
                const std::string& sectionPrefix, const std::string& text) override;
 };
 
-// Appends each line to an HTML file, reopening and closing it per line so the
-// log survives a crash.
-class HtmlLogTarget : public LogTarget {
+// A target that writes to a file it empties when created, reopening and
+// closing it per line so the log survives a crash.
+class FileLogTarget : public LogTarget {
+public:
+    const std::string& GetPath() const { return m_path; }
+
+protected:
+    // Starts the file afresh with `head`.
+    FileLogTarget(const std::string& path, const std::string& head);
+    void Append(const std::string& bytes);
+
+private:
+    std::string m_path;
+    bool m_writing = false;
+};
+
+// Appends each line to an HTML file.
+class HtmlLogTarget : public FileLogTarget {
 public:
     explicit HtmlLogTarget(const std::string& path);
     ~HtmlLogTarget() override;
@@ -84,13 +99,19 @@ public:
                const std::string& sectionPrefix, const std::string& text) override;
     std::string Format(int32_t level, int32_t indent, const std::string& sectionName,
                        const std::string& sectionPrefix, const std::string& text) override;
-    const std::string& GetPath() const { return m_path; }
+};
+
+// Appends each line to a plain-text file, as the debugger target writes it:
+// every line, or only those of one section (`section` not empty), whose own
+// headers are then left out as saying nothing the file does not.
+class TextLogTarget : public FileLogTarget {
+public:
+    explicit TextLogTarget(const std::string& path, std::string section = {});
+    void Write(int32_t level, int32_t indent, const std::string& sectionName,
+               const std::string& sectionPrefix, const std::string& text) override;
 
 private:
-    void Append(const std::string& bytes);
-
-    std::string m_path;
-    bool m_writing = false;
+    std::string m_section;
 };
 
 struct LogSection {

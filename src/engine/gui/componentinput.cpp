@@ -157,8 +157,8 @@ void GUIComponent::ProcessEditing(const GuiInput& input)
         edit.AnchorSelection();
     }
     auto copySelection = [&] {
-        if (Platform* platform = SceneManager::Instance().GetPlatform(); platform && edit.HasSelection()) {
-            platform->ClipboardSetText(ConvertCodePageToUtf8(edit.Selected(), edit.codePage));
+        if (PlatformClipboard* clipboard = SceneManager::Instance().GetPlatform(); clipboard && edit.HasSelection()) {
+            clipboard->ClipboardSetText(ConvertCodePageToUtf8(edit.Selected(), edit.codePage));
         }
     };
     if (input.pressedKey != 0 && input.pressedKey == key) {
@@ -198,8 +198,8 @@ void GUIComponent::ProcessEditing(const GuiInput& input)
         }
     } else if ((input.ctrl && key == kKeyV) || (input.shift && key == kKeyInsert)) {
         if (repeat(kRepeatMs)) {
-            Platform* platform = SceneManager::Instance().GetPlatform();
-            const std::string utf8 = platform ? platform->ClipboardGetText() : std::string();
+            PlatformClipboard* clipboard = SceneManager::Instance().GetPlatform();
+            const std::string utf8 = clipboard ? clipboard->ClipboardGetText() : std::string();
             // Characters the code page cannot hold are left out.
             const std::string pasted = ConvertUtf8CharsToCodePage(utf8, edit.codePage);
             changed |= edit.Paste(pasted);

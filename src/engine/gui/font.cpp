@@ -87,12 +87,9 @@ bool Font::Load(const std::string& path)
     }
     IntrusivePtr<XMLLoader> loader(new XMLLoader(resolved));
     IntrusivePtr<XMLElement> document = loader->Execute(XMLLoader::Into::Replace, XMLLoader::OnError::Fail, 0);
-    IntrusivePtr<XMLElement> root;
-    if (document && !document->Children().empty()) {
-        root = document->Children().front().second;
-    }
-    if (!root || root->GetName() != "font") {
-        GetLog() << Error << "Error loading font \"" << path << "\" - root item must be <font>" << EndL;
+    IntrusivePtr<XMLElement> root =
+        RootElement(document.Get(), "font", "Error loading font \"" + path + "\" - root item must be <font>");
+    if (!root) {
         return false;
     }
     for (const auto& [tag, child] : root->Children()) {

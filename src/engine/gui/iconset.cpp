@@ -11,12 +11,9 @@ bool IconSet::Load(const std::string& path)
 {
     IntrusivePtr<XMLLoader> loader(new XMLLoader(ResolveResourcePath(path)));
     IntrusivePtr<XMLElement> document = loader->Execute(XMLLoader::Into::Replace, XMLLoader::OnError::Fail, 0);
-    IntrusivePtr<XMLElement> root;
-    if (document && !document->Children().empty()) {
-        root = document->Children().front().second;
-    }
-    if (!root || root->GetName() != "icons") {
-        GetLog() << Error << "Error loading icons \"" << path << "\" - root item must be <icons>" << EndL;
+    IntrusivePtr<XMLElement> root =
+        RootElement(document.Get(), "icons", "Error loading icons \"" + path + "\" - root item must be <icons>");
+    if (!root) {
         return false;
     }
     GetLog() << Hint << "Loading icon set:" << path << EndL;

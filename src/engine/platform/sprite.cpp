@@ -4,7 +4,7 @@
 
 namespace tsv {
 
-Sprite::Sprite(Platform* platform, TextureHandle texture, float x, float y, float w, float h)
+Sprite::Sprite(PlatformRenderer* platform, TextureHandle texture, float x, float y, float w, float h)
     : m_platform(platform)
 {
     m_quad.texture = texture;
@@ -91,8 +91,8 @@ void Sprite::Render4V(float x0, float y0, float x1, float y1, float x2, float y2
     m_platform->GfxRenderQuad(m_quad);
 }
 
-FrameAnimation::FrameAnimation(Platform* platform, TextureHandle texture, int frames, float fps, float x, float y,
-                               float w, float h)
+FrameAnimation::FrameAnimation(PlatformRenderer* platform, TextureHandle texture, int frames, float fps, float x,
+                               float y, float w, float h)
     : Sprite(platform, texture, x, y, w, h), m_frames(frames > 0 ? frames : 1), m_fps(fps), m_originX(x), m_originY(y)
 {
 }

@@ -2,14 +2,14 @@
 // A textured quad cut from a source rectangle of a texture, with per-corner
 // colours, flips and a blend mode; drawn through four corner positions.
 
-#include "engine/platform/platform.h"
+#include "engine/platform/platformrenderer.h"
 
 namespace tsv {
 
 class Sprite {
 public:
     Sprite() = default;
-    Sprite(Platform* platform, TextureHandle texture, float x, float y, float w, float h);
+    Sprite(PlatformRenderer* platform, TextureHandle texture, float x, float y, float w, float h);
     virtual ~Sprite() = default;
 
     // Keeps the texture coordinates valid for the new texture's size.
@@ -32,7 +32,7 @@ public:
 protected:
     void UpdateUV();
 
-    Platform* m_platform = nullptr;
+    PlatformRenderer* m_platform = nullptr;
     Quad m_quad;
     float m_tx = 0, m_ty = 0, m_w = 0, m_h = 0;
     float m_texW = 1, m_texH = 1;
@@ -44,7 +44,7 @@ protected:
 class FrameAnimation : public Sprite {
 public:
     FrameAnimation() = default;
-    FrameAnimation(Platform* platform, TextureHandle texture, int frames, float fps, float x, float y, float w,
+    FrameAnimation(PlatformRenderer* platform, TextureHandle texture, int frames, float fps, float x, float y, float w,
                    float h);
 
     // The index is taken modulo the frame count; a negative remainder wraps to the end.

@@ -23,9 +23,6 @@ public:
     int GetExitCode() const { return m_exitCode; }
     const std::string& GetWindowTitle() const { return m_title; }
     void SetWindowTitle(const std::string& title) { m_title = title; }
-    // The maker's address for bug reports, shown by the fatal start-up dialog.
-    const std::string& GetSupportAddress() const { return m_supportAddress; }
-    void SetSupportAddress(const std::string& address) { m_supportAddress = address; }
     const std::string& GetStoragePath() const { return tsv::GetStoragePath(); }
     void SetStoragePath(const std::string& path) { tsv::SetStoragePath(path); }
     TaskManager& GetTaskManager() { return m_tasks; }
@@ -40,7 +37,6 @@ private:
 
     int m_exitCode = 0;
     std::string m_title = "Tessvan Application";
-    std::string m_supportAddress;
     TaskManager m_tasks;
     IntrusivePtr<Timer> m_timer;
 };

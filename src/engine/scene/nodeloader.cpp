@@ -16,6 +16,11 @@ namespace tsv {
 
 namespace {
 
+std::string NodeRootError(const std::string& path)
+{
+    return "Error loading file \"" + path + "\" - root item must be <node>";
+}
+
 float ChildFloat(const XMLElement& element, const char* name, float fallback)
 {
     IntrusivePtr<XMLElement> child = element.FindChild(name);
@@ -341,9 +346,8 @@ void ApplyFile(const std::string& file, ParseState& state, const std::string& fr
     if (!root) {
         return;
     }
-    IntrusivePtr<XMLElement> top = root->Children().empty() ? nullptr : root->Children().front().second;
-    if (!top || top->GetName() != "node") {
-        GetLog() << Error << "Error loading file \"" << file << "\" - root item must be <node>" << EndL;
+    IntrusivePtr<XMLElement> top = RootElement(root.Get(), "node", NodeRootError(file));
+    if (!top) {
         return;
     }
     ApplyElements(*top, state, file);
@@ -463,9 +467,8 @@ SceneNodePtr LoadNodeFile(const std::string& path, const SceneNodePtr& target)
     if (!root) {
         return nullptr;
     }
-    IntrusivePtr<XMLElement> top = root->Children().empty() ? nullptr : root->Children().front().second;
-    if (!top || top->GetName() != "node") {
-        GetLog() << Error << "Error loading file \"" << path << "\" - root item must be <node>" << EndL;
+    IntrusivePtr<XMLElement> top = RootElement(root.Get(), "node", NodeRootError(path));
+    if (!top) {
         return nullptr;
     }
     return ParseNode(*top, target, path);

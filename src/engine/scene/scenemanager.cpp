@@ -51,7 +51,6 @@ bool SceneManager::Start()
     m_platform = CreatePlatform(options);
     m_resources = std::make_unique<ResourceManager>(*m_platform);
 
-    m_platform->SetLogFile(app.GetStoragePath() + "hgelog.txt");
     m_platform->SetFrameFunc([this] { return Frame(); });
     m_platform->SetExitFunc([this] { return OnExit(); });
     m_platform->SetFocusLostFunc([this] { return OnFocusLost(); });

@@ -92,9 +92,9 @@ bool SoundManager::LoadPlaylist(Playlist& playlist, const std::string& path)
     if (!root) {
         return false;
     }
-    IntrusivePtr<XMLElement> top = root->Children().empty() ? nullptr : root->Children().front().second;
-    if (!top || top->GetName() != "playlist") {
-        GetLog() << Error << "Error reading playlist file \"" << path << "\" - root item must be <playlist>" << EndL;
+    IntrusivePtr<XMLElement> top =
+        RootElement(root.Get(), "playlist", "Error reading playlist file \"" + path + "\" - root item must be <playlist>");
+    if (!top) {
         return false;
     }
     for (const XMLElement::Child& child : top->Children()) {
@@ -179,9 +179,9 @@ bool SoundManager::Preload(const std::string& path)
     if (!root) {
         return false;
     }
-    IntrusivePtr<XMLElement> top = root->Children().empty() ? nullptr : root->Children().front().second;
-    if (!top || top->GetName() != "preload") {
-        GetLog() << Error << "Error reading preload file \"" << path << "\" - root item must be <preload>" << EndL;
+    IntrusivePtr<XMLElement> top =
+        RootElement(root.Get(), "preload", "Error reading preload file \"" + path + "\" - root item must be <preload>");
+    if (!top) {
         return false;
     }
     for (const XMLElement::Child& child : top->Children()) {

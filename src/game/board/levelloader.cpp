@@ -99,12 +99,9 @@ void WalkBoardText(const std::string& text, Fn&& cell)
 bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
 {
     tsv::IntrusivePtr<tsv::XMLElement> document = tsv::LoadXMLFile(tsv::ResolveResourcePath(path));
-    tsv::IntrusivePtr<tsv::XMLElement> root;
-    if (document && !document->Children().empty()) {
-        root = document->Children().front().second;
-    }
-    if (!root || root->GetName() != "level") {
-        GetLog() << tsv::Error << path << ": Error generating level objects: first tag must be <level>" << EndL;
+    tsv::IntrusivePtr<tsv::XMLElement> root = tsv::RootElement(
+        document.Get(), "level", path + ": Error generating level objects: first tag must be <level>");
+    if (!root) {
         return false;
     }
     for (int i = 0; i < kDisableableSpecials; ++i) {

@@ -27,10 +27,9 @@ bool QuestMap::Load(const std::string& path)
     m_levels.clear();
     m_lastPage = false;
     tsv::IntrusivePtr<tsv::XMLElement> document = tsv::LoadXMLFile(path);
-    const tsv::XMLElement* root =
-        document && !document->Children().empty() ? document->Children().front().second.Get() : nullptr;
-    if (!root || root->GetName() != "map") {
-        tsv::GetLog() << tsv::Error << "Error loading level map: first tag must be <map>" << tsv::EndL;
+    tsv::IntrusivePtr<tsv::XMLElement> root =
+        tsv::RootElement(document.Get(), "map", "Error loading level map: first tag must be <map>");
+    if (!root) {
         return false;
     }
     for (const auto& [name, element] : root->Children()) {

@@ -75,12 +75,9 @@ void BoardEffects::Load(const std::string& styleFile)
     if (!document) {
         return;
     }
-    tsv::IntrusivePtr<tsv::XMLElement> root;
-    if (!document->Children().empty()) {
-        root = document->Children().front().second;
-    }
-    if (!root || root->GetName() != "styles") {
-        GetLog() << tsv::Error << "Error loading fragment styles: first tag must be <styles>" << EndL;
+    tsv::IntrusivePtr<tsv::XMLElement> root =
+        tsv::RootElement(document.Get(), "styles", "Error loading fragment styles: first tag must be <styles>");
+    if (!root) {
         return;
     }
     for (const auto& [tag, child] : root->Children()) {

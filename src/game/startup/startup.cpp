@@ -15,6 +15,7 @@
 #include "engine/core/util/file/filestream.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messagebox.h"
+#include "engine/platform/platform.h"
 #include "engine/platform/runoptions.h"
 #include "engine/platform/script.h"
 #include "engine/platform/stopsignals.h"
@@ -263,10 +264,13 @@ int RunGame(int argc, char** argv, const std::function<void(GameParts&)>& starte
     GameParts parts;
     tsv::Application& app = parts.Engine().GetApplication();
     app.SetWindowTitle(kWindowTitle);
-    app.SetSupportAddress(kSupportAddress);
     // From here a stop signal closes the game as its window's close does
     // (a level in play is saved), and ends it even while it is busy.
     tsv::InstallStopSignals();
+    // The platform's own lines also go to a plain file that players are asked
+    // to send with the log when the game cannot start.
+    tsv::GetLog().AddTarget(tsv::IntrusivePtr<tsv::LogTarget>(
+        new tsv::TextLogTarget(storage + "hgelog.txt", tsv::kPlatformLogSection)));
     if (!parts.StartScene()) {
         ReportFatalStartError(parts.StartError(), storage);
         return -1;

@@ -112,6 +112,37 @@ TEST_F(LogFormatTest, HtmlFileHasHeadSectionsAndTail)
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
+TEST_F(LogFormatTest, TextFileStartsAfreshAndKeepsToItsSection)
+{
+    ScratchDir dir;
+    const std::string stamp = "10/08/07 14:05:09: ";
+    testsupport::WriteFile(dir.Path() + "one.txt", "the last run's lines\n");
+    testsupport::WriteFile(dir.Path() + "all.txt", "the last run's lines\n");
+    Log log;
+    IntrusivePtr<TextLogTarget> one(new TextLogTarget(dir.Path() + "one.txt", "Device"));
+    IntrusivePtr<TextLogTarget> all(new TextLogTarget(dir.Path() + "all.txt"));
+    log.AddTarget(one);
+    log.AddTarget(all);
+    EXPECT_EQ(ReadFile(dir.Path() + "one.txt"), "");
+
+    log << Hint << "before" << EndL;
+    {
+        LogSectionScope device(log, "Device", "", true);
+        log << Error << "failed: no device" << EndL;
+    }
+    {
+        LogSectionScope other(log, "Devices", "", false);
+        log << Hint << "another section" << EndL;
+    }
+    log << "after" << EndL;
+    // One section's file holds its lines, as the plain target writes them, and not its header.
+    EXPECT_EQ(ReadFile(dir.Path() + "one.txt"), stamp + "  Error: failed: no device\n");
+    EXPECT_EQ(ReadFile(dir.Path() + "all.txt"), stamp + "[ Main ]\n" + stamp + "Hint: before\n" + stamp +
+                                                    "  [ Device ]\n" + stamp + "  Error: failed: no device\n" +
+                                                    stamp + "[ Devices ]\n" + stamp + "Hint: another section\n" +
+                                                    stamp + "Hint: after\n");
+}
+
 TEST_F(LogFormatTest, LogDispatchesSectionHeadersLevelsAndSystemErrors)
 {
     Log log;

@@ -160,3 +160,29 @@ TEST(XMLValueTest, ConversionsFollowTheStandardLibrary)
         EXPECT_FALSE(ParseBool(no)) << no;
     }
 }
+
+TEST(XMLLoaderTest, RootElementChecksTheFirstElementAndLogsTheLoadersWords)
+{
+    ScratchDir dir;
+    WriteFile(dir.Path() + "good.xml", "<font><glyph/></font>");
+    WriteFile(dir.Path() + "other.xml", "<styles><font/></styles>");
+    LogCapture log;
+
+    IntrusivePtr<XMLElement> good = Load(dir.Path() + "good.xml");
+    IntrusivePtr<XMLElement> root = RootElement(good.Get(), "font", "never logged");
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root, good->Children().front().second);
+    EXPECT_EQ(ChildNames(*root), std::vector<std::string>{"glyph"});
+    EXPECT_TRUE(log.Texts().empty());
+
+    // Another root (even holding the wanted one), a document with no element and none
+    // each fail, logged once in the words given.
+    IntrusivePtr<XMLElement> other = Load(dir.Path() + "other.xml");
+    EXPECT_FALSE(RootElement(other.Get(), "font", "other.xml: root item must be <font>"));
+    IntrusivePtr<XMLElement> empty(new XMLElement);
+    EXPECT_FALSE(RootElement(empty.Get(), "font", "empty.xml: root item must be <font>"));
+    EXPECT_FALSE(RootElement(nullptr, "font", "missing: root item must be <font>"));
+    EXPECT_EQ(log.Texts(LogLevelError), (std::vector<std::string>{"other.xml: root item must be <font>",
+                                                                   "empty.xml: root item must be <font>",
+                                                                   "missing: root item must be <font>"}));
+}

@@ -3,11 +3,13 @@
 #include "engine/platform/platform.h"
 #include "engine/platform/runoptions.h"
 #include "engine/platform/script.h"
+#include "support/testsupport.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -210,4 +212,50 @@ TEST(TextureLoadTest, APictureTooLargeForTheRendererIsRefusedFromItsHeader)
     EXPECT_NE(texture, 0u);
     EXPECT_EQ(platform->TextureGetWidth(texture), 16);
     platform->SystemShutdown();
+}
+
+TEST(PlatformLogTest, ThePlatformsLinesReachTheEngineLogAndTheirOwnFile)
+{
+    testsupport::ScratchDir dir;
+    const std::string path = dir.Path() + "hgelog.txt";
+    testsupport::WriteFile(path, "a line of the last run\n");
+    IntrusivePtr<LogTarget> file(new TextLogTarget(path, kPlatformLogSection));
+    GetLog().AddTarget(file);
+    testsupport::LogCapture log;
+    {
+        RunOptions options;
+        options.headless = true;
+        std::unique_ptr<Platform> platform = CreatePlatform(options);
+        ASSERT_TRUE(platform->SystemInitiate());
+        GetLog() << Hint << "a line of the game's" << EndL;
+        EXPECT_EQ(platform->TextureLoad(dir.Path() + "missing.png"), 0u);
+        platform->SystemShutdown();
+    }
+    GetLog().RemoveTarget(file);
+
+    std::vector<std::string> platformLines;
+    for (const testsupport::LoggedLine& line : log.Lines()) {
+        if (line.section == kPlatformLogSection && line.level != LogLevelSection) {
+            platformLines.push_back(line.text);
+        }
+    }
+    ASSERT_GE(platformLines.size(), 6u);
+    EXPECT_EQ(platformLines.front().rfind("Tessvan platform layer over SDL 2.", 0), 0u);
+    EXPECT_TRUE(log.Contains(LogLevelHint, "Mode: 800 x 600, off-screen, 32 bits"));
+    EXPECT_TRUE(log.Has(LogLevelError, "can't load texture " + dir.Path() + "missing.png: "));
+    EXPECT_EQ(platformLines.back(), "Platform shut down");
+
+    // The file starts afresh and holds those lines in order, and only those.
+    const std::string text = testsupport::ReadFile(path);
+    EXPECT_EQ(text.find("the last run"), std::string::npos);
+    EXPECT_EQ(text.find("a line of the game's"), std::string::npos);
+    EXPECT_NE(text.find("Hint: Mode: 800 x 600, off-screen, 32 bits\n"), std::string::npos);
+    EXPECT_NE(text.find("Error: can't load texture " + dir.Path() + "missing.png: "), std::string::npos);
+    size_t at = 0;
+    for (const std::string& line : platformLines) {
+        const size_t found = text.find(line + "\n", at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line;
+        at = found;
+    }
+    EXPECT_EQ(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')), platformLines.size());
 }

@@ -9,7 +9,6 @@
 #include "engine/platform/viewfit.h"
 
 #include <array>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,10 @@ struct SDL_Vertex;
 
 namespace tsv {
 
+// One class for the four parts of the interface: they share the window, the
+// renderer, the view's fit in the window and the frame's events (the event
+// poll feeds both the window and the input; presenting and moving the pointer
+// both need the fit). Each part's code lives in its own file.
 class SdlPlatform : public Platform {
 public:
     explicit SdlPlatform(const RunOptions& options);
@@ -28,15 +31,13 @@ public:
     SdlPlatform(const SdlPlatform&) = delete;
     SdlPlatform& operator=(const SdlPlatform&) = delete;
 
+    // The window (sdlwindow.cpp)
     bool SystemInitiate() override;
     void SystemShutdown() override;
     bool SystemStart() override;
     std::string SystemGetErrorMessage() const override { return m_error; }
-
     void SetWindowed(bool windowed) override;
     bool GetWindowed() const override { return m_windowed; }
-    void SetHideMouse(bool hide) override;
-    bool GetHideMouse() const override { return m_hideMouse; }
     void SetFrameFunc(FrameFn fn) override { m_frameFn = std::move(fn); }
     void SetExitFunc(EventFn fn) override { m_exitFn = std::move(fn); }
     void SetFocusLostFunc(EventFn fn) override { m_focusLostFn = std::move(fn); }
@@ -45,46 +46,48 @@ public:
     void SetScreenWidth(int width) override { m_windowWidth = width; }
     void SetScreenHeight(int height) override { m_windowHeight = height; }
     void SetColourDepth(int bits) override { m_colourDepth = bits; }
-    void SetLogFile(const std::string& path) override { m_logPath = path; }
     void SetTitle(const std::string& title) override;
     void SetResizeFunc(ResizeFn fn) override { m_resizeFn = std::move(fn); }
     void SetFullscreenToggleFunc(EventFn fn) override { m_toggleFn = std::move(fn); }
-
     uint64_t GetPerformanceCounter() const override;
     double GetPerformanceFrequency() const override;
     int TimerGetFPS() const override { return m_fps; }
+    void ViewToWindow(float vx, float vy, float& wx, float& wy) const override;
+    void InjectWindowSize(int width, int height) override;
+    void InjectWindowEvent(WindowEvent event) override;
 
+    // Input (sdlinput.cpp)
+    void SetHideMouse(bool hide) override;
+    bool GetHideMouse() const override { return m_hideMouse; }
     void InputGetMousePos(float& x, float& y) const override;
     void InputSetMousePos(float x, float y) override;
-    void ViewToWindow(float vx, float vy, float& wx, float& wy) const override;
     bool InputGetKeyState(int platformKey) const override;
     const std::vector<InputEvent>& InputGetEvents() const override { return m_events; }
+    int GetPadCount() const override { return m_pads.Count(); }
+    void InjectMouseMove(float x, float y) override;
+    void InjectKeyState(int platformKey, bool down) override;
+    void InjectText(const std::string& text) override;
+    bool PadAttachVirtual() override { return m_pads.AttachVirtual(); }
+    void PadDetachVirtual() override { m_pads.DetachVirtual(); }
+    void PadSetVirtualButton(PadButton button, bool held) override { m_pads.SetVirtualButton(button, held); }
+    void PadSetVirtualStick(float x, float y) override { m_pads.SetVirtualStick(x, y); }
 
+    // The renderer (sdlrenderer.cpp)
     bool GfxBeginScene() override;
     void GfxClear(uint32_t colour) override;
     void GfxRenderQuad(const Quad& quad) override;
     void GfxEndScene() override;
     bool GfxReadFrame(std::vector<uint32_t>& argb) override;
-
+    void RequestScreenshot(const std::string& path) override { m_screenshotPaths.push_back(path); }
     TextureHandle TextureLoad(const std::string& path) override;
     void TextureFree(TextureHandle texture) override;
     int TextureGetWidth(TextureHandle texture) const override;
     int TextureGetHeight(TextureHandle texture) const override;
     int GetLastFrameBatchCount() const override { return m_lastBatchCount; }
-    int GetPadCount() const override { return m_pads.Count(); }
 
-    void InjectMouseMove(float x, float y) override;
-    void InjectKeyState(int platformKey, bool down) override;
-    void InjectText(const std::string& text) override;
+    // The clipboard (sdlclipboard.cpp)
     std::string ClipboardGetText() const override;
     void ClipboardSetText(const std::string& utf8) override;
-    void RequestScreenshot(const std::string& path) override { m_screenshotPaths.push_back(path); }
-    void InjectWindowSize(int width, int height) override;
-    void InjectWindowEvent(WindowEvent event) override;
-    bool PadAttachVirtual() override { return m_pads.AttachVirtual(); }
-    void PadDetachVirtual() override { m_pads.DetachVirtual(); }
-    void PadSetVirtualButton(PadButton button, bool held) override { m_pads.SetVirtualButton(button, held); }
-    void PadSetVirtualStick(float x, float y) override { m_pads.SetVirtualStick(x, y); }
 
     // A headless run's pretend desktop, the size its full screen takes.
     static constexpr int kHeadlessDesktopWidth = 1920;
@@ -101,6 +104,29 @@ public:
     }
 
 private:
+    // The window
+    void HandleWindowEvent(int event, int data1, int data2);
+    void SetFocused(bool focused);
+    // The window's size changed (or the headless run pretends it did).
+    void UpdateFit();
+    // The display's refresh rate under the window (60 when it reports none).
+    void ReadRefreshRate();
+    // How long a frame should last: the display's refresh (or maxfps, when
+    // lower) for a window, maxfps alone headless; a hidden window wakes ten
+    // times a second. Milliseconds, 0 for no pacing.
+    double FrameBudgetMs() const;
+
+    // Input
+    void PollEvents();
+    // A mouse position in window points, into the view.
+    void MapMouse(float x, float y);
+    // Appends to this frame's events, at the mouse's place now.
+    void AddEvent(InputEvent::EType type, int key, std::string text);
+    // F11 and Alt+Return toggle full screen; true when the key was one of them.
+    bool TakeShortcut(int platformKey);
+    void ReadPads();
+
+    // The renderer
     struct TextureEntry {
         SDL_Texture* texture = nullptr;
         int width = 0;
@@ -112,39 +138,19 @@ private:
     // A PNG file's size from its header; false for anything else.
     static bool ReadPngSize(const std::string& path, int& width, int& height);
     int MaxTextureSide() const;
-
-    void WriteLog(const char* format, ...);
-    void PollEvents();
-    void HandleWindowEvent(int event, int data1, int data2);
-    void SetFocused(bool focused);
-    // The window's size changed (or the headless run pretends it did).
-    void UpdateFit();
-    // A mouse position in window points, into the view.
-    void MapMouse(float x, float y);
-    // Appends to this frame's events, at the mouse's place now.
-    void AddEvent(InputEvent::EType type, int key, std::string text);
-    // F11 and Alt+Return toggle full screen; true when the key was one of them.
-    bool TakeShortcut(int platformKey);
-    void ReadPads();
     void Flush();
     void SaveScreenshots();
     // Shows the finished frame in the window: enlarged, letterboxed.
     void Present();
     // Nothing is drawn without rendering, nor into a minimised or hidden window.
     bool Drawing() const { return !(m_options.headless && m_options.noRender) && !m_hidden; }
-    // The display's refresh rate under the window (60 when it reports none).
-    void ReadRefreshRate();
-    // How long a frame should last: the display's refresh (or maxfps, when
-    // lower) for a window, maxfps alone headless; a hidden window wakes ten
-    // times a second. Milliseconds, 0 for no pacing.
-    double FrameBudgetMs() const;
 
     RunOptions m_options;
+
+    // The window
     std::string m_error;
-    std::string m_logPath;
     std::string m_title = "Tessvan Application";
     bool m_windowed = true;
-    bool m_hideMouse = false;
     int m_maxFps = 0;
     int m_refreshRate = 60;
     bool m_hidden = false; // the window is minimised or hidden: no drawing, few frames
@@ -160,14 +166,6 @@ private:
     bool m_focused = true;
 
     SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
-    SDL_Surface* m_target = nullptr; // headless frame buffer
-    // A window draws the view into m_frame (800 x 600), then shows it
-    // enlarged through m_prescaled. Without render targets the renderer maps
-    // the view itself (and the mouse with it).
-    SDL_Texture* m_frame = nullptr;
-    SDL_Texture* m_prescaled = nullptr;
-    int m_prescaledFactor = 0;
     ViewFit m_fit;
     int m_simWidth = 800, m_simHeight = 600; // headless: the pretend window now
     int m_simWindowedWidth = 800, m_simWindowedHeight = 600; // and its size when not full screen
@@ -176,12 +174,24 @@ private:
     int m_framesInWindow = 0;
     int m_fps = 0;
 
+    // Input
+    bool m_hideMouse = false;
     float m_mouseX = 400, m_mouseY = 300;
     std::array<bool, 1024> m_keys{};
     std::array<bool, 1024> m_injectedKeys{};
-    std::string m_clipboard; // headless runs never touch the desktop's clipboard
     std::vector<InputEvent> m_events; // this frame's, in order
+    SdlPads m_pads;
+    PadNavigator m_padNavigator;
 
+    // The renderer
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Surface* m_target = nullptr; // headless frame buffer
+    // A window draws the view into m_frame (800 x 600), then shows it
+    // enlarged through m_prescaled. Without render targets the renderer maps
+    // the view itself (and the mouse with it).
+    SDL_Texture* m_frame = nullptr;
+    SDL_Texture* m_prescaled = nullptr;
+    int m_prescaledFactor = 0;
     std::vector<TextureEntry> m_textures; // handle = index + 1
     std::vector<SDL_Vertex> m_batchVertices;
     std::vector<int> m_batchIndices;
@@ -189,11 +199,10 @@ private:
     int m_batchBlend = -1;
     int m_batchCount = 0;
     int m_lastBatchCount = 0;
-
     std::vector<std::string> m_screenshotPaths;
 
-    SdlPads m_pads;
-    PadNavigator m_padNavigator;
+    // The clipboard
+    std::string m_clipboard; // headless runs never touch the desktop's clipboard
 };
 
 } // namespace tsv

@@ -162,4 +162,16 @@ IntrusivePtr<XMLElement> LoadXMLFile(const std::string& path)
     return loader->Execute(XMLLoader::Into::Replace, XMLLoader::OnError::Fail, 0);
 }
 
+IntrusivePtr<XMLElement> RootElement(const XMLElement* document, const std::string& name, const std::string& error)
+{
+    if (document && !document->Children().empty()) {
+        const IntrusivePtr<XMLElement>& first = document->Children().front().second;
+        if (first && first->GetName() == name) {
+            return first;
+        }
+    }
+    GetLog() << Error << error << EndL;
+    return nullptr;
+}
+
 } // namespace tsv

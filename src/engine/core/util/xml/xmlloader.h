@@ -35,4 +35,9 @@ private:
 // Convenience: a fresh root loaded in replace mode without conversion; null on failure.
 IntrusivePtr<XMLElement> LoadXMLFile(const std::string& path);
 
+// The document's first top-level element when it is named `name`. Otherwise
+// (no document, an empty one, another first element) null, and `error` is
+// logged as an error: the loader's own words, with its path when it has one.
+IntrusivePtr<XMLElement> RootElement(const XMLElement* document, const std::string& name, const std::string& error);
+
 } // namespace tsv

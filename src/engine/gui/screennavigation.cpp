@@ -3,6 +3,7 @@
 // and Escape pressing the screen's way back.
 #include "engine/gui/focusnavigation.h"
 #include "engine/gui/screen.h"
+#include "engine/gui/screenstack.h"
 #include "engine/platform/keynames.h"
 #include "engine/platform/viewfit.h"
 
@@ -35,10 +36,9 @@ const NavigationKeys& Keys()
 // The mouse has to move further than this (view pixels) to take over from the keys.
 constexpr float kMouseStillPixels = 2.0f;
 
-bool s_keysInUse = false;
-bool s_mouseKnown = false;
-float s_mouseX = 0, s_mouseY = 0;
-bool s_mouseDown = false;
+// Shared by every screen on the stack: the next screen shows its focus at
+// once when the keys were leading.
+ScreenStack::Navigation& Shared() { return ScreenStack::Instance().GetNavigation(); }
 
 FocusSpot SpotOf(const GUIComponent& c)
 {
@@ -48,8 +48,8 @@ FocusSpot SpotOf(const GUIComponent& c)
 
 } // namespace
 
-bool Screen::AreKeysInUse() { return s_keysInUse; }
-void Screen::SetKeysInUse(bool inUse) { s_keysInUse = inUse; }
+bool Screen::AreKeysInUse() { return Shared().keysInUse; }
+void Screen::SetKeysInUse(bool inUse) { Shared().keysInUse = inUse; }
 
 std::vector<GUIComponent*> Screen::FocusableButtons() const
 {
@@ -116,7 +116,7 @@ void Screen::SetKeyFocus(GUIComponent* component)
         HideKeyFocus();
         m_keyFocus = component;
     }
-    s_keysInUse = component != nullptr || s_keysInUse;
+    Shared().keysInUse = component != nullptr || Shared().keysInUse;
     m_tabFocus = component != nullptr;
     if (m_keyFocus) {
         m_keyFocus->SetKeyFocus(true);
@@ -133,7 +133,7 @@ void Screen::HideKeyFocus()
 void Screen::PressFocus(GUIComponent& button)
 {
     GUIComponentPtr hold(&button);
-    s_keysInUse = true; // pressed from the keys: the next screen shows its focus at once
+    Shared().keysInUse = true; // pressed from the keys: the next screen shows its focus at once
     if (m_navigation == KeyNavigation::Tab) {
         m_tabFocus = false; // back to the screen's own keys once the button did its work
     }
@@ -145,15 +145,16 @@ GuiInput Screen::Navigate(const GuiInput& input)
 {
     m_takenKeys.clear();
     // The mouse takes over as soon as it moves or clicks.
-    const bool moved = s_mouseKnown && (std::fabs(input.x - s_mouseX) > kMouseStillPixels ||
-                                        std::fabs(input.y - s_mouseY) > kMouseStillPixels);
-    if (moved || (input.leftDown && !s_mouseDown)) {
-        s_keysInUse = false;
+    ScreenStack::Navigation& shared = Shared();
+    const bool moved = shared.mouseKnown && (std::fabs(input.x - shared.mouseX) > kMouseStillPixels ||
+                                             std::fabs(input.y - shared.mouseY) > kMouseStillPixels);
+    if (moved || (input.leftDown && !shared.mouseDown)) {
+        shared.keysInUse = false;
     }
-    s_mouseKnown = true;
-    s_mouseX = input.x;
-    s_mouseY = input.y;
-    s_mouseDown = input.leftDown;
+    shared.mouseKnown = true;
+    shared.mouseX = input.x;
+    shared.mouseY = input.y;
+    shared.mouseDown = input.leftDown;
 
     const std::vector<GUIComponent*> buttons = FocusableButtons();
     std::vector<FocusSpot> spots;
@@ -164,7 +165,7 @@ GuiInput Screen::Navigate(const GuiInput& input)
         HideKeyFocus(); // hidden or disabled since
         m_keyFocus.Reset();
     }
-    if (!s_keysInUse) {
+    if (!Shared().keysInUse) {
         m_tabFocus = false;
     } else if (!m_keyFocus && m_navigation == KeyNavigation::Arrows) {
         m_keyFocus = DefaultFocus(); // a screen opened from the keys shows its focus at once
@@ -184,7 +185,7 @@ GuiInput Screen::Navigate(const GuiInput& input)
         out.pressedKey = 0;
     };
     auto start = [&] {
-        s_keysInUse = true;
+        Shared().keysInUse = true;
         m_tabFocus = true;
         if (!m_keyFocus) {
             m_keyFocus = DefaultFocus();
@@ -206,7 +207,7 @@ GuiInput Screen::Navigate(const GuiInput& input)
     } else if (arrow && ours && !(edit && (key == k.left || key == k.right))) {
         // In an edit box Left and Right move the caret; Up and Down leave it for the buttons.
         if (!buttons.empty()) {
-            if (!s_keysInUse || !m_keyFocus) {
+            if (!Shared().keysInUse || !m_keyFocus) {
                 start();
             } else {
                 step(key == k.up ? FocusMove::Up
@@ -218,7 +219,7 @@ GuiInput Screen::Navigate(const GuiInput& input)
         take();
     } else if (key == k.tab && input.keyChar.empty() && tabMode) {
         // Tab walks the buttons; past the last it hands the keys back to the screen.
-        if (!m_tabFocus || !s_keysInUse || !m_keyFocus) {
+        if (!m_tabFocus || !Shared().keysInUse || !m_keyFocus) {
             start();
         } else if (!buttons.empty() && m_keyFocus.Get() == buttons[ReadingOrder(spots).back()]) {
             m_tabFocus = false;
@@ -227,11 +228,11 @@ GuiInput Screen::Navigate(const GuiInput& input)
         }
         take();
     } else if (press && ours) {
-        if (s_keysInUse && m_keyFocus) {
+        if (Shared().keysInUse && m_keyFocus) {
             take();
             PressFocus(*m_keyFocus);
         } else if (HasHotkey(key)) {
-            s_keysInUse = true; // its own button takes it, as it always has; the next screen shows its focus
+            Shared().keysInUse = true; // its own button takes it, as it always has; the next screen shows its focus
         } else if (GUIComponent* yes = edit && key != k.space
                                            ? FindUsable(kDefaultButtonNames, std::size(kDefaultButtonNames))
                                            : nullptr) {
@@ -251,11 +252,11 @@ GuiInput Screen::Navigate(const GuiInput& input)
                 PressFocus(*back);
             }
         } else {
-            s_keysInUse = true;
+            Shared().keysInUse = true;
         }
     }
     if (m_keyFocus) {
-        m_keyFocus->SetKeyFocus(s_keysInUse && (!tabMode || m_tabFocus));
+        m_keyFocus->SetKeyFocus(Shared().keysInUse && (!tabMode || m_tabFocus));
     }
     return out;
 }

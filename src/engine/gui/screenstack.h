@@ -37,8 +37,20 @@ public:
     ScreenStack(const ScreenStack&) = delete;
     ScreenStack& operator=(const ScreenStack&) = delete;
 
+    // Whether the keys or the mouse lead the focus, and where the mouse was
+    // last: one for all the screens, so that the next screen shows its focus
+    // at once when the keys were leading.
+    struct Navigation {
+        bool keysInUse = false;
+        bool mouseKnown = false;
+        float mouseX = 0, mouseY = 0;
+        bool mouseDown = false;
+    };
+    Navigation& GetNavigation() { return m_navigation; }
+
 private:
     std::vector<ScreenPtr> m_screens;
+    Navigation m_navigation;
     bool m_covered = false;
 };
 

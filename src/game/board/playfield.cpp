@@ -14,7 +14,6 @@ namespace {
 constexpr int64_t kSwapMs = 150;
 constexpr int64_t kReshuffleInMs = 900;
 constexpr int64_t kShakeMs = 3000;
-constexpr float kEffectDepth = -5.0f;
 constexpr int kRandomColourTries = 32;
 
 } // namespace
@@ -305,7 +304,7 @@ void PlayField::FinishTimer(Piece& piece)
         RainbowPull(piece.TimerColumn(), piece.TimerRow(), piece.TimerExtra(), Phase::Finishing);
         break;
     case PieceOpening:
-        m_events.OnEffect(EffectKey, piece.GetPosition());
+        m_events.OnEffect(EffectKey, BoardSpot::Point(piece.GetPosition()));
         KeyOpen(0, 0, piece.GetColour(), Phase::Finishing);
         break;
     default:
@@ -464,7 +463,7 @@ void PlayField::DestroyPiece(Piece& piece, int32_t column, int32_t row, BlastKin
         }
     }
 
-    const tsv::Vec3 position = column < 0 ? piece.GetPosition() : tsv::Vec3{ColumnX(column), RowY(row), kEffectDepth};
+    const BoardSpot position = column < 0 ? BoardSpot::Point(piece.GetPosition()) : BoardSpot::Cell(column, row);
     if (type == PieceArtifact) {
         m_artifactCollected = true;
         m_events.OnSound(BoardSound::Artifact);

@@ -116,8 +116,8 @@ void PlayField::SaveState(tsv::RecordWriter& out) const
                 out.WriteInt32(piece->GetType());
                 out.WriteInt32(piece->GetColour());
                 out.WriteString(piece->GetStyle());
-                WriteMesh(out, piece->Look().mesh);
-                out.WriteString(piece->Look().texture);
+                WriteMesh(out, piece->Shape().mesh);
+                out.WriteString(piece->GetTexture());
                 WriteFloat(out, piece->GetAngle());
             }
             out.WriteInt32(cell.kind);

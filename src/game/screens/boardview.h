@@ -34,15 +34,15 @@ public:
     void Sync(const PlayField& board);
 
     void OnSound(BoardSound sound) override;
-    void OnEffect(GameEffect effect, const tsv::Vec3& position) override;
-    void OnFragments(const std::string& style, const tsv::Vec3& position) override;
+    void OnEffect(GameEffect effect, const BoardSpot& spot) override;
+    void OnFragments(const std::string& style, const BoardSpot& spot) override;
     void OnPieceAdded(Piece& piece) override;
     void OnPieceRemoved(Piece& piece, PieceExit exit) override;
     void OnCellChanged(int x, int y, CellKind kind) override;
-    void OnDynamiteFlames(const tsv::Vec3& position) override;
+    void OnDynamiteFlames(const BoardSpot& spot) override;
     void OnFireballLaunched(const Fireball& fireball) override;
     void OnFireballGone(const Fireball& fireball) override;
-    void OnKeyGlow(const tsv::Vec3& from, const tsv::Vec3& to) override;
+    void OnKeyGlow(const BoardSpot& from, const BoardSpot& to) override;
 
     size_t PieceNodeCount() const { return m_pieces.size(); }
 

@@ -136,7 +136,7 @@ TEST_F(PlayFieldTest, SnapshotRoundTrip)
     EXPECT_EQ(board->DumpText(), expected);
     EXPECT_TRUE(board->IsSpecialDisabled(PieceDynamite));
     EXPECT_EQ(board->GetColours(), "12345678");
-    EXPECT_EQ(board->PieceAt(0, 2)->Look().mesh.flipHorizontal, true);
+    EXPECT_EQ(board->PieceAt(0, 2)->Shape().mesh.flipHorizontal, true);
 
     tsv::RecordReader cut(out.Bytes().substr(0, out.Bytes().size() / 2));
     EXPECT_FALSE(NewBoard()->LoadState(cut));

@@ -204,7 +204,7 @@ void PlayField::HitCell(int x, int y)
     const bool wood = kind == CellWood;
     SetCellKind(x, y, wood ? CellNormal : CellWood);
     m_events.OnEffect(wood ? EffectTileWood : EffectTileIron, position);
-    m_cellHitsLeft = std::max(0, m_cellHitsLeft - 1);
+    m_counters.CellWorn();
     m_events.OnStat(BoardStat::Cells, 1);
     m_events.OnScore(wood ? 1 : 2, kNoPopupPosition, kNoPopupPosition);
     m_events.OnSound(wood ? BoardSound::Wood : BoardSound::Iron);

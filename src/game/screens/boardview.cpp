@@ -55,7 +55,7 @@ tsv::SceneNodePtr Picture(const std::string& texture, const tsv::Mesh& mesh, flo
 
 } // namespace
 
-BoardView::BoardView(GameState& state, GameMedia* media) : BoardScoring(state), m_media(media) {}
+BoardView::BoardView(GameState& state, GameMedia* media) : m_scoring(state), m_media(media) {}
 
 BoardView::~BoardView()
 {

@@ -33,6 +33,42 @@ uint32_t LerpColor(uint32_t a, uint32_t b, int64_t t, int64_t span)
     return out;
 }
 
+void CopyChannel(int c, const KeyframePose& from, KeyframePose& to)
+{
+    switch (c) {
+    case KeyframeTrack::ChannelPosition: to.position = from.position; break;
+    case KeyframeTrack::ChannelRotation: to.rotation = from.rotation; break;
+    case KeyframeTrack::ChannelScale: to.scale = from.scale; break;
+    default: to.color = from.color; break;
+    }
+}
+
+// Channel `c` of `out`: `t` ms into a segment of `span` ms from `from` to
+// `to`, or `from` held when no keyframe lies ahead.
+void Blend(int c, const KeyframePose& from, const Keyframe* to, int64_t t, int64_t span, KeyframePose& out)
+{
+    switch (c) {
+    case KeyframeTrack::ChannelPosition:
+        out.position = from.position;
+        if (to) {
+            const Vec3& p = from.position;
+            out.position = {Lerp(p.x, to->position.x, t, span), Lerp(p.y, to->position.y, t, span),
+                            Lerp(p.z, to->position.z, t, span)};
+        }
+        break;
+    case KeyframeTrack::ChannelRotation:
+        out.rotation = to ? Lerp(from.rotation, to->rotation, t, span) : from.rotation;
+        break;
+    case KeyframeTrack::ChannelScale:
+        out.scale = from.scale;
+        if (to) {
+            out.scale = {Lerp(from.scale.x, to->scale.x, t, span), Lerp(from.scale.y, to->scale.y, t, span)};
+        }
+        break;
+    default: out.color = to ? LerpColor(from.color, to->color, t, span) : from.color; break;
+    }
+}
+
 } // namespace
 
 KeyframeTrack::KeyframeTrack(const KeyframeTrack& other)
@@ -130,12 +166,7 @@ unsigned KeyframeTrack::Step(int64_t now, const KeyframePose& current, KeyframeP
     for (int c = 0; c < ChannelCount; ++c) {
         if (m_channels[c].used && m_channels[c].startTime == 0) {
             m_channels[c].startTime = now;
-            switch (c) {
-            case ChannelPosition: m_start.position = current.position; break;
-            case ChannelRotation: m_start.rotation = current.rotation; break;
-            case ChannelScale: m_start.scale = current.scale; break;
-            default: m_start.color = current.color; break;
-            }
+            CopyChannel(c, current, m_start);
         }
     }
 
@@ -150,21 +181,12 @@ unsigned KeyframeTrack::Step(int64_t now, const KeyframePose& current, KeyframeP
         if (k.time <= now) {
             if (k.time > m_lastKeyframeTime || m_lastKeyframeTime < 0) {
                 // Reached: the next segment of each channel it sets starts here.
-                if (k.hasPosition) {
-                    m_channels[ChannelPosition].startTime = k.time;
-                    m_start.position = k.position;
-                }
-                if (k.hasRotation) {
-                    m_channels[ChannelRotation].startTime = k.time;
-                    m_start.rotation = k.rotation;
-                }
-                if (k.hasScale) {
-                    m_channels[ChannelScale].startTime = k.time;
-                    m_start.scale = k.scale;
-                }
-                if (k.hasColor) {
-                    m_channels[ChannelColor].startTime = k.time;
-                    m_start.color = k.color;
+                const KeyframePose reached{k.position, k.rotation, k.scale, k.color};
+                for (int c = 0; c < ChannelCount; ++c) {
+                    if (Sets(k, c)) {
+                        m_channels[c].startTime = k.time;
+                        CopyChannel(c, reached, m_start);
+                    }
                 }
                 m_lastKeyframeTime = k.time;
             }
@@ -184,42 +206,12 @@ unsigned KeyframeTrack::Step(int64_t now, const KeyframePose& current, KeyframeP
     }
 
     unsigned set = 0;
-    if (m_channels[ChannelPosition].used) {
-        Vec3 p = m_start.position;
-        if (const Keyframe* k = target[ChannelPosition]) {
-            const int64_t ta = m_channels[ChannelPosition].startTime, span = k->time - ta, t = now - ta;
-            p = {Lerp(p.x, k->position.x, t, span), Lerp(p.y, k->position.y, t, span),
-                 Lerp(p.z, k->position.z, t, span)};
+    for (int c = 0; c < ChannelCount; ++c) {
+        if (m_channels[c].used) {
+            const int64_t start = m_channels[c].startTime;
+            Blend(c, m_start, target[c], now - start, target[c] ? target[c]->time - start : 0, out);
+            set |= 1u << c;
         }
-        out.position = p;
-        set |= 1u << ChannelPosition;
-    }
-    if (m_channels[ChannelRotation].used) {
-        float r = m_start.rotation;
-        if (const Keyframe* k = target[ChannelRotation]) {
-            const int64_t ta = m_channels[ChannelRotation].startTime;
-            r = Lerp(r, k->rotation, now - ta, k->time - ta);
-        }
-        out.rotation = r;
-        set |= 1u << ChannelRotation;
-    }
-    if (m_channels[ChannelScale].used) {
-        Vec2 s = m_start.scale;
-        if (const Keyframe* k = target[ChannelScale]) {
-            const int64_t ta = m_channels[ChannelScale].startTime;
-            s = {Lerp(s.x, k->scale.x, now - ta, k->time - ta), Lerp(s.y, k->scale.y, now - ta, k->time - ta)};
-        }
-        out.scale = s;
-        set |= 1u << ChannelScale;
-    }
-    if (m_channels[ChannelColor].used) {
-        uint32_t color = m_start.color;
-        if (const Keyframe* k = target[ChannelColor]) {
-            const int64_t ta = m_channels[ChannelColor].startTime;
-            color = LerpColor(color, k->color, now - ta, k->time - ta);
-        }
-        out.color = color;
-        set |= 1u << ChannelColor;
     }
 
     if (anyPassed) {

@@ -1,4 +1,5 @@
-// SceneNode's per-frame effects: keyframes, motion, noise, trail and emitting.
+// SceneNode's per-frame effects: motion, noise and trail, and its side of
+// keyframes and emitting (applying the track's pose, placing the particles).
 
 #include "engine/core/random.h"
 #include "engine/scene/scenemanager.h"
@@ -11,246 +12,35 @@ namespace tsv {
 
 namespace {
 
-enum EChannel { ChannelPosition = 0, ChannelRotation, ChannelScale, ChannelColor, ChannelCount };
-
-bool Sets(const Keyframe& keyframe, int channel)
-{
-    switch (channel) {
-    case ChannelPosition: return keyframe.hasPosition;
-    case ChannelRotation: return keyframe.hasRotation;
-    case ChannelScale: return keyframe.hasScale;
-    default: return keyframe.hasColor;
-    }
-}
-
-float Lerp(float a, float b, int64_t t, int64_t span)
-{
-    return a + (b - a) * static_cast<float>(t) / static_cast<float>(span);
-}
-
-// Per byte, integer arithmetic, quotient toward zero.
-uint32_t LerpColor(uint32_t a, uint32_t b, int64_t t, int64_t span)
-{
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const int64_t from = (a >> shift) & 0xFF, to = (b >> shift) & 0xFF;
-        const int64_t value = from + (to - from) * t / span;
-        out |= static_cast<uint32_t>(std::clamp<int64_t>(value, 0, 255)) << shift;
-    }
-    return out;
-}
-
 SceneNode* AsSceneNode(HierarchyNode* node) { return dynamic_cast<SceneNode*>(node); }
 
-float Length(const Vec3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-
-// A random direction in the drawing plane; z stays 0 because z is the drawing depth.
-Vec3 RandomDirection()
-{
-    Vec3 v;
-    do {
-        v.x = static_cast<float>(Random() % 1000 - 500);
-        v.y = static_cast<float>(Random() % 1000 - 500);
-    } while (Length(v) < 0.000001f);
-    return v;
-}
-
-Vec3 Scaled(const Vec3& direction, float length)
-{
-    const float l = Length(direction);
-    if (l < 0.000001f) {
-        return {};
-    }
-    return {direction.x / l * length, direction.y / l * length, direction.z / l * length};
-}
-
-// A late frame spawns for every interval it missed, but never more than this.
-constexpr int kMaxSpawnsPerFrame = 1000;
 // Emitters stop spawning while the scene holds this many nodes; the game
 // itself needs a few thousand at most.
 constexpr size_t kMaxSceneNodes = 60000;
 
-EmitterSoundHook& SoundHook()
-{
-    static EmitterSoundHook s_hook;
-    return s_hook;
-}
-
 } // namespace
 
-void SetEmitterSoundHook(EmitterSoundHook hook) { SoundHook() = std::move(hook); }
-const EmitterSoundHook& GetEmitterSoundHook() { return SoundHook(); }
-
-// --- Keyframes ---------------------------------------------------------------
-
-void SceneNode::AddKeyframe(const KeyframePtr& keyframe)
-{
-    if (!keyframe) {
-        return;
-    }
-    // Files list keyframes in time order: appending and marking the new
-    // keyframe's channels keeps loading them linear.
-    if (m_keyframes.empty() || m_keyframes.back()->time <= keyframe->time) {
-        m_keyframes.push_back(keyframe);
-        for (int c = 0; c < ChannelCount; ++c) {
-            m_channels[c].used = m_channels[c].used || Sets(*keyframe, c);
-        }
-        return;
-    }
-    auto at = std::upper_bound(m_keyframes.begin(), m_keyframes.end(), keyframe->time,
-                               [](int64_t time, const KeyframePtr& k) { return time < k->time; });
-    m_keyframes.insert(at, keyframe);
-    RecomputeKeyframeChannels();
-}
-
-void SceneNode::RemoveKeyframe(const KeyframePtr& keyframe)
-{
-    m_keyframes.erase(std::remove(m_keyframes.begin(), m_keyframes.end(), keyframe), m_keyframes.end());
-    RecomputeKeyframeChannels();
-}
-
-void SceneNode::ClearKeyframes()
-{
-    m_keyframes.clear();
-    RecomputeKeyframeChannels();
-}
-
-void SceneNode::RecomputeKeyframeChannels()
-{
-    for (int c = 0; c < ChannelCount; ++c) {
-        m_channels[c].used = std::any_of(m_keyframes.begin(), m_keyframes.end(),
-                                         [c](const KeyframePtr& k) { return Sets(*k, c); });
-        if (!m_channels[c].used) {
-            m_channels[c].startTime = 0;
-        }
-    }
-}
-
-void SceneNode::SetAlphaFade(bool on, int64_t startMs, int64_t endMs, uint8_t fromAlpha, uint8_t toAlpha)
-{
-    for (auto it = m_keyframes.begin(); it != m_keyframes.end();) {
-        Keyframe& k = **it;
-        k.hasColor = false;
-        if (!k.hasPosition && !k.hasRotation && !k.hasScale) {
-            it = m_keyframes.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    RecomputeKeyframeChannels();
-    if (!on) {
-        return;
-    }
-    KeyframePtr from = MakeIntrusive<Keyframe>(startMs);
-    from->hasColor = true;
-    from->color = (static_cast<uint32_t>(fromAlpha) << 24) | 0x00FFFFFFu;
-    KeyframePtr to = MakeIntrusive<Keyframe>(endMs);
-    to->hasColor = true;
-    to->color = (static_cast<uint32_t>(toAlpha) << 24) | 0x00FFFFFFu;
-    AddKeyframe(from);
-    AddKeyframe(to);
-}
+// --- Keyframes -----------------------------------------------------------------
 
 void SceneNode::StepKeyframes(int64_t now)
 {
-    if (m_keyframes.empty()) {
+    if (m_keyframes.IsEmpty()) {
         return;
     }
-    for (int c = 0; c < ChannelCount; ++c) {
-        if (m_channels[c].used && m_channels[c].startTime == 0) {
-            m_channels[c].startTime = now;
-            switch (c) {
-            case ChannelPosition: m_startPosition = m_position; break;
-            case ChannelRotation: m_startRotation = m_rotation; break;
-            case ChannelScale: m_startScale = m_scale; break;
-            default: m_startColor = m_mesh.colors[0]; break;
-            }
-        }
+    const KeyframePose current{m_position, m_rotation, m_scale, m_mesh.colors[0]};
+    KeyframePose pose;
+    const unsigned set = m_keyframes.Step(now, current, pose);
+    if (set & (1u << KeyframeTrack::ChannelPosition)) {
+        SetPosition(pose.position, Transform::Now);
     }
-
-    const Keyframe* target[ChannelCount] = {};
-    int targetsWanted = 0;
-    for (int c = 0; c < ChannelCount; ++c) {
-        targetsWanted += m_channels[c].used ? 1 : 0;
+    if (set & (1u << KeyframeTrack::ChannelRotation)) {
+        SetRotation(pose.rotation, Transform::Now);
     }
-    bool anyPassed = false;
-    for (const KeyframePtr& keyframe : m_keyframes) {
-        Keyframe& k = *keyframe;
-        if (k.time <= now) {
-            if (k.time > m_lastKeyframeTime || m_lastKeyframeTime < 0) {
-                // Reached: the next segment of each channel it sets starts here.
-                if (k.hasPosition) {
-                    m_channels[ChannelPosition].startTime = k.time;
-                    m_startPosition = k.position;
-                }
-                if (k.hasRotation) {
-                    m_channels[ChannelRotation].startTime = k.time;
-                    m_startRotation = k.rotation;
-                }
-                if (k.hasScale) {
-                    m_channels[ChannelScale].startTime = k.time;
-                    m_startScale = k.scale;
-                }
-                if (k.hasColor) {
-                    m_channels[ChannelColor].startTime = k.time;
-                    m_startColor = k.color;
-                }
-                m_lastKeyframeTime = k.time;
-            }
-            k.passed = true;
-            anyPassed = true;
-            continue;
-        }
-        for (int c = 0; c < ChannelCount; ++c) {
-            if (m_channels[c].used && !target[c] && Sets(k, c)) {
-                target[c] = &k;
-                --targetsWanted;
-            }
-        }
-        if (targetsWanted <= 0) {
-            break;
-        }
+    if (set & (1u << KeyframeTrack::ChannelScale)) {
+        SetScale(pose.scale.x, pose.scale.y, Transform::Now);
     }
-
-    if (m_channels[ChannelPosition].used) {
-        Vec3 p = m_startPosition;
-        if (const Keyframe* k = target[ChannelPosition]) {
-            const int64_t ta = m_channels[ChannelPosition].startTime, span = k->time - ta, t = now - ta;
-            p = {Lerp(p.x, k->position.x, t, span), Lerp(p.y, k->position.y, t, span),
-                 Lerp(p.z, k->position.z, t, span)};
-        }
-        SetPosition(p, Transform::Now);
-    }
-    if (m_channels[ChannelRotation].used) {
-        float r = m_startRotation;
-        if (const Keyframe* k = target[ChannelRotation]) {
-            const int64_t ta = m_channels[ChannelRotation].startTime;
-            r = Lerp(r, k->rotation, now - ta, k->time - ta);
-        }
-        SetRotation(r, Transform::Now);
-    }
-    if (m_channels[ChannelScale].used) {
-        Vec2 s = m_startScale;
-        if (const Keyframe* k = target[ChannelScale]) {
-            const int64_t ta = m_channels[ChannelScale].startTime;
-            s = {Lerp(s.x, k->scale.x, now - ta, k->time - ta), Lerp(s.y, k->scale.y, now - ta, k->time - ta)};
-        }
-        SetScale(s.x, s.y, Transform::Now);
-    }
-    if (m_channels[ChannelColor].used) {
-        uint32_t color = m_startColor;
-        if (const Keyframe* k = target[ChannelColor]) {
-            const int64_t ta = m_channels[ChannelColor].startTime;
-            color = LerpColor(color, k->color, now - ta, k->time - ta);
-        }
-        SetColor(color);
-    }
-
-    if (anyPassed) {
-        m_keyframes.erase(std::remove_if(m_keyframes.begin(), m_keyframes.end(),
-                                         [](const KeyframePtr& k) { return k->passed; }),
-                          m_keyframes.end());
-        RecomputeKeyframeChannels();
+    if (set & (1u << KeyframeTrack::ChannelColor)) {
+        SetColor(pose.color);
     }
 }
 
@@ -383,35 +173,23 @@ void SceneNode::StepTrail()
 
 void SceneNode::SetEmitter(const EmitterDesc& emitter)
 {
-    const bool wasEmitter = IsEmitter();
-    if (GetScene() && !wasEmitter) {
+    if (m_emitter) {
+        m_emitter->SetDesc(emitter);
+        return;
+    }
+    if (GetScene()) {
         // Being an emitter is part of the drawing order.
         GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::NextDraw);
     }
-    m_emitter = std::make_unique<EmitterDesc>(emitter);
+    m_emitter = std::make_unique<ParticleEmitter>(emitter);
 }
-
-void SceneNode::StartEmitter() { m_lastSpawn = 0; }
 
 void SceneNode::StepEmitter(int64_t now)
 {
-    const int32_t interval = m_emitter->spawnRateMs;
-    if (interval <= 0) {
-        return;
-    }
-    if (m_lastSpawn == 0) {
-        // Attached without being fired: the rate counts from now.
-        m_lastSpawn = now;
-        return;
-    }
-    int spawns = 0;
-    while (now - m_lastSpawn >= interval && m_emitter) {
-        if (++spawns > kMaxSpawnsPerFrame) {
-            m_lastSpawn = now;
-            break;
-        }
+    const int spawns = m_emitter->TakeDueSpawns(now);
+    // A particle's update may take the emitter away.
+    for (int i = 0; i < spawns && m_emitter; ++i) {
         Spawn(SpawnClock::Keep);
-        m_lastSpawn += interval;
     }
 }
 
@@ -419,7 +197,6 @@ IntrusivePtr<SceneNode> SceneNode::MakeParticle(int64_t now) const
 {
     IntrusivePtr<SceneNode> particle(static_cast<SceneNode*>(CloneSelf().Get()));
     particle->m_emitter.reset();
-    particle->m_lastSpawn = 0;
     particle->m_showTime = 0;
     particle->SetVisible(true, Scope::Subtree);
     particle->ShiftTime(now, Scope::Subtree);
@@ -434,38 +211,28 @@ void SceneNode::Spawn(SpawnClock clock)
         return;
     }
     const int64_t now = GetTime();
-    if (m_lastSpawn == 0) {
-        m_lastSpawn = now - 1;
-    }
-    const EmitterDesc emitter = *m_emitter; // a particle's update may change this node
+    m_emitter->BeginSpawn(now);
+    const ParticleEmitter emitter = *m_emitter; // a particle's update may change this node
+    const EmitterDesc& desc = emitter.GetDesc();
     if (SceneManager::Instance().GetDrawnNodeCount() >= kMaxSceneNodes) {
         return;
     }
-    if (emitter.spawnRateMs > 0 && emitter.count > 0) {
+    if (desc.spawnRateMs > 0 && desc.count > 0) {
         const int detail = SceneManager::Instance().GetDetailLevel();
-        for (int32_t i = 0; i < emitter.count; ++i) {
-            if (emitter.optional && (detail <= 0 || (detail < 10 && Random() % 10 > detail))) {
+        for (int32_t i = 0; i < desc.count; ++i) {
+            if (!emitter.KeepsParticle(detail)) {
                 continue;
             }
             IntrusivePtr<SceneNode> particle = MakeParticle(now);
-            if (emitter.randomVelocity) {
-                float speed = Length(m_motion.velocity);
-                if (emitter.randomVelocityAmount > 0) {
-                    speed += static_cast<float>(Random() % emitter.randomVelocityAmount);
-                }
-                particle->m_motion.velocity = Scaled(RandomDirection(), speed);
+            if (desc.randomVelocity) {
+                particle->m_motion.velocity = emitter.ParticleVelocity(m_motion.velocity);
             }
-            if (emitter.randomAcceleration) {
-                float magnitude = m_motion.accelerations.empty() ? 0.0f : Length(m_motion.accelerations[0]);
-                if (emitter.randomAccelerationAmount > 0) {
-                    magnitude += static_cast<float>(Random() % emitter.randomAccelerationAmount);
-                }
-                const Vec3& v = particle->m_motion.velocity;
-                const Vec3 direction = Length(v) >= 0.000001f ? v : RandomDirection();
-                particle->SetAcceleration(Scaled(direction, magnitude));
+            if (desc.randomAcceleration) {
+                const Vec3 first = m_motion.accelerations.empty() ? Vec3{} : m_motion.accelerations[0];
+                particle->SetAcceleration(emitter.ParticleAcceleration(first, particle->m_motion.velocity));
             }
             SceneNode* parent = ParentNode();
-            if (emitter.attached && parent) {
+            if (desc.attached && parent) {
                 if (SceneNode* grandparent = AsSceneNode(parent->GetParent())) {
                     particle->m_position = parent->m_position;
                     particle->m_scale = parent->m_scale;
@@ -484,11 +251,9 @@ void SceneNode::Spawn(SpawnClock clock)
             particle->Update();
         }
     }
-    if (const EmitterSoundHook& hook = GetEmitterSoundHook(); hook && (!emitter.sound.empty() || !emitter.playlist.empty())) {
-        hook(emitter.sound, emitter.playlist);
-    }
-    if (clock == SpawnClock::Restart || m_lastSpawn == 0) {
-        m_lastSpawn = now;
+    emitter.AnnounceSpawn();
+    if (m_emitter) {
+        m_emitter->EndSpawn(now, clock);
     }
 }
 

@@ -35,25 +35,16 @@ SceneNode::SceneNode(const SceneNode& other)
       m_worldScale(other.m_worldScale), m_meshScale(other.m_meshScale), m_layer(other.m_layer),
       m_visible(other.m_visible), m_pixelSnap(other.m_pixelSnap), m_hasVertices(other.m_hasVertices),
       m_showTime(other.m_showTime),
-      m_emitter(other.m_emitter ? std::make_unique<EmitterDesc>(*other.m_emitter) : nullptr),
-      m_noise(other.m_noise ? std::make_unique<Noise>(*other.m_noise) : nullptr), m_motion(other.m_motion),
-      m_animation(other.m_animation), m_animationStepTime(other.m_animationStepTime), m_mesh(other.m_mesh),
-      m_startPosition(other.m_startPosition), m_startRotation(other.m_startRotation),
-      m_startScale(other.m_startScale), m_startColor(other.m_startColor),
-      m_lastKeyframeTime(other.m_lastKeyframeTime), m_lastSpawn(other.m_lastSpawn),
-      m_texturePath(other.m_texturePath), m_material(other.m_material), m_meshGiven(other.m_meshGiven),
+      m_emitter(other.m_emitter ? std::make_unique<ParticleEmitter>(*other.m_emitter) : nullptr),
+      m_noise(other.m_noise ? std::make_unique<Noise>(*other.m_noise) : nullptr), m_keyframes(other.m_keyframes),
+      m_motion(other.m_motion), m_animation(other.m_animation), m_animationStepTime(other.m_animationStepTime),
+      m_mesh(other.m_mesh), m_texturePath(other.m_texturePath), m_material(other.m_material), m_meshGiven(other.m_meshGiven),
       m_hasTrail(other.m_hasTrail), m_trailLength(other.m_trailLength), m_trailPrototype(other.m_trailPrototype),
       m_trailStart(other.m_trailStart)
 {
     ++g_sceneNodeCount;
     for (int i = 0; i < 4; ++i) {
         m_alpha[i] = other.m_alpha[i];
-        m_channels[i] = other.m_channels[i];
-    }
-    // Keyframes are consumed as they pass, so each copy needs its own.
-    m_keyframes.reserve(other.m_keyframes.size());
-    for (const KeyframePtr& keyframe : other.m_keyframes) {
-        m_keyframes.push_back(MakeIntrusive<Keyframe>(*keyframe));
     }
     if (other.m_sprite) {
         if (auto* animated = dynamic_cast<const FrameAnimation*>(other.m_sprite.get())) {
@@ -87,9 +78,7 @@ IntrusivePtr<HierarchyNode> SceneNode::Clone(Scope scope) const
 void SceneNode::ShiftTime(int64_t deltaMs, Scope scope)
 {
     HierarchyNode::ShiftTime(deltaMs, scope);
-    for (const KeyframePtr& keyframe : m_keyframes) {
-        keyframe->time += deltaMs;
-    }
+    m_keyframes.ShiftTime(deltaMs);
     if (m_noise) {
         m_noise->timeBegin += deltaMs;
         if (m_noise->timeEnd != 0) {

@@ -1,14 +1,16 @@
 #pragma once
 // The concrete node everything on screen is made of: a local and a world
 // transform, layer, visibility, a sprite from texture + mesh + frame animation,
-// and the per-frame effects (keyframes, motion, noise, trail, emitting).
+// and the per-frame effects (keyframes, motion, noise, trail, emitting). The
+// keyframes are a KeyframeTrack and the emitting a ParticleEmitter, both owned
+// by the node.
 
 #include "engine/platform/sprite.h"
-#include "engine/scene/emitter.h"
 #include "engine/scene/hierarchynode.h"
-#include "engine/scene/keyframe.h"
+#include "engine/scene/keyframetrack.h"
 #include "engine/core/mesh.h"
 #include "engine/scene/motion.h"
+#include "engine/scene/particleemitter.h"
 
 #include <memory>
 #include <string>
@@ -22,8 +24,6 @@ inline constexpr int64_t kDefaultFireLifetimeMs = 5000;
 // Whether a transform setter recomputes the world transform of the subtree now
 // or leaves that to a later call.
 enum class Transform { Later, Now };
-// Whether a burst of particles restarts the emitter's spawn clock.
-enum class SpawnClock { Keep, Restart };
 // Who shows a node fired with a delay: its own update, or the scene, which
 // attaches a clone at the time.
 enum class FireDelay { OnNode, Scheduled };
@@ -92,13 +92,16 @@ public:
     bool ComputeCorners(float out[8]) const;
 
     // Keyframes, in time order; a keyframe at the same time goes after the others.
-    void AddKeyframe(const KeyframePtr& keyframe);
-    void RemoveKeyframe(const KeyframePtr& keyframe);
-    void ClearKeyframes();
-    size_t GetKeyframeCount() const { return m_keyframes.size(); }
+    void AddKeyframe(const KeyframePtr& keyframe) { m_keyframes.Add(keyframe); }
+    void RemoveKeyframe(const KeyframePtr& keyframe) { m_keyframes.Remove(keyframe); }
+    void ClearKeyframes() { m_keyframes.Clear(); }
+    size_t GetKeyframeCount() const { return m_keyframes.GetCount(); }
     // A white colour fade from `fromAlpha` at `startMs` to `toAlpha` at `endMs`;
     // off removes the colour keyframes.
-    void SetAlphaFade(bool on, int64_t startMs = 0, int64_t endMs = 0, uint8_t fromAlpha = 255, uint8_t toAlpha = 0);
+    void SetAlphaFade(bool on, int64_t startMs = 0, int64_t endMs = 0, uint8_t fromAlpha = 255, uint8_t toAlpha = 0)
+    {
+        m_keyframes.SetAlphaFade(on, startMs, endMs, fromAlpha, toAlpha);
+    }
 
     // Motion.
     void SetVelocity(const Vec3& velocity) { m_motion.velocity = velocity; }
@@ -127,9 +130,14 @@ public:
     void SetEmitter(const EmitterDesc& emitter);
     void ClearEmitter() { m_emitter.reset(); }
     // Null for a node that is not an emitter.
-    const EmitterDesc* GetEmitter() const { return m_emitter.get(); }
+    const EmitterDesc* GetEmitter() const { return m_emitter ? &m_emitter->GetDesc() : nullptr; }
     // Arms the emitter: its spawn clock starts with its next spawn.
-    void StartEmitter();
+    void StartEmitter()
+    {
+        if (m_emitter) {
+            m_emitter->Start();
+        }
+    }
     // One burst of `count` particles.
     void Spawn(SpawnClock clock);
     // Spawns now (and each direct child does), or after `delayMs`.
@@ -149,7 +157,6 @@ private:
     void StepNoise(int64_t now);
     void StepTrail();
     void StepEmitter(int64_t now);
-    void RecomputeKeyframeChannels();
     SceneNode* ParentNode() const;
     void MakeTrailNode();
     // A copy of this emitter that is a plain node, ready to be placed.
@@ -171,29 +178,15 @@ private:
     uint8_t m_alpha[4] = {255, 255, 255, 255};
     int64_t m_showTime = 0;
     std::unique_ptr<Sprite> m_sprite;
-    std::unique_ptr<EmitterDesc> m_emitter;
+    std::unique_ptr<ParticleEmitter> m_emitter;
     std::unique_ptr<Noise> m_noise;
     SceneNode* m_trailNode = nullptr; // owned as a child
-    std::vector<KeyframePtr> m_keyframes;
+    KeyframeTrack m_keyframes;
     Motion m_motion;
     FrameAnimationDesc m_animation;
     int64_t m_animationStepTime = 0; // when the frame last stepped; time below one frame accumulates
     Mesh m_mesh;
 
-    // Keyframes: per channel (position, rotation, scale, colour) whether some
-    // keyframe drives it and where the current segment starts.
-    struct Channel {
-        bool used = false;
-        int64_t startTime = 0;
-    };
-    Channel m_channels[4];
-    Vec3 m_startPosition;
-    float m_startRotation = 0;
-    Vec2 m_startScale{1, 1};
-    uint32_t m_startColor = 0xFFFFFFFF;
-    int64_t m_lastKeyframeTime = -1; // -1: none reached yet
-
-    int64_t m_lastSpawn = 0;
     std::string m_texturePath;
     int m_material = kBlendDefault;
     bool m_meshGiven = false;

@@ -5,6 +5,7 @@
 // call has an empty default, so a listener takes only what it needs.
 
 #include "engine/core/mesh.h"
+#include "game/board/boardgeometry.h"
 #include "game/board/cell.h"
 #include "game/board/piece.h"
 
@@ -64,6 +65,18 @@ enum class PieceExit {
     Removed,    // the board was cleared or destroyed
 };
 
+// Where on the board something happens, in the board's pixels: at a cell's
+// centre, or at a point such as a piece on its way between cells. How deep it
+// is drawn is the view's choice.
+struct BoardSpot {
+    float x = 0, y = 0;
+    int32_t column = -1, row = -1; // the cell; -1 for a point
+
+    bool IsCell() const { return column >= 0; }
+    static BoardSpot Cell(int column, int row) { return {ColumnX(column), RowY(row), column, row}; }
+    static BoardSpot Point(const tsv::Vec3& position) { return {position.x, position.y, -1, -1}; }
+};
+
 // A fireball crossing the board; it explodes every new cell its centre enters.
 struct Fireball {
     float x = 0, y = 0;
@@ -85,18 +98,18 @@ public:
     // The cells one matching pass cleared.
     virtual void OnMatchSize(int32_t /*cells*/) {}
     virtual void OnSound(BoardSound) {}
-    virtual void OnEffect(GameEffect, const tsv::Vec3& /*position*/) {}
+    virtual void OnEffect(GameEffect, const BoardSpot&) {}
     // The shards of a destroyed piece in its fragment style.
-    virtual void OnFragments(const std::string& /*style*/, const tsv::Vec3& /*position*/) {}
+    virtual void OnFragments(const std::string& /*style*/, const BoardSpot&) {}
 
     virtual void OnPieceAdded(Piece&) {}
     virtual void OnPieceRemoved(Piece&, PieceExit) {}
     virtual void OnCellChanged(int /*x*/, int /*y*/, CellKind /*kind*/) {}
-    virtual void OnDynamiteFlames(const tsv::Vec3& /*position*/) {}
+    virtual void OnDynamiteFlames(const BoardSpot&) {}
     virtual void OnFireballLaunched(const Fireball&) {}
     virtual void OnFireballGone(const Fireball&) {}
-    // A key's glow flies from (x, y) to each lock of its colour.
-    virtual void OnKeyGlow(const tsv::Vec3& /*from*/, const tsv::Vec3& /*to*/) {}
+    // A key's glow flies from the key's cell to each lock of its colour.
+    virtual void OnKeyGlow(const BoardSpot& /*from*/, const BoardSpot& /*to*/) {}
 
     // Whether the swap-jewels tutorial text is still due (the move search
     // prefers the moves that text is about).

@@ -10,7 +10,6 @@ namespace bsh {
 
 namespace {
 
-constexpr float kEffectDepth = -5.0f;
 // Run points.
 constexpr int32_t kCornerPoints = 25;
 constexpr int32_t kTPoints = 30;
@@ -55,7 +54,7 @@ void PlayField::CreateSpecial(int x, int y, PieceType type, std::vector<int>& sp
     const int32_t colour = ColourAt(x, y);
     NewPiece(x, y, colour, type);
     specials.push_back(static_cast<int>(CellIndex(x, y)));
-    m_events.OnEffect(EffectBonusAppears, {ColumnX(x), RowY(y), kEffectDepth});
+    m_events.OnEffect(EffectBonusAppears, BoardSpot::Cell(x, y));
 }
 
 bool PlayField::ResolveMatches()
@@ -196,7 +195,8 @@ void PlayField::HitCell(int x, int y)
         return;
     }
     const Piece* piece = PieceAt(x, y);
-    const tsv::Vec3 position = piece ? piece->GetPosition() : tsv::Vec3{3000.0f, 3000.0f, 0.0f};
+    // With no piece on the cell the wear shows nowhere on screen.
+    const BoardSpot position = BoardSpot::Point(piece ? piece->GetPosition() : tsv::Vec3{3000.0f, 3000.0f, 0.0f});
     const CellKind kind = CellAt(x, y).kind;
     if (kind != CellWood && kind != CellIron) {
         return;
@@ -204,7 +204,7 @@ void PlayField::HitCell(int x, int y)
     const bool wood = kind == CellWood;
     SetCellKind(x, y, wood ? CellNormal : CellWood);
     m_events.OnEffect(wood ? EffectTileWood : EffectTileIron, position);
-    m_cellHitsLeft = std::max(0, m_cellHitsLeft - 1);
+    m_counters.CellWorn();
     m_events.OnStat(BoardStat::Cells, 1);
     m_events.OnScore(wood ? 1 : 2, kNoPopupPosition, kNoPopupPosition);
     m_events.OnSound(wood ? BoardSound::Wood : BoardSound::Iron);

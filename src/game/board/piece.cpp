@@ -1,7 +1,6 @@
 #include "game/board/piece.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace bsh {
 
@@ -16,7 +15,6 @@ constexpr float kFallAcceleration = 200.0f; // pixels per second squared, downwa
 constexpr float kLandingSoundSpeed = 400.0f;
 constexpr float kPieceSize = 40.0f;
 constexpr float kSpecialSize = 64.0f; // specials overlap their neighbours
-constexpr float kMarkSize = 24.0f;
 constexpr float kHalfPi = 1.5707964f;
 
 constexpr const char* kTypeNames[kPieceTypeCount] = {
@@ -24,71 +22,52 @@ constexpr const char* kTypeNames[kPieceTypeCount] = {
     "rainbow", "key", "lock", "block", "fixedblock", "artifact",
 };
 
-std::string JewelTexture(int32_t colour, const char* size)
+// Whether the kind is drawn with the level's picture rather than one of its own.
+bool TakesLevelPicture(PieceType type)
 {
-    char path[64];
-    std::snprintf(path, sizeof path, "/texture/piece/piece%d-%s.png", colour, size);
-    return path;
-}
-
-PieceLook DescribeLook(int32_t colour, PieceType type, const std::string& texture, const tsv::Mesh* mesh, float angle)
-{
-    PieceLook look;
-    float kindAngle = 0.0f;
-    bool mirrored = false;
-    float size = kPieceSize;
     switch (type) {
     case PieceJewel:
     case PieceKey:
     case PieceLock:
-        if (HasColourPicture(colour)) {
-            look.texture = JewelTexture(colour, "normal");
-        } else if (type != PieceJewel) {
-            look.texture = type == PieceKey ? "/texture/piece/key.png" : "/texture/piece/lock.png";
-        }
-        break;
     case PieceBomb:
-        look.texture = "/texture/piece/bomb.png";
-        size = kSpecialSize;
-        break;
     case PieceDynamite:
-        look.texture = "/texture/piece/dynamite.png";
-        size = kSpecialSize;
-        break;
     case PieceCannonLeft:
     case PieceCannonRight:
     case PieceCannonTop:
     case PieceCannonBottom:
-        look.texture = "/texture/piece/cannon.png";
+    case PieceRainbow: return false;
+    default: return true;
+    }
+}
+
+PieceShape DescribeShape(PieceType type, const tsv::Mesh* mesh, float angle)
+{
+    float kindAngle = 0.0f;
+    bool mirrored = false;
+    float size = kPieceSize;
+    switch (type) {
+    case PieceBomb:
+    case PieceDynamite:
+    case PieceRainbow: size = kSpecialSize; break;
+    case PieceCannonLeft:
+    case PieceCannonRight:
+    case PieceCannonTop:
+    case PieceCannonBottom:
         size = kSpecialSize;
         mirrored = type == PieceCannonLeft;
         kindAngle = type == PieceCannonTop ? -kHalfPi : type == PieceCannonBottom ? kHalfPi : 0.0f;
         break;
-    case PieceRainbow:
-        look.texture = "/texture/piece/rainbow.png";
-        size = kSpecialSize;
-        break;
-    default: // block, fixed block, artifact: the level's picture
-        look.texture = texture;
-        break;
+    default: break;
     }
-    look.mesh = tsv::Mesh(size, size);
+    PieceShape shape;
+    shape.mesh = tsv::Mesh(size, size);
     if (mesh) {
-        look.mesh = *mesh;
+        shape.mesh = *mesh;
     } else if (mirrored) {
-        look.mesh.flipHorizontal = true;
+        shape.mesh.flipHorizontal = true;
     }
-    look.rotation = kindAngle + angle;
-    if (type >= PieceBomb && type <= PieceArtifact && HasColourPicture(colour)) {
-        if (type == PieceKey || type == PieceLock) {
-            look.markTexture = type == PieceKey ? "/texture/piece/key.png" : "/texture/piece/lock.png";
-            look.markSize = kPieceSize;
-        } else {
-            look.markTexture = JewelTexture(colour, "small");
-            look.markSize = kMarkSize;
-        }
-    }
-    return look;
+    shape.rotation = kindAngle + angle;
+    return shape;
 }
 
 } // namespace
@@ -112,7 +91,10 @@ Piece::Piece(int32_t colour, PieceType type, const std::string& style, const std
     if (type == PieceJewel && HasColourPicture(m_colour)) {
         m_style = std::to_string(m_colour);
     }
-    m_look = DescribeLook(m_colour, type, texture, mesh, angle);
+    m_shape = DescribeShape(type, mesh, angle);
+    if (TakesLevelPicture(type)) {
+        m_texture = texture;
+    }
 }
 
 void Piece::SetPosition(float x, float y)

@@ -48,6 +48,8 @@ enum class BlastKind : int32_t {
 
 // The type named by a level file ("jewel" .. "artifact"); PieceUnknown otherwise.
 PieceType PieceTypeFromName(const std::string& name);
+// Colours 1 .. 8 have pictures of their own (and jewels of them a fragment
+// style); other colours still match, drawn with the kind's plain picture.
 bool HasColourPicture(int32_t colour);
 inline bool IsSwapType(int32_t type) { return type >= PieceJewel && type <= PieceRainbow; }
 inline bool IsMatchType(int32_t type) { return type >= PieceJewel && type <= PieceArtifact && type != PieceLock; }
@@ -55,14 +57,12 @@ inline bool IsFallType(int32_t type) { return IsSwapType(type) || type == PieceB
 inline bool IsFixedType(int32_t type) { return type >= PieceKey && type <= PieceArtifact; }
 inline bool IsCannon(int32_t type) { return type >= PieceCannonLeft && type <= PieceCannonBottom; }
 
-// How a piece looks, as the level and the saved game describe it: the
-// picture's texture and mesh, and the extra mark coloured specials carry.
-struct PieceLook {
-    std::string texture;
+// A piece's outline on the board, as the level and the saved game describe
+// it: its mesh (size, mirroring) and turn. Which pictures fill it is the
+// view's choice.
+struct PieceShape {
     tsv::Mesh mesh;
-    float rotation = 0.0f;    // the kind's turn plus the level's angle
-    std::string markTexture;  // "" for none
-    float markSize = 0.0f;
+    float rotation = 0.0f; // the kind's turn plus the level's angle
 };
 
 class Piece : public tsv::RefCounted {
@@ -77,7 +77,10 @@ public:
     PieceState GetState() const { return m_state; }
     const std::string& GetStyle() const { return m_style; }
     float GetAngle() const { return m_angle; }
-    const PieceLook& Look() const { return m_look; }
+    const PieceShape& Shape() const { return m_shape; }
+    // The level's own picture, for the kinds that take one (blocks, fixed
+    // blocks, the artifact); "" for the others.
+    const std::string& GetTexture() const { return m_texture; }
     // Idle pieces (and a charging rainbow, which is already out of the way) take part in runs.
     bool IsIdle() const { return m_state == PieceIdle || m_state == PieceCharging; }
     // False once the piece has left play; its cell lets go of it on the next step.
@@ -120,7 +123,8 @@ private:
     int32_t m_colour;
     float m_angle;
     std::string m_style;
-    PieceLook m_look;
+    PieceShape m_shape;
+    std::string m_texture;
     PieceState m_state = PieceIdle;
     bool m_alive = true;
     bool m_visible = true;

@@ -14,7 +14,6 @@ namespace {
 constexpr int64_t kSwapMs = 150;
 constexpr int64_t kReshuffleInMs = 900;
 constexpr int64_t kShakeMs = 3000;
-constexpr float kEffectDepth = -5.0f;
 constexpr int kRandomColourTries = 32;
 
 } // namespace
@@ -182,30 +181,9 @@ bool PlayField::IsSpecialDisabled(int32_t type) const
     return type >= PieceBomb && type <= PieceRainbow && m_disabled[static_cast<size_t>(type - PieceBomb)] != 0;
 }
 
-void PlayField::SetJewelsRequired(int32_t jewels)
-{
-    m_jewelsRequired = jewels;
-    m_jewelsLeft = jewels;
-}
-
-void PlayField::SetTimeLimit(int64_t ms)
-{
-    m_timeLimit = ms;
-    m_timeLeft = ms;
-}
-
-void PlayField::SetRelaxed(bool relaxed)
-{
-    m_relaxed = relaxed;
-    if (relaxed) {
-        m_timeLeft = m_timeLimit;
-    }
-}
-
 void PlayField::CountObjectives()
 {
-    m_initialBlocks = 0;
-    m_initialCellHits = 0;
+    int32_t blocks = 0, cellHits = 0;
     for (int x = 0; x < kBoardColumns; ++x) {
         for (int y = 0; y < kBoardRows; ++y) {
             if (!CellExists(x, y)) {
@@ -213,14 +191,13 @@ void PlayField::CountObjectives()
             }
             const int32_t type = TypeAt(x, y);
             if (type == PieceBlock || type == PieceFixedBlock) {
-                ++m_initialBlocks;
+                ++blocks;
             }
             const CellKind kind = CellAt(x, y).kind;
-            m_initialCellHits += kind == CellWood ? 1 : kind == CellIron ? 2 : 0;
+            cellHits += kind == CellWood ? 1 : kind == CellIron ? 2 : 0;
         }
     }
-    m_blocksLeft = m_initialBlocks;
-    m_cellHitsLeft = m_initialCellHits;
+    m_counters.SetInitial(blocks, cellHits);
 }
 
 bool PlayField::IsSettled() const
@@ -247,7 +224,7 @@ bool PlayField::IsLevelDone() const
     if (m_artifactCollected) {
         return true;
     }
-    return m_blocksLeft == 0 && m_cellHitsLeft == 0 && m_jewelsLeft == 0 && !m_hasArtifact;
+    return m_counters.AllCleared() && !m_hasArtifact;
 }
 
 // --- The frame ----------------------------------------------------------------
@@ -305,7 +282,7 @@ void PlayField::FinishTimer(Piece& piece)
         RainbowPull(piece.TimerColumn(), piece.TimerRow(), piece.TimerExtra(), Phase::Finishing);
         break;
     case PieceOpening:
-        m_events.OnEffect(EffectKey, piece.GetPosition());
+        m_events.OnEffect(EffectKey, BoardSpot::Point(piece.GetPosition()));
         KeyOpen(0, 0, piece.GetColour(), Phase::Finishing);
         break;
     default:
@@ -318,11 +295,7 @@ void PlayField::Step()
     AdvancePieces();
     const int64_t now = m_now;
     const int64_t elapsed = now - m_lastFrameTime;
-    if (m_openEnded || !IsLevelDone()) {
-        m_timePlayed += elapsed;
-        m_timeLeft -= m_relaxed ? 0 : elapsed;
-    }
-    m_timeLeft = std::max<int64_t>(std::min(m_timeLeft, m_timeLimit), 0);
+    m_counters.RunClock(elapsed, m_openEnded || !IsLevelDone() ? LevelClock::Running : LevelClock::Stopped);
     m_lastFrameTime = now;
 
     for (Cell& cell : m_cells) {
@@ -339,23 +312,7 @@ void PlayField::Step()
         m_lastMatchTime = now;
     }
     StepFlying();
-    DetectObjectiveChanges();
-}
-
-void PlayField::DetectObjectiveChanges()
-{
-    const std::array<int32_t, kObjectiveCount> initial{m_initialBlocks, m_initialCellHits, m_jewelsRequired};
-    const std::array<int32_t, kObjectiveCount> current{m_blocksLeft, m_cellHitsLeft, m_jewelsLeft};
-    m_anyObjectiveChanged = false;
-    for (size_t i = 0; i < kObjectiveCount; ++i) {
-        m_objectiveChanged[i] = false;
-        if (initial[i] == 0) {
-            continue;
-        }
-        m_objectiveChanged[i] = current[i] != m_lastSeen[i];
-        m_anyObjectiveChanged = m_anyObjectiveChanged || m_objectiveChanged[i];
-        m_lastSeen[i] = current[i];
-    }
+    m_counters.DetectChanges();
 }
 
 // --- Moves --------------------------------------------------------------------
@@ -452,19 +409,17 @@ void PlayField::DestroyPiece(Piece& piece, int32_t column, int32_t row, BlastKin
     const PieceType type = piece.GetType();
     if (piece.IsAlive() && piece.GetState() != PieceDetonating) {
         if (type == PieceBlock || type == PieceFixedBlock) {
-            m_blocksLeft = std::max(0, m_blocksLeft - 1);
+            m_counters.BlockCleared();
             m_events.OnStat(BoardStat::Blocks, 1);
         } else if (type == PieceBomb || type == PieceDynamite) {
             m_events.OnStat(BoardStat::Explosions, 1);
         } else {
-            if (m_jewelsLeft > 0) {
-                --m_jewelsLeft;
-            }
+            m_counters.JewelCleared();
             m_events.OnStat(BoardStat::Jewels, 1);
         }
     }
 
-    const tsv::Vec3 position = column < 0 ? piece.GetPosition() : tsv::Vec3{ColumnX(column), RowY(row), kEffectDepth};
+    const BoardSpot position = column < 0 ? BoardSpot::Point(piece.GetPosition()) : BoardSpot::Cell(column, row);
     if (type == PieceArtifact) {
         m_artifactCollected = true;
         m_events.OnSound(BoardSound::Artifact);

@@ -17,6 +17,7 @@
 #include "game/board/boardevents.h"
 #include "game/board/boardgeometry.h"
 #include "game/board/cell.h"
+#include "game/board/levelcounters.h"
 #include "game/board/piece.h"
 
 #include <array>
@@ -62,10 +63,6 @@ struct BoardMove {
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     std::vector<size_t> cells;
 };
-
-// The objectives whose counters the board keeps.
-enum class Objective : int { Blocks = 0, CellHits = 1, Jewels = 2 };
-inline constexpr int kObjectiveCount = 3;
 
 // Whether a hit wears the cell under the piece as well.
 enum class CellHit { Spare, Wear };
@@ -160,12 +157,12 @@ public:
     // Index 0..6 is bomb .. rainbow.
     void SetSpecialDisabled(int index, bool disabled);
     bool IsSpecialDisabled(int32_t type) const;
-    void SetJewelsRequired(int32_t jewels);
-    void SetTimeLimit(int64_t ms);
+    void SetJewelsRequired(int32_t jewels) { m_counters.SetJewelsRequired(jewels); }
+    void SetTimeLimit(int64_t ms) { m_counters.SetTimeLimit(ms); }
     // A relaxed clock never runs out: the time left stays at the limit while
     // the time played counts on.
-    void SetRelaxed(bool relaxed);
-    bool IsRelaxed() const { return m_relaxed; }
+    void SetRelaxed(bool relaxed) { m_counters.SetRelaxed(relaxed); }
+    bool IsRelaxed() const { return m_counters.IsRelaxed(); }
     // A board no objective ends (the endless board): its time played counts
     // on while it has nothing left to do. Not part of the saved state.
     void SetOpenEnded(bool openEnded) { m_openEnded = openEnded; }
@@ -175,20 +172,21 @@ public:
     bool LoadState(tsv::RecordReader& in);
 
     // --- Objectives, clock, flags --------------------------------------------
-    int64_t GetTimeLimit() const { return m_timeLimit; }
-    int64_t GetTimeLeft() const { return m_timeLeft; }
-    int64_t GetTimePlayed() const { return m_timePlayed; }
-    int32_t GetInitialBlocks() const { return m_initialBlocks; }
-    int32_t GetInitialCellHits() const { return m_initialCellHits; }
-    int32_t GetJewelsRequired() const { return m_jewelsRequired; }
-    int32_t GetBlocksLeft() const { return m_blocksLeft; }
-    int32_t GetCellHitsLeft() const { return m_cellHitsLeft; }
-    int32_t GetJewelsLeft() const { return m_jewelsLeft; }
+    const LevelCounters& Counters() const { return m_counters; }
+    int64_t GetTimeLimit() const { return m_counters.GetTimeLimit(); }
+    int64_t GetTimeLeft() const { return m_counters.GetTimeLeft(); }
+    int64_t GetTimePlayed() const { return m_counters.GetTimePlayed(); }
+    int32_t GetInitialBlocks() const { return m_counters.GetInitialBlocks(); }
+    int32_t GetInitialCellHits() const { return m_counters.GetInitialCellHits(); }
+    int32_t GetJewelsRequired() const { return m_counters.GetJewelsRequired(); }
+    int32_t GetBlocksLeft() const { return m_counters.GetBlocksLeft(); }
+    int32_t GetCellHitsLeft() const { return m_counters.GetCellHitsLeft(); }
+    int32_t GetJewelsLeft() const { return m_counters.GetJewelsLeft(); }
     bool HasArtifact() const { return m_hasArtifact; }
     bool IsArtifactCollected() const { return m_artifactCollected; }
     // Set by the last Step: which objective counters changed, and whether any did.
-    bool ObjectiveChanged(Objective objective) const { return m_objectiveChanged[static_cast<size_t>(objective)]; }
-    bool AnyObjectiveChanged() const { return m_anyObjectiveChanged; }
+    bool ObjectiveChanged(Objective objective) const { return m_counters.Changed(objective); }
+    bool AnyObjectiveChanged() const { return m_counters.AnyChanged(); }
     int64_t GetLastMatchTime() const { return m_lastMatchTime; }
     void SetLastMatchTime(int64_t ms) { m_lastMatchTime = ms; }
     int64_t Now() const { return m_clock(); }
@@ -231,7 +229,6 @@ private:
     void Slide();
     bool TrySlide(int x, int y, int dx);
     void StepFlying();
-    void DetectObjectiveChanges();
     void CreateSpecial(int x, int y, PieceType type, std::vector<int>& specials);
     // The rainbow's pull of `colour` in the 7 x 7 square around (x, y):
     // starting draws the pieces in, finishing takes them.
@@ -249,19 +246,11 @@ private:
     int64_t m_now = 0;
     bool m_hasArtifact = false;
     bool m_artifactCollected = false;
-    int64_t m_timeLimit = 0;
-    int64_t m_timeLeft = 0;
-    int64_t m_timePlayed = 0;
+    LevelCounters m_counters;
     bool m_openEnded = false;
-    bool m_relaxed = false;
     std::string m_colours;
     bool m_colourErrorLogged = false; // a level without colours says so once
     std::array<uint8_t, kDisableableSpecials> m_disabled{};
-    int32_t m_initialBlocks = 0, m_initialCellHits = 0, m_jewelsRequired = 0;
-    int32_t m_blocksLeft = 0, m_cellHitsLeft = 0, m_jewelsLeft = 0;
-    std::array<int32_t, kObjectiveCount> m_lastSeen{};
-    std::array<bool, kObjectiveCount> m_objectiveChanged{};
-    bool m_anyObjectiveChanged = false;
     int64_t m_lastFrameTime = 0;
     int64_t m_lastMatchTime = 0;
     std::array<Cell, kBoardCells> m_cells;

@@ -11,20 +11,6 @@ namespace {
 
 constexpr size_t kMeshBytes = 100;
 
-void WriteInt64(tsv::RecordWriter& out, int64_t value)
-{
-    const auto bits = static_cast<uint64_t>(value);
-    out.WriteInt32(static_cast<int32_t>(static_cast<uint32_t>(bits)));
-    out.WriteInt32(static_cast<int32_t>(static_cast<uint32_t>(bits >> 32)));
-}
-
-int64_t ReadInt64(tsv::RecordReader& in)
-{
-    const auto low = static_cast<uint32_t>(in.ReadInt32());
-    const auto high = static_cast<uint32_t>(in.ReadInt32());
-    return static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
-}
-
 void WriteFloat(tsv::RecordWriter& out, float value)
 {
     uint32_t bits = 0;
@@ -116,8 +102,8 @@ void PlayField::SaveState(tsv::RecordWriter& out) const
                 out.WriteInt32(piece->GetType());
                 out.WriteInt32(piece->GetColour());
                 out.WriteString(piece->GetStyle());
-                WriteMesh(out, piece->Look().mesh);
-                out.WriteString(piece->Look().texture);
+                WriteMesh(out, piece->Shape().mesh);
+                out.WriteString(piece->GetTexture());
                 WriteFloat(out, piece->GetAngle());
             }
             out.WriteInt32(cell.kind);
@@ -126,15 +112,7 @@ void PlayField::SaveState(tsv::RecordWriter& out) const
     out.WriteByte(m_hasArtifact ? 1 : 0);
     out.WriteByte(m_artifactCollected ? 1 : 0);
     out.WriteBytes(m_disabled.data(), m_disabled.size());
-    WriteInt64(out, m_timeLimit);
-    WriteInt64(out, m_timeLeft);
-    WriteInt64(out, m_timePlayed);
-    for (int32_t v : m_lastSeen) {
-        out.WriteInt32(v);
-    }
-    for (int32_t v : {m_initialBlocks, m_initialCellHits, m_jewelsRequired, m_blocksLeft, m_cellHitsLeft, m_jewelsLeft}) {
-        out.WriteInt32(v);
-    }
+    m_counters.Save(out);
 }
 
 bool PlayField::LoadState(tsv::RecordReader& in)
@@ -168,16 +146,7 @@ bool PlayField::LoadState(tsv::RecordReader& in)
     m_hasArtifact = in.ReadByte() != 0;
     m_artifactCollected = in.ReadByte() != 0;
     in.ReadBytes(m_disabled.data(), m_disabled.size());
-    m_timeLimit = ReadInt64(in);
-    m_timeLeft = ReadInt64(in);
-    m_timePlayed = ReadInt64(in);
-    for (int32_t& v : m_lastSeen) {
-        v = in.ReadInt32();
-    }
-    for (int32_t* v : {&m_initialBlocks, &m_initialCellHits, &m_jewelsRequired, &m_blocksLeft, &m_cellHitsLeft,
-                       &m_jewelsLeft}) {
-        *v = in.ReadInt32();
-    }
+    m_counters.Load(in);
     m_lastFrameTime = Now();
     return !in.IsShort();
 }
@@ -189,8 +158,10 @@ std::string PlayField::DumpText() const
     const int artifact = m_artifactCollected ? 2 : m_hasArtifact ? 1 : 0;
     out << "score " << score << "\n"
         << "multiplier " << m_events.Multiplier() << "\n"
-        << "time " << m_timeLeft << " " << m_timeLimit << " " << m_timePlayed << "\n"
-        << "objectives " << m_blocksLeft << " " << m_cellHitsLeft << " " << m_jewelsLeft << " " << artifact << "\n";
+        << "time " << m_counters.GetTimeLeft() << " " << m_counters.GetTimeLimit() << " "
+        << m_counters.GetTimePlayed() << "\n"
+        << "objectives " << m_counters.GetBlocksLeft() << " " << m_counters.GetCellHitsLeft() << " "
+        << m_counters.GetJewelsLeft() << " " << artifact << "\n";
     for (int y = 0; y < kBoardRows; ++y) {
         for (int x = 0; x < kBoardColumns; ++x) {
             const Cell& cell = CellAt(x, y);

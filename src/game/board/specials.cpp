@@ -17,8 +17,6 @@ using tsv::GetLog;
 namespace {
 
 constexpr int64_t kPullMs = 500;
-constexpr float kEffectDepth = -5.0f;
-constexpr float kPullDepth = -1.1f;
 constexpr float kFireballSpeed = 250.0f;
 // A fireball is done once it leaves this rectangle.
 constexpr float kFlightHalfWidth = 420.0f;
@@ -39,9 +37,9 @@ void PlayField::ExplodeCell(int x, int y, CellHit hit)
     PiecePtr piece = CellAt(x, y).piece;
     const PieceType type = piece->GetType();
     if (type == PieceJewel) {
-        m_events.OnEffect(EffectJewelGlitter, piece->GetPosition());
+        m_events.OnEffect(EffectJewelGlitter, BoardSpot::Point(piece->GetPosition()));
     }
-    const tsv::Vec3 position{ColumnX(x), RowY(y), kEffectDepth};
+    const BoardSpot position = BoardSpot::Cell(x, y);
     switch (type) {
     case PieceJewel:
     case PieceBlock:
@@ -148,7 +146,7 @@ void PlayField::StepFlying()
 
 void PlayField::RainbowPull(int x, int y, int32_t colour, Phase phase)
 {
-    const tsv::Vec3 centre{ColumnX(x), RowY(y), kPullDepth};
+    const BoardSpot centre = BoardSpot::Cell(x, y);
     m_events.OnEffect(phase == Phase::Starting ? EffectRainbowSuck : EffectRainbow, centre);
     for (int cx = x - 3; cx <= x + 3; ++cx) {
         for (int cy = y - 3; cy <= y + 3; ++cy) {
@@ -176,7 +174,7 @@ void PlayField::KeyOpen(int x, int y, int32_t colour, Phase phase)
         if (Piece* key = PieceAt(x, y); key && key->GetType() == PieceKey) {
             key->Hide();
         }
-        m_events.OnFragments(std::to_string(colour), {ColumnX(x), RowY(y), kEffectDepth});
+        m_events.OnFragments(std::to_string(colour), BoardSpot::Cell(x, y));
         m_events.OnSound(BoardSound::Bonus);
     }
     for (int lx = 0; lx < kBoardColumns; ++lx) {
@@ -186,9 +184,9 @@ void PlayField::KeyOpen(int x, int y, int32_t colour, Phase phase)
                 continue;
             }
             if (starting) {
-                m_events.OnKeyGlow({ColumnX(x), RowY(y), 0}, {ColumnX(lx), RowY(ly), 0});
+                m_events.OnKeyGlow(BoardSpot::Cell(x, y), BoardSpot::Cell(lx, ly));
             } else {
-                m_events.OnEffect(EffectLock, lock->GetPosition());
+                m_events.OnEffect(EffectLock, BoardSpot::Point(lock->GetPosition()));
                 NewPiece(lx, ly, colour, PieceJewel);
                 m_events.OnStat(BoardStat::Locks, 1);
             }

@@ -1,7 +1,7 @@
 #pragma once
 // The board's points, multiplier and statistics, kept by the game-wide state.
-// The board's view extends this with pictures and sound; a run on the rules
-// alone uses it as it is.
+// The board's view holds one and passes these events on to it; a run on the
+// rules alone listens with it directly.
 
 #include "game/board/boardevents.h"
 
@@ -30,9 +30,6 @@ public:
     int32_t PiecesCleared() const { return m_piecesCleared; }
     // Carries on from a kept board's figures (the endless board).
     void Restore(int64_t points, int32_t longestCascade, int32_t piecesCleared);
-
-protected:
-    GameState& State() const { return m_state; }
 
 private:
     GameState& m_state;

@@ -4,6 +4,7 @@
 #include "engine/scene/nodelibrary.h"
 #include "engine/scene/scenemanager.h"
 #include "game/screens/gamemedia.h"
+#include "game/screens/piecepictures.h"
 
 #include <algorithm>
 #include <array>
@@ -16,7 +17,11 @@ namespace {
 
 constexpr float kCellDepth = 0.5f;
 constexpr float kMarkDepth = -0.1f;
+constexpr float kPieceDepth = 0.0f;
+// Effects over a cell show in front of everything on the board; the
+// rainbow's pull sits between the pieces and those.
 constexpr float kEffectDepth = -5.0f;
+constexpr float kPullDepth = -1.1f;
 constexpr float kFireballDepth = -0.1f;
 constexpr float kFireballSize = 64.0f;
 constexpr float kKeyGlowSize = 128.0f;
@@ -34,6 +39,9 @@ constexpr float kFlameSpeed = 160.0f;
 constexpr float kFlameGrowth = 1.8f;
 constexpr int64_t kFlameLifeMs = 700;
 
+// An effect over a cell in front of the board, one on a piece at the piece's depth.
+tsv::Vec3 Place(const BoardSpot& spot) { return {spot.x, spot.y, spot.IsCell() ? kEffectDepth : kPieceDepth}; }
+
 int64_t GameNow() { return tsv::Application::Instance().GetTimer().GetTime(); }
 
 tsv::SceneNodePtr Picture(const std::string& texture, const tsv::Mesh& mesh, float depth)
@@ -47,7 +55,7 @@ tsv::SceneNodePtr Picture(const std::string& texture, const tsv::Mesh& mesh, flo
 
 } // namespace
 
-BoardView::BoardView(GameState& state, GameMedia* media) : BoardScoring(state), m_media(media) {}
+BoardView::BoardView(GameState& state, GameMedia* media) : m_scoring(state), m_media(media) {}
 
 BoardView::~BoardView()
 {
@@ -69,13 +77,14 @@ BoardView::~BoardView()
 
 tsv::SceneNodePtr BoardView::MakePieceNode(const Piece& piece) const
 {
-    const PieceLook& look = piece.Look();
+    const PieceShape& shape = piece.Shape();
+    const PiecePictures pictures = PicturesOf(piece);
     tsv::SceneNodePtr node = tsv::MakeIntrusive<tsv::SceneNode>();
-    tsv::SceneNodePtr sprite = Picture(look.texture, look.mesh, 0.0f);
-    sprite->SetRotation(look.rotation, tsv::Transform::Later);
+    tsv::SceneNodePtr sprite = Picture(pictures.texture, shape.mesh, kPieceDepth);
+    sprite->SetRotation(shape.rotation, tsv::Transform::Later);
     node->AddChild(sprite);
-    if (!look.markTexture.empty()) {
-        node->AddChild(Picture(look.markTexture, tsv::Mesh(look.markSize, look.markSize), kMarkDepth));
+    if (!pictures.markTexture.empty()) {
+        node->AddChild(Picture(pictures.markTexture, tsv::Mesh(pictures.markSize, pictures.markSize), kMarkDepth));
     }
     node->SetPosition(piece.GetPosition(), tsv::Transform::Now);
     return node;
@@ -287,22 +296,27 @@ void BoardView::OnSound(BoardSound sound)
     }
 }
 
-void BoardView::OnEffect(GameEffect effect, const tsv::Vec3& position)
+void BoardView::OnEffect(GameEffect effect, const BoardSpot& spot)
 {
     if (m_media) {
+        tsv::Vec3 position = Place(spot);
+        if (effect == EffectRainbow || effect == EffectRainbowSuck) {
+            position.z = kPullDepth;
+        }
         m_media->Effects().FireEffect(effect, position, kEffectLayer);
     }
 }
 
-void BoardView::OnFragments(const std::string& style, const tsv::Vec3& position)
+void BoardView::OnFragments(const std::string& style, const BoardSpot& spot)
 {
     if (m_media) {
-        m_media->Effects().FireStyle(style, position, kEffectLayer);
+        m_media->Effects().FireStyle(style, Place(spot), kEffectLayer);
     }
 }
 
-void BoardView::OnDynamiteFlames(const tsv::Vec3& position)
+void BoardView::OnDynamiteFlames(const BoardSpot& spot)
 {
+    const tsv::Vec3 position = Place(spot);
     const int64_t now = GameNow();
     for (int i = 0; i < 4; ++i) {
         const float angle = kHalfPi * static_cast<float>(i);
@@ -348,7 +362,7 @@ void BoardView::OnFireballGone(const Fireball& fireball)
     }
 }
 
-void BoardView::OnKeyGlow(const tsv::Vec3& from, const tsv::Vec3& to)
+void BoardView::OnKeyGlow(const BoardSpot& from, const BoardSpot& to)
 {
     tsv::SceneNodePtr glow = Picture("/texture/piece/key-glowing.png", tsv::Mesh(kKeyGlowSize, kKeyGlowSize), 0.1f);
     glow->SetPosition({from.x, from.y, 0.1f}, tsv::Transform::Later);

@@ -2,7 +2,8 @@
 // The board's pictures and sounds: a node for every piece (following the
 // piece's position each frame), the cell backgrounds, the frame around the
 // existing cells, fireballs, flames, key glows, and the effects and sounds
-// the rules report. The points and statistics go on to the game-wide state.
+// the rules report. The points and statistics go on to the game-wide state
+// through the view's BoardScoring.
 
 #include "engine/scene/scenenode.h"
 #include "game/board/playfield.h"
@@ -19,7 +20,7 @@ class GameMedia;
 // The board draws its cells, frame and pieces on this layer.
 inline constexpr int32_t kBoardLayer = 1;
 
-class BoardView : public BoardScoring {
+class BoardView : public BoardEvents {
 public:
     // `media` null: no sounds and no effects (the pictures still follow the board).
     BoardView(GameState& state, GameMedia* media);
@@ -33,16 +34,27 @@ public:
     // fireballs.
     void Sync(const PlayField& board);
 
+    // The points, multiplier and statistics, kept by the scoring.
+    void OnScore(int32_t points, float x, float y) override { m_scoring.OnScore(points, x, y); }
+    void OnMultiplier(MultiplierChange change) override { m_scoring.OnMultiplier(change); }
+    void OnStat(BoardStat stat, int32_t delta) override { m_scoring.OnStat(stat, delta); }
+    void OnMatchSize(int32_t cells) override { m_scoring.OnMatchSize(cells); }
+    bool IsSwapHintDue() const override { return m_scoring.IsSwapHintDue(); }
+    int32_t RunScore() const override { return m_scoring.RunScore(); }
+    int32_t Multiplier() const override { return m_scoring.Multiplier(); }
+    BoardScoring& Scoring() { return m_scoring; }
+    const BoardScoring& Scoring() const { return m_scoring; }
+
     void OnSound(BoardSound sound) override;
-    void OnEffect(GameEffect effect, const tsv::Vec3& position) override;
-    void OnFragments(const std::string& style, const tsv::Vec3& position) override;
+    void OnEffect(GameEffect effect, const BoardSpot& spot) override;
+    void OnFragments(const std::string& style, const BoardSpot& spot) override;
     void OnPieceAdded(Piece& piece) override;
     void OnPieceRemoved(Piece& piece, PieceExit exit) override;
     void OnCellChanged(int x, int y, CellKind kind) override;
-    void OnDynamiteFlames(const tsv::Vec3& position) override;
+    void OnDynamiteFlames(const BoardSpot& spot) override;
     void OnFireballLaunched(const Fireball& fireball) override;
     void OnFireballGone(const Fireball& fireball) override;
-    void OnKeyGlow(const tsv::Vec3& from, const tsv::Vec3& to) override;
+    void OnKeyGlow(const BoardSpot& from, const BoardSpot& to) override;
 
     size_t PieceNodeCount() const { return m_pieces.size(); }
 
@@ -64,6 +76,7 @@ private:
     void ApplyCellLook(int x, int y, CellKind kind);
     std::vector<PieceNode>::iterator Find(const Piece& piece);
 
+    BoardScoring m_scoring;
     GameMedia* m_media;
     std::vector<PieceNode> m_pieces;
     std::vector<FireballNode> m_fireballs;

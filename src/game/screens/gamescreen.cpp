@@ -179,7 +179,7 @@ bool GameScreen::StartFromReplay()
     m_replayMs = m_replay->startMs;
     if (m_endless) {
         m_carried = m_replay->carried;
-        m_view->Restore(m_carried.score, m_carried.longestCascade, m_carried.piecesCleared);
+        m_view->Scoring().Restore(m_carried.score, m_carried.longestCascade, m_carried.piecesCleared);
     }
     return true;
 }
@@ -278,7 +278,7 @@ bool GameScreen::StartEndless()
         tsv::IntrusivePtr<PlayField> probe = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
         if (EndlessRun::Load(path, tally, *probe) == EndlessRun::Read::Loaded &&
             EndlessRun::Load(path, m_carried, *m_board) == EndlessRun::Read::Loaded) {
-            m_view->Restore(m_carried.score, m_carried.longestCascade, m_carried.piecesCleared);
+            m_view->Scoring().Restore(m_carried.score, m_carried.longestCascade, m_carried.piecesCleared);
             GetLog() << tsv::Hint << "Endless board found again: " << path << EndL;
             return true;
         }
@@ -295,9 +295,9 @@ EndlessTally GameScreen::Tally() const
 {
     EndlessTally tally;
     if (m_view) {
-        tally.score = m_view->Points();
-        tally.longestCascade = m_view->LongestCascade();
-        tally.piecesCleared = m_view->PiecesCleared();
+        tally.score = m_view->Scoring().Points();
+        tally.longestCascade = m_view->Scoring().LongestCascade();
+        tally.piecesCleared = m_view->Scoring().PiecesCleared();
     }
     tally.moves = m_carried.moves + (m_session ? m_session->Result().moves : 0);
     return tally;
@@ -624,7 +624,7 @@ void GameScreen::OnMove(int, int, int, int)
 
 void GameScreen::OnFinished(BoardResult& result)
 {
-    RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), m_view->Points(), result);
+    RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), m_view->Scoring().Points(), result);
     EndRecording(FormatResultJson(result, m_seed));
     if (m_resumed) {
         // Won or lost, the resumed run is over; the profiles hold its outcome.

@@ -120,7 +120,9 @@ TEST_F(PlayFieldTest, ClockRunsUntilTheLevelIsDone)
 TEST_F(PlayFieldTest, SnapshotRoundTrip)
 {
     ASSERT_TRUE(Load(Level({"1B2A", "XK3L", "CR^v"},
-                           Alias('B', "bomb", 4) + Alias('A', "artifact", 2) + Alias('X', "block", 1) +
+                           Alias('B', "bomb", 4) + Alias('A', "artifact", 2) +
+                               "<alias><char>X</char><color>1</color><type>block</type>"
+                               "<texture>/texture/block/stone.png</texture></alias>" +
                                Alias('K', "key", 5) + Alias('L', "lock", 5) + Alias('C', "cannonleft", 6) +
                                Alias('R', "rainbow", 0) + Alias('^', "cannontop", 7) + Alias('v', "cannonbottom", 8),
                            {"0120", "1-00", "0002"}, "<disabledynamite/><jewelsrequired>9</jewelsrequired>")));
@@ -136,7 +138,8 @@ TEST_F(PlayFieldTest, SnapshotRoundTrip)
     EXPECT_EQ(board->DumpText(), expected);
     EXPECT_TRUE(board->IsSpecialDisabled(PieceDynamite));
     EXPECT_EQ(board->GetColours(), "12345678");
-    EXPECT_EQ(board->PieceAt(0, 2)->Look().mesh.flipHorizontal, true);
+    EXPECT_EQ(board->PieceAt(0, 2)->Shape().mesh.flipHorizontal, true);
+    EXPECT_EQ(board->PieceAt(0, 1)->GetTexture(), "/texture/block/stone.png") << "a block keeps the level's picture";
 
     tsv::RecordReader cut(out.Bytes().substr(0, out.Bytes().size() / 2));
     EXPECT_FALSE(NewBoard()->LoadState(cut));

@@ -10,7 +10,7 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/runoptions.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "game/progress/gamestate.h"
 #include "game/startup/gameparts.h"
 #include "game/screens/gamemedia.h"
@@ -82,7 +82,7 @@ void BM_GameScreenFrameInABigCascade(benchmark::State& st)
     s_parts.StartMedia();
     s_parts.StartState();
     (void)s_started;
-    tsv::SceneManager& scene = s_parts.Engine().GetScene();
+    tsv::Scene& scene = s_parts.Engine().GetScene();
     tsv::LanguageManager::Instance().Start(tsv::kLanguageFolder, "English", 0);
     const std::string level = WriteCascadeLevel(storage);
     GameState& state = s_parts.State();

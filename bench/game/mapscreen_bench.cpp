@@ -7,7 +7,7 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/runoptions.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "game/progress/gamestate.h"
 #include "game/startup/gameparts.h"
 #include "game/screens/mapscreen.h"
@@ -33,7 +33,7 @@ void BM_OpenTheWholeQuestMap(benchmark::State& st)
     s_parts.StartMedia();
     s_parts.StartState();
     (void)s_started;
-    tsv::SceneManager& scene = s_parts.Engine().GetScene();
+    tsv::Scene& scene = s_parts.Engine().GetScene();
     tsv::LanguageManager::Instance().Start(tsv::kLanguageFolder, "English", 0);
     GameState& state = s_parts.State();
     state.SetReadOnly(true);

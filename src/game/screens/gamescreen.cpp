@@ -10,7 +10,7 @@
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/nodelibrary.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 #include "game/progress/gamestate.h"
 #include "game/progress/endlessrun.h"

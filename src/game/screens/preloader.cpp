@@ -2,7 +2,7 @@
 
 #include "engine/core/log.h"
 #include "engine/core/util/file/directory.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 
 #include <chrono>
@@ -20,7 +20,7 @@ bool EndsWith(const std::string& text, const std::string& tail)
 // Through the scene's resource manager, which keeps the texture for later loads.
 bool LoadIntoScene(const std::string& path)
 {
-    tsv::ResourceManager* resources = tsv::SceneManager::Instance().GetResources();
+    tsv::ResourceManager* resources = tsv::FrameLoop::Instance().GetResources();
     return resources && resources->GetTexture(path) != 0;
 }
 

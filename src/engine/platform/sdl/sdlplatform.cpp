@@ -641,6 +641,11 @@ void SdlPlatform::GfxRenderQuad(const Quad& quad)
     }
     // An opaque texture under opaque colours covers what lies below whatever
     // the blending: it is drawn without (a backdrop costs a copy, not a blend).
+    // A released texture is decoded again from its file when it is drawn.
+    if (quad.texture != m_batchTexture && quad.texture > 0 && quad.texture <= m_textures.size() &&
+        !m_textures[quad.texture - 1].path.empty() && !MakeResident(m_textures[quad.texture - 1])) {
+        return;
+    }
     int blend = quad.blend;
     if (blend == kBlendAlpha && quad.texture > 0 && quad.texture <= m_textures.size() &&
         m_textures[quad.texture - 1].opaque && (quad.v[0].color >> 24) == 0xFF && (quad.v[1].color >> 24) == 0xFF &&
@@ -734,6 +739,8 @@ void SdlPlatform::GfxEndScene()
 {
     if (Drawing()) {
         Flush();
+        ++m_drawnFrames;
+        ReleaseIdleTextures();
     }
     m_lastBatchCount = m_batchCount;
     SaveScreenshots();
@@ -806,6 +813,39 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
     if (!m_renderer) {
         return 0;
     }
+    SDL_Surface* surface = DecodeTexture(path);
+    if (!surface) {
+        return 0;
+    }
+    TextureEntry entry;
+    entry.width = surface->w;
+    entry.height = surface->h;
+    entry.opaque = IsOpaque(surface);
+    entry.path = path;
+    entry.lastDrawn = m_drawnFrames;
+    // A texture is loaded to be shown: it goes to the renderer now, unless
+    // nothing is drawn (then its first draw sends it).
+    if (Drawing()) {
+        entry.texture = SDL_CreateTextureFromSurface(m_renderer, surface);
+        if (!entry.texture) {
+            WriteLog("Error: can't create texture %s: %s", path.c_str(), SDL_GetError());
+            SDL_FreeSurface(surface);
+            return 0;
+        }
+    }
+    SDL_FreeSurface(surface);
+    for (size_t i = 0; i < m_textures.size(); ++i) {
+        if (m_textures[i].path.empty()) {
+            m_textures[i] = std::move(entry);
+            return static_cast<TextureHandle>(i + 1);
+        }
+    }
+    m_textures.push_back(std::move(entry));
+    return static_cast<TextureHandle>(m_textures.size());
+}
+
+SDL_Surface* SdlPlatform::DecodeTexture(const std::string& path)
+{
     SDL_Surface* surface = nullptr;
     if (EndsWithNoCase(path, ".dds")) {
         std::string bytes;
@@ -813,11 +853,11 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
         std::string error;
         if (!ReadFileBytes(path, bytes)) {
             WriteLog("Error: can't open texture %s", path.c_str());
-            return 0;
+            return nullptr;
         }
         if (!DecodeDds(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error)) {
             WriteLog("Error: can't decode texture %s: %s", path.c_str(), error.c_str());
-            return 0;
+            return nullptr;
         }
         surface = SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 32, SDL_PIXELFORMAT_ARGB8888);
         if (surface) {
@@ -834,29 +874,42 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
         if (ReadPngSize(path, width, height) && (width > MaxTextureSide() || height > MaxTextureSide())) {
             WriteLog("Error: can't load texture %s: %d x %d pixels, more than the %d a side the renderer takes",
                      path.c_str(), width, height, MaxTextureSide());
-            return 0;
+            return nullptr;
         }
         surface = IMG_Load(path.c_str());
     }
     if (!surface) {
         WriteLog("Error: can't load texture %s: %s", path.c_str(), SDL_GetError());
-        return 0;
     }
-    SDL_Texture* texture = SDL_CreateTextureFromSurface(m_renderer, surface);
-    TextureEntry entry{texture, surface->w, surface->h, IsOpaque(surface)};
-    SDL_FreeSurface(surface);
-    if (!texture) {
-        WriteLog("Error: can't create texture %s: %s", path.c_str(), SDL_GetError());
-        return 0;
+    return surface;
+}
+
+bool SdlPlatform::MakeResident(TextureEntry& entry)
+{
+    entry.lastDrawn = m_drawnFrames;
+    if (entry.texture || entry.unreadable) {
+        return entry.texture != nullptr;
     }
-    for (size_t i = 0; i < m_textures.size(); ++i) {
-        if (!m_textures[i].texture) {
-            m_textures[i] = entry;
-            return static_cast<TextureHandle>(i + 1);
+    if (SDL_Surface* surface = DecodeTexture(entry.path)) {
+        entry.texture = SDL_CreateTextureFromSurface(m_renderer, surface);
+        SDL_FreeSurface(surface);
+    }
+    if (!entry.texture) {
+        // Once: the file went away or changed under the running game.
+        entry.unreadable = true;
+        GetLog() << Error << entry.path << ": cannot load the texture again" << EndL;
+    }
+    return entry.texture != nullptr;
+}
+
+void SdlPlatform::ReleaseIdleTextures()
+{
+    for (TextureEntry& entry : m_textures) {
+        if (entry.texture && m_drawnFrames - entry.lastDrawn > kTextureIdleFrames) {
+            SDL_DestroyTexture(entry.texture);
+            entry.texture = nullptr;
         }
     }
-    m_textures.push_back(entry);
-    return static_cast<TextureHandle>(m_textures.size());
 }
 
 bool SdlPlatform::ReadPngSize(const std::string& path, int& width, int& height)
@@ -924,8 +977,10 @@ bool SdlPlatform::IsOpaque(SDL_Surface* surface)
 
 void SdlPlatform::TextureFree(TextureHandle texture)
 {
-    if (texture > 0 && texture <= m_textures.size() && m_textures[texture - 1].texture) {
-        SDL_DestroyTexture(m_textures[texture - 1].texture);
+    if (texture > 0 && texture <= m_textures.size() && !m_textures[texture - 1].path.empty()) {
+        if (m_textures[texture - 1].texture) {
+            SDL_DestroyTexture(m_textures[texture - 1].texture);
+        }
         m_textures[texture - 1] = TextureEntry{};
     }
 }

@@ -101,17 +101,32 @@ public:
     }
 
 private:
+    // A texture from a file. Its pixels live in the renderer only while it is
+    // drawn: one not drawn for kTextureIdleFrames is released and decoded again
+    // from its file when next drawn; its size and opacity stay known.
     struct TextureEntry {
-        SDL_Texture* texture = nullptr;
+        SDL_Texture* texture = nullptr; // null while released
         int width = 0;
         int height = 0;
         bool opaque = false; // every pixel fully covers: drawn without blending when its quad is too
+        bool unreadable = false; // the file failed to load again: its quads are left out
+        std::string path; // empty for a free slot
+        uint64_t lastDrawn = 0; // m_drawnFrames when it was last drawn (or loaded)
     };
+    // About ten seconds at the display's pace.
+    static constexpr uint64_t kTextureIdleFrames = 600;
     // Whether every pixel of the surface has full alpha (a surface without alpha has).
     static bool IsOpaque(SDL_Surface* surface);
     // A PNG file's size from its header; false for anything else.
     static bool ReadPngSize(const std::string& path, int& width, int& height);
     int MaxTextureSide() const;
+    // The file's pixels, decoded; null (and a log line) when it cannot be.
+    SDL_Surface* DecodeTexture(const std::string& path);
+    // Gives the texture its pixels in the renderer again after a release;
+    // false when its file no longer loads.
+    bool MakeResident(TextureEntry& entry);
+    // Releases the pixels of the textures not drawn for kTextureIdleFrames.
+    void ReleaseIdleTextures();
 
     void WriteLog(const char* format, ...);
     void PollEvents();
@@ -183,6 +198,7 @@ private:
     std::vector<InputEvent> m_events; // this frame's, in order
 
     std::vector<TextureEntry> m_textures; // handle = index + 1
+    uint64_t m_drawnFrames = 0;
     std::vector<SDL_Vertex> m_batchVertices;
     std::vector<int> m_batchIndices;
     TextureHandle m_batchTexture = 0;

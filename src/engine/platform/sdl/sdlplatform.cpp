@@ -590,7 +590,15 @@ void SdlPlatform::InjectText(const std::string& text)
 bool SdlPlatform::GfxBeginScene()
 {
     if (m_frame && Drawing()) {
-        SDL_SetRenderTarget(m_renderer, m_frame);
+        // At the view's own size the copy from m_frame would be a whole
+        // extra pass over the frame's pixels for nothing.
+        UpdateFit();
+        m_direct = m_fit.width == kViewWidth && m_fit.height == kViewHeight;
+        if (m_direct) {
+            BeginDirectFrame();
+        } else {
+            SDL_SetRenderTarget(m_renderer, m_frame);
+        }
     }
     m_batchCount = 0;
     m_batchVertices.clear();
@@ -607,7 +615,27 @@ void SdlPlatform::GfxClear(uint32_t colour)
     }
     SDL_SetRenderDrawColor(m_renderer, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
                            static_cast<Uint8>(colour), 255);
+    if (m_direct) {
+        // Only the view: a clear would paint the bars too.
+        SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_NONE);
+        SDL_RenderFillRect(m_renderer, nullptr);
+        return;
+    }
     SDL_RenderClear(m_renderer);
+}
+
+void SdlPlatform::BeginDirectFrame()
+{
+    SDL_SetRenderTarget(m_renderer, nullptr);
+    SDL_RenderSetViewport(m_renderer, nullptr);
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(m_renderer, &outW, &outH);
+    if (m_fit.x > 0 || m_fit.y > 0 || outW > kViewWidth || outH > kViewHeight) {
+        SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+        SDL_RenderClear(m_renderer);
+    }
+    const SDL_Rect view{m_fit.x, m_fit.y, kViewWidth, kViewHeight};
+    SDL_RenderSetViewport(m_renderer, &view);
 }
 
 void SdlPlatform::Flush()
@@ -639,13 +667,18 @@ void SdlPlatform::GfxRenderQuad(const Quad& quad)
     if (!Drawing()) {
         return;
     }
-    // An opaque texture under opaque colours covers what lies below whatever
-    // the blending: it is drawn without (a backdrop costs a copy, not a blend).
+    // A quad with no alpha at any corner adds nothing in either blending.
+    if (quad.blend != kBlendNone && (quad.v[0].color >> 24) == 0 && (quad.v[1].color >> 24) == 0 &&
+        (quad.v[2].color >> 24) == 0 && (quad.v[3].color >> 24) == 0) {
+        return;
+    }
     // A released texture is decoded again from its file when it is drawn.
     if (quad.texture != m_batchTexture && quad.texture > 0 && quad.texture <= m_textures.size() &&
         !m_textures[quad.texture - 1].path.empty() && !MakeResident(m_textures[quad.texture - 1])) {
         return;
     }
+    // An opaque texture under opaque colours covers what lies below whatever
+    // the blending: it is drawn without (a backdrop costs a copy, not a blend).
     int blend = quad.blend;
     if (blend == kBlendAlpha && quad.texture > 0 && quad.texture <= m_textures.size() &&
         m_textures[quad.texture - 1].opaque && (quad.v[0].color >> 24) == 0xFF && (quad.v[1].color >> 24) == 0xFF &&
@@ -767,11 +800,12 @@ bool SdlPlatform::GfxReadFrame(std::vector<uint32_t>& argb)
 
 void SdlPlatform::Present()
 {
-    if (!m_frame) {
+    if (!m_frame || m_direct) {
         SDL_RenderPresent(m_renderer);
         return;
     }
     SDL_SetRenderTarget(m_renderer, nullptr);
+    SDL_RenderSetViewport(m_renderer, nullptr); // a direct frame's may be left on the window
     UpdateFit();
     SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
     SDL_RenderClear(m_renderer);

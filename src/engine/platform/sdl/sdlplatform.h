@@ -145,6 +145,8 @@ private:
     void SaveScreenshots();
     // Shows the finished frame in the window: enlarged, letterboxed.
     void Present();
+    // Starts a frame drawn straight into the window: black bars, the view's viewport.
+    void BeginDirectFrame();
     // Nothing is drawn without rendering, nor into a minimised or hidden window.
     bool Drawing() const { return !(m_options.headless && m_options.noRender) && !m_hidden; }
     // The display's refresh rate under the window (60 when it reports none).
@@ -183,6 +185,9 @@ private:
     SDL_Texture* m_frame = nullptr;
     SDL_Texture* m_prescaled = nullptr;
     int m_prescaledFactor = 0;
+    // The view fills the window at its own size: the frame is drawn straight
+    // into the window (no m_frame, no copy), letterboxed by the viewport.
+    bool m_direct = false;
     ViewFit m_fit;
     int m_simWidth = 800, m_simHeight = 600; // headless: the pretend window now
     int m_simWindowedWidth = 800, m_simWindowedHeight = 600; // and its size when not full screen

@@ -86,6 +86,9 @@ public:
     void PadSetVirtualButton(PadButton button, bool held) override { m_pads.SetVirtualButton(button, held); }
     void PadSetVirtualStick(float x, float y) override { m_pads.SetVirtualStick(x, y); }
 
+    // Drawn frames after which a texture not drawn in them gives its pixels
+    // back (about ten seconds at the display's pace).
+    static constexpr uint64_t kTextureIdleFrames = 600;
     // A headless run's pretend desktop, the size its full screen takes.
     static constexpr int kHeadlessDesktopWidth = 1920;
     static constexpr int kHeadlessDesktopHeight = 1080;
@@ -113,8 +116,6 @@ private:
         std::string path; // empty for a free slot
         uint64_t lastDrawn = 0; // m_drawnFrames when it was last drawn (or loaded)
     };
-    // About ten seconds at the display's pace.
-    static constexpr uint64_t kTextureIdleFrames = 600;
     // Whether every pixel of the surface has full alpha (a surface without alpha has).
     static bool IsOpaque(SDL_Surface* surface);
     // A PNG file's size from its header; false for anything else.

@@ -16,6 +16,9 @@
 #include <cstring>
 #include <cctype>
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace tsv {
 
@@ -938,12 +941,21 @@ bool SdlPlatform::MakeResident(TextureEntry& entry)
 
 void SdlPlatform::ReleaseIdleTextures()
 {
+    bool released = false;
     for (TextureEntry& entry : m_textures) {
         if (entry.texture && m_drawnFrames - entry.lastDrawn > kTextureIdleFrames) {
             SDL_DestroyTexture(entry.texture);
             entry.texture = nullptr;
+            released = true;
         }
     }
+#ifdef __GLIBC__
+    // The pixels lay in the middle of the heap (and of the GL driver's
+    // threads' heaps): freed, they would stay resident without this.
+    if (released) {
+        malloc_trim(0);
+    }
+#endif
 }
 
 bool SdlPlatform::ReadPngSize(const std::string& path, int& width, int& height)

@@ -671,8 +671,8 @@ void SdlPlatform::GfxRenderQuad(const Quad& quad)
         return;
     }
     // A quad with no alpha at any corner adds nothing in either blending.
-    if (quad.blend != kBlendNone && (quad.v[0].color >> 24) == 0 && (quad.v[1].color >> 24) == 0 &&
-        (quad.v[2].color >> 24) == 0 && (quad.v[3].color >> 24) == 0) {
+    if ((quad.v[0].color >> 24) == 0 && (quad.v[1].color >> 24) == 0 && (quad.v[2].color >> 24) == 0 &&
+        (quad.v[3].color >> 24) == 0) {
         return;
     }
     // A released texture is decoded again from its file when it is drawn.

@@ -96,7 +96,8 @@ public:
     static constexpr int kMinWindowWidth = 320;
     static constexpr int kMinWindowHeight = 240;
 
-    // For measurements against plain SDL calls.
+    // For measurements against plain SDL calls. A texture's SDL texture is
+    // null while its pixels are released (see TextureEntry).
     SDL_Renderer* GetRenderer() const { return m_renderer; }
     SDL_Texture* GetSdlTexture(TextureHandle texture) const
     {

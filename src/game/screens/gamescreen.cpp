@@ -8,8 +8,6 @@
 #include "engine/platform/keynames.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/scene/nodelibrary.h"
-#include "engine/scene/scenemanager.h"
 #include "engine/sound/soundmanager.h"
 #include "game/progress/endlessrun.h"
 #include "game/progress/gamestate.h"
@@ -26,7 +24,6 @@ namespace {
 
 // The effects sit above the pieces and the marks.
 constexpr int32_t kHoverEffectLayer = kBoardLayer + 2;
-constexpr int32_t kBackdropLayer = 0;
 constexpr int64_t kObjectiveMessageMs = 3000;
 
 // What the level file gives besides its board (the squares' frame, the
@@ -65,12 +62,6 @@ GameScreen::~GameScreen()
     m_board = nullptr;
     m_view.reset();
     m_input.RemoveMarks();
-    if (m_backdrop) {
-        m_backdrop->Expire();
-    }
-    for (const tsv::SceneNodePtr& node : m_decoration) {
-        node->Expire();
-    }
     m_state.Profiles().Save();
 }
 
@@ -92,16 +83,7 @@ bool GameScreen::Start()
     PlayField* board = m_board.Get();
     m_state.SetBoardSnapshotHooks([board](tsv::RecordWriter& out) { board->SaveState(out); },
                                   [board](tsv::RecordReader& in) { return board->LoadState(in); });
-    for (const std::string& path : m_level.nodes) {
-        if (tsv::SceneNodePtr node = tsv::NodeLibrary::Instance().CreateNode(path)) {
-            tsv::AddGameNode(node);
-            m_decoration.push_back(node);
-        }
-    }
-    m_backdrop = tsv::NodeLibrary::Instance().CreateNode("/object/bg/gamebg2.xml");
-    if (m_backdrop) {
-        tsv::AddGameNode(m_backdrop, kBackdropLayer);
-    }
+    m_scenery.Build(m_level.nodes);
     m_input.CreateMarks();
     m_hints.CreateArrows();
     BuildHud();

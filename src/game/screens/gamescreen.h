@@ -21,6 +21,7 @@
 #include "game/screens/levelhud.h"
 #include "game/screens/levelmessage.h"
 #include "game/screens/levelrecorder.h"
+#include "game/screens/levelscenery.h"
 #include "game/screens/replayplayback.h"
 #include "game/screens/tutorialtexts.h"
 
@@ -164,8 +165,7 @@ private:
     PlayFieldPtr m_board;
     std::unique_ptr<LevelSession> m_session;
     LevelInfo m_level;
-    std::vector<tsv::SceneNodePtr> m_decoration;
-    tsv::SceneNodePtr m_backdrop;
+    LevelScenery m_scenery;
     BoardHints m_hints;
     TutorialTexts m_tutorials;
     LevelMessage m_message;

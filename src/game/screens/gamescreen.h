@@ -1,10 +1,14 @@
 #pragma once
-// The screen on which a level is played: it owns the level's PlayField with
-// its view, runs the level's session every frame, turns the mouse and the
-// keyboard into selections and swaps, and shows the HUD ("/gui/gamescreen.xml":
-// objectives, time, score, pause and close), hints, tutorial texts and the
-// large messages. With autoplay a bot plays the level through the same
-// session and closes tutorial texts as a player does.
+// The screen on which a level is played: it starts the level (or resumes the
+// saved run), owns the level's PlayField with its view and runs the level's
+// session every frame, opens the pause, asks before leaving and ends the
+// level. The rest is done by parts it owns: the board's input (BoardInput),
+// the HUD (LevelHud, EndlessHud), tutorial texts (TutorialTexts), the hint's
+// arrows and glitter (BoardHints), the large messages (LevelMessage), the
+// scenery (LevelScenery), the endless board's keeping (EndlessBoard), the
+// recording (LevelRecorder) and its playback (ReplayPlayback). With autoplay
+// a bot plays the level through the same session and closes tutorial texts
+// as a player does.
 
 #include "engine/gui/screen.h"
 #include "engine/scene/inputmanager.h"

@@ -7,14 +7,14 @@
 namespace tsv::test {
 namespace {
 
-const int32_t kKeyA = KeyCodeFromName("KEY_A");
-const int32_t kKeyBack = KeyCodeFromName("KEY_BACK");
-const int32_t kKeyHome = KeyCodeFromName("KEY_HOME");
-const int32_t kKeyEscape = KeyCodeFromName("KEY_ESCAPE");
-const int32_t kKeyTab = KeyCodeFromName("KEY_TAB");
-const int32_t kKeyX = KeyCodeFromName("KEY_X");
-const int32_t kKeyV = KeyCodeFromName("KEY_V");
-const int32_t kKeyLShift = KeyCodeFromName("KEY_LSHIFT");
+const int32_t kKeyA = KeyCode(KeyId::A);
+const int32_t kKeyBack = KeyCode(KeyId::Back);
+const int32_t kKeyHome = KeyCode(KeyId::Home);
+const int32_t kKeyEscape = KeyCode(KeyId::Escape);
+const int32_t kKeyTab = KeyCode(KeyId::Tab);
+const int32_t kKeyX = KeyCode(KeyId::X);
+const int32_t kKeyV = KeyCode(KeyId::V);
+const int32_t kKeyLShift = KeyCode(KeyId::LShift);
 
 class ComponentInputTest : public GuiTest {
 protected:

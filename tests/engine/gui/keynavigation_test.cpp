@@ -12,14 +12,14 @@
 namespace tsv::test {
 namespace {
 
-const int32_t kUp = KeyCodeFromName("KEY_UP");
-const int32_t kDown = KeyCodeFromName("KEY_DOWN");
-const int32_t kLeft = KeyCodeFromName("KEY_LEFT");
-const int32_t kRight = KeyCodeFromName("KEY_RIGHT");
-const int32_t kReturn = KeyCodeFromName("KEY_RETURN");
-const int32_t kSpace = KeyCodeFromName("KEY_SPACE");
-const int32_t kEscape = KeyCodeFromName("KEY_ESCAPE");
-const int32_t kTab = KeyCodeFromName("KEY_TAB");
+const int32_t kUp = KeyCode(KeyId::Up);
+const int32_t kDown = KeyCode(KeyId::Down);
+const int32_t kLeft = KeyCode(KeyId::Left);
+const int32_t kRight = KeyCode(KeyId::Right);
+const int32_t kReturn = KeyCode(KeyId::Return);
+const int32_t kSpace = KeyCode(KeyId::Space);
+const int32_t kEscape = KeyCode(KeyId::Escape);
+const int32_t kTab = KeyCode(KeyId::Tab);
 
 std::string Button(const std::string& name, int x, int y, const std::string& extra = "")
 {

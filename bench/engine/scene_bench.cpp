@@ -81,7 +81,7 @@ void BuildScene(Scene& scene, int particles)
         node->SetLayer(10, Scope::Node);
         node->SetPosition({static_cast<float>(i * 37 % 760 - 380), static_cast<float>(i * 53 % 560 - 280), 0});
         node->SetVelocity({50, 0, 0});
-        node->SetTurning(0, 3.14159f); // circles of about 16 pixels: particles stay on screen
+        node->SetTurning(Turning::Circling, 3.14159f); // circles of about 16 pixels: particles stay on screen
         node->SetRotateToDirection(true);
         scene.AddNode(node, Scope::Subtree, Attach::Now);
     }

@@ -21,14 +21,14 @@ void ExpectSameProfile(const Profile& profile, const test::RawProfile& raw)
     EXPECT_EQ(raw.name, profile.GetName());
     EXPECT_EQ(raw.difficulty, profile.GetDifficulty());
     EXPECT_EQ(raw.hints, profile.GetHints() ? 1 : 0);
-    for (int difficulty = 0; difficulty < kDifficultyCount; ++difficulty) {
+    for (Difficulty difficulty : kDifficulties) {
         const ProgressRecord& record = profile.Record(difficulty);
-        const test::RawRecord& rawRecord = raw.records[static_cast<size_t>(difficulty)];
-        for (int mode = 0; mode < kModeCount; ++mode) {
-            SCOPED_TRACE(testing::Message() << "difficulty " << difficulty << " mode " << mode);
-            EXPECT_EQ(rawRecord.score[static_cast<size_t>(mode)], record.GetScore(mode));
-            EXPECT_EQ(rawRecord.seconds[static_cast<size_t>(mode)], record.GetSeconds(mode));
-            const auto& rawLevels = rawRecord.levels[static_cast<size_t>(mode)];
+        const test::RawRecord& rawRecord = raw.records[DifficultyIndex(difficulty)];
+        for (GameMode mode : kKeptModes) {
+            SCOPED_TRACE(testing::Message() << "difficulty " << DifficultyName(difficulty) << " mode " << ModeName(mode));
+            EXPECT_EQ(rawRecord.score[ModeIndex(mode)], record.GetScore(mode));
+            EXPECT_EQ(rawRecord.seconds[ModeIndex(mode)], record.GetSeconds(mode));
+            const auto& rawLevels = rawRecord.levels[ModeIndex(mode)];
             ASSERT_EQ(rawLevels.size(), record.Levels(mode).size());
             for (const test::RawLevel& level : rawLevels) {
                 const LevelEntry* entry = record.GetEntry(mode, level.path);

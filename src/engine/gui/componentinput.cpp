@@ -6,6 +6,7 @@
 #include "engine/gui/font.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screen.h"
+#include "engine/platform/keynames.h"
 #include "engine/scene/frameloop.h"
 
 #include <algorithm>
@@ -15,9 +16,11 @@ namespace tsv {
 namespace {
 
 // Keys the edit box reads.
-constexpr int32_t kKeyLShift = 42, kKeyRShift = 54;
-constexpr int32_t kKeyBack = 14, kKeyDelete = 130, kKeyInsert = 129, kKeyHome = 121, kKeyEnd = 126;
-constexpr int32_t kKeyLeft = 124, kKeyRight = 125, kKeyC = 46, kKeyX = 45, kKeyV = 47;
+constexpr int32_t kKeyLShift = KeyCode(KeyId::LShift), kKeyRShift = KeyCode(KeyId::RShift);
+constexpr int32_t kKeyBack = KeyCode(KeyId::Back), kKeyDelete = KeyCode(KeyId::Delete);
+constexpr int32_t kKeyInsert = KeyCode(KeyId::Insert), kKeyHome = KeyCode(KeyId::Home), kKeyEnd = KeyCode(KeyId::End);
+constexpr int32_t kKeyLeft = KeyCode(KeyId::Left), kKeyRight = KeyCode(KeyId::Right);
+constexpr int32_t kKeyC = KeyCode(KeyId::C), kKeyX = KeyCode(KeyId::X), kKeyV = KeyCode(KeyId::V);
 
 } // namespace
 

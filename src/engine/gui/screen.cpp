@@ -17,7 +17,9 @@ namespace tsv {
 
 namespace {
 
-constexpr int32_t kKeyTab = 15, kKeyLControl = 29, kKeyRControl = 108, kKeyLShift = 42, kKeyRShift = 54;
+constexpr int32_t kKeyTab = KeyCode(KeyId::Tab);
+constexpr int32_t kKeyLControl = KeyCode(KeyId::LControl), kKeyRControl = KeyCode(KeyId::RControl);
+constexpr int32_t kKeyLShift = KeyCode(KeyId::LShift), kKeyRShift = KeyCode(KeyId::RShift);
 constexpr int64_t kOpenMs = 150;
 constexpr uint32_t kHintBackColour = 0xE0201810;
 constexpr uint32_t kHintBorderColour = 0xFFD8B060;

@@ -12,16 +12,29 @@ inline constexpr int kKeyCodeCount = 145;
 // its name's position). Files and scripts name keys by their names.
 enum class KeyId : int {
     Escape = 1,
+    Back = 14,
     Tab = 15,
     P = 25,
     Return = 28,
+    LControl = 29,
+    A = 30,
+    LShift = 42,
+    X = 45,
+    C = 46,
+    V = 47,
+    RShift = 54,
     Space = 58,
     NumpadEnter = 107,
+    RControl = 108,
     Pause = 120,
+    Home = 121,
     Up = 122,
     Left = 124,
     Right = 125,
+    End = 126,
     Down = 127,
+    Insert = 129,
+    Delete = 130,
 };
 constexpr int KeyCode(KeyId key) { return static_cast<int>(key); }
 

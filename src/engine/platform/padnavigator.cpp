@@ -8,8 +8,8 @@ namespace tsv {
 
 namespace {
 
-const char* const kKeyOfButton[kPadButtonCount] = {"KEY_RETURN", "KEY_ESCAPE", "KEY_PAUSE", "KEY_TAB",
-                                                   "KEY_UP",     "KEY_DOWN",   "KEY_LEFT",  "KEY_RIGHT"};
+constexpr KeyId kKeyOfButton[kPadButtonCount] = {KeyId::Return, KeyId::Escape, KeyId::Pause, KeyId::Tab,
+                                                 KeyId::Up,     KeyId::Down,   KeyId::Left,  KeyId::Right};
 
 bool IsDirection(int button) { return button >= static_cast<int>(PadButton::Up); }
 
@@ -31,7 +31,7 @@ int StickDirection(float x, float y, int before)
 
 int PlatformKeyOfPadButton(PadButton button)
 {
-    return PlatformKeyFromKeyCode(KeyCodeFromName(kKeyOfButton[static_cast<int>(button)]));
+    return PlatformKeyFromKeyCode(KeyCode(kKeyOfButton[static_cast<int>(button)]));
 }
 
 void PadNavigator::Reset()

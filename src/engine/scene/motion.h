@@ -9,13 +9,19 @@
 
 namespace tsv {
 
+// How a moving node's heading turns.
+enum class Turning {
+    Circling, // steadily, by the rate each second
+    Weaving,  // to and fro once a second, the rate its amplitude
+};
+
 struct Motion {
     Vec3 velocity;                   // units per second
     std::vector<Vec3> accelerations; // units per second squared
     int64_t lastTime = 0;            // 0: the next step only starts the clock
     bool rotateToDirection = false;
-    int turningMode = 0;             // 0 steady circling, 1 weaving
-    float turningRate = 0;           // radians per second (mode 0) or amplitude (mode 1)
+    Turning turning = Turning::Circling;
+    float turningRate = 0;           // radians per second (circling) or amplitude (weaving)
     int64_t turningStart = 0;        // time base of weaving
 
     bool IsActive() const { return velocity != Vec3{} || !accelerations.empty() || turningRate != 0; }

@@ -55,9 +55,9 @@ void SceneNode::SetAcceleration(const Vec3& acceleration)
     }
 }
 
-void SceneNode::SetTurning(int mode, float rate)
+void SceneNode::SetTurning(Turning turning, float rate)
 {
-    m_motion.turningMode = mode;
+    m_motion.turning = turning;
     m_motion.turningRate = rate;
     m_motion.turningStart = GetTime();
 }
@@ -75,7 +75,7 @@ void SceneNode::StepMotion(int64_t now)
         SetPosition({m_position.x + v.x * dt, m_position.y + v.y * dt, m_position.z + v.z * dt}, Transform::Now);
         if (m_motion.turningRate != 0) {
             float angle = m_motion.turningRate * dt;
-            if (m_motion.turningMode == 1) {
+            if (m_motion.turning == Turning::Weaving) {
                 const float t = static_cast<float>(now - m_motion.turningStart);
                 angle = std::sin(2.0f * static_cast<float>(M_PI) * 0.001f * t) * m_motion.turningRate;
             }

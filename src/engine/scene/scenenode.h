@@ -112,7 +112,7 @@ public:
     const std::vector<Vec3>& GetAccelerations() const { return m_motion.accelerations; }
     void SetRotateToDirection(bool on) { m_motion.rotateToDirection = on; }
     bool GetRotateToDirection() const { return m_motion.rotateToDirection; }
-    void SetTurning(int mode, float rate);
+    void SetTurning(Turning turning, float rate);
 
     // Noise; a node has at most one.
     void SetNoise(const Noise& noise);

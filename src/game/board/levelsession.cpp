@@ -233,7 +233,7 @@ size_t PickBotMove(PlayField& board, const std::vector<BoardMove>& moves)
             score += y / 4;
             const int32_t colour = board.ColourAt(x, y);
             for (const auto& [dx, dy] : {std::pair(1, 0), std::pair(-1, 0), std::pair(0, 1), std::pair(0, -1)}) {
-                const int32_t type = board.TypeAt(x + dx, y + dy);
+                const PieceType type = board.TypeAt(x + dx, y + dy);
                 if ((type == PieceBlock || type == PieceFixedBlock) && board.ColourAt(x + dx, y + dy) == colour) {
                     score += 20;
                 }

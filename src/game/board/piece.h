@@ -51,11 +51,11 @@ PieceType PieceTypeFromName(const std::string& name);
 // Colours 1 .. 8 have pictures of their own (and jewels of them a fragment
 // style); other colours still match, drawn with the kind's plain picture.
 bool HasColourPicture(int32_t colour);
-inline bool IsSwapType(int32_t type) { return type >= PieceJewel && type <= PieceRainbow; }
-inline bool IsMatchType(int32_t type) { return type >= PieceJewel && type <= PieceArtifact && type != PieceLock; }
-inline bool IsFallType(int32_t type) { return IsSwapType(type) || type == PieceBlock; }
-inline bool IsFixedType(int32_t type) { return type >= PieceKey && type <= PieceArtifact; }
-inline bool IsCannon(int32_t type) { return type >= PieceCannonLeft && type <= PieceCannonBottom; }
+inline bool IsSwapType(PieceType type) { return type >= PieceJewel && type <= PieceRainbow; }
+inline bool IsMatchType(PieceType type) { return type >= PieceJewel && type <= PieceArtifact && type != PieceLock; }
+inline bool IsFallType(PieceType type) { return IsSwapType(type) || type == PieceBlock; }
+inline bool IsFixedType(PieceType type) { return type >= PieceKey && type <= PieceArtifact; }
+inline bool IsCannon(PieceType type) { return type >= PieceCannonLeft && type <= PieceCannonBottom; }
 
 // A piece's outline on the board, as the level and the saved game describe
 // it: its mesh (size, mirroring) and turn. Which pictures fill it is the

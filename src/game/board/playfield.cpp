@@ -49,7 +49,7 @@ int32_t PlayField::ColourAt(int x, int y) const
     return piece ? piece->GetColour() : 0;
 }
 
-int32_t PlayField::TypeAt(int x, int y) const
+PieceType PlayField::TypeAt(int x, int y) const
 {
     const Piece* piece = PieceAt(x, y);
     return piece ? piece->GetType() : PieceUnknown;
@@ -176,7 +176,7 @@ void PlayField::SetSpecialDisabled(int index, bool disabled)
     }
 }
 
-bool PlayField::IsSpecialDisabled(int32_t type) const
+bool PlayField::IsSpecialDisabled(PieceType type) const
 {
     return type >= PieceBomb && type <= PieceRainbow && m_disabled[static_cast<size_t>(type - PieceBomb)] != 0;
 }
@@ -189,7 +189,7 @@ void PlayField::CountObjectives()
             if (!CellExists(x, y)) {
                 continue;
             }
-            const int32_t type = TypeAt(x, y);
+            const PieceType type = TypeAt(x, y);
             if (type == PieceBlock || type == PieceFixedBlock) {
                 ++blocks;
             }

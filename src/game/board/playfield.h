@@ -127,7 +127,7 @@ public:
     bool CellExists(int x, int y) const { return InGrid(x, y) && CellAt(x, y).kind != CellNone; }
     bool IsEmpty(int x, int y) const { return CellExists(x, y) && !CellAt(x, y).piece; }
     int32_t ColourAt(int x, int y) const; // 0 without a piece
-    int32_t TypeAt(int x, int y) const;   // PieceUnknown without a piece
+    PieceType TypeAt(int x, int y) const; // PieceUnknown without a piece
     // Traits: alive, idle (or charging) and of the named types.
     bool IsSelectable(int x, int y) const; // the player may pick it (jewel .. rainbow)
     bool IsSwappable(int x, int y) const;  // the reshuffle replaces it (jewel .. rainbow)
@@ -156,7 +156,7 @@ public:
     const std::string& GetColours() const { return m_colours; }
     // Index 0..6 is bomb .. rainbow.
     void SetSpecialDisabled(int index, bool disabled);
-    bool IsSpecialDisabled(int32_t type) const;
+    bool IsSpecialDisabled(PieceType type) const;
     void SetJewelsRequired(int32_t jewels) { m_counters.SetJewelsRequired(jewels); }
     void SetTimeLimit(int64_t ms) { m_counters.SetTimeLimit(ms); }
     // A relaxed clock never runs out: the time left stays at the limit while

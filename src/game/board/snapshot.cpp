@@ -77,7 +77,7 @@ tsv::Mesh ReadMesh(tsv::RecordReader& in)
     return mesh;
 }
 
-char PieceLetter(int32_t type)
+char PieceLetter(PieceType type)
 {
     static constexpr char kLetters[kPieceTypeCount + 1] = "JBD<>^vRKOXFA";
     return type >= 0 && type < kPieceTypeCount ? kLetters[type] : '?';

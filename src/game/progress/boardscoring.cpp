@@ -42,7 +42,7 @@ void BoardScoring::Restore(int64_t points, int32_t longestCascade, int32_t piece
 
 void BoardScoring::OnMatchSize(int32_t cells)
 {
-    const int32_t mode = m_state.GetMode();
+    const GameMode mode = m_state.GetMode();
     if (IsValidMode(mode) && cells > m_state.GetStat(mode, StatMaximumMatch)) {
         m_state.SetStat(mode, StatMaximumMatch, cells);
     }

@@ -38,9 +38,9 @@ GameState::GameState(GameStatePaths paths) : m_paths(std::move(paths))
     m_profiles->Load();
     m_highscores = new HighscoreTable(kHighscoreCapacity);
     m_extras.Load();
-    for (int32_t table = 0; table < kModeCount; ++table) {
-        if (m_highscores->CountOf(table) == 0) {
-            m_highscores->Fill(table, kGeneratedFirstScore);
+    for (GameMode mode : kKeptModes) {
+        if (m_highscores->CountOf(mode) == 0) {
+            m_highscores->Fill(mode, kGeneratedFirstScore);
         }
     }
     LoadArcadeSets();
@@ -62,7 +62,7 @@ GameState::~GameState()
     }
 }
 
-int32_t GameState::GetDifficulty() const
+Difficulty GameState::GetDifficulty() const
 {
     IntrusivePtr<Profile> profile = CurrentProfile();
     return profile ? profile->GetDifficulty() : m_fallbackDifficulty;
@@ -89,29 +89,29 @@ void GameState::RaiseScoreMultiplier()
     m_scoreMultiplier = m_scoreMultiplier < kMaxScoreMultiplier ? m_scoreMultiplier + 1 : 0;
 }
 
-int32_t GameState::GetStat(int mode, int counter) const
+int32_t GameState::GetStat(GameMode mode, int counter) const
 {
     if (!IsValidMode(mode) || counter < 0 || counter >= kStatCount) {
         return 0;
     }
-    return m_stats[static_cast<size_t>(mode)][static_cast<size_t>(counter)];
+    return m_stats[ModeIndex(mode)][static_cast<size_t>(counter)];
 }
 
-void GameState::SetStat(int mode, int counter, int32_t value)
+void GameState::SetStat(GameMode mode, int counter, int32_t value)
 {
     if (IsValidMode(mode) && counter >= 0 && counter < kStatCount) {
-        m_stats[static_cast<size_t>(mode)][static_cast<size_t>(counter)] = value;
+        m_stats[ModeIndex(mode)][static_cast<size_t>(counter)] = value;
     }
 }
 
-int64_t GameState::GetStat64(int mode, int counter) const
+int64_t GameState::GetStat64(GameMode mode, int counter) const
 {
     auto low = static_cast<uint32_t>(GetStat(mode, counter));
     auto high = static_cast<uint32_t>(GetStat(mode, counter + 1));
     return static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
 }
 
-void GameState::SetStat64(int mode, int counter, int64_t value)
+void GameState::SetStat64(GameMode mode, int counter, int64_t value)
 {
     auto bits = static_cast<uint64_t>(value);
     SetStat(mode, counter, static_cast<int32_t>(static_cast<uint32_t>(bits)));

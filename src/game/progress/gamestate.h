@@ -69,7 +69,7 @@ struct NextScreenDecision {
     NextScreen screen = NextScreen::MainMenu;
     // Where the highscore screen leads when it closes: the quest map for
     // GameModeQuest, the arcade selection for GameModeArcade, else the menu.
-    int32_t highscoreReturn = GameModeNone;
+    GameMode highscoreReturn = GameModeNone;
     // For the map: the level to show as completed, and how.
     std::string completedLevel;
     bool completedFast = false;
@@ -118,9 +118,9 @@ public:
     // A run on the rules alone keeps the player's files as they are.
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
     // The difficulty a level is played at when no profile is current.
-    void SetFallbackDifficulty(int32_t difficulty) { m_fallbackDifficulty = difficulty; }
+    void SetFallbackDifficulty(Difficulty difficulty) { m_fallbackDifficulty = difficulty; }
     // The current profile's difficulty, or the fallback without a profile.
-    int32_t GetDifficulty() const;
+    Difficulty GetDifficulty() const;
 
     // The clock: timed levels, or relaxed ones whose clock never runs out.
     // The current player's setting (kept in the extras file) unless a run
@@ -147,10 +147,10 @@ public:
     // After a clearing pass: up by one below 10, back to 0 at 10.
     void RaiseScoreMultiplier();
 
-    int32_t GetStat(int mode, int counter) const;
-    void SetStat(int mode, int counter, int32_t value);
-    int64_t GetStat64(int mode, int counter) const;
-    void SetStat64(int mode, int counter, int64_t value);
+    int32_t GetStat(GameMode mode, int counter) const;
+    void SetStat(GameMode mode, int counter, int32_t value);
+    int64_t GetStat64(GameMode mode, int counter) const;
+    void SetStat64(GameMode mode, int counter, int64_t value);
     // Adds to a counter of the current mode; nothing while no mode is current.
     void AddStat(int counter, int32_t delta);
 
@@ -212,7 +212,7 @@ private:
 
     GameStatePaths m_paths;
     bool m_readOnly = false;
-    int32_t m_fallbackDifficulty = DifficultyNormal;
+    Difficulty m_fallbackDifficulty = DifficultyNormal;
     int32_t m_scoreMultiplier = 0;
     GameMode m_mode = GameModeNone;
     std::string m_levelPath;

@@ -113,7 +113,7 @@ void HighscoreTable::SortAndTrim()
     m_pairs.swap(kept);
 }
 
-bool HighscoreTable::AddEntry(int32_t table, const tsv::IntrusivePtr<HighscoreEntry>& entry)
+bool HighscoreTable::AddEntry(GameMode table, const tsv::IntrusivePtr<HighscoreEntry>& entry)
 {
     m_pairs.emplace_back(table, entry);
     SortAndTrim();
@@ -121,18 +121,18 @@ bool HighscoreTable::AddEntry(int32_t table, const tsv::IntrusivePtr<HighscoreEn
                        [&](const Pair& pair) { return pair.second == entry; });
 }
 
-void HighscoreTable::Clear(int32_t table)
+void HighscoreTable::Clear(GameMode table)
 {
     std::erase_if(m_pairs, [table](const Pair& pair) { return pair.first == table; });
 }
 
-int HighscoreTable::CountOf(int32_t table) const
+int HighscoreTable::CountOf(GameMode table) const
 {
     return static_cast<int>(std::count_if(m_pairs.begin(), m_pairs.end(),
                                           [table](const Pair& pair) { return pair.first == table; }));
 }
 
-void HighscoreTable::Fill(int32_t table, int32_t firstScore)
+void HighscoreTable::Fill(GameMode table, int32_t firstScore)
 {
     Clear(table);
     for (int32_t i = 0; i < m_capacity; ++i) {
@@ -143,7 +143,7 @@ void HighscoreTable::Fill(int32_t table, int32_t firstScore)
     SortAndTrim();
 }
 
-std::vector<tsv::IntrusivePtr<HighscoreEntry>> HighscoreTable::EntriesOf(int32_t table) const
+std::vector<tsv::IntrusivePtr<HighscoreEntry>> HighscoreTable::EntriesOf(GameMode table) const
 {
     std::vector<tsv::IntrusivePtr<HighscoreEntry>> entries;
     for (const auto& [number, entry] : m_pairs) {

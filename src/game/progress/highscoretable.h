@@ -4,6 +4,7 @@
 
 #include "engine/core/intrusiveptr.h"
 #include "game/progress/highscoreentry.h"
+#include "game/progress/progression.h"
 
 #include <cstdint>
 #include <string>
@@ -14,6 +15,8 @@ namespace bsh {
 
 class HighscoreTable : public tsv::RefCounted {
 public:
+    // A mode's table is numbered by the mode's value. The number is kept as
+    // read: a table no mode names stays in the file, though nothing shows it.
     using Pair = std::pair<int32_t, tsv::IntrusivePtr<HighscoreEntry>>;
 
     static constexpr const char* kFileName = "highscore.dat";
@@ -35,15 +38,15 @@ public:
     // Then each table keeps only its first `capacity` entries.
     void SortAndTrim();
     // True when the run made the table (the entry survived the trim).
-    bool AddEntry(int32_t table, const tsv::IntrusivePtr<HighscoreEntry>& entry);
-    void Clear(int32_t table);
-    int CountOf(int32_t table) const;
+    bool AddEntry(GameMode table, const tsv::IntrusivePtr<HighscoreEntry>& entry);
+    void Clear(GameMode table);
+    int CountOf(GameMode table) const;
     // Replaces the table with `capacity` generated entries scoring firstScore,
     // 2 x firstScore, and so on, under names drawn from a fixed list.
-    void Fill(int32_t table, int32_t firstScore);
+    void Fill(GameMode table, int32_t firstScore);
 
     // The entries of one table, best first.
-    std::vector<tsv::IntrusivePtr<HighscoreEntry>> EntriesOf(int32_t table) const;
+    std::vector<tsv::IntrusivePtr<HighscoreEntry>> EntriesOf(GameMode table) const;
     const std::vector<Pair>& Pairs() const { return m_pairs; }
     int32_t GetCapacity() const { return m_capacity; }
 

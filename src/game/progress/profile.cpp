@@ -11,18 +11,12 @@ using tsv::GetLog;
 
 Profile::Profile(std::string name) : m_name(std::move(name)) {}
 
-ProgressRecord& Profile::Record(int difficulty)
+ProgressRecord& Profile::Record(Difficulty difficulty)
 {
-    if (difficulty == -1) {
-        difficulty = m_difficulty;
-    }
-    if (difficulty < 0 || difficulty >= kDifficultyCount) {
-        difficulty = DifficultyNormal;
-    }
-    return m_records[static_cast<size_t>(difficulty)];
+    return m_records[DifficultyIndex(IsValidDifficulty(difficulty) ? difficulty : DifficultyNormal)];
 }
 
-const ProgressRecord& Profile::Record(int difficulty) const
+const ProgressRecord& Profile::Record(Difficulty difficulty) const
 {
     return const_cast<Profile*>(this)->Record(difficulty);
 }
@@ -49,7 +43,7 @@ bool Profile::Load(tsv::RecordReader& in)
         return false;
     }
     in.ReadString(m_name);
-    m_difficulty = in.ReadInt32();
+    m_difficulty = static_cast<Difficulty>(in.ReadInt32());
     m_hints = in.ReadByte() != 0;
     for (ProgressRecord& record : m_records) {
         record.Load(in);

@@ -26,13 +26,17 @@ public:
     const std::string& GetName() const { return m_name; }
     bool GetHints() const { return m_hints; }
     void SetHints(bool hints) { m_hints = hints; }
-    int32_t GetDifficulty() const { return m_difficulty; }
-    void SetDifficulty(int32_t difficulty) { m_difficulty = difficulty; }
+    // As stored: a damaged file may hold a number outside the three.
+    Difficulty GetDifficulty() const { return m_difficulty; }
+    void SetDifficulty(Difficulty difficulty) { m_difficulty = difficulty; }
 
-    // The record of a difficulty; -1 means the profile's current difficulty. An
-    // index outside 0..2 falls back to Normal so callers always get a record.
-    ProgressRecord& Record(int difficulty = -1);
-    const ProgressRecord& Record(int difficulty = -1) const;
+    // The record of the profile's current difficulty.
+    ProgressRecord& Record() { return Record(m_difficulty); }
+    const ProgressRecord& Record() const { return Record(m_difficulty); }
+    // The record of a difficulty; one outside the three falls back to Normal
+    // so callers always get a record.
+    ProgressRecord& Record(Difficulty difficulty);
+    const ProgressRecord& Record(Difficulty difficulty) const;
     AwardBlock& Awards() { return m_awards; }
     const AwardBlock& Awards() const { return m_awards; }
 
@@ -44,7 +48,7 @@ public:
 private:
     std::string m_name;
     bool m_hints = true;
-    int32_t m_difficulty = DifficultyNormal;
+    Difficulty m_difficulty = DifficultyNormal;
     std::array<ProgressRecord, kDifficultyCount> m_records;
     AwardBlock m_awards;
 };

@@ -41,7 +41,7 @@ const char* HintKey(int index)
     return index >= 0 && index < kHintCount ? kHintKeys[index] : "";
 }
 
-const char* ModeName(int mode)
+const char* ModeName(GameMode mode)
 {
     return mode == GameModeQuest ? "quest" : mode == GameModeEndless ? "endless" : "arcade";
 }
@@ -51,7 +51,7 @@ GameMode ModeNamed(const std::string& name)
     return name == "quest" ? GameModeQuest : name == "endless" ? GameModeEndless : GameModeArcade;
 }
 
-const char* DifficultyName(int difficulty)
+const char* DifficultyName(Difficulty difficulty)
 {
     return difficulty == DifficultyEasy ? "easy" : difficulty == DifficultyHard ? "hard" : "normal";
 }
@@ -61,7 +61,7 @@ Difficulty DifficultyNamed(const std::string& name)
     return name == "easy" ? DifficultyEasy : name == "hard" ? DifficultyHard : DifficultyNormal;
 }
 
-const char* ModeWord(int mode)
+const char* ModeWord(GameMode mode)
 {
     switch (mode) {
     case GameModeQuest:

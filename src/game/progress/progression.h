@@ -2,6 +2,8 @@
 // The shared vocabulary of progress: modes, difficulties, level states and the
 // award table. The numeric values are stored in the profile file.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +16,8 @@ enum GameMode : int32_t {
     GameModeEndless = 2, // the endless board: no profile record, statistics or saved run of the two above
 };
 inline constexpr int kModeCount = 2; // the modes the profiles and highscores keep
+// The kept modes in the order of their arrays and of the files.
+inline constexpr std::array<GameMode, kModeCount> kKeptModes = {GameModeQuest, GameModeArcade};
 
 enum Difficulty : int32_t {
     DifficultyEasy = 0,
@@ -21,6 +25,8 @@ enum Difficulty : int32_t {
     DifficultyHard = 2,
 };
 inline constexpr int kDifficultyCount = 3;
+inline constexpr std::array<Difficulty, kDifficultyCount> kDifficulties = {DifficultyEasy, DifficultyNormal,
+                                                                          DifficultyHard};
 
 enum LevelState : int32_t {
     LevelLocked = 0, // also the state of a level without an entry
@@ -52,14 +58,24 @@ const char* HintKey(int index);
 // The names the command line and the recordings give modes ("quest",
 // "arcade", "endless") and difficulties ("easy", "normal", "hard"); any other
 // name means arcade, or normal.
-const char* ModeName(int mode);
+const char* ModeName(GameMode mode);
 GameMode ModeNamed(const std::string& name);
-const char* DifficultyName(int difficulty);
+const char* DifficultyName(Difficulty difficulty);
 Difficulty DifficultyNamed(const std::string& name);
 
 // The word that names a mode in file names: "quest", "survival", or empty.
-const char* ModeWord(int mode);
+const char* ModeWord(GameMode mode);
 
-inline bool IsValidMode(int mode) { return mode == GameModeQuest || mode == GameModeArcade; }
+// Whether the profiles, statistics and highscores keep a record of the mode.
+inline constexpr bool IsValidMode(GameMode mode) { return mode == GameModeQuest || mode == GameModeArcade; }
+inline constexpr bool IsValidDifficulty(Difficulty difficulty)
+{
+    return difficulty >= DifficultyEasy && difficulty <= DifficultyHard;
+}
+
+// The one place a mode or a difficulty becomes an array index; the caller has
+// checked IsValidMode / IsValidDifficulty.
+inline constexpr size_t ModeIndex(GameMode mode) { return static_cast<size_t>(mode); }
+inline constexpr size_t DifficultyIndex(Difficulty difficulty) { return static_cast<size_t>(difficulty); }
 
 } // namespace bsh

@@ -14,59 +14,59 @@ void ProgressRecord::Reset()
     }
 }
 
-void ProgressRecord::SetScore(int mode, int32_t score)
+void ProgressRecord::SetScore(GameMode mode, int32_t score)
 {
     if (IsValidMode(mode)) {
-        m_score[mode] = score;
+        m_score[ModeIndex(mode)] = score;
     }
 }
 
-void ProgressRecord::SetSeconds(int mode, int32_t seconds)
+void ProgressRecord::SetSeconds(GameMode mode, int32_t seconds)
 {
     if (IsValidMode(mode)) {
-        m_seconds[mode] = seconds;
+        m_seconds[ModeIndex(mode)] = seconds;
     }
 }
 
-int32_t ProgressRecord::GetState(int mode, const std::string& path) const
+int32_t ProgressRecord::GetState(GameMode mode, const std::string& path) const
 {
     const LevelEntry* entry = GetEntry(mode, path);
     return entry ? entry->state : LevelLocked;
 }
 
-LevelEntry* ProgressRecord::GetEntry(int mode, const std::string& path)
+LevelEntry* ProgressRecord::GetEntry(GameMode mode, const std::string& path)
 {
     if (!IsValidMode(mode)) {
         return nullptr;
     }
-    auto it = m_levels[mode].find(path);
-    return it == m_levels[mode].end() ? nullptr : &it->second;
+    auto it = m_levels[ModeIndex(mode)].find(path);
+    return it == m_levels[ModeIndex(mode)].end() ? nullptr : &it->second;
 }
 
-const LevelEntry* ProgressRecord::GetEntry(int mode, const std::string& path) const
+const LevelEntry* ProgressRecord::GetEntry(GameMode mode, const std::string& path) const
 {
     return const_cast<ProgressRecord*>(this)->GetEntry(mode, path);
 }
 
-void ProgressRecord::SetState(int mode, const std::string& path, int32_t state)
+void ProgressRecord::SetState(GameMode mode, const std::string& path, int32_t state)
 {
     if (IsValidMode(mode)) {
-        m_levels[mode][path].state = state;
+        m_levels[ModeIndex(mode)][path].state = state;
     }
 }
 
-void ProgressRecord::ClearMode(int mode)
+void ProgressRecord::ClearMode(GameMode mode)
 {
     if (IsValidMode(mode)) {
-        m_score[mode] = 0;
-        m_seconds[mode] = 0;
+        m_score[ModeIndex(mode)] = 0;
+        m_seconds[ModeIndex(mode)] = 0;
     }
 }
 
-void ProgressRecord::ClearLevels(int mode)
+void ProgressRecord::ClearLevels(GameMode mode)
 {
     if (IsValidMode(mode)) {
-        m_levels[mode].clear();
+        m_levels[ModeIndex(mode)].clear();
     }
 }
 

@@ -29,25 +29,25 @@ public:
     // All numbers 0 except map page 1; the first quest level open in both modes.
     void Reset();
 
-    int32_t GetScore(int mode) const { return IsValidMode(mode) ? m_score[mode] : 0; }
-    void SetScore(int mode, int32_t score);
-    int32_t GetSeconds(int mode) const { return IsValidMode(mode) ? m_seconds[mode] : 0; }
-    void SetSeconds(int mode, int32_t seconds);
+    int32_t GetScore(GameMode mode) const { return IsValidMode(mode) ? m_score[ModeIndex(mode)] : 0; }
+    void SetScore(GameMode mode, int32_t score);
+    int32_t GetSeconds(GameMode mode) const { return IsValidMode(mode) ? m_seconds[ModeIndex(mode)] : 0; }
+    void SetSeconds(GameMode mode, int32_t seconds);
     int32_t GetMapPage() const { return m_mapPage; }
     void SetMapPage(int32_t page) { m_mapPage = page; }
     int32_t GetReserved() const { return m_reserved; }
 
     // 0 (locked) when the path has no entry.
-    int32_t GetState(int mode, const std::string& path) const;
+    int32_t GetState(GameMode mode, const std::string& path) const;
     // The entry, or null.
-    LevelEntry* GetEntry(int mode, const std::string& path);
-    const LevelEntry* GetEntry(int mode, const std::string& path) const;
+    LevelEntry* GetEntry(GameMode mode, const std::string& path);
+    const LevelEntry* GetEntry(GameMode mode, const std::string& path) const;
     // Creates a missing entry with best 0; an existing entry keeps its best.
-    void SetState(int mode, const std::string& path, int32_t state);
+    void SetState(GameMode mode, const std::string& path, int32_t state);
     // Ends the run of a mode: its score and second counter go to 0.
-    void ClearMode(int mode);
-    void ClearLevels(int mode);
-    const LevelMap& Levels(int mode) const { return m_levels[IsValidMode(mode) ? mode : 0]; }
+    void ClearMode(GameMode mode);
+    void ClearLevels(GameMode mode);
+    const LevelMap& Levels(GameMode mode) const { return m_levels[ModeIndex(IsValidMode(mode) ? mode : GameModeQuest)]; }
 
     // File order: scores, map page, reserved, second counters, then both maps.
     void Save(tsv::RecordWriter& out) const;

@@ -15,7 +15,13 @@ namespace {
 
 constexpr float kSparkleZ = -0.5f;
 
-std::string TableName(int32_t table) { return "table" + std::to_string(table + 1); }
+// The tables are "table1" (quest) and "table2" (arcade); their clear buttons
+// carry the same number as their tag.
+std::string TableName(GameMode table) { return "table" + std::to_string(ModeIndex(table) + 1); }
+GameMode TableOfTag(int tag)
+{
+    return tag >= 1 && tag <= kModeCount ? kKeptModes[static_cast<size_t>(tag - 1)] : GameModeNone;
+}
 std::string RowName(int row) { return "row" + std::to_string(row); }
 
 // The centre of `component` in the coordinates of the screen's root.
@@ -31,7 +37,7 @@ void CentreInRoot(const tsv::GUIComponent& component, int32_t& x, int32_t& y)
 
 } // namespace
 
-HighscoreScreen::HighscoreScreen(GameState& state, int32_t returnMode, std::function<void(int32_t)> onClose)
+HighscoreScreen::HighscoreScreen(GameState& state, GameMode returnMode, std::function<void(GameMode)> onClose)
     : m_state(state), m_returnMode(returnMode), m_onClose(std::move(onClose))
 {
     if (!LoadScreenFile(kScreenFile)) {
@@ -40,7 +46,7 @@ HighscoreScreen::HighscoreScreen(GameState& state, int32_t returnMode, std::func
     SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
     SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
     for (const char* clear : {"table1clear", "table2clear"}) {
-        SetHandler(clear, tsv::EventClick, [this](tsv::GUIComponent& button) { AskToReset(button.GetTag() - 1); });
+        SetHandler(clear, tsv::EventClick, [this](tsv::GUIComponent& button) { AskToReset(TableOfTag(button.GetTag())); });
     }
     FillTables();
     ShowEndlessBests();
@@ -68,7 +74,7 @@ void HighscoreScreen::FillTables()
     PlaceHighlight();
 }
 
-void HighscoreScreen::FillTable(int32_t table)
+void HighscoreScreen::FillTable(GameMode table)
 {
     tsv::GUIComponent* component = FindComponent(TableName(table));
     if (!component) {
@@ -106,9 +112,12 @@ void HighscoreScreen::FillTable(int32_t table)
 
 void HighscoreScreen::PlaceHighlight()
 {
-    m_highlightTable = -1;
+    m_highlightTable = GameModeNone;
     m_highlightRow = 0;
-    for (int32_t table = 0; table < kModeCount && m_highlighted; ++table) {
+    for (GameMode table : kKeptModes) {
+        if (!m_highlighted) {
+            break;
+        }
         const std::vector<tsv::IntrusivePtr<HighscoreEntry>> entries = m_state.Highscores().EntriesOf(table);
         for (size_t i = 0; i < entries.size() && i < static_cast<size_t>(kRows); ++i) {
             if (entries[i] == m_highlighted) {
@@ -162,9 +171,9 @@ void HighscoreScreen::Sparkle()
     sparkle->UpdateWorldTransform();
 }
 
-void HighscoreScreen::AskToReset(int32_t table)
+void HighscoreScreen::AskToReset(GameMode table)
 {
-    if (m_asking || m_leaving || table < 0 || table >= kModeCount) {
+    if (m_asking || m_leaving || !IsValidMode(table)) {
         return;
     }
     m_asking = true;
@@ -179,7 +188,7 @@ void HighscoreScreen::AskToReset(int32_t table)
     tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
 }
 
-void HighscoreScreen::ResetTable(int32_t table)
+void HighscoreScreen::ResetTable(GameMode table)
 {
     m_state.Highscores().Fill(table, kResetFirstScore);
     FillTables();

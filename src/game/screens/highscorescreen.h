@@ -28,7 +28,7 @@ public:
     // `returnMode`: the quest map for GameModeQuest, the arcade selection for
     // GameModeArcade (whose run is then reset), else the main menu; `onClose`
     // receives it once when the screen is left.
-    HighscoreScreen(GameState& state, int32_t returnMode, std::function<void(int32_t returnMode)> onClose);
+    HighscoreScreen(GameState& state, GameMode returnMode, std::function<void(GameMode returnMode)> onClose);
 
     void Run() override;
 
@@ -36,26 +36,28 @@ public:
     void FillTables();
     // The current player's endless bests below the tables.
     void ShowEndlessBests();
-    // What a confirmed reset does: table `table` (0 quest, 1 arcade) regenerated.
-    void ResetTable(int32_t table);
-    void AskToReset(int32_t table);
+    // What a confirmed reset does: the mode's table regenerated.
+    void ResetTable(GameMode table);
+    // Nothing for a mode without a table.
+    void AskToReset(GameMode table);
     void Leave();
 
     const tsv::IntrusivePtr<HighscoreEntry>& GetHighlighted() const { return m_highlighted; }
     // 1..10, the highlighted row of its table; 0 when none.
     int GetHighlightedRow() const { return m_highlightRow; }
-    int32_t GetHighlightedTable() const { return m_highlightTable; }
+    // GameModeNone when nothing is highlighted.
+    GameMode GetHighlightedTable() const { return m_highlightTable; }
 
 private:
-    void FillTable(int32_t table);
+    void FillTable(GameMode table);
     void PlaceHighlight();
     void Sparkle();
 
     GameState& m_state;
-    int32_t m_returnMode;
-    std::function<void(int32_t)> m_onClose;
+    GameMode m_returnMode;
+    std::function<void(GameMode)> m_onClose;
     tsv::IntrusivePtr<HighscoreEntry> m_highlighted;
-    int32_t m_highlightTable = -1;
+    GameMode m_highlightTable = GameModeNone;
     int m_highlightRow = 0;
     bool m_leaving = false;
     bool m_asking = false;

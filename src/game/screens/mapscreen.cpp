@@ -21,6 +21,12 @@ namespace bsh {
 
 namespace {
 
+const char* DifficultyButton(Difficulty difficulty)
+{
+    constexpr const char* kButtons[kDifficultyCount] = {"easybutton", "normalbutton", "hardbutton"};
+    return kButtons[DifficultyIndex(difficulty)];
+}
+
 // The twelve tiles of the chart: rows of 512, 512 and 256 pixels, columns of
 // 512, 512, 512 and 64 pixels, by their centres.
 constexpr float kTileX[4] = {-143, 367, 879, 1166};
@@ -204,9 +210,9 @@ MapScreen::MapScreen(GameState& state, Actions actions) : m_state(state), m_acti
                 m_actions.treasury();
             }
         });
-        const char* difficulties[kDifficultyCount] = {"easybutton", "normalbutton", "hardbutton"};
-        for (int32_t d = 0; d < kDifficultyCount; ++d) {
-            SetHandler(difficulties[d], tsv::EventClick, [this, d](tsv::GUIComponent&) { SetDifficulty(d); });
+        for (Difficulty difficulty : kDifficulties) {
+            SetHandler(DifficultyButton(difficulty), tsv::EventClick,
+                       [this, difficulty](tsv::GUIComponent&) { SetDifficulty(difficulty); });
         }
         for (const Arrow& arrow : kArrows) {
             SetHandler(arrow.name, tsv::EventClick, [this, arrow](tsv::GUIComponent&) { ScrollBy(arrow.dx, arrow.dy); });
@@ -579,9 +585,9 @@ void MapScreen::PlayLevel(size_t level)
     m_actions.play(m_map.Levels()[level].source);
 }
 
-void MapScreen::SetDifficulty(int32_t difficulty)
+void MapScreen::SetDifficulty(Difficulty difficulty)
 {
-    if (!m_profile || difficulty < 0 || difficulty >= kDifficultyCount) {
+    if (!m_profile || !IsValidDifficulty(difficulty)) {
         return;
     }
     m_profile->SetDifficulty(difficulty);
@@ -592,11 +598,10 @@ void MapScreen::SetDifficulty(int32_t difficulty)
 
 void MapScreen::RefreshDifficultyButtons()
 {
-    const int32_t current = m_profile ? m_profile->GetDifficulty() : DifficultyNormal;
-    const char* names[kDifficultyCount] = {"easybutton", "normalbutton", "hardbutton"};
-    for (int32_t d = 0; d < kDifficultyCount; ++d) {
-        if (tsv::GUIComponent* button = GetRoot() ? GetRoot()->Find(names[d]) : nullptr) {
-            button->SetEnabled(d != current);
+    const Difficulty current = m_profile ? m_profile->GetDifficulty() : DifficultyNormal;
+    for (Difficulty difficulty : kDifficulties) {
+        if (tsv::GUIComponent* button = GetRoot() ? GetRoot()->Find(DifficultyButton(difficulty)) : nullptr) {
+            button->SetEnabled(difficulty != current);
         }
     }
 }

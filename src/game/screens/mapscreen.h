@@ -49,7 +49,7 @@ public:
     // What the buttons do.
     void PlaySuggested();
     void PlayLevel(size_t level);
-    void SetDifficulty(int32_t difficulty);
+    void SetDifficulty(Difficulty difficulty);
     void ScrollBy(int dx, int dy);
     // The developer's combination: every level opened and the chart rebuilt.
     void OpenWholeMap();

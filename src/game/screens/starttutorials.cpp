@@ -21,7 +21,7 @@ std::vector<TutorialCue> DueStartTutorials(const PlayField& board, int64_t since
     if (!done.pieceDone && since >= kPieceTextAfterMs && !textShowing && due.empty()) {
         for (int x = 0; x < kBoardColumns && !done.pieceDone; ++x) {
             for (int y = 0; y < kBoardRows && !done.pieceDone; ++y) {
-                const int32_t type = board.TypeAt(x, y);
+                const PieceType type = board.TypeAt(x, y);
                 const int hint = type == PieceKey        ? HintRecord::KeyLock
                                  : type == PieceBomb     ? HintRecord::Bomb
                                  : IsCannon(type)        ? HintRecord::Cannon

@@ -54,7 +54,7 @@ GameMode PrepareState(GameState& state, const GameOptions& game)
 {
     ApplyClockOption(state, game);
     const GameMode mode = ModeNamed(game.mode);
-    const int32_t difficulty = DifficultyNamed(game.difficulty);
+    const Difficulty difficulty = DifficultyNamed(game.difficulty);
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
     if (profile && mode == GameModeQuest) {
         profile->SetDifficulty(difficulty);

@@ -221,10 +221,10 @@ void ShowVictory()
     GoToMenu([] { return tsv::ScreenPtr(new VictoryScreen(ShowMainMenu)); });
 }
 
-void ShowHighscores(int32_t returnMode)
+void ShowHighscores(GameMode returnMode)
 {
     GoToMenu([returnMode] {
-        return tsv::ScreenPtr(new HighscoreScreen(GameState::Instance(), returnMode, [](int32_t mode) {
+        return tsv::ScreenPtr(new HighscoreScreen(GameState::Instance(), returnMode, [](GameMode mode) {
             if (mode == GameModeQuest) {
                 ShowQuestMap();
             } else if (mode == GameModeArcade) {

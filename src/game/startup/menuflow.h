@@ -32,7 +32,7 @@ void ShowTreasury();
 void ShowVictory();
 // `returnMode`: where the screen leads when it closes: the quest map for
 // GameModeQuest, the arcade selection for GameModeArcade, else the main menu.
-void ShowHighscores(int32_t returnMode = GameModeNone);
+void ShowHighscores(GameMode returnMode = GameModeNone);
 // The quest map; `completedLevel` (when not empty) was just won, `fast` with
 // at most half of its time used.
 void ShowQuestMap(const std::string& completedLevel = {}, bool fast = false);

@@ -130,7 +130,7 @@ private:
                     ShowCaption();
                 }
             }
-            if (event.key == tsv::PlatformKeyFromKeyCode(tsv::KeyCodeFromName("KEY_ESCAPE"))) {
+            if (event.key == tsv::PlatformKeyFromKeyCode(tsv::KeyCode(tsv::KeyId::Escape))) {
                 Finish(m_screen->ResultLineNow(), End::Stopped);
                 return;
             }

@@ -7,15 +7,6 @@
 namespace tsv::test {
 namespace {
 
-const int32_t kKeyA = KeyCodeFromName("KEY_A");
-const int32_t kKeyBack = KeyCodeFromName("KEY_BACK");
-const int32_t kKeyHome = KeyCodeFromName("KEY_HOME");
-const int32_t kKeyEscape = KeyCodeFromName("KEY_ESCAPE");
-const int32_t kKeyTab = KeyCodeFromName("KEY_TAB");
-const int32_t kKeyX = KeyCodeFromName("KEY_X");
-const int32_t kKeyV = KeyCodeFromName("KEY_V");
-const int32_t kKeyLShift = KeyCodeFromName("KEY_LSHIFT");
-
 class ComponentInputTest : public GuiTest {
 protected:
     // A 200 x 100 panel in the middle of the view with a button at its centre
@@ -38,12 +29,12 @@ protected:
     }
     void Frame(const GuiInput& input) { screen->DeliverInput(input); }
     // Holds `key` (typing `character`) from `start` to `end`, a frame every 10 ms.
-    void Hold(int32_t key, const std::string& character, int64_t start, int64_t end, bool ctrl = false)
+    void Hold(KeyId key, const std::string& character, int64_t start, int64_t end, bool ctrl = false)
     {
         for (int64_t t = start; t <= end; t += 10) {
             GuiInput input = At(t, 0, 0, false);
-            input.pressedKey = t == start ? key : 0;
-            input.heldKey = key;
+            input.pressedKey = t == start ? KeyCode(key) : 0;
+            input.heldKey = KeyCode(key);
             input.keyChar = character;
             input.ctrl = ctrl;
             Frame(input);
@@ -99,7 +90,7 @@ TEST_F(ComponentInputTest, LabelsAreSilentAndOwnSoundsReplaceTheDefault)
 TEST_F(ComponentInputTest, HotkeysAndTheInheritedFlags)
 {
     GuiInput escape = At(10, 10, 10, false); // the mouse is elsewhere
-    escape.pressedKey = kKeyEscape;
+    escape.pressedKey = KeyCode(KeyId::Escape);
     Frame(escape);
     EXPECT_EQ(events, std::vector<std::string>{"click"});
 
@@ -134,24 +125,24 @@ TEST_F(ComponentInputTest, DestroyReachesTheChildrenFirst)
 
 TEST_F(ComponentInputTest, HeldLetterRepeatsAfterHalfASecondThenEveryTenthOfASecond)
 {
-    Hold(kKeyA, "a", 1000, 1490);
+    Hold(KeyId::A, "a", 1000, 1490);
     EXPECT_EQ(edit->GetText(), "a");
-    Hold(kKeyA, "a", 2000, 2500);
+    Hold(KeyId::A, "a", 2000, 2500);
     EXPECT_EQ(edit->GetText(), "aaa"); // at 2000 and at 2500
     edit->SetText("");
-    Hold(kKeyA, "a", 3000, 3800);
+    Hold(KeyId::A, "a", 3000, 3800);
     EXPECT_EQ(edit->GetText(), "aaaaa"); // 3000, 3500, then every 100 ms
-    Hold(kKeyA, "a", 4000, 4800);
+    Hold(KeyId::A, "a", 4000, 4800);
     EXPECT_EQ(edit->GetText(), "aaaaaaaaaa"); // stopped by the limit of 10
-    Hold(kKeyA, "a", 5000, 5000);
+    Hold(KeyId::A, "a", 5000, 5000);
     EXPECT_EQ(edit->GetText().size(), 10u); // a full box takes no more
 
     // Backspace waits 300 ms before it repeats.
-    Hold(kKeyBack, "", 6000, 6350);
+    Hold(KeyId::Back, "", 6000, 6350);
     EXPECT_EQ(edit->GetText().size(), 8u);
     // With the caret at the start it does nothing.
-    Hold(kKeyHome, "", 6000, 6000);
-    Hold(kKeyBack, "", 7000, 7000);
+    Hold(KeyId::Home, "", 6000, 6000);
+    Hold(KeyId::Back, "", 7000, 7000);
     EXPECT_EQ(edit->GetText().size(), 8u);
     EXPECT_EQ(edit->GetEdit().caret, 0u);
 }
@@ -166,24 +157,24 @@ TEST_F(ComponentInputTest, SelectionClipboardAndTypedText)
 
     // Shift+Home selects to the start; Ctrl+X cuts it to the clipboard.
     GuiInput shift = At(200, 0, 0, false);
-    shift.pressedKey = shift.heldKey = kKeyLShift;
+    shift.pressedKey = shift.heldKey = KeyCode(KeyId::LShift);
     shift.shift = true;
     Frame(shift);
     GuiInput home = At(210, 0, 0, false);
-    home.pressedKey = home.heldKey = kKeyHome;
+    home.pressedKey = home.heldKey = KeyCode(KeyId::Home);
     home.shift = true;
     Frame(home);
     EXPECT_EQ(edit->GetEdit().Selected(), "Hello !");
     Frame(At(220, 0, 0, false));
-    Hold(kKeyX, "", 300, 300, true);
+    Hold(KeyId::X, "", 300, 300, true);
     EXPECT_EQ(edit->GetText(), "");
     EXPECT_EQ(Loop().GetPlatform()->ClipboardGetText(), "Hello !");
 
     // Pasting is cut to the room left; into a full box it inserts nothing.
     Loop().GetPlatform()->ClipboardSetText("\xC3\xA9t\xC3\xA9 and more text");
-    Hold(kKeyV, "", 400, 400, true);
+    Hold(KeyId::V, "", 400, 400, true);
     EXPECT_EQ(edit->GetText(), "\xE9t\xE9 and mo"); // UTF-8 turned into code page 1252, 10 characters
-    Hold(kKeyV, "", 500, 500, true);
+    Hold(KeyId::V, "", 500, 500, true);
     EXPECT_EQ(edit->GetText(), "\xE9t\xE9 and mo");
 }
 
@@ -192,7 +183,7 @@ TEST_F(ComponentInputTest, TabMovesTheFocusAlongTheEditBoxes)
     GUIComponent* second = screen->FindComponent("edit2");
     EXPECT_TRUE(edit->HasFocus());
     GuiInput tab = At(10, 0, 0, false);
-    tab.pressedKey = tab.heldKey = kKeyTab;
+    tab.pressedKey = tab.heldKey = KeyCode(KeyId::Tab);
     Frame(tab);
     EXPECT_FALSE(edit->HasFocus());
     EXPECT_TRUE(second->HasFocus());

@@ -12,15 +12,6 @@
 namespace tsv::test {
 namespace {
 
-const int32_t kUp = KeyCodeFromName("KEY_UP");
-const int32_t kDown = KeyCodeFromName("KEY_DOWN");
-const int32_t kLeft = KeyCodeFromName("KEY_LEFT");
-const int32_t kRight = KeyCodeFromName("KEY_RIGHT");
-const int32_t kReturn = KeyCodeFromName("KEY_RETURN");
-const int32_t kSpace = KeyCodeFromName("KEY_SPACE");
-const int32_t kEscape = KeyCodeFromName("KEY_ESCAPE");
-const int32_t kTab = KeyCodeFromName("KEY_TAB");
-
 std::string Button(const std::string& name, int x, int y, const std::string& extra = "")
 {
     return "<component><name>" + name + "</name><xcenter>" + std::to_string(x) + "</xcenter><ycenter>" +
@@ -56,11 +47,13 @@ protected:
         });
     }
     // One frame with `key` pressed and the mouse resting where it was.
-    GuiInput Key(int32_t key, const std::string& character = "")
+    GuiInput Key(KeyId key, const std::string& character = "") { return Key(KeyCode(key), character); }
+    // Key code 0: a frame with no key.
+    GuiInput Key(int32_t code, const std::string& character = "")
     {
         GuiInput input = At(now += 10, mouseX, mouseY, false);
-        input.pressedKey = key;
-        input.heldKey = key;
+        input.pressedKey = code;
+        input.heldKey = code;
         input.keyChar = character;
         input.navigate = true;
         screen->DeliverInput(input);
@@ -98,23 +91,23 @@ TEST_F(KeyNavigationTest, ArrowsMoveAFocusThatReturnPressesInsteadOfTheHotkey)
 {
     LoadForm();
     EXPECT_EQ(Focus(), "none") << "no focus before a key is used";
-    Key(kDown);
+    Key(KeyId::Down);
     EXPECT_EQ(Focus(), "dec1") << "the first key shows the focus where it starts";
-    Key(kRight);
+    Key(KeyId::Right);
     EXPECT_EQ(Focus(), "inc1");
-    Key(kDown);
+    Key(KeyId::Down);
     EXPECT_EQ(Focus(), "inc2");
-    Key(kDown);
+    Key(KeyId::Down);
     EXPECT_EQ(Focus(), "cancelbutton") << "the disabled and the hidden buttons are passed over";
     EXPECT_TRUE(screen->GetKeyFocus()->HasKeyFocus());
-    Key(kLeft);
+    Key(KeyId::Left);
     EXPECT_EQ(Focus(), "okbutton");
-    Key(kUp);
-    Key(kReturn);
+    Key(KeyId::Up);
+    Key(KeyId::Return);
     EXPECT_EQ(clicks["dec2"], 1);
     EXPECT_EQ(clicks["okbutton"], 0) << "Return went to the focus, not to OK's hotkey";
-    EXPECT_TRUE(screen->KeyTakenByFocus(kReturn));
-    Key(kSpace);
+    EXPECT_TRUE(screen->KeyTakenByFocus(KeyCode(KeyId::Return)));
+    Key(KeyId::Space);
     EXPECT_EQ(clicks["dec2"], 2);
 
     // The mouse moves: the focus hides, and Return is OK's hotkey again.
@@ -123,7 +116,7 @@ TEST_F(KeyNavigationTest, ArrowsMoveAFocusThatReturnPressesInsteadOfTheHotkey)
     Key(0);
     EXPECT_EQ(Focus(), "none");
     EXPECT_FALSE(dec2->HasKeyFocus());
-    Key(kReturn);
+    Key(KeyId::Return);
     EXPECT_EQ(clicks["okbutton"], 1);
     EXPECT_EQ(clicks["dec2"], 2);
     EXPECT_EQ(Focus(), "dec2") << "a key was used: the focus shows again where it was";
@@ -138,12 +131,12 @@ TEST_F(KeyNavigationTest, ArrowsMoveAFocusThatReturnPressesInsteadOfTheHotkey)
 TEST_F(KeyNavigationTest, EscapePressesTheWayBackUnlessAHotkeyHasIt)
 {
     LoadForm();
-    Key(kEscape);
+    Key(KeyId::Escape);
     EXPECT_EQ(clicks["cancelbutton"], 1) << "no hotkey: the cancel button";
     EXPECT_EQ(clicks["okbutton"], 0);
 
     LoadForm(Button("closebutton", 0, 160, "<hotkey>KEY_ESCAPE</hotkey>"));
-    Key(kEscape);
+    Key(KeyId::Escape);
     EXPECT_EQ(clicks["closebutton"], 1) << "the hotkey presses its own button";
     EXPECT_EQ(clicks["cancelbutton"], 0) << "and nothing else";
 
@@ -151,11 +144,11 @@ TEST_F(KeyNavigationTest, EscapePressesTheWayBackUnlessAHotkeyHasIt)
     screen = LoadScreen("<rootcomponent><name>r</name><type>panel</type>" + Button("yesbutton", 0, 0) +
                         Button("nobutton", 90, 0, "<visible>0</visible>") + "</rootcomponent>");
     Count();
-    Key(kEscape);
+    Key(KeyId::Escape);
     EXPECT_EQ(clicks["yesbutton"], 1);
     screen = LoadScreen("<rootcomponent><name>r</name><type>panel</type>" + Button("play", 0, 0) + "</rootcomponent>");
     Count();
-    Key(kEscape);
+    Key(KeyId::Escape);
     EXPECT_EQ(clicks["play"], 0);
 }
 
@@ -169,20 +162,20 @@ TEST_F(KeyNavigationTest, AnEditBoxKeepsLeftRightAndSpaceAndReturnPressesYes)
     GUIComponent* edit = screen->FindComponent("editbox");
     edit->SetText("ab");
     const size_t caret = edit->GetEdit().caret;
-    Key(kLeft);
+    Key(KeyId::Left);
     EXPECT_EQ(Focus(), "none");
     EXPECT_EQ(edit->GetEdit().caret, caret - 1) << "Left moved the caret";
-    Key(kSpace, " ");
+    Key(KeyId::Space, " ");
     EXPECT_EQ(edit->GetText(), "a b") << "Space typed a space";
-    Key(kReturn);
+    Key(KeyId::Return);
     EXPECT_EQ(clicks["yesbutton"], 1) << "Return in the edit box answers yes";
     Key(0);
     EXPECT_EQ(Focus(), "yesbutton") << "a key was used: from the next frame on the focus shows";
-    Key(kRight);
+    Key(KeyId::Right);
     EXPECT_EQ(Focus(), "yesbutton") << "Right is still the caret's";
-    Key(kDown);
+    Key(KeyId::Down);
     EXPECT_EQ(Focus(), "nobutton") << "Down reaches the other button: nothing below, on in reading order";
-    Key(kReturn);
+    Key(KeyId::Return);
     EXPECT_EQ(clicks["nobutton"], 1);
     EXPECT_EQ(clicks["yesbutton"], 1);
 }
@@ -191,29 +184,29 @@ TEST_F(KeyNavigationTest, ATabScreenKeepsItsKeysUntilTabBringsTheFocus)
 {
     LoadForm();
     screen->SetKeyNavigation(Screen::KeyNavigation::Tab);
-    Key(kDown);
+    Key(KeyId::Down);
     EXPECT_EQ(Focus(), "none");
-    EXPECT_FALSE(screen->KeyTakenByFocus(kDown)) << "the arrows are the screen's";
-    Key(kEscape);
+    EXPECT_FALSE(screen->KeyTakenByFocus(KeyCode(KeyId::Down))) << "the arrows are the screen's";
+    Key(KeyId::Escape);
     EXPECT_EQ(clicks["cancelbutton"], 0) << "and so is Escape";
-    Key(kTab);
+    Key(KeyId::Tab);
     EXPECT_EQ(Focus(), "dec1");
-    Key(kDown);
+    Key(KeyId::Down);
     EXPECT_EQ(Focus(), "dec2");
-    EXPECT_TRUE(screen->KeyTakenByFocus(kDown));
-    Key(kEscape);
+    EXPECT_TRUE(screen->KeyTakenByFocus(KeyCode(KeyId::Down)));
+    Key(KeyId::Escape);
     EXPECT_EQ(Focus(), "none") << "Escape hands the keys back";
     EXPECT_EQ(clicks["cancelbutton"], 0);
     // Tab past the last button hands them back too; a press does as well.
-    Key(kTab);
+    Key(KeyId::Tab);
     for (int i = 0; i < 5; ++i) {
-        Key(kTab);
+        Key(KeyId::Tab);
     }
     EXPECT_EQ(Focus(), "cancelbutton");
-    Key(kTab);
+    Key(KeyId::Tab);
     EXPECT_EQ(Focus(), "none");
-    Key(kTab);
-    Key(kReturn);
+    Key(KeyId::Tab);
+    Key(KeyId::Return);
     EXPECT_EQ(Focus(), "none");
     EXPECT_EQ(clicks["cancelbutton"], 1);
 }

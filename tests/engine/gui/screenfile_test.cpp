@@ -40,7 +40,7 @@ TEST_F(ScreenFileTest, ReadsTheComponentTree)
     EXPECT_EQ(ok->GetType(), ComponentButton); // the default type
     EXPECT_EQ(ok->GetCaption(), "OK");         // "$" captions are language keys
     EXPECT_EQ(ok->GetHint(), "plain hint");
-    EXPECT_EQ(ok->GetHotkey(), KeyCodeFromName("KEY_RETURN"));
+    EXPECT_EQ(ok->GetHotkey(), KeyCode(KeyId::Return));
     EXPECT_EQ(ok->GetCaptionColor(), 0xFF102030u);
     EXPECT_EQ(ok->GetShadowColor(), 255u);
     EXPECT_EQ(ok->GetShadowType(), 0); // a shadow colour alone turns the shadow on
@@ -143,9 +143,9 @@ TEST_F(ScreenFileTest, TheGameDialogFilesLoadCleanly)
         for (const char* name : {"messagetext", "yesbutton"}) {
             EXPECT_TRUE(screen.GetRoot()->Find(name)) << path << " " << name;
         }
-        EXPECT_EQ(screen.GetRoot()->Find("yesbutton")->GetHotkey(), KeyCodeFromName("KEY_RETURN")) << path;
+        EXPECT_EQ(screen.GetRoot()->Find("yesbutton")->GetHotkey(), KeyCode(KeyId::Return)) << path;
         ASSERT_TRUE(screen.GetRoot()->Find("nobutton")) << path;
-        EXPECT_EQ(screen.GetRoot()->Find("nobutton")->GetHotkey(), KeyCodeFromName("KEY_ESCAPE")) << path;
+        EXPECT_EQ(screen.GetRoot()->Find("nobutton")->GetHotkey(), KeyCode(KeyId::Escape)) << path;
     }
     EXPECT_TRUE(log.Texts(LogLevelError).empty()) << log.Texts(LogLevelError).front();
     EXPECT_TRUE(log.Texts(LogLevelWarning).empty()) << log.Texts(LogLevelWarning).front();

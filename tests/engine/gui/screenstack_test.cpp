@@ -92,7 +92,7 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     EXPECT_EQ(confirm->GetResult(), StandardDialog::kNoResult);
 
     GuiInput enter = At(Now(), 0, 0, false);
-    enter.pressedKey = KeyCodeFromName("KEY_RETURN");
+    enter.pressedKey = KeyCode(KeyId::Return);
     confirm->DeliverInput(enter);
     EXPECT_EQ(confirm->GetResult(), 7);
     EXPECT_EQ(confirm->GetEnteredText(), "");
@@ -100,7 +100,7 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     // Escape while the dialog is still closing: the first answer stands.
     Step(GUIComponent::kCloseMs / 2);
     GuiInput escapeToo = At(Now(), 0, 0, false);
-    escapeToo.pressedKey = KeyCodeFromName("KEY_ESCAPE");
+    escapeToo.pressedKey = KeyCode(KeyId::Escape);
     confirm->DeliverInput(escapeToo);
     EXPECT_EQ(confirm->GetResult(), 7);
     Step(GUIComponent::kCloseMs + 10); // the closing picture ends
@@ -117,7 +117,7 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     typed.typed = "Anna";
     input->DeliverInput(typed);
     GuiInput escape = At(Now() + 10, 0, 0, false);
-    escape.pressedKey = KeyCodeFromName("KEY_ESCAPE");
+    escape.pressedKey = KeyCode(KeyId::Escape);
     input->DeliverInput(escape);
     EXPECT_EQ(input->GetResult(), StandardDialog::kNo);
     EXPECT_EQ(input->GetEnteredText(), "");

@@ -43,10 +43,15 @@ TEST(KeyNamesTest, NamesMapToPositionsAndScancodes)
 
     // The keys the code names are where their names are.
     const std::pair<KeyId, const char*> named[] = {
-        {KeyId::Escape, "KEY_ESCAPE"}, {KeyId::Tab, "KEY_TAB"},     {KeyId::P, "KEY_P"},
-        {KeyId::Return, "KEY_RETURN"}, {KeyId::Space, "KEY_SPACE"}, {KeyId::NumpadEnter, "KEY_NUMPADENTER"},
-        {KeyId::Pause, "KEY_PAUSE"},   {KeyId::Up, "KEY_UP"},       {KeyId::Left, "KEY_LEFT"},
-        {KeyId::Right, "KEY_RIGHT"},   {KeyId::Down, "KEY_DOWN"},
+        {KeyId::Escape, "KEY_ESCAPE"},     {KeyId::Back, "KEY_BACK"},       {KeyId::Tab, "KEY_TAB"},
+        {KeyId::P, "KEY_P"},               {KeyId::Return, "KEY_RETURN"},   {KeyId::LControl, "KEY_LCONTROL"},
+        {KeyId::A, "KEY_A"},               {KeyId::LShift, "KEY_LSHIFT"},   {KeyId::X, "KEY_X"},
+        {KeyId::C, "KEY_C"},               {KeyId::V, "KEY_V"},             {KeyId::RShift, "KEY_RSHIFT"},
+        {KeyId::Space, "KEY_SPACE"},       {KeyId::NumpadEnter, "KEY_NUMPADENTER"},
+        {KeyId::RControl, "KEY_RCONTROL"}, {KeyId::Pause, "KEY_PAUSE"},     {KeyId::Home, "KEY_HOME"},
+        {KeyId::Up, "KEY_UP"},             {KeyId::Left, "KEY_LEFT"},       {KeyId::Right, "KEY_RIGHT"},
+        {KeyId::End, "KEY_END"},           {KeyId::Down, "KEY_DOWN"},       {KeyId::Insert, "KEY_INSERT"},
+        {KeyId::Delete, "KEY_DELETE"},
     };
     for (const auto& [key, name] : named) {
         EXPECT_EQ(KeyCode(key), KeyCodeFromName(name)) << name;

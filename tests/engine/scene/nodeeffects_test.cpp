@@ -172,7 +172,7 @@ TEST_F(NodeEffectsTest, MotionWithAccelerationAndTurningToTheDirection)
     // Steady turning keeps the speed and changes the heading.
     SceneNodePtr circler = Quad(4, 4);
     circler->SetVelocity({100, 0, 0});
-    circler->SetTurning(0, static_cast<float>(M_PI));
+    circler->SetTurning(Turning::Circling, static_cast<float>(M_PI));
     circler->Update();
     Step(*circler, 500, 1);
     EXPECT_NEAR(Length(circler->GetVelocity()), 100.0f, 0.01f);

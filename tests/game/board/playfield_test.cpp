@@ -78,7 +78,7 @@ TEST_F(PlayFieldTest, ObjectivesAndTimeFromTheLevel)
                                    "<jewelsrequired>25</jewelsrequired><artuncover>amulet</artuncover><name>Lvl.x</name>");
     struct Case {
         GameMode mode;
-        int32_t difficulty;
+        Difficulty difficulty;
         int64_t limit;
     };
     const Case cases[] = {{GameModeQuest, DifficultyEasy, 120000},

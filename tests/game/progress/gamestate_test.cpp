@@ -61,7 +61,7 @@ protected:
 TEST_F(GameStateTest, QuestWinsAtEachDifficulty)
 {
     struct Case {
-        int32_t difficulty;
+        Difficulty difficulty;
         int32_t timeUsed;
         int32_t state;
         int32_t gain; // for 10 seconds left
@@ -72,7 +72,7 @@ TEST_F(GameStateTest, QuestWinsAtEachDifficulty)
         {DifficultyHard, 40, LevelCompletedFast, 1000}, {DifficultyHard, 60, LevelCompleted, 1000},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "difficulty " << c.difficulty << ", time used " << c.timeUsed);
+        SCOPED_TRACE(testing::Message() << "difficulty " << DifficultyName(c.difficulty) << ", time used " << c.timeUsed);
         Ann().SetDifficulty(c.difficulty);
         ProgressRecord& record = Ann().Record();
         record.ClearLevels(GameModeQuest);
@@ -103,7 +103,7 @@ TEST_F(GameStateTest, QuestWinsAtEachDifficulty)
 
 TEST_F(GameStateTest, LevelScoreRoundsTowardZero)
 {
-    auto scoreFor = [&](GameMode mode, int32_t difficulty, int64_t seconds) {
+    auto scoreFor = [&](GameMode mode, Difficulty difficulty, int64_t seconds) {
         Ann().SetDifficulty(difficulty);
         state->SetMode(mode);
         state->SetStat64(mode, StatTimeLeft, seconds);
@@ -202,7 +202,7 @@ TEST_F(GameStateTest, LevelAwardAndTheWholeQuest)
 
 TEST_F(GameStateTest, NextScreenDecisions)
 {
-    auto scoreOfAnn = [&](int32_t table) {
+    auto scoreOfAnn = [&](GameMode table) {
         for (const auto& entry : state->Highscores().EntriesOf(table)) {
             if (entry->GetName() == "Ann") {
                 return entry->GetScore();
@@ -220,18 +220,18 @@ TEST_F(GameStateTest, NextScreenDecisions)
 
     // A new award goes to the treasury; nobody enters a table.
     EXPECT_EQ(decide(GameModeQuest, true, 500000, {3, true}).screen, NextScreen::Treasury);
-    EXPECT_EQ(scoreOfAnn(0), -1);
+    EXPECT_EQ(scoreOfAnn(GameModeQuest), -1);
 
     NextScreenDecision map = decide(GameModeQuest, true, 500000, {-1, true});
     EXPECT_EQ(map.screen, NextScreen::QuestMap);
     EXPECT_EQ(map.completedLevel, kL1);
     EXPECT_TRUE(map.completedFast);
-    EXPECT_EQ(scoreOfAnn(0), -1);
+    EXPECT_EQ(scoreOfAnn(GameModeQuest), -1);
 
     // A lost run enters its mode's table and ends, whether it made the table or not.
     NextScreenDecision lost = decide(GameModeQuest, false, 500000);
     EXPECT_EQ(lost.screen, NextScreen::Highscore);
-    EXPECT_EQ(scoreOfAnn(0), 500000);
+    EXPECT_EQ(scoreOfAnn(GameModeQuest), 500000);
     EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0);
     EXPECT_EQ(state->GetStat(GameModeQuest, StatJewels), 0);
     lost = decide(GameModeArcade, false, 5);
@@ -243,7 +243,7 @@ TEST_F(GameStateTest, NextScreenDecisions)
     EXPECT_EQ(arcade.screen, NextScreen::ArcadeSelection);
     EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 7);
     EXPECT_EQ(decide(GameModeArcade, true, 70000).screen, NextScreen::Highscore);
-    EXPECT_EQ(scoreOfAnn(1), 70000);
+    EXPECT_EQ(scoreOfAnn(GameModeArcade), 70000);
 }
 
 TEST_F(GameStateTest, DecliningAResumeOffersTheRunToTheTableAndDropsTheSavedGame)
@@ -364,9 +364,9 @@ TEST(GameStateStartUp, GeneratesEmptyTablesAndSavesAtTheEnd)
     {
         GameState state(GameStatePaths{storage.File("none.xml"), storage.Path() + "none%d.xml"});
         EXPECT_EQ(state.Profiles().Count(), 0);
-        EXPECT_EQ(state.Highscores().CountOf(0), 10);
-        ASSERT_EQ(state.Highscores().CountOf(1), 1);
-        EXPECT_EQ(state.Highscores().EntriesOf(1).front()->GetName(), "Solo");
+        EXPECT_EQ(state.Highscores().CountOf(GameModeQuest), 10);
+        ASSERT_EQ(state.Highscores().CountOf(GameModeArcade), 1);
+        EXPECT_EQ(state.Highscores().EntriesOf(GameModeArcade).front()->GetName(), "Solo");
         EXPECT_EQ(state.GetMode(), GameModeNone);
         EXPECT_TRUE(state.ArcadeSet(0).empty());
         EXPECT_FALSE(storage.Exists("profiles.dat"));

@@ -26,30 +26,35 @@ std::string EntryBytes(int32_t table, const std::string& name, int32_t score)
     return Le32(table) + Str(name) + Le32(score);
 }
 
-std::vector<std::string> NamesOf(const HighscoreTable& table, int32_t number)
+std::vector<std::string> NamesOf(const HighscoreTable& table, GameMode mode)
 {
     std::vector<std::string> names;
-    for (const auto& entry : table.EntriesOf(number)) {
+    for (const auto& entry : table.EntriesOf(mode)) {
         names.push_back(entry->GetName());
     }
     return names;
 }
 
-TEST(HighscoreFile, MixedTablesSaveSortedToKnownBytesAndSurviveALoad)
+TEST(HighscoreFile, EachModeSavesToItsTableNumberAndATableNoModeNamesIsKept)
 {
     test::ScratchStorage storage;
+    // Table 5 comes from the file: no mode names it and no screen shows it,
+    // but it is written back as it was.
+    storage.Write("highscore.dat", Le32(1) + EntryBytes(5, "Odd", 7));
     HighscoreTable table(10);
-    table.AddEntry(1, Entry("Arc", 300));
-    table.AddEntry(5, Entry("Odd", 7)); // no screen shows table 5, but it is kept
-    table.AddEntry(0, Entry("", 50));   // an empty name is valid
-    table.AddEntry(0, Entry("Ren\xE9", 900));
+    table.AddEntry(GameModeArcade, Entry("Arc", 300));
+    table.AddEntry(GameModeQuest, Entry("", 50)); // an empty name is valid
+    table.AddEntry(GameModeQuest, Entry("Ren\xE9", 900));
     ASSERT_TRUE(table.Save());
+    // Quest is table 0 and arcade table 1 in the file.
     std::string expected = Le32(4) + EntryBytes(0, "Ren\xE9", 900) + EntryBytes(0, "", 50) +
                            EntryBytes(1, "Arc", 300) + EntryBytes(5, "Odd", 7);
     EXPECT_EQ(storage.Read("highscore.dat"), expected);
 
     HighscoreTable loaded(10);
-    EXPECT_EQ(NamesOf(loaded, 0), (std::vector<std::string>{"Ren\xE9", ""}));
+    EXPECT_EQ(NamesOf(loaded, GameModeQuest), (std::vector<std::string>{"Ren\xE9", ""}));
+    EXPECT_EQ(NamesOf(loaded, GameModeArcade), (std::vector<std::string>{"Arc"}));
+    EXPECT_EQ(loaded.Pairs().size(), 4u);
     ASSERT_TRUE(loaded.Save());
     EXPECT_EQ(storage.Read("highscore.dat"), expected);
 }
@@ -62,7 +67,7 @@ TEST(HighscoreFile, ANegativeScoreIsDamageNotAPlayersScore)
     const std::string bytes = Le32(2) + EntryBytes(0, "Ann", 500) + EntryBytes(0, "Alice", -16757374);
     storage.Write("highscore.dat", bytes);
     HighscoreTable table(10);
-    EXPECT_EQ(NamesOf(table, 0), (std::vector<std::string>{"Ann"}));
+    EXPECT_EQ(NamesOf(table, GameModeQuest), (std::vector<std::string>{"Ann"}));
     EXPECT_EQ(storage.ReadDamaged("highscore.dat"), bytes);
 }
 
@@ -99,31 +104,31 @@ TEST(HighscoreFile, LoadFailures)
     }
     storage.Write("highscore.dat", bytes);
     HighscoreTable table(10);
-    ASSERT_EQ(table.CountOf(0), 10);
-    EXPECT_EQ(table.EntriesOf(0).front()->GetScore(), 111);
-    EXPECT_EQ(table.EntriesOf(0).back()->GetScore(), 102);
+    ASSERT_EQ(table.CountOf(GameModeQuest), 10);
+    EXPECT_EQ(table.EntriesOf(GameModeQuest).front()->GetScore(), 111);
+    EXPECT_EQ(table.EntriesOf(GameModeQuest).back()->GetScore(), 102);
 }
 
 TEST(HighscoreTable, EqualScoresKeepTheirOrderAndFillGeneratesTenSteps)
 {
     test::ScratchStorage storage;
     HighscoreTable table(3);
-    EXPECT_TRUE(table.AddEntry(0, Entry("First", 100)));
-    EXPECT_TRUE(table.AddEntry(0, Entry("Second", 100)));
-    EXPECT_TRUE(table.AddEntry(1, Entry("Other", 1))); // another table does not count
-    EXPECT_TRUE(table.AddEntry(0, Entry("Top", 500)));
+    EXPECT_TRUE(table.AddEntry(GameModeQuest, Entry("First", 100)));
+    EXPECT_TRUE(table.AddEntry(GameModeQuest, Entry("Second", 100)));
+    EXPECT_TRUE(table.AddEntry(GameModeArcade, Entry("Other", 1))); // another table does not count
+    EXPECT_TRUE(table.AddEntry(GameModeQuest, Entry("Top", 500)));
     // Equal to the last entry of a full table: sorts below it and is trimmed.
-    EXPECT_FALSE(table.AddEntry(0, Entry("Tie", 100)));
-    EXPECT_EQ(NamesOf(table, 0), (std::vector<std::string>{"Top", "First", "Second"}));
+    EXPECT_FALSE(table.AddEntry(GameModeQuest, Entry("Tie", 100)));
+    EXPECT_EQ(NamesOf(table, GameModeQuest), (std::vector<std::string>{"Top", "First", "Second"}));
     // Above the last entry: the old last entry leaves.
-    EXPECT_TRUE(table.AddEntry(0, Entry("Better", 101)));
-    EXPECT_EQ(NamesOf(table, 0), (std::vector<std::string>{"Top", "Better", "First"}));
+    EXPECT_TRUE(table.AddEntry(GameModeQuest, Entry("Better", 101)));
+    EXPECT_EQ(NamesOf(table, GameModeQuest), (std::vector<std::string>{"Top", "Better", "First"}));
 
     HighscoreTable generated(10);
-    generated.AddEntry(0, Entry("Gone", 5));
+    generated.AddEntry(GameModeQuest, Entry("Gone", 5));
     tsv::SeedRandom(7);
-    generated.Fill(0, 10000);
-    auto entries = generated.EntriesOf(0);
+    generated.Fill(GameModeQuest, 10000);
+    auto entries = generated.EntriesOf(GameModeQuest);
     ASSERT_EQ(entries.size(), 10u);
     std::set<std::string> names;
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -132,8 +137,8 @@ TEST(HighscoreTable, EqualScoresKeepTheirOrderAndFillGeneratesTenSteps)
     }
     EXPECT_GT(names.size(), 1u);
     EXPECT_EQ(names.count("Gone"), 0u);
-    generated.Clear(0);
-    EXPECT_EQ(generated.CountOf(0), 0);
+    generated.Clear(GameModeQuest);
+    EXPECT_EQ(generated.CountOf(GameModeQuest), 0);
 }
 
 } // namespace

@@ -53,6 +53,27 @@ TEST(ProfileFile, FreshProfileIsExactly442KnownBytes)
     EXPECT_EQ(bytes, Le32(1) + FreshProfileBytes("A"));
 }
 
+TEST(ProfileFile, ADifficultyOutsideTheThreeUsesTheNormalRecordAndIsWrittenBackAsStored)
+{
+    std::string bytes = FreshProfileBytes("A");
+    const size_t difficultyAt = kProfileSignatureSize + 4 + 1; // after the name "A"
+    ASSERT_EQ(bytes.substr(difficultyAt, 4), Le32(DifficultyNormal));
+    bytes.replace(difficultyAt, 4, Le32(7));
+    Profile profile;
+    tsv::RecordReader in(bytes);
+    ASSERT_TRUE(profile.Load(in));
+    EXPECT_EQ(profile.GetDifficulty(), 7);
+
+    profile.Record().SetScore(GameModeQuest, 5);
+    EXPECT_EQ(profile.Record(DifficultyNormal).GetScore(GameModeQuest), 5);
+    EXPECT_EQ(profile.Record(DifficultyEasy).GetScore(GameModeQuest), 0);
+    EXPECT_EQ(profile.Record(DifficultyHard).GetScore(GameModeQuest), 0);
+    profile.Record().SetScore(GameModeQuest, 0);
+    tsv::RecordWriter out;
+    profile.Save(out);
+    EXPECT_EQ(out.Bytes(), bytes);
+}
+
 TEST(ProfileManager, AddSelectAndRemoveKeepTheListInOrder)
 {
     test::ScratchStorage storage;

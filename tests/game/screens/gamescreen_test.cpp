@@ -336,7 +336,7 @@ TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
             dragStep = dragStep < 2 ? dragStep + 1 : -1;
         } else if (frame % 97 == 0) {
             screen->HandleKey(tsv::KeyCodeFromName(frame % 2 ? "KEY_LEFT" : "KEY_DOWN"));
-            screen->HandleKey(tsv::KeyCodeFromName("KEY_SPACE"));
+            screen->HandleKey(tsv::KeyCode(tsv::KeyId::Space));
         }
         if (frame == 2400) {
             screen->Leave();
@@ -412,7 +412,7 @@ TEST_F(GameScreenHudTest, TheKeyboardMovesACursorAndSwaps)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 50);
-    const int left = tsv::KeyCodeFromName("KEY_LEFT"), up = tsv::KeyCodeFromName("KEY_UP");
+    const int left = tsv::KeyCode(tsv::KeyId::Left), up = tsv::KeyCode(tsv::KeyId::Up);
     screen->HandleKey(left); // shows the cursor mid-board, clamped to the rows in use
     for (int i = 0; i < 20; ++i) {
         screen->HandleKey(left);
@@ -420,12 +420,12 @@ TEST_F(GameScreenHudTest, TheKeyboardMovesACursorAndSwaps)
     }
     EXPECT_EQ(screen->CursorX(), 0);
     EXPECT_EQ(screen->CursorY(), 0);
-    screen->HandleKey(tsv::KeyCodeFromName("KEY_RIGHT"));
-    screen->HandleKey(tsv::KeyCodeFromName("KEY_RIGHT"));
-    screen->HandleKey(tsv::KeyCodeFromName("KEY_SPACE"));
+    screen->HandleKey(tsv::KeyCode(tsv::KeyId::Right));
+    screen->HandleKey(tsv::KeyCode(tsv::KeyId::Right));
+    screen->HandleKey(tsv::KeyCode(tsv::KeyId::Space));
     EXPECT_EQ(screen->SelectedX(), 2);
-    screen->HandleKey(tsv::KeyCodeFromName("KEY_RIGHT"));
-    screen->HandleKey(tsv::KeyCodeFromName("KEY_RETURN")); // (2,0) with (3,0): three 1s
+    screen->HandleKey(tsv::KeyCode(tsv::KeyId::Right));
+    screen->HandleKey(tsv::KeyCode(tsv::KeyId::Return)); // (2,0) with (3,0): three 1s
     EXPECT_EQ(screen->Result().moves, 1);
     EXPECT_EQ(screen->SelectedX(), -1);
 }

@@ -190,7 +190,7 @@ TEST_F(LevelCompleteTest, ALostLevelSaysGameOverAndWhyAndEndsTheRunOnClose)
 
     // Escape is one of the close buttons; a second close does nothing.
     tsv::GuiInput escape = At(Now(), 0, 0, false);
-    escape.pressedKey = tsv::KeyCodeFromName("KEY_ESCAPE");
+    escape.pressedKey = tsv::KeyCode(tsv::KeyId::Escape);
     screen->DeliverInput(escape);
     screen->CloseAsButton();
     ASSERT_EQ(decisions.size(), 1u);

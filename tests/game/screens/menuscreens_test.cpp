@@ -203,8 +203,8 @@ TEST_F(MenuScreensTest, TheRunsEntryIsHighlightedOnceAndOnlyInItsOwnModesTable)
 TEST_F(MenuScreensTest, AResetRegeneratesOnlyItsTableAndClosingFromArcadeEndsTheRun)
 {
     state->Highscores().AddEntry(GameModeQuest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
-    int32_t returned = -99;
-    auto& scores = Push(new HighscoreScreen(*state, GameModeArcade, [&returned](int32_t mode) { returned = mode; }));
+    GameMode returned = GameModeNone;
+    auto& scores = Push(new HighscoreScreen(*state, GameModeArcade, [&returned](GameMode mode) { returned = mode; }));
     scores.ResetTable(GameModeArcade);
     const auto arcade = state->Highscores().EntriesOf(GameModeArcade);
     ASSERT_EQ(arcade.size(), 10u);

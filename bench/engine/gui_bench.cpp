@@ -11,7 +11,7 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/runoptions.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,7 +86,7 @@ GuiInput SweepInput(int64_t frame)
 void BM_ScreenInput(benchmark::State& state, bool withSceneUpdate)
 {
     Prepare();
-    SceneManager& scene = SceneManager::Instance();
+    Scene& scene = Scene::Instance();
     scene.DetachAll();
     ScreenPtr screen = MakeIntrusive<Screen>();
     screen->LoadScreenFile(kScreenPath);
@@ -129,7 +129,7 @@ void BM_SwitchLanguage(benchmark::State& state)
     Prepare();
     const LanguageId id = static_cast<LanguageId>(state.range(0));
     LanguageManager& languages = LanguageManager::Instance();
-    Platform& platform = *SceneManager::Instance().GetPlatform();
+    Platform& platform = *FrameLoop::Instance().GetPlatform();
     for (auto _ : state) {
         languages.SwitchLanguage(id, LanguageManager::KeepSetting);
         for (int32_t slot = 0; slot < 2; ++slot) {

@@ -8,7 +8,7 @@
 #include "engine/platform/sdl/sdlplatform.h"
 #include "engine/runtime/application.h"
 #include "engine/gui/engine.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/scene/scenenode.h"
 
 #include <SDL.h>
@@ -46,7 +46,7 @@ void NextFrame()
     Application::Instance().GetTimer().Run();
 }
 
-SceneManager& HeadlessScene()
+FrameLoop& HeadlessScene()
 {
     GetRunOptions().headless = true;
     if (ClockFixedStep() != 1) {
@@ -56,10 +56,10 @@ SceneManager& HeadlessScene()
     static Engine s_engine;
     static const bool s_started = s_engine.StartScene();
     (void)s_started;
-    return s_engine.GetScene();
+    return s_engine.GetFrameLoop();
 }
 
-void BuildScene(SceneManager& scene, int particles)
+void BuildScene(Scene& scene, int particles)
 {
     scene.DetachAll();
     // One texture for all: the frame is a single batch, so the time of walking
@@ -94,11 +94,11 @@ struct Baseline {
     std::vector<int> indices;
 };
 
-Baseline PrepareBaseline(SceneManager& scene)
+Baseline PrepareBaseline(FrameLoop& loop)
 {
-    auto* platform = static_cast<SdlPlatform*>(scene.GetPlatform());
+    auto* platform = static_cast<SdlPlatform*>(loop.GetPlatform());
     Baseline b;
-    scene.ForEachDrawn([&](const HierarchyNode& base) {
+    loop.GetScene().ForEachDrawn([&](const HierarchyNode& base) {
         const auto& node = static_cast<const SceneNode&>(base);
         float c[8];
         if (!node.ComputeCorners(c)) {
@@ -128,13 +128,14 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 void BM_SceneFrame(benchmark::State& state)
 {
-    SceneManager& scene = HeadlessScene();
-    Platform& platform = *scene.GetPlatform();
+    FrameLoop& loop = HeadlessScene();
+    Scene& scene = loop.GetScene();
+    Platform& platform = *loop.GetPlatform();
     auto* sdl = static_cast<SdlPlatform*>(&platform);
     BuildScene(scene, static_cast<int>(state.range(0)));
     NextFrame();
     scene.UpdateNodes();
-    Baseline baseline = PrepareBaseline(scene);
+    Baseline baseline = PrepareBaseline(loop);
 
     double update = 0, build = 0, submit = 0, base = 0;
     int batches = 0;
@@ -146,7 +147,7 @@ void BM_SceneFrame(benchmark::State& state)
         scene.UpdateNodes();
         const auto t1 = Clock::now();
         platform.GfxBeginScene();
-        scene.DrawScene(); // walks the set and builds the batch
+        loop.DrawScene(); // walks the set and builds the batch
         const auto t2 = Clock::now();
         platform.GfxEndScene(); // submits it
         const auto t3 = Clock::now();

@@ -10,9 +10,10 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/runoptions.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "game/progress/gamestate.h"
 #include "game/startup/gameparts.h"
+#include "benchparts.h"
 #include "game/screens/gamemedia.h"
 #include "game/screens/gamescreen.h"
 
@@ -70,22 +71,11 @@ std::string WriteCascadeLevel(const std::string& folder)
 
 void BM_GameScreenFrameInABigCascade(benchmark::State& st)
 {
-    tsv::GetRunOptions().headless = true;
     tsv::GetRunOptions().noRender = true;
-    tsv::ClockSetFixedStep(1);
-    const std::string storage = (std::filesystem::temp_directory_path() / "bsh-screen-bench/").string();
-    std::filesystem::create_directories(storage);
-    tsv::SetStoragePath(storage);
-    // The benchmark's own parts, over the storage folder above, kept to the end.
-    static GameParts s_parts;
-    static const bool s_started = s_parts.StartScene() && s_parts.StartGui(tsv::GetRunOptions());
-    s_parts.StartMedia();
-    s_parts.StartState();
-    (void)s_started;
-    tsv::SceneManager& scene = s_parts.Engine().GetScene();
-    tsv::LanguageManager::Instance().Start(tsv::kLanguageFolder, "English", 0);
-    const std::string level = WriteCascadeLevel(storage);
-    GameState& state = s_parts.State();
+    GameParts& parts = BenchParts("bsh-screen-bench");
+    tsv::Scene& scene = parts.Engine().GetScene();
+    const std::string level = WriteCascadeLevel(tsv::GetStoragePath());
+    GameState& state = parts.State();
     state.PrepareLevel(level, GameModeArcade);
     state.ResetLevelStats();
     NextFrame();

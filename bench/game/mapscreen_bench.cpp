@@ -7,9 +7,10 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/runoptions.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "game/progress/gamestate.h"
 #include "game/startup/gameparts.h"
+#include "benchparts.h"
 #include "game/screens/mapscreen.h"
 
 #include <benchmark/benchmark.h>
@@ -22,20 +23,9 @@ using namespace bsh;
 
 void BM_OpenTheWholeQuestMap(benchmark::State& st)
 {
-    tsv::GetRunOptions().headless = true;
-    tsv::ClockSetFixedStep(1);
-    const std::string storage = (std::filesystem::temp_directory_path() / "bsh-map-bench/").string();
-    std::filesystem::create_directories(storage);
-    tsv::SetStoragePath(storage);
-    // The benchmark's own parts, over the storage folder above, kept to the end.
-    static GameParts s_parts;
-    static const bool s_started = s_parts.StartScene() && s_parts.StartGui(tsv::GetRunOptions());
-    s_parts.StartMedia();
-    s_parts.StartState();
-    (void)s_started;
-    tsv::SceneManager& scene = s_parts.Engine().GetScene();
-    tsv::LanguageManager::Instance().Start(tsv::kLanguageFolder, "English", 0);
-    GameState& state = s_parts.State();
+    GameParts& parts = BenchParts("bsh-map-bench");
+    tsv::Scene& scene = parts.Engine().GetScene();
+    GameState& state = parts.State();
     state.SetReadOnly(true);
     if (!state.CurrentProfile()) {
         state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Bench")));

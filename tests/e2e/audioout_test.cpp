@@ -5,7 +5,7 @@
 #include "game/startup/gameparts.h"
 #include "game/startup/startup.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 
 #include "engine/sound/openal/decoder.h"
@@ -32,7 +32,7 @@ public:
     void Run() override
     {
         // The frame counter moves on after the tasks, so frame k sees k - 1.
-        if (tsv::SceneManager::Instance().GetFrameCount() == kPlayFrame - 1) {
+        if (tsv::FrameLoop::Instance().GetFrameCount() == kPlayFrame - 1) {
             tsv::IntrusivePtr<tsv::AudiereSound> sound = tsv::SoundManager::Instance().GetSound(m_path);
             sound->SetPan(-1.0f);
             sound->Play();

@@ -39,7 +39,7 @@ TEST_F(GameDataTest, EveryTextureNodeFileAndSoundLoadsCleanly)
     const auto textures = DataFiles("texture", {".png", ".dds"});
     ASSERT_GT(textures.size(), 100u);
     for (const std::string& path : textures) {
-        EXPECT_NE(Scene().GetTexture(path), 0u) << path;
+        EXPECT_NE(Loop().GetTexture(path), 0u) << path;
     }
     const auto nodes = DataFiles("object", {".xml"});
     ASSERT_GT(nodes.size(), 30u);
@@ -74,12 +74,12 @@ TEST_F(GameDataTest, EveryEffectEndsByItself)
         node->SetPosition({100, 100, 0}, tsv::Transform::Now);
         Scene().AddNode(node, tsv::Scope::Subtree, tsv::Attach::Now);
         node->Fire(0, tsv::FireDelay::OnNode);
-        Scene().DrawScene();
+        Loop().DrawScene();
         EXPECT_GT(Scene().GetDrawnNodeCount(), 0u) << path << " spawns nothing";
         Scene().RemoveNode(node, tsv::Scope::Subtree, tsv::Detach::Now, tsv::Rejoin::Never);
         node.Reset();
         Frames(300, 10); // three seconds
-        Scene().DrawScene();
+        Loop().DrawScene();
         EXPECT_EQ(Scene().GetDrawnNodeCount(), 0u) << path << " leaves particles behind";
         Scene().DetachAll();
     }

@@ -388,7 +388,7 @@ TEST_F(TextFitTest, EveryTutorialTextFitsItsBox)
         }
     }
     ASSERT_GE(keys.size(), 13u);
-    const float width = GameScreen::kTutorialWidth;
+    const float width = TutorialTexts::kWidth;
     for (LanguageId id = 0; id < tsv::kLanguageCount; ++id) {
         language.SwitchLanguage(id, LanguageManager::KeepSetting);
         const tsv::Font* font = language.GetFont(0);

@@ -7,7 +7,7 @@
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/screen.h"
 #include "engine/platform/keynames.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 
@@ -160,7 +160,7 @@ void GUIComponent::ProcessEditing(const GuiInput& input)
         edit.AnchorSelection();
     }
     auto copySelection = [&] {
-        if (PlatformClipboard* clipboard = SceneManager::Instance().GetPlatform(); clipboard && edit.HasSelection()) {
+        if (PlatformClipboard* clipboard = FrameLoop::Instance().GetPlatform(); clipboard && edit.HasSelection()) {
             clipboard->ClipboardSetText(ConvertCodePageToUtf8(edit.Selected(), edit.codePage));
         }
     };
@@ -201,7 +201,7 @@ void GUIComponent::ProcessEditing(const GuiInput& input)
         }
     } else if ((input.ctrl && key == kKeyV) || (input.shift && key == kKeyInsert)) {
         if (repeat(kRepeatMs)) {
-            PlatformClipboard* clipboard = SceneManager::Instance().GetPlatform();
+            PlatformClipboard* clipboard = FrameLoop::Instance().GetPlatform();
             const std::string utf8 = clipboard ? clipboard->ClipboardGetText() : std::string();
             // Characters the code page cannot hold are left out.
             const std::string pasted = ConvertUtf8CharsToCodePage(utf8, edit.codePage);

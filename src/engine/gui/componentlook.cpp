@@ -9,7 +9,7 @@
 #include "engine/gui/nodewalk.h"
 #include "engine/gui/screen.h"
 #include "engine/scene/nodelibrary.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 #include <vector>
@@ -435,7 +435,7 @@ void GUIComponent::SetPicture(const std::string& texture)
     if (!texture.empty()) {
         // The whole texture, drawn at the component's size.
         float textureW = static_cast<float>(m_width), textureH = static_cast<float>(m_height);
-        SceneManager& scene = SceneManager::Instance();
+        FrameLoop& scene = FrameLoop::Instance();
         if (const TextureHandle handle = scene.GetTexture(texture); handle && scene.GetPlatform()) {
             textureW = static_cast<float>(scene.GetPlatform()->TextureGetWidth(handle));
             textureH = static_cast<float>(scene.GetPlatform()->TextureGetHeight(handle));

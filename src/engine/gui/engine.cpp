@@ -9,7 +9,8 @@ Engine::Engine()
     : m_config(std::make_unique<ConfigHolder>()),
       m_application(std::make_unique<Application>()),
       m_nodes(std::make_unique<NodeLibrary>()),
-      m_scene(std::make_unique<SceneManager>()),
+      m_scene(std::make_unique<Scene>()),
+      m_loop(std::make_unique<FrameLoop>(*m_scene)),
       m_sound(SoundManager::ForThisRun()),
       m_languages(std::make_unique<LanguageManager>()),
       m_screens(std::make_unique<ScreenStack>())
@@ -25,11 +26,11 @@ Engine::~Engine()
 
 bool Engine::StartScene()
 {
-    if (!m_scene->Start()) {
+    if (!m_loop->Start()) {
         return false;
     }
     if (!m_input) {
-        m_input.emplace(std::make_unique<InputManager>(m_scene->GetPlatform()));
+        m_input.emplace(std::make_unique<InputManager>(m_loop->GetPlatform()));
     }
     return true;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The owner of the engine's parts. It builds them in the order they depend on
 // one another (the configuration, the application with its clocks and tasks,
-// the node library, the scene, input on the scene's platform, sound,
-// languages, the pointer and the screen stack), installs each behind its access point for as long as it
+// the node library, the scene, the frame loop that draws it, input on the
+// loop's platform, sound, languages, the pointer and the screen stack), installs each behind its access point for as long as it
 // lives, and takes them down in the reverse order. Building opens nothing:
 // the window (and input on it) opens in StartScene, the languages and the
 // pointer in StartGui.
@@ -18,7 +18,7 @@
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/nodelibrary.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 
 #include <memory>
@@ -64,7 +64,8 @@ public:
     bool StartGui(const RunOptions& options);
 
     Application& GetApplication() const { return *m_application; }
-    SceneManager& GetScene() const { return *m_scene; }
+    Scene& GetScene() const { return *m_scene; }
+    FrameLoop& GetFrameLoop() const { return *m_loop; }
     SoundManager& GetSound() const { return *m_sound; }
     ScreenStack& GetScreens() const { return *m_screens; }
 
@@ -72,7 +73,8 @@ private:
     OwnedPart<ConfigHolder> m_config;
     OwnedPart<Application> m_application;
     OwnedPart<NodeLibrary> m_nodes;
-    OwnedPart<SceneManager> m_scene;
+    OwnedPart<Scene> m_scene;
+    OwnedPart<FrameLoop> m_loop;
     std::optional<OwnedPart<InputManager>> m_input; // built by StartScene, on the platform it opened
     OwnedPart<SoundManager> m_sound;
     OwnedPart<LanguageManager> m_languages;

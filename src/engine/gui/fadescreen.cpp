@@ -2,7 +2,7 @@
 
 #include "engine/gui/screenstack.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 namespace tsv {
 
@@ -37,8 +37,8 @@ FadeScreen::FadeScreen(Step step) : m_step(std::move(step))
 bool FadeScreen::OnAdd()
 {
     ScreenStack::Instance().SetCovered(true);
-    if (SceneManager::Instance().IsInitialised()) {
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_overlay.Get()), Scope::Subtree, Attach::Now);
+    if (FrameLoop::Instance().IsInitialised()) {
+        Scene::Instance().AddNode(HierarchyNodePtr(m_overlay.Get()), Scope::Subtree, Attach::Now);
     }
     return Screen::OnAdd();
 }
@@ -47,7 +47,7 @@ void FadeScreen::OnRemove()
 {
     ScreenStack::Instance().SetCovered(false);
     if (m_overlay->IsAttached()) {
-        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_overlay.Get()),
+        Scene::Instance().RemoveNode(HierarchyNodePtr(m_overlay.Get()),
                                             Scope::Subtree, Detach::Now, Rejoin::Never);
     }
     Screen::OnRemove();

@@ -5,7 +5,7 @@
 #include "engine/core/util/file/textconvert.h"
 #include "engine/core/util/xml/xmlloader.h"
 #include "engine/scene/nodeloader.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -95,8 +95,8 @@ bool Font::Load(const std::string& path)
     for (const auto& [tag, child] : root->Children()) {
         if (tag == "texture" || tag == "texturestage") {
             m_texture = child->GetText();
-            if (SceneManager::Instance().IsInitialised()) {
-                SceneManager::Instance().GetTexture(m_texture);
+            if (FrameLoop::Instance().IsInitialised()) {
+                FrameLoop::Instance().GetTexture(m_texture);
             }
         } else if (tag == "material") {
             m_material = ParseInt(child->GetText());

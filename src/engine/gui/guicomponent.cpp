@@ -11,7 +11,7 @@
 #include "engine/runtime/application.h"
 #include "engine/scene/nodelibrary.h"
 #include "engine/scene/nodeloader.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 
 #include <algorithm>
@@ -202,7 +202,7 @@ bool GUIComponent::LoadEvent(const XMLElement& element)
         } else if (tag == "sound") {
             entry->soundPath = text;
             // A sound description or a plain sample: the sound layer tells them apart by the ".xml".
-            if (!text.empty() && SceneManager::Instance().IsInitialised()) {
+            if (!text.empty() && FrameLoop::Instance().IsInitialised()) {
                 entry->sound = SoundManager::Instance().GetSound(text);
             }
         } else if (tag == "node") {

@@ -6,7 +6,7 @@
 #include "engine/gui/screenstack.h"
 #include "engine/gui/nodewalk.h"
 #include "engine/platform/script.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/scene/scriptplayer.h"
 #include "engine/sound/soundmanager.h"
 
@@ -108,7 +108,7 @@ private:
 
 std::string CheckDrawnComponents()
 {
-    SceneManager& scene = SceneManager::Instance();
+    FrameLoop& scene = FrameLoop::Instance();
     const std::vector<ScreenPtr> screens = ScreenStack::Instance().GetScreens();
     std::vector<uint32_t> frame, without;
     std::string faults;

@@ -3,7 +3,7 @@
 #include "engine/core/config.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 namespace tsv {
 
@@ -48,9 +48,9 @@ MouseCursor::MouseCursor()
     m_root->AddChild(HierarchyNodePtr(m_pointer.Get()));
     m_root->AddChild(HierarchyNodePtr(m_button.Get()));
     SetCursor(kCursorArrow, "");
-    if (SceneManager::Instance().IsInitialised()) {
+    if (FrameLoop::Instance().IsInitialised()) {
         SetSystemCursor(GetConfig().systemCursor);
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_root.Get()), Scope::Subtree, Attach::Now);
+        Scene::Instance().AddNode(HierarchyNodePtr(m_root.Get()), Scope::Subtree, Attach::Now);
         m_task = IntrusivePtr<Task>(new CursorTask(*this));
         Application::Instance().GetTaskManager().AddTask(m_task, 0);
     }
@@ -61,8 +61,8 @@ MouseCursor::~MouseCursor()
     if (m_task) {
         m_task->Kill();
     }
-    if (SceneManager::IsInstalled()) {
-        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_root.Get()), Scope::Subtree, Detach::Now,
+    if (FrameLoop::IsInstalled()) {
+        Scene::Instance().RemoveNode(HierarchyNodePtr(m_root.Get()), Scope::Subtree, Detach::Now,
                                             Rejoin::Never);
     }
 }

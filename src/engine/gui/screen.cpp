@@ -9,7 +9,7 @@
 #include "engine/platform/keynames.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 
@@ -107,8 +107,8 @@ bool Screen::SetHandler(const std::string& name, int32_t event, GUIComponent::Ha
 bool Screen::OnAdd()
 {
     m_lastFrame = Now();
-    if (m_root && SceneManager::Instance().IsInitialised()) {
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_root->GetNode().Get()), Scope::Subtree, Attach::Now);
+    if (m_root && FrameLoop::Instance().IsInitialised()) {
+        Scene::Instance().AddNode(HierarchyNodePtr(m_root->GetNode().Get()), Scope::Subtree, Attach::Now);
     }
     return true;
 }
@@ -117,7 +117,7 @@ void Screen::OnRemove()
 {
     HideHint();
     if (m_root && m_root->GetNode()->IsAttached()) {
-        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_root->GetNode().Get()),
+        Scene::Instance().RemoveNode(HierarchyNodePtr(m_root->GetNode().Get()),
                                             Scope::Subtree, Detach::Now, Rejoin::Never);
     }
 }
@@ -342,7 +342,7 @@ void Screen::HideHint()
 {
     if (m_hintNode) {
         if (m_hintNode->IsAttached()) {
-            SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_hintNode.Get()),
+            Scene::Instance().RemoveNode(HierarchyNodePtr(m_hintNode.Get()),
                                                 Scope::Subtree, Detach::Now, Rejoin::Never);
         }
         m_hintNode->Clear();
@@ -411,8 +411,8 @@ void Screen::UpdateHint(const GuiInput& input)
     }
     font->LayText(text, *textNode, kHintTextColour);
     m_hintNode->UpdateWorldTransform();
-    if (SceneManager::Instance().IsInitialised()) {
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_hintNode.Get()), Scope::Subtree, Attach::Now);
+    if (FrameLoop::Instance().IsInitialised()) {
+        Scene::Instance().AddNode(HierarchyNodePtr(m_hintNode.Get()), Scope::Subtree, Attach::Now);
     }
 }
 

@@ -4,7 +4,7 @@
 #include "engine/gui/screenstack.h"
 #include "engine/gui/standarddialog.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 namespace tsv {
 
@@ -25,12 +25,12 @@ public:
     }
     bool OnAdd() override
     {
-        SceneManager::Instance().AddNode(HierarchyNodePtr(m_picture.Get()), Scope::Subtree, Attach::Now);
+        Scene::Instance().AddNode(HierarchyNodePtr(m_picture.Get()), Scope::Subtree, Attach::Now);
         return Screen::OnAdd();
     }
     void OnRemove() override
     {
-        SceneManager::Instance().RemoveNode(HierarchyNodePtr(m_picture.Get()),
+        Scene::Instance().RemoveNode(HierarchyNodePtr(m_picture.Get()),
                                             Scope::Subtree, Detach::Now, Rejoin::Never);
         Screen::OnRemove();
     }

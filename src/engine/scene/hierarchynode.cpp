@@ -2,7 +2,7 @@
 
 #include "engine/core/log.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <vector>
 

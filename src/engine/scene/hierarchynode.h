@@ -11,7 +11,7 @@
 
 namespace tsv {
 
-class SceneManager;
+class Scene;
 class Platform;
 
 // Where a node stands in the scene's drawing order. Captured when the node
@@ -94,7 +94,7 @@ public:
     void SetLastUpdateTime(int64_t ms) { m_lastUpdate = ms; }
 
     HierarchyNode* GetParent() const { return m_parent; }
-    SceneManager* GetScene() const { return m_scene; }
+    Scene* GetScene() const { return m_scene; }
     bool IsAttached() const { return m_scene != nullptr; }
     // The children, or null before the first AddChild.
     const IntrusivePtr<Children>& GetChildren() const { return m_children; }
@@ -106,10 +106,10 @@ protected:
     virtual void OnParentChanged() {}
 
 private:
-    friend class SceneManager;
+    friend class Scene;
 
     HierarchyNode* m_parent = nullptr;
-    SceneManager* m_scene = nullptr;
+    Scene* m_scene = nullptr;
     int64_t m_expiry = 0;
     int64_t m_lastUpdate = 0;
     bool m_childrenChanged = false;

@@ -2,7 +2,7 @@
 // keyframes and emitting (applying the track's pose, placing the particles).
 
 #include "engine/core/random.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/scene/scenenode.h"
 
 #include <algorithm>
@@ -214,11 +214,11 @@ void SceneNode::Spawn(SpawnClock clock)
     m_emitter->BeginSpawn(now);
     const ParticleEmitter emitter = *m_emitter; // a particle's update may change this node
     const EmitterDesc& desc = emitter.GetDesc();
-    if (SceneManager::Instance().GetDrawnNodeCount() >= kMaxSceneNodes) {
+    if (Scene::Instance().GetDrawnNodeCount() >= kMaxSceneNodes) {
         return;
     }
     if (desc.spawnRateMs > 0 && desc.count > 0) {
-        const int detail = SceneManager::Instance().GetDetailLevel();
+        const int detail = FrameLoop::Instance().GetDetailLevel();
         for (int32_t i = 0; i < desc.count; ++i) {
             if (!emitter.KeepsParticle(detail)) {
                 continue;
@@ -245,7 +245,7 @@ void SceneNode::Spawn(SpawnClock clock)
                 particle->m_rotation = m_worldRotation;
                 particle->m_scale = m_worldScale;
                 particle->UpdateWorldTransform();
-                SceneManager::Instance().AddNode(particle, Scope::Subtree, Attach::Now);
+                Scene::Instance().AddNode(particle, Scope::Subtree, Attach::Now);
             }
             particle->m_trailStart = particle->m_worldPosition;
             particle->Update();
@@ -274,7 +274,7 @@ void SceneNode::Fire(int64_t delayMs, FireDelay delay)
         return;
     }
     if (delay == FireDelay::Scheduled) {
-        SceneManager::Instance().Schedule(HierarchyNodePtr(this), now + delayMs, ScheduleAction::AttachClone);
+        Scene::Instance().Schedule(HierarchyNodePtr(this), now + delayMs, ScheduleAction::AttachClone);
         return;
     }
     m_showTime = now + delayMs;

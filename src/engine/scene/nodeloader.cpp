@@ -6,7 +6,7 @@
 #include "engine/core/util/xml/xmlloader.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/nodelibrary.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -492,7 +492,7 @@ SceneNodePtr ParseNode(const XMLElement& element, const SceneNodePtr& target, co
         // The whole texture at its own size.
         node.SetMesh(Mesh(1, 1));
         if (Sprite* sprite = node.GetSprite(); sprite && sprite->GetTexture()) {
-            Platform* platform = SceneManager::Instance().GetPlatform();
+            Platform* platform = FrameLoop::Instance().GetPlatform();
             const auto w = static_cast<float>(platform->TextureGetWidth(sprite->GetTexture()));
             const auto h = static_cast<float>(platform->TextureGetHeight(sprite->GetTexture()));
             Mesh mesh = node.GetMesh();

@@ -2,7 +2,7 @@
 
 #include "engine/core/log.h"
 #include "engine/core/random.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 #include <cmath>
@@ -257,7 +257,7 @@ void SceneNode::Draw(Platform&)
 
 void SceneNode::CreateSprite()
 {
-    SceneManager& scene = SceneManager::Instance();
+    FrameLoop& scene = FrameLoop::Instance();
     Platform* platform = scene.GetPlatform();
     if (!m_animation.enabled) {
         m_sprite = std::make_unique<Sprite>(platform, 0, m_mesh.textureOffsetX, m_mesh.textureOffsetY, m_mesh.width,
@@ -397,7 +397,7 @@ void SceneNode::SetTexture(const std::string& path)
         }
         return;
     }
-    TextureHandle texture = SceneManager::Instance().GetTexture(path);
+    TextureHandle texture = FrameLoop::Instance().GetTexture(path);
     if (!texture) {
         GetLog() << Error << "Texture not found: " << path << EndL;
         return;

@@ -2,7 +2,7 @@
 
 #include "engine/runtime/application.h"
 #include "engine/scene/nodelibrary.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 namespace tsv {
 
@@ -50,7 +50,7 @@ bool StartSceneViewer(const std::string& path)
     Application& app = Application::Instance();
     node->SetTimer(IntrusivePtr<Timer>(&app.GetTimer()), Scope::Subtree, Reassign::Quiet);
     node->SetPosition({0, 0, 0}, Transform::Now);
-    SceneManager::Instance().AddNode(node, Scope::Subtree, Attach::Now);
+    Scene::Instance().AddNode(node, Scope::Subtree, Attach::Now);
     if (HasEmitter(*node)) {
         node->Fire(0, FireDelay::OnNode);
         app.GetTaskManager().AddTask(IntrusivePtr<Task>(new RefireTask(node)), kRefireIntervalMs);

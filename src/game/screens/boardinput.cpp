@@ -1,7 +1,7 @@
 #include "game/screens/boardinput.h"
 
 #include "engine/platform/keynames.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "game/board/playfield.h"
 #include "game/screens/boardview.h"
 

@@ -2,7 +2,7 @@
 
 #include "engine/runtime/application.h"
 #include "engine/scene/nodelibrary.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "game/screens/gamemedia.h"
 #include "game/screens/piecepictures.h"
 

@@ -1,40 +1,44 @@
 #pragma once
-// The screen on which a level is played: it owns the level's PlayField with
-// its view, runs the level's session every frame, turns the mouse and the
-// keyboard into selections and swaps, and shows the HUD ("/gui/gamescreen.xml":
-// objectives, time, score, pause and close), hints, tutorial texts and the
-// large messages. With autoplay a bot plays the level through the same
-// session and closes tutorial texts as a player does.
+// The screen on which a level is played: it starts the level (or resumes the
+// saved run), owns the level's PlayField with its view and runs the level's
+// session every frame, opens the pause, asks before leaving and ends the
+// level. The rest is done by parts it owns: the board's input (BoardInput),
+// the HUD (LevelHud, EndlessHud), tutorial texts (TutorialTexts), the hint's
+// arrows and glitter (BoardHints), the large messages (LevelMessage), the
+// scenery (LevelScenery), the endless board's keeping (EndlessBoard), the
+// recording (LevelRecorder) and its playback (ReplayPlayback). With autoplay
+// a bot plays the level through the same session and closes tutorial texts
+// as a player does.
 
-#include "engine/gui/font.h"
 #include "engine/gui/screen.h"
 #include "engine/scene/inputmanager.h"
-#include "game/screens/digitcounter.h"
-#include "game/screens/endlesshud.h"
-#include "game/progress/replay.h"
-#include "game/screens/levelrecorder.h"
-#include "game/screens/hintbox.h"
-#include "game/screens/levelhud.h"
-#include "game/screens/starttutorials.h"
 #include "game/board/levelloader.h"
 #include "game/board/levelsession.h"
 #include "game/board/playfield.h"
+#include "game/progress/replay.h"
+#include "game/screens/boardhints.h"
 #include "game/screens/boardinput.h"
 #include "game/screens/boardview.h"
+#include "game/screens/digitcounter.h"
+#include "game/screens/endlessboard.h"
+#include "game/screens/endlesshud.h"
+#include "game/screens/levelhud.h"
+#include "game/screens/levelmessage.h"
+#include "game/screens/levelrecorder.h"
+#include "game/screens/levelscenery.h"
+#include "game/screens/replayplayback.h"
+#include "game/screens/tutorialtexts.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace bsh {
 
 class GameMedia;
 class GameState;
-
-// The hint delay of a level: short while tutorial texts are still due.
-int64_t HintDelayFor(const GameState& state);
 
 class GameScreen : public tsv::Screen, public SessionCues {
 public:
@@ -44,9 +48,6 @@ public:
     using EndHandler = std::function<void(const BoardResult&, Ending)>;
 
     static constexpr int64_t kPreviewHintDelayMs = 2000;
-    static constexpr int kGlitterBelow = 10;
-    // The width of the tutorial texts' lines, in pixels.
-    static constexpr float kTutorialWidth = 260.0f;
 
     // Played, shown as a preview of the level (no tutorial texts, no score,
     // no end), or the endless board (no objective, no clock, no end; the
@@ -60,23 +61,21 @@ public:
 
     // The board's random source; before Start.
     void SetSeed(uint32_t seed) { m_seed = seed; }
-    // The endless board: whether the player's kept board is played and kept
-    // again, with their bests (yes by default; a bot's run of its own plays a
-    // new board and keeps nothing). Before Start.
-    void SetKeepsEndless(bool keep) { m_keepEndless = keep; }
+    // The endless board: see EndlessBoard::SetKeeps. Before Start.
+    void SetKeepsEndless(bool keep) { m_endlessBoard.SetKeeps(keep); }
     // Plays back `replay` (which must outlive the screen) instead of taking
     // input: Start sets the board up as the recording began, and each
     // PlayReplayFrame plays one of its frames. Before Start.
-    void SetReplay(const Replay& replay) { m_replay = &replay; }
+    void SetReplay(const Replay& replay) { m_playback = std::make_unique<ReplayPlayback>(replay); }
     // One recorded frame: the game clock where it was, the player's actions
     // and the board's frame.
     void PlayReplayFrame(const ReplayFrame& frame);
     // The level's result line once it has ended (the one its recording ends with).
-    const std::string& ResultLine() const { return m_resultLine; }
+    const std::string& ResultLine() const { return m_recorder.ResultLine(); }
     // The result line the level would have if it ended now, as a left level.
     std::string ResultLineNow() const;
     // Where the level's recording was kept once it ended, "" before or without one.
-    const std::string& RecordingPath() const { return m_recordingPath; }
+    const std::string& RecordingPath() const { return m_recorder.KeptPath(); }
 
     // Reads the HUD and the level; false (logged) when it is no level. An
     // empty level path resumes the saved run of the mode instead, or, for the
@@ -117,33 +116,25 @@ public:
     // The endless board's figures: those it was kept with, and this session's.
     EndlessTally Tally() const;
     // The tutorial text showing, "" for none.
-    std::string ShownTutorial() const;
+    std::string ShownTutorial() const { return m_tutorials.Shown(); }
     // The large message showing, "" for none.
-    const std::string& ShownMessage() const { return m_messageText; }
+    const std::string& ShownMessage() const { return m_message.Key(); }
     int64_t LastHeartbeat() const { return m_hud.LastHeartbeat(); }
     // The circles around pieces a tutorial text talks about (they fade and expire).
-    const std::vector<tsv::SceneNodePtr>& HintCircles() const { return m_circles; }
+    const std::vector<tsv::SceneNodePtr>& HintCircles() const { return m_tutorials.Circles(); }
     // The cells that glittered at the last hint (fewer than 10 still needing work).
-    int LastGlitterCount() const { return m_lastGlitter; }
+    int LastGlitterCount() const { return m_hints.LastGlitterCount(); }
     // The board snapshot for the script's "dump" command, then "selected X Y"
     // (-1 -1 without a selection).
     std::string Dump() const;
 
 private:
+    // The board as the level begins: a recording's, the endless board, the
+    // saved run or the level file.
+    bool SetUpBoard();
     bool ResumeSavedRun();
-    // The board as the recording played back began.
-    bool StartFromReplay();
-    // A tutorial text that has left since the last look is a recorded action.
-    void NoteTutorialClosed(ReplayAction::Kind kind);
-    void CloseTutorialNow();
-    // The level is over (won, lost, left, or the game closed): its result line,
-    // and the recording kept with it.
-    void EndRecording(const std::string& resultLine);
-    // The endless board: the player's kept one, else a new one.
-    bool StartEndless();
     // Whether leaving or closing keeps this board and the player's bests.
-    bool KeepsEndlessBoard() const;
-    bool SaveEndless(const char* why);
+    bool KeepsEndlessBoard() const { return m_endless && m_endlessBoard.Keeps(); }
     // Saves the run; logs that it is saved only when it was.
     bool SaveRun(const char* why);
     // Session cues.
@@ -159,37 +150,17 @@ private:
     int64_t Now() const;
     void FireEffect(GameEffect effect, int x, int y);
     void BuildHud();
-    void UpdateStartTutorials(int64_t now);
-    void UpdateBotDialogs();
-    // Shows tutorial text `hint` near world (x, y) when its counter allows;
-    // true when it was shown.
-    bool ShowTutorial(int hint, float x, float y);
-    // The text beside the cells it talks of (see PlaceBeside).
-    bool ShowTutorialBeside(int hint, const ViewRect& about);
-    // The squares of columns x1..x2 and rows y1..y2; of the whole board.
-    static ViewRect CellsRect(int x1, int y1, int x2, int y2);
-    ViewRect BoardRect() const;
-    void Circle(int x, int y);
-    void ShowHintArrows(int x1, int y1, int x2, int y2, int64_t now);
-    // A large message over the board for `ms` milliseconds (the level's end,
-    // the no-moves notice), replacing the one shown.
-    void ShowMessage(const std::string& key, int64_t ms, int number = -1);
     void EndLevel(Ending ending);
 
     GameState& m_state;
     GameMedia* m_media;
     std::string m_levelPath;
-    bool m_objectiveTextDue = false;
     GameMode m_mode;
     bool m_preview = false;
     bool m_endless = false;
-    bool m_keepEndless = true;
-    const Replay* m_replay = nullptr; // played back, not played
+    std::unique_ptr<ReplayPlayback> m_playback; // played back, not played
     LevelRecorder m_recorder;
-    int64_t m_replayMs = 0;           // the game clock of the frame played back
-    std::string m_resultLine;
-    std::string m_recordingPath;
-    EndlessTally m_carried; // the kept endless board's figures when it was found again
+    EndlessBoard m_endlessBoard;
     EndlessHud m_endlessHud;
     LevelSession::Player m_player;
     BoardInput m_input;
@@ -198,20 +169,14 @@ private:
     PlayFieldPtr m_board;
     std::unique_ptr<LevelSession> m_session;
     LevelInfo m_level;
-    std::vector<tsv::SceneNodePtr> m_decoration;
-    tsv::SceneNodePtr m_backdrop;
-    tsv::SceneNodePtr m_hintArrows;
-    std::vector<tsv::SceneNodePtr> m_circles;
-    tsv::SceneNodePtr m_message;
-    std::string m_messageText;
-    HintBoxPtr m_hintBox;
+    LevelScenery m_scenery;
+    BoardHints m_hints;
+    TutorialTexts m_tutorials;
+    LevelMessage m_message;
     EndHandler m_onEnd;
 
     bool m_hintsOn = true;
-    int64_t m_hintArrowsUntil = 0;
     int64_t m_startTime = 0;
-    StartTutorials m_startTutorials;
-    int m_lastGlitter = 0;
     bool m_leaving = false;
     bool m_ended = false;
     bool m_resumed = false; // the level came from the saved run, which ends with it

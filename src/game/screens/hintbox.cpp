@@ -5,7 +5,7 @@
 #include "engine/platform/keynames.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 
@@ -162,7 +162,7 @@ void HintBox::Build()
                       tsv::Scope::Subtree, tsv::Reassign::Quiet);
     m_frame->SetLayer(kLayer, tsv::Scope::Subtree);
     m_frame->UpdateWorldTransform();
-    tsv::SceneManager::Instance().AddNode(m_frame, tsv::Scope::Subtree, tsv::Attach::Now);
+    tsv::Scene::Instance().AddNode(m_frame, tsv::Scope::Subtree, tsv::Attach::Now);
 }
 
 bool HintBox::IsClosable() const { return !m_closed && SystemNow() - m_placedAt >= kClosableAfterMs; }

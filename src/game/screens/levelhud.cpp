@@ -2,7 +2,7 @@
 
 #include "engine/gui/languagemanager.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 #include "game/progress/gamestate.h"
 #include "game/screens/gamemedia.h"

@@ -82,18 +82,18 @@ void LevelRecorder::Pointer(float x, float y, bool down)
     }
 }
 
-std::string LevelRecorder::End(const std::string& resultLine)
+void LevelRecorder::End(const std::string& resultLine)
 {
+    m_resultLine = resultLine;
     if (!m_replay) {
-        return {};
+        return;
     }
     m_replay->result = resultLine;
-    const std::string path = ReplayShelf::Keep(*m_replay);
+    m_keptPath = ReplayShelf::Keep(*m_replay);
     m_replay.reset();
-    if (!path.empty()) {
-        tsv::GetLog() << tsv::Hint << "The level's recording is kept: " << path << tsv::EndL;
+    if (!m_keptPath.empty()) {
+        tsv::GetLog() << tsv::Hint << "The level's recording is kept: " << m_keptPath << tsv::EndL;
     }
-    return path;
 }
 
 } // namespace bsh

@@ -41,16 +41,22 @@ public:
     void Frame(bool running, int64_t now);
     // The pointer as the board took it in the frame just begun.
     void Pointer(float x, float y, bool down);
-    // The level is over: the recording ends with its result line and is kept.
-    // The path it was kept at; "" when nothing was recorded or it could not be
-    // written (logged).
-    std::string End(const std::string& resultLine);
+    // The level is over (won, lost, left, or the game closed): the recording
+    // ends with its result line and is kept. The line is kept even when
+    // nothing was recorded (a playback's), and the last one counts.
+    void End(const std::string& resultLine);
+    const std::string& ResultLine() const { return m_resultLine; }
+    // Where the recording was kept; "" before its end, when nothing was
+    // recorded or it could not be written (logged).
+    const std::string& KeptPath() const { return m_keptPath; }
 
 private:
     std::unique_ptr<Replay> m_replay;
     ReplayFrame m_pending;     // the actions before the board's next frame
     int64_t m_lastMs = 0;      // the game clock at the last frame
     bool m_tutorialShown = false;
+    std::string m_resultLine;
+    std::string m_keptPath;
 };
 
 } // namespace bsh

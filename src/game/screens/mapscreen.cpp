@@ -9,7 +9,7 @@
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
 #include "engine/scene/nodeloader.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 #include <cmath>
@@ -292,7 +292,7 @@ void MapScreen::BuildChart()
     }
     m_root->SetLayer(kMapLayer, tsv::Scope::Subtree);
     m_root->UpdateWorldTransform();
-    tsv::SceneManager::Instance().AddNode(m_root, tsv::Scope::Subtree, tsv::Attach::Now);
+    tsv::Scene::Instance().AddNode(m_root, tsv::Scope::Subtree, tsv::Attach::Now);
 }
 
 void MapScreen::ClearLevels()

@@ -3,7 +3,7 @@
 #include "engine/core/config.h"
 #include "engine/gui/languagemanager.h"
 #include "engine/gui/mousecursor.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 
 #include <algorithm>
@@ -16,8 +16,8 @@ namespace {
 // The desktop's pointer or the game's own, at once.
 void ShowSystemCursor(bool show)
 {
-    if (tsv::SceneManager::Instance().IsInitialised()) {
-        tsv::SceneManager::Instance().SetSystemCursor(show);
+    if (tsv::FrameLoop::Instance().IsInitialised()) {
+        tsv::FrameLoop::Instance().SetSystemCursor(show);
     }
     if (tsv::MouseCursor::IsInstalled()) {
         tsv::MouseCursor::Instance().SetSystemCursor(show);
@@ -177,8 +177,8 @@ void OptionsScreen::Apply(const Option& option)
         break;
     case OptionDisplay:
         config.fullscreen = option.index == 0;
-        if (tsv::SceneManager::Instance().IsInitialised()) {
-            tsv::SceneManager::Instance().SetWindowed(option.index != 0);
+        if (tsv::FrameLoop::Instance().IsInitialised()) {
+            tsv::FrameLoop::Instance().SetWindowed(option.index != 0);
         }
         break;
     case OptionLanguage:
@@ -269,8 +269,8 @@ void OptionsScreen::Restore(const Settings& settings)
     tsv::SoundManager::Instance().SetGroupVolume(settings.musicVolume, tsv::kMusicGroup);
     if (config.fullscreen != settings.fullscreen) {
         config.fullscreen = settings.fullscreen;
-        if (tsv::SceneManager::Instance().IsInitialised()) {
-            tsv::SceneManager::Instance().SetWindowed(!settings.fullscreen);
+        if (tsv::FrameLoop::Instance().IsInitialised()) {
+            tsv::FrameLoop::Instance().SetWindowed(!settings.fullscreen);
         }
     }
     tsv::LanguageManager& languages = tsv::LanguageManager::Instance();

@@ -5,7 +5,7 @@
 #include "engine/platform/keynames.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 
 #include <algorithm>
 
@@ -67,7 +67,7 @@ bool PauseScreen::OnAdd()
                         tsv::Scope::Subtree, tsv::Reassign::Quiet);
     m_overlay->SetLayer(kLayer, tsv::Scope::Subtree);
     m_overlay->UpdateWorldTransform();
-    tsv::SceneManager::Instance().AddNode(m_overlay, tsv::Scope::Subtree, tsv::Attach::Now);
+    tsv::Scene::Instance().AddNode(m_overlay, tsv::Scope::Subtree, tsv::Attach::Now);
     return Screen::OnAdd();
 }
 

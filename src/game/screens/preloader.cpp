@@ -2,7 +2,7 @@
 
 #include "engine/core/log.h"
 #include "engine/core/util/file/directory.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/core/util/file/filestream.h"
 #include "engine/sound/soundmanager.h"
 
 #include <chrono>
@@ -17,11 +17,13 @@ bool EndsWith(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Through the scene's resource manager, which keeps the texture for later loads.
-bool LoadIntoScene(const std::string& path)
+// Reads the file through, so the system's file cache holds it when a screen
+// first asks for the texture. Textures are decoded only then: decoding them
+// all here kept every picture of every screen in memory for the whole run.
+bool WarmFile(const std::string& path)
 {
-    tsv::ResourceManager* resources = tsv::SceneManager::Instance().GetResources();
-    return resources && resources->GetTexture(path) != 0;
+    std::string bytes;
+    return tsv::ReadFileBytes(path, bytes);
 }
 
 int64_t FileSize(const std::string& path)
@@ -34,7 +36,7 @@ int64_t FileSize(const std::string& path)
 
 Preloader::Preloader(std::string soundList, std::string textureFolder, TextureLoader loader)
     : m_soundList(std::move(soundList)), m_textureFolder(std::move(textureFolder)),
-      m_loader(loader ? loader : &LoadIntoScene)
+      m_loader(loader ? loader : &WarmFile)
 {
 }
 

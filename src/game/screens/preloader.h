@@ -1,6 +1,7 @@
 #pragma once
 // Warms the caches before the menus need them: the sounds of the preload list
-// first, then every ".png" and then every ".dds" under the texture folder. The
+// first, then every ".png" and then every ".dds" under the texture folder
+// (by default read into the file cache; a screen decodes what it shows). The
 // work is done in slices so the loader keeps drawing frames while it runs.
 
 #include <cstdint>

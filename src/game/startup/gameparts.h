@@ -26,7 +26,7 @@ public:
 
     // Opens the window. False when the platform cannot start; StartError says why.
     bool StartScene();
-    const std::string& StartError() const { return m_engine.GetScene().GetStartError(); }
+    const std::string& StartError() const { return m_engine.GetFrameLoop().GetStartError(); }
     // The languages, the pointer and the --screen viewer; false when the run
     // cannot go on (the log says why).
     bool StartGui(const tsv::RunOptions& options);

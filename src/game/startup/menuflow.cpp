@@ -12,7 +12,7 @@
 #include "engine/gui/standarddialog.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 #include "game/progress/endlessrun.h"
 #include "game/screens/arcadescreen.h"
@@ -87,7 +87,7 @@ void ReplaceAllWith(const tsv::ScreenPtr& target)
 template <typename Make> void GoToMenu(Make make, std::function<void()> then = {})
 {
     tsv::RunScreenTransition([make, then] {
-        tsv::SceneManager::Instance().ClearLayers(kTransientLowest, kTransientHighest);
+        tsv::Scene::Instance().ClearLayers(kTransientLowest, kTransientHighest);
         GameMedia::Instance().PlayMusic(Music::Menu);
         ReplaceAllWith(make());
         if (then) {
@@ -239,7 +239,7 @@ void ShowHighscores(GameMode returnMode)
 void ShowQuestMap(const std::string& completedLevel, bool fast)
 {
     tsv::RunScreenTransition([completedLevel, fast] {
-        tsv::SceneManager::Instance().ClearLayers(kTransientLowest, kTransientHighest);
+        tsv::Scene::Instance().ClearLayers(kTransientLowest, kTransientHighest);
         GameMedia::Instance().PlayMusic(Music::Menu);
         RemoveAllScreens();
         MapScreen::Actions actions;
@@ -302,7 +302,7 @@ void PlayLevel(const std::string& levelPath, GameMode mode)
 {
     tsv::RunScreenTransition([levelPath, mode] {
         RemoveAllScreens();
-        tsv::SceneManager::Instance().ClearLayers(kTransientLowest, kTransientHighest);
+        tsv::Scene::Instance().ClearLayers(kTransientLowest, kTransientHighest);
         GameState::Instance().SetMode(mode);
         if (!StartMenuLevel(levelPath, mode, OnLevelDone)) {
             tsv::GetLog() << tsv::Error << "Cannot start the level \"" << levelPath << "\"" << tsv::EndL;

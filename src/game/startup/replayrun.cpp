@@ -9,7 +9,7 @@
 #include "engine/platform/keynames.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/sound/soundmanager.h"
 #include "game/progress/gamestate.h"
 #include "game/screens/gamemedia.h"
@@ -119,7 +119,7 @@ private:
 
     void ReadViewerKeys()
     {
-        tsv::Platform* platform = tsv::SceneManager::Instance().GetPlatform();
+        tsv::Platform* platform = tsv::FrameLoop::Instance().GetPlatform();
         for (const tsv::InputEvent& event : platform->InputGetEvents()) {
             if (event.type != tsv::InputEvent::EType::KeyPress) {
                 continue;
@@ -145,7 +145,7 @@ private:
         }
         const tsv::LanguageManager& language = tsv::LanguageManager::Instance();
         const std::string text = tsv::FormatText(language.GetText("$replayCaption"), {int64_t{m_speed}});
-        tsv::SceneManager::Instance().GetPlatform()->SetTitle(tsv::Application::Instance().GetWindowTitle() + " - " +
+        tsv::FrameLoop::Instance().GetPlatform()->SetTitle(tsv::Application::Instance().GetWindowTitle() + " - " +
                                                                text);
         const tsv::Font* font = language.GetFont(1);
         if (!font || m_headless) {

@@ -20,7 +20,7 @@
 #include "engine/platform/script.h"
 #include "engine/platform/stopsignals.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "game/screens/gamescreen.h"
 #include "game/progress/gamestate.h"
 #include "engine/scene/emitter.h"
@@ -275,7 +275,7 @@ int RunGame(int argc, char** argv, const std::function<void(GameParts&)>& starte
         ReportFatalStartError(parts.StartError(), storage);
         return -1;
     }
-    tsv::SceneManager& scene = parts.Engine().GetScene();
+    tsv::FrameLoop& scene = parts.Engine().GetFrameLoop();
     if (!script.empty()) {
         scene.SetScript(std::move(script));
     }

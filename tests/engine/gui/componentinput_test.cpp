@@ -168,10 +168,10 @@ TEST_F(ComponentInputTest, SelectionClipboardAndTypedText)
     Frame(At(220, 0, 0, false));
     Hold(KeyId::X, "", 300, 300, true);
     EXPECT_EQ(edit->GetText(), "");
-    EXPECT_EQ(Scene().GetPlatform()->ClipboardGetText(), "Hello !");
+    EXPECT_EQ(Loop().GetPlatform()->ClipboardGetText(), "Hello !");
 
     // Pasting is cut to the room left; into a full box it inserts nothing.
-    Scene().GetPlatform()->ClipboardSetText("\xC3\xA9t\xC3\xA9 and more text");
+    Loop().GetPlatform()->ClipboardSetText("\xC3\xA9t\xC3\xA9 and more text");
     Hold(KeyId::V, "", 400, 400, true);
     EXPECT_EQ(edit->GetText(), "\xE9t\xE9 and mo"); // UTF-8 turned into code page 1252, 10 characters
     Hold(KeyId::V, "", 500, 500, true);

@@ -41,7 +41,7 @@ TEST_F(FontTest, GameFontsLoadForEveryCodePage)
         EXPECT_GT(font.GetCharCount(), 150u) << path;
         EXPECT_TRUE(font.GetChar(' ')) << path;
         EXPECT_GT(font.GetLineHeight(), 10.0f) << path;
-        EXPECT_NE(Scene().GetTexture(font.GetTexturePath()), 0u) << path;
+        EXPECT_NE(Loop().GetTexture(font.GetTexturePath()), 0u) << path;
     }
     EXPECT_TRUE(log.Texts(LogLevelError).empty());
 }

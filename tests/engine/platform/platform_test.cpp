@@ -1,8 +1,10 @@
+#include "engine/core/log.h"
 #include "engine/platform/dds.h"
 #include "engine/platform/keynames.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/runoptions.h"
 #include "engine/platform/script.h"
+#include "engine/platform/sdl/sdlplatform.h"
 #include "support/testsupport.h"
 
 #include <SDL.h>
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 using namespace tsv;
 
@@ -263,4 +266,96 @@ TEST(PlatformLogTest, ThePlatformsLinesReachTheEngineLogAndTheirOwnFile)
         at = found;
     }
     EXPECT_EQ(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')), platformLines.size());
+}
+
+// A texture's pixels stay in the renderer only while it is drawn; one left
+// undrawn is released and comes back from its file, the same picture.
+TEST(TextureLoadTest, AnUndrawnTextureIsReleasedAndDrawnAgainFromItsFile)
+{
+    RunOptions options;
+    options.headless = true;
+    SdlPlatform platform(options);
+    ASSERT_TRUE(platform.SystemInitiate());
+    const std::string path = ::testing::TempDir() + "residency.png";
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 8, 4, 32, SDL_PIXELFORMAT_ARGB8888);
+    ASSERT_NE(surface, nullptr);
+    SDL_FillRect(surface, nullptr, 0xFF3366CCu);
+    ASSERT_EQ(IMG_SavePNG(surface, path.c_str()), 0);
+    SDL_FreeSurface(surface);
+    const TextureHandle texture = platform.TextureLoad(path);
+    ASSERT_NE(texture, 0u);
+
+    Quad quad;
+    quad.texture = texture;
+    const float corners[4][2] = {{10, 10}, {90, 10}, {90, 50}, {10, 50}};
+    for (int i = 0; i < 4; ++i) {
+        quad.v[i].x = corners[i][0];
+        quad.v[i].y = corners[i][1];
+        quad.v[i].u = i == 1 || i == 2 ? 1.0f : 0.0f;
+        quad.v[i].v = i >= 2 ? 1.0f : 0.0f;
+    }
+    const auto frame = [&](bool draw) {
+        std::vector<uint32_t> pixels;
+        EXPECT_TRUE(platform.GfxBeginScene());
+        platform.GfxClear(0xFF000000u);
+        if (draw) {
+            platform.GfxRenderQuad(quad);
+        }
+        EXPECT_TRUE(platform.GfxReadFrame(pixels));
+        platform.GfxEndScene();
+        return pixels;
+    };
+    const std::vector<uint32_t> first = frame(true);
+    EXPECT_EQ(first[30 * 800 + 50] | 0xFF000000u, 0xFF3366CCu);
+    EXPECT_NE(platform.GetSdlTexture(texture), nullptr);
+    for (uint64_t i = 0; i <= SdlPlatform::kTextureIdleFrames; ++i) {
+        frame(false);
+    }
+    EXPECT_EQ(platform.GetSdlTexture(texture), nullptr) << "released after its idle frames";
+    EXPECT_EQ(platform.TextureGetWidth(texture), 8) << "its size stays known";
+    EXPECT_EQ(platform.TextureGetHeight(texture), 4);
+    EXPECT_EQ(frame(true), first);
+    EXPECT_NE(platform.GetSdlTexture(texture), nullptr);
+
+    // A quad without alpha at its corners is not sent at all.
+    Quad clear = quad;
+    for (Vertex& v : clear.v) {
+        v.color = 0x00FFFFFFu;
+    }
+    ASSERT_TRUE(platform.GfxBeginScene());
+    platform.GfxRenderQuad(clear);
+    platform.GfxEndScene();
+    EXPECT_EQ(platform.GetLastFrameBatchCount(), 0);
+
+    // Its file gone while it was released: its quads are left out, once logged.
+    for (uint64_t i = 0; i <= SdlPlatform::kTextureIdleFrames; ++i) {
+        frame(false);
+    }
+    std::remove(path.c_str());
+    testsupport::LogCapture log;
+    EXPECT_EQ(frame(true)[30 * 800 + 50] | 0xFF000000u, 0xFF000000u);
+    EXPECT_TRUE(log.Has(LogLevelError, path + ": cannot load the texture again"));
+    EXPECT_EQ(platform.GetLastFrameBatchCount(), 0);
+    platform.SystemShutdown();
+}
+
+// Without rendering no pixels go to the renderer, yet sizes are known.
+TEST(TextureLoadTest, ARunWithoutRenderingKeepsOnlyTheSize)
+{
+    RunOptions options;
+    options.headless = true;
+    options.noRender = true;
+    SdlPlatform platform(options);
+    ASSERT_TRUE(platform.SystemInitiate());
+    const std::string path = ::testing::TempDir() + "norender.png";
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 5, 7, 32, SDL_PIXELFORMAT_ARGB8888);
+    ASSERT_NE(surface, nullptr);
+    ASSERT_EQ(IMG_SavePNG(surface, path.c_str()), 0);
+    SDL_FreeSurface(surface);
+    const TextureHandle texture = platform.TextureLoad(path);
+    ASSERT_NE(texture, 0u);
+    EXPECT_EQ(platform.GetSdlTexture(texture), nullptr);
+    EXPECT_EQ(platform.TextureGetWidth(texture), 5);
+    EXPECT_EQ(platform.TextureGetHeight(texture), 7);
+    platform.SystemShutdown();
 }

@@ -12,7 +12,7 @@ using SceneGraphTest = SceneTest;
 std::vector<const HierarchyNode*> DrawnOrder()
 {
     std::vector<const HierarchyNode*> order;
-    SceneManager::Instance().ForEachDrawn([&](const HierarchyNode& node) { order.push_back(&node); });
+    Scene::Instance().ForEachDrawn([&](const HierarchyNode& node) { order.push_back(&node); });
     return order;
 }
 
@@ -40,7 +40,7 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
     std::vector<const HierarchyNode*> expected = {bottom.Get(), top.Get(), farther.Get(), nearer.Get(),
                                                   emitter.Get(), hidden.Get()};
     EXPECT_EQ(DrawnOrder(), expected);
-    Scene().DrawScene();
+    Loop().DrawScene();
     EXPECT_EQ(Scene().GetLastDrawCount(), 4) << "drawing stops at the first emitter or invisible node";
 
     // Moving a node to another layer takes it out until the next draw puts it in its new place.
@@ -48,7 +48,7 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
     EXPECT_EQ(Scene().GetDrawnNodeCount(), 5u);
     EXPECT_EQ(Scene().GetPendingNodeCount(), 1u);
     EXPECT_FALSE(bottom->IsAttached());
-    Scene().DrawScene();
+    Loop().DrawScene();
     EXPECT_EQ(Scene().GetPendingNodeCount(), 0u);
     expected = {top.Get(), farther.Get(), nearer.Get(), bottom.Get(), emitter.Get(), hidden.Get()};
     EXPECT_EQ(DrawnOrder(), expected);
@@ -60,7 +60,7 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
     EXPECT_TRUE(child->IsAttached()) << "a child of an attached node is attached at once";
     nearer->SetPosition({0, 0, 9});
     EXPECT_FALSE(child->IsAttached());
-    Scene().DrawScene();
+    Loop().DrawScene();
     EXPECT_TRUE(child->IsAttached());
     EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 9.0f);
     // Equal layer and depth: the node made first draws first, so the parent under its child.
@@ -244,7 +244,7 @@ TEST_F(SceneGraphTest, ReparentingFollowsTheNewParentInAndOutOfTheScene)
 
     detached->AddChild(child);
     EXPECT_EQ(attached->GetChildCount(), 0u);
-    Scene().DrawScene();
+    Loop().DrawScene();
     EXPECT_FALSE(child->IsAttached()) << "a node under a detached parent stays out of the scene";
     EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 0.0f);
 

@@ -243,11 +243,11 @@ protected:
     static void SetDetail(int level)
     {
         static int64_t s_check = 1000000;
-        Scene().UpdateDetailLevel(s_check += 21, 10);
+        Loop().UpdateDetailLevel(s_check += 21, 10);
         for (int i = 0; i < level; ++i) {
-            Scene().UpdateDetailLevel(s_check += 21, 100);
+            Loop().UpdateDetailLevel(s_check += 21, 100);
         }
-        ASSERT_EQ(Scene().GetDetailLevel(), level);
+        ASSERT_EQ(Loop().GetDetailLevel(), level);
     }
 };
 
@@ -272,7 +272,7 @@ TEST_F(EmitterTest, RateHoldsAcrossALongFrameAndParticlesLiveTheirLifetime)
     EXPECT_EQ(Particles(), 2u + 4 * 2);
 
     // Particles are plain, visible nodes at the emitter's place; the emitter itself is not drawn.
-    Scene().DrawScene();
+    Loop().DrawScene();
     EXPECT_EQ(Scene().GetLastDrawCount(), static_cast<int>(Particles()));
     Scene().ForEachDrawn([&](const HierarchyNode& node) {
         if (!node.IsEmitter()) {

@@ -5,7 +5,7 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/runoptions.h"
 #include "engine/runtime/application.h"
-#include "engine/scene/scenemanager.h"
+#include "engine/scene/frameloop.h"
 #include "engine/scene/scenenode.h"
 #include "support/testsupport.h"
 
@@ -38,13 +38,13 @@ protected:
         if (ClockFixedStep() != 1) {
             ClockSetFixedStep(1);
         }
-        SceneManager::Instance().DetachAll();
+        Scene().DetachAll();
         // Tests start at a time that is not 0, since 0 means "never" for several fields.
         Advance(1000);
     }
     void TearDown() override
     {
-        SceneManager::Instance().DetachAll();
+        Scene().DetachAll();
         GetRunOptions().headless = m_headless;
         if (ClockFixedStep() != m_fixedStep) {
             ClockSetFixedStep(m_fixedStep);
@@ -52,7 +52,8 @@ protected:
     }
 
     static Application& App() { return Application::Instance(); }
-    static SceneManager& Scene() { return SceneManager::Instance(); }
+    static ::tsv::Scene& Scene() { return ::tsv::Scene::Instance(); }
+    static FrameLoop& Loop() { return FrameLoop::Instance(); }
     static IntrusivePtr<Timer> SystemTimer() { return IntrusivePtr<Timer>(&App().GetSystemTimer()); }
     static int64_t Now() { return App().GetSystemTimer().GetTime(); }
 

@@ -4,6 +4,7 @@
 // highlight of a run, and how the treasury and the tables look.
 
 #include "engine/core/random.h"
+#include "engine/scene/frameloop.h"
 #include "game/screens/highscorescreen.h"
 #include "game/screens/introscreen.h"
 #include "game/screens/loaderscreen.h"
@@ -73,6 +74,25 @@ TEST_F(MenuScreensTest, TheLoaderStaysTwoSecondsHoweverFastThePreloadAndFillsIts
     EXPECT_TRUE(log.Has(tsv::LogLevelHint, "Preload succeeded."));
     RunUntil(3000);
     EXPECT_EQ(done, 1);
+}
+
+TEST_F(MenuScreensTest, ThePreloaderReadsTheTextureFilesWithoutDecodingThemIntoTheScene)
+{
+    std::filesystem::create_directories(dir.Path() + "t/sub");
+    // A real picture, which the scene would keep once decoded.
+    std::filesystem::copy_file(std::string(BSH_SOURCE_DIR) + "/data/texture/effect/black.png", dir.Path() + "t/a.png");
+    testsupport::WriteFile(dir.Path() + "t/sub/b.dds", "0123456789");
+    tsv::ResourceManager* resources = tsv::FrameLoop::Instance().GetResources();
+    ASSERT_NE(resources, nullptr);
+    const size_t before = resources->Count();
+    Preloader preloader("/sound/none.xml", dir.Path() + "t");
+    while (!preloader.Step(1000)) {
+    }
+    EXPECT_EQ(preloader.GetTextureCount(), 2);
+    EXPECT_EQ(preloader.GetBytesRead(),
+              static_cast<int64_t>(std::filesystem::file_size(dir.Path() + "t/a.png")) + 10);
+    // Screens decode what they show when they show it.
+    EXPECT_EQ(resources->Count(), before);
 }
 
 TEST_F(MenuScreensTest, TheIntroListGivesItsScreensInOrderAndNothingWhenItIsWrong)

@@ -63,10 +63,10 @@ protected:
     // Draws one frame into the PNG `shot`.
     void Draw(const std::string& shot)
     {
-        Scene().GetPlatform()->RequestScreenshot(shot);
-        Scene().BeginFrame();
-        Scene().DrawScene();
-        Scene().EndFrame();
+        Loop().GetPlatform()->RequestScreenshot(shot);
+        Loop().BeginFrame();
+        Loop().DrawScene();
+        Loop().EndFrame();
     }
     int Count(const std::string& sound) const
     {

@@ -89,6 +89,9 @@ public:
     std::string ClipboardGetText() const override;
     void ClipboardSetText(const std::string& utf8) override;
 
+    // Drawn frames after which a texture not drawn in them gives its pixels
+    // back (about ten seconds at the display's pace).
+    static constexpr uint64_t kTextureIdleFrames = 600;
     // A headless run's pretend desktop, the size its full screen takes.
     static constexpr int kHeadlessDesktopWidth = 1920;
     static constexpr int kHeadlessDesktopHeight = 1080;
@@ -96,7 +99,8 @@ public:
     static constexpr int kMinWindowWidth = 320;
     static constexpr int kMinWindowHeight = 240;
 
-    // For measurements against plain SDL calls.
+    // For measurements against plain SDL calls. A texture's SDL texture is
+    // null while its pixels are released (see TextureEntry).
     SDL_Renderer* GetRenderer() const { return m_renderer; }
     SDL_Texture* GetSdlTexture(TextureHandle texture) const
     {
@@ -127,21 +131,36 @@ private:
     void ReadPads();
 
     // The renderer
+    // A texture from a file. Its pixels live in the renderer only while it is
+    // drawn: one not drawn for kTextureIdleFrames is released and decoded again
+    // from its file when next drawn; its size and opacity stay known.
     struct TextureEntry {
-        SDL_Texture* texture = nullptr;
+        SDL_Texture* texture = nullptr; // null while released
         int width = 0;
         int height = 0;
         bool opaque = false; // every pixel fully covers: drawn without blending when its quad is too
+        bool unreadable = false; // the file failed to load again: its quads are left out
+        std::string path; // empty for a free slot
+        uint64_t lastDrawn = 0; // m_drawnFrames when it was last drawn (or loaded)
     };
     // Whether every pixel of the surface has full alpha (a surface without alpha has).
     static bool IsOpaque(SDL_Surface* surface);
     // A PNG file's size from its header; false for anything else.
     static bool ReadPngSize(const std::string& path, int& width, int& height);
     int MaxTextureSide() const;
+    // The file's pixels, decoded; null (and a log line) when it cannot be.
+    SDL_Surface* DecodeTexture(const std::string& path);
+    // Gives the texture its pixels in the renderer again after a release;
+    // false when its file no longer loads.
+    bool MakeResident(TextureEntry& entry);
+    // Releases the pixels of the textures not drawn for kTextureIdleFrames.
+    void ReleaseIdleTextures();
     void Flush();
     void SaveScreenshots();
     // Shows the finished frame in the window: enlarged, letterboxed.
     void Present();
+    // Starts a frame drawn straight into the window: black bars, the view's viewport.
+    void BeginDirectFrame();
     // Nothing is drawn without rendering, nor into a minimised or hidden window.
     bool Drawing() const { return !(m_options.headless && m_options.noRender) && !m_hidden; }
 
@@ -192,7 +211,11 @@ private:
     SDL_Texture* m_frame = nullptr;
     SDL_Texture* m_prescaled = nullptr;
     int m_prescaledFactor = 0;
+    // The view fills the window at its own size: the frame is drawn straight
+    // into the window (no m_frame, no copy), letterboxed by the viewport.
+    bool m_direct = false;
     std::vector<TextureEntry> m_textures; // handle = index + 1
+    uint64_t m_drawnFrames = 0;
     std::vector<SDL_Vertex> m_batchVertices;
     std::vector<int> m_batchIndices;
     TextureHandle m_batchTexture = 0;

@@ -13,6 +13,9 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace tsv {
 
@@ -43,7 +46,15 @@ bool EndsWithNoCase(const std::string& s, const char* suffix)
 bool SdlPlatform::GfxBeginScene()
 {
     if (m_frame && Drawing()) {
-        SDL_SetRenderTarget(m_renderer, m_frame);
+        // At the view's own size the copy from m_frame would be a whole
+        // extra pass over the frame's pixels for nothing.
+        UpdateFit();
+        m_direct = m_fit.width == kViewWidth && m_fit.height == kViewHeight;
+        if (m_direct) {
+            BeginDirectFrame();
+        } else {
+            SDL_SetRenderTarget(m_renderer, m_frame);
+        }
     }
     m_batchCount = 0;
     m_batchVertices.clear();
@@ -60,7 +71,27 @@ void SdlPlatform::GfxClear(uint32_t colour)
     }
     SDL_SetRenderDrawColor(m_renderer, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
                            static_cast<Uint8>(colour), 255);
+    if (m_direct) {
+        // Only the view: a clear would paint the bars too.
+        SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_NONE);
+        SDL_RenderFillRect(m_renderer, nullptr);
+        return;
+    }
     SDL_RenderClear(m_renderer);
+}
+
+void SdlPlatform::BeginDirectFrame()
+{
+    SDL_SetRenderTarget(m_renderer, nullptr);
+    SDL_RenderSetViewport(m_renderer, nullptr);
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(m_renderer, &outW, &outH);
+    if (m_fit.x > 0 || m_fit.y > 0 || outW > kViewWidth || outH > kViewHeight) {
+        SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+        SDL_RenderClear(m_renderer);
+    }
+    const SDL_Rect view{m_fit.x, m_fit.y, kViewWidth, kViewHeight};
+    SDL_RenderSetViewport(m_renderer, &view);
 }
 
 void SdlPlatform::Flush()
@@ -90,6 +121,16 @@ void SdlPlatform::Flush()
 void SdlPlatform::GfxRenderQuad(const Quad& quad)
 {
     if (!Drawing()) {
+        return;
+    }
+    // A quad with no alpha at any corner adds nothing in either blending.
+    if ((quad.v[0].color >> 24) == 0 && (quad.v[1].color >> 24) == 0 && (quad.v[2].color >> 24) == 0 &&
+        (quad.v[3].color >> 24) == 0) {
+        return;
+    }
+    // A released texture is decoded again from its file when it is drawn.
+    if (quad.texture != m_batchTexture && quad.texture > 0 && quad.texture <= m_textures.size() &&
+        !m_textures[quad.texture - 1].path.empty() && !MakeResident(m_textures[quad.texture - 1])) {
         return;
     }
     // An opaque texture under opaque colours covers what lies below whatever
@@ -187,6 +228,8 @@ void SdlPlatform::GfxEndScene()
 {
     if (Drawing()) {
         Flush();
+        ++m_drawnFrames;
+        ReleaseIdleTextures();
     }
     m_lastBatchCount = m_batchCount;
     SaveScreenshots();
@@ -213,11 +256,12 @@ bool SdlPlatform::GfxReadFrame(std::vector<uint32_t>& argb)
 
 void SdlPlatform::Present()
 {
-    if (!m_frame) {
+    if (!m_frame || m_direct) {
         SDL_RenderPresent(m_renderer);
         return;
     }
     SDL_SetRenderTarget(m_renderer, nullptr);
+    SDL_RenderSetViewport(m_renderer, nullptr); // a direct frame's may be left on the window
     UpdateFit();
     SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
     SDL_RenderClear(m_renderer);
@@ -260,6 +304,39 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
         return 0;
     }
     const LogSectionScope section = PlatformLogSection();
+    SDL_Surface* surface = DecodeTexture(path);
+    if (!surface) {
+        return 0;
+    }
+    TextureEntry entry;
+    entry.width = surface->w;
+    entry.height = surface->h;
+    entry.opaque = IsOpaque(surface);
+    entry.path = path;
+    entry.lastDrawn = m_drawnFrames;
+    // A texture is loaded to be shown: it goes to the renderer now, unless
+    // nothing is drawn (then its first draw sends it).
+    if (Drawing()) {
+        entry.texture = SDL_CreateTextureFromSurface(m_renderer, surface);
+        if (!entry.texture) {
+            GetLog() << Error << "can't create texture " << path << ": " << SDL_GetError() << EndL;
+            SDL_FreeSurface(surface);
+            return 0;
+        }
+    }
+    SDL_FreeSurface(surface);
+    for (size_t i = 0; i < m_textures.size(); ++i) {
+        if (m_textures[i].path.empty()) {
+            m_textures[i] = std::move(entry);
+            return static_cast<TextureHandle>(i + 1);
+        }
+    }
+    m_textures.push_back(std::move(entry));
+    return static_cast<TextureHandle>(m_textures.size());
+}
+
+SDL_Surface* SdlPlatform::DecodeTexture(const std::string& path)
+{
     SDL_Surface* surface = nullptr;
     if (EndsWithNoCase(path, ".dds")) {
         std::string bytes;
@@ -267,11 +344,11 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
         std::string error;
         if (!ReadFileBytes(path, bytes)) {
             GetLog() << Error << "can't open texture " << path << EndL;
-            return 0;
+            return nullptr;
         }
         if (!DecodeDds(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error)) {
             GetLog() << Error << "can't decode texture " << path << ": " << error << EndL;
-            return 0;
+            return nullptr;
         }
         surface = SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 32, SDL_PIXELFORMAT_ARGB8888);
         if (surface) {
@@ -288,29 +365,51 @@ TextureHandle SdlPlatform::TextureLoad(const std::string& path)
         if (ReadPngSize(path, width, height) && (width > MaxTextureSide() || height > MaxTextureSide())) {
             GetLog() << Error << "can't load texture " << path << ": " << width << " x " << height
                      << " pixels, more than the " << MaxTextureSide() << " a side the renderer takes" << EndL;
-            return 0;
+            return nullptr;
         }
         surface = IMG_Load(path.c_str());
     }
     if (!surface) {
         GetLog() << Error << "can't load texture " << path << ": " << SDL_GetError() << EndL;
-        return 0;
     }
-    SDL_Texture* texture = SDL_CreateTextureFromSurface(m_renderer, surface);
-    TextureEntry entry{texture, surface->w, surface->h, IsOpaque(surface)};
-    SDL_FreeSurface(surface);
-    if (!texture) {
-        GetLog() << Error << "can't create texture " << path << ": " << SDL_GetError() << EndL;
-        return 0;
+    return surface;
+}
+
+bool SdlPlatform::MakeResident(TextureEntry& entry)
+{
+    entry.lastDrawn = m_drawnFrames;
+    if (entry.texture || entry.unreadable) {
+        return entry.texture != nullptr;
     }
-    for (size_t i = 0; i < m_textures.size(); ++i) {
-        if (!m_textures[i].texture) {
-            m_textures[i] = entry;
-            return static_cast<TextureHandle>(i + 1);
+    if (SDL_Surface* surface = DecodeTexture(entry.path)) {
+        entry.texture = SDL_CreateTextureFromSurface(m_renderer, surface);
+        SDL_FreeSurface(surface);
+    }
+    if (!entry.texture) {
+        // Once: the file went away or changed under the running game.
+        entry.unreadable = true;
+        GetLog() << Error << entry.path << ": cannot load the texture again" << EndL;
+    }
+    return entry.texture != nullptr;
+}
+
+void SdlPlatform::ReleaseIdleTextures()
+{
+    bool released = false;
+    for (TextureEntry& entry : m_textures) {
+        if (entry.texture && m_drawnFrames - entry.lastDrawn > kTextureIdleFrames) {
+            SDL_DestroyTexture(entry.texture);
+            entry.texture = nullptr;
+            released = true;
         }
     }
-    m_textures.push_back(entry);
-    return static_cast<TextureHandle>(m_textures.size());
+#ifdef __GLIBC__
+    // The pixels lay in the middle of the heap (and of the GL driver's
+    // threads' heaps): freed, they would stay resident without this.
+    if (released) {
+        malloc_trim(0);
+    }
+#endif
 }
 
 bool SdlPlatform::ReadPngSize(const std::string& path, int& width, int& height)
@@ -378,8 +477,10 @@ bool SdlPlatform::IsOpaque(SDL_Surface* surface)
 
 void SdlPlatform::TextureFree(TextureHandle texture)
 {
-    if (texture > 0 && texture <= m_textures.size() && m_textures[texture - 1].texture) {
-        SDL_DestroyTexture(m_textures[texture - 1].texture);
+    if (texture > 0 && texture <= m_textures.size() && !m_textures[texture - 1].path.empty()) {
+        if (m_textures[texture - 1].texture) {
+            SDL_DestroyTexture(m_textures[texture - 1].texture);
+        }
         m_textures[texture - 1] = TextureEntry{};
     }
 }

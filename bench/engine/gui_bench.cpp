@@ -101,6 +101,7 @@ void BM_ScreenInput(benchmark::State& state, bool withSceneUpdate)
         screen->DeliverInput(input);
         if (withSceneUpdate) {
             scene.UpdateNodes();
+            scene.EndStep();
         }
     }
     screen->OnRemove();

@@ -145,6 +145,7 @@ void BM_SceneFrame(benchmark::State& state)
         NextFrame();
         const auto t0 = Clock::now();
         scene.UpdateNodes();
+        scene.EndStep();
         const auto t1 = Clock::now();
         platform.GfxBeginScene();
         loop.DrawScene(); // walks the set and builds the batch

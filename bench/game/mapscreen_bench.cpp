@@ -39,6 +39,7 @@ void BM_OpenTheWholeQuestMap(benchmark::State& st)
         scene.DetachAll();
         tsv::IntrusivePtr<MapScreen> screen(new MapScreen(state, {}));
         scene.UpdateNodes();
+        scene.EndStep();
         trails = screen->GetTrailSphereCount();
         st.PauseTiming();
         screen = nullptr;

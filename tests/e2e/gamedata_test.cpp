@@ -74,12 +74,12 @@ TEST_F(GameDataTest, EveryEffectEndsByItself)
         node->SetPosition({100, 100, 0}, tsv::Transform::Now);
         Scene().AddNode(node, tsv::Scope::Subtree, tsv::Attach::Now);
         node->Fire(0, tsv::FireDelay::OnNode);
-        Loop().DrawScene();
+        Scene().EndStep();
         EXPECT_GT(Scene().GetDrawnNodeCount(), 0u) << path << " spawns nothing";
         Scene().RemoveNode(node, tsv::Scope::Subtree, tsv::Detach::Now, tsv::Rejoin::Never);
         node.Reset();
         Frames(300, 10); // three seconds
-        Loop().DrawScene();
+        Scene().EndStep();
         EXPECT_EQ(Scene().GetDrawnNodeCount(), 0u) << path << " leaves particles behind";
         Scene().DetachAll();
     }

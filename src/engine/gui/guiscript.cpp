@@ -7,6 +7,7 @@
 #include "engine/gui/nodewalk.h"
 #include "engine/platform/script.h"
 #include "engine/scene/frameloop.h"
+#include "engine/scene/scene.h"
 #include "engine/scene/scriptplayer.h"
 #include "engine/sound/soundmanager.h"
 
@@ -92,12 +93,14 @@ public:
             m_states.emplace_back(SceneNodePtr(&node), node.IsVisible());
             node.SetVisible(false, Scope::Node);
         });
+        Scene::Instance().EndStep(); // the change of look takes effect now, as at a frame's end
     }
     ~HiddenNodes()
     {
         for (auto it = m_states.rbegin(); it != m_states.rend(); ++it) {
             it->first->SetVisible(it->second, Scope::Node);
         }
+        Scene::Instance().EndStep();
     }
 
 private:

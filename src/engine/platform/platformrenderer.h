@@ -41,8 +41,12 @@ public:
     // The view's pixels drawn since GfxBeginScene (800 x 600, ARGB, rows top
     // down), without presenting them; false when nothing is drawn.
     virtual bool GfxReadFrame(std::vector<uint32_t>& argb) = 0;
-    // Saves the frame being drawn as an 800 x 600 PNG when it is presented.
+    // Saves the next frame ended (presented or captured) as an 800 x 600 PNG.
     virtual void RequestScreenshot(const std::string& path) = 0;
+    virtual bool ScreenshotRequested() const = 0;
+    // Ends a scene drawn only to be saved: the requested screenshots are
+    // taken of it, and nothing is presented or counted as a frame.
+    virtual void GfxEndCapture() = 0;
 
     // Textures (resolved file paths); 0 on failure.
     virtual TextureHandle TextureLoad(const std::string& path) = 0;

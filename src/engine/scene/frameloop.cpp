@@ -162,10 +162,20 @@ bool FrameLoop::Frame()
         double ms = static_cast<double>(ClockCounter() - m_startCounter) * 1000.0 / ClockFrequency();
         m_script->Apply(static_cast<int64_t>(ms + 0.5));
     }
-    BeginFrame();
-    DrawScene();
-    EndFrame();
-    bool more = Application::Instance().GetTaskManager().Execute();
+    if (m_platform->ScreenshotRequested()) {
+        // A screenshot shows the screen as it stands when it is asked for:
+        // the last frame, before this one's update moves anything on.
+        CaptureScene();
+    }
+    // The update: every task (the scene's own among them), then what they
+    // attached or removed takes effect, so the frame shows this moment.
+    const bool more = Application::Instance().GetTaskManager().Execute();
+    m_scene.EndStep();
+    if (more) {
+        BeginFrame();
+        DrawScene();
+        EndFrame();
+    }
     if (m_frameEndHook) {
         m_frameEndHook();
     }
@@ -179,21 +189,25 @@ bool FrameLoop::Frame()
 
 void FrameLoop::BeginFrame()
 {
-    // A run without drawing (--no-render) still attaches and expires nodes,
-    // but computes no corners.
+    // A run without drawing (--no-render) still updates the scene, but
+    // computes no corners.
     m_drawing = m_platform->GfxBeginScene();
     m_platform->GfxClear(0);
 }
 
-void FrameLoop::DrawScene()
+void FrameLoop::DrawScene() { m_scene.Draw(m_drawing ? m_platform.get() : nullptr); }
+
+void FrameLoop::CaptureScene()
 {
-    m_scene.AttachPending();
-    m_scene.Draw(m_drawing ? m_platform.get() : nullptr);
+    if (m_platform->GfxBeginScene()) {
+        m_platform->GfxClear(0);
+        m_scene.DrawNodes(*m_platform);
+    }
+    m_platform->GfxEndCapture();
 }
 
 bool FrameLoop::DrawOffscreen(std::vector<uint32_t>& argb)
 {
-    m_scene.AttachPending(); // as the frame's own draw would
     if (!m_platform || !m_platform->GfxBeginScene()) {
         return false;
     }

@@ -75,8 +75,9 @@ public:
     using CountFn = std::function<int()>;
     void SetScreenCountFn(CountFn fn) { m_screenCount = std::move(fn); }
 
+    // A frame: the script's input, the update (tasks, then Scene::EndStep),
+    // then the drawing, which changes nothing in the scene.
     void BeginFrame();
-    // Attaches the pending nodes, then draws the scene in order.
     void DrawScene();
     void EndFrame();
     // Draws the scene as it stands into `argb` (see Platform::GfxReadFrame),
@@ -89,6 +90,9 @@ public:
     FrameLoop& operator=(const FrameLoop&) = delete;
 
 private:
+    // Draws the scene as it stands only for the requested screenshots.
+    void CaptureScene();
+
     Scene& m_scene;
     std::unique_ptr<Platform> m_platform;
     std::unique_ptr<ResourceManager> m_resources;

@@ -56,7 +56,7 @@ void HierarchyNode::AddChild(const IntrusivePtr<HierarchyNode>& child)
     if (child->m_scene) {
         // Its world transform, and so its place in the drawing order, is about to
         // change; under a detached parent it leaves the scene.
-        child->m_scene->RemoveNode(child, Scope::Subtree, Detach::Now, m_scene ? Rejoin::NextDraw : Rejoin::Never);
+        child->m_scene->RemoveNode(child, Scope::Subtree, Detach::Now, m_scene ? Rejoin::AtStepEnd : Rejoin::Never);
     }
     child->m_parent = this;
     m_children->nodes.insert(child);

@@ -179,7 +179,7 @@ void SceneNode::SetEmitter(const EmitterDesc& emitter)
     }
     if (GetScene()) {
         // Being an emitter is part of the drawing order.
-        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::NextDraw);
+        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::AtStepEnd);
     }
     m_emitter = std::make_unique<ParticleEmitter>(emitter);
 }

@@ -11,8 +11,13 @@ Scene::~Scene() { DetachAll(); }
 int Scene::Draw(Platform* platform)
 {
     m_lastDrawCount = platform ? DrawNodes(*platform) : 0;
-    BuryRemoved();
     return m_lastDrawCount;
+}
+
+void Scene::EndStep()
+{
+    AttachPending();
+    BuryRemoved();
 }
 
 bool Scene::DrawOrder::operator()(const HierarchyNodePtr& a, const HierarchyNodePtr& b) const
@@ -94,7 +99,7 @@ void Scene::RemoveNode(const HierarchyNodePtr& nodeRef, Scope scope, Detach deta
         m_graveyard.push_back(node);
         m_drawSet.erase(node);
         m_orderedDirty = true;
-        if (rejoin == Rejoin::NextDraw) {
+        if (rejoin == Rejoin::AtStepEnd) {
             if (!node->m_pending) {
                 node->m_pending = true;
                 m_pending.push_back(node);
@@ -150,7 +155,7 @@ void Scene::UpdateNodes()
 {
     ProcessScheduled();
     // The ordered list is the snapshot of the set: changes during the step
-    // only mark it for rebuilding, which waits for the next draw.
+    // only mark it for rebuilding, which waits for the next walk.
     const std::vector<HierarchyNode*>& set = OrderedNodes();
     m_pendingSnapshot.assign(m_pending.begin(), m_pending.end());
     const auto update = [](HierarchyNode& node) {

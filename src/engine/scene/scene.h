@@ -20,8 +20,8 @@ namespace tsv {
 // call does anything, to the descendants.
 enum class Attach { Skip, Now };
 // Whether a node taken out of the drawing set waits on the pending list to
-// re-enter at the next draw (its drawing key changed) or is gone for good.
-enum class Rejoin { Never, NextDraw };
+// re-enter at the end of the update step (its drawing key changed) or is gone for good.
+enum class Rejoin { Never, AtStepEnd };
 // What a scheduled entry does at its time: attach a deep clone of the node, or
 // take the node itself out of the scene.
 enum class ScheduleAction { AttachClone, Remove };
@@ -49,13 +49,14 @@ public:
     void Schedule(const HierarchyNodePtr& node, int64_t timeMs, ScheduleAction action);
     void ProcessScheduled();
 
-    // Puts the nodes whose drawing key changed back into the drawing set.
-    void AttachPending();
     // The update step: scheduled nodes, updates, removal of expired nodes.
     void UpdateNodes();
+    // Ends a frame's update, after every task ran: the nodes whose drawing key
+    // changed go back into the drawing set, and the nodes that left are let go.
+    void EndStep();
     // Draws every visible, living node in order on `platform` (nothing when
-    // it is null: a frame that draws nothing), then lets go of the nodes that
-    // left; returns how many were drawn.
+    // it is null: a frame that draws nothing) and changes nothing in the
+    // scene; returns how many were drawn.
     int Draw(Platform* platform);
     // Draws as Draw does, but changes nothing in the scene.
     int DrawNodes(Platform& platform);
@@ -88,6 +89,7 @@ private:
     // holds plain pointers; a node leaving the set waits in the graveyard
     // until the walk that may still reach it is over.
     const std::vector<HierarchyNode*>& OrderedNodes();
+    void AttachPending();
     void BuryRemoved();
 
     std::set<HierarchyNodePtr, DrawOrder> m_drawSet;

@@ -108,8 +108,8 @@ void SceneNode::SetPosition(const Vec3& position, Transform update)
         return;
     }
     if (position.z != m_position.z && GetScene()) {
-        // z is part of the drawing order: re-enter the set at the next draw.
-        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Subtree, Detach::Now, Rejoin::NextDraw);
+        // z is part of the drawing order: re-enter the set at the end of the step.
+        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Subtree, Detach::Now, Rejoin::AtStepEnd);
     }
     m_position = position;
     if (update == Transform::Now) {
@@ -168,7 +168,7 @@ void SceneNode::UpdateWorldTransform()
 void SceneNode::SetLayer(int32_t layer, Scope scope)
 {
     if (GetScene()) {
-        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::NextDraw);
+        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::AtStepEnd);
     }
     m_layer = layer;
     if (scope == Scope::Subtree && GetChildren()) {
@@ -183,7 +183,7 @@ void SceneNode::SetLayer(int32_t layer, Scope scope)
 void SceneNode::SetVisible(bool visible, Scope scope)
 {
     if (GetScene() && visible != m_visible) {
-        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::NextDraw);
+        GetScene()->RemoveNode(HierarchyNodePtr(this), Scope::Node, Detach::Now, Rejoin::AtStepEnd);
     }
     m_visible = visible;
     if (scope == Scope::Subtree && GetChildren()) {

@@ -1,7 +1,11 @@
 #include "scenetest.h"
 
+#include <SDL.h>
+#include <SDL_image.h>
+
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace tsv::test {
@@ -43,12 +47,12 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
     Loop().DrawScene();
     EXPECT_EQ(Scene().GetLastDrawCount(), 4) << "drawing stops at the first emitter or invisible node";
 
-    // Moving a node to another layer takes it out until the next draw puts it in its new place.
+    // Moving a node to another layer takes it out until the end of the update step puts it in its new place.
     bottom->SetLayer(10, tsv::Scope::Node);
     EXPECT_EQ(Scene().GetDrawnNodeCount(), 5u);
     EXPECT_EQ(Scene().GetPendingNodeCount(), 1u);
     EXPECT_FALSE(bottom->IsAttached());
-    Loop().DrawScene();
+    Scene().EndStep();
     EXPECT_EQ(Scene().GetPendingNodeCount(), 0u);
     expected = {top.Get(), farther.Get(), nearer.Get(), bottom.Get(), emitter.Get(), hidden.Get()};
     EXPECT_EQ(DrawnOrder(), expected);
@@ -60,12 +64,64 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
     EXPECT_TRUE(child->IsAttached()) << "a child of an attached node is attached at once";
     nearer->SetPosition({0, 0, 9});
     EXPECT_FALSE(child->IsAttached());
-    Loop().DrawScene();
+    Scene().EndStep();
     EXPECT_TRUE(child->IsAttached());
     EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 9.0f);
     // Equal layer and depth: the node made first draws first, so the parent under its child.
     expected = {top.Get(), nearer.Get(), child.Get(), farther.Get(), bottom.Get(), emitter.Get(), hidden.Get()};
     EXPECT_EQ(DrawnOrder(), expected);
+}
+
+// A change to the scene made by a task, once, in the next update.
+class ChangeInTheUpdate : public Task {
+public:
+    explicit ChangeInTheUpdate(std::function<void()> change) : m_change(std::move(change)) {}
+    void Run() override
+    {
+        m_change();
+        Kill();
+    }
+
+private:
+    std::function<void()> m_change;
+};
+
+// The colour at the centre of the PNG `path`, as 0xRRGGBB.
+uint32_t CentreColour(const std::string& path)
+{
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    EXPECT_NE(loaded, nullptr) << path;
+    if (!loaded) {
+        return 0;
+    }
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(loaded);
+    const uint32_t colour = static_cast<const uint32_t*>(rgb->pixels)[300 * rgb->pitch / 4 + 400] & 0xFFFFFFu;
+    SDL_FreeSurface(rgb);
+    return colour;
+}
+
+TEST_F(SceneGraphTest, AFrameDrawsItsOwnUpdateAndAScreenshotShowsTheScreenAsItStood)
+{
+    // Green lies under red until a task of the next frame lifts it above.
+    SceneNodePtr red = Quad(800, 600), green = Quad(800, 600);
+    red->SetColor(0xFFFF0000);
+    green->SetColor(0xFF00FF00);
+    green->SetLayer(-1, tsv::Scope::Node);
+    Scene().AddNode(red, tsv::Scope::Subtree, tsv::Attach::Now);
+    Scene().AddNode(green, tsv::Scope::Subtree, tsv::Attach::Now);
+    App().GetTaskManager().AddTask(
+        IntrusivePtr<Task>(new ChangeInTheUpdate([&] { green->SetLayer(1, tsv::Scope::Node); })), 0);
+
+    testsupport::ScratchDir dir;
+    Loop().GetPlatform()->RequestScreenshot(dir.Path() + "asked.png");
+    Advance(10);
+    Loop().Frame();
+    EXPECT_EQ(Scene().GetPendingNodeCount(), 0u) << "the update step attaches what it moved";
+    std::vector<uint32_t> shown;
+    ASSERT_TRUE(Loop().GetPlatform()->GfxReadFrame(shown));
+    EXPECT_EQ(shown[300 * 800 + 400] & 0xFFFFFFu, 0x00FF00u) << "the frame shows its own update";
+    EXPECT_EQ(CentreColour(dir.Path() + "asked.png"), 0xFF0000u) << "the screen when the screenshot was asked for";
 }
 
 TEST_F(SceneGraphTest, WorldTransformOfNestedRotatedAndScaledNodes)
@@ -244,7 +300,7 @@ TEST_F(SceneGraphTest, ReparentingFollowsTheNewParentInAndOutOfTheScene)
 
     detached->AddChild(child);
     EXPECT_EQ(attached->GetChildCount(), 0u);
-    Loop().DrawScene();
+    Scene().EndStep();
     EXPECT_FALSE(child->IsAttached()) << "a node under a detached parent stays out of the scene";
     EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 0.0f);
 

@@ -272,6 +272,7 @@ TEST_F(EmitterTest, RateHoldsAcrossALongFrameAndParticlesLiveTheirLifetime)
     EXPECT_EQ(Particles(), 2u + 4 * 2);
 
     // Particles are plain, visible nodes at the emitter's place; the emitter itself is not drawn.
+    Scene().EndStep();
     Loop().DrawScene();
     EXPECT_EQ(Scene().GetLastDrawCount(), static_cast<int>(Particles()));
     Scene().ForEachDrawn([&](const HierarchyNode& node) {

@@ -65,6 +65,7 @@ protected:
         for (int i = 0; i < frames; ++i) {
             Advance(msPerFrame);
             Scene().UpdateNodes();
+            Scene().EndStep();
         }
     }
 

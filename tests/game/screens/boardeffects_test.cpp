@@ -44,6 +44,7 @@ TEST_F(BoardEffectsTest, FiringAgainMovesTheOneNodeAndBurstsThere)
     EXPECT_EQ(node->GetLayer(), 5);
 
     // Particles of the second burst start at the second place.
+    Scene().EndStep();
     Loop().DrawScene();
     bool nearSecond = false;
     Scene().ForEachDrawn([&](tsv::HierarchyNode& drawn) {

@@ -38,6 +38,7 @@ protected:
     // The drawn nodes showing `texture`.
     std::vector<const tsv::SceneNode*> Drawn(const std::string& texture)
     {
+        Scene().EndStep();
         Loop().DrawScene();
         std::vector<const tsv::SceneNode*> found;
         Scene().ForEachDrawn([&](const tsv::HierarchyNode& node) {
@@ -111,6 +112,7 @@ TEST_F(BoardViewTest, PiecesShakeBeforeAReshuffleThatSweepsThemDownAndDealsNewOn
     ASSERT_EQ(view->PieceNodeCount(), 12u);
     const auto atRest = [this] {
         std::vector<tsv::Vec3> at;
+        Scene().EndStep();
         Loop().DrawScene();
         Scene().ForEachDrawn([&](const tsv::HierarchyNode& node) {
             const auto& picture = static_cast<const tsv::SceneNode&>(node);

@@ -58,12 +58,14 @@ protected:
         while (Now() - opened < ms) {
             Advance(10);
             App().GetTaskManager().Execute();
+            Scene().EndStep();
         }
     }
     // Draws one frame into the PNG `shot`.
     void Draw(const std::string& shot)
     {
         Loop().GetPlatform()->RequestScreenshot(shot);
+        Scene().EndStep();
         Loop().BeginFrame();
         Loop().DrawScene();
         Loop().EndFrame();

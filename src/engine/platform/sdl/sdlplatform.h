@@ -79,6 +79,8 @@ public:
     void GfxEndScene() override;
     bool GfxReadFrame(std::vector<uint32_t>& argb) override;
     void RequestScreenshot(const std::string& path) override { m_screenshotPaths.push_back(path); }
+    bool ScreenshotRequested() const override { return !m_screenshotPaths.empty(); }
+    void GfxEndCapture() override;
     TextureHandle TextureLoad(const std::string& path) override;
     void TextureFree(TextureHandle texture) override;
     int TextureGetWidth(TextureHandle texture) const override;

@@ -238,6 +238,14 @@ void SdlPlatform::GfxEndScene()
     }
 }
 
+void SdlPlatform::GfxEndCapture()
+{
+    if (Drawing()) {
+        Flush();
+    }
+    SaveScreenshots();
+}
+
 bool SdlPlatform::GfxReadFrame(std::vector<uint32_t>& argb)
 {
     if (!m_renderer || !Drawing()) {

@@ -55,6 +55,9 @@ public:
     virtual int TextureGetHeight(TextureHandle texture) const = 0;
     // Number of draw calls issued for the last frame (batches of quads).
     virtual int GetLastFrameBatchCount() const = 0;
+    // The view's pixels the last frame drew again: only what changed since
+    // the frame before (0 when nothing did, 480000 for the whole view).
+    virtual int GetLastFrameRedrawnPixels() const = 0;
 };
 
 } // namespace tsv

@@ -3,6 +3,7 @@
 // headless) showing the 800 x 600 view letterboxed, batched textured quads,
 // the clock, the mouse, the keyboard and gamepads.
 
+#include "engine/platform/framedamage.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/runoptions.h"
 #include "engine/platform/sdl/sdlpads.h"
@@ -86,6 +87,7 @@ public:
     int TextureGetWidth(TextureHandle texture) const override;
     int TextureGetHeight(TextureHandle texture) const override;
     int GetLastFrameBatchCount() const override { return m_lastBatchCount; }
+    int GetLastFrameRedrawnPixels() const override { return m_lastRedrawn; }
 
     // The clipboard (sdlclipboard.cpp)
     std::string ClipboardGetText() const override;
@@ -161,8 +163,13 @@ private:
     void SaveScreenshots();
     // Shows the finished frame in the window: enlarged, letterboxed.
     void Present();
-    // Starts a frame drawn straight into the window: black bars, the view's viewport.
-    void BeginDirectFrame();
+    // Draws the frame's quads over the rectangles that changed (see
+    // FrameDamage), each clipped to its rectangle.
+    void DrawFrame(const std::vector<ViewRect>& rects);
+    // Draws what changed since the last frame (all of it without partial
+    // redrawing); returns the pixels drawn.
+    int DrawChanges();
+    void Batch(const Quad& quad);
     // Nothing is drawn without rendering, nor into a minimised or hidden window.
     bool Drawing() const { return !(m_options.headless && m_options.noRender) && !m_hidden; }
 
@@ -213,9 +220,15 @@ private:
     SDL_Texture* m_frame = nullptr;
     SDL_Texture* m_prescaled = nullptr;
     int m_prescaledFactor = 0;
-    // The view fills the window at its own size: the frame is drawn straight
-    // into the window (no m_frame, no copy), letterboxed by the viewport.
-    bool m_direct = false;
+    // The frame's quads, and what changed since the last frame: the view
+    // (m_frame or m_target) keeps its pixels, so only that is drawn again.
+    FrameDamage m_damage;
+    // Only what changed is drawn again: the frame keeps its pixels (m_frame)
+    // and the renderer clips exactly. The software renderer does not (its
+    // scaled copies sample differently when clipped), so it draws whole.
+    bool m_partialRedraw = false;
+    bool m_showAgain = true; // the window asked to be drawn (exposed, resized)
+    bool m_inScene = false;  // between GfxBeginScene and its end: the quads are not drawn yet
     std::vector<TextureEntry> m_textures; // handle = index + 1
     uint64_t m_drawnFrames = 0;
     std::vector<SDL_Vertex> m_batchVertices;
@@ -224,6 +237,7 @@ private:
     int m_batchBlend = -1;
     int m_batchCount = 0;
     int m_lastBatchCount = 0;
+    int m_lastRedrawn = 0;
     std::vector<std::string> m_screenshotPaths;
 
     // The clipboard

@@ -46,16 +46,13 @@ bool EndsWithNoCase(const std::string& s, const char* suffix)
 bool SdlPlatform::GfxBeginScene()
 {
     if (m_frame && Drawing()) {
-        // At the view's own size the copy from m_frame would be a whole
-        // extra pass over the frame's pixels for nothing.
-        UpdateFit();
-        m_direct = m_fit.width == kViewWidth && m_fit.height == kViewHeight;
-        if (m_direct) {
-            BeginDirectFrame();
-        } else {
-            SDL_SetRenderTarget(m_renderer, m_frame);
-        }
+        SDL_SetRenderTarget(m_renderer, m_frame);
     }
+    if (!Drawing()) {
+        m_damage.Invalidate(); // the view is drawn whole when it shows again
+    }
+    m_damage.Begin();
+    m_inScene = true;
     m_batchCount = 0;
     m_batchVertices.clear();
     m_batchIndices.clear();
@@ -66,32 +63,9 @@ bool SdlPlatform::GfxBeginScene()
 
 void SdlPlatform::GfxClear(uint32_t colour)
 {
-    if (!Drawing()) {
-        return;
+    if (Drawing()) {
+        m_damage.Clear(colour);
     }
-    SDL_SetRenderDrawColor(m_renderer, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
-                           static_cast<Uint8>(colour), 255);
-    if (m_direct) {
-        // Only the view: a clear would paint the bars too.
-        SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_NONE);
-        SDL_RenderFillRect(m_renderer, nullptr);
-        return;
-    }
-    SDL_RenderClear(m_renderer);
-}
-
-void SdlPlatform::BeginDirectFrame()
-{
-    SDL_SetRenderTarget(m_renderer, nullptr);
-    SDL_RenderSetViewport(m_renderer, nullptr);
-    int outW = 0, outH = 0;
-    SDL_GetRendererOutputSize(m_renderer, &outW, &outH);
-    if (m_fit.x > 0 || m_fit.y > 0 || outW > kViewWidth || outH > kViewHeight) {
-        SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
-        SDL_RenderClear(m_renderer);
-    }
-    const SDL_Rect view{m_fit.x, m_fit.y, kViewWidth, kViewHeight};
-    SDL_RenderSetViewport(m_renderer, &view);
 }
 
 void SdlPlatform::Flush()
@@ -129,22 +103,59 @@ void SdlPlatform::GfxRenderQuad(const Quad& quad)
         return;
     }
     // A released texture is decoded again from its file when it is drawn.
-    if (quad.texture != m_batchTexture && quad.texture > 0 && quad.texture <= m_textures.size() &&
-        !m_textures[quad.texture - 1].path.empty() && !MakeResident(m_textures[quad.texture - 1])) {
+    if (quad.texture > 0 && quad.texture <= m_textures.size() && !m_textures[quad.texture - 1].path.empty() &&
+        !MakeResident(m_textures[quad.texture - 1])) {
         return;
     }
     // An opaque texture under opaque colours covers what lies below whatever
     // the blending: it is drawn without (a backdrop costs a copy, not a blend).
-    int blend = quad.blend;
-    if (blend == kBlendAlpha && quad.texture > 0 && quad.texture <= m_textures.size() &&
+    Quad drawn = quad;
+    if (drawn.blend == kBlendAlpha && quad.texture > 0 && quad.texture <= m_textures.size() &&
         m_textures[quad.texture - 1].opaque && (quad.v[0].color >> 24) == 0xFF && (quad.v[1].color >> 24) == 0xFF &&
         (quad.v[2].color >> 24) == 0xFF && (quad.v[3].color >> 24) == 0xFF) {
-        blend = kBlendNone;
+        drawn.blend = kBlendNone;
     }
-    if (quad.texture != m_batchTexture || blend != m_batchBlend) {
+    m_damage.Add(drawn);
+}
+
+void SdlPlatform::DrawFrame(const std::vector<ViewRect>& rects)
+{
+    const std::vector<Quad>& quads = m_damage.Quads();
+    const std::vector<ViewRect>& bounds = m_damage.QuadBounds();
+    const uint32_t colour = m_damage.ClearColour();
+    SDL_SetRenderDrawColor(m_renderer, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
+                           static_cast<Uint8>(colour), 255);
+    for (const ViewRect& rect : rects) {
+        const bool whole = rect.Area() == kViewWidth * kViewHeight;
+        const SDL_Rect clip{rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0};
+        if (whole) {
+            if (m_damage.Cleared()) {
+                SDL_RenderClear(m_renderer);
+            }
+        } else {
+            // Only this piece changes: the quads over it are drawn again, clipped to it.
+            SDL_RenderSetClipRect(m_renderer, &clip);
+            SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_NONE);
+            SDL_RenderFillRect(m_renderer, &clip);
+        }
+        for (size_t i = 0; i < quads.size(); ++i) {
+            if (whole || bounds[i].Overlaps(rect)) {
+                Batch(quads[i]);
+            }
+        }
+        Flush();
+        m_batchTexture = 0;
+        m_batchBlend = -1;
+    }
+    SDL_RenderSetClipRect(m_renderer, nullptr);
+}
+
+void SdlPlatform::Batch(const Quad& quad)
+{
+    if (quad.texture != m_batchTexture || quad.blend != m_batchBlend) {
         Flush();
         m_batchTexture = quad.texture;
-        m_batchBlend = blend;
+        m_batchBlend = quad.blend;
     }
     int base = static_cast<int>(m_batchVertices.size());
     for (const Vertex& v : quad.v) {
@@ -226,22 +237,43 @@ void SdlPlatform::SaveScreenshots()
 
 void SdlPlatform::GfxEndScene()
 {
+    m_inScene = false;
+    bool changed = false;
     if (Drawing()) {
-        Flush();
+        changed = DrawChanges() > 0;
         ++m_drawnFrames;
         ReleaseIdleTextures();
     }
     m_lastBatchCount = m_batchCount;
     SaveScreenshots();
-    if (Drawing() && m_window) {
+    // A frame like the last one is not shown again (the window keeps it),
+    // unless the window asked to be drawn.
+    if (Drawing() && m_window && (changed || m_showAgain)) {
         Present();
+        m_showAgain = false;
     }
+}
+
+int SdlPlatform::DrawChanges()
+{
+    if (!m_partialRedraw) {
+        m_damage.Invalidate();
+    }
+    const std::vector<ViewRect>& rects = m_damage.Changes();
+    DrawFrame(rects);
+    m_damage.Keep();
+    m_lastRedrawn = 0;
+    for (const ViewRect& rect : rects) {
+        m_lastRedrawn += rect.Area();
+    }
+    return m_lastRedrawn;
 }
 
 void SdlPlatform::GfxEndCapture()
 {
+    m_inScene = false;
     if (Drawing()) {
-        Flush();
+        DrawChanges();
     }
     SaveScreenshots();
 }
@@ -251,7 +283,9 @@ bool SdlPlatform::GfxReadFrame(std::vector<uint32_t>& argb)
     if (!m_renderer || !Drawing()) {
         return false;
     }
-    Flush();
+    if (m_inScene) {
+        DrawChanges();
+    }
     SDL_RenderFlush(m_renderer);
     argb.assign(static_cast<size_t>(kViewWidth) * kViewHeight, 0);
     const int pitch = kViewWidth * 4;
@@ -264,15 +298,19 @@ bool SdlPlatform::GfxReadFrame(std::vector<uint32_t>& argb)
 
 void SdlPlatform::Present()
 {
-    if (!m_frame || m_direct) {
+    if (!m_frame) {
         SDL_RenderPresent(m_renderer);
         return;
     }
     SDL_SetRenderTarget(m_renderer, nullptr);
-    SDL_RenderSetViewport(m_renderer, nullptr); // a direct frame's may be left on the window
     UpdateFit();
-    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
-    SDL_RenderClear(m_renderer);
+    // Black bars where the view leaves the window uncovered; none, no clear.
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(m_renderer, &outW, &outH);
+    if (m_fit.x > 0 || m_fit.y > 0 || m_fit.width < outW || m_fit.height < outH) {
+        SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+        SDL_RenderClear(m_renderer);
+    }
     // A whole scale copies every view pixel as an exact block; any other is
     // enlarged to the whole factor above first, then filtered down to size.
     const bool whole = m_fit.scale == static_cast<float>(m_fit.prescale);
@@ -490,6 +528,7 @@ void SdlPlatform::TextureFree(TextureHandle texture)
             SDL_DestroyTexture(m_textures[texture - 1].texture);
         }
         m_textures[texture - 1] = TextureEntry{};
+        m_damage.Invalidate(); // the handle may come back showing another picture
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 
 namespace tsv {
@@ -101,6 +102,10 @@ bool SdlPlatform::SystemInitiate()
     GetLog() << Hint << "Video driver: " << (SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "none")
              << EndL;
     GetLog() << Hint << "Renderer: " << (info.name ? info.name : "unknown") << EndL;
+    // TESSVAN_WHOLE_FRAMES=1 draws every frame whole, to compare or to rule the partial redraw out.
+    const char* whole = SDL_getenv("TESSVAN_WHOLE_FRAMES");
+    m_partialRedraw = m_frame && !(info.flags & SDL_RENDERER_SOFTWARE) && !(whole && *whole && std::strcmp(whole, "0"));
+    GetLog() << Hint << "Frames: " << (m_partialRedraw ? "only what changed is drawn again" : "drawn whole") << EndL;
     GetLog() << Hint << "Mode: " << m_windowWidth << " x " << m_windowHeight << ", "
              << (m_options.headless ? "off-screen" : (m_windowed ? "windowed" : "full screen")) << ", "
              << m_colourDepth << " bits" << EndL;
@@ -218,6 +223,7 @@ double SdlPlatform::FrameBudgetMs() const
 
 void SdlPlatform::HandleWindowEvent(int event, int data1, int data2)
 {
+    m_showAgain = true; // a frame like the last one is shown anyway
     switch (event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
     case SDL_WINDOWEVENT_MINIMIZED:

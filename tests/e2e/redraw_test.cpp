@@ -1,0 +1,70 @@
+// In a window on an OpenGL renderer a frame draws again only what changed
+// since the last one. Through the menus, the chart and a level, every
+// picture must be the one a frame drawn whole gives, pixel for pixel.
+
+#include "scriptedrun.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using testsupport::ScratchDir;
+
+// The windowed game on SDL's off-screen video driver (OpenGL through EGL,
+// no display needed), a fixed 20 ms step; `env` before it.
+int RunWindowed(const ScratchDir& dir, const std::string& script, const std::string& env)
+{
+    testsupport::WriteFile(dir.Path() + "run.script", script);
+    return testsupport::RunCommand("cd " BSH_SOURCE_DIR " && env " + env + " XDG_DATA_HOME=" + dir.Path() +
+                                   "xdg SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 120 " BSH_EXECUTABLE
+                                   " --windowed --fixed-step 20 --seed 3 --script " + dir.Path() +
+                                   "run.script >/dev/null 2>" + dir.Path() + "stderr.txt");
+}
+
+TEST(RedrawTest, DrawingOnlyWhatChangedShowsWhatAWholeFrameShows)
+{
+    // Ann, a returning player, opens the chart, starts the first level and
+    // tries a few swaps while the pointer wanders; a picture every 100 ms.
+    std::string script = "at 1000 press questbutton\nat 3000 press playbutton\n";
+    for (int t = 4500, i = 0; t < 8000; t += 350, ++i) {
+        script += "at " + std::to_string(t) + " click " + std::to_string(70 + (i * 37) % 600) + " " +
+                  std::to_string(60 + (i * 53) % 480) + "\n";
+    }
+    for (int t = 0; t < 8000; t += 100) {
+        script += "at " + std::to_string(t) + " screenshot SHOTS/" + std::to_string(t) + ".png\n";
+    }
+    script += "at 8100 quit\n";
+    script = testsupport::PastTheLoader(script);
+
+    ScratchDir partial, whole;
+    const auto run = [&](const ScratchDir& dir, const std::string& env) {
+        // Ann is named first in a run without pictures.
+        EXPECT_EQ(e2e::RunPastIntro(dir, "at 1500 type Ann\nat 1600 press yesbutton\nat 2000 quit\n"), 0);
+        std::string own = script;
+        for (size_t at; (at = own.find("SHOTS/")) != std::string::npos;) {
+            own.replace(at, 6, dir.Path());
+        }
+        return RunWindowed(dir, own, env);
+    };
+    ASSERT_EQ(run(partial, "-u TESSVAN_WHOLE_FRAMES"), 0) << testsupport::ReadFile(partial.Path() + "stderr.txt");
+    const std::string log = testsupport::ReadFile(partial.Path() + "stderr.txt");
+    if (log.find("Frames: only what changed is drawn again") == std::string::npos) {
+        GTEST_SKIP() << "no OpenGL renderer off screen here; the frames were drawn whole";
+    }
+    ASSERT_EQ(run(whole, "TESSVAN_WHOLE_FRAMES=1"), 0);
+    EXPECT_NE(testsupport::ReadFile(whole.Path() + "stderr.txt").find("Frames: drawn whole"), std::string::npos);
+
+    int compared = 0;
+    for (int t = 0; t < 8000; t += 100) {
+        const std::string name = std::to_string(t) + ".png";
+        const std::string a = testsupport::ReadFile(partial.Path() + name), b = testsupport::ReadFile(whole.Path() + name);
+        ASSERT_FALSE(a.empty()) << name;
+        ASSERT_TRUE(a == b) << "the picture " << t << " ms after the loader differs";
+        ++compared;
+    }
+    EXPECT_EQ(compared, 80);
+}
+
+} // namespace

@@ -184,4 +184,11 @@ bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
 
 void SetLevelMeshLoader(LevelMeshLoader loader) { MeshLoaderSlot() = std::move(loader); }
 
+bool ReadLevelInfo(const std::string& path, LevelInfo& info)
+{
+    BoardEvents unseen;
+    tsv::IntrusivePtr<PlayField> layout = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
+    return LoadLevel(path, *layout, &info);
+}
+
 } // namespace bsh

@@ -81,7 +81,7 @@ bool GameScreen::Start()
     // tutorial texts are still due.
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
     const bool hintsOn =
-        m_preview || !profile || (profile->GetHints() && profile->GetDifficulty() != DifficultyHard);
+        m_preview || !profile || (profile->GetHints() && profile->GetDifficulty() != Difficulty::Hard);
     m_cues.Begin(*m_board, hintsOn && m_player == LevelSession::Player::Person);
     BuildHud();
     m_session = std::make_unique<LevelSession>(*m_board, m_cues, m_player,
@@ -329,7 +329,7 @@ void GameScreen::EndLevel(Ending ending)
     m_state.SetWon(false);
     const BoardResult result = WithBoardClock(m_session->Result(), m_board.Get());
     if (IsValidMode(m_mode)) {
-        m_state.SetStat64(m_mode, StatTimePlayed, result.timePlayedMs / 1000);
+        m_state.SetStat64(m_mode, StatCounter::TimePlayed, result.timePlayedMs / 1000);
     }
     m_recorder.End(ResultLineNow());
     if (ending == Ending::Left && KeepsEndlessBoard()) {

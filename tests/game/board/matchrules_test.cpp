@@ -70,7 +70,7 @@ TEST_F(MatchRulesTest, ColoursAndFixedPiecesOfFourRuns)
     EXPECT_EQ(Token(1, 0), "1B3");
     EXPECT_EQ(Letter(1, 1), '.');    // row 1: the key opened, the jewels went
     EXPECT_EQ(Score(), 10 + 10 + 10); // both fours, and the key's 10
-    EXPECT_EQ(Stat(StatMaximumMatch), 8);
+    EXPECT_EQ(Stat(StatCounter::MaximumMatch), 8);
 }
 
 TEST_F(MatchRulesTest, CascadePassesScoreOneOneTwoThreeAndWrapAfterTen)
@@ -115,7 +115,7 @@ TEST_F(MatchRulesTest, SwapIntoARunMovesBothPiecesAndClearsAfterwards)
     EXPECT_EQ(moving->GetState(), PieceMoving);
     Run(200);
     EXPECT_EQ(Score(), 5);
-    EXPECT_EQ(Stat(StatJewels), 3);
+    EXPECT_EQ(Stat(StatCounter::Jewels), 3);
 }
 
 TEST_F(MatchRulesTest, GravityRefillAndSlides)
@@ -164,7 +164,7 @@ TEST_F(MatchRulesTest, RunsWearWoodAndIron)
     EXPECT_EQ(Token(0, 0)[0], '1');
     EXPECT_EQ(Token(1, 0)[0], '2');
     EXPECT_EQ(board->GetCellHitsLeft(), 1);
-    EXPECT_EQ(Stat(StatCells), 2);
+    EXPECT_EQ(Stat(StatCounter::Cells), 2);
     EXPECT_EQ(Score(), 5 + 1 + 2);
 }
 
@@ -179,7 +179,7 @@ TEST_F(MatchRulesTest, MatchesNextToBlocksOfTheirColourRemoveThem)
     EXPECT_EQ(Letter(2, 1), '.');
     EXPECT_EQ(Letter(3, 0), 'X'); // a block of another colour stays
     EXPECT_EQ(board->GetBlocksLeft(), 1);
-    EXPECT_EQ(Stat(StatBlocks), 2);
+    EXPECT_EQ(Stat(StatCounter::Blocks), 2);
     EXPECT_EQ(Score(), 5 + 1 + 1);
 }
 
@@ -229,7 +229,7 @@ TEST_F(EdgeRulesTest, ColourlessPiecesNeverMakeARun)
         EXPECT_FALSE(board->FindMove(x1, y1, x2, y2));
         EXPECT_FALSE(board->ResolveMatches());
         ASSERT_TRUE(Settle(2000));
-        EXPECT_EQ(Stat(StatJewels), 0);
+        EXPECT_EQ(Stat(StatCounter::Jewels), 0);
     }
 }
 

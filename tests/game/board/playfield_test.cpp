@@ -81,10 +81,10 @@ TEST_F(PlayFieldTest, ObjectivesAndTimeFromTheLevel)
         Difficulty difficulty;
         int64_t limit;
     };
-    const Case cases[] = {{GameModeQuest, DifficultyEasy, 120000},
-                          {GameModeQuest, DifficultyNormal, 60000},
-                          {GameModeQuest, DifficultyHard, 30000},
-                          {GameModeArcade, DifficultyNormal, 60000}};
+    const Case cases[] = {{GameMode::Quest, Difficulty::Easy, 120000},
+                          {GameMode::Quest, Difficulty::Normal, 60000},
+                          {GameMode::Quest, Difficulty::Hard, 30000},
+                          {GameMode::Arcade, Difficulty::Normal, 60000}};
     for (const Case& c : cases) {
         board = NewBoard();
         state->PrepareLevel("", c.mode);

@@ -33,8 +33,8 @@ GameScreen::GameScreen(GameState& state, std::string levelPath, GameMode mode, L
       m_player(player),
       m_input({[this] { return IsInputAllowed(); },
                [this](int x, int y) { return m_board->IsSelectable(x, y); },
-               [this](int x, int y) { return m_board->TypeAt(x, y) == PieceJewel && m_board->IsSelectable(x, y); },
-               [this](int x, int y) { m_cues.FireEffect(EffectJewelGlitter, x, y); },
+               [this](int x, int y) { return m_board->TypeAt(x, y) == PieceType::Jewel && m_board->IsSelectable(x, y); },
+               [this](int x, int y) { m_cues.FireEffect(GameEffect::JewelGlitter, x, y); },
                [this](int x1, int y1, int x2, int y2) { m_session->TrySwap(x1, y1, x2, y2); }}),
       m_hud(state, media), m_tutorials(state),
       m_cues(media, m_input, m_tutorials, [this](BoardResult& result) { Finish(result); })

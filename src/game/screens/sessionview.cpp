@@ -47,7 +47,7 @@ void SessionView::OnLevelComplete()
 {
     m_message.Show("levelComplete", LevelSession::kCompleteDelayMs + 1000, Now());
     if (m_media) {
-        m_media->Effects().FireGuiEffect(GuiEffectLevelCompleteIcon, {0, 0, 0}, kHoverEffectLayer);
+        m_media->Effects().FireGuiEffect(GuiEffect::LevelCompleteIcon, {0, 0, 0}, kHoverEffectLayer);
     }
 }
 
@@ -57,7 +57,7 @@ void SessionView::OnHint(int x1, int y1, int x2, int y2, const HintRecord& about
                          const std::vector<std::pair<int, int>>& work)
 {
     // The last few cells that still need work glitter.
-    m_hints.Glitter(work, [this](int x, int y) { FireEffect(EffectBlockGlitter, x, y); });
+    m_hints.Glitter(work, [this](int x, int y) { FireEffect(GameEffect::BlockGlitter, x, y); });
     if (x1 < 0) {
         return;
     }

@@ -11,7 +11,7 @@ namespace {
 int64_t Now() { return tsv::Application::Instance().GetSystemTimer().GetTime(); }
 
 // The game's effect that goes with every newly presented treasure.
-constexpr int kAppearEffect = 0;
+constexpr GameEffect kAppearEffect = GameEffect::TileWood;
 
 } // namespace
 

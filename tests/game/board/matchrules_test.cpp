@@ -80,7 +80,7 @@ TEST_F(MatchRulesTest, CascadePassesScoreOneOneTwoThreeAndWrapAfterTen)
     std::vector<int32_t> gains;
     for (int pass = 0; pass < 13; ++pass) {
         for (int x = 0; x < 3; ++x) {
-            board->CreatePieceAt(x, 0, 1, PieceJewel);
+            board->CreatePieceAt(x, 0, 1, PieceType::Jewel);
         }
         const int32_t before = Score();
         ASSERT_TRUE(board->ResolveMatches());
@@ -112,7 +112,7 @@ TEST_F(MatchRulesTest, SwapIntoARunMovesBothPiecesAndClearsAfterwards)
     EXPECT_TRUE(board->Swap(2, 0, 2, 1));
     EXPECT_EQ(state->GetScoreMultiplier(), 0);
     EXPECT_EQ(board->PieceAt(2, 1), moving);
-    EXPECT_EQ(moving->GetState(), PieceMoving);
+    EXPECT_EQ(moving->GetState(), PieceState::Moving);
     Run(200);
     EXPECT_EQ(Score(), 5);
     EXPECT_EQ(Stat(StatCounter::Jewels), 3);
@@ -126,12 +126,12 @@ TEST_F(MatchRulesTest, GravityRefillAndSlides)
     ASSERT_TRUE(Load(Level({"12F", ".2.", "1.."}, Alias('F', "fixedblock", 5), {"000", "0-0", "000"})));
     board->Step();
     // The jewel of column 0 fell into the hole and a new one starts at -410.
-    EXPECT_EQ(board->PieceAt(0, 1)->GetState(), PieceFalling);
+    EXPECT_EQ(board->PieceAt(0, 1)->GetState(), PieceState::Falling);
     EXPECT_EQ(board->PieceAt(0, 0)->GetPosition().y, -410.0f);
     // Over None nothing falls, but the piece slides down-right past it.
     EXPECT_EQ(board->PieceAt(1, 0), nullptr);
     ASSERT_NE(board->PieceAt(2, 1), nullptr);
-    EXPECT_EQ(board->PieceAt(2, 1)->GetState(), PieceMoving);
+    EXPECT_EQ(board->PieceAt(2, 1)->GetState(), PieceState::Moving);
     ASSERT_TRUE(Settle());
     EXPECT_EQ(Letter(1, 1), '.');
     EXPECT_EQ(Letter(2, 0), 'F');

@@ -136,7 +136,7 @@ TEST_F(PlayFieldTest, SnapshotRoundTrip)
     ASSERT_TRUE(board->LoadState(in));
     EXPECT_TRUE(in.AtEnd());
     EXPECT_EQ(board->DumpText(), expected);
-    EXPECT_TRUE(board->IsSpecialDisabled(PieceDynamite));
+    EXPECT_TRUE(board->IsSpecialDisabled(PieceType::Dynamite));
     EXPECT_EQ(board->GetColours(), "12345678");
     EXPECT_EQ(board->PieceAt(0, 2)->Shape().mesh.flipHorizontal, true);
     EXPECT_EQ(board->PieceAt(0, 1)->GetTexture(), "/texture/block/stone.png") << "a block keeps the level's picture";
@@ -204,10 +204,10 @@ TEST_F(PlayFieldTest, ReshuffleReplacesEverySwappablePiece)
     board->Reshuffle();
     EXPECT_EQ(board->PieceAt(0, 0), lock.Get());
     EXPECT_NE(board->PieceAt(3, 3), jewel.Get());
-    EXPECT_EQ(board->PieceAt(3, 3)->GetState(), PieceMoving);
+    EXPECT_EQ(board->PieceAt(3, 3)->GetState(), PieceState::Moving);
     for (int x = 0; x < 6; ++x) {
         for (int y = 0; y < 6; ++y) {
-            if (x + 1 < 6 && board->TypeAt(x, y) == PieceJewel && board->TypeAt(x + 1, y) == PieceJewel) {
+            if (x + 1 < 6 && board->TypeAt(x, y) == PieceType::Jewel && board->TypeAt(x + 1, y) == PieceType::Jewel) {
                 EXPECT_NE(board->ColourAt(x, y), board->ColourAt(x + 1, y));
             }
         }

@@ -25,8 +25,8 @@ void FillWithoutMoves(PlayField& board)
     board.SetColours("123");
     for (int x = 0; x < kBoardColumns; ++x) {
         for (int y = 0; y < kBoardRows; ++y) {
-            board.SetCellKind(x, y, CellNormal);
-            board.CreatePieceAt(x, y, 1 + (x + y) % 3, PieceJewel);
+            board.SetCellKind(x, y, CellKind::Normal);
+            board.CreatePieceAt(x, y, 1 + (x + y) % 3, PieceType::Jewel);
         }
     }
 }
@@ -61,7 +61,7 @@ void BM_ResolveMatchesWithRuns(benchmark::State& st)
         // Every third row becomes one colour: six runs of three per row.
         for (int y = 0; y < kBoardRows; y += 3) {
             for (int x = 0; x < kBoardColumns; ++x) {
-                board->CreatePieceAt(x, y, 1 + y % 2, PieceJewel);
+                board->CreatePieceAt(x, y, 1 + y % 2, PieceType::Jewel);
             }
         }
         st.ResumeTiming();

@@ -76,14 +76,14 @@ void BM_GameScreenFrameInABigCascade(benchmark::State& st)
     tsv::Scene& scene = parts.Engine().GetScene();
     const std::string level = WriteCascadeLevel(tsv::GetStoragePath());
     GameState& state = parts.State();
-    state.PrepareLevel(level, GameModeArcade);
+    state.PrepareLevel(level, GameMode::Arcade);
     state.ResetLevelStats();
     NextFrame();
 
     for (auto _ : st) {
         scene.DetachAll();
         tsv::IntrusivePtr<GameScreen> screen(
-            new GameScreen(state, level, GameModeArcade, LevelSession::Player::Person, &GameMedia::Instance()));
+            new GameScreen(state, level, GameMode::Arcade, LevelSession::Player::Person, &GameMedia::Instance()));
         if (!screen->Start()) {
             st.SkipWithError("the cascade level did not load");
             break;
@@ -111,8 +111,8 @@ void BM_GameScreenFrameInABigCascade(benchmark::State& st)
         st.SetIterationTime(slowest);
         st.counters["nodes"] = static_cast<double>(nodes);
         // How much of the board went off.
-        st.counters["explosions"] = state.GetStat(GameModeArcade, StatExplosions);
-        st.counters["cannons"] = state.GetStat(GameModeArcade, StatCannons);
+        st.counters["explosions"] = state.GetStat(GameMode::Arcade, StatCounter::Explosions);
+        st.counters["cannons"] = state.GetStat(GameMode::Arcade, StatCounter::Cannons);
         state.ResetLevelStats();
         screen = nullptr;
     }

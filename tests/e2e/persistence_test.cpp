@@ -19,7 +19,7 @@ void ExpectSameProfile(const Profile& profile, const test::RawProfile& raw)
 {
     SCOPED_TRACE("profile " + profile.GetName());
     EXPECT_EQ(raw.name, profile.GetName());
-    EXPECT_EQ(raw.difficulty, profile.GetDifficulty());
+    EXPECT_EQ(raw.difficulty, static_cast<int32_t>(profile.GetDifficulty())); // the file's number
     EXPECT_EQ(raw.hints, profile.GetHints() ? 1 : 0);
     for (Difficulty difficulty : kDifficulties) {
         const ProgressRecord& record = profile.Record(difficulty);
@@ -33,7 +33,7 @@ void ExpectSameProfile(const Profile& profile, const test::RawProfile& raw)
             for (const test::RawLevel& level : rawLevels) {
                 const LevelEntry* entry = record.GetEntry(mode, level.path);
                 ASSERT_NE(entry, nullptr) << level.path;
-                EXPECT_EQ(level.state, entry->state) << level.path;
+                EXPECT_EQ(level.state, static_cast<int32_t>(entry->state)) << level.path;
                 EXPECT_EQ(level.best, entry->best) << level.path;
             }
         }
@@ -59,7 +59,7 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
 
     const std::string board = std::string("\x12\x00\x00\x00snapshot\xFF", 13);
     std::vector<IntrusivePtr<Profile>> expectedProfiles;
-    std::vector<std::pair<int32_t, IntrusivePtr<HighscoreEntry>>> expectedScores;
+    std::vector<HighscoreTable::Pair> expectedScores;
     std::string savedPath;
     {
         auto state = std::make_unique<GameState>(paths);
@@ -70,20 +70,20 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
         ren.Awards().TakeHint(0);
         ren.Awards().SetEarned(5);
         // A byte above 0x7F sorts after every ASCII path in the file.
-        ren.Record(DifficultyHard).SetState(GameModeQuest, "/level/original/\xE9.xml", LevelOpen);
+        ren.Record(Difficulty::Hard).SetState(GameMode::Quest, "/level/original/\xE9.xml", LevelState::Open);
 
         // Two quest wins at Hard, one of them fast, then an arcade win rated 6.
-        ren.SetDifficulty(DifficultyHard);
+        ren.SetDifficulty(Difficulty::Hard);
         for (const char* level : {"/level/original/002.xml", "/level/original/001.xml"}) {
-            state->PrepareLevel(level, GameModeQuest);
+            state->PrepareLevel(level, GameMode::Quest);
             state->AddScore(120, 0, 0);
-            state->SetStat64(GameModeQuest, StatTimeLeft, 30);
+            state->SetStat64(GameMode::Quest, StatCounter::TimeLeft, 30);
             state->SetTimeUsed(level[18] == '1' ? 30 : 70);
             state->SetWon(true);
             state->RecordLevelResult();
         }
         state->ResetLevelStats();
-        state->PrepareLevel("/level/original/002.xml", GameModeArcade);
+        state->PrepareLevel("/level/original/002.xml", GameMode::Arcade);
         state->SetAwardKey("quest_map3");
         state->SetTimeUsed(20);
         state->SetWon(true);
@@ -97,14 +97,14 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
         // Leaving a level unfinished keeps the run in a saved game.
         state->SetBoardSnapshotHooks([&](tsv::RecordWriter& out) { out.WriteBytes(board.data(), board.size()); },
                                      nullptr);
-        state->PrepareLevel("/level/original/001.xml", GameModeQuest);
+        state->PrepareLevel("/level/original/001.xml", GameMode::Quest);
         state->SetAwardKey("quest_map1");
         for (int counter = 0; counter < kStatCount; ++counter) {
-            state->SetStat(GameModeQuest, counter, counter + 1);
-            state->SetStat(GameModeArcade, counter, -counter);
+            state->SetStat(GameMode::Quest, StatAt(static_cast<size_t>(counter)), counter + 1);
+            state->SetStat(GameMode::Arcade, StatAt(static_cast<size_t>(counter)), -counter);
         }
         ASSERT_TRUE(state->SaveGame());
-        savedPath = state->SavedGamePath(GameModeQuest);
+        savedPath = state->SavedGamePath(GameMode::Quest);
 
         expectedProfiles = state->Profiles().Profiles();
         expectedScores = state->Highscores().Pairs();
@@ -124,11 +124,11 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
     const test::RawProfile& ren = (*profiles)[0];
     EXPECT_EQ(ren.name, "Ren\xE9");
     EXPECT_EQ(ren.hints, 0);
-    EXPECT_EQ(ren.difficulty, DifficultyNormal); // the arcade level set it
+    EXPECT_EQ(static_cast<Difficulty>(ren.difficulty), Difficulty::Normal); // the arcade level set it
     EXPECT_EQ(ren.records[2].score[0], 2 * (120 + 30 * 50 * 2));
     ASSERT_EQ(ren.records[2].levels[0].size(), 3u);
-    EXPECT_EQ(ren.records[2].levels[0][0].state, LevelCompletedFast);
-    EXPECT_EQ(ren.records[2].levels[0][1].state, LevelCompleted);
+    EXPECT_EQ(static_cast<LevelState>(ren.records[2].levels[0][0].state), LevelState::CompletedFast);
+    EXPECT_EQ(static_cast<LevelState>(ren.records[2].levels[0][1].state), LevelState::Completed);
     EXPECT_EQ(ren.records[2].levels[0][2].path, "/level/original/\xE9.xml");
     ASSERT_EQ(ren.records[1].levels[1].size(), 2u);
     EXPECT_EQ(ren.records[1].levels[1][1].path, "/level/original/002.xml");
@@ -144,7 +144,7 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
     ASSERT_EQ(scores->size(), expectedScores.size());
     ASSERT_EQ(scores->size(), 20u);
     for (size_t i = 0; i < scores->size(); ++i) {
-        EXPECT_EQ((*scores)[i].table, expectedScores[i].first) << i;
+        EXPECT_EQ((*scores)[i].table, static_cast<int32_t>(expectedScores[i].first)) << i;
         EXPECT_EQ((*scores)[i].name, expectedScores[i].second->GetName()) << i;
         EXPECT_EQ((*scores)[i].score, expectedScores[i].second->GetScore()) << i;
     }
@@ -166,7 +166,7 @@ TEST(Persistence, ScratchFolderReadsBackFieldByField)
     GameState next(paths);
     ASSERT_EQ(next.Profiles().Count(), 2);
     ExpectSameProfile(*next.CurrentProfile(), ren);
-    EXPECT_TRUE(next.SavedGameExists(GameModeQuest));
+    EXPECT_TRUE(next.SavedGameExists(GameMode::Quest));
 }
 
 } // namespace

@@ -9,6 +9,6 @@ BSH_FUZZ_TARGET(highscores)
     bsh::fuzz::WriteInput(bsh::HighscoreTable::kFileName, data, size);
     tsv::IntrusivePtr<bsh::HighscoreTable> table(new bsh::HighscoreTable(10));
     table->Serialise();
-    table->EntriesOf(bsh::GameModeQuest);
+    table->EntriesOf(bsh::GameMode::Quest);
     return 0;
 }

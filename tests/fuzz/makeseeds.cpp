@@ -48,10 +48,10 @@ int main(int argc, char** argv)
         bsh::GameState state(bsh::GameStatePaths{(work / "nomap.xml").string(), (work / "noset%d.xml").string()});
         for (const char* name : {"Ann", "B\xe9la"}) {
             tsv::IntrusivePtr<bsh::Profile> profile(new bsh::Profile(name));
-            profile->Record().SetState(bsh::GameModeQuest, "/level/quest/01.xml", bsh::LevelCompletedFast);
+            profile->Record().SetState(bsh::GameMode::Quest, "/level/quest/01.xml", bsh::LevelState::CompletedFast);
             state.Profiles().Add(profile);
         }
-        state.PrepareLevel(argv[2], bsh::GameModeArcade);
+        state.PrepareLevel(argv[2], bsh::GameMode::Arcade);
         bsh::BoardEvents events;
         tsv::IntrusivePtr<bsh::PlayField> board = tsv::MakeIntrusive<bsh::PlayField>(events, [] { return int64_t{1000}; });
         board->Seed(7);
@@ -61,9 +61,9 @@ int main(int argc, char** argv)
         }
         bsh::PlayField* field = board.Get();
         state.SetBoardSnapshotHooks([field](tsv::RecordWriter& w) { field->SaveState(w); }, {});
-        state.SetStat(bsh::GameModeArcade, bsh::StatJewels, 42);
+        state.SetStat(bsh::GameMode::Arcade, bsh::StatCounter::Jewels, 42);
         state.SaveGame();
-        Copy(state.SavedGamePath(bsh::GameModeArcade), out / "savedrun" / "arcade.dat");
+        Copy(state.SavedGamePath(bsh::GameMode::Arcade), out / "savedrun" / "arcade.dat");
         state.Profiles().Save();
         state.Highscores().Save();
         Copy(bsh::ProfileManager::FilePath(), out / "profiles" / "two.dat");

@@ -11,7 +11,7 @@ BSH_FUZZ_TARGET(questmap)
         auto made = std::make_unique<bsh::GameState>(
             bsh::GameStatePaths{bsh::fuzz::Scratch() + "map.xml", bsh::fuzz::Scratch() + "noset%d.xml"});
         tsv::IntrusivePtr<bsh::Profile> profile(new bsh::Profile("Fuzz"));
-        profile->Record().SetState(bsh::GameModeQuest, "/level/quest/01.xml", bsh::LevelCompleted);
+        profile->Record().SetState(bsh::GameMode::Quest, "/level/quest/01.xml", bsh::LevelState::Completed);
         made->Profiles().Add(profile);
         return made;
     }();

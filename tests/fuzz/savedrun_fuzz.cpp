@@ -19,7 +19,7 @@ BSH_FUZZ_TARGET(savedrun)
         made->state = std::make_unique<bsh::GameState>(
             bsh::GameStatePaths{bsh::fuzz::Scratch() + "nomap.xml", bsh::fuzz::Scratch() + "noset%d.xml"});
         made->state->Profiles().Add(tsv::IntrusivePtr<bsh::Profile>(new bsh::Profile("Fuzz")));
-        made->state->PrepareLevel("", bsh::GameModeArcade);
+        made->state->PrepareLevel("", bsh::GameMode::Arcade);
         made->board = tsv::MakeIntrusive<bsh::PlayField>(made->events, [] { return int64_t{1000}; });
         bsh::PlayField* board = made->board.Get();
         made->state->SetBoardSnapshotHooks([board](tsv::RecordWriter& out) { board->SaveState(out); },
@@ -27,7 +27,7 @@ BSH_FUZZ_TARGET(savedrun)
         return made;
     }();
     bsh::fuzz::ClearScratch();
-    const std::string path = run->state->SavedGamePath(bsh::GameModeArcade);
+    const std::string path = run->state->SavedGamePath(bsh::GameMode::Arcade);
     bsh::fuzz::WriteInput(path.substr(bsh::fuzz::Scratch().size()), data, size);
     if (run->state->LoadGame()) {
         // A resumed run is saved again when the player leaves it.

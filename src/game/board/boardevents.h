@@ -9,6 +9,7 @@
 #include "game/board/cell.h"
 #include "game/board/piece.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -39,21 +40,23 @@ enum class BoardSound : int32_t {
 };
 
 // The board's effects, by index into the effect table.
-enum GameEffect : int {
-    EffectTileWood = 0,
-    EffectTileIron = 1,
-    EffectBonusAppears = 2,
-    EffectBlockGlitter = 3,
-    EffectBomb = 4,
-    EffectDynamite = 5,
-    EffectCannon = 6,
-    EffectJewelGlitter = 7,
-    EffectKey = 8,
-    EffectLock = 9,
-    EffectRainbow = 10,
-    EffectRainbowSuck = 11,
+enum class GameEffect : int {
+    TileWood = 0,
+    TileIron = 1,
+    BonusAppears = 2,
+    BlockGlitter = 3,
+    Bomb = 4,
+    Dynamite = 5,
+    Cannon = 6,
+    JewelGlitter = 7,
+    Key = 8,
+    Lock = 9,
+    Rainbow = 10,
+    RainbowSuck = 11,
 };
 inline constexpr int kGameEffectCount = 12;
+// The one place an effect becomes the index of its picture.
+inline constexpr size_t EffectIndex(GameEffect effect) { return static_cast<size_t>(effect); }
 
 enum class MultiplierChange { Reset, Raise };
 

@@ -41,7 +41,7 @@ void PlayField::Refill()
         }
         const int last = end - 1;
         for (int y = top; y <= last; ++y) {
-            Piece* piece = NewPiece(x, y, GetRandomColor(), PieceJewel);
+            Piece* piece = NewPiece(x, y, GetRandomColor(), PieceType::Jewel);
             piece->SetPosition(ColumnX(x), kRefillStartY - static_cast<float>(kCellSize * (last - y)));
             piece->FallTo(ColumnX(x), RowY(y), m_now);
         }
@@ -79,7 +79,7 @@ void PlayField::Slide()
 {
     for (int x = 0; x < kBoardColumns; ++x) {
         for (int y = 0; y < kBoardRows - 1; ++y) {
-            if (!IsReadyToFall(x, y) || TypeAt(x, y) == PieceBlock || IsEmpty(x, y + 1)) {
+            if (!IsReadyToFall(x, y) || TypeAt(x, y) == PieceType::Block || IsEmpty(x, y + 1)) {
                 continue;
             }
             if (x > 0 && TrySlide(x, y, -1)) {

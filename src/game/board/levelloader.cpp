@@ -25,7 +25,7 @@ LevelMeshLoader& MeshLoaderSlot()
 struct Alias {
     char character = '.';
     int32_t colour = 0; // 0: drawn when the piece is made
-    PieceType type = PieceJewel;
+    PieceType type = PieceType::Jewel;
     std::string style;
     std::string texture;
     std::optional<tsv::Mesh> mesh;
@@ -166,10 +166,10 @@ bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
         } else if (tag == "fill") {
             WalkBoardText(text, [&](int column, int row, char ch) {
                 board.SetCellKind(column, row,
-                                  ch == '0'   ? CellNormal
-                                  : ch == '1' ? CellWood
-                                  : ch == '2' ? CellIron
-                                              : CellNone);
+                                  ch == '0'   ? CellKind::Normal
+                                  : ch == '1' ? CellKind::Wood
+                                  : ch == '2' ? CellKind::Iron
+                                              : CellKind::None);
             });
         }
     }
@@ -183,5 +183,12 @@ bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info)
 }
 
 void SetLevelMeshLoader(LevelMeshLoader loader) { MeshLoaderSlot() = std::move(loader); }
+
+bool ReadLevelInfo(const std::string& path, LevelInfo& info)
+{
+    BoardEvents unseen;
+    tsv::IntrusivePtr<PlayField> layout = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
+    return LoadLevel(path, *layout, &info);
+}
 
 } // namespace bsh

@@ -27,6 +27,9 @@ struct LevelInfo {
 // path) and sets its time limit to the file's time. False, with a log line,
 // when the file is no level; the board then stays empty.
 bool LoadLevel(const std::string& path, PlayField& board, LevelInfo* info = nullptr);
+// Only what the level file gives besides its board (the squares' frame, the
+// decoration, the title): the file is read onto a board that nothing plays.
+bool ReadLevelInfo(const std::string& path, LevelInfo& info);
 
 // Mesh files named by aliases are read through this (the start-up plugs in
 // the engine's mesh reader); without one, aliases keep the default mesh.

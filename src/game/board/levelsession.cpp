@@ -140,7 +140,7 @@ void LevelSession::GiveHint(int64_t now)
     for (int x = 0; x < kBoardColumns; ++x) {
         for (int y = 0; y < kBoardRows; ++y) {
             const CellKind kind = m_board.CellAt(x, y).kind;
-            if (kind == CellWood || kind == CellIron || m_board.TypeAt(x, y) == PieceBlock) {
+            if (kind == CellKind::Wood || kind == CellKind::Iron || m_board.TypeAt(x, y) == PieceType::Block) {
                 work.emplace_back(x, y);
             }
         }
@@ -229,16 +229,16 @@ size_t PickBotMove(PlayField& board, const std::vector<BoardMove>& moves)
             const int x = static_cast<int>(cell) / kBoardRows;
             const int y = static_cast<int>(cell) % kBoardRows;
             const CellKind kind = board.CellAt(x, y).kind;
-            score += kind == CellIron ? 24 : kind == CellWood ? 16 : 0;
+            score += kind == CellKind::Iron ? 24 : kind == CellKind::Wood ? 16 : 0;
             score += y / 4;
             const int32_t colour = board.ColourAt(x, y);
             for (const auto& [dx, dy] : {std::pair(1, 0), std::pair(-1, 0), std::pair(0, 1), std::pair(0, -1)}) {
                 const PieceType type = board.TypeAt(x + dx, y + dy);
-                if ((type == PieceBlock || type == PieceFixedBlock) && board.ColourAt(x + dx, y + dy) == colour) {
+                if ((type == PieceType::Block || type == PieceType::FixedBlock) && board.ColourAt(x + dx, y + dy) == colour) {
                     score += 20;
                 }
             }
-            if (IsFixedType(board.TypeAt(x, y)) || board.TypeAt(x, y) == PieceArtifact) {
+            if (IsFixedType(board.TypeAt(x, y)) || board.TypeAt(x, y) == PieceType::Artifact) {
                 score += 20;
             }
         }

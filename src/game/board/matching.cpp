@@ -30,18 +30,18 @@ struct ShapeRule {
 
 // Runs along a row: the corners and Ts, in the order they are tried.
 constexpr ShapeRule kRowShapes[] = {
-    {0, -1, 0, -2, PieceCannonRight, 0, 0, kCornerPoints}, // stem up at the left end
-    {1, -1, 1, -2, PieceDynamite, 1, 0, kTPoints},         // stem up from the middle
-    {2, -1, 2, -2, PieceCannonTop, 2, 0, kCornerPoints},   // stem up at the right end
-    {0, 1, 0, 2, PieceCannonBottom, 0, 0, kCornerPoints},  // stem down at the left end
-    {1, 1, 1, 2, PieceDynamite, 1, 0, kTPoints},           // stem down from the middle
-    {2, 1, 2, 2, PieceCannonLeft, 2, 0, kCornerPoints},    // stem down at the right end
+    {0, -1, 0, -2, PieceType::CannonRight, 0, 0, kCornerPoints}, // stem up at the left end
+    {1, -1, 1, -2, PieceType::Dynamite, 1, 0, kTPoints},         // stem up from the middle
+    {2, -1, 2, -2, PieceType::CannonTop, 2, 0, kCornerPoints},   // stem up at the right end
+    {0, 1, 0, 2, PieceType::CannonBottom, 0, 0, kCornerPoints},  // stem down at the left end
+    {1, 1, 1, 2, PieceType::Dynamite, 1, 0, kTPoints},           // stem down from the middle
+    {2, 1, 2, 2, PieceType::CannonLeft, 2, 0, kCornerPoints},    // stem down at the right end
 };
 
 // Runs down a column: only the Ts through their middle.
 constexpr ShapeRule kColumnShapes[] = {
-    {-1, 1, -2, 1, PieceDynamite, 0, 1, kTPoints}, // stem to the left
-    {1, 1, 2, 1, PieceDynamite, 0, 1, kTPoints},   // stem to the right
+    {-1, 1, -2, 1, PieceType::Dynamite, 0, 1, kTPoints}, // stem to the left
+    {1, 1, 2, 1, PieceType::Dynamite, 0, 1, kTPoints},   // stem to the right
 };
 
 } // namespace
@@ -54,7 +54,7 @@ void PlayField::CreateSpecial(int x, int y, PieceType type, std::vector<int>& sp
     const int32_t colour = ColourAt(x, y);
     NewPiece(x, y, colour, type);
     specials.push_back(static_cast<int>(CellIndex(x, y)));
-    m_events.OnEffect(EffectBonusAppears, BoardSpot::Cell(x, y));
+    m_events.OnEffect(GameEffect::BonusAppears, BoardSpot::Cell(x, y));
 }
 
 bool PlayField::ResolveMatches()
@@ -105,11 +105,11 @@ bool PlayField::ResolveMatches()
             if (x < kBoardColumns - 3 && same(x + 3, y, colour)) {
                 if (x < kBoardColumns - 4 && same(x + 4, y, colour)) {
                     mark(x + 4, y);
-                    CreateSpecial(x + 2, y, PieceRainbow, specials);
+                    CreateSpecial(x + 2, y, PieceType::Rainbow, specials);
                     score(kFivePoints, x + 2, y);
                 }
-                if (TypeAt(x + 1, y) == PieceJewel) {
-                    CreateSpecial(x + 1, y, PieceBomb, specials);
+                if (TypeAt(x + 1, y) == PieceType::Jewel) {
+                    CreateSpecial(x + 1, y, PieceType::Bomb, specials);
                 }
                 mark(x + 3, y);
                 score(kFourPoints, x + 2, y);
@@ -136,11 +136,11 @@ bool PlayField::ResolveMatches()
             if (y < kBoardRows - 3 && same(x, y + 3, colour)) {
                 if (y < kBoardRows - 4 && same(x, y + 4, colour)) {
                     mark(x, y + 4);
-                    CreateSpecial(x, y + 2, PieceRainbow, specials);
+                    CreateSpecial(x, y + 2, PieceType::Rainbow, specials);
                     score(kFivePoints, x, y + 2);
                 }
-                if (TypeAt(x, y + 1) == PieceJewel) {
-                    CreateSpecial(x, y + 1, PieceBomb, specials);
+                if (TypeAt(x, y + 1) == PieceType::Jewel) {
+                    CreateSpecial(x, y + 1, PieceType::Bomb, specials);
                 }
                 mark(x, y + 3);
                 score(kFourPoints, x, y + 1);
@@ -198,12 +198,12 @@ void PlayField::HitCell(int x, int y)
     // With no piece on the cell the wear shows nowhere on screen.
     const BoardSpot position = BoardSpot::Point(piece ? piece->GetPosition() : tsv::Vec3{3000.0f, 3000.0f, 0.0f});
     const CellKind kind = CellAt(x, y).kind;
-    if (kind != CellWood && kind != CellIron) {
+    if (kind != CellKind::Wood && kind != CellKind::Iron) {
         return;
     }
-    const bool wood = kind == CellWood;
-    SetCellKind(x, y, wood ? CellNormal : CellWood);
-    m_events.OnEffect(wood ? EffectTileWood : EffectTileIron, position);
+    const bool wood = kind == CellKind::Wood;
+    SetCellKind(x, y, wood ? CellKind::Normal : CellKind::Wood);
+    m_events.OnEffect(wood ? GameEffect::TileWood : GameEffect::TileIron, position);
     m_counters.CellWorn();
     m_events.OnStat(BoardStat::Cells, 1);
     m_events.OnScore(wood ? 1 : 2, kNoPopupPosition, kNoPopupPosition);
@@ -214,7 +214,7 @@ void PlayField::HitNeighbourBlock(int x, int y, int32_t colour)
 {
     Piece* piece = PieceAt(x, y);
     if (!piece || !piece->IsAlive() || piece->GetColour() != colour ||
-        (piece->GetType() != PieceBlock && piece->GetType() != PieceFixedBlock)) {
+        (piece->GetType() != PieceType::Block && piece->GetType() != PieceType::FixedBlock)) {
         return;
     }
     m_events.OnScore(1, kNoPopupPosition, kNoPopupPosition);

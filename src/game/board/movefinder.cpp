@@ -13,7 +13,7 @@ namespace {
 // (-1 when it does not) and its type.
 struct MatchView {
     std::array<int32_t, kBoardCells> colour;
-    std::array<int32_t, kBoardCells> type;
+    std::array<PieceType, kBoardCells> type;
 };
 
 constexpr size_t At(int x, int y) { return CellIndex(x, y); }
@@ -23,26 +23,26 @@ void FlagRun(const MatchView& view, size_t a, size_t b, size_t c, bool swapHint,
 {
     for (size_t i : {a, b, c}) {
         switch (view.type[i]) {
-        case PieceBomb:
+        case PieceType::Bomb:
             hint.Set(HintRecord::Bomb);
             break;
-        case PieceDynamite:
+        case PieceType::Dynamite:
             hint.Set(HintRecord::Dynamite);
             break;
-        case PieceCannonLeft:
-        case PieceCannonRight:
-        case PieceCannonTop:
-        case PieceCannonBottom:
+        case PieceType::CannonLeft:
+        case PieceType::CannonRight:
+        case PieceType::CannonTop:
+        case PieceType::CannonBottom:
             hint.Set(HintRecord::Cannon);
             break;
-        case PieceRainbow:
+        case PieceType::Rainbow:
             hint.Set(HintRecord::Rainbow);
             break;
-        case PieceKey:
+        case PieceType::Key:
             hint.Set(HintRecord::KeyLock);
             break;
-        case PieceBlock:
-        case PieceFixedBlock:
+        case PieceType::Block:
+        case PieceType::FixedBlock:
             hint.Set(HintRecord::DetonatorPart);
             break;
         default:
@@ -253,8 +253,8 @@ std::vector<BoardMove> PlayField::ListMoves() const
         std::swap(view.colour[a], view.colour[b]);
         std::swap(view.type[a], view.type[b]);
         // A rainbow exchanged with a coloured piece fires without a run.
-        const bool rainbow = (view.type[a] == PieceRainbow && ColourAt(bx, by) != 0) ||
-                             (view.type[b] == PieceRainbow && ColourAt(ax, ay) != 0);
+        const bool rainbow = (view.type[a] == PieceType::Rainbow && ColourAt(bx, by) != 0) ||
+                             (view.type[b] == PieceType::Rainbow && ColourAt(ax, ay) != 0);
         if (!move.cells.empty() || rainbow) {
             std::sort(move.cells.begin(), move.cells.end());
             move.cells.erase(std::unique(move.cells.begin(), move.cells.end()), move.cells.end());

@@ -26,16 +26,16 @@ constexpr const char* kTypeNames[kPieceTypeCount] = {
 bool TakesLevelPicture(PieceType type)
 {
     switch (type) {
-    case PieceJewel:
-    case PieceKey:
-    case PieceLock:
-    case PieceBomb:
-    case PieceDynamite:
-    case PieceCannonLeft:
-    case PieceCannonRight:
-    case PieceCannonTop:
-    case PieceCannonBottom:
-    case PieceRainbow: return false;
+    case PieceType::Jewel:
+    case PieceType::Key:
+    case PieceType::Lock:
+    case PieceType::Bomb:
+    case PieceType::Dynamite:
+    case PieceType::CannonLeft:
+    case PieceType::CannonRight:
+    case PieceType::CannonTop:
+    case PieceType::CannonBottom:
+    case PieceType::Rainbow: return false;
     default: return true;
     }
 }
@@ -46,16 +46,16 @@ PieceShape DescribeShape(PieceType type, const tsv::Mesh* mesh, float angle)
     bool mirrored = false;
     float size = kPieceSize;
     switch (type) {
-    case PieceBomb:
-    case PieceDynamite:
-    case PieceRainbow: size = kSpecialSize; break;
-    case PieceCannonLeft:
-    case PieceCannonRight:
-    case PieceCannonTop:
-    case PieceCannonBottom:
+    case PieceType::Bomb:
+    case PieceType::Dynamite:
+    case PieceType::Rainbow: size = kSpecialSize; break;
+    case PieceType::CannonLeft:
+    case PieceType::CannonRight:
+    case PieceType::CannonTop:
+    case PieceType::CannonBottom:
         size = kSpecialSize;
-        mirrored = type == PieceCannonLeft;
-        kindAngle = type == PieceCannonTop ? -kHalfPi : type == PieceCannonBottom ? kHalfPi : 0.0f;
+        mirrored = type == PieceType::CannonLeft;
+        kindAngle = type == PieceType::CannonTop ? -kHalfPi : type == PieceType::CannonBottom ? kHalfPi : 0.0f;
         break;
     default: break;
     }
@@ -79,16 +79,16 @@ PieceType PieceTypeFromName(const std::string& name)
             return static_cast<PieceType>(type);
         }
     }
-    return PieceUnknown;
+    return PieceType::Unknown;
 }
 
 bool HasColourPicture(int32_t colour) { return colour >= 1 && colour <= 8; }
 
 Piece::Piece(int32_t colour, PieceType type, const std::string& style, const std::string& texture,
              const tsv::Mesh* mesh, float angle)
-    : m_type(type), m_colour(type == PieceRainbow ? 0 : colour), m_angle(angle), m_style(style)
+    : m_type(type), m_colour(type == PieceType::Rainbow ? 0 : colour), m_angle(angle), m_style(style)
 {
-    if (type == PieceJewel && HasColourPicture(m_colour)) {
+    if (type == PieceType::Jewel && HasColourPicture(m_colour)) {
         m_style = std::to_string(m_colour);
     }
     m_shape = DescribeShape(type, mesh, angle);
@@ -105,7 +105,7 @@ void Piece::SetPosition(float x, float y)
 
 void Piece::MoveTo(float x, float y, int64_t durationMs, int64_t now)
 {
-    m_state = PieceMoving;
+    m_state = PieceState::Moving;
     m_a = static_cast<int32_t>(m_x);
     m_b = static_cast<int32_t>(m_y);
     m_c = static_cast<int32_t>(x);
@@ -117,12 +117,12 @@ void Piece::MoveTo(float x, float y, int64_t durationMs, int64_t now)
 void Piece::SwapAndReturn(float x, float y, int64_t now)
 {
     MoveTo(x, y, kSwapLegMs, now);
-    m_state = PieceSwapping;
+    m_state = PieceState::Swapping;
 }
 
 void Piece::FallTo(float x, float y, int64_t now)
 {
-    m_state = PieceFalling;
+    m_state = PieceState::Falling;
     m_c = static_cast<int32_t>(x);
     m_d = static_cast<int32_t>(y);
     m_startTime = now;
@@ -164,19 +164,19 @@ Piece::Finished Piece::Advance(int64_t now)
 
     const int64_t t = now - m_startTime;
     switch (m_state) {
-    case PieceMoving:
+    case PieceState::Moving:
         if (t >= m_duration) {
             SetPosition(static_cast<float>(m_c), static_cast<float>(m_d));
-            m_state = PieceIdle;
+            m_state = PieceState::Idle;
             return Finished::Move;
         }
         SetPosition(static_cast<float>(m_a + (m_c - m_a) * t / m_duration),
                     static_cast<float>(m_b + (m_d - m_b) * t / m_duration));
         return Finished::Nothing;
-    case PieceSwapping:
+    case PieceState::Swapping:
         if (t >= 2 * kSwapLegMs) {
             SetPosition(static_cast<float>(m_a), static_cast<float>(m_b));
-            m_state = PieceIdle;
+            m_state = PieceState::Idle;
         } else if (t >= kSwapLegMs) {
             const int64_t back = t - kSwapLegMs;
             SetPosition(static_cast<float>(m_c + (m_a - m_c) * back / kSwapLegMs),
@@ -186,20 +186,20 @@ Piece::Finished Piece::Advance(int64_t now)
                         static_cast<float>(m_b + (m_d - m_b) * t / kSwapLegMs));
         }
         return Finished::Nothing;
-    case PieceFalling:
+    case PieceState::Falling:
         if (m_y > static_cast<float>(m_d)) {
             const bool fast = m_vy >= kLandingSoundSpeed;
             SetPosition(static_cast<float>(m_c), static_cast<float>(m_d));
             m_vx = m_vy = m_ay = 0;
-            m_state = PieceIdle;
+            m_state = PieceState::Idle;
             return fast ? Finished::FastLanding : Finished::Landing;
         }
         return Finished::Nothing;
-    case PieceDetonating:
-    case PieceCharging:
-    case PieceOpening: {
-        const int64_t delay = m_state == PieceDetonating ? kDetonationDelayMs
-                              : m_state == PieceCharging ? kChargeMs
+    case PieceState::Detonating:
+    case PieceState::Charging:
+    case PieceState::Opening: {
+        const int64_t delay = m_state == PieceState::Detonating ? kDetonationDelayMs
+                              : m_state == PieceState::Charging ? kChargeMs
                                                          : kOpeningMs;
         return t >= delay ? Finished::Timer : Finished::Nothing;
     }

@@ -12,32 +12,35 @@
 
 namespace bsh {
 
-enum PieceType : int32_t {
-    PieceUnknown = -1, // a level named a type that does not exist
-    PieceJewel = 0,
-    PieceBomb = 1,
-    PieceDynamite = 2,
-    PieceCannonLeft = 3,
-    PieceCannonRight = 4,
-    PieceCannonTop = 5,
-    PieceCannonBottom = 6,
-    PieceRainbow = 7,
-    PieceKey = 8,
-    PieceLock = 9,
-    PieceBlock = 10,
-    PieceFixedBlock = 11,
-    PieceArtifact = 12,
+enum class PieceType : int32_t {
+    Unknown = -1, // a level named a type that does not exist
+    Jewel = 0,
+    Bomb = 1,
+    Dynamite = 2,
+    CannonLeft = 3,
+    CannonRight = 4,
+    CannonTop = 5,
+    CannonBottom = 6,
+    Rainbow = 7,
+    Key = 8,
+    Lock = 9,
+    Block = 10,
+    FixedBlock = 11,
+    Artifact = 12,
 };
+// The one place a piece type and its number (in snapshots, and as an index
+// into per-type tables) meet.
+inline constexpr int32_t PieceNumber(PieceType type) { return static_cast<int32_t>(type); }
 inline constexpr int kPieceTypeCount = 13;
 
-enum PieceState : int32_t {
-    PieceIdle = 0,
-    PieceMoving = 1,     // straight line from (a, b) to (c, d) over the duration
-    PieceSwapping = 2,   // out to (c, d) and back to (a, b), 150 ms each way
-    PieceDetonating = 3, // 150 ms, then the blast around cell (a, b)
-    PieceFalling = 5,    // accelerating towards (c, d)
-    PieceCharging = 6,   // rainbow: 500 ms, then the pull of its colour around (a, b)
-    PieceOpening = 8,    // key: 500 ms, then the locks of its colour open
+enum class PieceState : int32_t {
+    Idle = 0,
+    Moving = 1,     // straight line from (a, b) to (c, d) over the duration
+    Swapping = 2,   // out to (c, d) and back to (a, b), 150 ms each way
+    Detonating = 3, // 150 ms, then the blast around cell (a, b)
+    Falling = 5,    // accelerating towards (c, d)
+    Charging = 6,   // rainbow: 500 ms, then the pull of its colour around (a, b)
+    Opening = 8,    // key: 500 ms, then the locks of its colour open
 };
 
 // What a bomb or dynamite blasts when it goes off.
@@ -46,16 +49,16 @@ enum class BlastKind : int32_t {
     Dynamite = 1, // two cells each way in a cross
 };
 
-// The type named by a level file ("jewel" .. "artifact"); PieceUnknown otherwise.
+// The type named by a level file ("jewel" .. "artifact"); PieceType::Unknown otherwise.
 PieceType PieceTypeFromName(const std::string& name);
 // Colours 1 .. 8 have pictures of their own (and jewels of them a fragment
 // style); other colours still match, drawn with the kind's plain picture.
 bool HasColourPicture(int32_t colour);
-inline bool IsSwapType(PieceType type) { return type >= PieceJewel && type <= PieceRainbow; }
-inline bool IsMatchType(PieceType type) { return type >= PieceJewel && type <= PieceArtifact && type != PieceLock; }
-inline bool IsFallType(PieceType type) { return IsSwapType(type) || type == PieceBlock; }
-inline bool IsFixedType(PieceType type) { return type >= PieceKey && type <= PieceArtifact; }
-inline bool IsCannon(PieceType type) { return type >= PieceCannonLeft && type <= PieceCannonBottom; }
+inline bool IsSwapType(PieceType type) { return type >= PieceType::Jewel && type <= PieceType::Rainbow; }
+inline bool IsMatchType(PieceType type) { return type >= PieceType::Jewel && type <= PieceType::Artifact && type != PieceType::Lock; }
+inline bool IsFallType(PieceType type) { return IsSwapType(type) || type == PieceType::Block; }
+inline bool IsFixedType(PieceType type) { return type >= PieceType::Key && type <= PieceType::Artifact; }
+inline bool IsCannon(PieceType type) { return type >= PieceType::CannonLeft && type <= PieceType::CannonBottom; }
 
 // A piece's outline on the board, as the level and the saved game describe
 // it: its mesh (size, mirroring) and turn. Which pictures fill it is the
@@ -82,7 +85,7 @@ public:
     // blocks, the artifact); "" for the others.
     const std::string& GetTexture() const { return m_texture; }
     // Idle pieces (and a charging rainbow, which is already out of the way) take part in runs.
-    bool IsIdle() const { return m_state == PieceIdle || m_state == PieceCharging; }
+    bool IsIdle() const { return m_state == PieceState::Idle || m_state == PieceState::Charging; }
     // False once the piece has left play; its cell lets go of it on the next step.
     bool IsAlive() const { return m_alive; }
     // Detonating and charging pieces are out of sight while their timer runs.
@@ -125,7 +128,7 @@ private:
     std::string m_style;
     PieceShape m_shape;
     std::string m_texture;
-    PieceState m_state = PieceIdle;
+    PieceState m_state = PieceState::Idle;
     bool m_alive = true;
     bool m_visible = true;
     int64_t m_shakeUntil = 0;

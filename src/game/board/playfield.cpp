@@ -52,7 +52,7 @@ int32_t PlayField::ColourAt(int x, int y) const
 PieceType PlayField::TypeAt(int x, int y) const
 {
     const Piece* piece = PieceAt(x, y);
-    return piece ? piece->GetType() : PieceUnknown;
+    return piece ? piece->GetType() : PieceType::Unknown;
 }
 
 bool PlayField::IsSelectable(int x, int y) const
@@ -125,7 +125,7 @@ Piece* PlayField::CreatePieceAt(int x, int y, int32_t colour, PieceType type, co
         }
     }
     Piece* piece = NewPiece(x, y, colour, type, style, texture, mesh, angle);
-    if (type == PieceArtifact) {
+    if (type == PieceType::Artifact) {
         if (m_hasArtifact) {
             GetLog() << tsv::Error << "This level has artifact already." << EndL;
             return nullptr;
@@ -163,7 +163,7 @@ void PlayField::Clear()
                 RetirePiece(*cell.piece, PieceExit::Removed);
                 cell.piece = nullptr;
             }
-            SetCellKind(x, y, CellNone);
+            SetCellKind(x, y, CellKind::None);
         }
     }
     m_hasArtifact = false;
@@ -178,7 +178,7 @@ void PlayField::SetSpecialDisabled(int index, bool disabled)
 
 bool PlayField::IsSpecialDisabled(PieceType type) const
 {
-    return type >= PieceBomb && type <= PieceRainbow && m_disabled[static_cast<size_t>(type - PieceBomb)] != 0;
+    return type >= PieceType::Bomb && type <= PieceType::Rainbow && m_disabled[static_cast<size_t>(PieceNumber(type) - PieceNumber(PieceType::Bomb))] != 0;
 }
 
 void PlayField::CountObjectives()
@@ -190,11 +190,11 @@ void PlayField::CountObjectives()
                 continue;
             }
             const PieceType type = TypeAt(x, y);
-            if (type == PieceBlock || type == PieceFixedBlock) {
+            if (type == PieceType::Block || type == PieceType::FixedBlock) {
                 ++blocks;
             }
             const CellKind kind = CellAt(x, y).kind;
-            cellHits += kind == CellWood ? 1 : kind == CellIron ? 2 : 0;
+            cellHits += kind == CellKind::Wood ? 1 : kind == CellKind::Iron ? 2 : 0;
         }
     }
     m_counters.SetInitial(blocks, cellHits);
@@ -275,14 +275,14 @@ void PlayField::FinishTimer(Piece& piece)
     const PieceState state = piece.GetState();
     RetirePiece(piece, PieceExit::Cleared);
     switch (state) {
-    case PieceDetonating:
+    case PieceState::Detonating:
         Blast(piece.TimerColumn(), piece.TimerRow(), static_cast<BlastKind>(piece.TimerExtra()));
         break;
-    case PieceCharging:
+    case PieceState::Charging:
         RainbowPull(piece.TimerColumn(), piece.TimerRow(), piece.TimerExtra(), Phase::Finishing);
         break;
-    case PieceOpening:
-        m_events.OnEffect(EffectKey, BoardSpot::Point(piece.GetPosition()));
+    case PieceState::Opening:
+        m_events.OnEffect(GameEffect::Key, BoardSpot::Point(piece.GetPosition()));
         KeyOpen(0, 0, piece.GetColour(), Phase::Finishing);
         break;
     default:
@@ -325,13 +325,13 @@ bool PlayField::Swap(int x1, int y1, int x2, int y2)
     if (!p1 || !p2) {
         return false;
     }
-    if (p2->GetType() == PieceRainbow && p1->GetColour() != 0) {
+    if (p2->GetType() == PieceType::Rainbow && p1->GetColour() != 0) {
         DestroyPiece(*p2, x2, y2, BlastKind::Bomb, p1->GetColour());
         RainbowPull(x2, y2, p1->GetColour(), Phase::Starting);
         m_events.OnMultiplier(MultiplierChange::Reset);
         return true;
     }
-    if (p1->GetType() == PieceRainbow && p2->GetColour() != 0) {
+    if (p1->GetType() == PieceType::Rainbow && p2->GetColour() != 0) {
         DestroyPiece(*p1, x1, y1, BlastKind::Bomb, p2->GetColour());
         RainbowPull(x1, y1, p2->GetColour(), Phase::Starting);
         m_events.OnMultiplier(MultiplierChange::Reset);
@@ -372,7 +372,7 @@ void PlayField::Reshuffle()
             if (!marked[CellIndex(x, y)] || !IsEmpty(x, y)) {
                 continue;
             }
-            Piece* piece = CreatePieceAt(x, y, 0, PieceJewel);
+            Piece* piece = CreatePieceAt(x, y, 0, PieceType::Jewel);
             piece->SetPosition(ColumnX(x), RowY(y - kBoardRows));
             piece->MoveTo(ColumnX(x), RowY(y), kReshuffleInMs, m_now);
         }
@@ -407,11 +407,11 @@ void PlayField::TakeOut(int x, int y)
 void PlayField::DestroyPiece(Piece& piece, int32_t column, int32_t row, BlastKind kind, int32_t colour)
 {
     const PieceType type = piece.GetType();
-    if (piece.IsAlive() && piece.GetState() != PieceDetonating) {
-        if (type == PieceBlock || type == PieceFixedBlock) {
+    if (piece.IsAlive() && piece.GetState() != PieceState::Detonating) {
+        if (type == PieceType::Block || type == PieceType::FixedBlock) {
             m_counters.BlockCleared();
             m_events.OnStat(BoardStat::Blocks, 1);
-        } else if (type == PieceBomb || type == PieceDynamite) {
+        } else if (type == PieceType::Bomb || type == PieceType::Dynamite) {
             m_events.OnStat(BoardStat::Explosions, 1);
         } else {
             m_counters.JewelCleared();
@@ -420,30 +420,30 @@ void PlayField::DestroyPiece(Piece& piece, int32_t column, int32_t row, BlastKin
     }
 
     const BoardSpot position = column < 0 ? BoardSpot::Point(piece.GetPosition()) : BoardSpot::Cell(column, row);
-    if (type == PieceArtifact) {
+    if (type == PieceType::Artifact) {
         m_artifactCollected = true;
         m_events.OnSound(BoardSound::Artifact);
     }
 
-    if (type == PieceRainbow && colour != 0) {
-        piece.StartTimer(PieceCharging, column, row, colour, m_now);
+    if (type == PieceType::Rainbow && colour != 0) {
+        piece.StartTimer(PieceState::Charging, column, row, colour, m_now);
         piece.Hide();
-    } else if (type == PieceBomb || type == PieceDynamite) {
-        piece.StartTimer(PieceDetonating, column, row, static_cast<int32_t>(kind), m_now);
+    } else if (type == PieceType::Bomb || type == PieceType::Dynamite) {
+        piece.StartTimer(PieceState::Detonating, column, row, static_cast<int32_t>(kind), m_now);
         piece.Hide();
     } else {
         RetirePiece(piece, PieceExit::Cleared);
     }
 
-    if (type != PieceRainbow && !piece.GetStyle().empty()) {
+    if (type != PieceType::Rainbow && !piece.GetStyle().empty()) {
         m_events.OnFragments(piece.GetStyle(), position);
     }
-    if (type == PieceDynamite) {
+    if (type == PieceType::Dynamite) {
         m_events.OnDynamiteFlames(position);
     }
-    if (type == PieceJewel) {
+    if (type == PieceType::Jewel) {
         m_events.OnSound(BoardSound::Jewels);
-    } else if (type == PieceBlock || type == PieceFixedBlock) {
+    } else if (type == PieceType::Block || type == PieceType::FixedBlock) {
         m_events.OnSound(BoardSound::Stone);
     }
 }

@@ -124,10 +124,10 @@ public:
     const Cell& CellAt(int x, int y) const { return m_cells[CellIndex(x, y)]; }
     // The piece standing in (x, y), null outside the grid or without one.
     Piece* PieceAt(int x, int y) const { return InGrid(x, y) ? CellAt(x, y).piece.Get() : nullptr; }
-    bool CellExists(int x, int y) const { return InGrid(x, y) && CellAt(x, y).kind != CellNone; }
+    bool CellExists(int x, int y) const { return InGrid(x, y) && CellAt(x, y).kind != CellKind::None; }
     bool IsEmpty(int x, int y) const { return CellExists(x, y) && !CellAt(x, y).piece; }
     int32_t ColourAt(int x, int y) const; // 0 without a piece
-    PieceType TypeAt(int x, int y) const; // PieceUnknown without a piece
+    PieceType TypeAt(int x, int y) const; // PieceType::Unknown without a piece
     // Traits: alive, idle (or charging) and of the named types.
     bool IsSelectable(int x, int y) const; // the player may pick it (jewel .. rainbow)
     bool IsSwappable(int x, int y) const;  // the reshuffle replaces it (jewel .. rainbow)

@@ -80,7 +80,8 @@ tsv::Mesh ReadMesh(tsv::RecordReader& in)
 char PieceLetter(PieceType type)
 {
     static constexpr char kLetters[kPieceTypeCount + 1] = "JBD<>^vRKOXFA";
-    return type >= 0 && type < kPieceTypeCount ? kLetters[type] : '?';
+    const int32_t number = PieceNumber(type);
+    return number >= 0 && number < kPieceTypeCount ? kLetters[number] : '?';
 }
 
 } // namespace
@@ -99,14 +100,14 @@ void PlayField::SaveState(tsv::RecordWriter& out) const
             }
             out.WriteByte(piece ? 1 : 0);
             if (piece) {
-                out.WriteInt32(piece->GetType());
+                out.WriteInt32(PieceNumber(piece->GetType()));
                 out.WriteInt32(piece->GetColour());
                 out.WriteString(piece->GetStyle());
                 WriteMesh(out, piece->Shape().mesh);
                 out.WriteString(piece->GetTexture());
                 WriteFloat(out, piece->GetAngle());
             }
-            out.WriteInt32(cell.kind);
+            out.WriteInt32(CellNumber(cell.kind));
         }
     }
     out.WriteByte(m_hasArtifact ? 1 : 0);
@@ -132,11 +133,11 @@ bool PlayField::LoadState(tsv::RecordReader& in)
                 in.ReadString(texture);
                 const float angle = ReadFloat(in);
                 const PieceType known =
-                    type >= PieceJewel && type < kPieceTypeCount ? static_cast<PieceType>(type) : PieceUnknown;
+                    type >= PieceNumber(PieceType::Jewel) && type < kPieceTypeCount ? static_cast<PieceType>(type) : PieceType::Unknown;
                 CreatePieceAt(x, y, colour, known, style, texture, &mesh, angle);
             }
             const int32_t kind = in.ReadInt32();
-            SetCellKind(x, y, kind >= CellNone && kind <= CellIron ? static_cast<CellKind>(kind) : CellNone);
+            SetCellKind(x, y, kind >= CellNumber(CellKind::None) && kind <= CellNumber(CellKind::Iron) ? static_cast<CellKind>(kind) : CellKind::None);
             if (in.IsShort()) {
                 return false;
             }
@@ -169,7 +170,7 @@ std::string PlayField::DumpText() const
             if (x > 0) {
                 out << ' ';
             }
-            out << static_cast<char>('0' + cell.kind);
+            out << static_cast<char>('0' + CellNumber(cell.kind));
             if (piece) {
                 out << PieceLetter(piece->GetType());
                 const int32_t colour = piece->GetColour();

@@ -36,47 +36,47 @@ void PlayField::ExplodeCell(int x, int y, CellHit hit)
     m_now = Now();
     PiecePtr piece = CellAt(x, y).piece;
     const PieceType type = piece->GetType();
-    if (type == PieceJewel) {
-        m_events.OnEffect(EffectJewelGlitter, BoardSpot::Point(piece->GetPosition()));
+    if (type == PieceType::Jewel) {
+        m_events.OnEffect(GameEffect::JewelGlitter, BoardSpot::Point(piece->GetPosition()));
     }
     const BoardSpot position = BoardSpot::Cell(x, y);
     switch (type) {
-    case PieceJewel:
-    case PieceBlock:
-    case PieceFixedBlock:
-    case PieceArtifact:
+    case PieceType::Jewel:
+    case PieceType::Block:
+    case PieceType::FixedBlock:
+    case PieceType::Artifact:
         DestroyPiece(*piece, -1, -1, BlastKind::Bomb, 0);
         break;
-    case PieceBomb:
-    case PieceDynamite: {
-        const bool bomb = type == PieceBomb;
-        m_events.OnEffect(bomb ? EffectBomb : EffectDynamite, position);
+    case PieceType::Bomb:
+    case PieceType::Dynamite: {
+        const bool bomb = type == PieceType::Bomb;
+        m_events.OnEffect(bomb ? GameEffect::Bomb : GameEffect::Dynamite, position);
         DestroyPiece(*piece, x, y, bomb ? BlastKind::Bomb : BlastKind::Dynamite, 0);
         TakeOut(x, y);
         m_events.OnScore(bomb ? kBombPoints : kDynamitePoints, position.x, position.y);
         break;
     }
-    case PieceCannonLeft:
-    case PieceCannonRight:
-    case PieceCannonTop:
-    case PieceCannonBottom:
+    case PieceType::CannonLeft:
+    case PieceType::CannonRight:
+    case PieceType::CannonTop:
+    case PieceType::CannonBottom:
         if (piece->IsIdle()) {
-            m_events.OnEffect(EffectCannon, position);
-            const float vx = type == PieceCannonLeft ? -kFireballSpeed : type == PieceCannonRight ? kFireballSpeed : 0.0f;
-            const float vy = type == PieceCannonTop ? -kFireballSpeed : type == PieceCannonBottom ? kFireballSpeed : 0.0f;
+            m_events.OnEffect(GameEffect::Cannon, position);
+            const float vx = type == PieceType::CannonLeft ? -kFireballSpeed : type == PieceType::CannonRight ? kFireballSpeed : 0.0f;
+            const float vy = type == PieceType::CannonTop ? -kFireballSpeed : type == PieceType::CannonBottom ? kFireballSpeed : 0.0f;
             LaunchFireball(x, y, vx, vy);
             RetirePiece(*piece, PieceExit::Cleared);
             TakeOut(x, y);
             m_events.OnScore(kCannonPoints, kNoPopupPosition, kNoPopupPosition);
         }
         break;
-    case PieceRainbow:
+    case PieceType::Rainbow:
         DestroyPiece(*piece, x, y, BlastKind::Bomb, 0);
         TakeOut(x, y);
         break;
-    case PieceKey:
+    case PieceType::Key:
         KeyOpen(x, y, piece->GetColour(), Phase::Starting);
-        piece->StartTimer(PieceOpening, x, y, 0, m_now);
+        piece->StartTimer(PieceState::Opening, x, y, 0, m_now);
         TakeOut(x, y);
         m_events.OnScore(kKeyPoints, position.x, position.y);
         break;
@@ -147,7 +147,7 @@ void PlayField::StepFlying()
 void PlayField::RainbowPull(int x, int y, int32_t colour, Phase phase)
 {
     const BoardSpot centre = BoardSpot::Cell(x, y);
-    m_events.OnEffect(phase == Phase::Starting ? EffectRainbowSuck : EffectRainbow, centre);
+    m_events.OnEffect(phase == Phase::Starting ? GameEffect::RainbowSuck : GameEffect::Rainbow, centre);
     for (int cx = x - 3; cx <= x + 3; ++cx) {
         for (int cy = y - 3; cy <= y + 3; ++cy) {
             Piece* piece = PieceAt(cx, cy);
@@ -158,7 +158,7 @@ void PlayField::RainbowPull(int x, int y, int32_t colour, Phase phase)
                 if (piece->IsIdle()) {
                     piece->MoveTo(centre.x, centre.y, kPullMs, m_now);
                 }
-            } else if (piece->IsIdle() || piece->GetState() == PieceMoving) {
+            } else if (piece->IsIdle() || piece->GetState() == PieceState::Moving) {
                 // A piece still finishing its pull this frame goes as well.
                 RetirePiece(*piece, PieceExit::Cleared);
                 CellRef(cx, cy).piece = nullptr;
@@ -171,7 +171,7 @@ void PlayField::KeyOpen(int x, int y, int32_t colour, Phase phase)
 {
     const bool starting = phase == Phase::Starting;
     if (starting) {
-        if (Piece* key = PieceAt(x, y); key && key->GetType() == PieceKey) {
+        if (Piece* key = PieceAt(x, y); key && key->GetType() == PieceType::Key) {
             key->Hide();
         }
         m_events.OnFragments(std::to_string(colour), BoardSpot::Cell(x, y));
@@ -180,14 +180,14 @@ void PlayField::KeyOpen(int x, int y, int32_t colour, Phase phase)
     for (int lx = 0; lx < kBoardColumns; ++lx) {
         for (int ly = 0; ly < kBoardRows; ++ly) {
             Piece* lock = PieceAt(lx, ly);
-            if (!lock || !lock->IsAlive() || lock->GetType() != PieceLock || lock->GetColour() != colour) {
+            if (!lock || !lock->IsAlive() || lock->GetType() != PieceType::Lock || lock->GetColour() != colour) {
                 continue;
             }
             if (starting) {
                 m_events.OnKeyGlow(BoardSpot::Cell(x, y), BoardSpot::Cell(lx, ly));
             } else {
-                m_events.OnEffect(EffectLock, BoardSpot::Point(lock->GetPosition()));
-                NewPiece(lx, ly, colour, PieceJewel);
+                m_events.OnEffect(GameEffect::Lock, BoardSpot::Point(lock->GetPosition()));
+                NewPiece(lx, ly, colour, PieceType::Jewel);
                 m_events.OnStat(BoardStat::Locks, 1);
             }
         }

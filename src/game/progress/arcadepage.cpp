@@ -20,8 +20,8 @@ std::array<ArcadeSlot, kArcadeSlotCount> ArcadePageSlots(const std::vector<std::
         slot.shown = true;
         slot.levelPath = ArcadeLevelPath(entries[i]);
         slot.icon = ArcadeIconPath(entries[i]);
-        const LevelEntry* entry = normal.GetEntry(GameModeArcade, slot.levelPath);
-        slot.locked = !entry || entry->state == LevelLocked;
+        const LevelEntry* entry = normal.GetEntry(GameMode::Arcade, slot.levelPath);
+        slot.locked = !entry || entry->state == LevelState::Locked;
         if (slot.locked) {
             slot.status = kLockPicture;
         } else if (entry->best >= kLowestCrownRating) {

@@ -30,7 +30,8 @@ void BoardScoring::OnStat(BoardStat stat, int32_t delta)
     if (stat == BoardStat::Jewels || stat == BoardStat::Blocks || stat == BoardStat::Explosions) {
         m_piecesCleared += delta;
     }
-    m_state.AddStat(static_cast<int>(stat), delta);
+    // The board's figures are the first counters of the block, in the same order.
+    m_state.AddStat(StatAt(static_cast<size_t>(stat)), delta);
 }
 
 void BoardScoring::Restore(int64_t points, int32_t longestCascade, int32_t piecesCleared)
@@ -43,8 +44,8 @@ void BoardScoring::Restore(int64_t points, int32_t longestCascade, int32_t piece
 void BoardScoring::OnMatchSize(int32_t cells)
 {
     const GameMode mode = m_state.GetMode();
-    if (IsValidMode(mode) && cells > m_state.GetStat(mode, StatMaximumMatch)) {
-        m_state.SetStat(mode, StatMaximumMatch, cells);
+    if (IsValidMode(mode) && cells > m_state.GetStat(mode, StatCounter::MaximumMatch)) {
+        m_state.SetStat(mode, StatCounter::MaximumMatch, cells);
     }
 }
 

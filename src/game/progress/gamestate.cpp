@@ -89,36 +89,38 @@ void GameState::RaiseScoreMultiplier()
     m_scoreMultiplier = m_scoreMultiplier < kMaxScoreMultiplier ? m_scoreMultiplier + 1 : 0;
 }
 
-int32_t GameState::GetStat(GameMode mode, int counter) const
+int32_t GameState::GetStat(GameMode mode, StatCounter counter) const
 {
-    if (!IsValidMode(mode) || counter < 0 || counter >= kStatCount) {
+    const size_t index = StatIndex(counter);
+    if (!IsValidMode(mode) || index >= kStatCount) {
         return 0;
     }
-    return m_stats[ModeIndex(mode)][static_cast<size_t>(counter)];
+    return m_stats[ModeIndex(mode)][index];
 }
 
-void GameState::SetStat(GameMode mode, int counter, int32_t value)
+void GameState::SetStat(GameMode mode, StatCounter counter, int32_t value)
 {
-    if (IsValidMode(mode) && counter >= 0 && counter < kStatCount) {
-        m_stats[ModeIndex(mode)][static_cast<size_t>(counter)] = value;
+    const size_t index = StatIndex(counter);
+    if (IsValidMode(mode) && index < kStatCount) {
+        m_stats[ModeIndex(mode)][index] = value;
     }
 }
 
-int64_t GameState::GetStat64(GameMode mode, int counter) const
+int64_t GameState::GetStat64(GameMode mode, StatCounter counter) const
 {
     auto low = static_cast<uint32_t>(GetStat(mode, counter));
-    auto high = static_cast<uint32_t>(GetStat(mode, counter + 1));
+    auto high = static_cast<uint32_t>(GetStat(mode, StatAt(StatIndex(counter) + 1)));
     return static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
 }
 
-void GameState::SetStat64(GameMode mode, int counter, int64_t value)
+void GameState::SetStat64(GameMode mode, StatCounter counter, int64_t value)
 {
     auto bits = static_cast<uint64_t>(value);
     SetStat(mode, counter, static_cast<int32_t>(static_cast<uint32_t>(bits)));
-    SetStat(mode, counter + 1, static_cast<int32_t>(static_cast<uint32_t>(bits >> 32)));
+    SetStat(mode, StatAt(StatIndex(counter) + 1), static_cast<int32_t>(static_cast<uint32_t>(bits >> 32)));
 }
 
-void GameState::AddStat(int counter, int32_t delta)
+void GameState::AddStat(StatCounter counter, int32_t delta)
 {
     if (IsValidMode(m_mode)) {
         SetStat(m_mode, counter, GetStat(m_mode, counter) + delta);
@@ -130,8 +132,8 @@ void GameState::PrepareLevel(const std::string& levelPath, GameMode mode)
     m_mode = mode;
     // Arcade levels are always played at Normal.
     IntrusivePtr<Profile> profile = CurrentProfile();
-    if (mode == GameModeArcade && profile) {
-        profile->SetDifficulty(DifficultyNormal);
+    if (mode == GameMode::Arcade && profile) {
+        profile->SetDifficulty(Difficulty::Normal);
     }
     m_levelPath = levelPath;
     m_awardKey.clear();
@@ -210,19 +212,19 @@ int32_t GameState::LevelScore() const
     if (!IsValidMode(m_mode) || m_levelRelaxed) {
         return 0; // a relaxed level earns no time bonus
     }
-    int64_t base = static_cast<int64_t>(GetStat(m_mode, StatTimeLeft)) * kTimeBonusPerSecond;
+    int64_t base = static_cast<int64_t>(GetStat(m_mode, StatCounter::TimeLeft)) * kTimeBonusPerSecond;
     // Integer divisions round toward zero, also for a negative time left.
-    if (m_mode == GameModeArcade) {
+    if (m_mode == GameMode::Arcade) {
         base /= 2;
     } else if (IntrusivePtr<Profile> profile = CurrentProfile()) {
         switch (profile->GetDifficulty()) {
-        case DifficultyEasy:
+        case Difficulty::Easy:
             base /= 8;
             break;
-        case DifficultyNormal:
+        case Difficulty::Normal:
             base /= 2;
             break;
-        case DifficultyHard:
+        case Difficulty::Hard:
             base *= 2;
             break;
         default:
@@ -263,8 +265,8 @@ bool GameState::IsQuestComplete() const
         }
         IntrusivePtr<tsv::XMLElement> source = level->FindChild("source");
         std::string path = source ? source->GetText() : std::string();
-        int32_t state = profile ? profile->Record().GetState(GameModeQuest, path) : LevelLocked;
-        if (state != LevelCompleted && state != LevelCompletedFast) {
+        LevelState state = profile ? profile->Record().GetState(GameMode::Quest, path) : LevelState::Locked;
+        if (state != LevelState::Completed && state != LevelState::CompletedFast) {
             return false;
         }
     }
@@ -292,35 +294,35 @@ LevelOutcome GameState::RecordLevelResult()
         return outcome;
     }
     ProgressRecord& record = profile->Record();
-    ProgressRecord& normal = profile->Record(DifficultyNormal);
+    ProgressRecord& normal = profile->Record(Difficulty::Normal);
     const std::string& level = m_levelPath;
 
     record.SetScore(mode, ClampToInt32(static_cast<int64_t>(record.GetScore(mode)) + LevelScore()));
     // A relaxed win is never fast: no bonus level opens.
     outcome.fast = !m_levelRelaxed && m_timeUsed <= kFastTimeUsed;
-    record.SetState(mode, level, outcome.fast ? LevelCompletedFast : LevelCompleted);
-    if (mode == GameModeQuest) {
+    record.SetState(mode, level, outcome.fast ? LevelState::CompletedFast : LevelState::Completed);
+    if (mode == GameMode::Quest) {
         // Every quest level won at any difficulty becomes playable in arcade mode.
-        if (normal.GetState(GameModeArcade, level) == LevelLocked) {
-            normal.SetState(GameModeArcade, level, LevelOpen);
+        if (normal.GetState(GameMode::Arcade, level) == LevelState::Locked) {
+            normal.SetState(GameMode::Arcade, level, LevelState::Open);
         }
-    } else if (record.GetState(GameModeArcade, level) != LevelLocked && !m_levelRelaxed) {
+    } else if (record.GetState(GameMode::Arcade, level) != LevelState::Locked && !m_levelRelaxed) {
         // A relaxed arcade win is a win without a rating.
-        if (LevelEntry* entry = normal.GetEntry(GameModeArcade, level)) {
+        if (LevelEntry* entry = normal.GetEntry(GameMode::Arcade, level)) {
             entry->best = std::max(entry->best, Rating());
         }
     }
 
     Grant(AwardIndex(m_awardKey), profile, outcome);
     if (IsQuestComplete()) {
-        Grant(AwardTotalComplete, profile, outcome);
+        Grant(AwardSlot(Award::TotalComplete), profile, outcome);
     }
     for (int set = 0; set < kArcadeSetCount; ++set) {
         bool everyLevelKnown = true;
         bool complete = true;
         bool best = true;
         for (const std::string& path : m_arcadeSets[static_cast<size_t>(set)]) {
-            const LevelEntry* entry = normal.GetEntry(GameModeArcade, path);
+            const LevelEntry* entry = normal.GetEntry(GameMode::Arcade, path);
             if (!entry) {
                 everyLevelKnown = false;
                 break;
@@ -332,20 +334,20 @@ LevelOutcome GameState::RecordLevelResult()
             continue;
         }
         if (complete) {
-            Grant(AwardArcadeComplete1 + set, profile, outcome);
+            Grant(AwardSlot(Award::ArcadeComplete1) + set, profile, outcome);
         }
         if (best) {
-            Grant(AwardArcadeBest1 + set, profile, outcome);
+            Grant(AwardSlot(Award::ArcadeBest1) + set, profile, outcome);
         }
     }
     const AwardBlock& awards = profile->Awards();
     bool allBest = true;
     for (int set = 0; set < kArcadeSetCount; ++set) {
-        int award = AwardArcadeBest1 + set;
+        int award = AwardSlot(Award::ArcadeBest1) + set;
         allBest = allBest && (awards.IsEarned(award) || awards.IsPending(award));
     }
     if (allBest) {
-        Grant(AwardArcadeCompleteAll, profile, outcome);
+        Grant(AwardSlot(Award::ArcadeCompleteAll), profile, outcome);
     }
     return outcome;
 }
@@ -368,7 +370,7 @@ NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
         // A lost run ends: offered to its table, then cleared.
         decision.screen = m_highscores->AddEntry(mode, entry) ? NextScreen::Highscore : NextScreen::MainMenu;
         ResetRun(mode);
-    } else if (mode == GameModeQuest) {
+    } else if (mode == GameMode::Quest) {
         decision.screen = NextScreen::QuestMap;
         decision.completedLevel = m_levelPath;
         decision.completedFast = outcome.fast;
@@ -376,7 +378,7 @@ NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
         decision.screen = NextScreen::ArcadeSelection; // no table for a relaxed run
     } else {
         decision.screen =
-            m_highscores->AddEntry(GameModeArcade, entry) ? NextScreen::Highscore : NextScreen::ArcadeSelection;
+            m_highscores->AddEntry(GameMode::Arcade, entry) ? NextScreen::Highscore : NextScreen::ArcadeSelection;
     }
     return decision;
 }
@@ -384,7 +386,7 @@ NextScreenDecision GameState::DecideNextScreen(const LevelOutcome& outcome)
 NextScreenDecision GameState::DeclineResume(GameMode mode)
 {
     NextScreenDecision decision;
-    decision.screen = mode == GameModeArcade ? NextScreen::ArcadeSelection : NextScreen::QuestMap;
+    decision.screen = mode == GameMode::Arcade ? NextScreen::ArcadeSelection : NextScreen::QuestMap;
     DeleteSavedGame(mode);
     IntrusivePtr<Profile> profile = CurrentProfile();
     if (!profile || !IsValidMode(mode)) {

@@ -23,18 +23,21 @@ namespace bsh {
 
 // Counters of one mode's statistics block. The time counters are 64-bit values
 // stored as two counters, low half first.
-enum StatCounter : int32_t {
-    StatJewels = 0,
-    StatBlocks = 1,
-    StatCells = 2,
-    StatExplosions = 3,
-    StatCannons = 4,
-    StatLocks = 5,
-    StatMaximumMatch = 6,
-    StatTimePlayed = 8, // seconds, 8 and 9
-    StatTimeLeft = 10,  // seconds, 10 and 11
+enum class StatCounter : int32_t {
+    Jewels = 0,
+    Blocks = 1,
+    Cells = 2,
+    Explosions = 3,
+    Cannons = 4,
+    Locks = 5,
+    MaximumMatch = 6,
+    TimePlayed = 8, // seconds, 8 and 9
+    TimeLeft = 10,  // seconds, 10 and 11
 };
 inline constexpr int kStatCount = 12;
+// The one place a counter and its index in a statistics block meet.
+inline constexpr size_t StatIndex(StatCounter counter) { return static_cast<size_t>(counter); }
+inline constexpr StatCounter StatAt(size_t index) { return static_cast<StatCounter>(index); }
 inline constexpr int kArcadeSetCount = 4;
 inline constexpr int32_t kHighscoreCapacity = 10;
 inline constexpr int32_t kGeneratedFirstScore = 10000;
@@ -68,8 +71,8 @@ enum class NextScreen {
 struct NextScreenDecision {
     NextScreen screen = NextScreen::MainMenu;
     // Where the highscore screen leads when it closes: the quest map for
-    // GameModeQuest, the arcade selection for GameModeArcade, else the menu.
-    GameMode highscoreReturn = GameModeNone;
+    // GameMode::Quest, the arcade selection for GameMode::Arcade, else the menu.
+    GameMode highscoreReturn = GameMode::None;
     // For the map: the level to show as completed, and how.
     std::string completedLevel;
     bool completedFast = false;
@@ -147,12 +150,12 @@ public:
     // After a clearing pass: up by one below 10, back to 0 at 10.
     void RaiseScoreMultiplier();
 
-    int32_t GetStat(GameMode mode, int counter) const;
-    void SetStat(GameMode mode, int counter, int32_t value);
-    int64_t GetStat64(GameMode mode, int counter) const;
-    void SetStat64(GameMode mode, int counter, int64_t value);
+    int32_t GetStat(GameMode mode, StatCounter counter) const;
+    void SetStat(GameMode mode, StatCounter counter, int32_t value);
+    int64_t GetStat64(GameMode mode, StatCounter counter) const;
+    void SetStat64(GameMode mode, StatCounter counter, int64_t value);
     // Adds to a counter of the current mode; nothing while no mode is current.
-    void AddStat(int counter, int32_t delta);
+    void AddStat(StatCounter counter, int32_t delta);
 
     // The state part of starting a level: mode, the arcade's fixed difficulty,
     // level path, the clock, and a clean award key and won flag. An empty path means the
@@ -212,9 +215,9 @@ private:
 
     GameStatePaths m_paths;
     bool m_readOnly = false;
-    Difficulty m_fallbackDifficulty = DifficultyNormal;
+    Difficulty m_fallbackDifficulty = Difficulty::Normal;
     int32_t m_scoreMultiplier = 0;
-    GameMode m_mode = GameModeNone;
+    GameMode m_mode = GameMode::None;
     std::string m_levelPath;
     bool m_won = false;
     bool m_levelRelaxed = false;

@@ -52,7 +52,7 @@ bool HighscoreTable::Load()
     const int32_t count = in.ReadInt32();
     bool whole = count >= 0 && !in.IsShort();
     for (int32_t i = 0; whole && i < count; ++i) {
-        int32_t table = in.ReadInt32();
+        const auto table = static_cast<GameMode>(in.ReadInt32());
         tsv::IntrusivePtr<HighscoreEntry> entry(new HighscoreEntry());
         // A record that runs past the end of the file counts as cut short too,
         // so a damaged count cannot invent empty entries. The entries read
@@ -79,7 +79,7 @@ std::string HighscoreTable::Serialise() const
     tsv::RecordWriter out;
     out.WriteInt32(static_cast<int32_t>(m_pairs.size()));
     for (const auto& [table, entry] : m_pairs) {
-        out.WriteInt32(table);
+        out.WriteInt32(static_cast<int32_t>(table));
         entry->Save(out);
     }
     return out.Bytes();

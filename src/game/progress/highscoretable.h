@@ -17,7 +17,7 @@ class HighscoreTable : public tsv::RefCounted {
 public:
     // A mode's table is numbered by the mode's value. The number is kept as
     // read: a table no mode names stays in the file, though nothing shows it.
-    using Pair = std::pair<int32_t, tsv::IntrusivePtr<HighscoreEntry>>;
+    using Pair = std::pair<GameMode, tsv::IntrusivePtr<HighscoreEntry>>;
 
     static constexpr const char* kFileName = "highscore.dat";
 

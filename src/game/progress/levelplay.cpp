@@ -16,10 +16,10 @@ bool LoadLevelForPlay(GameState& state, const std::string& path, PlayField& boar
         state.SetAwardKey(level.awardKey);
     }
     int64_t limit = level.time;
-    if (state.GetMode() == GameModeQuest) {
-        if (state.GetDifficulty() == DifficultyEasy) {
+    if (state.GetMode() == GameMode::Quest) {
+        if (state.GetDifficulty() == Difficulty::Easy) {
             limit *= 2;
-        } else if (state.GetDifficulty() == DifficultyHard) {
+        } else if (state.GetDifficulty() == Difficulty::Hard) {
             limit /= 2;
         }
     }
@@ -34,9 +34,9 @@ void RecordLevelEnd(GameState& state, GameMode mode, int32_t timeUsedPercent, in
     result.timeUsedPct = timeUsedPercent;
     state.SetTimeUsed(timeUsedPercent);
     if (IsValidMode(mode)) {
-        state.SetStat64(mode, StatTimePlayed, result.timePlayedMs / 1000);
+        state.SetStat64(mode, StatCounter::TimePlayed, result.timePlayedMs / 1000);
         if (result.won) {
-            state.SetStat64(mode, StatTimeLeft, result.timeLeftMs / 1000);
+            state.SetStat64(mode, StatCounter::TimeLeft, result.timeLeftMs / 1000);
         }
     }
     state.SetWon(result.won);

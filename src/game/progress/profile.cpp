@@ -13,7 +13,7 @@ Profile::Profile(std::string name) : m_name(std::move(name)) {}
 
 ProgressRecord& Profile::Record(Difficulty difficulty)
 {
-    return m_records[DifficultyIndex(IsValidDifficulty(difficulty) ? difficulty : DifficultyNormal)];
+    return m_records[DifficultyIndex(IsValidDifficulty(difficulty) ? difficulty : Difficulty::Normal)];
 }
 
 const ProgressRecord& Profile::Record(Difficulty difficulty) const
@@ -25,7 +25,7 @@ void Profile::Save(tsv::RecordWriter& out) const
 {
     out.WriteBytes(kProfileSignature, kProfileSignatureSize);
     out.WriteString(m_name);
-    out.WriteInt32(m_difficulty);
+    out.WriteInt32(static_cast<int32_t>(m_difficulty));
     out.WriteByte(m_hints ? 1 : 0);
     for (const ProgressRecord& record : m_records) {
         record.Save(out);

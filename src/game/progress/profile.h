@@ -48,7 +48,7 @@ public:
 private:
     std::string m_name;
     bool m_hints = true;
-    Difficulty m_difficulty = DifficultyNormal;
+    Difficulty m_difficulty = Difficulty::Normal;
     std::array<ProgressRecord, kDifficultyCount> m_records;
     AwardBlock m_awards;
 };

@@ -43,30 +43,30 @@ const char* HintKey(int index)
 
 const char* ModeName(GameMode mode)
 {
-    return mode == GameModeQuest ? "quest" : mode == GameModeEndless ? "endless" : "arcade";
+    return mode == GameMode::Quest ? "quest" : mode == GameMode::Endless ? "endless" : "arcade";
 }
 
 GameMode ModeNamed(const std::string& name)
 {
-    return name == "quest" ? GameModeQuest : name == "endless" ? GameModeEndless : GameModeArcade;
+    return name == "quest" ? GameMode::Quest : name == "endless" ? GameMode::Endless : GameMode::Arcade;
 }
 
 const char* DifficultyName(Difficulty difficulty)
 {
-    return difficulty == DifficultyEasy ? "easy" : difficulty == DifficultyHard ? "hard" : "normal";
+    return difficulty == Difficulty::Easy ? "easy" : difficulty == Difficulty::Hard ? "hard" : "normal";
 }
 
 Difficulty DifficultyNamed(const std::string& name)
 {
-    return name == "easy" ? DifficultyEasy : name == "hard" ? DifficultyHard : DifficultyNormal;
+    return name == "easy" ? Difficulty::Easy : name == "hard" ? Difficulty::Hard : Difficulty::Normal;
 }
 
 const char* ModeWord(GameMode mode)
 {
     switch (mode) {
-    case GameModeQuest:
+    case GameMode::Quest:
         return "quest";
-    case GameModeArcade:
+    case GameMode::Arcade:
         return "survival";
     default:
         return "";

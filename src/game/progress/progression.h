@@ -9,42 +9,44 @@
 
 namespace bsh {
 
-enum GameMode : int32_t {
-    GameModeNone = -3, // no mode chosen yet
-    GameModeQuest = 0,
-    GameModeArcade = 1,
-    GameModeEndless = 2, // the endless board: no profile record, statistics or saved run of the two above
+enum class GameMode : int32_t {
+    None = -3, // no mode chosen yet
+    Quest = 0,
+    Arcade = 1,
+    Endless = 2, // the endless board: no profile record, statistics or saved run of the two above
 };
 inline constexpr int kModeCount = 2; // the modes the profiles and highscores keep
 // The kept modes in the order of their arrays and of the files.
-inline constexpr std::array<GameMode, kModeCount> kKeptModes = {GameModeQuest, GameModeArcade};
+inline constexpr std::array<GameMode, kModeCount> kKeptModes = {GameMode::Quest, GameMode::Arcade};
 
-enum Difficulty : int32_t {
-    DifficultyEasy = 0,
-    DifficultyNormal = 1,
-    DifficultyHard = 2,
+enum class Difficulty : int32_t {
+    Easy = 0,
+    Normal = 1,
+    Hard = 2,
 };
 inline constexpr int kDifficultyCount = 3;
-inline constexpr std::array<Difficulty, kDifficultyCount> kDifficulties = {DifficultyEasy, DifficultyNormal,
-                                                                          DifficultyHard};
+inline constexpr std::array<Difficulty, kDifficultyCount> kDifficulties = {Difficulty::Easy, Difficulty::Normal,
+                                                                          Difficulty::Hard};
 
-enum LevelState : int32_t {
-    LevelLocked = 0, // also the state of a level without an entry
-    LevelOpen = 2,
-    LevelCompleted = 3,
-    LevelCompletedFast = 4, // won with at most half of the time limit used
+enum class LevelState : int32_t {
+    Locked = 0, // also the state of a level without an entry
+    Open = 2,
+    Completed = 3,
+    CompletedFast = 4, // won with at most half of the time limit used
 };
 
 // The awards of the treasury, by their index in the profile's award block.
-enum Award : int32_t {
-    AwardQuestMap1 = 0,       // .. 7: "quest_map1" .. "quest_map8"
-    AwardArcadeComplete1 = 8, // .. 11, one per arcade set
-    AwardArcadeBest1 = 12,    // .. 15, one per arcade set
-    AwardFinalQuest = 16,
-    AwardArcadeCompleteAll = 17,
-    AwardTotalComplete = 18,
+enum class Award : int32_t {
+    QuestMap1 = 0,       // .. 7: "quest_map1" .. "quest_map8"
+    ArcadeComplete1 = 8, // .. 11, one per arcade set
+    ArcadeBest1 = 12,    // .. 15, one per arcade set
+    FinalQuest = 16,
+    ArcadeCompleteAll = 17,
+    TotalComplete = 18,
 };
 inline constexpr int kAwardCount = 19;
+// The one place an award becomes its index in the award block.
+inline constexpr int AwardSlot(Award award) { return static_cast<int>(award); }
 
 inline constexpr int kHintCount = 13;
 
@@ -67,10 +69,10 @@ Difficulty DifficultyNamed(const std::string& name);
 const char* ModeWord(GameMode mode);
 
 // Whether the profiles, statistics and highscores keep a record of the mode.
-inline constexpr bool IsValidMode(GameMode mode) { return mode == GameModeQuest || mode == GameModeArcade; }
+inline constexpr bool IsValidMode(GameMode mode) { return mode == GameMode::Quest || mode == GameMode::Arcade; }
 inline constexpr bool IsValidDifficulty(Difficulty difficulty)
 {
-    return difficulty >= DifficultyEasy && difficulty <= DifficultyHard;
+    return difficulty >= Difficulty::Easy && difficulty <= Difficulty::Hard;
 }
 
 // The one place a mode or a difficulty becomes an array index; the caller has

@@ -10,7 +10,7 @@ void ProgressRecord::Reset()
     m_reserved = 0;
     for (auto& levels : m_levels) {
         levels.clear();
-        levels[kFirstLevel] = LevelEntry{LevelOpen, 0};
+        levels[kFirstLevel] = LevelEntry{LevelState::Open, 0};
     }
 }
 
@@ -28,10 +28,10 @@ void ProgressRecord::SetSeconds(GameMode mode, int32_t seconds)
     }
 }
 
-int32_t ProgressRecord::GetState(GameMode mode, const std::string& path) const
+LevelState ProgressRecord::GetState(GameMode mode, const std::string& path) const
 {
     const LevelEntry* entry = GetEntry(mode, path);
-    return entry ? entry->state : LevelLocked;
+    return entry ? entry->state : LevelState::Locked;
 }
 
 LevelEntry* ProgressRecord::GetEntry(GameMode mode, const std::string& path)
@@ -48,7 +48,7 @@ const LevelEntry* ProgressRecord::GetEntry(GameMode mode, const std::string& pat
     return const_cast<ProgressRecord*>(this)->GetEntry(mode, path);
 }
 
-void ProgressRecord::SetState(GameMode mode, const std::string& path, int32_t state)
+void ProgressRecord::SetState(GameMode mode, const std::string& path, LevelState state)
 {
     if (IsValidMode(mode)) {
         m_levels[ModeIndex(mode)][path].state = state;
@@ -82,7 +82,7 @@ void ProgressRecord::Save(tsv::RecordWriter& out) const
         out.WriteInt32(static_cast<int32_t>(levels.size()));
         for (const auto& [path, entry] : levels) {
             out.WriteString(path);
-            out.WriteInt32(entry.state);
+            out.WriteInt32(static_cast<int32_t>(entry.state));
             out.WriteInt32(entry.best);
         }
     }
@@ -105,7 +105,7 @@ void ProgressRecord::Load(tsv::RecordReader& in)
             std::string path;
             in.ReadString(path);
             LevelEntry entry;
-            entry.state = in.ReadInt32();
+            entry.state = static_cast<LevelState>(in.ReadInt32());
             entry.best = in.ReadInt32();
             levels[path] = entry;
         }

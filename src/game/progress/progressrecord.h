@@ -13,7 +13,7 @@
 namespace bsh {
 
 struct LevelEntry {
-    int32_t state = LevelLocked;
+    LevelState state = LevelState::Locked;
     int32_t best = 0; // best arcade rating 2..6, 0 before the first win
 };
 
@@ -38,16 +38,16 @@ public:
     int32_t GetReserved() const { return m_reserved; }
 
     // 0 (locked) when the path has no entry.
-    int32_t GetState(GameMode mode, const std::string& path) const;
+    LevelState GetState(GameMode mode, const std::string& path) const;
     // The entry, or null.
     LevelEntry* GetEntry(GameMode mode, const std::string& path);
     const LevelEntry* GetEntry(GameMode mode, const std::string& path) const;
     // Creates a missing entry with best 0; an existing entry keeps its best.
-    void SetState(GameMode mode, const std::string& path, int32_t state);
+    void SetState(GameMode mode, const std::string& path, LevelState state);
     // Ends the run of a mode: its score and second counter go to 0.
     void ClearMode(GameMode mode);
     void ClearLevels(GameMode mode);
-    const LevelMap& Levels(GameMode mode) const { return m_levels[ModeIndex(IsValidMode(mode) ? mode : GameModeQuest)]; }
+    const LevelMap& Levels(GameMode mode) const { return m_levels[ModeIndex(IsValidMode(mode) ? mode : GameMode::Quest)]; }
 
     // File order: scores, map page, reserved, second counters, then both maps.
     void Save(tsv::RecordWriter& out) const;

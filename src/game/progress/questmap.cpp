@@ -13,7 +13,7 @@ constexpr float kPageSplitY = -300.0f;
 constexpr float kPageWidth = 800.0f;
 constexpr float kPageHeight = 600.0f;
 
-bool IsCompleted(int32_t state) { return state == LevelCompleted || state == LevelCompletedFast; }
+bool IsCompleted(LevelState state) { return state == LevelState::Completed || state == LevelState::CompletedFast; }
 
 bool EndsWith(const std::string& text, const std::string& suffix)
 {
@@ -66,7 +66,7 @@ bool QuestMap::Load(const std::string& path)
 void QuestMap::ApplyRecord(const ProgressRecord& record)
 {
     for (QuestMapLevel& level : m_levels) {
-        level.state = record.GetState(GameModeQuest, level.source);
+        level.state = record.GetState(GameMode::Quest, level.source);
     }
     UpdateLastPage();
 }
@@ -133,19 +133,19 @@ int32_t QuestMap::PageToward(int32_t page, int dx, int dy)
 bool QuestMap::ShowsBonusSign(size_t level) const
 {
     const QuestMapLevel& entry = m_levels[level];
-    if (!entry.bonus || entry.state != LevelLocked) {
+    if (!entry.bonus || entry.state != LevelState::Locked) {
         return false;
     }
     for (size_t link : entry.links) {
-        const int32_t state = m_levels[link].state;
-        if (state != LevelLocked && state != LevelCompletedFast) {
+        const LevelState state = m_levels[link].state;
+        if (state != LevelState::Locked && state != LevelState::CompletedFast) {
             return true;
         }
     }
     return false;
 }
 
-bool QuestMap::Pulses(size_t level) const { return !m_levels[level].bonus && m_levels[level].state == LevelOpen; }
+bool QuestMap::Pulses(size_t level) const { return !m_levels[level].bonus && m_levels[level].state == LevelState::Open; }
 
 std::vector<size_t> QuestMap::TrailsTo(size_t level) const
 {
@@ -154,7 +154,7 @@ std::vector<size_t> QuestMap::TrailsTo(size_t level) const
         return trails;
     }
     for (size_t link : m_levels[level].links) {
-        if (m_levels[link].state != LevelLocked) {
+        if (m_levels[link].state != LevelState::Locked) {
             trails.push_back(link);
         }
     }
@@ -167,20 +167,20 @@ QuestMapChanges QuestMap::OnLevelCompleted(const std::string& path, bool fast, P
     for (size_t i = 0; i < m_levels.size(); ++i) {
         QuestMapLevel& level = m_levels[i];
         if (level.source == path && !IsCompleted(level.state)) {
-            level.state = fast ? LevelCompletedFast : LevelCompleted;
+            level.state = fast ? LevelState::CompletedFast : LevelState::Completed;
             changes.completed = static_cast<int>(i);
             break;
         }
     }
     for (size_t i = 0; i < m_levels.size(); ++i) {
         QuestMapLevel& level = m_levels[i];
-        if (level.state != LevelLocked) {
+        if (level.state != LevelState::Locked) {
             continue;
         }
         bool opened = false;
         for (size_t link : level.links) {
-            const int32_t linkState = m_levels[link].state;
-            const bool qualifies = linkState == LevelCompletedFast || (linkState == LevelCompleted && !level.bonus);
+            const LevelState linkState = m_levels[link].state;
+            const bool qualifies = linkState == LevelState::CompletedFast || (linkState == LevelState::Completed && !level.bonus);
             if (!qualifies) {
                 continue;
             }
@@ -190,8 +190,8 @@ QuestMapChanges QuestMap::OnLevelCompleted(const std::string& path, bool fast, P
             }
             opened = true;
             changes.opened.push_back(i);
-            level.state = LevelOpen;
-            record.SetState(GameModeQuest, level.source, LevelOpen);
+            level.state = LevelState::Open;
+            record.SetState(GameMode::Quest, level.source, LevelState::Open);
             const int32_t page = PageOf(i);
             if (page == 4) {
                 m_lastPage = true;
@@ -208,19 +208,19 @@ QuestMapChanges QuestMap::OnLevelCompleted(const std::string& path, bool fast, P
 int QuestMap::SuggestedLevel(const std::function<int(int)>& random) const
 {
     for (size_t i = 0; i < m_levels.size(); ++i) {
-        if (m_levels[i].state == LevelOpen && !m_levels[i].bonus) {
+        if (m_levels[i].state == LevelState::Open && !m_levels[i].bonus) {
             return static_cast<int>(i);
         }
     }
     for (size_t i = 0; i < m_levels.size(); ++i) {
         const QuestMapLevel& level = m_levels[i];
-        if (level.state == LevelOpen) {
+        if (level.state == LevelState::Open) {
             return static_cast<int>(i);
         }
-        if (level.bonus && level.state == LevelLocked) {
+        if (level.bonus && level.state == LevelState::Locked) {
             // Replaying a completed parent fast would open the bonus level.
             for (size_t link : level.links) {
-                if (m_levels[link].state == LevelCompleted) {
+                if (m_levels[link].state == LevelState::Completed) {
                     return static_cast<int>(link);
                 }
             }
@@ -237,9 +237,9 @@ int QuestMap::SuggestedLevel(const std::function<int(int)>& random) const
 void QuestMap::OpenAll(const std::vector<QuestMapLevel>& levels, ProgressRecord& record)
 {
     for (const QuestMapLevel& level : levels) {
-        record.SetState(GameModeQuest, level.source, EndsWith(level.source, kBonusSuffix) ? LevelOpen : LevelCompleted);
-        if (!record.GetEntry(GameModeArcade, level.source)) {
-            record.SetState(GameModeArcade, level.source, LevelOpen);
+        record.SetState(GameMode::Quest, level.source, EndsWith(level.source, kBonusSuffix) ? LevelState::Open : LevelState::Completed);
+        if (!record.GetEntry(GameMode::Arcade, level.source)) {
+            record.SetState(GameMode::Arcade, level.source, LevelState::Open);
         }
     }
 }

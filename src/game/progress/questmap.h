@@ -23,7 +23,7 @@ struct QuestMapLevel {
     tsv::IntrusivePtr<tsv::XMLElement> mesh; // an inline node description, or null
     std::vector<size_t> links;               // earlier levels this one comes from, file order
     bool bonus = false;
-    int32_t state = LevelLocked;
+    LevelState state = LevelState::Locked;
 };
 
 // What OnLevelCompleted changed, for the screen's animations.
@@ -59,7 +59,7 @@ public:
 
     // Visibility: a level in state 0 is hidden; a hidden bonus level shows its
     // sign while one of its links is open or completed without the fast result.
-    bool IsShown(size_t level) const { return m_levels[level].state != LevelLocked; }
+    bool IsShown(size_t level) const { return m_levels[level].state != LevelState::Locked; }
     bool ShowsBonusSign(size_t level) const;
     // Open non-bonus levels pulse.
     bool Pulses(size_t level) const;

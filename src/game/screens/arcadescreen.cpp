@@ -41,7 +41,7 @@ void ArcadeScreen::ShowPage(int page)
     }
     m_page = page;
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
-    const ProgressRecord normal = profile ? profile->Record(DifficultyNormal) : ProgressRecord();
+    const ProgressRecord normal = profile ? profile->Record(Difficulty::Normal) : ProgressRecord();
     m_slots = ArcadePageSlots(m_entries[static_cast<size_t>(page - 1)], normal);
     tsv::GUIComponent* root = GetRoot();
     if (!root) {

@@ -91,17 +91,17 @@ void BoardEffects::Load(const std::string& styleFile)
     }
 }
 
-void BoardEffects::FireEffect(int index, const tsv::Vec3& position, int32_t layer)
+void BoardEffects::FireEffect(GameEffect effect, const tsv::Vec3& position, int32_t layer)
 {
-    if (index >= 0 && index < kGameEffectCount) {
-        Fire(m_game[static_cast<size_t>(index)], position, layer);
+    if (EffectIndex(effect) < m_game.size()) {
+        Fire(m_game[EffectIndex(effect)], position, layer);
     }
 }
 
-void BoardEffects::FireGuiEffect(int index, const tsv::Vec3& position, int32_t layer)
+void BoardEffects::FireGuiEffect(GuiEffect effect, const tsv::Vec3& position, int32_t layer)
 {
-    if (index >= 0 && index < kGuiEffectCount) {
-        Fire(m_gui[static_cast<size_t>(index)], position, layer);
+    if (GuiEffectIndex(effect) < m_gui.size()) {
+        Fire(m_gui[GuiEffectIndex(effect)], position, layer);
     }
 }
 

@@ -14,15 +14,17 @@
 namespace bsh {
 
 // GUI effects, by index.
-enum GuiEffect : int {
-    GuiEffectArtifactAppears = 0,
-    GuiEffectBonusAppears = 1,
-    GuiEffectLevelCompleteIcon = 2,
-    GuiEffectObjectiveComplete = 3,
-    GuiEffectShowLevelIcon = 4,
-    GuiEffectStatAppears = 5,
+enum class GuiEffect : int {
+    ArtifactAppears = 0,
+    BonusAppears = 1,
+    LevelCompleteIcon = 2,
+    ObjectiveComplete = 3,
+    ShowLevelIcon = 4,
+    StatAppears = 5,
 };
 inline constexpr int kGuiEffectCount = 6;
+// The one place a GUI effect becomes the index of its picture.
+inline constexpr size_t GuiEffectIndex(GuiEffect effect) { return static_cast<size_t>(effect); }
 
 // Effects are drawn on this layer unless fired on another.
 inline constexpr int32_t kEffectLayer = 3;
@@ -33,13 +35,13 @@ public:
     // styles of the style file. Missing files are logged and leave empty entries.
     void Load(const std::string& styleFile = "/object/styles.xml");
 
-    void FireEffect(int index, const tsv::Vec3& position, int32_t layer);
-    void FireGuiEffect(int index, const tsv::Vec3& position, int32_t layer);
+    void FireEffect(GameEffect effect, const tsv::Vec3& position, int32_t layer);
+    void FireGuiEffect(GuiEffect effect, const tsv::Vec3& position, int32_t layer);
     // Logs "Fragment style not found" for a name that was never defined.
     void FireStyle(const std::string& style, const tsv::Vec3& position, int32_t layer);
 
     bool HasStyle(const std::string& style) const { return m_styles.count(style) != 0; }
-    const tsv::SceneNodePtr& GameEffectNode(int index) const { return m_game[static_cast<size_t>(index)]; }
+    const tsv::SceneNodePtr& GameEffectNode(GameEffect effect) const { return m_game[EffectIndex(effect)]; }
     const tsv::SceneNodePtr& StyleNode(const std::string& style) const;
 
 private:

@@ -195,7 +195,7 @@ void BoardView::ApplyCellLook(int x, int y, CellKind kind)
 {
     tsv::SceneNodePtr& cell = m_cells[CellIndex(x, y)];
     m_cellKinds[CellIndex(x, y)] = kind;
-    if (!cell && kind != CellNone) {
+    if (!cell && kind != CellKind::None) {
         cell = tsv::MakeIntrusive<tsv::SceneNode>();
         cell->SetMesh(tsv::Mesh(static_cast<float>(kCellSize), static_cast<float>(kCellSize)));
         cell->SetPosition({ColumnX(x), RowY(y), kCellDepth}, tsv::Transform::Now);
@@ -205,22 +205,22 @@ void BoardView::ApplyCellLook(int x, int y, CellKind kind)
         return;
     }
     switch (kind) {
-    case CellNormal:
+    case CellKind::Normal:
         cell->SetTexture("");
         cell->SetColor((x + y) % 2 == 0 ? kEvenCellColour : kOddCellColour);
         break;
-    case CellWood:
+    case CellKind::Wood:
         cell->SetTexture("/texture/playfield/cell-wood.png");
         cell->SetColor(0xFFFFFFFF);
         break;
-    case CellIron:
+    case CellKind::Iron:
         cell->SetTexture("/texture/playfield/cell-iron.png");
         cell->SetColor(0xFFFFFFFF);
         break;
     default:
         break;
     }
-    cell->SetVisible(kind != CellNone, tsv::Scope::Subtree);
+    cell->SetVisible(kind != CellKind::None, tsv::Scope::Subtree);
 }
 
 void BoardView::OnCellChanged(int x, int y, CellKind kind) { ApplyCellLook(x, y, kind); }
@@ -242,7 +242,7 @@ void BoardView::BuildFrame()
         node->Expire();
     }
     m_frame.clear();
-    const auto exists = [this](int x, int y) { return InGrid(x, y) && m_cellKinds[CellIndex(x, y)] != CellNone; };
+    const auto exists = [this](int x, int y) { return InGrid(x, y) && m_cellKinds[CellIndex(x, y)] != CellKind::None; };
     // The line picture runs along the bottom edge of its square; turned, it faces
     // the existing neighbour. Decorations mark the corners where the edge turns.
     for (int x = -1; x <= kBoardColumns; ++x) {
@@ -300,7 +300,7 @@ void BoardView::OnEffect(GameEffect effect, const BoardSpot& spot)
 {
     if (m_media) {
         tsv::Vec3 position = Place(spot);
-        if (effect == EffectRainbow || effect == EffectRainbowSuck) {
+        if (effect == GameEffect::Rainbow || effect == GameEffect::RainbowSuck) {
             position.z = kPullDepth;
         }
         m_media->Effects().FireEffect(effect, position, kEffectLayer);

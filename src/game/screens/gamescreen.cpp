@@ -2,17 +2,16 @@
 
 #include "engine/core/log.h"
 #include "engine/core/util/file/recordio.h"
-#include "engine/gui/languagemanager.h"
 #include "engine/gui/screenstack.h"
-#include "engine/gui/standarddialog.h"
 #include "engine/platform/keynames.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/inputmanager.h"
-#include "engine/sound/soundmanager.h"
 #include "game/progress/endlessrun.h"
 #include "game/progress/gamestate.h"
 #include "game/progress/levelplay.h"
 #include "game/screens/gamemedia.h"
+#include "game/screens/leavedialog.h"
+#include "game/screens/levelreport.h"
 #include "game/screens/pausescreen.h"
 
 namespace bsh {
@@ -22,18 +21,7 @@ using tsv::GetLog;
 
 namespace {
 
-// The effects sit above the pieces and the marks.
-constexpr int32_t kHoverEffectLayer = kBoardLayer + 2;
 constexpr int64_t kObjectiveMessageMs = 3000;
-
-// What the level file gives besides its board (the squares' frame, the
-// decoration, the title), read onto a board that nothing plays.
-bool ReadLevelInfo(const std::string& path, LevelInfo& info)
-{
-    BoardEvents unseen;
-    tsv::IntrusivePtr<PlayField> layout = tsv::MakeIntrusive<PlayField>(unseen, [] { return int64_t{0}; });
-    return LoadLevel(path, *layout, &info);
-}
 
 } // namespace
 
@@ -41,13 +29,15 @@ GameScreen::GameScreen(GameState& state, std::string levelPath, GameMode mode, L
                        GameMedia* media, Showing showing)
     : m_state(state), m_media(media), m_levelPath(std::move(levelPath)), m_mode(mode),
       m_preview(showing == Showing::Preview), m_endless(showing == Showing::Endless), m_endlessBoard(state),
+      m_savedRun(state, mode),
       m_player(player),
       m_input({[this] { return IsInputAllowed(); },
                [this](int x, int y) { return m_board->IsSelectable(x, y); },
-               [this](int x, int y) { return m_board->TypeAt(x, y) == PieceJewel && m_board->IsSelectable(x, y); },
-               [this](int x, int y) { FireEffect(EffectJewelGlitter, x, y); },
+               [this](int x, int y) { return m_board->TypeAt(x, y) == PieceType::Jewel && m_board->IsSelectable(x, y); },
+               [this](int x, int y) { m_cues.FireEffect(GameEffect::JewelGlitter, x, y); },
                [this](int x1, int y1, int x2, int y2) { m_session->TrySwap(x1, y1, x2, y2); }}),
-      m_hud(state, media), m_tutorials(state)
+      m_hud(state, media), m_tutorials(state),
+      m_cues(media, m_input, m_tutorials, [this](BoardResult& result) { Finish(result); })
 {
     // The arrows, Space, Return and Escape belong to the board; Tab reaches the HUD's buttons.
     SetKeyNavigation(KeyNavigation::Tab);
@@ -85,25 +75,26 @@ bool GameScreen::Start()
                                   [board](tsv::RecordReader& in) { return board->LoadState(in); });
     m_scenery.Build(m_level.nodes);
     m_input.CreateMarks();
-    m_hints.CreateArrows();
-    BuildHud();
 
     // Hints: always in a preview and for a player without a profile;
     // otherwise as the profile says, never at Hard. They come sooner while
     // tutorial texts are still due.
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
-    m_hintsOn = m_preview || !profile || (profile->GetHints() && profile->GetDifficulty() != DifficultyHard);
-    m_session = std::make_unique<LevelSession>(*m_board, static_cast<SessionCues&>(*this), m_player,
+    const bool hintsOn =
+        m_preview || !profile || (profile->GetHints() && profile->GetDifficulty() != Difficulty::Hard);
+    m_cues.Begin(*m_board, hintsOn && m_player == LevelSession::Player::Person);
+    BuildHud();
+    m_session = std::make_unique<LevelSession>(*m_board, m_cues, m_player,
                                                m_preview ? kPreviewHintDelayMs : HintDelayFor(m_state));
     m_session->SetOpenEnded(m_preview || m_endless);
     m_session->Start(m_levelPath);
     m_startTime = Now();
     if (m_board->GetJewelsRequired() > 0) {
-        m_message.Show("jewelsRequired", kObjectiveMessageMs, Now(), m_board->GetJewelsRequired());
+        m_cues.Message().Show("jewelsRequired", kObjectiveMessageMs, Now(), m_board->GetJewelsRequired());
     }
     // The objective's tutorial text waits for the first frame, when this
     // screen is on the stack and the box can lie above it.
-    m_tutorials.Begin(m_hintsOn && !m_preview);
+    m_tutorials.Begin(hintsOn && !m_preview);
     GetLog() << tsv::Hint << "Level started: " << m_levelPath << EndL;
     if (!m_preview && !m_playback) {
         m_recorder.Begin(m_state,
@@ -134,42 +125,15 @@ bool GameScreen::SetUpBoard()
         return ReadLevelInfo(m_levelPath, m_level) &&
                m_endlessBoard.Start(m_levelPath, m_level, *m_board, m_view->Scoring());
     }
-    return m_levelPath.empty() ? ResumeSavedRun() : LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level);
-}
-
-bool GameScreen::ResumeSavedRun()
-{
-    // The board comes back from the saved run as it was left; the level's
-    // own file still gives what the run does not hold (decoration, title).
-    PlayField* board = m_board.Get();
-    m_state.SetBoardSnapshotHooks({}, [board](tsv::RecordReader& in) { return board->LoadState(in); });
-    if (!m_state.LoadGame()) {
-        return false;
+    if (m_levelPath.empty()) {
+        return m_savedRun.Resume(*m_board, m_levelPath, m_level);
     }
-    m_levelPath = m_state.GetLevelPath();
-    if (!ReadLevelInfo(m_levelPath, m_level)) {
-        // Kept aside, never deleted: a level file put back brings it back.
-        GetLog() << tsv::Error << "The saved run's level cannot be played; the run is moved aside: " << m_levelPath
-                 << EndL;
-        m_state.SetAsideSavedGame(m_mode);
-        return false;
-    }
-    m_resumed = true;
-    GetLog() << tsv::Hint << "Saved run resumed: " << m_levelPath << EndL;
-    return true;
+    return LoadLevelForPlay(m_state, m_levelPath, *m_board, &m_level);
 }
 
 std::string GameScreen::ResultLineNow() const
 {
-    if (m_endless) {
-        return FormatEndlessJson(Tally());
-    }
-    BoardResult result = Result();
-    if (m_board) {
-        result.timePlayedMs = m_board->GetTimePlayed();
-        result.timeLeftMs = m_board->GetTimeLeft();
-    }
-    return FormatResultJson(result, m_seed);
+    return m_endless ? FormatEndlessJson(Tally()) : FormatResultJson(WithBoardClock(Result(), m_board.Get()), m_seed);
 }
 
 void GameScreen::PlayReplayFrame(const ReplayFrame& frame)
@@ -254,7 +218,7 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     }
     m_recorder.LookAtTutorial(!ShownTutorial().empty(), ReplayAction::Kind::TutorialClosed);
     // The objective's banner goes first; the text about it follows, beside the board.
-    if (!m_message.IsShowing()) {
+    if (!m_cues.Message().IsShowing()) {
         m_tutorials.ShowObjectiveText(*m_board);
     }
     if (m_player == LevelSession::Player::Bot && !replay) {
@@ -295,7 +259,7 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     if (!m_endless) {
         m_hud.UpdateTime(*m_board, now);
     }
-    m_hints.Update(now, m_input.SelectedX() >= 0);
+    m_cues.Hints().Update(now, m_input.SelectedX() >= 0);
     if (m_player == LevelSession::Player::Person) {
         for (const tsv::InputManager::PointerState& state : pointer) {
             m_recorder.Pointer(state.x, state.y, state.leftDown);
@@ -305,62 +269,13 @@ void GameScreen::Frame(const std::vector<tsv::InputManager::PointerState>& point
     m_recorder.SeeTutorial(!ShownTutorial().empty());
 }
 
-// --- Session cues -------------------------------------------------------------------
+// --- The end of the level ---------------------------------------------------------
 
-void GameScreen::FireEffect(GameEffect effect, int x, int y)
-{
-    if (m_media) {
-        m_media->Effects().FireEffect(effect, {ColumnX(x), RowY(y), 0}, kHoverEffectLayer);
-    }
-}
-
-void GameScreen::OnTimeUp()
-{
-    m_message.Show("gameOver", LevelSession::kGameOverDelayMs, Now());
-    if (m_media) {
-        tsv::SoundManager::Instance().Play("/sound/gameover.wav");
-    }
-}
-
-void GameScreen::OnLevelComplete()
-{
-    m_message.Show("levelComplete", LevelSession::kCompleteDelayMs + 1000, Now());
-    if (m_media) {
-        m_media->Effects().FireGuiEffect(GuiEffectLevelCompleteIcon, {0, 0, 0}, kHoverEffectLayer);
-    }
-}
-
-void GameScreen::OnInputStopped() { m_input.Drop(); }
-
-void GameScreen::OnHint(int x1, int y1, int x2, int y2, const HintRecord& about,
-                        const std::vector<std::pair<int, int>>& work)
-{
-    // The last few cells that still need work glitter.
-    m_hints.Glitter(work, [this](int x, int y) { FireEffect(EffectBlockGlitter, x, y); });
-    if (x1 < 0) {
-        return;
-    }
-    m_tutorials.ShowHintText(*m_board, x1, y1, x2, y2, about, work.size());
-    if (m_hintsOn && m_player == LevelSession::Player::Person) {
-        m_hints.ShowArrows(x1, y1, x2, y2, Now());
-    }
-}
-
-void GameScreen::OnNoMovesNotice()
-{
-    m_message.Show("noMoves", LevelSession::kNoMovesReshuffleMs - LevelSession::kNoMovesNoticeMs, Now());
-}
-
-void GameScreen::OnMove(int, int, int, int) { m_hints.HideArrows(); }
-
-void GameScreen::OnFinished(BoardResult& result)
+void GameScreen::Finish(BoardResult& result)
 {
     RecordLevelEnd(m_state, m_mode, m_session->TimeUsedPercent(), m_view->Scoring().Points(), result);
     m_recorder.End(FormatResultJson(result, m_seed));
-    if (m_resumed) {
-        // Won or lost, the resumed run is over; the profiles hold its outcome.
-        m_state.DeleteSavedGame(m_mode);
-    }
+    m_savedRun.Finish();
     m_ended = true;
     if (m_onEnd) {
         m_onEnd(result, Ending::Played);
@@ -377,76 +292,29 @@ void GameScreen::OpenPause()
     tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<PauseScreen>());
 }
 
-void PauseLevelInPlay()
-{
-    const auto& screens = tsv::ScreenStack::Instance().GetScreens();
-    for (auto it = screens.rbegin(); it != screens.rend(); ++it) {
-        if (auto* game = dynamic_cast<GameScreen*>(it->Get())) {
-            game->OpenPause();
-            return;
-        }
-    }
-}
-
-void SaveLevelInPlay()
-{
-    for (const tsv::ScreenPtr& screen : tsv::ScreenStack::Instance().GetScreens()) {
-        if (auto* game = dynamic_cast<GameScreen*>(screen.Get())) {
-            game->SaveOnClose();
-        }
-    }
-}
-
-bool GameScreen::SaveRun(const char* why)
-{
-    if (m_state.SaveGame()) {
-        GetLog() << tsv::Hint << why << ", the run is saved: " << m_levelPath << EndL;
-        return true;
-    }
-    GetLog() << tsv::Error << why << ", but the run could not be saved: " << m_levelPath << EndL;
-    return false;
-}
-
 bool GameScreen::SaveOnClose()
 {
     if (!m_ended && m_session && !m_session->HasEnded()) {
         m_recorder.End(ResultLineNow()); // whoever played, the level so far is kept
     }
-    // Only a player's level still undecided: a preview, the bot, a level won
-    // or lost, or one already left have nothing (more) to keep.
-    if (m_endless) {
-        if (m_ended || !m_session || !KeepsEndlessBoard()) {
-            return false;
-        }
-        m_ended = true;
-        return m_endlessBoard.Save("The game closed on the endless board", Tally(), *m_board);
-    }
-    if (m_preview || m_ended || m_player != LevelSession::Player::Person || !IsValidMode(m_mode) || !m_session ||
-        m_session->IsDecided() || m_state.IsWon() || !m_state.CurrentProfile()) {
+    const bool started = m_session != nullptr;
+    const KeptOnClose kept = DecideKeptOnClose(
+        {m_endless, KeepsEndlessBoard(), m_preview, m_ended, started, m_player == LevelSession::Player::Person,
+         IsValidMode(m_mode), started && m_session->IsDecided(), m_state.IsWon(), m_state.CurrentProfile() != nullptr});
+    if (kept == KeptOnClose::Nothing) {
         return false;
     }
     m_ended = true;
-    return SaveRun("The game closed during a level");
+    return kept == KeptOnClose::EndlessBoard
+               ? m_endlessBoard.Save("The game closed on the endless board", Tally(), *m_board)
+               : m_savedRun.Save("The game closed during a level", m_levelPath);
 }
 
 void GameScreen::AskToLeave()
 {
-    if (m_leaving || m_ended) {
-        return;
+    if (!m_leaving && !m_ended) {
+        AskToLeaveLevel(m_endless ? "$Screen.Endless.leaveQuestion" : "$Screen.Game.leaveQuestion", [this] { Leave(); });
     }
-    tsv::Timer& game = tsv::Application::Instance().GetTimer();
-    game.SetRunning(false);
-    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(
-        tsv::LanguageManager::Instance().GetText(m_endless ? "$Screen.Endless.leaveQuestion"
-                                                            : "$Screen.Game.leaveQuestion"),
-        tsv::DialogConfirm);
-    dialog->SetOnClosed([this](tsv::Screen& screen) {
-        tsv::Application::Instance().GetTimer().SetRunning(true);
-        if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {
-            Leave();
-        }
-    });
-    tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
 }
 
 void GameScreen::Leave()
@@ -459,17 +327,15 @@ void GameScreen::EndLevel(Ending ending)
 {
     m_leaving = false;
     m_state.SetWon(false);
-    BoardResult result = m_session->Result();
-    result.timePlayedMs = m_board->GetTimePlayed();
-    result.timeLeftMs = m_board->GetTimeLeft();
+    const BoardResult result = WithBoardClock(m_session->Result(), m_board.Get());
     if (IsValidMode(m_mode)) {
-        m_state.SetStat64(m_mode, StatTimePlayed, result.timePlayedMs / 1000);
+        m_state.SetStat64(m_mode, StatCounter::TimePlayed, result.timePlayedMs / 1000);
     }
     m_recorder.End(ResultLineNow());
     if (ending == Ending::Left && KeepsEndlessBoard()) {
         m_endlessBoard.Save("Endless board left", Tally(), *m_board);
     } else if (ending == Ending::Left && !m_endless) {
-        SaveRun("Level left");
+        m_savedRun.Save("Level left", m_levelPath);
     }
     m_ended = true;
     if (m_onEnd) {
@@ -494,15 +360,8 @@ void GameScreen::HandleKey(int keyCode)
 
 std::string GameScreen::Dump() const
 {
-    if (!m_board) {
-        return "no board";
-    }
-    std::string text = m_board->DumpText() + "selected " + std::to_string(m_input.SelectedX()) + " " +
-                       std::to_string(m_input.SelectedY()) + "\n";
-    if (m_endless) {
-        text += FormatEndlessJson(Tally()) + "\n";
-    }
-    return text;
+    const EndlessTally tally = Tally();
+    return FormatLevelDump(m_board.Get(), m_input.SelectedX(), m_input.SelectedY(), m_endless ? &tally : nullptr);
 }
 
 } // namespace bsh

@@ -3,12 +3,12 @@
 // saved run), owns the level's PlayField with its view and runs the level's
 // session every frame, opens the pause, asks before leaving and ends the
 // level. The rest is done by parts it owns: the board's input (BoardInput),
-// the HUD (LevelHud, EndlessHud), tutorial texts (TutorialTexts), the hint's
-// arrows and glitter (BoardHints), the large messages (LevelMessage), the
-// scenery (LevelScenery), the endless board's keeping (EndlessBoard), the
-// recording (LevelRecorder) and its playback (ReplayPlayback). With autoplay
-// a bot plays the level through the same session and closes tutorial texts
-// as a player does.
+// the HUD (LevelHud, EndlessHud), tutorial texts (TutorialTexts), what the
+// session's cues show (SessionView: messages, the hint's arrows, effects),
+// the scenery (LevelScenery), the saved run (SavedRun), the endless board's
+// keeping (EndlessBoard), the recording (LevelRecorder) and its playback
+// (ReplayPlayback). With autoplay a bot plays the level through the same
+// session and closes tutorial texts as a player does.
 
 #include "engine/gui/screen.h"
 #include "engine/scene/inputmanager.h"
@@ -16,17 +16,17 @@
 #include "game/board/levelsession.h"
 #include "game/board/playfield.h"
 #include "game/progress/replay.h"
-#include "game/screens/boardhints.h"
 #include "game/screens/boardinput.h"
 #include "game/screens/boardview.h"
 #include "game/screens/digitcounter.h"
 #include "game/screens/endlessboard.h"
 #include "game/screens/endlesshud.h"
 #include "game/screens/levelhud.h"
-#include "game/screens/levelmessage.h"
 #include "game/screens/levelrecorder.h"
 #include "game/screens/levelscenery.h"
 #include "game/screens/replayplayback.h"
+#include "game/screens/savedrun.h"
+#include "game/screens/sessionview.h"
 #include "game/screens/tutorialtexts.h"
 
 #include <cstdint>
@@ -40,7 +40,7 @@ namespace bsh {
 class GameMedia;
 class GameState;
 
-class GameScreen : public tsv::Screen, public SessionCues {
+class GameScreen : public tsv::Screen {
 public:
     // How the level ended: played to its end (won or lost), or left with the run kept.
     enum class Ending { Played, Left };
@@ -118,12 +118,12 @@ public:
     // The tutorial text showing, "" for none.
     std::string ShownTutorial() const { return m_tutorials.Shown(); }
     // The large message showing, "" for none.
-    const std::string& ShownMessage() const { return m_message.Key(); }
+    const std::string& ShownMessage() const { return m_cues.Message().Key(); }
     int64_t LastHeartbeat() const { return m_hud.LastHeartbeat(); }
     // The circles around pieces a tutorial text talks about (they fade and expire).
     const std::vector<tsv::SceneNodePtr>& HintCircles() const { return m_tutorials.Circles(); }
     // The cells that glittered at the last hint (fewer than 10 still needing work).
-    int LastGlitterCount() const { return m_hints.LastGlitterCount(); }
+    int LastGlitterCount() const { return m_cues.Hints().LastGlitterCount(); }
     // The board snapshot for the script's "dump" command, then "selected X Y"
     // (-1 -1 without a selection).
     std::string Dump() const;
@@ -132,23 +132,11 @@ private:
     // The board as the level begins: a recording's, the endless board, the
     // saved run or the level file.
     bool SetUpBoard();
-    bool ResumeSavedRun();
     // Whether leaving or closing keeps this board and the player's bests.
     bool KeepsEndlessBoard() const { return m_endless && m_endlessBoard.Keeps(); }
-    // Saves the run; logs that it is saved only when it was.
-    bool SaveRun(const char* why);
-    // Session cues.
-    void OnTimeUp() override;
-    void OnLevelComplete() override;
-    void OnInputStopped() override;
-    void OnHint(int x1, int y1, int x2, int y2, const HintRecord& about,
-                const std::vector<std::pair<int, int>>& work) override;
-    void OnNoMovesNotice() override;
-    void OnMove(int x1, int y1, int x2, int y2) override;
-    void OnFinished(BoardResult& result) override;
-
+    // The session's end: recorded, then handed over.
+    void Finish(BoardResult& result);
     int64_t Now() const;
-    void FireEffect(GameEffect effect, int x, int y);
     void BuildHud();
     void EndLevel(Ending ending);
 
@@ -161,6 +149,7 @@ private:
     std::unique_ptr<ReplayPlayback> m_playback; // played back, not played
     LevelRecorder m_recorder;
     EndlessBoard m_endlessBoard;
+    SavedRun m_savedRun;
     EndlessHud m_endlessHud;
     LevelSession::Player m_player;
     BoardInput m_input;
@@ -170,25 +159,16 @@ private:
     std::unique_ptr<LevelSession> m_session;
     LevelInfo m_level;
     LevelScenery m_scenery;
-    BoardHints m_hints;
     TutorialTexts m_tutorials;
-    LevelMessage m_message;
+    SessionView m_cues;
     EndHandler m_onEnd;
 
-    bool m_hintsOn = true;
     int64_t m_startTime = 0;
     bool m_leaving = false;
     bool m_ended = false;
-    bool m_resumed = false; // the level came from the saved run, which ends with it
     uint32_t m_seed = 1;
 };
 
 using GameScreenPtr = tsv::IntrusivePtr<GameScreen>;
-
-// Opens the pause of the level in play, if any (the window lost its focus or
-// was minimised): the board is hidden when the player comes back.
-void PauseLevelInPlay();
-// The game is closing: the level in play, if any, is saved as leaving saves it.
-void SaveLevelInPlay();
 
 } // namespace bsh

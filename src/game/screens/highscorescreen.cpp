@@ -20,7 +20,7 @@ constexpr float kSparkleZ = -0.5f;
 std::string TableName(GameMode table) { return "table" + std::to_string(ModeIndex(table) + 1); }
 GameMode TableOfTag(int tag)
 {
-    return tag >= 1 && tag <= kModeCount ? kKeptModes[static_cast<size_t>(tag - 1)] : GameModeNone;
+    return tag >= 1 && tag <= kModeCount ? kKeptModes[static_cast<size_t>(tag - 1)] : GameMode::None;
 }
 std::string RowName(int row) { return "row" + std::to_string(row); }
 
@@ -68,8 +68,8 @@ void HighscoreScreen::ShowEndlessBests()
 
 void HighscoreScreen::FillTables()
 {
-    FillTable(GameModeQuest);
-    FillTable(GameModeArcade);
+    FillTable(GameMode::Quest);
+    FillTable(GameMode::Arcade);
     m_state.ResetLevelStats();
     PlaceHighlight();
 }
@@ -112,7 +112,7 @@ void HighscoreScreen::FillTable(GameMode table)
 
 void HighscoreScreen::PlaceHighlight()
 {
-    m_highlightTable = GameModeNone;
+    m_highlightTable = GameMode::None;
     m_highlightRow = 0;
     for (GameMode table : kKeptModes) {
         if (!m_highlighted) {
@@ -200,8 +200,8 @@ void HighscoreScreen::Leave()
         return;
     }
     m_leaving = true;
-    if (m_returnMode == GameModeArcade) {
-        m_state.ResetRun(GameModeArcade);
+    if (m_returnMode == GameMode::Arcade) {
+        m_state.ResetRun(GameMode::Arcade);
     }
     if (m_onClose) {
         m_onClose(m_returnMode);

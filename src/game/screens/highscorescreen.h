@@ -25,8 +25,8 @@ public:
     static constexpr int kSparkleWidth = 240;
     static constexpr int kSparkleHeight = 20;
 
-    // `returnMode`: the quest map for GameModeQuest, the arcade selection for
-    // GameModeArcade (whose run is then reset), else the main menu; `onClose`
+    // `returnMode`: the quest map for GameMode::Quest, the arcade selection for
+    // GameMode::Arcade (whose run is then reset), else the main menu; `onClose`
     // receives it once when the screen is left.
     HighscoreScreen(GameState& state, GameMode returnMode, std::function<void(GameMode returnMode)> onClose);
 
@@ -45,7 +45,7 @@ public:
     const tsv::IntrusivePtr<HighscoreEntry>& GetHighlighted() const { return m_highlighted; }
     // 1..10, the highlighted row of its table; 0 when none.
     int GetHighlightedRow() const { return m_highlightRow; }
-    // GameModeNone when nothing is highlighted.
+    // GameMode::None when nothing is highlighted.
     GameMode GetHighlightedTable() const { return m_highlightTable; }
 
 private:
@@ -57,7 +57,7 @@ private:
     GameMode m_returnMode;
     std::function<void(GameMode)> m_onClose;
     tsv::IntrusivePtr<HighscoreEntry> m_highlighted;
-    GameMode m_highlightTable = GameModeNone;
+    GameMode m_highlightTable = GameMode::None;
     int m_highlightRow = 0;
     bool m_leaving = false;
     bool m_asking = false;

@@ -42,17 +42,17 @@ LevelCompleteScreen::LevelCompleteScreen(GameState& state) : m_state(state)
     m_relaxed = state.IsLevelRelaxed();
     m_outcome = state.RecordLevelResult();
     if (IsValidMode(m_mode)) {
-        for (int i = 0; i < kStatCount; ++i) {
-            m_stats[static_cast<size_t>(i)] = state.GetStat(m_mode, i);
+        for (size_t i = 0; i < kStatCount; ++i) {
+            m_stats[i] = state.GetStat(m_mode, StatAt(i));
         }
-        m_timePlayed = state.GetStat64(m_mode, StatTimePlayed);
+        m_timePlayed = state.GetStat64(m_mode, StatCounter::TimePlayed);
     }
     m_timeScore = state.LevelScore();
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
     m_totalScore = profile ? profile->Record().GetScore(m_mode) : 0;
     // The rank: the best rating stored for the level; a level the arcade
     // lists do not hold yet has only this play's own.
-    const LevelEntry* entry = profile ? profile->Record(DifficultyNormal).GetEntry(GameModeArcade, state.GetLevelPath())
+    const LevelEntry* entry = profile ? profile->Record(Difficulty::Normal).GetEntry(GameMode::Arcade, state.GetLevelPath())
                                       : nullptr;
     m_rank = entry && entry->best >= kLowestRating ? entry->best : state.Rating();
     m_rank = std::clamp(m_rank, kLowestRating, kHighestRating);
@@ -146,13 +146,13 @@ void LevelCompleteScreen::Run()
 std::string LevelCompleteScreen::LineValue(int step) const
 {
     switch (step) {
-    case 0: return std::to_string(m_stats[StatJewels]);
-    case 1: return std::to_string(m_stats[StatCells]);
-    case 2: return std::to_string(m_stats[StatBlocks]);
-    case 3: return std::to_string(m_stats[StatExplosions]);
-    case 4: return std::to_string(m_stats[StatCannons]);
-    case 5: return std::to_string(m_stats[StatLocks]);
-    case 6: return std::to_string(m_stats[StatMaximumMatch]);
+    case 0: return std::to_string(m_stats[StatIndex(StatCounter::Jewels)]);
+    case 1: return std::to_string(m_stats[StatIndex(StatCounter::Cells)]);
+    case 2: return std::to_string(m_stats[StatIndex(StatCounter::Blocks)]);
+    case 3: return std::to_string(m_stats[StatIndex(StatCounter::Explosions)]);
+    case 4: return std::to_string(m_stats[StatIndex(StatCounter::Cannons)]);
+    case 5: return std::to_string(m_stats[StatIndex(StatCounter::Locks)]);
+    case 6: return std::to_string(m_stats[StatIndex(StatCounter::MaximumMatch)]);
     case 7: return FormatTime(m_timePlayed);
     case 8: return std::to_string(static_cast<int64_t>(m_totalScore) - m_timeScore);
     case 9: return std::to_string(m_timeScore);
@@ -177,7 +177,7 @@ void LevelCompleteScreen::ShowFinalMessage()
         m_finalKind = FinalKind::Award;
         text = Text("Screen.LevelComplete.artifactFound");
         SetRankPicture("/texture/piece/artifact.png", kArtifactSize);
-    } else if (m_mode == GameModeArcade && m_won && !m_relaxed) {
+    } else if (m_mode == GameMode::Arcade && m_won && !m_relaxed) {
         m_finalKind = FinalKind::Rank;
         const std::string number = std::to_string(m_rank - 1);
         text = Text("Screen.LevelComplete.gainedRank") + Text("Screen.LevelComplete.rank" + number);

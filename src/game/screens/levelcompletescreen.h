@@ -94,7 +94,7 @@ private:
     void SetRankPicture(const std::string& texture, float size);
 
     GameState& m_state;
-    GameMode m_mode = GameModeNone;
+    GameMode m_mode = GameMode::None;
     bool m_won = false;
     LevelOutcome m_outcome;
     std::array<int32_t, kStatCount> m_stats{};

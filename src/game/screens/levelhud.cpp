@@ -105,7 +105,7 @@ void LevelHud::RefreshPanels(const PlayField& board, Refresh refresh)
             Pulse(*icon->GetNode(), now, {1.4f, 1.4f});
         }
         if (reached && m_media && icon) {
-            m_media->Effects().FireGuiEffect(GuiEffectObjectiveComplete, icon->GetWorldPosition(), kMessageLayer);
+            m_media->Effects().FireGuiEffect(GuiEffect::ObjectiveComplete, icon->GetWorldPosition(), kMessageLayer);
         }
     }
 }

@@ -24,7 +24,7 @@ void LevelRecorder::Begin(const GameState& state, const Start& start, const Play
     std::string bytes;
     tsv::ReadFileBytes(start.level, bytes);
     replay->levelSha256 = tsv::Sha256Hex(bytes);
-    replay->mode = ModeName(start.endless ? GameModeEndless : start.mode);
+    replay->mode = ModeName(start.endless ? GameMode::Endless : start.mode);
     replay->difficulty = DifficultyName(state.GetDifficulty());
     replay->relaxed = board.IsRelaxed();
     replay->bot = start.bot;

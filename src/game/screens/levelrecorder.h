@@ -19,7 +19,7 @@ public:
     // The level as the game screen begins it.
     struct Start {
         std::string level; // the level file as the game opened it
-        GameMode mode = GameModeArcade;
+        GameMode mode = GameMode::Arcade;
         bool endless = false;
         bool bot = false;
         uint32_t seed = 0;

@@ -365,7 +365,7 @@ void MapScreen::RefreshLevel(size_t level)
     const bool shown = m_map.IsShown(level);
     Show(nodes.sphere, shown);
     Show(nodes.highlight, shown && m_hovered == static_cast<int>(level));
-    Show(nodes.mark, shown && (entry.state == LevelCompleted || entry.state == LevelCompletedFast));
+    Show(nodes.mark, shown && (entry.state == LevelState::Completed || entry.state == LevelState::CompletedFast));
     Show(nodes.bonusSign, m_map.ShowsBonusSign(level));
     Show(nodes.pulse, m_map.Pulses(level));
 }
@@ -598,7 +598,7 @@ void MapScreen::SetDifficulty(Difficulty difficulty)
 
 void MapScreen::RefreshDifficultyButtons()
 {
-    const Difficulty current = m_profile ? m_profile->GetDifficulty() : DifficultyNormal;
+    const Difficulty current = m_profile ? m_profile->GetDifficulty() : Difficulty::Normal;
     for (Difficulty difficulty : kDifficulties) {
         if (tsv::GUIComponent* button = GetRoot() ? GetRoot()->Find(DifficultyButton(difficulty)) : nullptr) {
             button->SetEnabled(difficulty != current);
@@ -761,14 +761,14 @@ void MapScreen::UpdateHints(int64_t now)
     m_hintsChecked = true;
     auto state = [this](const char* source) {
         const int i = m_map.Find(source);
-        return i < 0 ? LevelLocked : m_map.Levels()[static_cast<size_t>(i)].state;
+        return i < 0 ? LevelState::Locked : m_map.Levels()[static_cast<size_t>(i)].state;
     };
     const AwardBlock& awards = m_profile->Awards();
-    if (awards.GetHintCounter(kBonusAuraHint) != 0 && state(kBonusAuraLevel) == LevelOpen &&
-        state(kBonusAuraNext) == LevelLocked) {
+    if (awards.GetHintCounter(kBonusAuraHint) != 0 && state(kBonusAuraLevel) == LevelState::Open &&
+        state(kBonusAuraNext) == LevelState::Locked) {
         ShowMapHint(kBonusAuraHint, kBonusAuraLevel);
-    } else if (awards.GetHintCounter(kTwoPathsHint) != 0 && state(kTwoPathsA) == LevelOpen &&
-               state(kTwoPathsNext) == LevelLocked && state(kTwoPathsB) == LevelOpen) {
+    } else if (awards.GetHintCounter(kTwoPathsHint) != 0 && state(kTwoPathsA) == LevelState::Open &&
+               state(kTwoPathsNext) == LevelState::Locked && state(kTwoPathsB) == LevelState::Open) {
         ShowMapHint(kTwoPathsHint, kTwoPathsA);
     }
 }

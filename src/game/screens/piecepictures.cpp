@@ -18,7 +18,7 @@ std::string JewelTexture(int32_t colour, const char* size)
 
 const char* KeyOrLockTexture(PieceType type)
 {
-    return type == PieceKey ? "/texture/piece/key.png" : "/texture/piece/lock.png";
+    return type == PieceType::Key ? "/texture/piece/key.png" : "/texture/piece/lock.png";
 }
 
 } // namespace
@@ -29,30 +29,30 @@ PiecePictures PicturesOf(const Piece& piece)
     const int32_t colour = piece.GetColour();
     PiecePictures pictures;
     switch (type) {
-    case PieceJewel:
-    case PieceKey:
-    case PieceLock:
+    case PieceType::Jewel:
+    case PieceType::Key:
+    case PieceType::Lock:
         if (HasColourPicture(colour)) {
             pictures.texture = JewelTexture(colour, "normal");
-        } else if (type != PieceJewel) {
+        } else if (type != PieceType::Jewel) {
             pictures.texture = KeyOrLockTexture(type);
         }
         break;
-    case PieceBomb: pictures.texture = "/texture/piece/bomb.png"; break;
-    case PieceDynamite: pictures.texture = "/texture/piece/dynamite.png"; break;
-    case PieceCannonLeft:
-    case PieceCannonRight:
-    case PieceCannonTop:
-    case PieceCannonBottom: pictures.texture = "/texture/piece/cannon.png"; break;
-    case PieceRainbow: pictures.texture = "/texture/piece/rainbow.png"; break;
+    case PieceType::Bomb: pictures.texture = "/texture/piece/bomb.png"; break;
+    case PieceType::Dynamite: pictures.texture = "/texture/piece/dynamite.png"; break;
+    case PieceType::CannonLeft:
+    case PieceType::CannonRight:
+    case PieceType::CannonTop:
+    case PieceType::CannonBottom: pictures.texture = "/texture/piece/cannon.png"; break;
+    case PieceType::Rainbow: pictures.texture = "/texture/piece/rainbow.png"; break;
     default: // block, fixed block, artifact: the level's picture
         pictures.texture = piece.GetTexture();
         break;
     }
     // A coloured key or lock is drawn in its colour and marked with its kind;
     // other coloured specials carry a small jewel of their colour.
-    if (type >= PieceBomb && type <= PieceArtifact && HasColourPicture(colour)) {
-        if (type == PieceKey || type == PieceLock) {
+    if (type >= PieceType::Bomb && type <= PieceType::Artifact && HasColourPicture(colour)) {
+        if (type == PieceType::Key || type == PieceType::Lock) {
             pictures.markTexture = KeyOrLockTexture(type);
             pictures.markSize = kPieceSize;
         } else {

@@ -159,8 +159,8 @@ void ProfileScreen::DeleteMarked()
     if (!profiles.Select(name)) {
         return;
     }
-    m_state.DeleteSavedGame(GameModeQuest);
-    m_state.DeleteSavedGame(GameModeArcade);
+    m_state.DeleteSavedGame(GameMode::Quest);
+    m_state.DeleteSavedGame(GameMode::Arcade);
     std::remove(tsv::ResolveResourcePath(EndlessRun::PathFor(name)).c_str()); // the kept endless board
     profiles.Remove(name);
     SaveProfiles();

@@ -11,7 +11,7 @@ std::vector<TutorialCue> DueStartTutorials(const PlayField& board, int64_t since
     if (!done.bonusDone && board.HasArtifact() && since >= kBonusTextFromMs && since <= kBonusTextUntilMs) {
         for (int x = 0; x < kBoardColumns; ++x) {
             for (int y = 0; y < kBoardRows; ++y) {
-                if (board.TypeAt(x, y) == PieceArtifact) {
+                if (board.TypeAt(x, y) == PieceType::Artifact) {
                     due.push_back({HintRecord::BonusLevel, x, y});
                     done.bonusDone = true;
                 }
@@ -22,10 +22,10 @@ std::vector<TutorialCue> DueStartTutorials(const PlayField& board, int64_t since
         for (int x = 0; x < kBoardColumns && !done.pieceDone; ++x) {
             for (int y = 0; y < kBoardRows && !done.pieceDone; ++y) {
                 const PieceType type = board.TypeAt(x, y);
-                const int hint = type == PieceKey        ? HintRecord::KeyLock
-                                 : type == PieceBomb     ? HintRecord::Bomb
+                const int hint = type == PieceType::Key        ? HintRecord::KeyLock
+                                 : type == PieceType::Bomb     ? HintRecord::Bomb
                                  : IsCannon(type)        ? HintRecord::Cannon
-                                 : type == PieceDynamite ? HintRecord::Dynamite
+                                 : type == PieceType::Dynamite ? HintRecord::Dynamite
                                                          : -1;
                 if (hint >= 0) {
                     due.push_back({hint, x, y});

@@ -11,7 +11,7 @@ namespace {
 int64_t Now() { return tsv::Application::Instance().GetSystemTimer().GetTime(); }
 
 // The game's effect that goes with every newly presented treasure.
-constexpr int kAppearEffect = 0;
+constexpr GameEffect kAppearEffect = GameEffect::TileWood;
 
 } // namespace
 
@@ -32,7 +32,7 @@ TreasuryScreen::TreasuryScreen(GameState& state, std::function<void(Next)> onClo
                 awards.SetEarned(award);
                 presented = true;
                 m_presented.push_back(award);
-                m_finalAward = m_finalAward || award == AwardFinalQuest;
+                m_finalAward = m_finalAward || award == AwardSlot(Award::FinalQuest);
             }
             earned = awards.IsEarned(award);
         }
@@ -78,7 +78,7 @@ void TreasuryScreen::Appear()
 
 TreasuryScreen::Next TreasuryScreen::GetNext() const
 {
-    if (m_state.GetMode() == GameModeQuest) {
+    if (m_state.GetMode() == GameMode::Quest) {
         return m_finalAward ? Next::Victory : Next::QuestMap;
     }
     return Next::MainMenu;

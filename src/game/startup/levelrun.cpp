@@ -56,7 +56,7 @@ GameMode PrepareState(GameState& state, const GameOptions& game)
     const GameMode mode = ModeNamed(game.mode);
     const Difficulty difficulty = DifficultyNamed(game.difficulty);
     tsv::IntrusivePtr<Profile> profile = state.CurrentProfile();
-    if (profile && mode == GameModeQuest) {
+    if (profile && mode == GameMode::Quest) {
         profile->SetDifficulty(difficulty);
     }
     state.SetFallbackDifficulty(difficulty);
@@ -142,7 +142,7 @@ public:
         if (endless) {
             level.mode = "endless";
         }
-        GameMode mode = GameModeQuest;
+        GameMode mode = GameMode::Quest;
         if (m_onDone) {
             // From the menus the profile keeps its own difficulty.
             mode = ModeNamed(level.mode);

@@ -47,9 +47,9 @@ constexpr int32_t kTransientHighest = 90;
 tsv::ScreenPtr MakeMainMenu()
 {
     MainMenuScreen::Actions actions;
-    actions.quest = [] { EnterMode(GameModeQuest); };
-    actions.arcade = [] { EnterMode(GameModeArcade); };
-    actions.endless = [] { PlayLevel(kEndlessLevel, GameModeEndless); };
+    actions.quest = [] { EnterMode(GameMode::Quest); };
+    actions.arcade = [] { EnterMode(GameMode::Arcade); };
+    actions.endless = [] { PlayLevel(kEndlessLevel, GameMode::Endless); };
     actions.hiscore = [] { ShowHighscores(); };
     actions.treasury = [] { ShowTreasury(); };
     actions.profile = ShowProfiles;
@@ -225,9 +225,9 @@ void ShowHighscores(GameMode returnMode)
 {
     GoToMenu([returnMode] {
         return tsv::ScreenPtr(new HighscoreScreen(GameState::Instance(), returnMode, [](GameMode mode) {
-            if (mode == GameModeQuest) {
+            if (mode == GameMode::Quest) {
                 ShowQuestMap();
-            } else if (mode == GameModeArcade) {
+            } else if (mode == GameMode::Arcade) {
                 ShowArcadeSelection();
             } else {
                 ShowMainMenu();
@@ -243,7 +243,7 @@ void ShowQuestMap(const std::string& completedLevel, bool fast)
         GameMedia::Instance().PlayMusic(Music::Menu);
         RemoveAllScreens();
         MapScreen::Actions actions;
-        actions.play = [](const std::string& level) { PlayLevel(level, GameModeQuest); };
+        actions.play = [](const std::string& level) { PlayLevel(level, GameMode::Quest); };
         actions.close = ShowMainMenu;
         actions.treasury = ShowTreasury;
         tsv::IntrusivePtr<MapScreen> map(new MapScreen(GameState::Instance(), std::move(actions)));
@@ -261,7 +261,7 @@ void ShowArcadeSelection()
         ArcadeScreen::Actions actions;
         actions.play = [](const std::string& level) {
             GameState::Instance().ResetLevelStats();
-            PlayLevel(level, GameModeArcade);
+            PlayLevel(level, GameMode::Arcade);
         };
         actions.cancel = ShowMainMenu;
         return tsv::ScreenPtr(new ArcadeScreen(GameState::Instance(), std::move(actions)));
@@ -273,7 +273,7 @@ void EnterMode(GameMode mode)
     GameState& state = GameState::Instance();
     state.SetMode(mode);
     const auto showModeScreen = [mode] {
-        if (mode == GameModeQuest) {
+        if (mode == GameMode::Quest) {
             ShowQuestMap();
         } else {
             ShowArcadeSelection();
@@ -349,7 +349,7 @@ std::string NextQuestLevel(const GameState& state)
         if (first.empty()) {
             first = source->GetText();
         }
-        if (profile && profile->Record().GetState(GameModeQuest, source->GetText()) == LevelOpen) {
+        if (profile && profile->Record().GetState(GameMode::Quest, source->GetText()) == LevelState::Open) {
             return source->GetText();
         }
     }

@@ -31,8 +31,8 @@ void ShowCredits();
 void ShowTreasury();
 void ShowVictory();
 // `returnMode`: where the screen leads when it closes: the quest map for
-// GameModeQuest, the arcade selection for GameModeArcade, else the main menu.
-void ShowHighscores(GameMode returnMode = GameModeNone);
+// GameMode::Quest, the arcade selection for GameMode::Arcade, else the main menu.
+void ShowHighscores(GameMode returnMode = GameMode::None);
 // The quest map; `completedLevel` (when not empty) was just won, `fast` with
 // at most half of its time used.
 void ShowQuestMap(const std::string& completedLevel = {}, bool fast = false);

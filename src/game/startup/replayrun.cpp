@@ -257,7 +257,7 @@ bool StartReplay(const Replay& replay, const tsv::RunOptions& options)
     tsv::Application::Instance().GetTimer().Set(replay.startMs);
     tsv::IntrusivePtr<GameScreen> screen(new GameScreen(
         state, replay.level, mode, replay.bot ? LevelSession::Player::Bot : LevelSession::Player::Person, media,
-        mode == GameModeEndless ? GameScreen::Showing::Endless : GameScreen::Showing::Play));
+        mode == GameMode::Endless ? GameScreen::Showing::Endless : GameScreen::Showing::Play));
     screen->SetSeed(replay.seed);
     screen->SetReplay(replay);
     screen->SetKeepsEndless(false);

@@ -21,7 +21,7 @@
 #include "engine/platform/stopsignals.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/frameloop.h"
-#include "game/screens/gamescreen.h"
+#include "game/screens/levelinplay.h"
 #include "game/progress/gamestate.h"
 #include "engine/scene/emitter.h"
 #include "engine/scene/inputmanager.h"

@@ -28,7 +28,7 @@ protected:
         state = std::make_unique<GameState>(
             GameStatePaths{storageHolder->File("nomap.xml"), storageHolder->Path() + "noset%d.xml"});
         state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
-        state->PrepareLevel("", GameModeArcade);
+        state->PrepareLevel("", GameMode::Arcade);
         scoring = std::make_unique<BoardScoring>(*state);
         board = NewBoard();
     }
@@ -122,8 +122,8 @@ protected:
     // The piece letter, '.' for none or one no longer alive.
     char Letter(int x, int y) const { return Token(x, y)[1]; }
 
-    int32_t Score() const { return state->CurrentProfile()->Record().GetScore(GameModeArcade); }
-    int32_t Stat(int counter) const { return state->GetStat(GameModeArcade, counter); }
+    int32_t Score() const { return state->CurrentProfile()->Record().GetScore(GameMode::Arcade); }
+    int32_t Stat(StatCounter counter) const { return state->GetStat(GameMode::Arcade, counter); }
 
     std::unique_ptr<ScratchStorage> storageHolder;
     std::unique_ptr<GameState> state;

@@ -44,7 +44,7 @@ Played PlayWithBot(const std::string& level, uint32_t seed)
     ScratchStorage storage;
     GameState state(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
     state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Bo")));
-    state.PrepareLevel(level, GameModeArcade);
+    state.PrepareLevel(level, GameMode::Arcade);
     state.ResetLevelStats();
 
     int64_t now = 0;
@@ -60,7 +60,7 @@ Played PlayWithBot(const std::string& level, uint32_t seed)
         session.Frame();
     }
     EXPECT_TRUE(cues.finished) << level << " never ended";
-    return {cues.moves, session.Result(), board->DumpText(), state.CurrentProfile()->Record().GetScore(GameModeArcade)};
+    return {cues.moves, session.Result(), board->DumpText(), state.CurrentProfile()->Record().GetScore(GameMode::Arcade)};
 }
 
 TEST(DeterminismTest, TheSameSeedPlaysTheSameGameTwice)

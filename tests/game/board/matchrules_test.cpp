@@ -70,7 +70,7 @@ TEST_F(MatchRulesTest, ColoursAndFixedPiecesOfFourRuns)
     EXPECT_EQ(Token(1, 0), "1B3");
     EXPECT_EQ(Letter(1, 1), '.');    // row 1: the key opened, the jewels went
     EXPECT_EQ(Score(), 10 + 10 + 10); // both fours, and the key's 10
-    EXPECT_EQ(Stat(StatMaximumMatch), 8);
+    EXPECT_EQ(Stat(StatCounter::MaximumMatch), 8);
 }
 
 TEST_F(MatchRulesTest, CascadePassesScoreOneOneTwoThreeAndWrapAfterTen)
@@ -80,7 +80,7 @@ TEST_F(MatchRulesTest, CascadePassesScoreOneOneTwoThreeAndWrapAfterTen)
     std::vector<int32_t> gains;
     for (int pass = 0; pass < 13; ++pass) {
         for (int x = 0; x < 3; ++x) {
-            board->CreatePieceAt(x, 0, 1, PieceJewel);
+            board->CreatePieceAt(x, 0, 1, PieceType::Jewel);
         }
         const int32_t before = Score();
         ASSERT_TRUE(board->ResolveMatches());
@@ -112,10 +112,10 @@ TEST_F(MatchRulesTest, SwapIntoARunMovesBothPiecesAndClearsAfterwards)
     EXPECT_TRUE(board->Swap(2, 0, 2, 1));
     EXPECT_EQ(state->GetScoreMultiplier(), 0);
     EXPECT_EQ(board->PieceAt(2, 1), moving);
-    EXPECT_EQ(moving->GetState(), PieceMoving);
+    EXPECT_EQ(moving->GetState(), PieceState::Moving);
     Run(200);
     EXPECT_EQ(Score(), 5);
-    EXPECT_EQ(Stat(StatJewels), 3);
+    EXPECT_EQ(Stat(StatCounter::Jewels), 3);
 }
 
 TEST_F(MatchRulesTest, GravityRefillAndSlides)
@@ -126,12 +126,12 @@ TEST_F(MatchRulesTest, GravityRefillAndSlides)
     ASSERT_TRUE(Load(Level({"12F", ".2.", "1.."}, Alias('F', "fixedblock", 5), {"000", "0-0", "000"})));
     board->Step();
     // The jewel of column 0 fell into the hole and a new one starts at -410.
-    EXPECT_EQ(board->PieceAt(0, 1)->GetState(), PieceFalling);
+    EXPECT_EQ(board->PieceAt(0, 1)->GetState(), PieceState::Falling);
     EXPECT_EQ(board->PieceAt(0, 0)->GetPosition().y, -410.0f);
     // Over None nothing falls, but the piece slides down-right past it.
     EXPECT_EQ(board->PieceAt(1, 0), nullptr);
     ASSERT_NE(board->PieceAt(2, 1), nullptr);
-    EXPECT_EQ(board->PieceAt(2, 1)->GetState(), PieceMoving);
+    EXPECT_EQ(board->PieceAt(2, 1)->GetState(), PieceState::Moving);
     ASSERT_TRUE(Settle());
     EXPECT_EQ(Letter(1, 1), '.');
     EXPECT_EQ(Letter(2, 0), 'F');
@@ -164,7 +164,7 @@ TEST_F(MatchRulesTest, RunsWearWoodAndIron)
     EXPECT_EQ(Token(0, 0)[0], '1');
     EXPECT_EQ(Token(1, 0)[0], '2');
     EXPECT_EQ(board->GetCellHitsLeft(), 1);
-    EXPECT_EQ(Stat(StatCells), 2);
+    EXPECT_EQ(Stat(StatCounter::Cells), 2);
     EXPECT_EQ(Score(), 5 + 1 + 2);
 }
 
@@ -179,7 +179,7 @@ TEST_F(MatchRulesTest, MatchesNextToBlocksOfTheirColourRemoveThem)
     EXPECT_EQ(Letter(2, 1), '.');
     EXPECT_EQ(Letter(3, 0), 'X'); // a block of another colour stays
     EXPECT_EQ(board->GetBlocksLeft(), 1);
-    EXPECT_EQ(Stat(StatBlocks), 2);
+    EXPECT_EQ(Stat(StatCounter::Blocks), 2);
     EXPECT_EQ(Score(), 5 + 1 + 1);
 }
 
@@ -229,7 +229,7 @@ TEST_F(EdgeRulesTest, ColourlessPiecesNeverMakeARun)
         EXPECT_FALSE(board->FindMove(x1, y1, x2, y2));
         EXPECT_FALSE(board->ResolveMatches());
         ASSERT_TRUE(Settle(2000));
-        EXPECT_EQ(Stat(StatJewels), 0);
+        EXPECT_EQ(Stat(StatCounter::Jewels), 0);
     }
 }
 

@@ -81,10 +81,10 @@ TEST_F(PlayFieldTest, ObjectivesAndTimeFromTheLevel)
         Difficulty difficulty;
         int64_t limit;
     };
-    const Case cases[] = {{GameModeQuest, DifficultyEasy, 120000},
-                          {GameModeQuest, DifficultyNormal, 60000},
-                          {GameModeQuest, DifficultyHard, 30000},
-                          {GameModeArcade, DifficultyNormal, 60000}};
+    const Case cases[] = {{GameMode::Quest, Difficulty::Easy, 120000},
+                          {GameMode::Quest, Difficulty::Normal, 60000},
+                          {GameMode::Quest, Difficulty::Hard, 30000},
+                          {GameMode::Arcade, Difficulty::Normal, 60000}};
     for (const Case& c : cases) {
         board = NewBoard();
         state->PrepareLevel("", c.mode);
@@ -136,7 +136,7 @@ TEST_F(PlayFieldTest, SnapshotRoundTrip)
     ASSERT_TRUE(board->LoadState(in));
     EXPECT_TRUE(in.AtEnd());
     EXPECT_EQ(board->DumpText(), expected);
-    EXPECT_TRUE(board->IsSpecialDisabled(PieceDynamite));
+    EXPECT_TRUE(board->IsSpecialDisabled(PieceType::Dynamite));
     EXPECT_EQ(board->GetColours(), "12345678");
     EXPECT_EQ(board->PieceAt(0, 2)->Shape().mesh.flipHorizontal, true);
     EXPECT_EQ(board->PieceAt(0, 1)->GetTexture(), "/texture/block/stone.png") << "a block keeps the level's picture";
@@ -204,10 +204,10 @@ TEST_F(PlayFieldTest, ReshuffleReplacesEverySwappablePiece)
     board->Reshuffle();
     EXPECT_EQ(board->PieceAt(0, 0), lock.Get());
     EXPECT_NE(board->PieceAt(3, 3), jewel.Get());
-    EXPECT_EQ(board->PieceAt(3, 3)->GetState(), PieceMoving);
+    EXPECT_EQ(board->PieceAt(3, 3)->GetState(), PieceState::Moving);
     for (int x = 0; x < 6; ++x) {
         for (int y = 0; y < 6; ++y) {
-            if (x + 1 < 6 && board->TypeAt(x, y) == PieceJewel && board->TypeAt(x + 1, y) == PieceJewel) {
+            if (x + 1 < 6 && board->TypeAt(x, y) == PieceType::Jewel && board->TypeAt(x + 1, y) == PieceType::Jewel) {
                 EXPECT_NE(board->ColourAt(x, y), board->ColourAt(x + 1, y));
             }
         }

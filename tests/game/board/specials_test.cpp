@@ -60,16 +60,16 @@ TEST_F(SpecialsTest, BombAndDynamiteBlastTheirPatternsAfter150Ms)
         grid.At(5, 5) = c.piece;
         grid.Kind(5, 5) = '2'; // iron under the centre
         ASSERT_TRUE(Load(Level(grid.rows, Alias('B', "bomb", 1) + Alias('D', "dynamite", 1), grid.fill)));
-        const int32_t jewels = Stat(StatJewels);
-        const int32_t explosions = Stat(StatExplosions);
+        const int32_t jewels = Stat(StatCounter::Jewels);
+        const int32_t explosions = Stat(StatCounter::Explosions);
         board->ExplodeCell(5, 5, CellHit::Spare);
         Run(140, false);
         EXPECT_EQ(Cleared([this](int x, int y) { return Letter(x, y); }, 11, 11).size(), 1u); // only the centre
         Run(10, false);
         EXPECT_EQ(Cleared([this](int x, int y) { return Letter(x, y); }, 11, 11), c.cleared);
         EXPECT_EQ(Token(5, 5)[0], '2'); // the centre is hit although its piece has gone
-        EXPECT_EQ(Stat(StatJewels) - jewels, 8);
-        EXPECT_EQ(Stat(StatExplosions) - explosions, 1);
+        EXPECT_EQ(Stat(StatCounter::Jewels) - jewels, 8);
+        EXPECT_EQ(Stat(StatCounter::Explosions) - explosions, 1);
     }
 }
 
@@ -85,7 +85,7 @@ TEST_F(SpecialsTest, BombCaughtInABlastDetonates150MsLater)
     EXPECT_EQ(Letter(4, 5), '.');
     Run(150, false);
     EXPECT_EQ(Letter(7, 5), '.');
-    EXPECT_EQ(Stat(StatExplosions), 2);
+    EXPECT_EQ(Stat(StatCounter::Explosions), 2);
 }
 
 TEST_F(SpecialsTest, CannonsFireAcrossTheBoardSparingLocks)
@@ -186,7 +186,7 @@ TEST_F(SpecialsTest, KeyOpensOnlyTheLocksOfItsColour)
     EXPECT_EQ(Token(1, 2), "1J4");
     EXPECT_EQ(Token(3, 3), "1J4");
     EXPECT_EQ(Token(0, 4), "1O3");
-    EXPECT_EQ(Stat(StatLocks), 2);
+    EXPECT_EQ(Stat(StatCounter::Locks), 2);
     EXPECT_EQ(Score(), 10);
 }
 

@@ -10,10 +10,10 @@ TEST(ArcadePage, LocksCrownsAndOpenLevelsFollowTheNormalRecord)
     ProgressRecord normal; // a fresh record: only 001 open
     for (int best = 2; best <= 6; ++best) {
         const std::string level = "/level/original/01" + std::to_string(best) + ".xml";
-        normal.SetState(GameModeArcade, level, LevelCompleted);
-        normal.GetEntry(GameModeArcade, level)->best = best;
+        normal.SetState(GameMode::Arcade, level, LevelState::Completed);
+        normal.GetEntry(GameMode::Arcade, level)->best = best;
     }
-    normal.SetState(GameModeArcade, "/level/original/020.xml", LevelLocked);
+    normal.SetState(GameMode::Arcade, "/level/original/020.xml", LevelState::Locked);
     const std::vector<std::string> entries = {"/original/001", "/original/002", "/original/012", "/original/013",
                                               "/original/014", "/original/015", "/original/016", "/original/020"};
     const auto slots = ArcadePageSlots(entries, normal);

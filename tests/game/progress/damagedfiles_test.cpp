@@ -68,7 +68,7 @@ std::string GoodProfiles()
     ProfileManager manager;
     for (const char* name : {"Ann", "Bo", "Cy"}) {
         tsv::IntrusivePtr<Profile> profile(new Profile(name));
-        profile->Record().SetScore(GameModeQuest, 1234);
+        profile->Record().SetScore(GameMode::Quest, 1234);
         profile->Awards().SetHintCounter(3, 2);
         manager.Add(profile);
     }
@@ -93,8 +93,8 @@ TEST(DamagedFilesTest, HighscoresSurviveEveryCutAndFlip)
     {
         ScratchStorage storage;
         HighscoreTable table(10);
-        table.Fill(GameModeQuest, 5000);
-        table.Fill(GameModeArcade, 7000);
+        table.Fill(GameMode::Quest, 5000);
+        table.Fill(GameMode::Arcade, 7000);
         table.Save();
         good = storage.Read("highscore.dat");
     }
@@ -137,22 +137,22 @@ TEST(DamagedFilesTest, ASavedRunThatCannotBeReadIsKept)
                                     std::string read;
                                     return in.ReadString(read) && read.size() == 40;
                                 });
-    state.PrepareLevel("/level/sample/01.xml", GameModeQuest);
+    state.PrepareLevel("/level/sample/01.xml", GameMode::Quest);
     ASSERT_TRUE(state.SaveGame());
-    const std::string path = state.SavedGamePath(GameModeQuest);
+    const std::string path = state.SavedGamePath(GameMode::Quest);
     std::string good;
     ASSERT_TRUE(tsv::ReadFileBytes(path, good));
 
     const std::string cut = good.substr(0, good.size() - 10);
     ASSERT_TRUE(tsv::WriteFileAtomically(path, cut));
-    state.PrepareLevel("", GameModeQuest);
+    state.PrepareLevel("", GameMode::Quest);
     EXPECT_FALSE(state.LoadGame());
     EXPECT_TRUE(Survives(storage, cut));
 
     ASSERT_TRUE(state.SaveGame());
-    state.PrepareLevel("", GameModeQuest);
+    state.PrepareLevel("", GameMode::Quest);
     EXPECT_TRUE(state.LoadGame()); // a good one resumes and stays until its level ends
-    EXPECT_TRUE(state.SavedGameExists(GameModeQuest));
+    EXPECT_TRUE(state.SavedGameExists(GameMode::Quest));
 }
 
 } // namespace

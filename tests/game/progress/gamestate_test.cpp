@@ -48,7 +48,7 @@ protected:
     {
         state->PrepareLevel(level, mode);
         state->SetAwardKey(awardKey);
-        state->SetStat64(mode, StatTimeLeft, secondsLeft);
+        state->SetStat64(mode, StatCounter::TimeLeft, secondsLeft);
         state->SetTimeUsed(timeUsed);
         state->SetWon(won);
         return state->RecordLevelResult();
@@ -63,40 +63,40 @@ TEST_F(GameStateTest, QuestWinsAtEachDifficulty)
     struct Case {
         Difficulty difficulty;
         int32_t timeUsed;
-        int32_t state;
+        LevelState state;
         int32_t gain; // for 10 seconds left
     };
     const Case cases[] = {
-        {DifficultyEasy, 50, LevelCompletedFast, 62},  {DifficultyEasy, 51, LevelCompleted, 62},
-        {DifficultyNormal, 10, LevelCompletedFast, 250}, {DifficultyNormal, 99, LevelCompleted, 250},
-        {DifficultyHard, 40, LevelCompletedFast, 1000}, {DifficultyHard, 60, LevelCompleted, 1000},
+        {Difficulty::Easy, 50, LevelState::CompletedFast, 62},  {Difficulty::Easy, 51, LevelState::Completed, 62},
+        {Difficulty::Normal, 10, LevelState::CompletedFast, 250}, {Difficulty::Normal, 99, LevelState::Completed, 250},
+        {Difficulty::Hard, 40, LevelState::CompletedFast, 1000}, {Difficulty::Hard, 60, LevelState::Completed, 1000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "difficulty " << DifficultyName(c.difficulty) << ", time used " << c.timeUsed);
         Ann().SetDifficulty(c.difficulty);
         ProgressRecord& record = Ann().Record();
-        record.ClearLevels(GameModeQuest);
-        Ann().Record(DifficultyNormal).ClearLevels(GameModeArcade);
-        int32_t before = record.GetScore(GameModeQuest);
+        record.ClearLevels(GameMode::Quest);
+        Ann().Record(Difficulty::Normal).ClearLevels(GameMode::Arcade);
+        int32_t before = record.GetScore(GameMode::Quest);
 
-        LevelOutcome outcome = Finish(kL2, GameModeQuest, true, c.timeUsed, 10);
-        EXPECT_EQ(outcome.fast, c.state == LevelCompletedFast);
-        EXPECT_EQ(record.GetState(GameModeQuest, kL2), c.state);
-        EXPECT_EQ(record.GetScore(GameModeQuest) - before, c.gain);
+        LevelOutcome outcome = Finish(kL2, GameMode::Quest, true, c.timeUsed, 10);
+        EXPECT_EQ(outcome.fast, c.state == LevelState::CompletedFast);
+        EXPECT_EQ(record.GetState(GameMode::Quest, kL2), c.state);
+        EXPECT_EQ(record.GetScore(GameMode::Quest) - before, c.gain);
         // Winning in the quest opens the level in the arcade, which is kept at Normal.
-        EXPECT_EQ(Ann().Record(DifficultyNormal).GetState(GameModeArcade, kL2), LevelOpen);
+        EXPECT_EQ(Ann().Record(Difficulty::Normal).GetState(GameMode::Arcade, kL2), LevelState::Open);
     }
     // An arcade entry that already exists is left alone.
-    Ann().Record(DifficultyNormal).SetState(GameModeArcade, kL3, LevelCompleted);
-    Finish(kL3, GameModeQuest, true, 10, 10);
-    EXPECT_EQ(Ann().Record(DifficultyNormal).GetState(GameModeArcade, kL3), LevelCompleted);
+    Ann().Record(Difficulty::Normal).SetState(GameMode::Arcade, kL3, LevelState::Completed);
+    Finish(kL3, GameMode::Quest, true, 10, 10);
+    EXPECT_EQ(Ann().Record(Difficulty::Normal).GetState(GameMode::Arcade, kL3), LevelState::Completed);
 
     // A lost level changes nothing.
-    Ann().SetDifficulty(DifficultyHard);
-    int32_t score = Ann().Record().GetScore(GameModeQuest);
-    LevelOutcome lost = Finish(kL2, GameModeQuest, false, 10, 10);
-    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), score);
-    EXPECT_EQ(Ann().Record().GetState(GameModeQuest, kL2), LevelCompleted);
+    Ann().SetDifficulty(Difficulty::Hard);
+    int32_t score = Ann().Record().GetScore(GameMode::Quest);
+    LevelOutcome lost = Finish(kL2, GameMode::Quest, false, 10, 10);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Quest), score);
+    EXPECT_EQ(Ann().Record().GetState(GameMode::Quest, kL2), LevelState::Completed);
     EXPECT_FALSE(lost.fast);
     EXPECT_EQ(lost.newAwardIndex, -1);
 }
@@ -106,17 +106,17 @@ TEST_F(GameStateTest, LevelScoreRoundsTowardZero)
     auto scoreFor = [&](GameMode mode, Difficulty difficulty, int64_t seconds) {
         Ann().SetDifficulty(difficulty);
         state->SetMode(mode);
-        state->SetStat64(mode, StatTimeLeft, seconds);
+        state->SetStat64(mode, StatCounter::TimeLeft, seconds);
         return state->LevelScore();
     };
-    EXPECT_EQ(scoreFor(GameModeQuest, DifficultyEasy, 7), 43);   // 350 / 8
-    EXPECT_EQ(scoreFor(GameModeQuest, DifficultyEasy, -7), -43); // not -44
-    EXPECT_EQ(scoreFor(GameModeQuest, DifficultyNormal, 3), 75);
-    EXPECT_EQ(scoreFor(GameModeQuest, DifficultyHard, 3), 300);
-    EXPECT_EQ(scoreFor(GameModeArcade, DifficultyHard, 7), 175);
+    EXPECT_EQ(scoreFor(GameMode::Quest, Difficulty::Easy, 7), 43);   // 350 / 8
+    EXPECT_EQ(scoreFor(GameMode::Quest, Difficulty::Easy, -7), -43); // not -44
+    EXPECT_EQ(scoreFor(GameMode::Quest, Difficulty::Normal, 3), 75);
+    EXPECT_EQ(scoreFor(GameMode::Quest, Difficulty::Hard, 3), 300);
+    EXPECT_EQ(scoreFor(GameMode::Arcade, Difficulty::Hard, 7), 175);
     // Only the low half of the time left counts.
-    EXPECT_EQ(scoreFor(GameModeArcade, DifficultyNormal, (int64_t{1} << 32) + 2), 50);
-    state->SetMode(GameModeNone);
+    EXPECT_EQ(scoreFor(GameMode::Arcade, Difficulty::Normal, (int64_t{1} << 32) + 2), 50);
+    state->SetMode(GameMode::None);
     EXPECT_EQ(state->LevelScore(), 0);
 }
 
@@ -128,26 +128,26 @@ TEST_F(GameStateTest, ArcadeRatingsByTimeUsedRaiseTheBestOnly)
         state->SetTimeUsed(timeUsed);
         EXPECT_EQ(state->Rating(), rating) << "time used " << timeUsed;
     }
-    Ann().SetDifficulty(DifficultyHard);
-    Finish(kL1, GameModeArcade, true, 60, 0);
-    EXPECT_EQ(Ann().GetDifficulty(), DifficultyNormal); // the arcade is played at Normal
-    const LevelEntry* entry = Ann().Record(DifficultyNormal).GetEntry(GameModeArcade, kL1);
+    Ann().SetDifficulty(Difficulty::Hard);
+    Finish(kL1, GameMode::Arcade, true, 60, 0);
+    EXPECT_EQ(Ann().GetDifficulty(), Difficulty::Normal); // the arcade is played at Normal
+    const LevelEntry* entry = Ann().Record(Difficulty::Normal).GetEntry(GameMode::Arcade, kL1);
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->state, LevelCompleted);
+    EXPECT_EQ(entry->state, LevelState::Completed);
     EXPECT_EQ(entry->best, 3);
-    Finish(kL1, GameModeArcade, true, 30, 0);
-    EXPECT_EQ(entry->state, LevelCompletedFast);
+    Finish(kL1, GameMode::Arcade, true, 30, 0);
+    EXPECT_EQ(entry->state, LevelState::CompletedFast);
     EXPECT_EQ(entry->best, 5);
-    Finish(kL1, GameModeArcade, true, 90, 0);
-    EXPECT_EQ(entry->state, LevelCompleted);
+    Finish(kL1, GameMode::Arcade, true, 90, 0);
+    EXPECT_EQ(entry->state, LevelState::Completed);
     EXPECT_EQ(entry->best, 5);
 }
 
 TEST_F(GameStateTest, SetAwardsCompleteAndBestInOnePass)
 {
     // Level 002 is open in the arcade but never won: the first set earns nothing.
-    Finish(kL2, GameModeQuest, true, 60, 0);
-    LevelOutcome outcome = Finish(kL1, GameModeArcade, true, 10, 0);
+    Finish(kL2, GameMode::Quest, true, 60, 0);
+    LevelOutcome outcome = Finish(kL1, GameMode::Arcade, true, 10, 0);
     EXPECT_EQ(outcome.newAwardIndex, -1);
     for (int award = 0; award < kAwardCount; ++award) {
         EXPECT_FALSE(Ann().Awards().IsPending(award)) << award;
@@ -161,7 +161,7 @@ TEST_F(GameStateTest, SetAwardsCompleteAndBestInOnePass)
     awards.SetEarned(13);
     awards.SetEarned(14);
     awards.SetPending(15);
-    outcome = Finish(kL2, GameModeArcade, true, 20, 0, "quest_map1");
+    outcome = Finish(kL2, GameMode::Arcade, true, 20, 0, "quest_map1");
     EXPECT_EQ(outcome.newAwardIndex, AwardIndex("arcade_complete1"));
     EXPECT_FALSE(awards.IsPending(AwardIndex("quest_map1")));
     EXPECT_TRUE(awards.IsPending(AwardIndex("arcade_complete1")));
@@ -175,28 +175,28 @@ TEST_F(GameStateTest, SetAwardsCompleteAndBestInOnePass)
         awards.SetPending(award, false);
         awards.SetEarned(award);
     }
-    EXPECT_EQ(Finish(kL2, GameModeArcade, true, 20, 0).newAwardIndex, -1);
+    EXPECT_EQ(Finish(kL2, GameMode::Arcade, true, 20, 0).newAwardIndex, -1);
 
     // The lowest rating, 2 (most of the time used), still completes the set,
     // without the best award.
-    Finish(kL3, GameModeQuest, true, 60, 0);
-    EXPECT_EQ(Finish(kL3, GameModeArcade, true, 90, 0).newAwardIndex, AwardIndex("arcade_complete2"));
-    EXPECT_EQ(Ann().Record(DifficultyNormal).GetEntry(GameModeArcade, kL3)->best, 2);
+    Finish(kL3, GameMode::Quest, true, 60, 0);
+    EXPECT_EQ(Finish(kL3, GameMode::Arcade, true, 90, 0).newAwardIndex, AwardIndex("arcade_complete2"));
+    EXPECT_EQ(Ann().Record(Difficulty::Normal).GetEntry(GameMode::Arcade, kL3)->best, 2);
     EXPECT_FALSE(awards.IsPending(AwardIndex("arcade_best2")));
 }
 
 TEST_F(GameStateTest, LevelAwardAndTheWholeQuest)
 {
-    EXPECT_EQ(Finish(kL1, GameModeQuest, true, 80, 0, "quest_map2").newAwardIndex, 1);
+    EXPECT_EQ(Finish(kL1, GameMode::Quest, true, 80, 0, "quest_map2").newAwardIndex, 1);
     EXPECT_FALSE(state->IsQuestComplete());
 
-    Finish(kL2, GameModeQuest, true, 60, 0);
-    EXPECT_EQ(Ann().Awards().IsPending(AwardTotalComplete), false);
-    LevelOutcome outcome = Finish(kL3, GameModeQuest, true, 10, 0);
+    Finish(kL2, GameMode::Quest, true, 60, 0);
+    EXPECT_EQ(Ann().Awards().IsPending(AwardSlot(Award::TotalComplete)), false);
+    LevelOutcome outcome = Finish(kL3, GameMode::Quest, true, 10, 0);
     EXPECT_TRUE(state->IsQuestComplete());
-    EXPECT_EQ(outcome.newAwardIndex, AwardTotalComplete);
+    EXPECT_EQ(outcome.newAwardIndex, AwardSlot(Award::TotalComplete));
     // Another difficulty has its own quest.
-    Ann().SetDifficulty(DifficultyEasy);
+    Ann().SetDifficulty(Difficulty::Easy);
     EXPECT_FALSE(state->IsQuestComplete());
 }
 
@@ -214,59 +214,59 @@ TEST_F(GameStateTest, NextScreenDecisions)
         state->PrepareLevel(kL1, mode);
         state->SetWon(won);
         Ann().Record().SetScore(mode, runScore);
-        state->SetStat(mode, StatJewels, 9);
+        state->SetStat(mode, StatCounter::Jewels, 9);
         return state->DecideNextScreen(outcome);
     };
 
     // A new award goes to the treasury; nobody enters a table.
-    EXPECT_EQ(decide(GameModeQuest, true, 500000, {3, true}).screen, NextScreen::Treasury);
-    EXPECT_EQ(scoreOfAnn(GameModeQuest), -1);
+    EXPECT_EQ(decide(GameMode::Quest, true, 500000, {3, true}).screen, NextScreen::Treasury);
+    EXPECT_EQ(scoreOfAnn(GameMode::Quest), -1);
 
-    NextScreenDecision map = decide(GameModeQuest, true, 500000, {-1, true});
+    NextScreenDecision map = decide(GameMode::Quest, true, 500000, {-1, true});
     EXPECT_EQ(map.screen, NextScreen::QuestMap);
     EXPECT_EQ(map.completedLevel, kL1);
     EXPECT_TRUE(map.completedFast);
-    EXPECT_EQ(scoreOfAnn(GameModeQuest), -1);
+    EXPECT_EQ(scoreOfAnn(GameMode::Quest), -1);
 
     // A lost run enters its mode's table and ends, whether it made the table or not.
-    NextScreenDecision lost = decide(GameModeQuest, false, 500000);
+    NextScreenDecision lost = decide(GameMode::Quest, false, 500000);
     EXPECT_EQ(lost.screen, NextScreen::Highscore);
-    EXPECT_EQ(scoreOfAnn(GameModeQuest), 500000);
-    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0);
-    EXPECT_EQ(state->GetStat(GameModeQuest, StatJewels), 0);
-    lost = decide(GameModeArcade, false, 5);
+    EXPECT_EQ(scoreOfAnn(GameMode::Quest), 500000);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Quest), 0);
+    EXPECT_EQ(state->GetStat(GameMode::Quest, StatCounter::Jewels), 0);
+    lost = decide(GameMode::Arcade, false, 5);
     EXPECT_EQ(lost.screen, NextScreen::MainMenu); // too small for the table, and over all the same
-    EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 0);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Arcade), 0);
 
     // A won arcade level offers the run to the arcade table and keeps it going.
-    NextScreenDecision arcade = decide(GameModeArcade, true, 7);
+    NextScreenDecision arcade = decide(GameMode::Arcade, true, 7);
     EXPECT_EQ(arcade.screen, NextScreen::ArcadeSelection);
-    EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 7);
-    EXPECT_EQ(decide(GameModeArcade, true, 70000).screen, NextScreen::Highscore);
-    EXPECT_EQ(scoreOfAnn(GameModeArcade), 70000);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Arcade), 7);
+    EXPECT_EQ(decide(GameMode::Arcade, true, 70000).screen, NextScreen::Highscore);
+    EXPECT_EQ(scoreOfAnn(GameMode::Arcade), 70000);
 }
 
 TEST_F(GameStateTest, DecliningAResumeOffersTheRunToTheTableAndDropsTheSavedGame)
 {
-    state->PrepareLevel(kL1, GameModeQuest);
+    state->PrepareLevel(kL1, GameMode::Quest);
     ASSERT_TRUE(state->SaveGame());
-    Ann().Record().SetScore(GameModeQuest, 5);
-    NextScreenDecision small = state->DeclineResume(GameModeQuest);
-    EXPECT_FALSE(state->SavedGameExists(GameModeQuest));
+    Ann().Record().SetScore(GameMode::Quest, 5);
+    NextScreenDecision small = state->DeclineResume(GameMode::Quest);
+    EXPECT_FALSE(state->SavedGameExists(GameMode::Quest));
     EXPECT_EQ(small.screen, NextScreen::QuestMap);
-    EXPECT_EQ(small.highscoreReturn, GameModeNone);
-    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0); // the run is over
+    EXPECT_EQ(small.highscoreReturn, GameMode::None);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Quest), 0); // the run is over
 
     // A run good enough for the table is shown there first; the highscore
     // screen then clears it and returns to the arcade selection.
-    state->PrepareLevel(kL1, GameModeArcade);
+    state->PrepareLevel(kL1, GameMode::Arcade);
     ASSERT_TRUE(state->SaveGame());
-    Ann().Record().SetScore(GameModeArcade, 900000);
-    NextScreenDecision big = state->DeclineResume(GameModeArcade);
-    EXPECT_FALSE(state->SavedGameExists(GameModeArcade));
+    Ann().Record().SetScore(GameMode::Arcade, 900000);
+    NextScreenDecision big = state->DeclineResume(GameMode::Arcade);
+    EXPECT_FALSE(state->SavedGameExists(GameMode::Arcade));
     EXPECT_EQ(big.screen, NextScreen::Highscore);
-    EXPECT_EQ(big.highscoreReturn, GameModeArcade);
-    EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 900000);
+    EXPECT_EQ(big.highscoreReturn, GameMode::Arcade);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Arcade), 900000);
 }
 
 TEST_F(GameStateTest, AddScoreFollowsTheMultiplierAndNeverGoesBelowZero)
@@ -276,14 +276,14 @@ TEST_F(GameStateTest, AddScoreFollowsTheMultiplierAndNeverGoesBelowZero)
     state->AddScore(100, 10, 10);
     EXPECT_TRUE(events.empty()); // no mode yet
 
-    state->PrepareLevel(kL1, GameModeQuest);
+    state->PrepareLevel(kL1, GameMode::Quest);
     state->AddScore(25, -30, 40);
     state->SetScoreMultiplier(3);
     state->AddScore(10);
-    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 55);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Quest), 55);
     state->AddScore(-1000, 0, 0);
-    EXPECT_EQ(Ann().Record().GetScore(GameModeQuest), 0);
-    EXPECT_EQ(Ann().Record().GetScore(GameModeArcade), 0);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Quest), 0);
+    EXPECT_EQ(Ann().Record().GetScore(GameMode::Arcade), 0);
 
     ASSERT_EQ(events.size(), 3u);
     EXPECT_TRUE(events[0].popup);
@@ -304,9 +304,9 @@ TEST_F(GameStateTest, AddScoreFollowsTheMultiplierAndNeverGoesBelowZero)
 
 TEST_F(GameStateTest, SavedGameResumesWithTheBoardSnapshotAndStaysUntilDeleted)
 {
-    EXPECT_EQ(state->SavedGamePath(GameModeQuest), storage.File("quest-416E6E.dat"));
+    EXPECT_EQ(state->SavedGamePath(GameMode::Quest), storage.File("quest-416E6E.dat"));
     state->Profiles().Add(IntrusivePtr<Profile>(new Profile("Ren\xE9")));
-    EXPECT_EQ(state->SavedGamePath(GameModeArcade), storage.File("survival-52656EFFFFFFE9.dat"));
+    EXPECT_EQ(state->SavedGamePath(GameMode::Arcade), storage.File("survival-52656EFFFFFFE9.dat"));
     {
         // Twenty double-byte characters would make a name of over 300 bytes:
         // a short, stable digest stands in, and a saved run fits the file system.
@@ -316,45 +316,45 @@ TEST_F(GameStateTest, SavedGameResumesWithTheBoardSnapshotAndStaysUntilDeleted)
         }
         GameState other(Paths());
         other.Profiles().Add(IntrusivePtr<Profile>(new Profile(longName)));
-        const std::string path = other.SavedGamePath(GameModeQuest);
+        const std::string path = other.SavedGamePath(GameMode::Quest);
         const std::string file = path.substr(path.find_last_of('/') + 1);
         EXPECT_LE(file.size(), GameState::kMaxSavedGameNameBytes);
         EXPECT_EQ(file.rfind("quest-N", 0), 0u) << file;
-        EXPECT_EQ(other.SavedGamePath(GameModeQuest), path);
+        EXPECT_EQ(other.SavedGamePath(GameMode::Quest), path);
         other.Profiles().Add(IntrusivePtr<Profile>(new Profile(longName + "x")));
         other.Profiles().Select(longName + "x");
-        EXPECT_NE(other.SavedGamePath(GameModeQuest), path);
+        EXPECT_NE(other.SavedGamePath(GameMode::Quest), path);
     }
 
     std::string boardSeen;
     state->SetBoardSnapshotHooks([](tsv::RecordWriter& out) { out.WriteString("board"); },
                                  [&](tsv::RecordReader& in) { return in.ReadString(boardSeen); });
-    state->PrepareLevel(kL2, GameModeArcade);
+    state->PrepareLevel(kL2, GameMode::Arcade);
     state->SetAwardKey("arcade_best2");
-    state->SetStat(GameModeQuest, StatJewels, 11);
-    state->SetStat64(GameModeArcade, StatTimePlayed, int64_t{5} << 32 | 9);
+    state->SetStat(GameMode::Quest, StatCounter::Jewels, 11);
+    state->SetStat64(GameMode::Arcade, StatCounter::TimePlayed, int64_t{5} << 32 | 9);
     ASSERT_TRUE(state->SaveGame());
-    EXPECT_TRUE(state->SavedGameExists(GameModeArcade));
-    EXPECT_FALSE(state->SavedGameExists(GameModeQuest));
+    EXPECT_TRUE(state->SavedGameExists(GameMode::Arcade));
+    EXPECT_FALSE(state->SavedGameExists(GameMode::Quest));
 
     state->ResetLevelStats();
-    state->PrepareLevel("", GameModeArcade); // an empty path resumes
+    state->PrepareLevel("", GameMode::Arcade); // an empty path resumes
     ASSERT_TRUE(state->LoadGame());
     EXPECT_EQ(boardSeen, "board");
     EXPECT_EQ(state->GetLevelPath(), kL2);
     EXPECT_EQ(state->GetAwardKey(), "arcade_best2");
-    EXPECT_EQ(state->GetStat(GameModeQuest, StatJewels), 11);
-    EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimePlayed), int64_t{5} << 32 | 9);
+    EXPECT_EQ(state->GetStat(GameMode::Quest, StatCounter::Jewels), 11);
+    EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimePlayed), int64_t{5} << 32 | 9);
     // Resuming keeps the file until the level ends: a crash meanwhile loses nothing.
-    EXPECT_TRUE(state->SavedGameExists(GameModeArcade));
+    EXPECT_TRUE(state->SavedGameExists(GameMode::Arcade));
     boardSeen.clear();
     EXPECT_TRUE(state->LoadGame());
     EXPECT_EQ(boardSeen, "board");
     EXPECT_EQ(state->GetLevelPath(), kL2);
 
     ASSERT_TRUE(state->SaveGame());
-    state->DeleteSavedGame(GameModeArcade);
-    EXPECT_FALSE(state->SavedGameExists(GameModeArcade));
+    state->DeleteSavedGame(GameMode::Arcade);
+    EXPECT_FALSE(state->SavedGameExists(GameMode::Arcade));
 }
 
 TEST(GameStateStartUp, GeneratesEmptyTablesAndSavesAtTheEnd)
@@ -364,10 +364,10 @@ TEST(GameStateStartUp, GeneratesEmptyTablesAndSavesAtTheEnd)
     {
         GameState state(GameStatePaths{storage.File("none.xml"), storage.Path() + "none%d.xml"});
         EXPECT_EQ(state.Profiles().Count(), 0);
-        EXPECT_EQ(state.Highscores().CountOf(GameModeQuest), 10);
-        ASSERT_EQ(state.Highscores().CountOf(GameModeArcade), 1);
-        EXPECT_EQ(state.Highscores().EntriesOf(GameModeArcade).front()->GetName(), "Solo");
-        EXPECT_EQ(state.GetMode(), GameModeNone);
+        EXPECT_EQ(state.Highscores().CountOf(GameMode::Quest), 10);
+        ASSERT_EQ(state.Highscores().CountOf(GameMode::Arcade), 1);
+        EXPECT_EQ(state.Highscores().EntriesOf(GameMode::Arcade).front()->GetName(), "Solo");
+        EXPECT_EQ(state.GetMode(), GameMode::None);
         EXPECT_TRUE(state.ArcadeSet(0).empty());
         EXPECT_FALSE(storage.Exists("profiles.dat"));
     }
@@ -389,15 +389,15 @@ TEST_F(GameStateTest, ARelaxedWinRecordsTheWinButNoSpeed)
         GameMode mode;
         bool relaxed;
         int32_t scoreAdded;      // the time bonus of 40 s left at Normal
-        int32_t state;           // the level's state afterwards
+        LevelState state;        // the level's state afterwards
         int32_t best;            // arcade: the rating kept
         NextScreen next;
     };
     const Case cases[] = {
-        {"quest, timed", GameModeQuest, false, 1000, LevelCompletedFast, -1, NextScreen::QuestMap},
-        {"quest, relaxed", GameModeQuest, true, 0, LevelCompleted, -1, NextScreen::QuestMap},
-        {"arcade, timed", GameModeArcade, false, 1000, LevelCompletedFast, 6, NextScreen::Highscore},
-        {"arcade, relaxed", GameModeArcade, true, 0, LevelCompleted, 0, NextScreen::ArcadeSelection},
+        {"quest, timed", GameMode::Quest, false, 1000, LevelState::CompletedFast, -1, NextScreen::QuestMap},
+        {"quest, relaxed", GameMode::Quest, true, 0, LevelState::Completed, -1, NextScreen::QuestMap},
+        {"arcade, timed", GameMode::Arcade, false, 1000, LevelState::CompletedFast, 6, NextScreen::Highscore},
+        {"arcade, relaxed", GameMode::Arcade, true, 0, LevelState::Completed, 0, NextScreen::ArcadeSelection},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -409,7 +409,7 @@ TEST_F(GameStateTest, ARelaxedWinRecordsTheWinButNoSpeed)
         state->PrepareLevel(kL1, c.mode);
         EXPECT_EQ(state->IsLevelRelaxed(), c.relaxed);
         state->SetAwardKey("quest_map1");
-        state->SetStat64(c.mode, StatTimeLeft, 40);
+        state->SetStat64(c.mode, StatCounter::TimeLeft, 40);
         state->SetTimeUsed(10);
         state->SetWon(true);
         EXPECT_EQ(state->LevelScore(), c.scoreAdded); // what the summary shows as the time bonus
@@ -419,7 +419,7 @@ TEST_F(GameStateTest, ARelaxedWinRecordsTheWinButNoSpeed)
         EXPECT_EQ(Ann().Record().GetState(c.mode, kL1), c.state);
         EXPECT_NE(outcome.newAwardIndex, -1); // the level's award does not depend on speed
         if (c.best >= 0) {
-            EXPECT_EQ(Ann().Record(DifficultyNormal).GetEntry(GameModeArcade, kL1)->best, c.best);
+            EXPECT_EQ(Ann().Record(Difficulty::Normal).GetEntry(GameMode::Arcade, kL1)->best, c.best);
         }
         EXPECT_EQ(state->DecideNextScreen({-1, outcome.fast}).screen, c.next);
     }

@@ -42,9 +42,9 @@ TEST(HighscoreFile, EachModeSavesToItsTableNumberAndATableNoModeNamesIsKept)
     // but it is written back as it was.
     storage.Write("highscore.dat", Le32(1) + EntryBytes(5, "Odd", 7));
     HighscoreTable table(10);
-    table.AddEntry(GameModeArcade, Entry("Arc", 300));
-    table.AddEntry(GameModeQuest, Entry("", 50)); // an empty name is valid
-    table.AddEntry(GameModeQuest, Entry("Ren\xE9", 900));
+    table.AddEntry(GameMode::Arcade, Entry("Arc", 300));
+    table.AddEntry(GameMode::Quest, Entry("", 50)); // an empty name is valid
+    table.AddEntry(GameMode::Quest, Entry("Ren\xE9", 900));
     ASSERT_TRUE(table.Save());
     // Quest is table 0 and arcade table 1 in the file.
     std::string expected = Le32(4) + EntryBytes(0, "Ren\xE9", 900) + EntryBytes(0, "", 50) +
@@ -52,8 +52,8 @@ TEST(HighscoreFile, EachModeSavesToItsTableNumberAndATableNoModeNamesIsKept)
     EXPECT_EQ(storage.Read("highscore.dat"), expected);
 
     HighscoreTable loaded(10);
-    EXPECT_EQ(NamesOf(loaded, GameModeQuest), (std::vector<std::string>{"Ren\xE9", ""}));
-    EXPECT_EQ(NamesOf(loaded, GameModeArcade), (std::vector<std::string>{"Arc"}));
+    EXPECT_EQ(NamesOf(loaded, GameMode::Quest), (std::vector<std::string>{"Ren\xE9", ""}));
+    EXPECT_EQ(NamesOf(loaded, GameMode::Arcade), (std::vector<std::string>{"Arc"}));
     EXPECT_EQ(loaded.Pairs().size(), 4u);
     ASSERT_TRUE(loaded.Save());
     EXPECT_EQ(storage.Read("highscore.dat"), expected);
@@ -67,7 +67,7 @@ TEST(HighscoreFile, ANegativeScoreIsDamageNotAPlayersScore)
     const std::string bytes = Le32(2) + EntryBytes(0, "Ann", 500) + EntryBytes(0, "Alice", -16757374);
     storage.Write("highscore.dat", bytes);
     HighscoreTable table(10);
-    EXPECT_EQ(NamesOf(table, GameModeQuest), (std::vector<std::string>{"Ann"}));
+    EXPECT_EQ(NamesOf(table, GameMode::Quest), (std::vector<std::string>{"Ann"}));
     EXPECT_EQ(storage.ReadDamaged("highscore.dat"), bytes);
 }
 
@@ -104,31 +104,31 @@ TEST(HighscoreFile, LoadFailures)
     }
     storage.Write("highscore.dat", bytes);
     HighscoreTable table(10);
-    ASSERT_EQ(table.CountOf(GameModeQuest), 10);
-    EXPECT_EQ(table.EntriesOf(GameModeQuest).front()->GetScore(), 111);
-    EXPECT_EQ(table.EntriesOf(GameModeQuest).back()->GetScore(), 102);
+    ASSERT_EQ(table.CountOf(GameMode::Quest), 10);
+    EXPECT_EQ(table.EntriesOf(GameMode::Quest).front()->GetScore(), 111);
+    EXPECT_EQ(table.EntriesOf(GameMode::Quest).back()->GetScore(), 102);
 }
 
 TEST(HighscoreTable, EqualScoresKeepTheirOrderAndFillGeneratesTenSteps)
 {
     test::ScratchStorage storage;
     HighscoreTable table(3);
-    EXPECT_TRUE(table.AddEntry(GameModeQuest, Entry("First", 100)));
-    EXPECT_TRUE(table.AddEntry(GameModeQuest, Entry("Second", 100)));
-    EXPECT_TRUE(table.AddEntry(GameModeArcade, Entry("Other", 1))); // another table does not count
-    EXPECT_TRUE(table.AddEntry(GameModeQuest, Entry("Top", 500)));
+    EXPECT_TRUE(table.AddEntry(GameMode::Quest, Entry("First", 100)));
+    EXPECT_TRUE(table.AddEntry(GameMode::Quest, Entry("Second", 100)));
+    EXPECT_TRUE(table.AddEntry(GameMode::Arcade, Entry("Other", 1))); // another table does not count
+    EXPECT_TRUE(table.AddEntry(GameMode::Quest, Entry("Top", 500)));
     // Equal to the last entry of a full table: sorts below it and is trimmed.
-    EXPECT_FALSE(table.AddEntry(GameModeQuest, Entry("Tie", 100)));
-    EXPECT_EQ(NamesOf(table, GameModeQuest), (std::vector<std::string>{"Top", "First", "Second"}));
+    EXPECT_FALSE(table.AddEntry(GameMode::Quest, Entry("Tie", 100)));
+    EXPECT_EQ(NamesOf(table, GameMode::Quest), (std::vector<std::string>{"Top", "First", "Second"}));
     // Above the last entry: the old last entry leaves.
-    EXPECT_TRUE(table.AddEntry(GameModeQuest, Entry("Better", 101)));
-    EXPECT_EQ(NamesOf(table, GameModeQuest), (std::vector<std::string>{"Top", "Better", "First"}));
+    EXPECT_TRUE(table.AddEntry(GameMode::Quest, Entry("Better", 101)));
+    EXPECT_EQ(NamesOf(table, GameMode::Quest), (std::vector<std::string>{"Top", "Better", "First"}));
 
     HighscoreTable generated(10);
-    generated.AddEntry(GameModeQuest, Entry("Gone", 5));
+    generated.AddEntry(GameMode::Quest, Entry("Gone", 5));
     tsv::SeedRandom(7);
-    generated.Fill(GameModeQuest, 10000);
-    auto entries = generated.EntriesOf(GameModeQuest);
+    generated.Fill(GameMode::Quest, 10000);
+    auto entries = generated.EntriesOf(GameMode::Quest);
     ASSERT_EQ(entries.size(), 10u);
     std::set<std::string> names;
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -137,8 +137,8 @@ TEST(HighscoreTable, EqualScoresKeepTheirOrderAndFillGeneratesTenSteps)
     }
     EXPECT_GT(names.size(), 1u);
     EXPECT_EQ(names.count("Gone"), 0u);
-    generated.Clear(GameModeQuest);
-    EXPECT_EQ(generated.CountOf(GameModeQuest), 0);
+    generated.Clear(GameMode::Quest);
+    EXPECT_EQ(generated.CountOf(GameMode::Quest), 0);
 }
 
 } // namespace

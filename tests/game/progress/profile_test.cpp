@@ -57,18 +57,18 @@ TEST(ProfileFile, ADifficultyOutsideTheThreeUsesTheNormalRecordAndIsWrittenBackA
 {
     std::string bytes = FreshProfileBytes("A");
     const size_t difficultyAt = kProfileSignatureSize + 4 + 1; // after the name "A"
-    ASSERT_EQ(bytes.substr(difficultyAt, 4), Le32(DifficultyNormal));
+    ASSERT_EQ(bytes.substr(difficultyAt, 4), Le32(static_cast<int32_t>(Difficulty::Normal)));
     bytes.replace(difficultyAt, 4, Le32(7));
     Profile profile;
     tsv::RecordReader in(bytes);
     ASSERT_TRUE(profile.Load(in));
-    EXPECT_EQ(profile.GetDifficulty(), 7);
+    EXPECT_EQ(static_cast<int32_t>(profile.GetDifficulty()), 7);
 
-    profile.Record().SetScore(GameModeQuest, 5);
-    EXPECT_EQ(profile.Record(DifficultyNormal).GetScore(GameModeQuest), 5);
-    EXPECT_EQ(profile.Record(DifficultyEasy).GetScore(GameModeQuest), 0);
-    EXPECT_EQ(profile.Record(DifficultyHard).GetScore(GameModeQuest), 0);
-    profile.Record().SetScore(GameModeQuest, 0);
+    profile.Record().SetScore(GameMode::Quest, 5);
+    EXPECT_EQ(profile.Record(Difficulty::Normal).GetScore(GameMode::Quest), 5);
+    EXPECT_EQ(profile.Record(Difficulty::Easy).GetScore(GameMode::Quest), 0);
+    EXPECT_EQ(profile.Record(Difficulty::Hard).GetScore(GameMode::Quest), 0);
+    profile.Record().SetScore(GameMode::Quest, 0);
     tsv::RecordWriter out;
     profile.Save(out);
     EXPECT_EQ(out.Bytes(), bytes);

@@ -86,7 +86,7 @@ protected:
     {
         state = std::make_unique<GameState>(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
         state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Quill")));
-        state->PrepareLevel("", GameModeQuest);
+        state->PrepareLevel("", GameMode::Quest);
         scoring = std::make_unique<BoardScoring>(*state);
     }
 

@@ -37,7 +37,7 @@ protected:
     }
 
     size_t Index(const std::string& source) const { return static_cast<size_t>(map.Find(source)); }
-    int32_t State(const std::string& source) const { return map.Levels()[Index(source)].state; }
+    LevelState State(const std::string& source) const { return map.Levels()[Index(source)].state; }
 
     test::ScratchStorage storage;
     QuestMap map;
@@ -59,18 +59,18 @@ TEST_F(QuestMapTest, FreshRecordShowsOnlyTheFirstLevelPulsingAndSuggestsIt)
 
 TEST_F(QuestMapTest, SlowWinOpensSuccessorsButOnlySignalsTheBonus)
 {
-    record.SetState(GameModeQuest, kL1, LevelCompleted);
+    record.SetState(GameMode::Quest, kL1, LevelState::Completed);
     map.ApplyRecord(record);
     map.OnLevelCompleted(kL1, false, record);
-    record.SetState(GameModeQuest, kL2, LevelCompleted);
+    record.SetState(GameMode::Quest, kL2, LevelState::Completed);
     const QuestMapChanges changes = map.OnLevelCompleted(kL2, false, record); // 60 % of the time used
 
     EXPECT_EQ(changes.completed, static_cast<int>(Index(kL2)));
-    EXPECT_EQ(State(kL2), LevelCompleted);
-    EXPECT_EQ(State(kL3), LevelOpen);
-    EXPECT_EQ(record.GetState(GameModeQuest, kL3), LevelOpen);
-    EXPECT_EQ(State(kBonus), LevelLocked);
-    EXPECT_EQ(record.GetState(GameModeQuest, kBonus), LevelLocked);
+    EXPECT_EQ(State(kL2), LevelState::Completed);
+    EXPECT_EQ(State(kL3), LevelState::Open);
+    EXPECT_EQ(record.GetState(GameMode::Quest, kL3), LevelState::Open);
+    EXPECT_EQ(State(kBonus), LevelState::Locked);
+    EXPECT_EQ(record.GetState(GameMode::Quest, kBonus), LevelState::Locked);
     EXPECT_TRUE(map.ShowsBonusSign(Index(kBonus)));
     EXPECT_FALSE(map.IsShown(Index(kBonus)));
     // 003 lies on page 2: the chart scrolls there and remembers it.
@@ -81,22 +81,22 @@ TEST_F(QuestMapTest, SlowWinOpensSuccessorsButOnlySignalsTheBonus)
     EXPECT_FALSE(map.Pulses(Index(kL2)));
 
     // Won again with 40 % used: the bonus opens, its sign goes, and it does not pulse.
-    record.SetState(GameModeQuest, kL2, LevelCompletedFast);
+    record.SetState(GameMode::Quest, kL2, LevelState::CompletedFast);
     map.ApplyRecord(record);
     const QuestMapChanges again = map.OnLevelCompleted(kL2, true, record);
     EXPECT_EQ(again.completed, -1); // already marked by the record
     EXPECT_EQ(again.opened, std::vector<size_t>{Index(kBonus)});
-    EXPECT_EQ(record.GetState(GameModeQuest, kBonus), LevelOpen);
+    EXPECT_EQ(record.GetState(GameMode::Quest, kBonus), LevelState::Open);
     EXPECT_FALSE(map.ShowsBonusSign(Index(kBonus)));
     EXPECT_FALSE(map.Pulses(Index(kBonus)));
 }
 
 TEST_F(QuestMapTest, LevelWithTwoCompletedLinksOpensOnceWithTwoTrailsOnTheLastPage)
 {
-    record.SetState(GameModeQuest, kL1, LevelCompleted);
-    record.SetState(GameModeQuest, kL2, LevelCompletedFast);
-    record.SetState(GameModeQuest, kL3, LevelCompleted);
-    record.SetState(GameModeQuest, kBonus, LevelCompletedFast);
+    record.SetState(GameMode::Quest, kL1, LevelState::Completed);
+    record.SetState(GameMode::Quest, kL2, LevelState::CompletedFast);
+    record.SetState(GameMode::Quest, kL3, LevelState::Completed);
+    record.SetState(GameMode::Quest, kBonus, LevelState::CompletedFast);
     map.ApplyRecord(record);
     EXPECT_FALSE(map.IsLastPageOpen());
 
@@ -119,25 +119,25 @@ TEST_F(QuestMapTest, LevelWithTwoCompletedLinksOpensOnceWithTwoTrailsOnTheLastPa
 
 TEST_F(QuestMapTest, SuggestionPrefersOpenLevelsThenBonusChancesThenChance)
 {
-    record.SetState(GameModeQuest, kL1, LevelCompleted);
-    record.SetState(GameModeQuest, kL2, LevelCompleted);
-    record.SetState(GameModeQuest, kL3, LevelOpen);
+    record.SetState(GameMode::Quest, kL1, LevelState::Completed);
+    record.SetState(GameMode::Quest, kL2, LevelState::Completed);
+    record.SetState(GameMode::Quest, kL3, LevelState::Open);
     map.ApplyRecord(record);
     EXPECT_EQ(map.SuggestedLevel(nullptr), static_cast<int>(Index(kL3)));
 
     // Nothing open but a locked bonus behind a slowly completed level: replay that level.
-    record.SetState(GameModeQuest, kL3, LevelCompleted);
-    record.SetState(GameModeQuest, kFar, LevelCompleted);
+    record.SetState(GameMode::Quest, kL3, LevelState::Completed);
+    record.SetState(GameMode::Quest, kFar, LevelState::Completed);
     map.ApplyRecord(record);
     EXPECT_EQ(map.SuggestedLevel(nullptr), static_cast<int>(Index(kL2)));
 
     // An open bonus level comes before a later bonus chance.
-    record.SetState(GameModeQuest, kBonus, LevelOpen);
+    record.SetState(GameMode::Quest, kBonus, LevelState::Open);
     map.ApplyRecord(record);
     EXPECT_EQ(map.SuggestedLevel(nullptr), static_cast<int>(Index(kBonus)));
 
     // Everything completed: the draw decides.
-    record.SetState(GameModeQuest, kBonus, LevelCompletedFast);
+    record.SetState(GameMode::Quest, kBonus, LevelState::CompletedFast);
     map.ApplyRecord(record);
     EXPECT_EQ(map.SuggestedLevel([](int count) { return count - 1; }), static_cast<int>(Index(kFar)));
 }
@@ -181,12 +181,12 @@ TEST(QuestMapPages, PositionsPagesOffsetsAndNeighbours)
 
 TEST_F(QuestMapTest, OpeningTheWholeMapKeepsArcadeProgress)
 {
-    record.SetState(GameModeArcade, kL2, LevelCompletedFast);
+    record.SetState(GameMode::Arcade, kL2, LevelState::CompletedFast);
     QuestMap::OpenAll(map.Levels(), record);
-    EXPECT_EQ(record.GetState(GameModeQuest, kL3), LevelCompleted);
-    EXPECT_EQ(record.GetState(GameModeQuest, kBonus), LevelOpen);
-    EXPECT_EQ(record.GetState(GameModeArcade, kL2), LevelCompletedFast);
-    EXPECT_EQ(record.GetState(GameModeArcade, kFar), LevelOpen);
+    EXPECT_EQ(record.GetState(GameMode::Quest, kL3), LevelState::Completed);
+    EXPECT_EQ(record.GetState(GameMode::Quest, kBonus), LevelState::Open);
+    EXPECT_EQ(record.GetState(GameMode::Arcade, kL2), LevelState::CompletedFast);
+    EXPECT_EQ(record.GetState(GameMode::Arcade, kFar), LevelState::Open);
 }
 
 } // namespace

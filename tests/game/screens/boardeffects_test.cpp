@@ -20,7 +20,7 @@ TEST_F(BoardEffectsTest, GameDataLoadsEveryEffectAndStyle)
     effects.Load();
     EXPECT_TRUE(log.Texts(tsv::LogLevelError).empty()) << log.Texts(tsv::LogLevelError).front();
     for (int i = 0; i < kGameEffectCount; ++i) {
-        EXPECT_TRUE(effects.GameEffectNode(i)) << i;
+        EXPECT_TRUE(effects.GameEffectNode(static_cast<GameEffect>(i))) << i;
     }
     for (const char* style : {"1", "2", "3", "4", "5", "6", "7", "8", "stone", "crate", "shell"}) {
         EXPECT_TRUE(effects.StyleNode(style)) << style;

@@ -36,7 +36,7 @@ protected:
                                        GameScreen::Showing showing = GameScreen::Showing::Play)
     {
         storageHolder->Write("screen.xml", level);
-        tsv::IntrusivePtr<GameScreen> screen(new GameScreen(*state, storageHolder->File("screen.xml"), GameModeArcade,
+        tsv::IntrusivePtr<GameScreen> screen(new GameScreen(*state, storageHolder->File("screen.xml"), GameMode::Arcade,
                                                             LevelSession::Player::Person, nullptr, showing));
         EXPECT_TRUE(screen->Start());
         screen->SetEndHandler([this](const BoardResult& r, GameScreen::Ending) {
@@ -77,7 +77,7 @@ TEST_F(GameScreenTest, DragSwapsWithTheNeighbourAndTheRunClears)
     Frames(*screen, 10, ScreenX(2) + 12, ScreenY(0) + 3, false);
     Frames(*screen, 1500);
     EXPECT_EQ(screen->Result().moves, 1);
-    EXPECT_GE(Stat(StatJewels), 3);
+    EXPECT_GE(Stat(StatCounter::Jewels), 3);
     EXPECT_GT(Score(), 0);
 }
 
@@ -101,7 +101,7 @@ TEST_F(GameScreenTest, ClicksSelectMoveTheSelectionAndSwap)
     EXPECT_EQ(screen->SelectedX(), -1);
     EXPECT_EQ(screen->Result().moves, 1);
     Frames(*screen, 1500);
-    EXPECT_GE(Stat(StatJewels), 3);
+    EXPECT_GE(Stat(StatCounter::Jewels), 3);
 }
 
 TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
@@ -115,7 +115,7 @@ TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
     EXPECT_TRUE(result.won);
     EXPECT_TRUE(state->IsWon());
     EXPECT_GT(result.timeLeftMs, 50000);
-    EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimeLeft), result.timeLeftMs / 1000);
+    EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimeLeft), result.timeLeftMs / 1000);
 }
 
 TEST_F(GameScreenTest, APreviewShowsTheBoardWithoutScoreAndNeverEnds)
@@ -138,7 +138,7 @@ TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
     ASSERT_TRUE(ended);
     EXPECT_FALSE(result.won);
     EXPECT_EQ(result.timeLeftMs, 0);
-    EXPECT_EQ(state->GetStat64(GameModeArcade, StatTimePlayed), result.timePlayedMs / 1000);
+    EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimePlayed), result.timePlayedMs / 1000);
     EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
 }
 
@@ -376,10 +376,10 @@ TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
     for (int hint = 0; hint < kHintCount; ++hint) {
         state->CurrentProfile()->Awards().SetHintCounter(hint, replay.tutorials[static_cast<size_t>(hint)]);
     }
-    state->CurrentProfile()->Record().SetScore(GameModeArcade, replay.runScore);
+    state->CurrentProfile()->Record().SetScore(GameMode::Arcade, replay.runScore);
     state->SetScoreMultiplier(replay.multiplier);
     tsv::Application::Instance().GetTimer().Set(replay.startMs);
-    tsv::IntrusivePtr<GameScreen> again(new GameScreen(*state, replay.level, GameModeArcade,
+    tsv::IntrusivePtr<GameScreen> again(new GameScreen(*state, replay.level, GameMode::Arcade,
                                                        LevelSession::Player::Person, nullptr));
     again->SetSeed(replay.seed);
     again->SetReplay(replay);

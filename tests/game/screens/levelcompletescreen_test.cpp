@@ -34,11 +34,11 @@ protected:
         state->SetTimeUsed(timeUsed);
         state->CurrentProfile()->Record().SetScore(mode, 5000);
         const int32_t stats[] = {87, 3, 41, 6, 2, 1, 5};
-        for (int i = 0; i < 7; ++i) {
-            state->SetStat(mode, i, stats[i]);
+        for (size_t i = 0; i < 7; ++i) {
+            state->SetStat(mode, StatAt(i), stats[i]);
         }
-        state->SetStat64(mode, StatTimePlayed, 125);
-        state->SetStat64(mode, StatTimeLeft, won ? 40 : 0);
+        state->SetStat64(mode, StatCounter::TimePlayed, 125);
+        state->SetStat64(mode, StatCounter::TimeLeft, won ? 40 : 0);
     }
     // EndLevel, the summary opened and run until its final message.
     void Summary(GameMode mode, bool won, int32_t timeUsed, const std::string& level = kQuestLevel)
@@ -77,7 +77,7 @@ protected:
 
 TEST_F(LevelCompleteTest, LinesAppearEveryThreeHundredMillisecondsWithTheirValuesAfterThem)
 {
-    EndLevel(GameModeQuest, true, 40);
+    EndLevel(GameMode::Quest, true, 40);
     Open();
     for (int i = 0; i < LevelCompleteScreen::kLineCount; ++i) {
         GUIComponent& line = Find(LevelCompleteScreen::kLineNames[static_cast<size_t>(i)]);
@@ -117,7 +117,7 @@ TEST_F(LevelCompleteTest, LinesAppearEveryThreeHundredMillisecondsWithTheirValue
 
 TEST_F(LevelCompleteTest, AClickOnTheFormShowsTheRestOnePerFrame)
 {
-    EndLevel(GameModeQuest, true, 40);
+    EndLevel(GameMode::Quest, true, 40);
     Open();
     RunUntil(500); // the first line is out
     ASSERT_EQ(screen->GetRevealStep(), 1);
@@ -140,9 +140,9 @@ TEST_F(LevelCompleteTest, AClickOnTheFormShowsTheRestOnePerFrame)
 
 TEST_F(LevelCompleteTest, AnArcadeWinRatedSixEarnsTheFifthCrownAndItsRank)
 {
-    Summary(GameModeArcade, true, 20);
+    Summary(GameMode::Arcade, true, 20);
     ASSERT_EQ(screen->GetFinalKind(), LevelCompleteScreen::FinalKind::Rank);
-    EXPECT_EQ(state->CurrentProfile()->Record(DifficultyNormal).GetEntry(GameModeArcade, kQuestLevel)->best, 6);
+    EXPECT_EQ(state->CurrentProfile()->Record(Difficulty::Normal).GetEntry(GameMode::Arcade, kQuestLevel)->best, 6);
     EXPECT_EQ(RankPicture(), "/texture/gui/frame/crown5.png");
     EXPECT_TRUE(Find("rankicon").IsVisible());
     EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Harbour Master");
@@ -150,7 +150,7 @@ TEST_F(LevelCompleteTest, AnArcadeWinRatedSixEarnsTheFifthCrownAndItsRank)
 
     // A slower win of the same level later still shows the best rank.
     tsv::ScreenStack::Instance().Clear();
-    Summary(GameModeArcade, true, 60);
+    Summary(GameMode::Arcade, true, 60);
     EXPECT_EQ(RankPicture(), "/texture/gui/frame/crown5.png");
     EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Harbour Master");
 }
@@ -168,14 +168,14 @@ TEST(LostReasonTest, TheFirstObjectiveStillOpenSaysWhy)
 
 TEST_F(LevelCompleteTest, ALevelTheArcadeListsDoNotHoldRanksByThisPlay)
 {
-    Summary(GameModeArcade, true, 60, "/level/sample/01.xml"); // rating 3
+    Summary(GameMode::Arcade, true, 60, "/level/sample/01.xml"); // rating 3
     EXPECT_EQ(RankPicture(), "/texture/gui/frame/crown2.png");
     EXPECT_EQ(Find("finalmsg").GetCaption(), "Your new rank: Boatswain");
 }
 
 TEST_F(LevelCompleteTest, ALostLevelSaysGameOverAndWhyAndEndsTheRunOnClose)
 {
-    EndLevel(GameModeQuest, false, 100);
+    EndLevel(GameMode::Quest, false, 100);
     Open();
     screen->SetShortfall({0, 12, 3, true});
     EXPECT_EQ(Find("title").GetCaption(), "Game Over");
@@ -195,12 +195,12 @@ TEST_F(LevelCompleteTest, ALostLevelSaysGameOverAndWhyAndEndsTheRunOnClose)
     screen->CloseAsButton();
     ASSERT_EQ(decisions.size(), 1u);
     EXPECT_EQ(decisions[0].screen, NextScreen::MainMenu); // 5000 misses the generated table; the run ends all the same
-    EXPECT_EQ(state->CurrentProfile()->Record().GetScore(GameModeQuest), 0);
+    EXPECT_EQ(state->CurrentProfile()->Record().GetScore(GameMode::Quest), 0);
 }
 
 TEST_F(LevelCompleteTest, ANewAwardShowsTheArtifactAndLeadsToTheTreasury)
 {
-    EndLevel(GameModeQuest, true, 80);
+    EndLevel(GameMode::Quest, true, 80);
     state->SetAwardKey("quest_map1");
     Open();
     EXPECT_FALSE(screen->IsFast());
@@ -224,7 +224,7 @@ TEST_F(LevelCompleteTest, ANewAwardShowsTheArtifactAndLeadsToTheTreasury)
 // with tests/e2e/golden/levelcomplete-summary.png; BSH_UPDATE_GOLDEN=1 rewrites it.
 TEST_F(LevelCompleteTest, TheFinishedSummaryLooksAsItShould)
 {
-    EndLevel(GameModeArcade, true, 20);
+    EndLevel(GameMode::Arcade, true, 20);
     Open();
     RunUntil(5000); // the last sparkles have gone
     Draw(dir.Path() + "shot.png");

@@ -109,8 +109,8 @@ TEST_F(MapScreenTest, PlayButtonStartsTheSuggestedLevel)
 
 TEST_F(MapScreenTest, WinOnPage1OpensTheNextLevelOnPage2AndScrollsThere)
 {
-    Record().SetState(GameModeQuest, kL1, LevelCompleted);
-    Record().SetState(GameModeQuest, kL2, LevelCompleted); // as the level summary leaves it
+    Record().SetState(GameMode::Quest, kL1, LevelState::Completed);
+    Record().SetState(GameMode::Quest, kL2, LevelState::Completed); // as the level summary leaves it
     Open();
     screen->OnLevelCompleted(kL2, false);
     EXPECT_TRUE(Nodes(kL3).sphere->IsVisible());
@@ -118,7 +118,7 @@ TEST_F(MapScreenTest, WinOnPage1OpensTheNextLevelOnPage2AndScrollsThere)
     EXPECT_EQ(Nodes(kL3).trails.size(), 1u);
     EXPECT_GT(screen->GetTrailSphereCount(), 20u); // 001-002 and the long way to 003
     EXPECT_TRUE(Nodes(kBonus).bonusSign->IsVisible());
-    EXPECT_EQ(Record().GetState(GameModeQuest, kL3), LevelOpen);
+    EXPECT_EQ(Record().GetState(GameMode::Quest, kL3), LevelState::Open);
     EXPECT_EQ(Record().GetMapPage(), 2);
 
     // The arrows hide while the chart moves; it eases there over a second.
@@ -141,11 +141,11 @@ TEST_F(MapScreenTest, WinOnPage1OpensTheNextLevelOnPage2AndScrollsThere)
 
 TEST_F(MapScreenTest, DifficultyButtonsShowThatDifficultysRecord)
 {
-    state->CurrentProfile()->Record(DifficultyHard).SetState(GameModeQuest, kL1, LevelCompletedFast);
-    state->CurrentProfile()->Record(DifficultyHard).SetState(GameModeQuest, kL2, LevelOpen);
+    state->CurrentProfile()->Record(Difficulty::Hard).SetState(GameMode::Quest, kL1, LevelState::CompletedFast);
+    state->CurrentProfile()->Record(Difficulty::Hard).SetState(GameMode::Quest, kL2, LevelState::Open);
     Open();
     Component("hardbutton").FireEvent(tsv::EventClick, 0, 0);
-    EXPECT_EQ(state->CurrentProfile()->GetDifficulty(), DifficultyHard);
+    EXPECT_EQ(state->CurrentProfile()->GetDifficulty(), Difficulty::Hard);
     EXPECT_FALSE(Component("hardbutton").GetOwnEnabled());
     EXPECT_TRUE(Component("normalbutton").GetOwnEnabled());
     EXPECT_TRUE(Nodes(kL2).sphere->IsVisible());
@@ -160,7 +160,7 @@ TEST_F(MapScreenTest, OpeningTheWholeMapShowsEveryLevelAndOpensPage4)
     for (size_t i = 0; i < screen->Map().Levels().size(); ++i) {
         EXPECT_TRUE(screen->Nodes()[i].sphere->IsVisible()) << i;
     }
-    EXPECT_EQ(Record().GetState(GameModeQuest, kBonus), LevelOpen);
+    EXPECT_EQ(Record().GetState(GameMode::Quest, kBonus), LevelState::Open);
     EXPECT_TRUE(screen->Map().IsLastPageOpen());
     screen->ScrollBy(1, 0);
     RunFor(1100);
@@ -169,7 +169,7 @@ TEST_F(MapScreenTest, OpeningTheWholeMapShowsEveryLevelAndOpensPage4)
 
 TEST_F(MapScreenTest, BonusHintShowsOnceTwoSecondsInAndTheProfileIsSavedOnLeaving)
 {
-    Record().SetState(GameModeQuest, kL3, LevelOpen);
+    Record().SetState(GameMode::Quest, kL3, LevelState::Open);
     Open();
     RunFor(1500);
     EXPECT_EQ(screen->GetShownHint(), "");

@@ -118,25 +118,25 @@ TEST_F(MenuScreensTest, TheIntroListGivesItsScreensInOrderAndNothingWhenItIsWron
 
 TEST_F(MenuScreensTest, ATreasuryPresentsEachNewAwardOnceAfterASecond)
 {
-    Awards().SetEarned(AwardQuestMap1);
-    Awards().SetPending(AwardArcadeBest1 + 2);
-    Awards().SetPending(AwardQuestMap1); // already earned: nothing to present
-    state->SetMode(GameModeArcade);
+    Awards().SetEarned(AwardSlot(Award::QuestMap1));
+    Awards().SetPending(AwardSlot(Award::ArcadeBest1) + 2);
+    Awards().SetPending(AwardSlot(Award::QuestMap1)); // already earned: nothing to present
+    state->SetMode(GameMode::Arcade);
     std::vector<TreasuryScreen::Next> closes;
     auto& first = Push(new TreasuryScreen(*state, [&closes](TreasuryScreen::Next next) { closes.push_back(next); }));
-    EXPECT_EQ(first.GetPresented(), std::vector<int>{AwardArcadeBest1 + 2});
-    EXPECT_TRUE(Awards().IsEarned(AwardArcadeBest1 + 2));
+    EXPECT_EQ(first.GetPresented(), std::vector<int>{AwardSlot(Award::ArcadeBest1) + 2});
+    EXPECT_TRUE(Awards().IsEarned(AwardSlot(Award::ArcadeBest1) + 2));
     for (int award = 0; award < kAwardCount; ++award) {
         EXPECT_FALSE(Awards().IsPending(award)) << award;
         EXPECT_EQ(first.FindComponent(AwardKey(award))->GetOwnEnabled(), Awards().IsEarned(award)) << award;
     }
-    EXPECT_TRUE(Treasure(first, AwardQuestMap1)->GetOwnVisible());
-    EXPECT_FALSE(Treasure(first, AwardArcadeBest1 + 2)->GetOwnVisible()); // waits for its moment
-    EXPECT_FALSE(Treasure(first, AwardTotalComplete)->GetOwnVisible());
+    EXPECT_TRUE(Treasure(first, AwardSlot(Award::QuestMap1))->GetOwnVisible());
+    EXPECT_FALSE(Treasure(first, AwardSlot(Award::ArcadeBest1) + 2)->GetOwnVisible()); // waits for its moment
+    EXPECT_FALSE(Treasure(first, AwardSlot(Award::TotalComplete))->GetOwnVisible());
     RunUntil(TreasuryScreen::kAppearDelayMs - 20);
     EXPECT_FALSE(first.HasAppeared());
     RunUntil(TreasuryScreen::kAppearDelayMs + 20);
-    EXPECT_TRUE(Treasure(first, AwardArcadeBest1 + 2)->GetOwnVisible());
+    EXPECT_TRUE(Treasure(first, AwardSlot(Award::ArcadeBest1) + 2)->GetOwnVisible());
     EXPECT_EQ(Count("/sound/bonus.wav"), 1);
     first.Leave();
     first.Leave();
@@ -146,7 +146,7 @@ TEST_F(MenuScreensTest, ATreasuryPresentsEachNewAwardOnceAfterASecond)
     sounds.clear();
     auto& second = Push(new TreasuryScreen(*state, {}));
     EXPECT_TRUE(second.GetPresented().empty());
-    EXPECT_TRUE(Treasure(second, AwardArcadeBest1 + 2)->GetOwnVisible());
+    EXPECT_TRUE(Treasure(second, AwardSlot(Award::ArcadeBest1) + 2)->GetOwnVisible());
     RunUntil(TreasuryScreen::kAppearDelayMs + 20);
     EXPECT_EQ(Count("/sound/bonus.wav"), 0);
 }
@@ -158,30 +158,30 @@ TEST_F(MenuScreensTest, TheFinalAwardLeadsToTheVictoryInQuestModeOnly)
         bool finalPending;
         TreasuryScreen::Next next;
     };
-    for (const Case& c : {Case{GameModeQuest, true, TreasuryScreen::Next::Victory},
-                          Case{GameModeQuest, false, TreasuryScreen::Next::QuestMap},
-                          Case{GameModeArcade, true, TreasuryScreen::Next::MainMenu}}) {
+    for (const Case& c : {Case{GameMode::Quest, true, TreasuryScreen::Next::Victory},
+                          Case{GameMode::Quest, false, TreasuryScreen::Next::QuestMap},
+                          Case{GameMode::Arcade, true, TreasuryScreen::Next::MainMenu}}) {
         Awards().Reset();
-        Awards().SetPending(c.finalPending ? AwardFinalQuest : AwardQuestMap1);
+        Awards().SetPending(c.finalPending ? AwardSlot(Award::FinalQuest) : AwardSlot(Award::QuestMap1));
         state->SetMode(c.mode);
         TreasuryScreen treasury(*state, {});
         EXPECT_EQ(treasury.IsFinalAwardPresented(), c.finalPending);
-        EXPECT_EQ(treasury.GetNext(), c.next) << c.mode << " " << c.finalPending;
+        EXPECT_EQ(treasury.GetNext(), c.next) << ModeName(c.mode) << " " << c.finalPending;
     }
 }
 
 TEST_F(MenuScreensTest, TheRunsEntryIsHighlightedOnceAndOnlyInItsOwnModesTable)
 {
     HighscoreTable& tables = state->Highscores();
-    tables.AddEntry(GameModeQuest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
-    tables.AddEntry(GameModeArcade, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
+    tables.AddEntry(GameMode::Quest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
+    tables.AddEntry(GameMode::Arcade, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
     Profile& ann = *state->CurrentProfile();
-    ann.Record().SetScore(GameModeQuest, 55555);
-    ann.Record().SetScore(GameModeArcade, 55555);
-    state->SetMode(GameModeArcade);
+    ann.Record().SetScore(GameMode::Quest, 55555);
+    ann.Record().SetScore(GameMode::Arcade, 55555);
+    state->SetMode(GameMode::Arcade);
 
-    auto& first = Push(new HighscoreScreen(*state, GameModeNone, {}));
-    EXPECT_EQ(first.GetHighlightedTable(), GameModeArcade);
+    auto& first = Push(new HighscoreScreen(*state, GameMode::None, {}));
+    EXPECT_EQ(first.GetHighlightedTable(), GameMode::Arcade);
     EXPECT_EQ(first.GetHighlightedRow(), 6); // 100000 .. 60000 above it
     GUIComponent* marker = first.FindComponent("highlight");
     GUIComponent* table = first.FindComponent("table2");
@@ -191,10 +191,10 @@ TEST_F(MenuScreensTest, TheRunsEntryIsHighlightedOnceAndOnlyInItsOwnModesTable)
     EXPECT_EQ(table->Find("row6")->Find("score")->GetCaption(), "55555");
     EXPECT_EQ(Count(HighscoreScreen::kHighlightSound), 1);
     // The arcade run is used up; the quest run was not shown and stays.
-    EXPECT_EQ(ann.Record().GetScore(GameModeArcade), 0);
-    EXPECT_EQ(ann.Record().GetScore(GameModeQuest), 55555);
+    EXPECT_EQ(ann.Record().GetScore(GameMode::Arcade), 0);
+    EXPECT_EQ(ann.Record().GetScore(GameMode::Quest), 55555);
 
-    auto& second = Push(new HighscoreScreen(*state, GameModeNone, {}));
+    auto& second = Push(new HighscoreScreen(*state, GameMode::None, {}));
     EXPECT_EQ(second.GetHighlighted(), nullptr);
     EXPECT_FALSE(second.FindComponent("highlight")->GetOwnVisible());
     EXPECT_EQ(Count(HighscoreScreen::kHighlightSound), 1);
@@ -202,21 +202,21 @@ TEST_F(MenuScreensTest, TheRunsEntryIsHighlightedOnceAndOnlyInItsOwnModesTable)
 
 TEST_F(MenuScreensTest, AResetRegeneratesOnlyItsTableAndClosingFromArcadeEndsTheRun)
 {
-    state->Highscores().AddEntry(GameModeQuest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
-    GameMode returned = GameModeNone;
-    auto& scores = Push(new HighscoreScreen(*state, GameModeArcade, [&returned](GameMode mode) { returned = mode; }));
-    scores.ResetTable(GameModeArcade);
-    const auto arcade = state->Highscores().EntriesOf(GameModeArcade);
+    state->Highscores().AddEntry(GameMode::Quest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
+    GameMode returned = GameMode::None;
+    auto& scores = Push(new HighscoreScreen(*state, GameMode::Arcade, [&returned](GameMode mode) { returned = mode; }));
+    scores.ResetTable(GameMode::Arcade);
+    const auto arcade = state->Highscores().EntriesOf(GameMode::Arcade);
     ASSERT_EQ(arcade.size(), 10u);
     EXPECT_EQ(arcade.front()->GetScore(), 10000);
     EXPECT_EQ(arcade.back()->GetScore(), 1000);
     EXPECT_EQ(scores.FindComponent("table2")->Find("row10")->Find("score")->GetCaption(), "1000");
     EXPECT_EQ(scores.FindComponent("table1")->Find("row6")->Find("name")->GetCaption(), "Ann");
 
-    state->CurrentProfile()->Record().SetScore(GameModeArcade, 700);
+    state->CurrentProfile()->Record().SetScore(GameMode::Arcade, 700);
     scores.Leave();
-    EXPECT_EQ(returned, GameModeArcade);
-    EXPECT_EQ(state->CurrentProfile()->Record().GetScore(GameModeArcade), 0);
+    EXPECT_EQ(returned, GameMode::Arcade);
+    EXPECT_EQ(state->CurrentProfile()->Record().GetScore(GameMode::Arcade), 0);
 }
 
 // Drawn headless and compared with tests/e2e/golden/; BSH_UPDATE_GOLDEN=1 rewrites them.
@@ -233,12 +233,12 @@ TEST_F(MenuScreensTest, TheTreasuryAndTheHighscoresLookAsTheyShould)
 
     tsv::SeedRandom(1); // the generated names and the sparkles
     HighscoreTable& tables = state->Highscores();
-    tables.Fill(GameModeQuest, 1000);
-    tables.Fill(GameModeArcade, 2000);
-    tables.AddEntry(GameModeQuest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 6500));
-    state->CurrentProfile()->Record().SetScore(GameModeQuest, 6500);
-    state->SetMode(GameModeQuest);
-    Push(new HighscoreScreen(*state, GameModeNone, {}));
+    tables.Fill(GameMode::Quest, 1000);
+    tables.Fill(GameMode::Arcade, 2000);
+    tables.AddEntry(GameMode::Quest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 6500));
+    state->CurrentProfile()->Record().SetScore(GameMode::Quest, 6500);
+    state->SetMode(GameMode::Quest);
+    Push(new HighscoreScreen(*state, GameMode::None, {}));
     RunUntil(500);
     Draw(dir.Path() + "highscores.png");
     testsupport::ExpectGolden(dir.Path() + "highscores.png", BSH_SOURCE_DIR "/tests/e2e/golden/highscores.png");

@@ -100,20 +100,20 @@ TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)
     // Bo's saved runs of both modes go with Bo; Cy's stay.
     auto saveRuns = [this](const char* name) {
         state->Profiles().Select(name);
-        for (GameMode mode : {GameModeQuest, GameModeArcade}) {
+        for (GameMode mode : {GameMode::Quest, GameMode::Arcade}) {
             testsupport::WriteFile(state->SavedGamePath(mode), "run");
         }
         testsupport::WriteFile(EndlessRun::PathFor(name), "board");
     };
     saveRuns("Bo");
     saveRuns("Cy");
-    const std::string cyQuest = state->SavedGamePath(GameModeQuest);
+    const std::string cyQuest = state->SavedGamePath(GameMode::Quest);
     state->Profiles().Select("Cy");
     screen->Fill();
     screen->Mark(2);
     state->Profiles().Select("Bo");
-    const std::string boQuest = state->SavedGamePath(GameModeQuest);
-    const std::string boArcade = state->SavedGamePath(GameModeArcade);
+    const std::string boQuest = state->SavedGamePath(GameMode::Quest);
+    const std::string boArcade = state->SavedGamePath(GameMode::Arcade);
     state->Profiles().Select("Cy");
 
     screen->DeleteMarked();

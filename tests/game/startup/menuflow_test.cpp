@@ -41,19 +41,19 @@ TEST_F(NextQuestLevelTest, FirstOpenUncompletedLevelOfTheCurrentDifficulty)
 
     // A completed level is passed over, in map order, not record order.
     Profile& ann = *state->CurrentProfile();
-    ann.Record().SetState(GameModeQuest, "/level/original/001.xml", LevelCompletedFast);
-    ann.Record().SetState(GameModeQuest, "/level/original/003.xml", LevelOpen);
-    ann.Record().SetState(GameModeQuest, "/level/original/002.xml", LevelOpen);
+    ann.Record().SetState(GameMode::Quest, "/level/original/001.xml", LevelState::CompletedFast);
+    ann.Record().SetState(GameMode::Quest, "/level/original/003.xml", LevelState::Open);
+    ann.Record().SetState(GameMode::Quest, "/level/original/002.xml", LevelState::Open);
     EXPECT_EQ(NextQuestLevel(*state), "/level/original/002.xml");
 
     // Another difficulty keeps its own record.
-    ann.SetDifficulty(DifficultyHard);
+    ann.SetDifficulty(Difficulty::Hard);
     EXPECT_EQ(NextQuestLevel(*state), "/level/original/001.xml");
 
     // Nothing left open: back to the first level rather than nowhere.
-    ann.SetDifficulty(DifficultyNormal);
+    ann.SetDifficulty(Difficulty::Normal);
     for (const char* level : {"/level/original/002.xml", "/level/original/003.xml"}) {
-        ann.Record().SetState(GameModeQuest, level, LevelCompleted);
+        ann.Record().SetState(GameMode::Quest, level, LevelState::Completed);
     }
     EXPECT_EQ(NextQuestLevel(*state), "/level/original/001.xml");
 }

@@ -1,6 +1,7 @@
-// In a window on an OpenGL renderer a frame draws again only what changed
-// since the last one. Through the menus, the chart and a level, every
-// picture must be the one a frame drawn whole gives, pixel for pixel.
+// In a window a frame draws again only what changed since the last one, on
+// the OpenGL renderer as on the software one. Through the menus, the chart
+// and a level, every picture must be the one a frame drawn whole gives,
+// pixel for pixel.
 
 #include "scriptedrun.h"
 
@@ -12,8 +13,8 @@ namespace {
 
 using testsupport::ScratchDir;
 
-// The windowed game on SDL's off-screen video driver (OpenGL through EGL,
-// no display needed), a fixed 20 ms step; `env` before it.
+// The windowed game on SDL's off-screen video driver (no display needed;
+// OpenGL goes through EGL), a fixed 20 ms step; `env` before it.
 int RunWindowed(const ScratchDir& dir, const std::string& script, const std::string& env)
 {
     testsupport::WriteFile(dir.Path() + "run.script", script);
@@ -23,8 +24,11 @@ int RunWindowed(const ScratchDir& dir, const std::string& script, const std::str
                                    "run.script >/dev/null 2>" + dir.Path() + "stderr.txt");
 }
 
-TEST(RedrawTest, DrawingOnlyWhatChangedShowsWhatAWholeFrameShows)
+class RedrawTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RedrawTest, DrawingOnlyWhatChangedShowsWhatAWholeFrameShows)
 {
+    const std::string renderer = std::string("SDL_RENDER_DRIVER=") + GetParam() + " ";
     // Ann, a returning player, opens the chart, starts the first level and
     // tries a few swaps while the pointer wanders; a picture every 100 ms.
     std::string script = "at 1000 press questbutton\nat 3000 press playbutton\n";
@@ -48,12 +52,14 @@ TEST(RedrawTest, DrawingOnlyWhatChangedShowsWhatAWholeFrameShows)
         }
         return RunWindowed(dir, own, env);
     };
-    ASSERT_EQ(run(partial, "-u TESSVAN_WHOLE_FRAMES"), 0) << testsupport::ReadFile(partial.Path() + "stderr.txt");
+    ASSERT_EQ(run(partial, "-u TESSVAN_WHOLE_FRAMES " + renderer), 0)
+        << testsupport::ReadFile(partial.Path() + "stderr.txt");
     const std::string log = testsupport::ReadFile(partial.Path() + "stderr.txt");
-    if (log.find("Frames: only what changed is drawn again") == std::string::npos) {
-        GTEST_SKIP() << "no OpenGL renderer off screen here; the frames were drawn whole";
+    if (log.find(std::string("Renderer: ") + GetParam()) == std::string::npos) {
+        GTEST_SKIP() << "no " << GetParam() << " renderer off screen here";
     }
-    ASSERT_EQ(run(whole, "TESSVAN_WHOLE_FRAMES=1"), 0);
+    EXPECT_NE(log.find("Frames: only what changed is drawn again"), std::string::npos);
+    ASSERT_EQ(run(whole, "TESSVAN_WHOLE_FRAMES=1 " + renderer), 0);
     EXPECT_NE(testsupport::ReadFile(whole.Path() + "stderr.txt").find("Frames: drawn whole"), std::string::npos);
 
     int compared = 0;
@@ -66,5 +72,8 @@ TEST(RedrawTest, DrawingOnlyWhatChangedShowsWhatAWholeFrameShows)
     }
     EXPECT_EQ(compared, 80);
 }
+
+INSTANTIATE_TEST_SUITE_P(Renderers, RedrawTest, ::testing::Values("opengl", "software"),
+                         [](const ::testing::TestParamInfo<const char*>& param) { return std::string(param.param); });
 
 } // namespace

@@ -64,6 +64,7 @@ void FrameDamage::Begin()
     m_cleared = false;
     m_quads.clear();
     m_bounds.clear();
+    m_wholeOnly.clear();
 }
 
 void FrameDamage::Clear(uint32_t colour)
@@ -72,10 +73,14 @@ void FrameDamage::Clear(uint32_t colour)
     m_clear = colour;
     m_quads.clear();
     m_bounds.clear();
+    m_wholeOnly.clear();
 }
 
-void FrameDamage::Add(const Quad& quad)
+void FrameDamage::Add(const Quad& quad, bool wholeOnly)
 {
+    if (wholeOnly) {
+        m_wholeOnly.push_back(m_quads.size());
+    }
     m_quads.push_back(quad);
     m_bounds.push_back(BoundsOf(quad));
 }
@@ -122,7 +127,9 @@ const std::vector<ViewRect>& FrameDamage::Changes()
         for (; j < m_quads.size(); ++j) {
             Damage(m_bounds[j]);
         }
-        Merge();
+        do {
+            Merge();
+        } while (TakeInWholeOnly());
     }
     return m_rects;
 }
@@ -133,8 +140,25 @@ void FrameDamage::Keep()
     m_lastBounds.swap(m_bounds);
     m_quads.clear();
     m_bounds.clear();
+    m_wholeOnly.clear();
     m_lastClear = m_clear;
     m_valid = m_cleared; // an uncleared frame's pixels are more than its quads
+}
+
+bool FrameDamage::TakeInWholeOnly()
+{
+    bool grew = false;
+    for (ViewRect& rect : m_rects) {
+        for (size_t i : m_wholeOnly) {
+            const ViewRect& quad = m_bounds[i];
+            const bool inside = quad.x0 >= rect.x0 && quad.y0 >= rect.y0 && quad.x1 <= rect.x1 && quad.y1 <= rect.y1;
+            if (quad.Area() > 0 && rect.Overlaps(quad) && !inside) {
+                rect = Union(rect, quad);
+                grew = true;
+            }
+        }
+    }
+    return grew;
 }
 
 void FrameDamage::Damage(const ViewRect& rect)

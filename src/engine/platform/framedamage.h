@@ -35,8 +35,11 @@ public:
     void Clear(uint32_t colour);
     bool Cleared() const { return m_cleared; }
     uint32_t ClearColour() const { return m_clear; }
-    // Adds a quad as it is drawn (its blending already decided).
-    void Add(const Quad& quad);
+    // Adds a quad as it is drawn (its blending already decided). A quad drawn
+    // `wholeOnly` looks different when clipped (a renderer may sample it
+    // from where the clip starts): a redrawn piece that cuts it grows to
+    // take all of it in.
+    void Add(const Quad& quad, bool wholeOnly = false);
     // The view holds something other than the last frame (nothing yet, a
     // drawing only read back, textures that changed): the next frame is
     // drawn whole.
@@ -53,9 +56,12 @@ public:
 private:
     void Damage(const ViewRect& rect);
     void Merge();
+    // Grows the pieces over the whole-only quads they cut; true if any grew.
+    bool TakeInWholeOnly();
 
     std::vector<Quad> m_quads, m_lastQuads;
     std::vector<ViewRect> m_bounds, m_lastBounds;
+    std::vector<size_t> m_wholeOnly; // this frame's quads that are drawn whole or not at all
     uint32_t m_clear = 0, m_lastClear = 0;
     bool m_cleared = false;
     bool m_valid = false;

@@ -47,6 +47,9 @@ public:
     virtual uint64_t GetPerformanceCounter() const = 0;
     virtual double GetPerformanceFrequency() const = 0;
     virtual int TimerGetFPS() const = 0;
+    // The most CPU time (all threads, milliseconds) one frame took since the
+    // last call, which starts the count again.
+    virtual double TakeWorstFrameCpuMs() = 0;
 
     // The window pixel where a view position is shown.
     virtual void ViewToWindow(float vx, float vy, float& wx, float& wy) const = 0;

@@ -266,8 +266,15 @@ void FrameLoop::UpdateOverlay(int64_t nowMs, int fps)
         return;
     }
     m_lastOverlay = nowMs;
-    // Until the language provides a font, the overlay goes to the log.
-    GetLog() << Hint << OverlayText(fps) << EndL;
+    // Until the language provides a font, the overlay goes to the log, with
+    // what the frames cost: the slowest one's CPU time and the share of the
+    // view the last one drew again.
+    char cost[96] = "";
+    if (m_platform) {
+        std::snprintf(cost, sizeof cost, ", worst frame: %.1f ms CPU, redrawn: %d%%",
+                      m_platform->TakeWorstFrameCpuMs(), m_platform->GetLastFrameRedrawnPixels() * 100 / (800 * 600));
+    }
+    GetLog() << Hint << OverlayText(fps) << cost << EndL;
 }
 
 } // namespace tsv

@@ -53,6 +53,7 @@ public:
     uint64_t GetPerformanceCounter() const override;
     double GetPerformanceFrequency() const override;
     int TimerGetFPS() const override { return m_fps; }
+    double TakeWorstFrameCpuMs() override;
     void ViewToWindow(float vx, float vy, float& wx, float& wy) const override;
     void InjectWindowSize(int width, int height) override;
     void InjectWindowEvent(WindowEvent event) override;
@@ -170,6 +171,8 @@ private:
     // redrawing); returns the pixels drawn.
     int DrawChanges();
     void Batch(const Quad& quad);
+    bool IsScaledRectangle(const Quad& quad) const;
+    static bool HasGraphicsDevice();
     // Nothing is drawn without rendering, nor into a minimised or hidden window.
     bool Drawing() const { return !(m_options.headless && m_options.noRender) && !m_hidden; }
 
@@ -201,6 +204,7 @@ private:
     uint64_t m_fpsWindowStart = 0;
     int m_framesInWindow = 0;
     int m_fps = 0;
+    double m_worstFrameCpuMs = 0;
 
     // Input
     bool m_hideMouse = false;
@@ -223,10 +227,11 @@ private:
     // The frame's quads, and what changed since the last frame: the view
     // (m_frame or m_target) keeps its pixels, so only that is drawn again.
     FrameDamage m_damage;
-    // Only what changed is drawn again: the frame keeps its pixels (m_frame)
-    // and the renderer clips exactly. The software renderer does not (its
-    // scaled copies sample differently when clipped), so it draws whole.
+    // Only what changed is drawn again: the frame keeps its pixels (m_frame,
+    // m_target). The software renderer's scaled copies sample differently
+    // when clipped, so a piece that cuts one takes all of it in.
     bool m_partialRedraw = false;
+    bool m_softwareRenderer = false;
     bool m_showAgain = true; // the window asked to be drawn (exposed, resized)
     bool m_inScene = false;  // between GfxBeginScene and its end: the quads are not drawn yet
     std::vector<TextureEntry> m_textures; // handle = index + 1

@@ -11,6 +11,7 @@
 #include <SDL_image.h>
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #ifdef __GLIBC__
@@ -115,7 +116,23 @@ void SdlPlatform::GfxRenderQuad(const Quad& quad)
         (quad.v[2].color >> 24) == 0xFF && (quad.v[3].color >> 24) == 0xFF) {
         drawn.blend = kBlendNone;
     }
-    m_damage.Add(drawn);
+    m_damage.Add(drawn, m_softwareRenderer && IsScaledRectangle(quad));
+}
+
+bool SdlPlatform::IsScaledRectangle(const Quad& quad) const
+{
+    // The software renderer draws a textured rectangle as a scaled copy,
+    // which starts its sampling where the clip starts.
+    const Vertex* v = quad.v;
+    if (quad.texture == 0 || quad.texture > m_textures.size() || v[0].y != v[1].y || v[2].y != v[3].y ||
+        v[0].x != v[3].x || v[1].x != v[2].x) {
+        return false;
+    }
+    const TextureEntry& texture = m_textures[quad.texture - 1];
+    const float texelsWide = std::abs(v[1].u - v[0].u) * static_cast<float>(texture.width);
+    const float texelsHigh = std::abs(v[3].v - v[0].v) * static_cast<float>(texture.height);
+    return std::abs(std::abs(v[1].x - v[0].x) - texelsWide) > 0.01f ||
+           std::abs(std::abs(v[3].y - v[0].y) - texelsHigh) > 0.01f;
 }
 
 void SdlPlatform::DrawFrame(const std::vector<ViewRect>& rects)
@@ -284,6 +301,8 @@ bool SdlPlatform::GfxReadFrame(std::vector<uint32_t>& argb)
         return false;
     }
     if (m_inScene) {
+        // Drawn whole: a picture read back is a reference, not a frame to save work on.
+        m_damage.Invalidate();
         DrawChanges();
     }
     SDL_RenderFlush(m_renderer);

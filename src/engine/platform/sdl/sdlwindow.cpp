@@ -9,6 +9,8 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <cstdlib>
 
 namespace tsv {
@@ -65,12 +67,24 @@ bool SdlPlatform::SystemInitiate()
                                     m_windowHeight, flags);
         if (m_window) {
             SDL_SetWindowMinimumSize(m_window, kMinWindowWidth, kMinWindowHeight);
+            // Without a graphics device OpenGL would only be emulated on the
+            // CPU, at several times the cost in time and memory of SDL's own
+            // software renderer (SDL_RENDER_DRIVER still decides when set).
+            const char* driver = SDL_getenv("SDL_RENDER_DRIVER");
+            const bool emulated = driver && *driver ? std::strcmp(driver, "software") == 0 : !HasGraphicsDevice();
             // In step with the display where the driver can; the frame loop
             // paces itself to the refresh rate where it cannot.
-            m_renderer = SDL_CreateRenderer(m_window, -1,
-                                            SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE |
-                                                SDL_RENDERER_PRESENTVSYNC);
-            if (!m_renderer) {
+            if (!emulated) {
+                m_renderer = SDL_CreateRenderer(m_window, -1,
+                                                SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE |
+                                                    SDL_RENDERER_PRESENTVSYNC);
+            }
+            if (emulated) {
+                GetLog() << Hint << "No graphics device or the software renderer asked for: using it" << EndL;
+                // Its window surface shown as it is, not through an OpenGL texture.
+                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+                m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+            } else if (!m_renderer) {
                 GetLog() << Warning << "Accelerated renderer unavailable (" << SDL_GetError()
                          << "); using the software renderer" << EndL;
                 m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
@@ -104,7 +118,8 @@ bool SdlPlatform::SystemInitiate()
     GetLog() << Hint << "Renderer: " << (info.name ? info.name : "unknown") << EndL;
     // TESSVAN_WHOLE_FRAMES=1 draws every frame whole, to compare or to rule the partial redraw out.
     const char* whole = SDL_getenv("TESSVAN_WHOLE_FRAMES");
-    m_partialRedraw = m_frame && !(info.flags & SDL_RENDERER_SOFTWARE) && !(whole && *whole && std::strcmp(whole, "0"));
+    m_softwareRenderer = (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    m_partialRedraw = (m_frame || m_target) && !(whole && *whole && std::strcmp(whole, "0"));
     GetLog() << Hint << "Frames: " << (m_partialRedraw ? "only what changed is drawn again" : "drawn whole") << EndL;
     GetLog() << Hint << "Mode: " << m_windowWidth << " x " << m_windowHeight << ", "
              << (m_options.headless ? "off-screen" : (m_windowed ? "windowed" : "full screen")) << ", "
@@ -160,6 +175,27 @@ uint64_t SdlPlatform::GetPerformanceCounter() const { return ClockCounter(); }
 
 double SdlPlatform::GetPerformanceFrequency() const { return ClockFrequency(); }
 
+bool SdlPlatform::HasGraphicsDevice()
+{
+    // A render node or card of the kernel's graphics drivers, or the
+    // proprietary driver's own device.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("renderD", 0) == 0 || name.rfind("card", 0) == 0) {
+            return true;
+        }
+    }
+    return std::filesystem::exists("/dev/nvidia0", error);
+}
+
+double SdlPlatform::TakeWorstFrameCpuMs()
+{
+    const double worst = m_worstFrameCpuMs;
+    m_worstFrameCpuMs = 0;
+    return worst;
+}
+
 bool SdlPlatform::SystemStart()
 {
     if (!m_initiated || !m_frameFn) {
@@ -173,7 +209,10 @@ bool SdlPlatform::SystemStart()
         ClockAdvanceFrame();
         PollEvents();
         m_hidden = m_window && (SDL_GetWindowFlags(m_window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+        const std::clock_t cpuStart = std::clock();
         bool stop = m_frameFn();
+        m_worstFrameCpuMs =
+            std::max(m_worstFrameCpuMs, static_cast<double>(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC);
         ++m_framesInWindow;
         uint64_t now = GetPerformanceCounter();
         if (static_cast<double>(now - m_fpsWindowStart) >= frequency) {

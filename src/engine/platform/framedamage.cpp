@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kViewWidth = 800;
 constexpr int kViewHeight = 600;
-constexpr ViewRect kWholeView{0, 0, kViewWidth, kViewHeight};
+constexpr PixelRect kWholeView{0, 0, kViewWidth, kViewHeight};
 // How far ahead the walk looks for a quad that moved in the list because
 // others came or went before it.
 constexpr size_t kLookAhead = 32;
@@ -25,16 +25,16 @@ bool Same(const Quad& a, const Quad& b)
     return a.texture == b.texture && a.blend == b.blend && std::memcmp(a.v, b.v, sizeof a.v) == 0;
 }
 
-ViewRect Union(const ViewRect& a, const ViewRect& b)
+PixelRect Union(const PixelRect& a, const PixelRect& b)
 {
     return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
 }
 
-ViewRect Grown(const ViewRect& r, int by) { return {r.x0 - by, r.y0 - by, r.x1 + by, r.y1 + by}; }
+PixelRect Grown(const PixelRect& r, int by) { return {r.x0 - by, r.y0 - by, r.x1 + by, r.y1 + by}; }
 
 } // namespace
 
-ViewRect BoundsOf(const Quad& quad)
+PixelRect BoundsOf(const Quad& quad)
 {
     float x0 = quad.v[0].x, x1 = x0, y0 = quad.v[0].y, y1 = y0;
     for (const Vertex& v : quad.v) {
@@ -47,7 +47,7 @@ ViewRect BoundsOf(const Quad& quad)
     if (!(x0 > -1e6f && x1 < 1e6f && y0 > -1e6f && y1 < 1e6f)) {
         return kWholeView;
     }
-    ViewRect r{static_cast<int>(std::floor(x0)) - 1, static_cast<int>(std::floor(y0)) - 1,
+    PixelRect r{static_cast<int>(std::floor(x0)) - 1, static_cast<int>(std::floor(y0)) - 1,
                static_cast<int>(std::ceil(x1)) + 1, static_cast<int>(std::ceil(y1)) + 1};
     r.x0 = std::max(r.x0, 0);
     r.y0 = std::max(r.y0, 0);
@@ -85,7 +85,7 @@ void FrameDamage::Add(const Quad& quad, bool wholeOnly)
     m_bounds.push_back(BoundsOf(quad));
 }
 
-const std::vector<ViewRect>& FrameDamage::Changes()
+const std::vector<PixelRect>& FrameDamage::Changes()
 {
     m_rects.clear();
     if (!m_valid || !m_cleared || m_clear != m_lastClear) {
@@ -148,9 +148,9 @@ void FrameDamage::Keep()
 bool FrameDamage::TakeInWholeOnly()
 {
     bool grew = false;
-    for (ViewRect& rect : m_rects) {
+    for (PixelRect& rect : m_rects) {
         for (size_t i : m_wholeOnly) {
-            const ViewRect& quad = m_bounds[i];
+            const PixelRect& quad = m_bounds[i];
             const bool inside = quad.x0 >= rect.x0 && quad.y0 >= rect.y0 && quad.x1 <= rect.x1 && quad.y1 <= rect.y1;
             if (quad.Area() > 0 && rect.Overlaps(quad) && !inside) {
                 rect = Union(rect, quad);
@@ -161,7 +161,7 @@ bool FrameDamage::TakeInWholeOnly()
     return grew;
 }
 
-void FrameDamage::Damage(const ViewRect& rect)
+void FrameDamage::Damage(const PixelRect& rect)
 {
     if (rect.Area() > 0) {
         m_rects.push_back(rect);
@@ -174,7 +174,7 @@ void FrameDamage::Merge()
         m_rects.assign(1, kWholeView);
     };
     long long total = 0;
-    for (const ViewRect& r : m_rects) {
+    for (const PixelRect& r : m_rects) {
         total += r.Area();
     }
     if (total > kWholeShare * kWholeView.Area() * 4) {
@@ -215,7 +215,7 @@ void FrameDamage::Merge()
         m_rects.erase(m_rects.begin() + static_cast<std::ptrdiff_t>(bestB));
     }
     total = 0;
-    for (const ViewRect& r : m_rects) {
+    for (const PixelRect& r : m_rects) {
         total += r.Area();
     }
     if (total > kWholeShare * kWholeView.Area()) {

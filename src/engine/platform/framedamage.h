@@ -13,10 +13,10 @@
 namespace tsv {
 
 // Pixels [x0, x1) x [y0, y1) of the 800 x 600 view.
-struct ViewRect {
+struct PixelRect {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     int Area() const { return (x1 - x0) * (y1 - y0); }
-    bool Overlaps(const ViewRect& other) const
+    bool Overlaps(const PixelRect& other) const
     {
         return x0 < other.x1 && other.x0 < x1 && y0 < other.y1 && other.y0 < y1;
     }
@@ -24,7 +24,7 @@ struct ViewRect {
 
 // The pixels a quad can touch (with a pixel's margin for filtering), clipped
 // to the view; empty (Area() <= 0) when it lies outside.
-ViewRect BoundsOf(const Quad& quad);
+PixelRect BoundsOf(const Quad& quad);
 
 class FrameDamage {
 public:
@@ -46,26 +46,26 @@ public:
     void Invalidate() { m_valid = false; }
     // Compares the frame with the last one: the rectangles to redraw, none
     // when nothing changed.
-    const std::vector<ViewRect>& Changes();
+    const std::vector<PixelRect>& Changes();
     // The frame is drawn (over the changes, or whole): it becomes the last one.
     void Keep();
 
     const std::vector<Quad>& Quads() const { return m_quads; }
-    const std::vector<ViewRect>& QuadBounds() const { return m_bounds; }
+    const std::vector<PixelRect>& QuadBounds() const { return m_bounds; }
 
 private:
-    void Damage(const ViewRect& rect);
+    void Damage(const PixelRect& rect);
     void Merge();
     // Grows the pieces over the whole-only quads they cut; true if any grew.
     bool TakeInWholeOnly();
 
     std::vector<Quad> m_quads, m_lastQuads;
-    std::vector<ViewRect> m_bounds, m_lastBounds;
+    std::vector<PixelRect> m_bounds, m_lastBounds;
     std::vector<size_t> m_wholeOnly; // this frame's quads that are drawn whole or not at all
     uint32_t m_clear = 0, m_lastClear = 0;
     bool m_cleared = false;
     bool m_valid = false;
-    std::vector<ViewRect> m_rects;
+    std::vector<PixelRect> m_rects;
 };
 
 } // namespace tsv

@@ -20,21 +20,21 @@ Quad Box(float x, float y, float w, float h, TextureHandle texture = 1, uint32_t
 }
 
 // Draws `quads` as the next frame and returns what it must redraw.
-std::vector<ViewRect> Frame(FrameDamage& damage, const std::vector<Quad>& quads, uint32_t clear = 0)
+std::vector<PixelRect> Frame(FrameDamage& damage, const std::vector<Quad>& quads, uint32_t clear = 0)
 {
     damage.Begin();
     damage.Clear(clear);
     for (const Quad& q : quads) {
         damage.Add(q);
     }
-    std::vector<ViewRect> rects = damage.Changes();
+    std::vector<PixelRect> rects = damage.Changes();
     damage.Keep();
     return rects;
 }
 
-bool Covers(const std::vector<ViewRect>& rects, const ViewRect& area)
+bool Covers(const std::vector<PixelRect>& rects, const PixelRect& area)
 {
-    for (const ViewRect& r : rects) {
+    for (const PixelRect& r : rects) {
         if (r.x0 <= area.x0 && r.y0 <= area.y0 && r.x1 >= area.x1 && r.y1 >= area.y1) {
             return true;
         }
@@ -42,10 +42,10 @@ bool Covers(const std::vector<ViewRect>& rects, const ViewRect& area)
     return false;
 }
 
-int Area(const std::vector<ViewRect>& rects)
+int Area(const std::vector<PixelRect>& rects)
 {
     int area = 0;
-    for (const ViewRect& r : rects) {
+    for (const PixelRect& r : rects) {
         area += r.Area();
     }
     return area;
@@ -62,7 +62,7 @@ TEST(FrameDamageTest, ASteadyFrameRedrawsNothingAndAChangeOnlyWhereItIs)
 
     // The cloud drifts half a pixel: its old and new places, nothing else.
     const Quad drifted = Box(100.5f, 50, 60, 20, 2);
-    std::vector<ViewRect> rects = Frame(damage, {sky, drifted, plate});
+    std::vector<PixelRect> rects = Frame(damage, {sky, drifted, plate});
     EXPECT_TRUE(Covers(rects, BoundsOf(cloud)));
     EXPECT_TRUE(Covers(rects, BoundsOf(drifted)));
     EXPECT_LT(Area(rects), 70 * 30);
@@ -122,7 +122,7 @@ TEST(FrameDamageTest, ManyScatteredChangesStayAFewRectanglesAndALotBecomesTheWho
     Frame(damage, {Box(0, 0, 800, 600)});
     std::vector<Quad> withDots = {Box(0, 0, 800, 600)};
     withDots.insert(withDots.end(), dots.begin(), dots.end());
-    const std::vector<ViewRect> rects = Frame(damage, withDots);
+    const std::vector<PixelRect> rects = Frame(damage, withDots);
     EXPECT_LE(rects.size(), 12u);
     for (const Quad& dot : dots) {
         EXPECT_TRUE(Covers(rects, BoundsOf(dot)));
@@ -131,7 +131,7 @@ TEST(FrameDamageTest, ManyScatteredChangesStayAFewRectanglesAndALotBecomesTheWho
 
     // Changes over most of the view: drawn whole, as one rectangle.
     Frame(damage, {Box(0, 0, 800, 600)});
-    const std::vector<ViewRect> most = Frame(damage, {Box(0, 0, 800, 600), Box(0, 0, 700, 500, 3)});
+    const std::vector<PixelRect> most = Frame(damage, {Box(0, 0, 800, 600), Box(0, 0, 700, 500, 3)});
     EXPECT_EQ(most.size(), 1u);
     EXPECT_EQ(Area(most), kView);
 }

@@ -166,7 +166,7 @@ private:
     void Present();
     // Draws the frame's quads over the rectangles that changed (see
     // FrameDamage), each clipped to its rectangle.
-    void DrawFrame(const std::vector<ViewRect>& rects);
+    void DrawFrame(const std::vector<PixelRect>& rects);
     // Draws what changed since the last frame (all of it without partial
     // redrawing); returns the pixels drawn.
     int DrawChanges();

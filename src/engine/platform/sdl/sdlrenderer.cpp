@@ -135,14 +135,14 @@ bool SdlPlatform::IsScaledRectangle(const Quad& quad) const
            std::abs(std::abs(v[3].y - v[0].y) - texelsHigh) > 0.01f;
 }
 
-void SdlPlatform::DrawFrame(const std::vector<ViewRect>& rects)
+void SdlPlatform::DrawFrame(const std::vector<PixelRect>& rects)
 {
     const std::vector<Quad>& quads = m_damage.Quads();
-    const std::vector<ViewRect>& bounds = m_damage.QuadBounds();
+    const std::vector<PixelRect>& bounds = m_damage.QuadBounds();
     const uint32_t colour = m_damage.ClearColour();
     SDL_SetRenderDrawColor(m_renderer, static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8),
                            static_cast<Uint8>(colour), 255);
-    for (const ViewRect& rect : rects) {
+    for (const PixelRect& rect : rects) {
         const bool whole = rect.Area() == kViewWidth * kViewHeight;
         const SDL_Rect clip{rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0};
         if (whole) {
@@ -276,11 +276,11 @@ int SdlPlatform::DrawChanges()
     if (!m_partialRedraw) {
         m_damage.Invalidate();
     }
-    const std::vector<ViewRect>& rects = m_damage.Changes();
+    const std::vector<PixelRect>& rects = m_damage.Changes();
     DrawFrame(rects);
     m_damage.Keep();
     m_lastRedrawn = 0;
-    for (const ViewRect& rect : rects) {
+    for (const PixelRect& rect : rects) {
         m_lastRedrawn += rect.Area();
     }
     return m_lastRedrawn;

@@ -78,7 +78,7 @@ TEST(FileStreamTest, ModesSizesAndPositions)
         EXPECT_EQ(f.GetSize(), 0);
     }
     EXPECT_EQ(ReadFile(path), "");
-    EXPECT_TRUE(log.Texts(LogLevelError).empty());
+    EXPECT_TRUE(log.Texts(LogLevel::Error).empty());
 }
 
 TEST(FileStreamTest, FailuresAreLoggedOnceEach)
@@ -100,7 +100,7 @@ TEST(FileStreamTest, FailuresAreLoggedOnceEach)
         "Trying to seek on file \"" + path + "\" that is not opened.",
         "Trying to close file \"" + path + "\" that is not opened.",
     };
-    EXPECT_EQ(log.Texts(LogLevelError), expected);
+    EXPECT_EQ(log.Texts(LogLevel::Error), expected);
     EXPECT_FALSE(testsupport::FileExists(path));
 
     // Open() itself is silent.
@@ -127,7 +127,7 @@ TEST(FileStreamTest, AtomicWritesReplaceWholeFiles)
     ::mkdir((locked + "save.dat.tmp").c_str(), 0755); // the temporary name is taken by a folder
     EXPECT_FALSE(WriteFileAtomically(locked + "save.dat", "lost"));
     EXPECT_EQ(ReadFile(locked + "save.dat"), "keep me");
-    auto errors = log.Texts(LogLevelError);
+    auto errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Failed to save \"" + locked + "save.dat\".");
     EXPECT_EQ(errors[1].rfind("{WinAPI reports: ", 0), 0u);
@@ -171,13 +171,13 @@ TEST(DirectoryTest, ListsEntriesWithoutDotsAndJoinsWithSlash)
     // Using it now reports that it is not opened, under its own section.
     EXPECT_EQ(d.GetEntryName(), "");
     EXPECT_EQ(d.GetEntryType(), BaseDirectory::EntryNone);
-    auto errors = log.Texts(LogLevelError);
+    auto errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Directory \"" + dir.Path() + "a.txt\" is not opened.");
 
     log.Clear();
     EXPECT_FALSE(d.Open(dir.Path() + "nothing"));
-    errors = log.Texts(LogLevelError);
+    errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Failed to get attributes of directory \"" + dir.Path() + "nothing\" ");
     EXPECT_EQ(errors[1], "{WinAPI reports: No such file or directory}");
@@ -194,7 +194,7 @@ TEST(TextConvertTest, CodePagesAndFailures)
 
     const std::string broken = "ok\xC3";
     EXPECT_EQ(ConvertUtf8ToCodePage(broken.data(), broken.size(), 1252), "");
-    auto errors = log.Texts(LogLevelError);
+    auto errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].rfind("MultiByteToWideChar error: ", 0), 0u);
 }

@@ -62,7 +62,7 @@ TEST_F(LanguageDataTest, EveryLanguageHasOneFileInItsCodePageThatLoadsCleanly)
         EXPECT_EQ(Languages().GetCodePage(), kCodePages[id]) << FileOf(id);
         EXPECT_TRUE(Languages().GetFont(0) && Languages().GetFont(1));
         EXPECT_GT(Languages().GetIcons().Count(), 0u);
-        for (int level : {LogLevelWarning, LogLevelError}) {
+        for (LogLevel level : {LogLevel::Warning, LogLevel::Error}) {
             for (const std::string& line : log.Texts(level)) {
                 ADD_FAILURE() << line;
             }

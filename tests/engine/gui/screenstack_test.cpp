@@ -46,7 +46,7 @@ TEST_F(ScreenStackTest, PushAndRemove)
 
     // The refused screen is not in the task list: removing it says so.
     EXPECT_TRUE(Stack().Remove());
-    EXPECT_TRUE(log.Contains(LogLevelError, "Failed to remove screen"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Failed to remove screen"));
     // Null removes the newest only.
     EXPECT_TRUE(Stack().Remove());
     EXPECT_EQ(Stack().GetScreens().back().Get(), a.Get());

@@ -243,14 +243,14 @@ TEST(PlatformLogTest, ThePlatformsLinesReachTheEngineLogAndTheirOwnFile)
 
     std::vector<std::string> platformLines;
     for (const testsupport::LoggedLine& line : log.Lines()) {
-        if (line.section == kPlatformLogSection && line.level != LogLevelSection) {
+        if (line.section == kPlatformLogSection && line.level != LogLevel::Section) {
             platformLines.push_back(line.text);
         }
     }
     ASSERT_GE(platformLines.size(), 6u);
     EXPECT_EQ(platformLines.front().rfind("Tessvan platform layer over SDL 2.", 0), 0u);
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Mode: 800 x 600, off-screen, 32 bits"));
-    EXPECT_TRUE(log.Has(LogLevelError, "can't load texture " + dir.Path() + "missing.png: "));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Mode: 800 x 600, off-screen, 32 bits"));
+    EXPECT_TRUE(log.Has(LogLevel::Error, "can't load texture " + dir.Path() + "missing.png: "));
     EXPECT_EQ(platformLines.back(), "Platform shut down");
 
     // The file starts afresh and holds those lines in order, and only those.
@@ -334,7 +334,7 @@ TEST(TextureLoadTest, AnUndrawnTextureIsReleasedAndDrawnAgainFromItsFile)
     std::remove(path.c_str());
     testsupport::LogCapture log;
     EXPECT_EQ(frame(true)[30 * 800 + 50] | 0xFF000000u, 0xFF000000u);
-    EXPECT_TRUE(log.Has(LogLevelError, path + ": cannot load the texture again"));
+    EXPECT_TRUE(log.Has(LogLevel::Error, path + ": cannot load the texture again"));
     EXPECT_EQ(platform.GetLastFrameBatchCount(), 0);
     platform.SystemShutdown();
 }

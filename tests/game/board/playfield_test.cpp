@@ -66,10 +66,10 @@ TEST_F(PlayFieldTest, LevelReaderTakesOddTextAsTheGameDoes)
     }
     LogCapture log;
     board->ExplodeCell(0, 0, CellHit::Spare);
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "ExplodeCell: piece type unknown"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "ExplodeCell: piece type unknown"));
     board = NewBoard();
     EXPECT_FALSE(Load("<board><time>1000</time></board>"));
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "Error generating level objects: first tag must be <level>"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "Error generating level objects: first tag must be <level>"));
 }
 
 TEST_F(PlayFieldTest, ObjectivesAndTimeFromTheLevel)

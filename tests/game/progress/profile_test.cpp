@@ -190,8 +190,8 @@ TEST(ProfileManager, InterruptedSaveLeavesThePreviousFile)
     EXPECT_FALSE(savedOk);
     EXPECT_EQ(storage.Read("profiles.dat"), previous);
     EXPECT_FALSE(storage.Exists("profiles.dat.tmp"));
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, storage.File("profiles.dat")));
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "File too large"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, storage.File("profiles.dat")));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "File too large"));
 }
 
 } // namespace

@@ -161,7 +161,7 @@ void DebuggerLogTarget::Write(LogLevel level, int32_t indent, const std::string&
 
 FileLogTarget::FileLogTarget(const std::string& path, const std::string& head) : m_path(path)
 {
-    FileStream file(m_path, FileModeWrite);
+    FileStream file(m_path, FileMode::Write);
     if (!head.empty()) {
         file.Write(head.data(), static_cast<int32_t>(head.size()));
     }

@@ -40,7 +40,7 @@ TEST(FileStreamTest, ModesSizesAndPositions)
 
     // Append creates a missing file.
     {
-        FileStream f(path, FileModeAppend);
+        FileStream f(path, FileMode::Append);
         ASSERT_TRUE(f.IsOpen());
         EXPECT_EQ(f.GetSize(), 0);
         f.Write("abc", 3);
@@ -49,32 +49,32 @@ TEST(FileStreamTest, ModesSizesAndPositions)
     }
     // Append keeps the contents; seeking to the end continues there.
     {
-        FileStream f(path, FileModeAppend);
+        FileStream f(path, FileMode::Append);
         EXPECT_EQ(f.GetSize(), 3);
-        EXPECT_EQ(f.Seek(0, SeekEnd), 3);
+        EXPECT_EQ(f.Seek(0, SeekOrigin::End), 3);
         f.Write("de", 2);
         EXPECT_EQ(f.GetSize(), 5);
     }
     EXPECT_EQ(ReadFile(path), "abcde");
     // Writing inside the file does not grow the size.
     {
-        FileStream f(path, FileModeAppend | FileModeWrite);
+        FileStream f(path, FileMode::Append | FileMode::Write);
         f.Write("X", 1);
         EXPECT_EQ(f.GetSize(), 5);
-        EXPECT_EQ(f.Seek(-10, SeekCurrent), 0); // clamped at 0
+        EXPECT_EQ(f.Seek(-10, SeekOrigin::Current), 0); // clamped at 0
     }
     EXPECT_EQ(ReadFile(path), "Xbcde");
     {
-        FileStream f(path, FileModeRead);
+        FileStream f(path, FileMode::Read);
         char buffer[8] = {};
-        EXPECT_EQ(f.Seek(2, SeekBegin), 2);
+        EXPECT_EQ(f.Seek(2, SeekOrigin::Begin), 2);
         EXPECT_EQ(f.Read(buffer, 8), 3);
         EXPECT_EQ(std::string(buffer), "cde");
         EXPECT_TRUE(f.IsAtEnd());
     }
     // Write truncates.
     {
-        FileStream f(path, FileModeWrite);
+        FileStream f(path, FileMode::Write);
         EXPECT_EQ(f.GetSize(), 0);
     }
     EXPECT_EQ(ReadFile(path), "");
@@ -86,12 +86,12 @@ TEST(FileStreamTest, FailuresAreLoggedOnceEach)
     ScratchDir dir;
     LogCapture log;
     const std::string path = dir.Path() + "missing.txt";
-    FileStream f(path, FileModeRead);
+    FileStream f(path, FileMode::Read);
     EXPECT_FALSE(f.IsOpen());
     char buffer[4];
     EXPECT_EQ(f.Read(buffer, 4), 0);
     f.Write("x", 1);
-    f.Seek(0, SeekBegin);
+    f.Seek(0, SeekOrigin::Begin);
     f.Close();
     std::vector<std::string> expected = {
         "Failed to open file \"" + path + "\".",
@@ -106,7 +106,7 @@ TEST(FileStreamTest, FailuresAreLoggedOnceEach)
     // Open() itself is silent.
     log.Clear();
     FileStream quiet;
-    EXPECT_FALSE(quiet.Open(path, FileModeRead));
+    EXPECT_FALSE(quiet.Open(path, FileMode::Read));
     EXPECT_TRUE(log.Lines().empty());
 }
 

@@ -83,7 +83,7 @@ void ArcadeScreen::PressSlot(int slot)
     if (entry.locked) {
         m_asking = true;
         tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(
-            tsv::LanguageManager::Instance().GetText("$Screen.SelectLevel.levelLocked"), tsv::DialogInfo);
+            tsv::LanguageManager::Instance().GetText("$Screen.SelectLevel.levelLocked"), tsv::DialogKind::Info);
         dialog->SetOnClosed([this](tsv::Screen&) { m_asking = false; });
         tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
         return;

@@ -178,7 +178,7 @@ void HighscoreScreen::AskToReset(GameMode table)
     }
     m_asking = true;
     tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(
-        tsv::LanguageManager::Instance().GetText("$Screen.Highscore.confirmClear"), tsv::DialogConfirm);
+        tsv::LanguageManager::Instance().GetText("$Screen.Highscore.confirmClear"), tsv::DialogKind::Confirm);
     dialog->SetOnClosed([this, table](tsv::Screen& screen) {
         m_asking = false;
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {

@@ -95,7 +95,7 @@ void MainMenuScreen::AskToExit()
     m_asking = true;
     tsv::StandardDialogPtr dialog =
         tsv::MakeIntrusive<tsv::StandardDialog>(
-        tsv::LanguageManager::Instance().GetText("$Screen.MainMenu.exitConfirm"), tsv::DialogConfirm);
+        tsv::LanguageManager::Instance().GetText("$Screen.MainMenu.exitConfirm"), tsv::DialogKind::Confirm);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         m_asking = false;
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {

@@ -88,7 +88,7 @@ void ProfileScreen::AskForName()
     m_dialogOpen = true;
     // The prompt stands over the panel's own buttons: they step back while it shows.
     ShowButtons(false);
-    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.newConfirm"), tsv::DialogInput);
+    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.newConfirm"), tsv::DialogKind::Input);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         m_dialogOpen = false;
         ShowButtons(true);
@@ -136,7 +136,7 @@ void ProfileScreen::AskToDelete()
     }
     m_dialogOpen = true;
     tsv::StandardDialogPtr dialog =
-        tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.deleteConfirm"), tsv::DialogConfirm);
+        tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.deleteConfirm"), tsv::DialogKind::Confirm);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         m_dialogOpen = false;
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {
@@ -169,7 +169,7 @@ void ProfileScreen::DeleteMarked()
 
 void ProfileScreen::ShowInfo(const char* key)
 {
-    tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<tsv::StandardDialog>(Text(key), tsv::DialogInfo));
+    tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<tsv::StandardDialog>(Text(key), tsv::DialogKind::Info));
 }
 
 void ProfileScreen::Leave()

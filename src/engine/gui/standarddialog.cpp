@@ -37,9 +37,9 @@ StandardDialog::StandardDialog(const std::string& message, DialogKind kind) : m_
     if (file.empty() || !LoadScreenFile(file)) {
         return;
     }
-    SetHandler("yesbutton", EventClick, [this](GUIComponent&) { OnYes(); });
+    SetHandler("yesbutton", GuiEvent::Click, [this](GUIComponent&) { OnYes(); });
     if (GetRoot()->Find("nobutton")) {
-        SetHandler("nobutton", EventClick, [this](GUIComponent&) { OnNo(); });
+        SetHandler("nobutton", GuiEvent::Click, [this](GUIComponent&) { OnNo(); });
     }
     if (!message.empty()) {
         SetMessage(message);

@@ -43,10 +43,10 @@ HighscoreScreen::HighscoreScreen(GameState& state, GameMode returnMode, std::fun
     if (!LoadScreenFile(kScreenFile)) {
         return;
     }
-    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("okbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("cancelbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(); });
     for (const char* clear : {"table1clear", "table2clear"}) {
-        SetHandler(clear, tsv::EventClick, [this](tsv::GUIComponent& button) { AskToReset(TableOfTag(button.GetTag())); });
+        SetHandler(clear, tsv::GuiEvent::Click, [this](tsv::GUIComponent& button) { AskToReset(TableOfTag(button.GetTag())); });
     }
     FillTables();
     ShowEndlessBests();

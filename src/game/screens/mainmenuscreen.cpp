@@ -33,7 +33,7 @@ MainMenuScreen::MainMenuScreen(GameState& state, Actions actions) : m_state(stat
     Bind("profilebutton", m_actions.profile);
     Bind("optionsbutton", m_actions.options);
     Bind("morebutton", m_actions.more);
-    SetHandler("exitbutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskToExit(); });
+    SetHandler("exitbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { AskToExit(); });
 
     if (tsv::GUIComponent* version = FindComponent("version")) {
         version->SetCaption(version->GetCaption() + " " + kVersion);
@@ -59,7 +59,7 @@ void MainMenuScreen::Bind(const char* name, const std::function<void()>& action)
         button->SetEnabled(false);
         return;
     }
-    SetHandler(name, tsv::EventClick, [this, action](tsv::GUIComponent&) {
+    SetHandler(name, tsv::GuiEvent::Click, [this, action](tsv::GUIComponent&) {
         if (!m_asking) {
             action();
         }

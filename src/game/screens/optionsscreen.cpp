@@ -104,14 +104,14 @@ OptionsScreen::OptionsScreen(GameState& state, Actions actions, std::optional<Se
         const bool dec = component.GetName() == "decbutton";
         if (dec || component.GetName() == "incbutton") {
             const int32_t value = dec ? -std::abs(component.GetTag()) : std::abs(component.GetTag());
-            component.SetHandler(tsv::EventClick, [this, value](tsv::GUIComponent&) { Change(value); });
+            component.SetHandler(tsv::GuiEvent::Click, [this, value](tsv::GUIComponent&) { Change(value); });
         }
     });
-    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(Closing::Keep); });
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(Closing::PutBack); });
+    SetHandler("okbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(Closing::Keep); });
+    SetHandler("cancelbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(Closing::PutBack); });
     if (tsv::GUIComponent* credits = FindComponent("creditsbutton")) {
         if (m_actions.credits) {
-            SetHandler("creditsbutton", tsv::EventClick, [this](tsv::GUIComponent&) {
+            SetHandler("creditsbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) {
                 if (!m_leaving) {
                     m_leaving = true;
                     m_actions.credits();

@@ -24,7 +24,7 @@ ProfileScreen::ProfileScreen(GameState& state, std::function<void()> onDone)
     if (!LoadScreenFile(kScreenFile)) {
         return;
     }
-    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) {
+    SetHandler("okbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) {
         tsv::GUIComponent* item = FindComponent(ItemName(m_marked));
         if (item && item->GetOwnVisible()) {
             m_state.Profiles().Select(item->GetCaption());
@@ -32,11 +32,11 @@ ProfileScreen::ProfileScreen(GameState& state, std::function<void()> onDone)
         }
         Leave();
     });
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
-    SetHandler("newbutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskForName(); });
-    SetHandler("deletebutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskToDelete(); });
+    SetHandler("cancelbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("newbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { AskForName(); });
+    SetHandler("deletebutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { AskToDelete(); });
     for (int item = 1; item <= kItems; ++item) {
-        SetHandler(ItemName(item), tsv::EventClick, [this, item](tsv::GUIComponent&) { Mark(item); });
+        SetHandler(ItemName(item), tsv::GuiEvent::Click, [this, item](tsv::GUIComponent&) { Mark(item); });
     }
     Fill();
 }

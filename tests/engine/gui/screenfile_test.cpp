@@ -37,15 +37,15 @@ TEST_F(ScreenFileTest, ReadsTheComponentTree)
 
     GUIComponent* ok = screen->FindComponent("ok");
     ASSERT_TRUE(ok);
-    EXPECT_EQ(ok->GetType(), ComponentButton); // the default type
+    EXPECT_EQ(ok->GetType(), ComponentType::Button); // the default type
     EXPECT_EQ(ok->GetCaption(), "OK");         // "$" captions are language keys
     EXPECT_EQ(ok->GetHint(), "plain hint");
     EXPECT_EQ(ok->GetHotkey(), KeyCode(KeyId::Return));
     EXPECT_EQ(ok->GetCaptionColor(), 0xFF102030u);
     EXPECT_EQ(ok->GetShadowColor(), 255u);
     EXPECT_EQ(ok->GetShadowType(), 0); // a shadow colour alone turns the shadow on
-    EXPECT_EQ(ok->GetHAlign(), AlignLeft);
-    EXPECT_EQ(ok->GetVAlign(), AlignBottom);
+    EXPECT_EQ(ok->GetHAlign(), ComponentAlign::Left);
+    EXPECT_EQ(ok->GetVAlign(), ComponentAlign::Bottom);
     EXPECT_EQ(ok->GetMaxChars(), 7);
     EXPECT_EQ(ok->GetTag(), 3);
     EXPECT_EQ(ok->GetFontId(), 1);
@@ -61,8 +61,8 @@ TEST_F(ScreenFileTest, ReadsTheComponentTree)
     EXPECT_EQ(eventOnly.GetEvent("click")->soundPath, "/sound/mouseclick.wav");
 
     GUIComponent* odd = screen->FindComponent("odd");
-    EXPECT_EQ(odd->GetType(), ComponentUnknown);
-    EXPECT_EQ(odd->GetHAlign(), AlignUnknown);
+    EXPECT_EQ(odd->GetType(), ComponentType::Unknown);
+    EXPECT_EQ(odd->GetHAlign(), ComponentAlign::Unknown);
     EXPECT_EQ(odd->GetCaptionColor(), 8u); // a leading 0 is octal
     EXPECT_EQ(odd->GetShadowType(), 2);    // an earlier shadow type stays
     EXPECT_EQ(odd->GetShadowColor(), 16u);
@@ -98,7 +98,7 @@ TEST_F(ScreenFileTest, FileLevelFailures)
     // Lookups by name.
     EXPECT_EQ(two->FindComponent("nobody"), nullptr);
     EXPECT_TRUE(log.Contains(LogLevel::Warning, dir.Path() + "screen.xml: component not found: nobody"));
-    EXPECT_FALSE(two->SetHandler("nobody", EventClick, [](GUIComponent&) {}));
+    EXPECT_FALSE(two->SetHandler("nobody", GuiEvent::Click, [](GUIComponent&) {}));
     EXPECT_TRUE(log.Contains(LogLevel::Warning, dir.Path() + "screen.xml: cannot set handler to component <nobody>"));
 }
 

@@ -37,7 +37,7 @@ protected:
         screen = tsv::MakeIntrusive<OptionsScreen>(*state, actions, settings);
         ASSERT_TRUE(screen->IsRootLoaded());
     }
-    void Click(const char* button) { screen->FindComponent(button)->FireEvent(tsv::EventClick, 0, 0); }
+    void Click(const char* button) { screen->FindComponent(button)->FireEvent(tsv::GuiEvent::Click, 0, 0); }
     // Every setting the screen has changed away from its start, then the language.
     void ChangeEverything()
     {

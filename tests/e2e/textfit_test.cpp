@@ -368,7 +368,7 @@ TEST_F(TextFitTest, EveryCaptionFitsItsBoxInEveryLanguage)
     ASSERT_GE(screens.size(), 8u);
     LanguageManager& language = LanguageManager::Instance();
     for (LanguageId id = 0; id < tsv::kLanguageCount; ++id) {
-        language.SwitchLanguage(id, LanguageManager::KeepSetting);
+        language.SwitchLanguage(id, LanguageManager::ESetting::Keep);
         ASSERT_EQ(language.GetCurrent(), id);
         for (const std::string& path : screens) {
             CheckScreen(path);
@@ -390,7 +390,7 @@ TEST_F(TextFitTest, EveryTutorialTextFitsItsBox)
     ASSERT_GE(keys.size(), 13u);
     const float width = TutorialTexts::kWidth;
     for (LanguageId id = 0; id < tsv::kLanguageCount; ++id) {
-        language.SwitchLanguage(id, LanguageManager::KeepSetting);
+        language.SwitchLanguage(id, LanguageManager::ESetting::Keep);
         const tsv::Font* font = language.GetFont(0);
         ASSERT_TRUE(font);
         for (const std::string& key : keys) {

@@ -84,7 +84,7 @@ bool LanguageManager::Start(const std::string& folder, const std::string& forced
     if (!forcedName.empty()) {
         const LanguageId forced = LanguageFromName(forcedName);
         if (IsAvailable(forced)) {
-            SwitchLanguage(forced, KeepSetting);
+            SwitchLanguage(forced, ESetting::Keep);
             return true;
         }
         GetLog() << Warning << "No resources for language \"" << forcedName << "\"" << EndL;
@@ -110,7 +110,7 @@ bool LanguageManager::Start(const std::string& folder, const std::string& forced
 void LanguageManager::SwitchLanguage(LanguageId id, ESetting setting)
 {
     const std::string name = LanguageName(id);
-    if (setting == StoreSetting) {
+    if (setting == ESetting::Store) {
         GetConfig().language = name;
     }
     GetLog() << Hint << "Language switched to: " << name << EndL;

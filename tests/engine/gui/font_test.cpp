@@ -151,7 +151,7 @@ TEST_F(FontTest, IconTagsPlaceTheCurrentSetsIcons)
     LanguageManager& languages = LanguageManager::Instance();
     languages.Reset();
     languages.Scan(dir.Path());
-    languages.SwitchLanguage(kEnglish, LanguageManager::KeepSetting);
+    languages.SwitchLanguage(kEnglish, LanguageManager::ESetting::Keep);
     FontPtr font = LoadText(kSmallFont);
     EXPECT_EQ(font->MeasureText("A#{gem}A"), (Vec2{36, 18}));
     SceneNode line;

@@ -133,7 +133,7 @@ TEST_F(LanguageManagerTest, LoadingAndLookups)
     testsupport::LogCapture log;
     Languages().Reset();
     EXPECT_EQ(Languages().Scan(languages.Path()), 1);
-    Languages().SwitchLanguage(7, LanguageManager::KeepSetting);
+    Languages().SwitchLanguage(7, LanguageManager::ESetting::Keep);
     EXPECT_EQ(Languages().GetCodePage(), 1250u);
     EXPECT_TRUE(log.Contains(LogLevel::Hint, "Code page: 1250"));
     EXPECT_TRUE(log.Contains(LogLevel::Hint, "Loading font:/font/title-1250.xml"));
@@ -149,7 +149,7 @@ TEST_F(LanguageManagerTest, LoadingAndLookups)
     EXPECT_TRUE(log.Contains(LogLevel::Warning, "Local resources not found: Menu.Deep.Missing"));
 
     // A language whose file is gone leaves the texts as they were.
-    Languages().SwitchLanguage(8, LanguageManager::KeepSetting);
+    Languages().SwitchLanguage(8, LanguageManager::ESetting::Keep);
     EXPECT_TRUE(log.Contains(LogLevel::Error, "Language data is corrupt"));
     EXPECT_EQ(Languages().GetText("$Menu.Play"), "Graj \xB3\xB9");
     EXPECT_EQ(Languages().Scan(languages.Path() + "none"), 0);
@@ -168,14 +168,14 @@ TEST_F(LanguageManagerTest, IconSetsFollowTheLanguage)
     testsupport::LogCapture log;
     Languages().Reset();
     Languages().Scan(languages.Path());
-    Languages().SwitchLanguage(kEnglish, LanguageManager::KeepSetting);
+    Languages().SwitchLanguage(kEnglish, LanguageManager::ESetting::Keep);
     EXPECT_TRUE(log.Contains(LogLevel::Warning, "<icon> group is empty"));
     EXPECT_TRUE(log.Contains(LogLevel::Warning, "Icon \"blank\" is empty"));
     SceneNodePtr coin = Languages().GetIcons().CreateIcon("coin");
     ASSERT_TRUE(coin);
     EXPECT_EQ(coin->GetMesh().width, 10); // the first of two with one name
 
-    Languages().SwitchLanguage(8, LanguageManager::KeepSetting);
+    Languages().SwitchLanguage(8, LanguageManager::ESetting::Keep);
     log.Clear();
     EXPECT_FALSE(Languages().GetIcons().CreateIcon("coin"));
     EXPECT_TRUE(log.Contains(LogLevel::Warning, "Invalid Icon ID:coin"));

@@ -115,7 +115,7 @@ TEST_F(ScreenFileTest, CaptionFontsAndScale)
     testsupport::ScratchDir languages;
     testsupport::WriteFile(languages.Path() + "japan932.xml", "<hierarchy><a>b</a></hierarchy>");
     LanguageManager::Instance().Scan(languages.Path());
-    LanguageManager::Instance().SwitchLanguage(kJapan, LanguageManager::KeepSetting);
+    LanguageManager::Instance().SwitchLanguage(kJapan, LanguageManager::ESetting::Keep);
     ScreenPtr japanese = LoadScreen("<rootcomponent><name>a</name><captionscale>0.5</captionscale></rootcomponent>");
     EXPECT_TRUE(japanese->IsEastAsian());
     EXPECT_EQ(japanese->FindComponent("a")->GetCaptionScale(), 1.0f);

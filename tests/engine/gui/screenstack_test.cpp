@@ -191,7 +191,7 @@ TEST_F(ScreenStackTest, TheMouseCursor)
     EXPECT_EQ(cursor.GetTexturePath(), "/texture/gui/cursor/arrow.png");
 
     // The pointer follows the mouse; the asked-for button blinks once a second.
-    cursor.ShowButton(MouseCursor::RightButton);
+    cursor.ShowButton(MouseCursor::EButtonPicture::Right);
     const int64_t t = Now() + 100000; // past any blink of the cursor's own task
     cursor.Update(500, 100, t);
     EXPECT_EQ(cursor.GetRoot()->GetPosition(), (Vec3{100, -200, 0}));
@@ -203,7 +203,7 @@ TEST_F(ScreenStackTest, TheMouseCursor)
     cursor.Update(500, 100, t + 1200);
     EXPECT_EQ(cursor.GetButtonPicture(), first);
     EXPECT_TRUE(first == "/texture/gui/mouse/rightbtn.png" || first == "/texture/gui/mouse/none.png");
-    cursor.ShowButton(MouseCursor::NoButton);
+    cursor.ShowButton(MouseCursor::EButtonPicture::None);
 }
 
 } // namespace

@@ -68,15 +68,15 @@ TEST(ScriptTest, ParsesCommandsAndRejectsMalformedLines)
                             "s.txt", commands, error))
         << error;
     ASSERT_EQ(commands.size(), 8u);
-    EXPECT_EQ(commands[0].kind, ScriptCommand::Move);
+    EXPECT_EQ(commands[0].kind, ScriptCommand::Kind::Move);
     EXPECT_FLOAT_EQ(commands[0].y, 20.5f);
-    EXPECT_EQ(commands[1].kind, ScriptCommand::Click);
+    EXPECT_EQ(commands[1].kind, ScriptCommand::Kind::Click);
     EXPECT_EQ(commands[1].atMs, 100);
     EXPECT_EQ(commands[2].button, kMouseRight);
     EXPECT_EQ(commands[3].keyCode, 1);
     EXPECT_EQ(commands[4].text, "hello world");
     EXPECT_EQ(commands[5].text, "/tmp/a.png");
-    EXPECT_EQ(commands[7].kind, ScriptCommand::Quit);
+    EXPECT_EQ(commands[7].kind, ScriptCommand::Kind::Quit);
     EXPECT_EQ(commands[7].line, 10);
 
     const char* bad[] = {"at x move 1 2", "move 1 2", "at 5 move 1", "at 5 down middle", "at 5 key KEY_NOPE",

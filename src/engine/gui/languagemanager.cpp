@@ -61,7 +61,7 @@ int LanguageManager::Scan(const std::string& folder)
         return 0;
     }
     do {
-        if (dir.GetEntryType() != BaseDirectory::EntryFile) {
+        if (dir.GetEntryType() != BaseDirectory::EEntryType::File) {
             continue;
         }
         const LanguageId id = LanguageFromName(dir.GetEntryName());
@@ -124,7 +124,7 @@ std::string LanguageManager::FindLanguageFile(const std::string& name) const
     if (!name.empty() && dir.Open(m_folder) && dir.FindFirstEntry()) {
         const std::string wanted = Lower(name);
         do {
-            if (dir.GetEntryType() == BaseDirectory::EntryFile &&
+            if (dir.GetEntryType() == BaseDirectory::EEntryType::File &&
                 Lower(dir.GetEntryName()).find(wanted) != std::string::npos) {
                 return dir.GetEntryName();
             }

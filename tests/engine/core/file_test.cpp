@@ -155,22 +155,23 @@ TEST(DirectoryTest, ListsEntriesWithoutDotsAndJoinsWithSlash)
 
     Directory d;
     ASSERT_TRUE(d.Open(base));
-    std::vector<std::pair<std::string, int>> seen;
+    using Entry = std::pair<std::string, BaseDirectory::EEntryType>;
+    std::vector<Entry> seen;
     do {
         seen.emplace_back(d.GetEntryName(), d.GetEntryType());
         EXPECT_EQ(d.GetEntryFullName(), base + "/" + d.GetEntryName());
     } while (d.FindNextEntry());
     std::sort(seen.begin(), seen.end());
-    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"a.txt", BaseDirectory::EntryFile},
-                                                               {"sub", BaseDirectory::EntryDirectory}}));
-    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EntryNone);
+    EXPECT_EQ(seen, (std::vector<Entry>{{"a.txt", BaseDirectory::EEntryType::File},
+                                        {"sub", BaseDirectory::EEntryType::Directory}}));
+    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EEntryType::None);
 
     // A file is not a directory: false without a message.
     EXPECT_FALSE(d.Open(dir.Path() + "a.txt"));
     EXPECT_TRUE(log.Lines().empty());
     // Using it now reports that it is not opened, under its own section.
     EXPECT_EQ(d.GetEntryName(), "");
-    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EntryNone);
+    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EEntryType::None);
     auto errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Directory \"" + dir.Path() + "a.txt\" is not opened.");

@@ -180,8 +180,8 @@ TEST_F(PlayFieldTest, FindMoveOnBoardsWithAndWithoutMoves)
     HintRecord hint;
     ASSERT_TRUE(board->FindMove(x1, y1, x2, y2, &hint));
     EXPECT_EQ(std::vector<int>({x1, y1, x2, y2}), std::vector<int>({2, 0, 3, 0}));
-    EXPECT_TRUE(hint.flags[HintRecord::Bomb]);
-    EXPECT_TRUE(hint.flags[HintRecord::SwapJewels]); // the profile has not seen that hint yet
+    EXPECT_TRUE(hint.flags[HintIndex(HintRecord::Flag::Bomb)]);
+    EXPECT_TRUE(hint.flags[HintIndex(HintRecord::Flag::SwapJewels)]); // the profile has not seen that hint yet
     EXPECT_TRUE(hint.any);
 }
 

@@ -112,17 +112,17 @@ void ProfileScreen::ShowButtons(bool shown)
 bool ProfileScreen::AddProfile(const std::string& name)
 {
     switch (m_state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile(name)))) {
-    case ProfileManager::AddOk:
+    case ProfileManager::AddResult::Ok:
         SaveProfiles();
         Fill();
         return true;
-    case ProfileManager::AddTooMany:
+    case ProfileManager::AddResult::TooMany:
         ShowInfo("Screen.Profile.tooManyError");
         return false;
-    case ProfileManager::AddNameTaken:
+    case ProfileManager::AddResult::NameTaken:
         ShowInfo("Screen.Profile.alreadyExistsError");
         return false;
-    case ProfileManager::AddNameEmpty:
+    case ProfileManager::AddResult::NameEmpty:
         break;
     }
     ShowInfo("Screen.Profile.badNameError");

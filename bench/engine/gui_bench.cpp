@@ -132,7 +132,7 @@ void BM_SwitchLanguage(benchmark::State& state)
     LanguageManager& languages = LanguageManager::Instance();
     Platform& platform = *FrameLoop::Instance().GetPlatform();
     for (auto _ : state) {
-        languages.SwitchLanguage(id, LanguageManager::KeepSetting);
+        languages.SwitchLanguage(id, LanguageManager::ESetting::Keep);
         for (int32_t slot = 0; slot < 2; ++slot) {
             if (const Font* font = languages.GetFont(slot)) {
                 platform.TextureFree(platform.TextureLoad(ResolveResourcePath(font->GetTexturePath())));
@@ -140,7 +140,7 @@ void BM_SwitchLanguage(benchmark::State& state)
         }
     }
     state.SetLabel(LanguageName(id));
-    languages.SwitchLanguage(kEnglish, LanguageManager::KeepSetting);
+    languages.SwitchLanguage(kEnglish, LanguageManager::ESetting::Keep);
 }
 
 BENCHMARK(BM_ScreenInputOnly)->Unit(benchmark::kMicrosecond);

@@ -14,7 +14,7 @@ namespace bsh {
 namespace {
 
 namespace fs = std::filesystem;
-using tsv::LogLevelError;
+using tsv::LogLevel;
 
 // Resource paths ("/texture/...") of the files under data/ with one of the extensions.
 std::vector<std::string> DataFiles(const std::string& folder, std::initializer_list<const char*> extensions)
@@ -57,7 +57,7 @@ TEST_F(GameDataTest, EveryTextureNodeFileAndSoundLoadsCleanly)
     for (const std::string& path : DataFiles("sound", {".wav"})) {
         EXPECT_TRUE(sound.GetSound(path)) << path;
     }
-    const auto errors = log.Texts(LogLevelError);
+    const auto errors = log.Texts(LogLevel::Error);
     EXPECT_TRUE(errors.empty()) << errors.size() << " errors, the first: " << errors.front();
 }
 

@@ -225,7 +225,7 @@ std::vector<std::string> Misfits(const GUIComponent& component)
 {
     std::vector<std::string> problems;
     const std::string& caption = component.GetCaption();
-    if (caption.empty() || component.GetType() == tsv::ComponentEditBox) {
+    if (caption.empty() || component.GetType() == tsv::ComponentType::EditBox) {
         return problems;
     }
     const Drawn drawn = DrawnCaption(component);
@@ -252,13 +252,13 @@ std::vector<std::string> Misfits(const GUIComponent& component)
     const LanguageManager& language = LanguageManager::Instance();
     const tsv::Font* font = language.GetFont(component.GetFontId());
     const float lineHeight = font ? font->GetLineHeight() * drawn.scale : 0.0f;
-    if (component.GetType() == tsv::ComponentButton && drawn.scale < kMinButtonShrink * ownScale * worldScale &&
+    if (component.GetType() == tsv::ComponentType::Button && drawn.scale < kMinButtonShrink * ownScale * worldScale &&
         lineHeight < kLegibleLinePx) {
         problems.push_back("shrunk to " + std::to_string(std::lround(100 * drawn.scale / (ownScale * worldScale))) +
                            "% of its size to fit");
     }
     // Where lines break at blanks, a word wider than the box is cut in two.
-    if (component.GetType() != tsv::ComponentButton && component.GetWidth() > 0 &&
+    if (component.GetType() != tsv::ComponentType::Button && component.GetWidth() > 0 &&
         !tsv::BreaksBetweenAnyCharacters(language.GetCurrent())) {
         std::istringstream words(caption);
         const float room = static_cast<float>(component.GetWidth()) + kSlack;
@@ -270,7 +270,7 @@ std::vector<std::string> Misfits(const GUIComponent& component)
         }
     }
     // A label's lines as the engine breaks them (labels keep no padding).
-    if (component.GetType() == tsv::ComponentLabel && component.GetWidth() > 0 && font) {
+    if (component.GetType() == tsv::ComponentType::Label && component.GetWidth() > 0 && font) {
         const std::string wrapped =
             font->WrapText(caption, static_cast<float>(component.GetWidth()) / drawn.scale,
                            tsv::BreaksBetweenAnyCharacters(language.GetCurrent()));
@@ -368,7 +368,7 @@ TEST_F(TextFitTest, EveryCaptionFitsItsBoxInEveryLanguage)
     ASSERT_GE(screens.size(), 8u);
     LanguageManager& language = LanguageManager::Instance();
     for (LanguageId id = 0; id < tsv::kLanguageCount; ++id) {
-        language.SwitchLanguage(id, LanguageManager::KeepSetting);
+        language.SwitchLanguage(id, LanguageManager::ESetting::Keep);
         ASSERT_EQ(language.GetCurrent(), id);
         for (const std::string& path : screens) {
             CheckScreen(path);
@@ -390,7 +390,7 @@ TEST_F(TextFitTest, EveryTutorialTextFitsItsBox)
     ASSERT_GE(keys.size(), 13u);
     const float width = TutorialTexts::kWidth;
     for (LanguageId id = 0; id < tsv::kLanguageCount; ++id) {
-        language.SwitchLanguage(id, LanguageManager::KeepSetting);
+        language.SwitchLanguage(id, LanguageManager::ESetting::Keep);
         const tsv::Font* font = language.GetFont(0);
         ASSERT_TRUE(font);
         for (const std::string& key : keys) {

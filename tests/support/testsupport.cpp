@@ -11,7 +11,7 @@ namespace testsupport {
 
 class LogCapture::Target : public tsv::LogTarget {
 public:
-    void Write(int32_t level, int32_t indent, const std::string& section, const std::string& prefix,
+    void Write(tsv::LogLevel level, int32_t indent, const std::string& section, const std::string& prefix,
                const std::string& text) override
     {
         lines.push_back({level, indent, section, prefix, text});
@@ -28,7 +28,7 @@ LogCapture::~LogCapture()
 
 const std::vector<LoggedLine>& LogCapture::Lines() const { return static_cast<Target*>(m_target.Get())->lines; }
 
-std::vector<std::string> LogCapture::Texts(int level) const
+std::vector<std::string> LogCapture::Texts(tsv::LogLevel level) const
 {
     std::vector<std::string> out;
     for (const LoggedLine& line : Lines()) {
@@ -43,14 +43,14 @@ std::vector<std::string> LogCapture::Texts() const
 {
     std::vector<std::string> out;
     for (const LoggedLine& line : Lines()) {
-        if (line.level != tsv::LogLevelSection) {
+        if (line.level != tsv::LogLevel::Section) {
             out.push_back(line.text);
         }
     }
     return out;
 }
 
-bool LogCapture::Contains(int level, const std::string& text) const
+bool LogCapture::Contains(tsv::LogLevel level, const std::string& text) const
 {
     for (const LoggedLine& line : Lines()) {
         if (line.level == level && line.text == text) {
@@ -60,7 +60,7 @@ bool LogCapture::Contains(int level, const std::string& text) const
     return false;
 }
 
-int LogCapture::Count(int level, const std::string& fragment) const
+int LogCapture::Count(tsv::LogLevel level, const std::string& fragment) const
 {
     int n = 0;
     for (const LoggedLine& line : Lines()) {

@@ -11,7 +11,7 @@
 namespace testsupport {
 
 struct LoggedLine {
-    int level;
+    tsv::LogLevel level;
     int indent;
     std::string section;
     std::string prefix;
@@ -26,13 +26,13 @@ public:
     const std::vector<LoggedLine>& Lines() const;
     // Texts of the lines at `level` (section headers have level -1); without
     // a level, of every line but the section headers, in order.
-    std::vector<std::string> Texts(int level) const;
+    std::vector<std::string> Texts(tsv::LogLevel level) const;
     std::vector<std::string> Texts() const;
     // Whether a line at `level` reads `text` exactly.
-    bool Contains(int level, const std::string& text) const;
+    bool Contains(tsv::LogLevel level, const std::string& text) const;
     // How many lines at `level` hold `fragment`.
-    int Count(int level, const std::string& fragment) const;
-    bool Has(int level, const std::string& fragment) const { return Count(level, fragment) > 0; }
+    int Count(tsv::LogLevel level, const std::string& fragment) const;
+    bool Has(tsv::LogLevel level, const std::string& fragment) const { return Count(level, fragment) > 0; }
     void Clear();
 
 private:

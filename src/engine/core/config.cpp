@@ -36,7 +36,7 @@ void Config::Load(const std::string& storageFolder)
 {
     IntrusivePtr<FileStream> probe(new FileStream);
     std::string path = PlayerFileSource(storageFolder + "config.xml");
-    const bool own = probe->Open(path, FileModeRead);
+    const bool own = probe->Open(path, FileMode::Read);
     if (!own) {
         path = "config.xml";
     }

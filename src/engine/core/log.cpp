@@ -24,6 +24,9 @@ const char* const kLevelSpans[] = {
     "<span class=\"fatal\"><b>Fatal:</b> ",
 };
 
+// A level's row in the two tables above, Plain to Fatal.
+size_t LevelRow(LogLevel level) { return static_cast<size_t>(level); }
+
 const std::string kDashRule(68, '-');
 
 const char* const kHtmlOpeningRule =
@@ -106,20 +109,20 @@ std::string LogTarget::DateTimeStamp()
     return buffer;
 }
 
-std::string LogTarget::Format(int32_t level, int32_t indent, const std::string& sectionName,
+std::string LogTarget::Format(LogLevel level, int32_t indent, const std::string& sectionName,
                               const std::string& sectionPrefix, const std::string& text)
 {
     std::string line = DateTimeStamp() + ": ";
     line.append(static_cast<size_t>(indent > 0 ? indent * 2 : 0), ' ');
-    if (level == LogLevelSection) {
+    if (level == Section) {
         line += "[ " + sectionName + " ]";
     } else {
         line += sectionPrefix;
         if (!sectionPrefix.empty()) {
             line += ": ";
         }
-        if (level >= 0 && level <= LogLevelFatal) {
-            line += kLevelWords[level];
+        if (level >= Plain && level <= Fatal) {
+            line += kLevelWords[LevelRow(level)];
         }
         line += text;
     }
@@ -147,7 +150,7 @@ DebuggerLogTarget::~DebuggerLogTarget()
     WriteSection(kDashRule);
 }
 
-void DebuggerLogTarget::Write(int32_t level, int32_t indent, const std::string& sectionName,
+void DebuggerLogTarget::Write(LogLevel level, int32_t indent, const std::string& sectionName,
                               const std::string& sectionPrefix, const std::string& text)
 {
     std::string line = Format(level, indent, sectionName, sectionPrefix, text);
@@ -158,7 +161,7 @@ void DebuggerLogTarget::Write(int32_t level, int32_t indent, const std::string& 
 
 FileLogTarget::FileLogTarget(const std::string& path, const std::string& head) : m_path(path)
 {
-    FileStream file(m_path, FileModeWrite);
+    FileStream file(m_path, FileMode::Write);
     if (!head.empty()) {
         file.Write(head.data(), static_cast<int32_t>(head.size()));
     }
@@ -216,7 +219,7 @@ void FileLogTarget::Append(const std::string& bytes)
     m_writing = false;
 }
 
-void HtmlLogTarget::Write(int32_t level, int32_t indent, const std::string& sectionName,
+void HtmlLogTarget::Write(LogLevel level, int32_t indent, const std::string& sectionName,
                           const std::string& sectionPrefix, const std::string& text)
 {
     Append(Format(level, indent, sectionName, sectionPrefix, text));
@@ -229,15 +232,15 @@ TextLogTarget::TextLogTarget(const std::string& path, std::string section)
 {
 }
 
-void TextLogTarget::Write(int32_t level, int32_t indent, const std::string& sectionName,
+void TextLogTarget::Write(LogLevel level, int32_t indent, const std::string& sectionName,
                           const std::string& sectionPrefix, const std::string& text)
 {
-    if (m_section.empty() || (sectionName == m_section && level != LogLevelSection)) {
+    if (m_section.empty() || (sectionName == m_section && level != Section)) {
         Append(LogTarget::Format(level, indent, sectionName, sectionPrefix, text));
     }
 }
 
-std::string HtmlLogTarget::Format(int32_t level, int32_t indent, const std::string& sectionName,
+std::string HtmlLogTarget::Format(LogLevel level, int32_t indent, const std::string& sectionName,
                                   const std::string& sectionPrefix, const std::string& text)
 {
     std::string line = "<table width=\"100%\" height=10 cellspacing=0 cellpadding=0 border=0><tr>"
@@ -248,15 +251,15 @@ std::string HtmlLogTarget::Format(int32_t level, int32_t indent, const std::stri
         line += "<td width=20>&nbsp;</td>";
     }
     line += "<td>";
-    if (level == LogLevelSection) {
+    if (level == Section) {
         line += "<span class=\"section\">" + sectionName + "</span>";
     } else {
         line += "<span class=\"sectprefix\">" + sectionPrefix + "</span>";
         if (!sectionPrefix.empty()) {
             line += ": ";
         }
-        if (level >= 0 && level <= LogLevelFatal) {
-            line += kLevelSpans[level];
+        if (level >= Plain && level <= Fatal) {
+            line += kLevelSpans[LevelRow(level)];
         }
         line += EscapeHtml(text);
         line += "</span>";
@@ -271,9 +274,9 @@ Log::Log() { m_sections.push_back({"Main", "", false}); }
 
 Log::~Log() = default;
 
-Log& Log::operator<<(LogLevelToken token)
+Log& Log::operator<<(LogLevel level)
 {
-    m_level = token.level;
+    m_level = level;
     return *this;
 }
 
@@ -332,12 +335,12 @@ Log& Log::operator<<(LogEndToken)
     return *this;
 }
 
-void Log::Dispatch(int32_t level, const std::string& text)
+void Log::Dispatch(LogLevel level, const std::string& text)
 {
     static const std::string kEmpty;
     if (!m_sections.empty() && !m_sections.back().headerWritten) {
         m_sections.back().headerWritten = true;
-        Dispatch(LogLevelSection, "");
+        Dispatch(Section, "");
     }
     const std::string& name = m_sections.empty() ? kEmpty : m_sections.back().name;
     const std::string& prefix = m_sections.empty() ? kEmpty : m_sections.back().prefix;

@@ -13,22 +13,16 @@
 
 namespace tsv {
 
-enum LogLevel : int32_t {
-    LogLevelSection = -1,
-    LogLevelPlain = 0,
-    LogLevelHint = 1,
-    LogLevelWarning = 2,
-    LogLevelError = 3,
-    LogLevelFatal = 4,
+enum class LogLevel : int32_t {
+    Section = -1, // a section's header line
+    Plain = 0,
+    Hint = 1,
+    Warning = 2,
+    Error = 3,
+    Fatal = 4,
 };
-
-struct LogLevelToken {
-    LogLevel level;
-};
-inline constexpr LogLevelToken Hint{LogLevelHint};
-inline constexpr LogLevelToken Warning{LogLevelWarning};
-inline constexpr LogLevelToken Error{LogLevelError};
-inline constexpr LogLevelToken Fatal{LogLevelFatal};
+// The levels are the log's manipulators: GetLog() << Error << "..." << EndL.
+using enum LogLevel;
 
 struct LogEndToken {};
 inline constexpr LogEndToken EndL{};
@@ -39,7 +33,7 @@ public:
     explicit SystemError(int code);
     static SystemError Last();
     virtual ~SystemError() = default;
-    virtual LogLevel Level() const { return LogLevelError; }
+    virtual LogLevel Level() const { return Error; }
     virtual std::string Description() const;
     int Code() const { return m_code; }
 
@@ -49,13 +43,13 @@ private:
 
 class LogTarget : public RefCounted {
 public:
-    virtual void Write(int32_t level, int32_t indent, const std::string& sectionName,
+    virtual void Write(LogLevel level, int32_t indent, const std::string& sectionName,
                        const std::string& sectionPrefix, const std::string& text) = 0;
-    virtual std::string Format(int32_t level, int32_t indent, const std::string& sectionName,
+    virtual std::string Format(LogLevel level, int32_t indent, const std::string& sectionName,
                                const std::string& sectionPrefix, const std::string& text);
 
-    // Writes a section line (level -1, indent 0) with the given name.
-    void WriteSection(const std::string& name) { Write(LogLevelSection, 0, name, "", ""); }
+    // Writes a section line (indent 0) with the given name.
+    void WriteSection(const std::string& name) { Write(Section, 0, name, "", ""); }
 
     // The clock used for the stamp of every line; tests may replace it.
     using ClockFn = std::time_t (*)();
@@ -70,7 +64,7 @@ class DebuggerLogTarget : public LogTarget {
 public:
     DebuggerLogTarget();
     ~DebuggerLogTarget() override;
-    void Write(int32_t level, int32_t indent, const std::string& sectionName,
+    void Write(LogLevel level, int32_t indent, const std::string& sectionName,
                const std::string& sectionPrefix, const std::string& text) override;
 };
 
@@ -95,9 +89,9 @@ class HtmlLogTarget : public FileLogTarget {
 public:
     explicit HtmlLogTarget(const std::string& path);
     ~HtmlLogTarget() override;
-    void Write(int32_t level, int32_t indent, const std::string& sectionName,
+    void Write(LogLevel level, int32_t indent, const std::string& sectionName,
                const std::string& sectionPrefix, const std::string& text) override;
-    std::string Format(int32_t level, int32_t indent, const std::string& sectionName,
+    std::string Format(LogLevel level, int32_t indent, const std::string& sectionName,
                        const std::string& sectionPrefix, const std::string& text) override;
 };
 
@@ -107,7 +101,7 @@ public:
 class TextLogTarget : public FileLogTarget {
 public:
     explicit TextLogTarget(const std::string& path, std::string section = {});
-    void Write(int32_t level, int32_t indent, const std::string& sectionName,
+    void Write(LogLevel level, int32_t indent, const std::string& sectionName,
                const std::string& sectionPrefix, const std::string& text) override;
 
 private:
@@ -130,7 +124,7 @@ public:
     void RemoveAllTargets() { m_targets.clear(); }
     size_t TargetCount() const { return m_targets.size(); }
 
-    Log& operator<<(LogLevelToken token);
+    Log& operator<<(LogLevel level);
     Log& operator<<(const char* text);
     Log& operator<<(const std::string& text);
     Log& operator<<(int value);
@@ -150,12 +144,12 @@ public:
     int32_t GetIndent() const { return m_indent; }
 
 private:
-    void Dispatch(int32_t level, const std::string& text);
+    void Dispatch(LogLevel level, const std::string& text);
 
     std::vector<IntrusivePtr<LogTarget>> m_targets;
     std::vector<LogSection> m_sections;
     std::string m_line;
-    int32_t m_level = LogLevelPlain;
+    LogLevel m_level = Plain;
     int32_t m_indent = 0;
 };
 

@@ -45,7 +45,7 @@ void GUIComponent::ProcessInput(const GuiInput& input)
         return;
     }
     ProcessMouse(input);
-    if (m_type == ComponentEditBox && m_hasFocus && m_caretNode) {
+    if (m_type == ComponentType::EditBox && m_hasFocus && m_caretNode) {
         const bool shown = IsVisible();
         if (input.now - m_caretShown > kCaretPeriodMs) {
             m_caretShown = input.now;
@@ -55,9 +55,9 @@ void GUIComponent::ProcessInput(const GuiInput& input)
         }
     }
     if (m_hotkey != 0 && input.pressedKey == m_hotkey) {
-        FireEvent(EventClick, input.x, input.y);
+        FireEvent(GuiEvent::Click, input.x, input.y);
     }
-    if (m_type == ComponentEditBox && m_hasFocus && IsVisible() && IsEnabled()) {
+    if (m_type == ComponentType::EditBox && m_hasFocus && IsVisible() && IsEnabled()) {
         ProcessEditing(input);
     }
     UpdateLook();
@@ -69,20 +69,20 @@ void GUIComponent::ProcessMouse(const GuiInput& input)
     if (!inside) {
         if (m_hovered) {
             m_hovered = false;
-            FireEvent(EventMouseOut, input.x, input.y);
+            FireEvent(GuiEvent::MouseOut, input.x, input.y);
         }
     } else {
         if (!m_hovered) {
             m_hovered = true;
-            FireEvent(EventMouseIn, input.x, input.y);
+            FireEvent(GuiEvent::MouseIn, input.x, input.y);
         }
         if (m_buttonHeld && !input.leftDown) {
-            FireEvent(EventMouseLeftReleased, input.x, input.y);
-            FireEvent(EventClick, input.x, input.y);
+            FireEvent(GuiEvent::MouseLeftReleased, input.x, input.y);
+            FireEvent(GuiEvent::Click, input.x, input.y);
         }
         if (!m_buttonHeld && input.leftDown) {
-            FireEvent(EventMouseLeftPressed, input.x, input.y);
-            if (m_type == ComponentEditBox && IsVisible() && IsEnabled()) {
+            FireEvent(GuiEvent::MouseLeftPressed, input.x, input.y);
+            if (m_type == ComponentType::EditBox && IsVisible() && IsEnabled()) {
                 if (!m_hasFocus && m_screen) {
                     m_screen->SetFocus(this);
                 }
@@ -94,9 +94,9 @@ void GUIComponent::ProcessMouse(const GuiInput& input)
                 m_selecting = true;
             }
         }
-        FireEvent(EventMouseMove, input.x, input.y);
+        FireEvent(GuiEvent::MouseMove, input.x, input.y);
     }
-    if (m_type == ComponentEditBox && m_hasFocus && m_selecting) {
+    if (m_type == ComponentType::EditBox && m_hasFocus && m_selecting) {
         if (input.leftDown) {
             const size_t before = m_edit.caret;
             PlaceCaret(input.x);
@@ -212,7 +212,7 @@ void GUIComponent::ProcessEditing(const GuiInput& input)
     }
     if (changed) {
         EditChanged();
-        FireEvent(EventChange, input.x, input.y);
+        FireEvent(GuiEvent::Change, input.x, input.y);
     } else if (moved) {
         EditChanged();
     }

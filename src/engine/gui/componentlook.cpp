@@ -16,6 +16,8 @@
 
 namespace tsv {
 
+enum class GUIComponent::Look : int32_t { Normal = 0, Hover = 1, Pressed = 2, Disabled = 3 };
+
 namespace {
 
 // Drawing order inside one layer: a larger z is drawn first.
@@ -41,9 +43,9 @@ uint32_t MultiplyColours(uint32_t a, uint32_t b)
     return out;
 }
 
-// Looks of a component: colours multiplied into its picture.
-enum ELook { LookNormal = 0, LookHover = 1, LookPressed = 2, LookDisabled = 3 };
+// Colours multiplied into a component's picture, per look.
 constexpr uint32_t kLookColours[] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFC0C0C0, 0xB0909090};
+constexpr size_t LookIndex(GUIComponent::Look look) { return static_cast<size_t>(look); }
 // Under the pointer a button's picture is drawn once more, added as light.
 constexpr uint32_t kHighlightColour = 0x60FFFFFF;
 constexpr float kHighlightZ = -0.2f;
@@ -78,7 +80,7 @@ void GUIComponent::CreateVisuals()
     m_node->SetPosition({static_cast<float>(m_x), static_cast<float>(m_y), m_parent ? kChildZ : 0.0f},
                         Transform::Later);
     LayoutCaption();
-    if (m_type == ComponentEditBox) {
+    if (m_type == ComponentType::EditBox) {
         const Font* font = CaptionFont(MissingFont::Quiet);
         const float lineHeight = font ? font->GetLineHeight() * m_captionScale : 16.0f;
         m_selectionNode = MakeQuad(1, lineHeight, kSelectionColour);
@@ -105,7 +107,7 @@ void GUIComponent::SetCaptionFont(const IntrusivePtr<Font>& font)
     m_captionFont = font;
     if (m_node) {
         LayoutCaption();
-        m_lookState = -1;
+        m_lookState.reset();
         UpdateLook();
     }
 }
@@ -131,7 +133,7 @@ void GUIComponent::LayoutCaption()
         m_captionNode.Reset();
         m_captionFace.Reset();
     }
-    if (m_caption.empty() || m_type == ComponentEditBox) {
+    if (m_caption.empty() || m_type == ComponentType::EditBox) {
         return;
     }
     const Font* font = CaptionFont(MissingFont::Report);
@@ -141,9 +143,9 @@ void GUIComponent::LayoutCaption()
     float scale = m_captionScale > 0 ? m_captionScale : 1.0f;
     const float halfW = static_cast<float>(m_width) * 0.5f;
     const float halfH = static_cast<float>(m_height) * 0.5f;
-    const float pad = m_type == ComponentLabel ? 0.0f : kCaptionPadding;
+    const float pad = m_type == ComponentType::Label ? 0.0f : kCaptionPadding;
     std::string text = m_caption;
-    if (m_type == ComponentButton && m_width > 0) {
+    if (m_type == ComponentType::Button && m_width > 0) {
         // A button keeps its caption on one line, shrunk when it would not fit.
         const float room = static_cast<float>(m_width) - 2 * pad;
         const float width = font->MeasureText(m_caption).x * scale;
@@ -171,9 +173,9 @@ void GUIComponent::LayoutCaption()
     }
     const float total = lineHeight * static_cast<float>(lines.size()) * scale;
     float top = -total * 0.5f;
-    if (m_vAlign == AlignTop) {
+    if (m_vAlign == ComponentAlign::Top) {
         top = -halfH + pad;
-    } else if (m_vAlign == AlignBottom) {
+    } else if (m_vAlign == ComponentAlign::Bottom) {
         top = halfH - pad - total;
     }
 
@@ -203,9 +205,9 @@ void GUIComponent::LayoutCaption()
         for (const std::string& line : lines) {
             const float width = font->MeasureLine(line, 0, line.size()) * scale;
             float x = -width * 0.5f;
-            if (m_hAlign == AlignLeft) {
+            if (m_hAlign == ComponentAlign::Left) {
                 x = -halfW + pad;
-            } else if (m_hAlign == AlignRight) {
+            } else if (m_hAlign == ComponentAlign::Right) {
                 x = halfW - pad - width;
             }
             SceneNodePtr lineNode = MakeIntrusive<SceneNode>();
@@ -236,7 +238,7 @@ void GUIComponent::LayoutCaption()
     layLines(*m_captionFace, m_captionColor);
     m_node->AddChild(HierarchyNodePtr(m_captionNode.Get()));
     m_captionNode->UpdateWorldTransform();
-    m_lookState = -1;
+    m_lookState.reset();
 }
 
 void GUIComponent::LayoutEditText()
@@ -295,13 +297,13 @@ void GUIComponent::LayoutEditText()
 
 void GUIComponent::UpdateLook()
 {
-    int32_t look = LookNormal;
+    Look look = Look::Normal;
     if (!IsEnabled()) {
-        look = LookDisabled;
-    } else if (m_type == ComponentButton && IsPressed()) {
-        look = LookPressed;
-    } else if (m_type == ComponentButton && (m_hovered || m_keyFocus)) {
-        look = LookHover;
+        look = Look::Disabled;
+    } else if (m_type == ComponentType::Button && IsPressed()) {
+        look = Look::Pressed;
+    } else if (m_type == ComponentType::Button && (m_hovered || m_keyFocus)) {
+        look = Look::Hover;
     }
     if (look == m_lookState) {
         return;
@@ -309,11 +311,11 @@ void GUIComponent::UpdateLook()
     m_lookState = look;
     // Multiplied into each node's own colour, so a translucent part of a
     // picture (a veil, a shadow) stays as translucent as its file made it.
-    const uint32_t colour = kLookColours[look];
+    const uint32_t colour = kLookColours[LookIndex(look)];
     for (const auto& [node, own] : m_pictureColours) {
         node->SetColor(MultiplyColours(colour, own));
     }
-    if (look == LookHover && m_picture && !m_highlight) {
+    if (look == Look::Hover && m_picture && !m_highlight) {
         m_highlight = static_cast<SceneNode*>(m_picture->Clone(Scope::Subtree).Get());
         ForEachNode(*m_highlight, [](SceneNode& node) {
             node.SetMaterial(0, Scope::Node); // additive
@@ -327,16 +329,16 @@ void GUIComponent::UpdateLook()
         m_highlight->UpdateWorldTransform();
     }
     if (m_highlight) {
-        m_highlight->SetVisible(look == LookHover && IsVisible(), Scope::Subtree);
+        m_highlight->SetVisible(look == Look::Hover && IsVisible(), Scope::Subtree);
     }
     // A pressed button sinks by a pixel.
-    const float sink = look == LookPressed ? 1.0f : 0.0f;
+    const float sink = look == Look::Pressed ? 1.0f : 0.0f;
     if (m_picture) {
         m_picture->SetPosition({sink, sink, kPictureZ}, Transform::Now);
     }
     if (m_captionNode) {
         m_captionNode->SetPosition({sink, sink, kCaptionZ}, Transform::Now);
-        if (look == LookDisabled) {
+        if (look == Look::Disabled) {
             ForEachNode(*m_captionNode, [](SceneNode& node) {
                 if (node.HasMesh()) {
                     node.SetColor((node.GetColor() & 0x00FFFFFF) | 0x90000000);
@@ -458,7 +460,7 @@ void GUIComponent::ReplacePicture(const SceneNodePtr& node)
         m_node->RemoveChild(m_highlight.Get(), Detach::Now);
         m_highlight.Reset();
     }
-    m_lookState = -1;
+    m_lookState.reset();
     m_pictureColours.clear();
     if (!node) {
         return;

@@ -16,25 +16,65 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace tsv {
 
 namespace {
 
-constexpr const char* kTypeNames[] = {"panel", "button", "label", "editbox"};
-constexpr const char* kAlignNames[] = {"center", "left", "right", "top", "bottom"};
-constexpr const char* kEventNames[kGuiEventCount] = {"none",
-                                                     "click",
-                                                     "mousein",
-                                                     "mouseout",
-                                                     "mousemove",
-                                                     "mouseleftpressed",
-                                                     "mouseleftreleased",
-                                                     "change",
-                                                     "create",
-                                                     "destroy",
-                                                     "onenable",
-                                                     "ondisable"};
+// The words screen files and the `ui` listing use for each value.
+template <typename E>
+struct Named {
+    E value;
+    const char* name;
+};
+constexpr Named<ComponentType> kTypeNames[] = {
+    {ComponentType::Panel, "panel"},
+    {ComponentType::Button, "button"},
+    {ComponentType::Label, "label"},
+    {ComponentType::EditBox, "editbox"},
+};
+constexpr Named<ComponentAlign> kAlignNames[] = {
+    {ComponentAlign::Center, "center"}, {ComponentAlign::Left, "left"},     {ComponentAlign::Right, "right"},
+    {ComponentAlign::Top, "top"},       {ComponentAlign::Bottom, "bottom"},
+};
+constexpr Named<GuiEvent> kEventNames[] = {
+    {GuiEvent::None, "none"},
+    {GuiEvent::Click, "click"},
+    {GuiEvent::MouseIn, "mousein"},
+    {GuiEvent::MouseOut, "mouseout"},
+    {GuiEvent::MouseMove, "mousemove"},
+    {GuiEvent::MouseLeftPressed, "mouseleftpressed"},
+    {GuiEvent::MouseLeftReleased, "mouseleftreleased"},
+    {GuiEvent::Change, "change"},
+    {GuiEvent::Create, "create"},
+    {GuiEvent::Destroy, "destroy"},
+    {GuiEvent::OnEnable, "onenable"},
+    {GuiEvent::OnDisable, "ondisable"},
+};
+static_assert(std::size(kEventNames) == kGuiEventCount);
+
+template <typename E, size_t N>
+E ValueNamed(const Named<E> (&table)[N], const std::string& name, E otherwise)
+{
+    for (const Named<E>& entry : table) {
+        if (name == entry.name) {
+            return entry.value;
+        }
+    }
+    return otherwise;
+}
+
+template <typename E, size_t N>
+const char* NameOf(const Named<E> (&table)[N], E value, const char* otherwise)
+{
+    for (const Named<E>& entry : table) {
+        if (entry.value == value) {
+            return entry.name;
+        }
+    }
+    return otherwise;
+}
 
 GuiSoundPlayer& SoundPlayer()
 {
@@ -42,46 +82,28 @@ GuiSoundPlayer& SoundPlayer()
     return s_player;
 }
 
-bool AlwaysFeedback(int32_t event)
+bool AlwaysFeedback(GuiEvent event)
 {
-    return event == EventCreate || event == EventDestroy || event == EventOnEnable || event == EventOnDisable;
+    return event == GuiEvent::Create || event == GuiEvent::Destroy || event == GuiEvent::OnEnable || event == GuiEvent::OnDisable;
 }
 
 } // namespace
 
 ComponentType ComponentTypeFromName(const std::string& name)
 {
-    for (int32_t i = 0; i < 4; ++i) {
-        if (name == kTypeNames[i]) {
-            return static_cast<ComponentType>(i);
-        }
-    }
-    return ComponentUnknown;
+    return ValueNamed(kTypeNames, name, ComponentType::Unknown);
 }
 
 ComponentAlign ComponentAlignFromName(const std::string& name)
 {
-    for (int32_t i = 0; i < 5; ++i) {
-        if (name == kAlignNames[i]) {
-            return static_cast<ComponentAlign>(i);
-        }
-    }
-    return AlignUnknown;
+    return ValueNamed(kAlignNames, name, ComponentAlign::Unknown);
 }
 
-const char* ComponentTypeName(int32_t type) { return type >= 0 && type < 4 ? kTypeNames[type] : "?"; }
+const char* ComponentTypeName(ComponentType type) { return NameOf(kTypeNames, type, "?"); }
 
-const char* GuiEventName(int32_t event) { return event >= 0 && event < kGuiEventCount ? kEventNames[event] : ""; }
+const char* GuiEventName(GuiEvent event) { return NameOf(kEventNames, event, ""); }
 
-GuiEvent GuiEventFromName(const std::string& name)
-{
-    for (int32_t i = 0; i < kGuiEventCount; ++i) {
-        if (name == kEventNames[i]) {
-            return static_cast<GuiEvent>(i);
-        }
-    }
-    return EventNone;
-}
+GuiEvent GuiEventFromName(const std::string& name) { return ValueNamed(kEventNames, name, GuiEvent::None); }
 
 void SetGuiSoundPlayer(GuiSoundPlayer player) { SoundPlayer() = std::move(player); }
 
@@ -183,11 +205,11 @@ bool GUIComponent::Load(const XMLElement& element)
             m_cursor = ParseInt(text);
         }
     }
-    if (m_type == ComponentEditBox) {
+    if (m_type == ComponentType::EditBox) {
         m_edit.caret = m_edit.text.size();
     }
     CreateVisuals();
-    FireEvent(EventCreate, static_cast<float>(m_x), static_cast<float>(m_y));
+    FireEvent(GuiEvent::Create, static_cast<float>(m_x), static_cast<float>(m_y));
     return true;
 }
 
@@ -235,7 +257,7 @@ int32_t GUIComponent::EffectiveLayer() const
 
 // --- Events -----------------------------------------------------------------------
 
-void GUIComponent::FireEvent(int32_t event, float x, float y)
+void GUIComponent::FireEvent(GuiEvent event, float x, float y)
 {
     GUIComponentPtr self(this); // a handler may close the screen that owns us
     const bool visible = IsVisible();
@@ -243,28 +265,28 @@ void GUIComponent::FireEvent(int32_t event, float x, float y)
     auto found = m_events.find(GuiEventName(event));
     const EventEntry* entry = found == m_events.end() ? nullptr : found->second.Get();
 
-    if (m_type == ComponentButton && active && (!entry || entry->soundPath.empty())) {
-        if (event == EventClick) {
+    if (m_type == ComponentType::Button && active && (!entry || entry->soundPath.empty())) {
+        if (event == GuiEvent::Click) {
             PlayGuiSound(kDefaultClickSound);
-        } else if (event == EventMouseIn) {
+        } else if (event == GuiEvent::MouseIn) {
             PlayGuiSound(kDefaultMouseInSound);
-        } else if (event == EventMouseOut) {
+        } else if (event == GuiEvent::MouseOut) {
             PlayGuiSound(kDefaultMouseOutSound);
         }
     }
-    if (event == EventDestroy) {
+    if (event == GuiEvent::Destroy) {
         const std::vector<GUIComponentPtr> children = m_children;
         for (const GUIComponentPtr& child : children) {
-            child->FireEvent(EventDestroy, -10000, -10000);
+            child->FireEvent(GuiEvent::Destroy, -10000, -10000);
         }
     }
     if (entry && (active || AlwaysFeedback(event))) {
         if (!entry->soundPath.empty()) {
             PlayGuiSound(entry->soundPath);
         }
-        ShowEventNode(*entry, event == EventCreate);
+        ShowEventNode(*entry, event == GuiEvent::Create);
     }
-    if (event == EventDestroy && !m_parent && m_node) {
+    if (event == GuiEvent::Destroy && !m_parent && m_node) {
         // The root's closing picture: the screen leaves once the node has expired.
         const int64_t now = m_node->GetTime();
         m_node->SetAlphaFade(true, now, now + kCloseMs, 255, 0);
@@ -272,24 +294,25 @@ void GUIComponent::FireEvent(int32_t event, float x, float y)
     }
     // A run without a pointer of its own (a tool, a test) has none to change.
     if (m_cursor >= 0 && MouseCursor::IsInstalled()) {
-        if (event == EventMouseIn && active) {
+        if (event == GuiEvent::MouseIn && active) {
             MouseCursor::Instance().SetCursor(m_cursor, "");
-        } else if (event == EventMouseOut) {
+        } else if (event == GuiEvent::MouseOut) {
             MouseCursor::Instance().SetCursor(kCursorArrow, "");
         }
     }
-    if (active && event >= 0 && event < kGuiEventCount && m_handlers[event]) {
-        Handler handler = m_handlers[event];
+    const size_t slot = GuiEventIndex(event);
+    if (active && slot < kGuiEventCount && m_handlers[slot]) {
+        Handler handler = m_handlers[slot];
         handler(*this);
     }
     (void)x;
     (void)y;
 }
 
-void GUIComponent::SetHandler(int32_t event, Handler handler)
+void GUIComponent::SetHandler(GuiEvent event, Handler handler)
 {
-    if (event >= 0 && event < kGuiEventCount) {
-        m_handlers[event] = std::move(handler);
+    if (GuiEventIndex(event) < kGuiEventCount) {
+        m_handlers[GuiEventIndex(event)] = std::move(handler);
     }
 }
 
@@ -372,10 +395,10 @@ void GUIComponent::SetVisible(bool visible)
                 node.SetVisible(true, Scope::Node);
             }
         });
-        if (c.m_type == ComponentEditBox && shown) {
+        if (c.m_type == ComponentType::EditBox && shown) {
             c.LayoutEditText();
         }
-        c.m_lookState = -1; // the highlight shows only under the pointer
+        c.m_lookState.reset(); // the highlight shows only under the pointer
         c.UpdateLook();
     });
 }
@@ -387,11 +410,11 @@ void GUIComponent::SetEnabled(bool enabled)
     }
     m_enabled = enabled;
     Walk([](GUIComponent& c, int) {
-        c.m_lookState = -1;
+        c.m_lookState.reset();
         c.LayoutCaption(); // restores the caption's colours
         c.UpdateLook();
     });
-    FireEvent(enabled ? EventOnEnable : EventOnDisable, static_cast<float>(m_x), static_cast<float>(m_y));
+    FireEvent(enabled ? GuiEvent::OnEnable : GuiEvent::OnDisable, static_cast<float>(m_x), static_cast<float>(m_y));
 }
 
 void GUIComponent::SetCaption(const std::string& caption)
@@ -445,7 +468,7 @@ void GUIComponent::SetSize(int32_t width, int32_t height)
     }
     if (m_node) {
         LayoutCaption();
-        if (m_type == ComponentEditBox) {
+        if (m_type == ComponentType::EditBox) {
             LayoutEditText();
         }
         UpdateLook();
@@ -473,7 +496,7 @@ void GUIComponent::SetFocus(bool focus)
 
 void GUIComponent::EditChanged()
 {
-    if (m_type != ComponentEditBox || !m_node) {
+    if (m_type != ComponentType::EditBox || !m_node) {
         return;
     }
     LayoutEditText();

@@ -11,9 +11,11 @@
 #include "engine/scene/scenenode.h"
 #include "engine/sound/audieresound.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,45 +24,48 @@ namespace tsv {
 class Screen;
 class Font;
 
-enum ComponentType : int32_t {
-    ComponentUnknown = -1,
-    ComponentPanel = 0,
-    ComponentButton = 1,
-    ComponentLabel = 2,
-    ComponentEditBox = 3,
+enum class ComponentType : int32_t {
+    Unknown = -1,
+    Panel = 0,
+    Button = 1,
+    Label = 2,
+    EditBox = 3,
 };
 
-enum ComponentAlign : int32_t {
-    AlignUnknown = -1,
-    AlignCenter = 0,
-    AlignLeft = 1,
-    AlignRight = 2,
-    AlignTop = 3,
-    AlignBottom = 4,
+enum class ComponentAlign : int32_t {
+    Unknown = -1,
+    Center = 0,
+    Left = 1,
+    Right = 2,
+    Top = 3,
+    Bottom = 4,
 };
 
-enum GuiEvent : int32_t {
-    EventNone = 0,
-    EventClick,
-    EventMouseIn,
-    EventMouseOut,
-    EventMouseMove,
-    EventMouseLeftPressed,
-    EventMouseLeftReleased,
-    EventChange,
-    EventCreate,
-    EventDestroy,
-    EventOnEnable,
-    EventOnDisable,
-    kGuiEventCount
+enum class GuiEvent : int32_t {
+    None = 0,
+    Click,
+    MouseIn,
+    MouseOut,
+    MouseMove,
+    MouseLeftPressed,
+    MouseLeftReleased,
+    Change,
+    Create,
+    Destroy,
+    OnEnable,
+    OnDisable,
 };
+inline constexpr size_t kGuiEventCount = 12;
+// An event's slot in tables kept per event.
+constexpr size_t GuiEventIndex(GuiEvent event) { return static_cast<size_t>(event); }
 
-// Exact names; -1 (unknown) otherwise.
+// Exact names; Unknown otherwise.
 ComponentType ComponentTypeFromName(const std::string& name);
 ComponentAlign ComponentAlignFromName(const std::string& name);
 // "panel", "button", "label", "editbox", or "?".
-const char* ComponentTypeName(int32_t type);
-const char* GuiEventName(int32_t event);
+const char* ComponentTypeName(ComponentType type);
+// The name screen files give the event ("click", "mousein", ...); "" for none.
+const char* GuiEventName(GuiEvent event);
 GuiEvent GuiEventFromName(const std::string& name);
 
 // How the GUI plays a sound by name; tests replace it to listen.
@@ -113,6 +118,9 @@ public:
     // How long the closing picture of a screen's root component lasts.
     static constexpr int64_t kCloseMs = 250;
 
+    // How the component is drawn as the pointer and the keyboard treat it.
+    enum class Look : int32_t;
+
     GUIComponent(Screen* screen, GUIComponent* parent);
     ~GUIComponent() override;
     GUIComponent(const GUIComponent&) = delete;
@@ -122,8 +130,8 @@ public:
     bool Load(const XMLElement& element);
 
     // Plays the event's feedback and runs its handler (see the rules in the .cpp).
-    void FireEvent(int32_t event, float x, float y);
-    void SetHandler(int32_t event, Handler handler);
+    void FireEvent(GuiEvent event, float x, float y);
+    void SetHandler(GuiEvent event, Handler handler);
     // The first component of that name in this subtree, depth first; null when none.
     GUIComponent* Find(const std::string& name);
     // Runs `fn` on this component and every descendant, depth first, with the depth.
@@ -174,7 +182,7 @@ public:
     const TextEdit& GetEdit() const { return m_edit; }
 
     const std::string& GetName() const { return m_name; }
-    int32_t GetType() const { return m_type; }
+    ComponentType GetType() const { return m_type; }
     int32_t GetTag() const { return m_tag; }
     int32_t GetLayer() const { return m_layer; }
     int32_t GetX() const { return m_x; }
@@ -184,8 +192,8 @@ public:
     int32_t GetMaxChars() const { return m_edit.maxChars; }
     const std::string& GetHint() const { return m_hint; }
     bool GetForceHint() const { return m_forceHint; }
-    int32_t GetHAlign() const { return m_hAlign; }
-    int32_t GetVAlign() const { return m_vAlign; }
+    ComponentAlign GetHAlign() const { return m_hAlign; }
+    ComponentAlign GetVAlign() const { return m_vAlign; }
     uint32_t GetCaptionColor() const { return m_captionColor; }
     uint32_t GetShadowColor() const { return m_shadowColor; }
     int32_t GetShadowType() const { return m_shadowType; }
@@ -231,7 +239,7 @@ private:
     Handler m_handlers[kGuiEventCount];
 
     std::string m_name;
-    int32_t m_type = ComponentButton;
+    ComponentType m_type = ComponentType::Button;
     int32_t m_layer = -1;
     int32_t m_x = 0, m_y = 0;
     int32_t m_width = 0, m_height = 0;
@@ -239,7 +247,7 @@ private:
     std::string m_hint;
     bool m_forceHint = false;
     std::string m_caption;
-    int32_t m_hAlign = AlignCenter, m_vAlign = AlignCenter;
+    ComponentAlign m_hAlign = ComponentAlign::Center, m_vAlign = ComponentAlign::Center;
     uint32_t m_captionColor = 0xFF000000;
     uint32_t m_shadowColor = 0xFF000000;
     int32_t m_shadowType = -1;
@@ -262,7 +270,9 @@ private:
     KeyRepeat m_repeat;
     int64_t m_lastEdit = 0;
     int64_t m_caretShown = 0;
-    int32_t m_lookState = -1; // the look last applied, to restyle only on changes
+    // The look last applied, to restyle only on changes; none after a change
+    // that needs a restyle whatever the look.
+    std::optional<Look> m_lookState;
 
     // Visuals: the component's node holds the picture (the "create" node), the
     // caption with its shadow, an edit box's text, selection and caret, and the

@@ -49,7 +49,7 @@ std::string DescribeScreenStack()
         }
         screen->GetRoot()->Walk([&](GUIComponent& c, int depth) {
             const Vec3 centre = c.GetWorldPosition();
-            const std::string& text = c.GetType() == ComponentEditBox ? c.GetText() : c.GetCaption();
+            const std::string& text = c.GetType() == ComponentType::EditBox ? c.GetText() : c.GetCaption();
             const uint32_t textCodePage = c.GetCaptionCodePage() ? c.GetCaptionCodePage() : codePage;
             out += "component\t" + std::to_string(depth) + "\t" + c.GetName() + "\t" + ComponentTypeName(c.GetType()) +
                    "\t" + (c.IsVisible() ? "1" : "0") + "\t" + (c.IsEnabled() ? "1" : "0") + "\t" +
@@ -138,7 +138,7 @@ std::string CheckDrawnComponents()
         screen->GetRoot()->Walk([&](GUIComponent& c, int) {
             const bool shown = c.IsVisible();
             const bool paints = c.GetPicture() || !c.GetCaption().empty() ||
-                                (c.GetType() == ComponentEditBox && !c.GetText().empty());
+                                (c.GetType() == ComponentType::EditBox && !c.GetText().empty());
             if (!c.GetNode() || (shown && (overlaid || !paints))) {
                 return;
             }

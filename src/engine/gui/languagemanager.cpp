@@ -61,7 +61,7 @@ int LanguageManager::Scan(const std::string& folder)
         return 0;
     }
     do {
-        if (dir.GetEntryType() != BaseDirectory::EntryFile) {
+        if (dir.GetEntryType() != BaseDirectory::EEntryType::File) {
             continue;
         }
         const LanguageId id = LanguageFromName(dir.GetEntryName());
@@ -84,7 +84,7 @@ bool LanguageManager::Start(const std::string& folder, const std::string& forced
     if (!forcedName.empty()) {
         const LanguageId forced = LanguageFromName(forcedName);
         if (IsAvailable(forced)) {
-            SwitchLanguage(forced, KeepSetting);
+            SwitchLanguage(forced, ESetting::Keep);
             return true;
         }
         GetLog() << Warning << "No resources for language \"" << forcedName << "\"" << EndL;
@@ -110,7 +110,7 @@ bool LanguageManager::Start(const std::string& folder, const std::string& forced
 void LanguageManager::SwitchLanguage(LanguageId id, ESetting setting)
 {
     const std::string name = LanguageName(id);
-    if (setting == StoreSetting) {
+    if (setting == ESetting::Store) {
         GetConfig().language = name;
     }
     GetLog() << Hint << "Language switched to: " << name << EndL;
@@ -124,7 +124,7 @@ std::string LanguageManager::FindLanguageFile(const std::string& name) const
     if (!name.empty() && dir.Open(m_folder) && dir.FindFirstEntry()) {
         const std::string wanted = Lower(name);
         do {
-            if (dir.GetEntryType() == BaseDirectory::EntryFile &&
+            if (dir.GetEntryType() == BaseDirectory::EEntryType::File &&
                 Lower(dir.GetEntryName()).find(wanted) != std::string::npos) {
                 return dir.GetEntryName();
             }

@@ -24,7 +24,7 @@ public:
     LanguageManager();
 
     // Whether a switch writes the language into the settings.
-    enum ESetting { StoreSetting, KeepSetting };
+    enum class ESetting { Store, Keep };
 
     // Start-up: scans `folder` and switches in a language: `forcedName` when
     // given (this run only), else the "language" setting, else the one the
@@ -38,7 +38,7 @@ public:
     const std::set<LanguageId>& Available() const { return m_available; }
 
     // Makes `id` current and loads its file, fonts and icon set.
-    void SwitchLanguage(LanguageId id, ESetting setting = StoreSetting);
+    void SwitchLanguage(LanguageId id, ESetting setting = ESetting::Store);
     LanguageId GetCurrent() const { return m_current; }
     uint32_t GetCodePage() const { return m_codePage; }
 

@@ -97,7 +97,7 @@ void MouseCursor::SetCursor(int32_t id, const std::string& texturePath)
 void MouseCursor::ShowButton(EButtonPicture button)
 {
     m_asked = button;
-    m_button->SetVisible(button != NoButton && m_pointer->IsVisible(), Scope::Node);
+    m_button->SetVisible(button != EButtonPicture::None && m_pointer->IsVisible(), Scope::Node);
 }
 
 const std::string& MouseCursor::GetButtonPicture() const { return m_button->GetTexturePath(); }
@@ -112,7 +112,7 @@ void MouseCursor::Update(float mouseX, float mouseY, int64_t now)
         m_lastBlink = now;
         m_blinkOn = !m_blinkOn;
         const char* picture = !m_blinkOn             ? kNoButtonPicture
-                              : m_asked == RightButton ? kRightButtonPicture
+                              : m_asked == EButtonPicture::Right ? kRightButtonPicture
                                                        : kLeftButtonPicture;
         m_button->SetTexture(picture);
     }
@@ -121,7 +121,7 @@ void MouseCursor::Update(float mouseX, float mouseY, int64_t now)
 void MouseCursor::SetSystemCursor(bool system)
 {
     m_pointer->SetVisible(!system, Scope::Node);
-    m_button->SetVisible(!system && m_asked != NoButton, Scope::Node);
+    m_button->SetVisible(!system && m_asked != EButtonPicture::None, Scope::Node);
 }
 
 } // namespace tsv

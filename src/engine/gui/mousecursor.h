@@ -18,7 +18,7 @@ inline constexpr int32_t kCursorLayer = 101;
 
 class MouseCursor : public AccessPoint<MouseCursor> {
 public:
-    enum EButtonPicture { NoButton, LeftButton, RightButton };
+    enum class EButtonPicture { None, Left, Right };
 
     static constexpr int64_t kBlinkMs = 500;
 
@@ -34,7 +34,7 @@ public:
     int32_t GetCursor() const { return m_id; }
     const std::string& GetTexturePath() const { return m_texture; }
     // Asks for the blinking picture of a mouse button beside the pointer (a
-    // tutorial's "click here"); NoButton hides it.
+    // tutorial's "click here"); None hides it.
     void ShowButton(EButtonPicture button);
     const std::string& GetButtonPicture() const;
 
@@ -56,7 +56,7 @@ private:
     IntrusivePtr<Task> m_task;
     int32_t m_id = kCursorArrow;
     std::string m_texture;
-    EButtonPicture m_asked = NoButton;
+    EButtonPicture m_asked = EButtonPicture::None;
     bool m_blinkOn = false;
     int64_t m_lastBlink = 0;
 };

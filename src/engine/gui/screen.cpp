@@ -93,7 +93,7 @@ GUIComponent* Screen::FindComponent(const std::string& name)
     return found;
 }
 
-bool Screen::SetHandler(const std::string& name, int32_t event, GUIComponent::Handler handler)
+bool Screen::SetHandler(const std::string& name, GuiEvent event, GUIComponent::Handler handler)
 {
     GUIComponent* component = m_root ? m_root->Find(name) : nullptr;
     if (!component) {
@@ -157,7 +157,7 @@ void Screen::Close()
     }
     m_closing = true;
     HideHint();
-    m_root->FireEvent(EventDestroy, -10000, -10000);
+    m_root->FireEvent(GuiEvent::Destroy, -10000, -10000);
 }
 
 void Screen::SimulateInput(float x, float y, bool leftDown)
@@ -295,7 +295,7 @@ void Screen::FocusNext()
     }
     std::vector<GUIComponent*> boxes;
     m_root->Walk([&boxes](GUIComponent& c, int) {
-        if (c.GetType() == ComponentEditBox && c.IsVisible() && c.IsEnabled()) {
+        if (c.GetType() == ComponentType::EditBox && c.IsVisible() && c.IsEnabled()) {
             boxes.push_back(&c);
         }
     });
@@ -314,7 +314,7 @@ void Screen::SetFocus(GUIComponent* component)
         return;
     }
     m_root->Walk([component](GUIComponent& c, int) {
-        if (c.GetType() == ComponentEditBox && c.HasFocus() && &c != component) {
+        if (c.GetType() == ComponentType::EditBox && c.HasFocus() && &c != component) {
             c.SetFocus(false);
         }
     });
@@ -328,7 +328,7 @@ GUIComponent* Screen::GetFocus() const
     GUIComponent* focus = nullptr;
     if (m_root) {
         m_root->Walk([&focus](GUIComponent& c, int) {
-            if (!focus && c.GetType() == ComponentEditBox && c.HasFocus()) {
+            if (!focus && c.GetType() == ComponentType::EditBox && c.HasFocus()) {
                 focus = &c;
             }
         });

@@ -45,7 +45,7 @@ public:
     // Depth first by exact name; null, with a Warning, when there is none.
     GUIComponent* FindComponent(const std::string& name);
     // False, with a Warning, when there is no such component.
-    bool SetHandler(const std::string& name, int32_t event, GUIComponent::Handler handler);
+    bool SetHandler(const std::string& name, GuiEvent event, GUIComponent::Handler handler);
 
     // Task: the root's node enters the scene hidden, and leaves with the screen.
     bool OnAdd() override;

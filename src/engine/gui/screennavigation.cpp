@@ -58,7 +58,7 @@ std::vector<GUIComponent*> Screen::FocusableButtons() const
         return buttons;
     }
     m_root->Walk([&buttons](GUIComponent& c, int) {
-        if (c.GetType() != ComponentButton || !c.IsVisible() || !c.IsEnabled() || c.IsInputBlocked() ||
+        if (c.GetType() != ComponentType::Button || !c.IsVisible() || !c.IsEnabled() || c.IsInputBlocked() ||
             c.GetWidth() <= 0 || c.GetHeight() <= 0) {
             return;
         }
@@ -85,7 +85,7 @@ GUIComponent* Screen::FindUsable(const char* const* names, size_t count) const
 {
     for (size_t i = 0; m_root && i < count; ++i) {
         GUIComponent* c = m_root->Find(names[i]);
-        if (c && c->GetType() == ComponentButton && c->IsVisible() && c->IsEnabled()) {
+        if (c && c->GetType() == ComponentType::Button && c->IsVisible() && c->IsEnabled()) {
             return c;
         }
     }
@@ -138,7 +138,7 @@ void Screen::PressFocus(GUIComponent& button)
         m_tabFocus = false; // back to the screen's own keys once the button did its work
     }
     const Vec3 centre = button.GetWorldPosition();
-    button.FireEvent(EventClick, centre.x, centre.y);
+    button.FireEvent(GuiEvent::Click, centre.x, centre.y);
 }
 
 GuiInput Screen::Navigate(const GuiInput& input)

@@ -44,7 +44,7 @@ private:
 bool StartScreenViewer(const std::string& path)
 {
     ScreenPtr screen;
-    for (int32_t kind : {DialogConfirm, DialogInfo, DialogInput}) {
+    for (DialogKind kind : {DialogKind::Confirm, DialogKind::Info, DialogKind::Input}) {
         if (path == DialogScreenFile(kind)) {
             screen = ScreenPtr(new StandardDialog("", kind));
         }

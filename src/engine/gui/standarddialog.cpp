@@ -16,30 +16,30 @@ constexpr int32_t kPlateMargin = 28;
 
 } // namespace
 
-const char* DialogScreenFile(int32_t kind)
+const char* DialogScreenFile(DialogKind kind)
 {
     switch (kind) {
-    case DialogConfirm:
+    case DialogKind::Confirm:
         return "/gui/confirmscreen.xml";
-    case DialogInfo:
+    case DialogKind::Info:
         return "/gui/infoscreen.xml";
-    case DialogInput:
+    case DialogKind::Input:
         return "/gui/inputscreen.xml";
     default:
         return "";
     }
 }
 
-StandardDialog::StandardDialog(const std::string& message, int32_t kind) : m_kind(kind), m_message(message)
+StandardDialog::StandardDialog(const std::string& message, DialogKind kind) : m_kind(kind), m_message(message)
 {
     const std::string file = DialogScreenFile(kind);
     OpenOverStack();
     if (file.empty() || !LoadScreenFile(file)) {
         return;
     }
-    SetHandler("yesbutton", EventClick, [this](GUIComponent&) { OnYes(); });
+    SetHandler("yesbutton", GuiEvent::Click, [this](GUIComponent&) { OnYes(); });
     if (GetRoot()->Find("nobutton")) {
-        SetHandler("nobutton", EventClick, [this](GUIComponent&) { OnNo(); });
+        SetHandler("nobutton", GuiEvent::Click, [this](GUIComponent&) { OnNo(); });
     }
     if (!message.empty()) {
         SetMessage(message);

@@ -10,10 +10,10 @@
 
 namespace tsv {
 
-enum DialogKind : int32_t { DialogNone = 0, DialogConfirm = 1, DialogInfo = 2, DialogInput = 3 };
+enum class DialogKind : int32_t { None = 0, Confirm = 1, Info = 2, Input = 3 };
 
 // The screen file of a kind; "" for none.
-const char* DialogScreenFile(int32_t kind);
+const char* DialogScreenFile(DialogKind kind);
 
 class StandardDialog : public Screen {
 public:
@@ -23,7 +23,7 @@ public:
     // The result until a button closed the dialog.
     static constexpr int32_t kNoResult = -1;
 
-    StandardDialog(const std::string& message, int32_t kind);
+    StandardDialog(const std::string& message, DialogKind kind);
 
     void SetMessage(const std::string& message);
     void SetYesCaption(const std::string& caption);
@@ -38,7 +38,7 @@ public:
 
     int32_t GetResult() const { return m_result; }
     const std::string& GetEnteredText() const { return m_entered; }
-    int32_t GetKind() const { return m_kind; }
+    DialogKind GetKind() const { return m_kind; }
 
     void OnShown() override;
 
@@ -48,7 +48,7 @@ private:
     void CloseWith(int32_t result);
     void PlaceButtons();
 
-    int32_t m_kind;
+    DialogKind m_kind;
     std::string m_message;
     int32_t m_yesCode = kYes;
     int32_t m_noCode = kNo;

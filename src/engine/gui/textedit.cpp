@@ -152,21 +152,21 @@ bool KeyRepeat::Step(int32_t heldKey, int64_t now, int64_t firstDelay, int64_t i
 {
     if (heldKey == 0 || heldKey != key) {
         key = heldKey;
-        state = heldKey ? JustPressed : Idle;
+        state = heldKey ? EState::JustPressed : EState::Idle;
     }
     switch (state) {
-    case Idle:
+    case EState::Idle:
         return false;
-    case JustPressed:
-        state = Waiting;
+    case EState::JustPressed:
+        state = EState::Waiting;
         pressTime = lastAction = now;
         return true;
-    case Waiting:
-    case Repeating: {
-        if (state == Waiting && now - pressTime > firstDelay) {
-            state = Repeating;
+    case EState::Waiting:
+    case EState::Repeating: {
+        if (state == EState::Waiting && now - pressTime > firstDelay) {
+            state = EState::Repeating;
         }
-        const int64_t wait = state == Waiting ? firstDelay : interval;
+        const int64_t wait = state == EState::Waiting ? firstDelay : interval;
         if (now - lastAction >= wait) {
             lastAction = now;
             return true;

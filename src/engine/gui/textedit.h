@@ -45,9 +45,9 @@ private:
 // The per-key timing of held editing keys: the action happens on the first
 // frame, again `firstDelay` ms later, then every `interval` ms.
 struct KeyRepeat {
-    enum EState { Idle = 0, JustPressed = 1, Waiting = 2, Repeating = 3 };
+    enum class EState { Idle = 0, JustPressed = 1, Waiting = 2, Repeating = 3 };
     int32_t key = 0;
-    EState state = Idle;
+    EState state = EState::Idle;
     int64_t pressTime = 0;
     int64_t lastAction = 0;
 

@@ -4,10 +4,10 @@
 
 namespace tsv {
 
-enum MessageBoxKind {
-    MessageBoxOk,        // an OK button, error icon
-    MessageBoxYesNo,     // Yes and No buttons, error icon
-    MessageBoxInfo,      // an OK button, information icon
+enum class MessageBoxKind {
+    Ok,    // an OK button, error icon
+    YesNo, // Yes and No buttons, error icon
+    Info,  // an OK button, information icon
 };
 
 // Shows a modal message box; true when the player answered Yes (or OK).

@@ -116,11 +116,11 @@ int ParseRunOptions(int argc, char** argv, RunOptions& options, std::string& mes
             options.language = text;
         } else {
             const RunOptionExtension::Result result =
-                extension ? extension->Parse(arg, value, message) : RunOptionExtension::Unknown;
-            if (result == RunOptionExtension::Failed) {
+                extension ? extension->Parse(arg, value, message) : RunOptionExtension::Result::Unknown;
+            if (result == RunOptionExtension::Result::Failed) {
                 return 2;
             }
-            if (result == RunOptionExtension::Unknown) {
+            if (result == RunOptionExtension::Result::Unknown) {
                 message = "brinestoneharbour: unknown option " + arg + "\n" + usage;
                 return 2;
             }

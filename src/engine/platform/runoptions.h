@@ -25,7 +25,7 @@ struct RunOptions {
 // The options of the program built on the engine, parsed in the same pass.
 class RunOptionExtension {
 public:
-    enum Result { Unknown, Consumed, Failed };
+    enum class Result { Unknown, Consumed, Failed };
     virtual ~RunOptionExtension() = default;
     // Lines appended to the usage text.
     virtual std::string Usage() const = 0;

@@ -79,19 +79,19 @@ bool ParseScript(const std::string& text, const std::string& fileName, std::vect
             if (!needArgs(2) || !ToFloat(args[0], cmd.x) || !ToFloat(args[1], cmd.y)) {
                 return fail(command + " needs X Y");
             }
-            cmd.kind = command == "move" ? ScriptCommand::Move : ScriptCommand::Click;
+            cmd.kind = command == "move" ? ScriptCommand::Kind::Move : ScriptCommand::Kind::Click;
         } else if (command == "down" || command == "up") {
             if (!needArgs(1) || (args[0] != "left" && args[0] != "right")) {
                 return fail(command + " needs left or right");
             }
-            cmd.kind = command == "down" ? ScriptCommand::Down : ScriptCommand::Up;
+            cmd.kind = command == "down" ? ScriptCommand::Kind::Down : ScriptCommand::Kind::Up;
             cmd.button = args[0] == "left" ? kMouseLeft : kMouseRight;
         } else if (command == "key" || command == "keydown" || command == "keyup") {
             if (!needArgs(1) || (cmd.keyCode = KeyCodeFromName(args[0])) == 0) {
                 return fail(command + " needs a key name such as KEY_RETURN");
             }
-            cmd.kind = command == "key" ? ScriptCommand::Key
-                       : command == "keydown" ? ScriptCommand::KeyDown : ScriptCommand::KeyUp;
+            cmd.kind = command == "key" ? ScriptCommand::Kind::Key
+                       : command == "keydown" ? ScriptCommand::Kind::KeyDown : ScriptCommand::Kind::KeyUp;
         } else if (command == "type" || command == "text") {
             size_t at2 = line.find(command);
             std::string rest = line.substr(at2 + command.size());
@@ -99,40 +99,40 @@ bool ParseScript(const std::string& text, const std::string& fileName, std::vect
             if (b == std::string::npos) {
                 return fail(command + " needs TEXT");
             }
-            cmd.kind = command == "type" ? ScriptCommand::Type : ScriptCommand::Text;
+            cmd.kind = command == "type" ? ScriptCommand::Kind::Type : ScriptCommand::Kind::Text;
             cmd.text = rest.substr(b);
         } else if (command == "screenshot" || command == "dump") {
             if (!needArgs(1)) {
                 return fail(command + " needs PATH");
             }
-            cmd.kind = command == "screenshot" ? ScriptCommand::Screenshot : ScriptCommand::Dump;
+            cmd.kind = command == "screenshot" ? ScriptCommand::Kind::Screenshot : ScriptCommand::Kind::Dump;
             cmd.text = args[0];
         } else if (command == "window") {
             static const std::map<std::string, ScriptCommand::Action> kChanges = {
-                {"minimize", ScriptCommand::Minimize}, {"restore", ScriptCommand::Restore},
-                {"blur", ScriptCommand::Blur}, {"focus", ScriptCommand::Focus}};
-            cmd.kind = ScriptCommand::Window;
+                {"minimize", ScriptCommand::Action::Minimize}, {"restore", ScriptCommand::Action::Restore},
+                {"blur", ScriptCommand::Action::Blur}, {"focus", ScriptCommand::Action::Focus}};
+            cmd.kind = ScriptCommand::Kind::Window;
             if (needArgs(2) && ToFloat(args[0], cmd.x) && ToFloat(args[1], cmd.y) && cmd.x >= 1 && cmd.y >= 1 &&
                 cmd.x <= 16384 && cmd.y <= 16384) {
-                cmd.action = ScriptCommand::Resize;
+                cmd.action = ScriptCommand::Action::Resize;
             } else if (needArgs(1) && kChanges.count(args[0])) {
                 cmd.action = kChanges.at(args[0]);
             } else {
                 return fail("window needs W H, or minimize, restore, blur or focus");
             }
         } else if (command == "pad") {
-            cmd.kind = ScriptCommand::Pad;
+            cmd.kind = ScriptCommand::Kind::Pad;
             const std::string what = args.empty() ? std::string() : args[0];
             if (needArgs(1) && (what == "connect" || what == "disconnect")) {
-                cmd.action = what == "connect" ? ScriptCommand::Connect : ScriptCommand::Disconnect;
+                cmd.action = what == "connect" ? ScriptCommand::Action::Connect : ScriptCommand::Action::Disconnect;
             } else if (needArgs(2) && (what == "press" || what == "hold" || what == "release") &&
                        (cmd.padButton = PadButtonFromName(args[1])) >= 0) {
-                cmd.action = what == "press" ? ScriptCommand::Press
-                             : what == "hold" ? ScriptCommand::Hold
-                                              : ScriptCommand::Release;
+                cmd.action = what == "press" ? ScriptCommand::Action::Press
+                             : what == "hold" ? ScriptCommand::Action::Hold
+                                              : ScriptCommand::Action::Release;
             } else if (needArgs(3) && what == "stick" && ToFloat(args[1], cmd.x) && ToFloat(args[2], cmd.y) &&
                        cmd.x >= -1 && cmd.x <= 1 && cmd.y >= -1 && cmd.y <= 1) {
-                cmd.action = ScriptCommand::Stick;
+                cmd.action = ScriptCommand::Action::Stick;
             } else {
                 return fail("pad needs connect, disconnect, press|hold|release BUTTON or stick X Y");
             }
@@ -140,12 +140,12 @@ bool ParseScript(const std::string& text, const std::string& fileName, std::vect
             if (!needArgs(0)) {
                 return fail("quit takes no arguments");
             }
-            cmd.kind = ScriptCommand::Quit;
+            cmd.kind = ScriptCommand::Kind::Quit;
         } else if (auto custom = CustomCommands().find(command); custom != CustomCommands().end()) {
             if (!needArgs(custom->second)) {
                 return fail(command + " takes " + std::to_string(custom->second) + " argument(s)");
             }
-            cmd.kind = ScriptCommand::Custom;
+            cmd.kind = ScriptCommand::Kind::Custom;
             cmd.text = command;
             cmd.args = args;
         } else {

@@ -8,12 +8,12 @@
 namespace tsv {
 
 struct ScriptCommand {
-    enum Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Text, Screenshot, Dump, Quit, Window, Pad, Custom };
+    enum class Kind { Move, Down, Up, Click, Key, KeyDown, KeyUp, Type, Text, Screenshot, Dump, Quit, Window, Pad, Custom };
     // What a Window or Pad command does.
-    enum Action { Resize, Minimize, Restore, Blur, Focus, Connect, Disconnect, Press, Hold, Release, Stick };
+    enum class Action { Resize, Minimize, Restore, Blur, Focus, Connect, Disconnect, Press, Hold, Release, Stick };
     int64_t atMs = 0;
-    Kind kind = Quit;
-    Action action = Resize;
+    Kind kind = Kind::Quit;
+    Action action = Action::Resize;
     float x = 0, y = 0;  // Move, Click (window pixels); window size; stick position
     int padButton = 0;   // Pad press, hold, release: a PadButton
     int button = 0;      // Down, Up: platform mouse button code

@@ -6,12 +6,14 @@ namespace tsv {
 
 namespace {
 
-bool Sets(const Keyframe& keyframe, int channel)
+using EChannel = KeyframeTrack::EChannel;
+
+bool Sets(const Keyframe& keyframe, EChannel channel)
 {
     switch (channel) {
-    case KeyframeTrack::ChannelPosition: return keyframe.hasPosition;
-    case KeyframeTrack::ChannelRotation: return keyframe.hasRotation;
-    case KeyframeTrack::ChannelScale: return keyframe.hasScale;
+    case EChannel::Position: return keyframe.hasPosition;
+    case EChannel::Rotation: return keyframe.hasRotation;
+    case EChannel::Scale: return keyframe.hasScale;
     default: return keyframe.hasColor;
     }
 }
@@ -33,22 +35,22 @@ uint32_t LerpColor(uint32_t a, uint32_t b, int64_t t, int64_t span)
     return out;
 }
 
-void CopyChannel(int c, const KeyframePose& from, KeyframePose& to)
+void CopyChannel(EChannel c, const KeyframePose& from, KeyframePose& to)
 {
     switch (c) {
-    case KeyframeTrack::ChannelPosition: to.position = from.position; break;
-    case KeyframeTrack::ChannelRotation: to.rotation = from.rotation; break;
-    case KeyframeTrack::ChannelScale: to.scale = from.scale; break;
+    case EChannel::Position: to.position = from.position; break;
+    case EChannel::Rotation: to.rotation = from.rotation; break;
+    case EChannel::Scale: to.scale = from.scale; break;
     default: to.color = from.color; break;
     }
 }
 
 // Channel `c` of `out`: `t` ms into a segment of `span` ms from `from` to
 // `to`, or `from` held when no keyframe lies ahead.
-void Blend(int c, const KeyframePose& from, const Keyframe* to, int64_t t, int64_t span, KeyframePose& out)
+void Blend(EChannel c, const KeyframePose& from, const Keyframe* to, int64_t t, int64_t span, KeyframePose& out)
 {
     switch (c) {
-    case KeyframeTrack::ChannelPosition:
+    case EChannel::Position:
         out.position = from.position;
         if (to) {
             const Vec3& p = from.position;
@@ -56,10 +58,10 @@ void Blend(int c, const KeyframePose& from, const Keyframe* to, int64_t t, int64
                             Lerp(p.z, to->position.z, t, span)};
         }
         break;
-    case KeyframeTrack::ChannelRotation:
+    case EChannel::Rotation:
         out.rotation = to ? Lerp(from.rotation, to->rotation, t, span) : from.rotation;
         break;
-    case KeyframeTrack::ChannelScale:
+    case EChannel::Scale:
         out.scale = from.scale;
         if (to) {
             out.scale = {Lerp(from.scale.x, to->scale.x, t, span), Lerp(from.scale.y, to->scale.y, t, span)};
@@ -74,8 +76,8 @@ void Blend(int c, const KeyframePose& from, const Keyframe* to, int64_t t, int64
 KeyframeTrack::KeyframeTrack(const KeyframeTrack& other)
     : m_start(other.m_start), m_lastKeyframeTime(other.m_lastKeyframeTime)
 {
-    for (int c = 0; c < ChannelCount; ++c) {
-        m_channels[c] = other.m_channels[c];
+    for (EChannel c : kChannels) {
+        Slot(c) = other.Slot(c);
     }
     m_keyframes.reserve(other.m_keyframes.size());
     for (const KeyframePtr& keyframe : other.m_keyframes) {
@@ -92,8 +94,8 @@ void KeyframeTrack::Add(const KeyframePtr& keyframe)
     // keyframe's channels keeps loading them linear.
     if (m_keyframes.empty() || m_keyframes.back()->time <= keyframe->time) {
         m_keyframes.push_back(keyframe);
-        for (int c = 0; c < ChannelCount; ++c) {
-            m_channels[c].used = m_channels[c].used || Sets(*keyframe, c);
+        for (EChannel c : kChannels) {
+            Slot(c).used = Slot(c).used || Sets(*keyframe, c);
         }
         return;
     }
@@ -117,11 +119,11 @@ void KeyframeTrack::Clear()
 
 void KeyframeTrack::RecomputeChannels()
 {
-    for (int c = 0; c < ChannelCount; ++c) {
-        m_channels[c].used = std::any_of(m_keyframes.begin(), m_keyframes.end(),
+    for (EChannel c : kChannels) {
+        Slot(c).used = std::any_of(m_keyframes.begin(), m_keyframes.end(),
                                          [c](const KeyframePtr& k) { return Sets(*k, c); });
-        if (!m_channels[c].used) {
-            m_channels[c].startTime = 0;
+        if (!Slot(c).used) {
+            Slot(c).startTime = 0;
         }
     }
 }
@@ -163,17 +165,17 @@ unsigned KeyframeTrack::Step(int64_t now, const KeyframePose& current, KeyframeP
     if (m_keyframes.empty()) {
         return 0;
     }
-    for (int c = 0; c < ChannelCount; ++c) {
-        if (m_channels[c].used && m_channels[c].startTime == 0) {
-            m_channels[c].startTime = now;
+    for (EChannel c : kChannels) {
+        if (Slot(c).used && Slot(c).startTime == 0) {
+            Slot(c).startTime = now;
             CopyChannel(c, current, m_start);
         }
     }
 
-    const Keyframe* target[ChannelCount] = {};
+    const Keyframe* target[kChannelCount] = {};
     int targetsWanted = 0;
-    for (int c = 0; c < ChannelCount; ++c) {
-        targetsWanted += m_channels[c].used ? 1 : 0;
+    for (EChannel c : kChannels) {
+        targetsWanted += Slot(c).used ? 1 : 0;
     }
     bool anyPassed = false;
     for (const KeyframePtr& keyframe : m_keyframes) {
@@ -182,9 +184,9 @@ unsigned KeyframeTrack::Step(int64_t now, const KeyframePose& current, KeyframeP
             if (k.time > m_lastKeyframeTime || m_lastKeyframeTime < 0) {
                 // Reached: the next segment of each channel it sets starts here.
                 const KeyframePose reached{k.position, k.rotation, k.scale, k.color};
-                for (int c = 0; c < ChannelCount; ++c) {
+                for (EChannel c : kChannels) {
                     if (Sets(k, c)) {
-                        m_channels[c].startTime = k.time;
+                        Slot(c).startTime = k.time;
                         CopyChannel(c, reached, m_start);
                     }
                 }
@@ -194,9 +196,10 @@ unsigned KeyframeTrack::Step(int64_t now, const KeyframePose& current, KeyframeP
             anyPassed = true;
             continue;
         }
-        for (int c = 0; c < ChannelCount; ++c) {
-            if (m_channels[c].used && !target[c] && Sets(k, c)) {
-                target[c] = &k;
+        for (EChannel c : kChannels) {
+            const Keyframe*& to = target[ChannelIndex(c)];
+            if (Slot(c).used && !to && Sets(k, c)) {
+                to = &k;
                 --targetsWanted;
             }
         }
@@ -206,11 +209,12 @@ unsigned KeyframeTrack::Step(int64_t now, const KeyframePose& current, KeyframeP
     }
 
     unsigned set = 0;
-    for (int c = 0; c < ChannelCount; ++c) {
-        if (m_channels[c].used) {
-            const int64_t start = m_channels[c].startTime;
-            Blend(c, m_start, target[c], now - start, target[c] ? target[c]->time - start : 0, out);
-            set |= 1u << c;
+    for (EChannel c : kChannels) {
+        if (Slot(c).used) {
+            const int64_t start = Slot(c).startTime;
+            const Keyframe* to = target[ChannelIndex(c)];
+            Blend(c, m_start, to, now - start, to ? to->time - start : 0, out);
+            set |= ChannelBit(c);
         }
     }
 

@@ -22,7 +22,14 @@ struct KeyframePose {
 
 class KeyframeTrack {
 public:
-    enum EChannel { ChannelPosition = 0, ChannelRotation, ChannelScale, ChannelColor, ChannelCount };
+    enum class EChannel { Position = 0, Rotation, Scale, Color };
+    static constexpr size_t kChannelCount = 4;
+    static constexpr EChannel kChannels[kChannelCount] = {EChannel::Position, EChannel::Rotation, EChannel::Scale,
+                                                          EChannel::Color};
+    // A channel's slot in per-channel tables.
+    static constexpr size_t ChannelIndex(EChannel channel) { return static_cast<size_t>(channel); }
+    // A channel's bit in what Step returns.
+    static constexpr unsigned ChannelBit(EChannel channel) { return 1u << ChannelIndex(channel); }
 
     KeyframeTrack() = default;
     // Keyframes are consumed as they pass, so each copy gets keyframes of its own.
@@ -42,7 +49,7 @@ public:
 
     // Moves the track to `now` (ms on the node's timer). `current` is the
     // node's pose, taken as the start of a channel no keyframe has reached
-    // yet. Returns which channels to set, as bits (1 << EChannel), and their
+    // yet. Returns which channels to set, as bits (ChannelBit), and their
     // values in `out`. Passed keyframes leave the track.
     unsigned Step(int64_t now, const KeyframePose& current, KeyframePose& out);
 
@@ -55,7 +62,9 @@ private:
         bool used = false;
         int64_t startTime = 0;
     };
-    Channel m_channels[ChannelCount];
+    Channel m_channels[kChannelCount];
+    Channel& Slot(EChannel channel) { return m_channels[ChannelIndex(channel)]; }
+    const Channel& Slot(EChannel channel) const { return m_channels[ChannelIndex(channel)]; }
     KeyframePose m_start;
     int64_t m_lastKeyframeTime = -1; // -1: none reached yet
 };

@@ -30,16 +30,18 @@ void SceneNode::StepKeyframes(int64_t now)
     const KeyframePose current{m_position, m_rotation, m_scale, m_mesh.colors[0]};
     KeyframePose pose;
     const unsigned set = m_keyframes.Step(now, current, pose);
-    if (set & (1u << KeyframeTrack::ChannelPosition)) {
+    using EChannel = KeyframeTrack::EChannel;
+    const auto sets = [set](EChannel channel) { return (set & KeyframeTrack::ChannelBit(channel)) != 0; };
+    if (sets(EChannel::Position)) {
         SetPosition(pose.position, Transform::Now);
     }
-    if (set & (1u << KeyframeTrack::ChannelRotation)) {
+    if (sets(EChannel::Rotation)) {
         SetRotation(pose.rotation, Transform::Now);
     }
-    if (set & (1u << KeyframeTrack::ChannelScale)) {
+    if (sets(EChannel::Scale)) {
         SetScale(pose.scale.x, pose.scale.y, Transform::Now);
     }
-    if (set & (1u << KeyframeTrack::ChannelColor)) {
+    if (sets(EChannel::Color)) {
         SetColor(pose.color);
     }
 }

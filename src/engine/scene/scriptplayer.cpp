@@ -62,31 +62,31 @@ void ScriptPlayer::Apply(int64_t nowMs)
     while (m_next < m_commands.size() && m_commands[m_next].atMs <= nowMs) {
         const ScriptCommand& cmd = m_commands[m_next++];
         switch (cmd.kind) {
-        case ScriptCommand::Move:
+        case ScriptCommand::Kind::Move:
             m_platform.InjectMouseMove(cmd.x, cmd.y);
             break;
-        case ScriptCommand::Down:
+        case ScriptCommand::Kind::Down:
             m_platform.InjectKeyState(cmd.button, true);
             break;
-        case ScriptCommand::Up:
+        case ScriptCommand::Kind::Up:
             m_platform.InjectKeyState(cmd.button, false);
             break;
-        case ScriptCommand::Click:
+        case ScriptCommand::Kind::Click:
             m_platform.InjectMouseMove(cmd.x, cmd.y);
             m_platform.InjectKeyState(kMouseLeft, true);
             m_releases.push_back(kMouseLeft);
             break;
-        case ScriptCommand::Key:
+        case ScriptCommand::Kind::Key:
             m_platform.InjectKeyState(PlatformKeyFromKeyCode(cmd.keyCode), true);
             m_releases.push_back(PlatformKeyFromKeyCode(cmd.keyCode));
             break;
-        case ScriptCommand::KeyDown:
+        case ScriptCommand::Kind::KeyDown:
             m_platform.InjectKeyState(PlatformKeyFromKeyCode(cmd.keyCode), true);
             break;
-        case ScriptCommand::KeyUp:
+        case ScriptCommand::Kind::KeyUp:
             m_platform.InjectKeyState(PlatformKeyFromKeyCode(cmd.keyCode), false);
             break;
-        case ScriptCommand::Type:
+        case ScriptCommand::Kind::Type:
             if (m_typing.empty()) {
                 const size_t length = Utf8Length(cmd.text);
                 m_platform.InjectText(cmd.text.substr(0, length));
@@ -95,13 +95,13 @@ void ScriptPlayer::Apply(int64_t nowMs)
                 m_typing += cmd.text;
             }
             break;
-        case ScriptCommand::Text:
+        case ScriptCommand::Kind::Text:
             TypeAtOnce(cmd.text);
             break;
-        case ScriptCommand::Screenshot:
+        case ScriptCommand::Kind::Screenshot:
             m_platform.RequestScreenshot(cmd.text);
             break;
-        case ScriptCommand::Dump: {
+        case ScriptCommand::Kind::Dump: {
             std::string text = g_dumpProvider ? g_dumpProvider() : std::string();
             if (text.empty()) {
                 text = "no board\n";
@@ -114,16 +114,16 @@ void ScriptPlayer::Apply(int64_t nowMs)
             }
             break;
         }
-        case ScriptCommand::Quit:
+        case ScriptCommand::Kind::Quit:
             Application::Instance().Exit(0);
             break;
-        case ScriptCommand::Window:
+        case ScriptCommand::Kind::Window:
             ApplyWindow(cmd);
             break;
-        case ScriptCommand::Pad:
+        case ScriptCommand::Kind::Pad:
             ApplyPad(cmd);
             break;
-        case ScriptCommand::Custom:
+        case ScriptCommand::Kind::Custom:
             if (auto handler = Handlers().find(cmd.text); handler != Handlers().end() && handler->second) {
                 handler->second(cmd, *this);
             } else {
@@ -167,13 +167,13 @@ void ScriptPlayer::TypeAtOnce(const std::string& text)
 void ScriptPlayer::ApplyWindow(const ScriptCommand& cmd)
 {
     switch (cmd.action) {
-    case ScriptCommand::Resize:
+    case ScriptCommand::Action::Resize:
         m_platform.InjectWindowSize(static_cast<int>(cmd.x), static_cast<int>(cmd.y));
         break;
-    case ScriptCommand::Minimize: m_platform.InjectWindowEvent(WindowEvent::Minimize); break;
-    case ScriptCommand::Restore: m_platform.InjectWindowEvent(WindowEvent::Restore); break;
-    case ScriptCommand::Blur: m_platform.InjectWindowEvent(WindowEvent::Blur); break;
-    case ScriptCommand::Focus: m_platform.InjectWindowEvent(WindowEvent::Focus); break;
+    case ScriptCommand::Action::Minimize: m_platform.InjectWindowEvent(WindowEvent::Minimize); break;
+    case ScriptCommand::Action::Restore: m_platform.InjectWindowEvent(WindowEvent::Restore); break;
+    case ScriptCommand::Action::Blur: m_platform.InjectWindowEvent(WindowEvent::Blur); break;
+    case ScriptCommand::Action::Focus: m_platform.InjectWindowEvent(WindowEvent::Focus); break;
     default: break;
     }
 }
@@ -182,19 +182,19 @@ void ScriptPlayer::ApplyPad(const ScriptCommand& cmd)
 {
     const auto button = static_cast<PadButton>(cmd.padButton);
     switch (cmd.action) {
-    case ScriptCommand::Connect:
+    case ScriptCommand::Action::Connect:
         if (!m_platform.PadAttachVirtual()) {
             GetLog() << Warning << "script: line " << cmd.line << ": no virtual gamepad on this system" << EndL;
         }
         break;
-    case ScriptCommand::Disconnect: m_platform.PadDetachVirtual(); break;
-    case ScriptCommand::Press:
+    case ScriptCommand::Action::Disconnect: m_platform.PadDetachVirtual(); break;
+    case ScriptCommand::Action::Press:
         m_platform.PadSetVirtualButton(button, true);
         m_padReleases.push_back(button);
         break;
-    case ScriptCommand::Hold: m_platform.PadSetVirtualButton(button, true); break;
-    case ScriptCommand::Release: m_platform.PadSetVirtualButton(button, false); break;
-    case ScriptCommand::Stick: m_platform.PadSetVirtualStick(cmd.x, cmd.y); break;
+    case ScriptCommand::Action::Hold: m_platform.PadSetVirtualButton(button, true); break;
+    case ScriptCommand::Action::Release: m_platform.PadSetVirtualButton(button, false); break;
+    case ScriptCommand::Action::Stick: m_platform.PadSetVirtualStick(cmd.x, cmd.y); break;
     default: break;
     }
 }

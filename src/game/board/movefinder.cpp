@@ -24,33 +24,33 @@ void FlagRun(const MatchView& view, size_t a, size_t b, size_t c, bool swapHint,
     for (size_t i : {a, b, c}) {
         switch (view.type[i]) {
         case PieceType::Bomb:
-            hint.Set(HintRecord::Bomb);
+            hint.Set(HintRecord::Flag::Bomb);
             break;
         case PieceType::Dynamite:
-            hint.Set(HintRecord::Dynamite);
+            hint.Set(HintRecord::Flag::Dynamite);
             break;
         case PieceType::CannonLeft:
         case PieceType::CannonRight:
         case PieceType::CannonTop:
         case PieceType::CannonBottom:
-            hint.Set(HintRecord::Cannon);
+            hint.Set(HintRecord::Flag::Cannon);
             break;
         case PieceType::Rainbow:
-            hint.Set(HintRecord::Rainbow);
+            hint.Set(HintRecord::Flag::Rainbow);
             break;
         case PieceType::Key:
-            hint.Set(HintRecord::KeyLock);
+            hint.Set(HintRecord::Flag::KeyLock);
             break;
         case PieceType::Block:
         case PieceType::FixedBlock:
-            hint.Set(HintRecord::DetonatorPart);
+            hint.Set(HintRecord::Flag::DetonatorPart);
             break;
         default:
             break;
         }
     }
     if (swapHint) {
-        hint.Set(HintRecord::SwapJewels);
+        hint.Set(HintRecord::Flag::SwapJewels);
     }
 }
 

@@ -33,7 +33,7 @@ inline constexpr int kDisableableSpecials = 7;
 
 // Which tutorial texts the runs of a move would be about (FindMove, HasMatch).
 struct HintRecord {
-    enum Flag : int {
+    enum class Flag : int {
         SwapJewels = 0,
         CellsMode = 1,
         JewelsMode = 2,
@@ -50,12 +50,19 @@ struct HintRecord {
     std::array<uint8_t, kFlagCount> flags{};
     uint8_t any = 0; // set together with any flag
 
-    void Set(Flag flag)
-    {
-        flags[static_cast<size_t>(flag)] = 1;
-        any = 1;
-    }
+    void Set(Flag flag);
 };
+
+// The hint a flag stands for: the flags are the first of the tutorial hints,
+// in order, so a flag's number is its hint's index (HintKey, the profile's
+// hint counters, the flags above).
+inline constexpr int HintIndex(HintRecord::Flag flag) { return static_cast<int>(flag); }
+
+inline void HintRecord::Set(Flag flag)
+{
+    flags[static_cast<size_t>(HintIndex(flag))] = 1;
+    any = 1;
+}
 
 // An exchange that makes a run (or fires a rainbow), with the cells of the
 // runs it would make (board indices, CellIndex).

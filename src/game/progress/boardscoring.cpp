@@ -52,7 +52,7 @@ void BoardScoring::OnMatchSize(int32_t cells)
 bool BoardScoring::IsSwapHintDue() const
 {
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
-    return profile && profile->Awards().GetHintCounter(HintRecord::SwapJewels) != 0;
+    return profile && profile->Awards().GetHintCounter(HintIndex(HintRecord::Flag::SwapJewels)) != 0;
 }
 
 int32_t BoardScoring::RunScore() const

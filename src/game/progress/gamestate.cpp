@@ -445,7 +445,7 @@ bool GameState::SavedGameExists(GameMode mode) const
         return false;
     }
     tsv::FileStream file;
-    return file.Open(tsv::PlayerFileSource(path), tsv::FileModeRead);
+    return file.Open(tsv::PlayerFileSource(path), tsv::FileMode::Read);
 }
 
 void GameState::DeleteSavedGame(GameMode mode)

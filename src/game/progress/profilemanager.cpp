@@ -38,16 +38,16 @@ tsv::IntrusivePtr<Profile> ProfileManager::Find(const std::string& name) const
 ProfileManager::AddResult ProfileManager::Add(const tsv::IntrusivePtr<Profile>& profile)
 {
     if (Count() >= kMaxProfiles) {
-        return AddTooMany;
+        return AddResult::TooMany;
     }
     if (!profile || profile->GetName().empty()) {
-        return AddNameEmpty;
+        return AddResult::NameEmpty;
     }
     if (Find(profile->GetName())) {
-        return AddNameTaken;
+        return AddResult::NameTaken;
     }
     m_profiles.insert(m_profiles.begin(), profile);
-    return AddOk;
+    return AddResult::Ok;
 }
 
 bool ProfileManager::Select(const std::string& name)

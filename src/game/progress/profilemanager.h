@@ -15,11 +15,11 @@ public:
     static constexpr int kMaxProfiles = 6;
     static constexpr const char* kFileName = "profiles.dat";
 
-    enum AddResult : int32_t {
-        AddOk = 0,          // added at the front; it is now the current profile
-        AddTooMany = 1,
-        AddNameTaken = 2,   // exact, case-sensitive byte comparison
-        AddNameEmpty = 3,
+    enum class AddResult : int32_t {
+        Ok = 0,        // added at the front; it is now the current profile
+        TooMany = 1,
+        NameTaken = 2, // exact, case-sensitive byte comparison
+        NameEmpty = 3,
     };
 
     ProfileManager() = default;

@@ -14,21 +14,21 @@ ArcadeScreen::ArcadeScreen(GameState& state, Actions actions) : m_state(state), 
     if (!LoadScreenFile(kScreenFile)) {
         return;
     }
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) {
+    SetHandler("cancelbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) {
         if (m_actions.cancel && !m_left && !m_asking) {
             m_left = true;
             m_actions.cancel();
         }
     });
     for (int page = 1; page <= kPageCount; ++page) {
-        SetHandler("pagebutton" + std::to_string(page), tsv::EventClick,
+        SetHandler("pagebutton" + std::to_string(page), tsv::GuiEvent::Click,
                    [this, page](tsv::GUIComponent&) { ShowPage(page); });
         char path[512];
         std::snprintf(path, sizeof path, m_state.GetPaths().arcadeSetPattern.c_str(), page);
         LoadLevelList(path, m_entries[static_cast<size_t>(page - 1)]);
     }
     for (int slot = 1; slot <= kArcadeSlotCount; ++slot) {
-        SetHandler("button" + std::to_string(slot), tsv::EventClick,
+        SetHandler("button" + std::to_string(slot), tsv::GuiEvent::Click,
                    [this, slot](tsv::GUIComponent&) { PressSlot(slot); });
     }
     ShowPage(1);
@@ -83,7 +83,7 @@ void ArcadeScreen::PressSlot(int slot)
     if (entry.locked) {
         m_asking = true;
         tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(
-            tsv::LanguageManager::Instance().GetText("$Screen.SelectLevel.levelLocked"), tsv::DialogInfo);
+            tsv::LanguageManager::Instance().GetText("$Screen.SelectLevel.levelLocked"), tsv::DialogKind::Info);
         dialog->SetOnClosed([this](tsv::Screen&) { m_asking = false; });
         tsv::ScreenStack::Instance().Push(tsv::ScreenPtr(dialog.Get()));
         return;

@@ -34,24 +34,24 @@ ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int rele
         }
         if (selX < 0) {
             if (selectable(releaseX, releaseY)) {
-                action = {ReleaseAction::Select, releaseX, releaseY, -1, -1};
+                action = {ReleaseAction::Kind::Select, releaseX, releaseY, -1, -1};
             }
             return action;
         }
         if (releaseX == selX && releaseY == selY) {
-            action.kind = ReleaseAction::Deselect;
+            action.kind = ReleaseAction::Kind::Deselect;
             return action;
         }
         if (std::abs(releaseX - selX) + std::abs(releaseY - selY) == 1) {
             if (selectable(selX, selY) && selectable(releaseX, releaseY)) {
-                action = {ReleaseAction::Swap, selX, selY, releaseX, releaseY};
+                action = {ReleaseAction::Kind::Swap, selX, selY, releaseX, releaseY};
             } else {
-                action.kind = ReleaseAction::Deselect;
+                action.kind = ReleaseAction::Kind::Deselect;
             }
             return action;
         }
         if (selectable(releaseX, releaseY)) {
-            action = {ReleaseAction::Select, releaseX, releaseY, -1, -1};
+            action = {ReleaseAction::Kind::Select, releaseX, releaseY, -1, -1};
         }
         return action;
     }
@@ -64,7 +64,7 @@ ReleaseAction DecideRelease(int pressX, int pressY, float dx, float dy, int rele
         tx += dx < 0 ? -1 : 1;
     }
     if (PlayField::InGrid(tx, ty) && selectable(pressX, pressY) && selectable(tx, ty)) {
-        action = {ReleaseAction::Swap, pressX, pressY, tx, ty};
+        action = {ReleaseAction::Kind::Swap, pressX, pressY, tx, ty};
     }
     return action;
 }
@@ -134,17 +134,17 @@ void BoardInput::PlaceCursor(int x, int y)
 void BoardInput::Apply(const ReleaseAction& action)
 {
     switch (action.kind) {
-    case ReleaseAction::Select:
+    case ReleaseAction::Kind::Select:
         Select(action.x, action.y);
         break;
-    case ReleaseAction::Deselect:
+    case ReleaseAction::Kind::Deselect:
         Select(-1, -1);
         break;
-    case ReleaseAction::Swap:
+    case ReleaseAction::Kind::Swap:
         m_board.swap(action.x, action.y, action.tx, action.ty);
         Select(-1, -1);
         break;
-    case ReleaseAction::None:
+    case ReleaseAction::Kind::None:
         break;
     }
 }

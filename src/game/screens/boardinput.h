@@ -14,7 +14,7 @@ namespace bsh {
 // Where a release of the left button leads, given the pressed cell, the
 // selection and how far the mouse moved since the press.
 struct ReleaseAction {
-    enum Kind { None, Select, Deselect, Swap } kind = None;
+    enum class Kind { None, Select, Deselect, Swap } kind = Kind::None;
     int x = -1, y = -1;   // Select: the new selection; Swap: the first cell
     int tx = -1, ty = -1; // Swap: the second cell
 };

@@ -10,7 +10,7 @@ ClosableScreen::ClosableScreen(const std::string& file, std::initializer_list<co
         return;
     }
     for (const char* button : buttons) {
-        SetHandler(button, tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
+        SetHandler(button, tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(); });
     }
 }
 

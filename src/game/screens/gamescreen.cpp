@@ -159,8 +159,8 @@ EndlessTally GameScreen::Tally() const
 void GameScreen::BuildHud()
 {
     if (LoadScreenFile(m_endless ? "/gui/endlessscreen.xml" : "/gui/gamescreen.xml")) {
-        SetHandler("pausebutton", tsv::EventClick, [this](tsv::GUIComponent&) { OpenPause(); });
-        SetHandler("closebutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskToLeave(); });
+        SetHandler("pausebutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { OpenPause(); });
+        SetHandler("closebutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { AskToLeave(); });
     }
     if (m_endless) {
         tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();

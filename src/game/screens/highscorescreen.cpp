@@ -43,10 +43,10 @@ HighscoreScreen::HighscoreScreen(GameState& state, GameMode returnMode, std::fun
     if (!LoadScreenFile(kScreenFile)) {
         return;
     }
-    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("okbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("cancelbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(); });
     for (const char* clear : {"table1clear", "table2clear"}) {
-        SetHandler(clear, tsv::EventClick, [this](tsv::GUIComponent& button) { AskToReset(TableOfTag(button.GetTag())); });
+        SetHandler(clear, tsv::GuiEvent::Click, [this](tsv::GUIComponent& button) { AskToReset(TableOfTag(button.GetTag())); });
     }
     FillTables();
     ShowEndlessBests();
@@ -178,7 +178,7 @@ void HighscoreScreen::AskToReset(GameMode table)
     }
     m_asking = true;
     tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(
-        tsv::LanguageManager::Instance().GetText("$Screen.Highscore.confirmClear"), tsv::DialogConfirm);
+        tsv::LanguageManager::Instance().GetText("$Screen.Highscore.confirmClear"), tsv::DialogKind::Confirm);
     dialog->SetOnClosed([this, table](tsv::Screen& screen) {
         m_asking = false;
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {

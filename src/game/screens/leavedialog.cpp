@@ -11,7 +11,7 @@ void AskToLeaveLevel(const std::string& questionKey, std::function<void()> leave
 {
     tsv::Application::Instance().GetTimer().SetRunning(false);
     tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(
-        tsv::LanguageManager::Instance().GetText(questionKey), tsv::DialogConfirm);
+        tsv::LanguageManager::Instance().GetText(questionKey), tsv::DialogKind::Confirm);
     dialog->SetOnClosed([leave = std::move(leave)](tsv::Screen& screen) {
         tsv::Application::Instance().GetTimer().SetRunning(true);
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {

@@ -75,9 +75,9 @@ LevelCompleteScreen::LevelCompleteScreen(GameState& state) : m_state(state)
         }
     }
     for (const char* button : {"closebutton1", "closebutton2", "closebutton3"}) {
-        SetHandler(button, tsv::EventClick, [this](GUIComponent&) { CloseAsButton(); });
+        SetHandler(button, tsv::GuiEvent::Click, [this](GUIComponent&) { CloseAsButton(); });
     }
-    SetHandler("form", tsv::EventClick, [this](GUIComponent&) { Skip(); });
+    SetHandler("form", tsv::GuiEvent::Click, [this](GUIComponent&) { Skip(); });
     if (!m_won) {
         if (GUIComponent* title = FindComponent("title")) {
             title->SetCaption(Text("gameOver"));

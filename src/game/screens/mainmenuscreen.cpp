@@ -33,7 +33,7 @@ MainMenuScreen::MainMenuScreen(GameState& state, Actions actions) : m_state(stat
     Bind("profilebutton", m_actions.profile);
     Bind("optionsbutton", m_actions.options);
     Bind("morebutton", m_actions.more);
-    SetHandler("exitbutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskToExit(); });
+    SetHandler("exitbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { AskToExit(); });
 
     if (tsv::GUIComponent* version = FindComponent("version")) {
         version->SetCaption(version->GetCaption() + " " + kVersion);
@@ -59,7 +59,7 @@ void MainMenuScreen::Bind(const char* name, const std::function<void()>& action)
         button->SetEnabled(false);
         return;
     }
-    SetHandler(name, tsv::EventClick, [this, action](tsv::GUIComponent&) {
+    SetHandler(name, tsv::GuiEvent::Click, [this, action](tsv::GUIComponent&) {
         if (!m_asking) {
             action();
         }
@@ -95,7 +95,7 @@ void MainMenuScreen::AskToExit()
     m_asking = true;
     tsv::StandardDialogPtr dialog =
         tsv::MakeIntrusive<tsv::StandardDialog>(
-        tsv::LanguageManager::Instance().GetText("$Screen.MainMenu.exitConfirm"), tsv::DialogConfirm);
+        tsv::LanguageManager::Instance().GetText("$Screen.MainMenu.exitConfirm"), tsv::DialogKind::Confirm);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         m_asking = false;
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {

@@ -197,25 +197,25 @@ MapScreen::MapScreen(GameState& state, Actions actions) : m_state(state), m_acti
     m_profile = m_state.CurrentProfile();
     m_openedAt = Now();
     if (LoadScreenFile(kScreenFile)) {
-        SetHandler("closebutton", tsv::EventClick, [this](tsv::GUIComponent&) {
+        SetHandler("closebutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) {
             if (m_actions.close && !m_left) {
                 m_left = true;
                 m_actions.close();
             }
         });
-        SetHandler("playbutton", tsv::EventClick, [this](tsv::GUIComponent&) { PlaySuggested(); });
-        SetHandler("treasurybutton", tsv::EventClick, [this](tsv::GUIComponent&) {
+        SetHandler("playbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { PlaySuggested(); });
+        SetHandler("treasurybutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) {
             if (m_actions.treasury && !m_left) {
                 m_left = true;
                 m_actions.treasury();
             }
         });
         for (Difficulty difficulty : kDifficulties) {
-            SetHandler(DifficultyButton(difficulty), tsv::EventClick,
+            SetHandler(DifficultyButton(difficulty), tsv::GuiEvent::Click,
                        [this, difficulty](tsv::GUIComponent&) { SetDifficulty(difficulty); });
         }
         for (const Arrow& arrow : kArrows) {
-            SetHandler(arrow.name, tsv::EventClick, [this, arrow](tsv::GUIComponent&) { ScrollBy(arrow.dx, arrow.dy); });
+            SetHandler(arrow.name, tsv::GuiEvent::Click, [this, arrow](tsv::GUIComponent&) { ScrollBy(arrow.dx, arrow.dy); });
         }
         if (tsv::GUIComponent* treasury = FindComponent("treasurybutton")) {
             treasury->SetVisible(m_actions.treasury && m_profile && m_profile->Awards().AnyEarned());
@@ -230,7 +230,7 @@ MapScreen::MapScreen(GameState& state, Actions actions) : m_state(state), m_acti
             const size_t slot = m_sphereButtons.size();
             m_sphereButtons.push_back(&component);
             // The mouse plays a sphere through Pointer; this is the keys' way.
-            component.SetHandler(tsv::EventClick, [this, slot](tsv::GUIComponent&) {
+            component.SetHandler(tsv::GuiEvent::Click, [this, slot](tsv::GUIComponent&) {
                 const int level = m_sphereLevels[slot];
                 if (tsv::Screen::AreKeysInUse() && level >= 0 && !m_scrolling && !m_left) {
                     tsv::PlayGuiSound(kClickSound);

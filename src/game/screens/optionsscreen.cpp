@@ -85,14 +85,14 @@ OptionsScreen::OptionsScreen(GameState& state, Actions actions, std::optional<Se
     }
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
     m_options = {
-        {OptionSound, Bars(), BarIndex(config.soundVolume)},
-        {OptionMusic, Bars(), BarIndex(config.musicVolume)},
-        {OptionDisplay, {Text("$Screen.Options.modeFullscreen"), Text("$Screen.Options.modeWindowed")},
+        {OptionId::Sound, Bars(), BarIndex(config.soundVolume)},
+        {OptionId::Music, Bars(), BarIndex(config.musicVolume)},
+        {OptionId::Display, {Text("$Screen.Options.modeFullscreen"), Text("$Screen.Options.modeWindowed")},
          config.fullscreen ? 0 : 1},
-        {OptionLanguage, languageNames, currentLanguage},
-        {OptionCursor, yesNo, config.systemCursor ? 1 : 0},
-        {OptionHints, yesNo, profile && profile->GetHints() ? 0 : 1},
-        {OptionClock, {Text("$Screen.Options.clockTimed"), Text("$Screen.Options.clockRelaxed")},
+        {OptionId::Language, languageNames, currentLanguage},
+        {OptionId::Cursor, yesNo, config.systemCursor ? 1 : 0},
+        {OptionId::Hints, yesNo, profile && profile->GetHints() ? 0 : 1},
+        {OptionId::Clock, {Text("$Screen.Options.clockTimed"), Text("$Screen.Options.clockRelaxed")},
          m_state.IsClockRelaxed() ? 1 : 0},
     };
     for (const Option& option : m_options) {
@@ -102,16 +102,18 @@ OptionsScreen::OptionsScreen(GameState& state, Actions actions, std::optional<Se
     // Several buttons share each name; their tags tell the options apart.
     GetRoot()->Walk([this](tsv::GUIComponent& component, int) {
         const bool dec = component.GetName() == "decbutton";
-        if (dec || component.GetName() == "incbutton") {
-            const int32_t value = dec ? -std::abs(component.GetTag()) : std::abs(component.GetTag());
-            component.SetHandler(tsv::EventClick, [this, value](tsv::GUIComponent&) { Change(value); });
+        const Option* option = FindNumbered(std::abs(component.GetTag()));
+        if ((dec || component.GetName() == "incbutton") && option) {
+            const OptionId id = option->id;
+            const Step step = dec ? Step::Back : Step::Forward;
+            component.SetHandler(tsv::GuiEvent::Click, [this, id, step](tsv::GUIComponent&) { Change(id, step); });
         }
     });
-    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(Closing::Keep); });
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(Closing::PutBack); });
+    SetHandler("okbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(Closing::Keep); });
+    SetHandler("cancelbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(Closing::PutBack); });
     if (tsv::GUIComponent* credits = FindComponent("creditsbutton")) {
         if (m_actions.credits) {
-            SetHandler("creditsbutton", tsv::EventClick, [this](tsv::GUIComponent&) {
+            SetHandler("creditsbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) {
                 if (!m_leaving) {
                     m_leaving = true;
                     m_actions.credits();
@@ -124,15 +126,15 @@ OptionsScreen::OptionsScreen(GameState& state, Actions actions, std::optional<Se
     if (!profile) {
         // Hints and the clock belong to a profile; without one there is nothing to set.
         GetRoot()->Walk([](tsv::GUIComponent& component, int) {
-            const int32_t option = std::abs(component.GetTag());
-            if (option == OptionHints || option == OptionClock) {
+            const int32_t number = std::abs(component.GetTag());
+            if (number == OptionNumber(OptionId::Hints) || number == OptionNumber(OptionId::Clock)) {
                 component.SetEnabled(false);
             }
         });
     }
 }
 
-const OptionsScreen::Option* OptionsScreen::Find(int32_t id) const
+const OptionsScreen::Option* OptionsScreen::Find(OptionId id) const
 {
     for (const Option& option : m_options) {
         if (option.id == id) {
@@ -142,15 +144,25 @@ const OptionsScreen::Option* OptionsScreen::Find(int32_t id) const
     return nullptr;
 }
 
-void OptionsScreen::Change(int32_t value)
+OptionsScreen::Option* OptionsScreen::FindNumbered(int32_t number)
 {
-    Option* option = const_cast<Option*>(Find(std::abs(value)));
+    for (Option& option : m_options) {
+        if (OptionNumber(option.id) == number) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+void OptionsScreen::Change(OptionId id, Step step)
+{
+    Option* option = FindNumbered(OptionNumber(id));
     if (!option || option->values.empty() || m_leaving) {
         return;
     }
     const int32_t last = static_cast<int32_t>(option->values.size()) - 1;
-    int32_t index = option->index + (value < 1 ? -1 : 1);
-    if (option->id == OptionSound || option->id == OptionMusic) {
+    int32_t index = option->index + (step == Step::Back ? -1 : 1);
+    if (option->id == OptionId::Sound || option->id == OptionId::Music) {
         index = std::clamp(index, 0, last); // a bar stops at its ends
     } else if (index < 0) {
         index = last;
@@ -167,37 +179,37 @@ void OptionsScreen::Apply(const Option& option)
     tsv::Config& config = tsv::GetConfig();
     const float volume = static_cast<float>(option.index) / static_cast<float>(kBarSteps - 1);
     switch (option.id) {
-    case OptionSound:
+    case OptionId::Sound:
         config.soundVolume = volume;
         tsv::SoundManager::Instance().SetGroupVolume(volume, tsv::kEffectGroup);
         break;
-    case OptionMusic:
+    case OptionId::Music:
         config.musicVolume = volume;
         tsv::SoundManager::Instance().SetGroupVolume(volume, tsv::kMusicGroup);
         break;
-    case OptionDisplay:
+    case OptionId::Display:
         config.fullscreen = option.index == 0;
         if (tsv::FrameLoop::Instance().IsInitialised()) {
             tsv::FrameLoop::Instance().SetWindowed(option.index != 0);
         }
         break;
-    case OptionLanguage:
+    case OptionId::Language:
         tsv::LanguageManager::Instance().SwitchLanguage(m_languages[static_cast<size_t>(option.index)]);
         if (m_actions.rebuild) {
             m_leaving = true; // this screen's texts are of the old language
             m_actions.rebuild(m_opened);
         }
         break;
-    case OptionCursor:
+    case OptionId::Cursor:
         config.systemCursor = option.index == 1;
         ShowSystemCursor(config.systemCursor);
         break;
-    case OptionHints:
+    case OptionId::Hints:
         if (tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile()) {
             profile->SetHints(option.index == 0);
         }
         break;
-    case OptionClock:
+    case OptionId::Clock:
         m_state.SetClockRelaxed(option.index == 1);
         break;
     default:
@@ -211,7 +223,7 @@ void OptionsScreen::Run()
     // follows the configuration they wrote.
     const int32_t mode = tsv::GetConfig().fullscreen ? 0 : 1;
     for (Option& option : m_options) {
-        if (option.id == OptionDisplay && option.index != mode) {
+        if (option.id == OptionId::Display && option.index != mode) {
             option.index = mode;
             ShowValue(option);
         }
@@ -221,11 +233,11 @@ void OptionsScreen::Run()
 
 void OptionsScreen::ShowValue(const Option& option)
 {
-    tsv::GUIComponent* text = FindComponent("valuetext" + std::to_string(option.id));
+    tsv::GUIComponent* text = FindComponent("valuetext" + std::to_string(OptionNumber(option.id)));
     if (!text) {
         return;
     }
-    if (option.id == OptionLanguage) {
+    if (option.id == OptionId::Language) {
         ShowLanguageName(*text, m_languages[static_cast<size_t>(option.index)]);
         return;
     }

@@ -26,18 +26,23 @@ public:
     static constexpr int32_t kBarSteps = 16;
     static constexpr char kMarker = '\x1F';
 
-    enum OptionId : int32_t {
-        OptionSound = 1,
-        OptionMusic = 2,
-        OptionDisplay = 3,
-        OptionLanguage = 4,
-        OptionCursor = 5,
-        OptionHints = 6,
-        OptionClock = 7,
+    enum class OptionId : int32_t {
+        Sound = 1,
+        Music = 2,
+        Display = 3,
+        Language = 4,
+        Cursor = 5,
+        Hints = 6,
+        Clock = 7,
     };
+    // The number screen files know an option by: its buttons' tags (negative
+    // on a decrease button) and its "valuetext<n>" line.
+    static constexpr int32_t OptionNumber(OptionId id) { return static_cast<int32_t>(id); }
+    // A button's step through an option's values.
+    enum class Step { Back, Forward };
 
     struct Option {
-        int32_t id = 0;
+        OptionId id{};
         std::vector<std::string> values;
         int32_t index = 0;
     };
@@ -64,9 +69,8 @@ public:
     // `opened`: what cancel goes back to; none for the settings now.
     OptionsScreen(GameState& state, Actions actions, std::optional<Settings> opened = std::nullopt);
 
-    // A button's value: the option id, negative for a decrease.
-    void Change(int32_t value);
-    const Option* Find(int32_t id) const;
+    void Change(OptionId id, Step step = Step::Forward);
+    const Option* Find(OptionId id) const;
 
     // 15 dots with the marker at `index` (0..15).
     static std::string BarText(int32_t index);
@@ -75,6 +79,7 @@ public:
     void Run() override;
 
 private:
+    Option* FindNumbered(int32_t number);
     void Apply(const Option& option);
     void ShowValue(const Option& option);
     void ShowLanguageName(tsv::GUIComponent& text, tsv::LanguageId id);

@@ -47,9 +47,9 @@ void Preloader::Collect(const std::string& folder, const std::string& extension,
         return;
     }
     do {
-        if (directory.GetEntryType() == tsv::BaseDirectory::EntryDirectory) {
+        if (directory.GetEntryType() == tsv::BaseDirectory::EEntryType::Directory) {
             Collect(directory.GetEntryFullName(), extension, paths);
-        } else if (directory.GetEntryType() == tsv::BaseDirectory::EntryFile &&
+        } else if (directory.GetEntryType() == tsv::BaseDirectory::EEntryType::File &&
                    EndsWith(directory.GetEntryName(), extension)) {
             paths.push_back(directory.GetEntryFullName());
         }

@@ -24,7 +24,7 @@ ProfileScreen::ProfileScreen(GameState& state, std::function<void()> onDone)
     if (!LoadScreenFile(kScreenFile)) {
         return;
     }
-    SetHandler("okbutton", tsv::EventClick, [this](tsv::GUIComponent&) {
+    SetHandler("okbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) {
         tsv::GUIComponent* item = FindComponent(ItemName(m_marked));
         if (item && item->GetOwnVisible()) {
             m_state.Profiles().Select(item->GetCaption());
@@ -32,11 +32,11 @@ ProfileScreen::ProfileScreen(GameState& state, std::function<void()> onDone)
         }
         Leave();
     });
-    SetHandler("cancelbutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
-    SetHandler("newbutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskForName(); });
-    SetHandler("deletebutton", tsv::EventClick, [this](tsv::GUIComponent&) { AskToDelete(); });
+    SetHandler("cancelbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("newbutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { AskForName(); });
+    SetHandler("deletebutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { AskToDelete(); });
     for (int item = 1; item <= kItems; ++item) {
-        SetHandler(ItemName(item), tsv::EventClick, [this, item](tsv::GUIComponent&) { Mark(item); });
+        SetHandler(ItemName(item), tsv::GuiEvent::Click, [this, item](tsv::GUIComponent&) { Mark(item); });
     }
     Fill();
 }
@@ -88,7 +88,7 @@ void ProfileScreen::AskForName()
     m_dialogOpen = true;
     // The prompt stands over the panel's own buttons: they step back while it shows.
     ShowButtons(false);
-    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.newConfirm"), tsv::DialogInput);
+    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.newConfirm"), tsv::DialogKind::Input);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         m_dialogOpen = false;
         ShowButtons(true);
@@ -112,17 +112,17 @@ void ProfileScreen::ShowButtons(bool shown)
 bool ProfileScreen::AddProfile(const std::string& name)
 {
     switch (m_state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile(name)))) {
-    case ProfileManager::AddOk:
+    case ProfileManager::AddResult::Ok:
         SaveProfiles();
         Fill();
         return true;
-    case ProfileManager::AddTooMany:
+    case ProfileManager::AddResult::TooMany:
         ShowInfo("Screen.Profile.tooManyError");
         return false;
-    case ProfileManager::AddNameTaken:
+    case ProfileManager::AddResult::NameTaken:
         ShowInfo("Screen.Profile.alreadyExistsError");
         return false;
-    case ProfileManager::AddNameEmpty:
+    case ProfileManager::AddResult::NameEmpty:
         break;
     }
     ShowInfo("Screen.Profile.badNameError");
@@ -136,7 +136,7 @@ void ProfileScreen::AskToDelete()
     }
     m_dialogOpen = true;
     tsv::StandardDialogPtr dialog =
-        tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.deleteConfirm"), tsv::DialogConfirm);
+        tsv::MakeIntrusive<tsv::StandardDialog>(Text("Screen.Profile.deleteConfirm"), tsv::DialogKind::Confirm);
     dialog->SetOnClosed([this](tsv::Screen& screen) {
         m_dialogOpen = false;
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {
@@ -169,7 +169,7 @@ void ProfileScreen::DeleteMarked()
 
 void ProfileScreen::ShowInfo(const char* key)
 {
-    tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<tsv::StandardDialog>(Text(key), tsv::DialogInfo));
+    tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<tsv::StandardDialog>(Text(key), tsv::DialogKind::Info));
 }
 
 void ProfileScreen::Leave()

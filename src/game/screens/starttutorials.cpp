@@ -12,7 +12,7 @@ std::vector<TutorialCue> DueStartTutorials(const PlayField& board, int64_t since
         for (int x = 0; x < kBoardColumns; ++x) {
             for (int y = 0; y < kBoardRows; ++y) {
                 if (board.TypeAt(x, y) == PieceType::Artifact) {
-                    due.push_back({HintRecord::BonusLevel, x, y});
+                    due.push_back({HintIndex(HintRecord::Flag::BonusLevel), x, y});
                     done.bonusDone = true;
                 }
             }
@@ -22,11 +22,12 @@ std::vector<TutorialCue> DueStartTutorials(const PlayField& board, int64_t since
         for (int x = 0; x < kBoardColumns && !done.pieceDone; ++x) {
             for (int y = 0; y < kBoardRows && !done.pieceDone; ++y) {
                 const PieceType type = board.TypeAt(x, y);
-                const int hint = type == PieceType::Key        ? HintRecord::KeyLock
-                                 : type == PieceType::Bomb     ? HintRecord::Bomb
-                                 : IsCannon(type)        ? HintRecord::Cannon
-                                 : type == PieceType::Dynamite ? HintRecord::Dynamite
-                                                         : -1;
+                using Flag = HintRecord::Flag;
+                const int hint = type == PieceType::Key        ? HintIndex(Flag::KeyLock)
+                                 : type == PieceType::Bomb     ? HintIndex(Flag::Bomb)
+                                 : IsCannon(type)              ? HintIndex(Flag::Cannon)
+                                 : type == PieceType::Dynamite ? HintIndex(Flag::Dynamite)
+                                                               : -1;
                 if (hint >= 0) {
                     due.push_back({hint, x, y});
                     done.pieceDone = true;

@@ -21,7 +21,7 @@ TreasuryScreen::TreasuryScreen(GameState& state, std::function<void(Next)> onClo
     if (!LoadScreenFile(kScreenFile)) {
         return;
     }
-    SetHandler("closebutton", tsv::EventClick, [this](tsv::GUIComponent&) { Leave(); });
+    SetHandler("closebutton", tsv::GuiEvent::Click, [this](tsv::GUIComponent&) { Leave(); });
     tsv::IntrusivePtr<Profile> profile = m_state.CurrentProfile();
     for (int award = 0; award < kAwardCount; ++award) {
         bool earned = false;

@@ -51,9 +51,9 @@ HintText TextForHint(const HintRecord& about, size_t workLeft, const AwardBlock&
             return {hint, true};
         }
     }
-    if (workLeft == 1 && awards.GetHintCounter(HintRecord::SwapJewels) <= 0 &&
-        awards.GetHintCounter(HintRecord::OnePieceLeft) > 0) {
-        return {HintRecord::OnePieceLeft, false};
+    if (workLeft == 1 && awards.GetHintCounter(HintIndex(HintRecord::Flag::SwapJewels)) <= 0 &&
+        awards.GetHintCounter(HintIndex(HintRecord::Flag::OnePieceLeft)) > 0) {
+        return {HintIndex(HintRecord::Flag::OnePieceLeft), false};
     }
     return {};
 }
@@ -82,10 +82,10 @@ void TutorialTexts::ShowObjectiveText(const PlayField& board)
     m_objectiveDue = false;
     const ViewRect squares = SquaresRect(board);
     if (board.GetJewelsRequired() > 0) {
-        ShowBeside(HintRecord::JewelsMode, squares, squares);
+        ShowBeside(HintIndex(HintRecord::Flag::JewelsMode), squares, squares);
     }
     if (board.GetInitialCellHits() > 0) {
-        ShowBeside(HintRecord::CellsMode, squares, squares);
+        ShowBeside(HintIndex(HintRecord::Flag::CellsMode), squares, squares);
     }
 }
 

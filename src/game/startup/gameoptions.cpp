@@ -38,61 +38,61 @@ GameOptions::Result GameOptions::Parse(const std::string& arg,
     if (arg == "--level" || arg == "--replay") {
         const char* text = value(arg == "--level" ? "a path" : "a recording's path");
         if (!text) {
-            return Failed;
+            return Result::Failed;
         }
         if (!*text) {
             message = "brinestoneharbour: " + arg + " needs a path, not an empty value\n";
-            return Failed;
+            return Result::Failed;
         }
         (arg == "--level" ? levelPath : replayPath) = text;
-        return Consumed;
+        return Result::Consumed;
     }
     if (arg == "--clock") {
         const char* text = value("timed or relaxed");
         if (!text) {
-            return Failed;
+            return Result::Failed;
         }
         if (std::string(text) != "timed" && std::string(text) != "relaxed") {
             message = std::string("brinestoneharbour: bad value for --clock: ") + text + " (timed or relaxed)\n";
-            return Failed;
+            return Result::Failed;
         }
         clock = text;
-        return Consumed;
+        return Result::Consumed;
     }
     if (arg == "--mode" || arg == "--difficulty") {
         const char* text = value("a name");
         if (!text) {
-            return Failed;
+            return Result::Failed;
         }
         const std::string name = text;
         const bool known = arg == "--mode" ? (name == "quest" || name == "arcade" || name == "endless")
                                            : (name == "easy" || name == "normal" || name == "hard");
         if (!known) {
             message = "brinestoneharbour: bad value for " + arg + ": " + name + "\n";
-            return Failed;
+            return Result::Failed;
         }
         (arg == "--mode" ? mode : difficulty) = name;
-        return Consumed;
+        return Result::Consumed;
     }
     if (arg == "--soak") {
         const char* text = value("a number of minutes");
         if (!text) {
-            return Failed;
+            return Result::Failed;
         }
         char* end = nullptr;
         const long long minutes = std::strtoll(text, &end, 10);
         if (!*text || *end != '\0' || minutes < 1 || minutes > 100000) {
             message = std::string("brinestoneharbour: bad value for --soak: ") + text + " (1 to 100000)\n";
-            return Failed;
+            return Result::Failed;
         }
         soakMinutes = minutes;
-        return Consumed;
+        return Result::Consumed;
     }
     if (arg == "--autoplay" || arg == "--simulate") {
         (arg == "--autoplay" ? autoplay : simulate) = true;
-        return Consumed;
+        return Result::Consumed;
     }
-    return Unknown;
+    return Result::Unknown;
 }
 
 bool GameOptions::Check(const tsv::RunOptions&, std::string& message) const

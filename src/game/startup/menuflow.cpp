@@ -136,7 +136,7 @@ public:
         }
         // The stack shows its top first: the folder's notice, then the files'.
         for (const std::string& text : texts) {
-            tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<tsv::StandardDialog>(text, tsv::DialogInfo));
+            tsv::ScreenStack::Instance().Push(tsv::MakeIntrusive<tsv::StandardDialog>(text, tsv::DialogKind::Info));
         }
     }
 };
@@ -287,7 +287,7 @@ void EnterMode(GameMode mode)
     const std::string question = tsv::FormatText(
         tsv::LanguageManager::Instance().GetText("$Screen.Title.continuePlayingMsg"),
         {int64_t{profile->Record().GetScore(mode)}});
-    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(question, tsv::DialogConfirm);
+    tsv::StandardDialogPtr dialog = tsv::MakeIntrusive<tsv::StandardDialog>(question, tsv::DialogKind::Confirm);
     dialog->SetOnClosed([mode](tsv::Screen& screen) {
         if (static_cast<tsv::StandardDialog&>(screen).GetResult() == tsv::StandardDialog::kYes) {
             PlayLevel({}, mode);

@@ -154,12 +154,12 @@ void ReportFatalStartError(const std::string& error, const std::string& storage)
                        "\"log.html\" from folder\n" +
                        storage + "\nto our e-mail address " + kSupportAddress +
                        "\n\nDo you want to do it now? (Click \"yes\" to open that folder)";
-    if (tsv::ShowMessageBox("Error", text, tsv::MessageBoxYesNo)) {
+    if (tsv::ShowMessageBox("Error", text, tsv::MessageBoxKind::YesNo)) {
         OpenFolder(storage.empty() ? std::string(".") : storage);
         tsv::ShowMessageBox("Thank you!",
                             std::string("Please send us files \"hgelog.txt\" and \"log.html\"\nto our e-mail address ") +
                                 kSupportAddress + "\n\nThank you!",
-                            tsv::MessageBoxInfo);
+                            tsv::MessageBoxKind::Info);
     }
 }
 
@@ -227,7 +227,7 @@ int RunGame(int argc, char** argv, const std::function<void(GameParts&)>& starte
     }
     if (storage.empty()) {
         // The game runs on with paths relative to the working directory.
-        tsv::ShowMessageBox("Storage path error", "Unable to find suitable folder to save data", tsv::MessageBoxOk);
+        tsv::ShowMessageBox("Storage path error", "Unable to find suitable folder to save data", tsv::MessageBoxKind::Ok);
     }
     // One game per data folder, taken before anything is written there: a
     // second copy would write over the first one's files.
@@ -236,7 +236,7 @@ int RunGame(int argc, char** argv, const std::function<void(GameParts&)>& starte
         tsv::ShowMessageBox(kWindowTitle,
                             "Brinestoneharbour is already running. This copy closes without touching the "
                             "players' files; switch to the game that is open.",
-                            tsv::MessageBoxOk);
+                            tsv::MessageBoxKind::Ok);
         return 1;
     }
     tsv::SetStoragePath(storage);

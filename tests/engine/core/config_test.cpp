@@ -89,10 +89,10 @@ TEST(ConfigTest, ValuesFollowIntegerRulesAndUnknownTagsWarn)
     EXPECT_FALSE(c.systemCursor); // "yes" reads as the integer 0
     EXPECT_EQ(c.language, "");
     EXPECT_EQ(c.maxFps, 45); // the last value wins
-    ASSERT_EQ(log.Texts(LogLevelWarning).size(), 2u);
-    EXPECT_EQ(log.Texts(LogLevelWarning)[0], "Unknown tag in config: <Language>");
+    ASSERT_EQ(log.Texts(LogLevel::Warning).size(), 2u);
+    EXPECT_EQ(log.Texts(LogLevel::Warning)[0], "Unknown tag in config: <Language>");
     // What the game would not have written is kept for the player to see.
-    EXPECT_NE(log.Texts(LogLevelWarning)[1].find("could not be read whole; the file is kept as"), std::string::npos);
+    EXPECT_NE(log.Texts(LogLevel::Warning)[1].find("could not be read whole; the file is kept as"), std::string::npos);
 }
 
 TEST(ConfigTest, BrokenFilesKeepTheDefaults)
@@ -102,20 +102,20 @@ TEST(ConfigTest, BrokenFilesKeepTheDefaults)
         LogCapture log;
         Config c = LoadFrom(dir, "<settings><fullscreen>1</fullscreen></settings>");
         EXPECT_FALSE(c.fullscreen);
-        EXPECT_EQ(log.Texts(LogLevelError),
+        EXPECT_EQ(log.Texts(LogLevel::Error),
                   std::vector<std::string>{"Configuration file is corrupt: root tag must be <config>"});
     }
     {
         LogCapture log;
         Config c = LoadFrom(dir, "<config><fullscreen>1</fullscreen>");
         EXPECT_FALSE(c.fullscreen);
-        ASSERT_EQ(log.Texts(LogLevelWarning).size(), 2u);
-        EXPECT_EQ(log.Texts(LogLevelWarning)[0], "Configuration file is empty: default settings loaded");
+        ASSERT_EQ(log.Texts(LogLevel::Warning).size(), 2u);
+        EXPECT_EQ(log.Texts(LogLevel::Warning)[0], "Configuration file is empty: default settings loaded");
         // The player's file is not lost: it is kept beside the new one.
-        EXPECT_NE(log.Texts(LogLevelWarning)[1].find("config.xml: could not be read whole; the file is kept as "),
+        EXPECT_NE(log.Texts(LogLevel::Warning)[1].find("config.xml: could not be read whole; the file is kept as "),
                   std::string::npos);
-        ASSERT_EQ(log.Texts(LogLevelError).size(), 1u);
-        EXPECT_EQ(log.Texts(LogLevelError)[0].rfind("Failed parsing \"" + dir.Path() + "config.xml\"", 0), 0u);
+        ASSERT_EQ(log.Texts(LogLevel::Error).size(), 1u);
+        EXPECT_EQ(log.Texts(LogLevel::Error)[0].rfind("Failed parsing \"" + dir.Path() + "config.xml\"", 0), 0u);
     }
 }
 

@@ -40,7 +40,7 @@ TEST(FileStreamTest, ModesSizesAndPositions)
 
     // Append creates a missing file.
     {
-        FileStream f(path, FileModeAppend);
+        FileStream f(path, FileMode::Append);
         ASSERT_TRUE(f.IsOpen());
         EXPECT_EQ(f.GetSize(), 0);
         f.Write("abc", 3);
@@ -49,36 +49,36 @@ TEST(FileStreamTest, ModesSizesAndPositions)
     }
     // Append keeps the contents; seeking to the end continues there.
     {
-        FileStream f(path, FileModeAppend);
+        FileStream f(path, FileMode::Append);
         EXPECT_EQ(f.GetSize(), 3);
-        EXPECT_EQ(f.Seek(0, SeekEnd), 3);
+        EXPECT_EQ(f.Seek(0, SeekOrigin::End), 3);
         f.Write("de", 2);
         EXPECT_EQ(f.GetSize(), 5);
     }
     EXPECT_EQ(ReadFile(path), "abcde");
     // Writing inside the file does not grow the size.
     {
-        FileStream f(path, FileModeAppend | FileModeWrite);
+        FileStream f(path, FileMode::Append | FileMode::Write);
         f.Write("X", 1);
         EXPECT_EQ(f.GetSize(), 5);
-        EXPECT_EQ(f.Seek(-10, SeekCurrent), 0); // clamped at 0
+        EXPECT_EQ(f.Seek(-10, SeekOrigin::Current), 0); // clamped at 0
     }
     EXPECT_EQ(ReadFile(path), "Xbcde");
     {
-        FileStream f(path, FileModeRead);
+        FileStream f(path, FileMode::Read);
         char buffer[8] = {};
-        EXPECT_EQ(f.Seek(2, SeekBegin), 2);
+        EXPECT_EQ(f.Seek(2, SeekOrigin::Begin), 2);
         EXPECT_EQ(f.Read(buffer, 8), 3);
         EXPECT_EQ(std::string(buffer), "cde");
         EXPECT_TRUE(f.IsAtEnd());
     }
     // Write truncates.
     {
-        FileStream f(path, FileModeWrite);
+        FileStream f(path, FileMode::Write);
         EXPECT_EQ(f.GetSize(), 0);
     }
     EXPECT_EQ(ReadFile(path), "");
-    EXPECT_TRUE(log.Texts(LogLevelError).empty());
+    EXPECT_TRUE(log.Texts(LogLevel::Error).empty());
 }
 
 TEST(FileStreamTest, FailuresAreLoggedOnceEach)
@@ -86,12 +86,12 @@ TEST(FileStreamTest, FailuresAreLoggedOnceEach)
     ScratchDir dir;
     LogCapture log;
     const std::string path = dir.Path() + "missing.txt";
-    FileStream f(path, FileModeRead);
+    FileStream f(path, FileMode::Read);
     EXPECT_FALSE(f.IsOpen());
     char buffer[4];
     EXPECT_EQ(f.Read(buffer, 4), 0);
     f.Write("x", 1);
-    f.Seek(0, SeekBegin);
+    f.Seek(0, SeekOrigin::Begin);
     f.Close();
     std::vector<std::string> expected = {
         "Failed to open file \"" + path + "\".",
@@ -100,13 +100,13 @@ TEST(FileStreamTest, FailuresAreLoggedOnceEach)
         "Trying to seek on file \"" + path + "\" that is not opened.",
         "Trying to close file \"" + path + "\" that is not opened.",
     };
-    EXPECT_EQ(log.Texts(LogLevelError), expected);
+    EXPECT_EQ(log.Texts(LogLevel::Error), expected);
     EXPECT_FALSE(testsupport::FileExists(path));
 
     // Open() itself is silent.
     log.Clear();
     FileStream quiet;
-    EXPECT_FALSE(quiet.Open(path, FileModeRead));
+    EXPECT_FALSE(quiet.Open(path, FileMode::Read));
     EXPECT_TRUE(log.Lines().empty());
 }
 
@@ -127,7 +127,7 @@ TEST(FileStreamTest, AtomicWritesReplaceWholeFiles)
     ::mkdir((locked + "save.dat.tmp").c_str(), 0755); // the temporary name is taken by a folder
     EXPECT_FALSE(WriteFileAtomically(locked + "save.dat", "lost"));
     EXPECT_EQ(ReadFile(locked + "save.dat"), "keep me");
-    auto errors = log.Texts(LogLevelError);
+    auto errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Failed to save \"" + locked + "save.dat\".");
     EXPECT_EQ(errors[1].rfind("{WinAPI reports: ", 0), 0u);
@@ -155,29 +155,30 @@ TEST(DirectoryTest, ListsEntriesWithoutDotsAndJoinsWithSlash)
 
     Directory d;
     ASSERT_TRUE(d.Open(base));
-    std::vector<std::pair<std::string, int>> seen;
+    using Entry = std::pair<std::string, BaseDirectory::EEntryType>;
+    std::vector<Entry> seen;
     do {
         seen.emplace_back(d.GetEntryName(), d.GetEntryType());
         EXPECT_EQ(d.GetEntryFullName(), base + "/" + d.GetEntryName());
     } while (d.FindNextEntry());
     std::sort(seen.begin(), seen.end());
-    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"a.txt", BaseDirectory::EntryFile},
-                                                               {"sub", BaseDirectory::EntryDirectory}}));
-    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EntryNone);
+    EXPECT_EQ(seen, (std::vector<Entry>{{"a.txt", BaseDirectory::EEntryType::File},
+                                        {"sub", BaseDirectory::EEntryType::Directory}}));
+    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EEntryType::None);
 
     // A file is not a directory: false without a message.
     EXPECT_FALSE(d.Open(dir.Path() + "a.txt"));
     EXPECT_TRUE(log.Lines().empty());
     // Using it now reports that it is not opened, under its own section.
     EXPECT_EQ(d.GetEntryName(), "");
-    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EntryNone);
-    auto errors = log.Texts(LogLevelError);
+    EXPECT_EQ(d.GetEntryType(), BaseDirectory::EEntryType::None);
+    auto errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Directory \"" + dir.Path() + "a.txt\" is not opened.");
 
     log.Clear();
     EXPECT_FALSE(d.Open(dir.Path() + "nothing"));
-    errors = log.Texts(LogLevelError);
+    errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Failed to get attributes of directory \"" + dir.Path() + "nothing\" ");
     EXPECT_EQ(errors[1], "{WinAPI reports: No such file or directory}");
@@ -194,7 +195,7 @@ TEST(TextConvertTest, CodePagesAndFailures)
 
     const std::string broken = "ok\xC3";
     EXPECT_EQ(ConvertUtf8ToCodePage(broken.data(), broken.size(), 1252), "");
-    auto errors = log.Texts(LogLevelError);
+    auto errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].rfind("MultiByteToWideChar error: ", 0), 0u);
 }

@@ -30,7 +30,7 @@ protected:
 // A target that keeps formatted plain lines.
 class PlainTarget : public LogTarget {
 public:
-    void Write(int32_t level, int32_t indent, const std::string& name, const std::string& prefix,
+    void Write(LogLevel level, int32_t indent, const std::string& name, const std::string& prefix,
                const std::string& text) override
     {
         out += Format(level, indent, name, prefix, text);
@@ -43,11 +43,10 @@ public:
 TEST_F(LogFormatTest, PlainLinesCarryStampIndentPrefixAndLevelWord)
 {
     PlainTarget target;
-    EXPECT_EQ(target.Format(LogLevelHint, 0, "Main", "", "hello"), "10/08/07 14:05:09: Hint: hello\n");
-    EXPECT_EQ(target.Format(LogLevelWarning, 2, "Main", "gui", "x"), "10/08/07 14:05:09:     gui: Warning: x\n");
-    EXPECT_EQ(target.Format(LogLevelSection, 1, "Main", "ignored", "ignored"), "10/08/07 14:05:09:   [ Main ]\n");
-    EXPECT_EQ(target.Format(LogLevelPlain, 0, "Main", "", "plain"), "10/08/07 14:05:09: plain\n");
-    EXPECT_EQ(target.Format(7, 0, "Main", "", "odd level"), "10/08/07 14:05:09: odd level\n");
+    EXPECT_EQ(target.Format(LogLevel::Hint, 0, "Main", "", "hello"), "10/08/07 14:05:09: Hint: hello\n");
+    EXPECT_EQ(target.Format(LogLevel::Warning, 2, "Main", "gui", "x"), "10/08/07 14:05:09:     gui: Warning: x\n");
+    EXPECT_EQ(target.Format(LogLevel::Section, 1, "Main", "ignored", "ignored"), "10/08/07 14:05:09:   [ Main ]\n");
+    EXPECT_EQ(target.Format(LogLevel::Plain, 0, "Main", "", "plain"), "10/08/07 14:05:09: plain\n");
 }
 
 TEST_F(LogFormatTest, HtmlLinesEscapeTextButNotSectionNames)
@@ -56,13 +55,13 @@ TEST_F(LogFormatTest, HtmlLinesEscapeTextButNotSectionNames)
     HtmlLogTarget target(dir.Path() + "log.html");
     const std::string stamp = "<table width=\"100%\" height=10 cellspacing=0 cellpadding=0 border=0><tr><td "
                               "width=120><span class=\"date\">10/08/07 14:05:09: </span></td>";
-    EXPECT_EQ(target.Format(LogLevelHint, 0, "Main", "", "a<b>&c"),
+    EXPECT_EQ(target.Format(LogLevel::Hint, 0, "Main", "", "a<b>&c"),
               stamp + "<td><span class=\"sectprefix\"></span><span class=\"hint\"><b>Hint:</b> a&lt;b&gt;&amp;c</span>"
                       "</td></tr></table>\n");
-    EXPECT_EQ(target.Format(LogLevelError, 2, "Main", "pre", "e"),
+    EXPECT_EQ(target.Format(LogLevel::Error, 2, "Main", "pre", "e"),
               stamp + "<td width=20>&nbsp;</td><td width=20>&nbsp;</td><td><span class=\"sectprefix\">pre</span>: "
                       "<span class=\"error\"><b>Error:</b> e</span></td></tr></table>\n");
-    EXPECT_EQ(target.Format(LogLevelSection, 0, "<b>&", "", ""),
+    EXPECT_EQ(target.Format(LogLevel::Section, 0, "<b>&", "", ""),
               stamp + "<td><span class=\"section\"><b>&</span></td></tr></table>\n");
 }
 
@@ -72,7 +71,7 @@ TEST_F(LogFormatTest, HtmlFileHasHeadSectionsAndTail)
     const std::string path = dir.Path() + "log.html";
     {
         IntrusivePtr<HtmlLogTarget> target(new HtmlLogTarget(path));
-        target->Write(LogLevelHint, 0, "Main", "", "one");
+        target->Write(LogLevel::Hint, 0, "Main", "", "one");
     }
     std::string text = ReadFile(path);
     const std::string head =

@@ -106,7 +106,7 @@ TEST(XMLLoaderTest, ParseErrorsAreLoggedWithTheLine)
     LogCapture log;
     WriteFile(dir.Path() + "bad.xml", "<a>\n<b>\n</a>\n");
     EXPECT_FALSE(Load(dir.Path() + "bad.xml"));
-    EXPECT_TRUE(log.Contains(LogLevelError, "Failed parsing \"" + dir.Path() + "bad.xml\": mismatched tag at line 3"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Failed parsing \"" + dir.Path() + "bad.xml\": mismatched tag at line 3"));
 
     // Keep-on-error still moves what was parsed, but reports failure.
     IntrusivePtr<XMLElement> root(new XMLElement);
@@ -117,12 +117,12 @@ TEST(XMLLoaderTest, ParseErrorsAreLoggedWithTheLine)
     log.Clear();
     WriteFile(dir.Path() + "empty.xml", "");
     EXPECT_FALSE(Load(dir.Path() + "empty.xml"));
-    EXPECT_TRUE(log.Contains(LogLevelError, "Failed parsing \"" + dir.Path() + "empty.xml\": no element found at line 1"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Failed parsing \"" + dir.Path() + "empty.xml\": no element found at line 1"));
 
     // A missing file: the open failure, the read and the parse error, all logged.
     log.Clear();
     EXPECT_FALSE(Load(dir.Path() + "missing.xml"));
-    auto errors = log.Texts(LogLevelError);
+    auto errors = log.Texts(LogLevel::Error);
     ASSERT_EQ(errors.size(), 3u);
     EXPECT_EQ(errors[0], "Failed to open file \"" + dir.Path() + "missing.xml\".");
     EXPECT_EQ(errors[1], "Trying to read from file \"" + dir.Path() + "missing.xml\" that is not opened.");
@@ -182,7 +182,7 @@ TEST(XMLLoaderTest, RootElementChecksTheFirstElementAndLogsTheLoadersWords)
     IntrusivePtr<XMLElement> empty(new XMLElement);
     EXPECT_FALSE(RootElement(empty.Get(), "font", "empty.xml: root item must be <font>"));
     EXPECT_FALSE(RootElement(nullptr, "font", "missing: root item must be <font>"));
-    EXPECT_EQ(log.Texts(LogLevelError), (std::vector<std::string>{"other.xml: root item must be <font>",
+    EXPECT_EQ(log.Texts(LogLevel::Error), (std::vector<std::string>{"other.xml: root item must be <font>",
                                                                    "empty.xml: root item must be <font>",
                                                                    "missing: root item must be <font>"}));
 }

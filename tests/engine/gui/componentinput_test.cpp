@@ -23,7 +23,9 @@ protected:
             </rootcomponent>)");
         button = screen->FindComponent("button");
         edit = screen->FindComponent("edit");
-        for (int32_t event = EventClick; event < kGuiEventCount; ++event) {
+        for (GuiEvent event : {GuiEvent::Click, GuiEvent::MouseIn, GuiEvent::MouseOut, GuiEvent::MouseMove,
+                               GuiEvent::MouseLeftPressed, GuiEvent::MouseLeftReleased, GuiEvent::Change,
+                               GuiEvent::Create, GuiEvent::Destroy, GuiEvent::OnEnable, GuiEvent::OnDisable}) {
             button->SetHandler(event, [this, event](GUIComponent&) { events.push_back(GuiEventName(event)); });
         }
     }
@@ -113,8 +115,8 @@ TEST_F(ComponentInputTest, HotkeysAndTheInheritedFlags)
 TEST_F(ComponentInputTest, DestroyReachesTheChildrenFirst)
 {
     std::vector<std::string> order;
-    screen->GetRoot()->SetHandler(EventDestroy, [&order](GUIComponent& c) { order.push_back(c.GetName()); });
-    button->SetHandler(EventDestroy, [&order](GUIComponent& c) { order.push_back(c.GetName()); });
+    screen->GetRoot()->SetHandler(GuiEvent::Destroy, [&order](GUIComponent& c) { order.push_back(c.GetName()); });
+    button->SetHandler(GuiEvent::Destroy, [&order](GUIComponent& c) { order.push_back(c.GetName()); });
     screen->Close();
     EXPECT_EQ(order, (std::vector<std::string>{"button", "root"}));
     // The root's closing picture ends, after which its node is no longer alive.

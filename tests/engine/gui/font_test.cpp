@@ -43,7 +43,7 @@ TEST_F(FontTest, GameFontsLoadForEveryCodePage)
         EXPECT_GT(font.GetLineHeight(), 10.0f) << path;
         EXPECT_NE(Loop().GetTexture(font.GetTexturePath()), 0u) << path;
     }
-    EXPECT_TRUE(log.Texts(LogLevelError).empty());
+    EXPECT_TRUE(log.Texts(LogLevel::Error).empty());
 }
 
 TEST_F(FontTest, FileRules)
@@ -60,10 +60,10 @@ TEST_F(FontTest, FileRules)
     testsupport::LogCapture log;
     LoadText("<glyphs><character><id>65</id></character></glyphs>");
     EXPECT_FALSE(loaded);
-    EXPECT_TRUE(log.Contains(LogLevelError, "Error loading font \"" + dir.Path() + "font.xml\" - root item must be <font>"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Error loading font \"" + dir.Path() + "font.xml\" - root item must be <font>"));
     Font missing;
     EXPECT_FALSE(missing.Load(dir.Path() + "none.xml"));
-    EXPECT_TRUE(log.Contains(LogLevelError, "Font file not found"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Font file not found"));
 }
 
 TEST_F(FontTest, MeasuresLinesTagsAndUnknownBytes)
@@ -151,7 +151,7 @@ TEST_F(FontTest, IconTagsPlaceTheCurrentSetsIcons)
     LanguageManager& languages = LanguageManager::Instance();
     languages.Reset();
     languages.Scan(dir.Path());
-    languages.SwitchLanguage(kEnglish, LanguageManager::KeepSetting);
+    languages.SwitchLanguage(kEnglish, LanguageManager::ESetting::Keep);
     FontPtr font = LoadText(kSmallFont);
     EXPECT_EQ(font->MeasureText("A#{gem}A"), (Vec2{36, 18}));
     SceneNode line;
@@ -159,7 +159,7 @@ TEST_F(FontTest, IconTagsPlaceTheCurrentSetsIcons)
     EXPECT_EQ(line.GetChildCount(), 3u); // an unknown icon adds nothing
     testsupport::LogCapture log;
     font->MeasureText("#{nothing}");
-    EXPECT_TRUE(log.Contains(LogLevelWarning, "Invalid Icon ID:nothing"));
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, "Invalid Icon ID:nothing"));
     languages.Reset();
 }
 

@@ -43,7 +43,7 @@ protected:
         clicks.clear();
         screen->GetRoot()->Walk([this](GUIComponent& c, int) {
             const std::string name = c.GetName();
-            c.SetHandler(EventClick, [this, name](GUIComponent&) { ++clicks[name]; });
+            c.SetHandler(GuiEvent::Click, [this, name](GUIComponent&) { ++clicks[name]; });
         });
     }
     // One frame with `key` pressed and the mouse resting where it was.

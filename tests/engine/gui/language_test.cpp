@@ -98,8 +98,8 @@ TEST_F(LanguageManagerTest, ChoosingAtStartUp)
     GetConfig().languageDetected = true;
     EXPECT_TRUE(Languages().Start(languages.Path(), "", 0x0409));
     EXPECT_EQ(Languages().GetCurrent(), 1);
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Found resources for language: Deutsch"));
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Language switched to: Deutsch"));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Found resources for language: Deutsch"));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Language switched to: Deutsch"));
 
     // Not yet detected: the locale decides, and the choice is stored.
     Languages().Reset();
@@ -108,7 +108,7 @@ TEST_F(LanguageManagerTest, ChoosingAtStartUp)
     EXPECT_EQ(Languages().GetCurrent(), kEnglish);
     EXPECT_EQ(GetConfig().language, "English");
     EXPECT_TRUE(GetConfig().languageDetected);
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Preferred language is English"));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Preferred language is English"));
     EXPECT_EQ(Languages().GetText("$Greeting"), "Hello");
 
     // A forced language is used for this run only.
@@ -122,7 +122,7 @@ TEST_F(LanguageManagerTest, ChoosingAtStartUp)
     Languages().Reset();
     GetConfig().language.clear();
     Languages().Start(languages.Path(), "", 0x0C07);
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Preferred language is \"Deutsch\" but we don't have it"));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Preferred language is \"Deutsch\" but we don't have it"));
     EXPECT_EQ(Languages().GetCurrent(), kEnglish);
 }
 
@@ -133,10 +133,10 @@ TEST_F(LanguageManagerTest, LoadingAndLookups)
     testsupport::LogCapture log;
     Languages().Reset();
     EXPECT_EQ(Languages().Scan(languages.Path()), 1);
-    Languages().SwitchLanguage(7, LanguageManager::KeepSetting);
+    Languages().SwitchLanguage(7, LanguageManager::ESetting::Keep);
     EXPECT_EQ(Languages().GetCodePage(), 1250u);
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Code page: 1250"));
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Loading font:/font/title-1250.xml"));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Code page: 1250"));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Loading font:/font/title-1250.xml"));
     EXPECT_TRUE(Languages().GetFont(0));
     EXPECT_FALSE(Languages().GetFont(1)); // the file names no font2
     EXPECT_FALSE(Languages().GetFont(2));
@@ -145,12 +145,12 @@ TEST_F(LanguageManagerTest, LoadingAndLookups)
 
     log.Clear();
     EXPECT_EQ(Languages().GetText("$Menu.Deep.Missing"), "");
-    EXPECT_TRUE(log.Contains(LogLevelError, "Resource path Missing not found."));
-    EXPECT_TRUE(log.Contains(LogLevelWarning, "Local resources not found: Menu.Deep.Missing"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Resource path Missing not found."));
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, "Local resources not found: Menu.Deep.Missing"));
 
     // A language whose file is gone leaves the texts as they were.
-    Languages().SwitchLanguage(8, LanguageManager::KeepSetting);
-    EXPECT_TRUE(log.Contains(LogLevelError, "Language data is corrupt"));
+    Languages().SwitchLanguage(8, LanguageManager::ESetting::Keep);
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Language data is corrupt"));
     EXPECT_EQ(Languages().GetText("$Menu.Play"), "Graj \xB3\xB9");
     EXPECT_EQ(Languages().Scan(languages.Path() + "none"), 0);
 }
@@ -168,23 +168,23 @@ TEST_F(LanguageManagerTest, IconSetsFollowTheLanguage)
     testsupport::LogCapture log;
     Languages().Reset();
     Languages().Scan(languages.Path());
-    Languages().SwitchLanguage(kEnglish, LanguageManager::KeepSetting);
-    EXPECT_TRUE(log.Contains(LogLevelWarning, "<icon> group is empty"));
-    EXPECT_TRUE(log.Contains(LogLevelWarning, "Icon \"blank\" is empty"));
+    Languages().SwitchLanguage(kEnglish, LanguageManager::ESetting::Keep);
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, "<icon> group is empty"));
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, "Icon \"blank\" is empty"));
     SceneNodePtr coin = Languages().GetIcons().CreateIcon("coin");
     ASSERT_TRUE(coin);
     EXPECT_EQ(coin->GetMesh().width, 10); // the first of two with one name
 
-    Languages().SwitchLanguage(8, LanguageManager::KeepSetting);
+    Languages().SwitchLanguage(8, LanguageManager::ESetting::Keep);
     log.Clear();
     EXPECT_FALSE(Languages().GetIcons().CreateIcon("coin"));
-    EXPECT_TRUE(log.Contains(LogLevelWarning, "Invalid Icon ID:coin"));
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, "Invalid Icon ID:coin"));
     EXPECT_TRUE(Languages().GetIcons().CreateIcon("star"));
 
     testsupport::WriteFile(languages.Path() + "bad.xml", "<iconset/>");
     IconSet set;
     EXPECT_FALSE(set.Load(languages.Path() + "bad.xml"));
-    EXPECT_TRUE(log.Contains(LogLevelError, "Error loading icons \"" + languages.Path() + "bad.xml\" - root item must be <icons>"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Error loading icons \"" + languages.Path() + "bad.xml\" - root item must be <icons>"));
 }
 
 } // namespace

@@ -58,11 +58,11 @@ TEST_F(LanguageDataTest, EveryLanguageHasOneFileInItsCodePageThatLoadsCleanly)
         SCOPED_TRACE(LanguageName(id));
         EXPECT_EQ(files[id], 1);
         log.Clear();
-        Languages().SwitchLanguage(id, LanguageManager::KeepSetting);
+        Languages().SwitchLanguage(id, LanguageManager::ESetting::Keep);
         EXPECT_EQ(Languages().GetCodePage(), kCodePages[id]) << FileOf(id);
         EXPECT_TRUE(Languages().GetFont(0) && Languages().GetFont(1));
         EXPECT_GT(Languages().GetIcons().Count(), 0u);
-        for (int level : {LogLevelWarning, LogLevelError}) {
+        for (LogLevel level : {LogLevel::Warning, LogLevel::Error}) {
             for (const std::string& line : log.Texts(level)) {
                 ADD_FAILURE() << line;
             }
@@ -100,7 +100,7 @@ TEST_F(LanguageDataTest, EveryCharacterHasAGlyphInBothFonts)
     Languages().Scan(kLanguageFolder);
     for (LanguageId id = 0; id < kLanguageCount; ++id) {
         SCOPED_TRACE(LanguageName(id));
-        Languages().SwitchLanguage(id, LanguageManager::KeepSetting);
+        Languages().SwitchLanguage(id, LanguageManager::ESetting::Keep);
         const uint32_t codePage = Languages().GetCodePage();
         const Font* fonts[2] = {Languages().GetFont(0), Languages().GetFont(1)};
         ASSERT_TRUE(fonts[0] && fonts[1]);

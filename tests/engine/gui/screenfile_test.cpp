@@ -29,23 +29,23 @@ TEST_F(ScreenFileTest, ReadsTheComponentTree)
     ASSERT_TRUE(screen->IsRootLoaded());
     EXPECT_EQ(screen->GetName(), "options");
     EXPECT_EQ(screen->GetLayer(), 12);
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Loaded: " + dir.Path() + "screen.xml"));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Loaded: " + dir.Path() + "screen.xml"));
     // The empty component is refused with an Error and left out.
-    EXPECT_TRUE(log.Contains(LogLevelError, dir.Path() + "screen.xml: tag <component> has no subtags"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, dir.Path() + "screen.xml: tag <component> has no subtags"));
     GUIComponent* root = screen->GetRoot();
     ASSERT_EQ(root->GetChildren().size(), 3u);
 
     GUIComponent* ok = screen->FindComponent("ok");
     ASSERT_TRUE(ok);
-    EXPECT_EQ(ok->GetType(), ComponentButton); // the default type
+    EXPECT_EQ(ok->GetType(), ComponentType::Button); // the default type
     EXPECT_EQ(ok->GetCaption(), "OK");         // "$" captions are language keys
     EXPECT_EQ(ok->GetHint(), "plain hint");
     EXPECT_EQ(ok->GetHotkey(), KeyCode(KeyId::Return));
     EXPECT_EQ(ok->GetCaptionColor(), 0xFF102030u);
     EXPECT_EQ(ok->GetShadowColor(), 255u);
     EXPECT_EQ(ok->GetShadowType(), 0); // a shadow colour alone turns the shadow on
-    EXPECT_EQ(ok->GetHAlign(), AlignLeft);
-    EXPECT_EQ(ok->GetVAlign(), AlignBottom);
+    EXPECT_EQ(ok->GetHAlign(), ComponentAlign::Left);
+    EXPECT_EQ(ok->GetVAlign(), ComponentAlign::Bottom);
     EXPECT_EQ(ok->GetMaxChars(), 7);
     EXPECT_EQ(ok->GetTag(), 3);
     EXPECT_EQ(ok->GetFontId(), 1);
@@ -61,8 +61,8 @@ TEST_F(ScreenFileTest, ReadsTheComponentTree)
     EXPECT_EQ(eventOnly.GetEvent("click")->soundPath, "/sound/mouseclick.wav");
 
     GUIComponent* odd = screen->FindComponent("odd");
-    EXPECT_EQ(odd->GetType(), ComponentUnknown);
-    EXPECT_EQ(odd->GetHAlign(), AlignUnknown);
+    EXPECT_EQ(odd->GetType(), ComponentType::Unknown);
+    EXPECT_EQ(odd->GetHAlign(), ComponentAlign::Unknown);
     EXPECT_EQ(odd->GetCaptionColor(), 8u); // a leading 0 is octal
     EXPECT_EQ(odd->GetShadowType(), 2);    // an earlier shadow type stays
     EXPECT_EQ(odd->GetShadowColor(), 16u);
@@ -85,21 +85,21 @@ TEST_F(ScreenFileTest, FileLevelFailures)
 
     ScreenPtr none = LoadScreen("<name>x</name>");
     EXPECT_FALSE(none->IsRootLoaded());
-    EXPECT_TRUE(log.Contains(LogLevelWarning, dir.Path() + "screen.xml: incorrect format"));
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, dir.Path() + "screen.xml: incorrect format"));
 
     testsupport::WriteFile(dir.Path() + "menu.xml", "<menu><rootcomponent><name>a</name></rootcomponent></menu>");
     Screen wrongRoot;
     EXPECT_FALSE(wrongRoot.LoadScreenFile(dir.Path() + "menu.xml"));
-    EXPECT_TRUE(log.Contains(LogLevelError, dir.Path() + "menu.xml: root tag <screen> not found"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, dir.Path() + "menu.xml: root tag <screen> not found"));
 
     Screen missing;
     EXPECT_FALSE(missing.LoadScreenFile(dir.Path() + "nothing.xml"));
 
     // Lookups by name.
     EXPECT_EQ(two->FindComponent("nobody"), nullptr);
-    EXPECT_TRUE(log.Contains(LogLevelWarning, dir.Path() + "screen.xml: component not found: nobody"));
-    EXPECT_FALSE(two->SetHandler("nobody", EventClick, [](GUIComponent&) {}));
-    EXPECT_TRUE(log.Contains(LogLevelWarning, dir.Path() + "screen.xml: cannot set handler to component <nobody>"));
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, dir.Path() + "screen.xml: component not found: nobody"));
+    EXPECT_FALSE(two->SetHandler("nobody", GuiEvent::Click, [](GUIComponent&) {}));
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, dir.Path() + "screen.xml: cannot set handler to component <nobody>"));
 }
 
 TEST_F(ScreenFileTest, CaptionFontsAndScale)
@@ -109,13 +109,13 @@ TEST_F(ScreenFileTest, CaptionFontsAndScale)
                                   "<component><name>b</name><caption>Hi</caption><font>7</font></component>"
                                   "</rootcomponent>");
     EXPECT_EQ(screen->FindComponent("a")->GetCaptionScale(), 0.5f);
-    EXPECT_TRUE(log.Contains(LogLevelError, dir.Path() + "screen.xml:\tfont reference error"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, dir.Path() + "screen.xml:\tfont reference error"));
 
     // Under Japanese the file's caption scale is ignored.
     testsupport::ScratchDir languages;
     testsupport::WriteFile(languages.Path() + "japan932.xml", "<hierarchy><a>b</a></hierarchy>");
     LanguageManager::Instance().Scan(languages.Path());
-    LanguageManager::Instance().SwitchLanguage(kJapan, LanguageManager::KeepSetting);
+    LanguageManager::Instance().SwitchLanguage(kJapan, LanguageManager::ESetting::Keep);
     ScreenPtr japanese = LoadScreen("<rootcomponent><name>a</name><captionscale>0.5</captionscale></rootcomponent>");
     EXPECT_TRUE(japanese->IsEastAsian());
     EXPECT_EQ(japanese->FindComponent("a")->GetCaptionScale(), 1.0f);
@@ -131,7 +131,7 @@ TEST_F(ScreenFileTest, AnOverlongCaptionIsCutWithAWarning)
     GUIComponent* label = screen->FindComponent("a");
     label->SetCaption(std::string(1 << 20, 'W'));
     EXPECT_EQ(label->GetCaption().size(), GUIComponent::kMaxCaptionBytes);
-    EXPECT_TRUE(log.Contains(LogLevelWarning, "The caption of \"a\" is 1048576 bytes long; only its first 16384 are shown"));
+    EXPECT_TRUE(log.Contains(LogLevel::Warning, "The caption of \"a\" is 1048576 bytes long; only its first 16384 are shown"));
 }
 
 TEST_F(ScreenFileTest, TheGameDialogFilesLoadCleanly)
@@ -147,8 +147,8 @@ TEST_F(ScreenFileTest, TheGameDialogFilesLoadCleanly)
         ASSERT_TRUE(screen.GetRoot()->Find("nobutton")) << path;
         EXPECT_EQ(screen.GetRoot()->Find("nobutton")->GetHotkey(), KeyCode(KeyId::Escape)) << path;
     }
-    EXPECT_TRUE(log.Texts(LogLevelError).empty()) << log.Texts(LogLevelError).front();
-    EXPECT_TRUE(log.Texts(LogLevelWarning).empty()) << log.Texts(LogLevelWarning).front();
+    EXPECT_TRUE(log.Texts(LogLevel::Error).empty()) << log.Texts(LogLevel::Error).front();
+    EXPECT_TRUE(log.Texts(LogLevel::Warning).empty()) << log.Texts(LogLevel::Warning).front();
 }
 
 } // namespace

@@ -46,7 +46,7 @@ TEST_F(ScreenStackTest, PushAndRemove)
 
     // The refused screen is not in the task list: removing it says so.
     EXPECT_TRUE(Stack().Remove());
-    EXPECT_TRUE(log.Contains(LogLevelError, "Failed to remove screen"));
+    EXPECT_TRUE(log.Contains(LogLevel::Error, "Failed to remove screen"));
     // Null removes the newest only.
     EXPECT_TRUE(Stack().Remove());
     EXPECT_EQ(Stack().GetScreens().back().Get(), a.Get());
@@ -77,7 +77,7 @@ TEST_F(ScreenStackTest, ATransitionRunsItsStepInTheDarkAndThenLeaves)
 
 TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
 {
-    StandardDialogPtr confirm(new StandardDialog("Quit the game?", DialogConfirm));
+    StandardDialogPtr confirm(new StandardDialog("Quit the game?", DialogKind::Confirm));
     confirm->SetResultCodes(7, 3);
     Screen* closed = nullptr;
     int closings = 0;
@@ -110,7 +110,7 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     EXPECT_EQ(Stack().Count(), 0u);
 
     // An input dialog hands over what was typed, Escape gives nothing back.
-    StandardDialogPtr input(new StandardDialog("Name?", DialogInput));
+    StandardDialogPtr input(new StandardDialog("Name?", DialogKind::Input));
     Stack().Push(ScreenPtr(input.Get()));
     Step(10);
     GuiInput typed = At(Now(), 0, 0, false);
@@ -122,7 +122,7 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     EXPECT_EQ(input->GetResult(), StandardDialog::kNo);
     EXPECT_EQ(input->GetEnteredText(), "");
 
-    StandardDialogPtr again(new StandardDialog("Name?", DialogInput));
+    StandardDialogPtr again(new StandardDialog("Name?", DialogKind::Input));
     Stack().Push(ScreenPtr(again.Get()));
     Step(10);
     again->DeliverInput(typed);
@@ -135,7 +135,7 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
 
 TEST_F(ScreenStackTest, DialogButtonsAndFailedDialogs)
 {
-    StandardDialogPtr confirm(new StandardDialog("", DialogConfirm));
+    StandardDialogPtr confirm(new StandardDialog("", DialogKind::Confirm));
     GUIComponent* yes = confirm->FindComponent("yesbutton");
     GUIComponent* no = confirm->FindComponent("nobutton");
     EXPECT_LT(yes->GetX(), 0);
@@ -151,7 +151,7 @@ TEST_F(ScreenStackTest, DialogButtonsAndFailedDialogs)
     EXPECT_EQ(yes->GetWidth(), no->GetWidth());
     EXPECT_LT(yes->GetX() + yes->GetWidth() / 2, no->GetX() - no->GetWidth() / 2);
 
-    StandardDialogPtr none(new StandardDialog("text", DialogNone));
+    StandardDialogPtr none(new StandardDialog("text", DialogKind::None));
     EXPECT_FALSE(none->IsRootLoaded());
     Stack().Push(ScreenPtr(none.Get()));
     Step(10);
@@ -191,7 +191,7 @@ TEST_F(ScreenStackTest, TheMouseCursor)
     EXPECT_EQ(cursor.GetTexturePath(), "/texture/gui/cursor/arrow.png");
 
     // The pointer follows the mouse; the asked-for button blinks once a second.
-    cursor.ShowButton(MouseCursor::RightButton);
+    cursor.ShowButton(MouseCursor::EButtonPicture::Right);
     const int64_t t = Now() + 100000; // past any blink of the cursor's own task
     cursor.Update(500, 100, t);
     EXPECT_EQ(cursor.GetRoot()->GetPosition(), (Vec3{100, -200, 0}));
@@ -203,7 +203,7 @@ TEST_F(ScreenStackTest, TheMouseCursor)
     cursor.Update(500, 100, t + 1200);
     EXPECT_EQ(cursor.GetButtonPicture(), first);
     EXPECT_TRUE(first == "/texture/gui/mouse/rightbtn.png" || first == "/texture/gui/mouse/none.png");
-    cursor.ShowButton(MouseCursor::NoButton);
+    cursor.ShowButton(MouseCursor::EButtonPicture::None);
 }
 
 } // namespace

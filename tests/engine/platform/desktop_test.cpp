@@ -154,16 +154,16 @@ TEST(ScriptTest, WindowAndPadCommands)
                             "s", commands, error))
         << error;
     ASSERT_EQ(commands.size(), 8u);
-    EXPECT_EQ(commands[0].kind, ScriptCommand::Window);
-    EXPECT_EQ(commands[0].action, ScriptCommand::Resize);
+    EXPECT_EQ(commands[0].kind, ScriptCommand::Kind::Window);
+    EXPECT_EQ(commands[0].action, ScriptCommand::Action::Resize);
     EXPECT_EQ(commands[0].x, 1024);
-    EXPECT_EQ(commands[1].action, ScriptCommand::Blur);
-    EXPECT_EQ(commands[2].action, ScriptCommand::Minimize);
-    EXPECT_EQ(commands[3].action, ScriptCommand::Connect);
-    EXPECT_EQ(commands[4].action, ScriptCommand::Press);
+    EXPECT_EQ(commands[1].action, ScriptCommand::Action::Blur);
+    EXPECT_EQ(commands[2].action, ScriptCommand::Action::Minimize);
+    EXPECT_EQ(commands[3].action, ScriptCommand::Action::Connect);
+    EXPECT_EQ(commands[4].action, ScriptCommand::Action::Press);
     EXPECT_EQ(commands[4].padButton, static_cast<int>(PadButton::A));
     EXPECT_EQ(commands[5].padButton, static_cast<int>(PadButton::Left));
-    EXPECT_EQ(commands[6].action, ScriptCommand::Stick);
+    EXPECT_EQ(commands[6].action, ScriptCommand::Action::Stick);
     EXPECT_FLOAT_EQ(commands[6].y, 0.5f);
     for (const char* bad : {"at 0 window 0 600", "at 0 window big", "at 0 window 800", "at 0 pad press x",
                             "at 0 pad stick 2 0", "at 0 pad", "at 0 pad press"}) {

@@ -68,15 +68,15 @@ TEST(ScriptTest, ParsesCommandsAndRejectsMalformedLines)
                             "s.txt", commands, error))
         << error;
     ASSERT_EQ(commands.size(), 8u);
-    EXPECT_EQ(commands[0].kind, ScriptCommand::Move);
+    EXPECT_EQ(commands[0].kind, ScriptCommand::Kind::Move);
     EXPECT_FLOAT_EQ(commands[0].y, 20.5f);
-    EXPECT_EQ(commands[1].kind, ScriptCommand::Click);
+    EXPECT_EQ(commands[1].kind, ScriptCommand::Kind::Click);
     EXPECT_EQ(commands[1].atMs, 100);
     EXPECT_EQ(commands[2].button, kMouseRight);
     EXPECT_EQ(commands[3].keyCode, 1);
     EXPECT_EQ(commands[4].text, "hello world");
     EXPECT_EQ(commands[5].text, "/tmp/a.png");
-    EXPECT_EQ(commands[7].kind, ScriptCommand::Quit);
+    EXPECT_EQ(commands[7].kind, ScriptCommand::Kind::Quit);
     EXPECT_EQ(commands[7].line, 10);
 
     const char* bad[] = {"at x move 1 2", "move 1 2", "at 5 move 1", "at 5 down middle", "at 5 key KEY_NOPE",
@@ -243,14 +243,14 @@ TEST(PlatformLogTest, ThePlatformsLinesReachTheEngineLogAndTheirOwnFile)
 
     std::vector<std::string> platformLines;
     for (const testsupport::LoggedLine& line : log.Lines()) {
-        if (line.section == kPlatformLogSection && line.level != LogLevelSection) {
+        if (line.section == kPlatformLogSection && line.level != LogLevel::Section) {
             platformLines.push_back(line.text);
         }
     }
     ASSERT_GE(platformLines.size(), 6u);
     EXPECT_EQ(platformLines.front().rfind("Tessvan platform layer over SDL 2.", 0), 0u);
-    EXPECT_TRUE(log.Contains(LogLevelHint, "Mode: 800 x 600, off-screen, 32 bits"));
-    EXPECT_TRUE(log.Has(LogLevelError, "can't load texture " + dir.Path() + "missing.png: "));
+    EXPECT_TRUE(log.Contains(LogLevel::Hint, "Mode: 800 x 600, off-screen, 32 bits"));
+    EXPECT_TRUE(log.Has(LogLevel::Error, "can't load texture " + dir.Path() + "missing.png: "));
     EXPECT_EQ(platformLines.back(), "Platform shut down");
 
     // The file starts afresh and holds those lines in order, and only those.
@@ -334,7 +334,7 @@ TEST(TextureLoadTest, AnUndrawnTextureIsReleasedAndDrawnAgainFromItsFile)
     std::remove(path.c_str());
     testsupport::LogCapture log;
     EXPECT_EQ(frame(true)[30 * 800 + 50] | 0xFF000000u, 0xFF000000u);
-    EXPECT_TRUE(log.Has(LogLevelError, path + ": cannot load the texture again"));
+    EXPECT_TRUE(log.Has(LogLevel::Error, path + ": cannot load the texture again"));
     EXPECT_EQ(platform.GetLastFrameBatchCount(), 0);
     platform.SystemShutdown();
 }

@@ -284,10 +284,10 @@ TEST_F(SceneGraphTest, SetTimerWarnsOnlyOnASecondDirectAssignment)
     EXPECT_EQ(child->GetTimer(), game);
     // The child already has a timer from the recursion, but the recursion itself is internal.
     parent->SetTimer(SystemTimer(), tsv::Scope::Subtree, tsv::Reassign::Warn);
-    EXPECT_EQ(log.Count(LogLevelWarning, warning), 1);
+    EXPECT_EQ(log.Count(LogLevel::Warning, warning), 1);
     EXPECT_EQ(child->GetTimer(), SystemTimer());
     child->SetTimer(game, tsv::Scope::Node, tsv::Reassign::Warn);
-    EXPECT_EQ(log.Count(LogLevelWarning, warning), 2);
+    EXPECT_EQ(log.Count(LogLevel::Warning, warning), 2);
 }
 
 TEST_F(SceneGraphTest, ReparentingFollowsTheNewParentInAndOutOfTheScene)

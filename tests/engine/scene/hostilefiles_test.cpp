@@ -37,18 +37,18 @@ TEST_F(HostileNodeFileTest, ApplyLoopsAreCutWithAnError)
     SceneNodePtr node = LoadNodeFile(self, nullptr);
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetLayer(), 2); // what came before the loop still applies
-    EXPECT_GE(log.Count(LogLevelError, "applies itself"), 1);
+    EXPECT_GE(log.Count(LogLevel::Error, "applies itself"), 1);
 
     log.Clear();
     node = LoadNodeFile(m_dir.Path() + "a.xml", nullptr);
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetLayer(), 3);
-    EXPECT_EQ(log.Count(LogLevelError, "applies itself"), 1);
+    EXPECT_EQ(log.Count(LogLevel::Error, "applies itself"), 1);
 
     log.Clear();
     EXPECT_TRUE(NodeLibrary::Instance().CreateNode(replaced));
     EXPECT_TRUE(NodeLibrary::Instance().CreateNode(child));
-    EXPECT_EQ(log.Count(LogLevelError, "includes itself"), 2);
+    EXPECT_EQ(log.Count(LogLevel::Error, "includes itself"), 2);
 }
 
 TEST_F(HostileNodeFileTest, FilesThatFanOutStopAtTheirBudgetAndOtherSpellingsAreTheSameFile)
@@ -60,7 +60,7 @@ TEST_F(HostileNodeFileTest, FilesThatFanOutStopAtTheirBudgetAndOtherSpellingsAre
     SceneNodePtr node = LoadNodeFile(spelled, nullptr);
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetLayer(), 4);
-    EXPECT_EQ(log.Count(LogLevelError, "applies itself"), 2);
+    EXPECT_EQ(log.Count(LogLevel::Error, "applies itself"), 2);
 
     // Forty files, each applying the next twice and including it as a child
     // twice: 2^40 applications without a budget. The file loads, cut short,
@@ -75,14 +75,14 @@ TEST_F(HostileNodeFileTest, FilesThatFanOutStopAtTheirBudgetAndOtherSpellingsAre
     log.Clear();
     node = LoadNodeFile(m_dir.Path() + "fan0.xml", nullptr);
     ASSERT_TRUE(node);
-    EXPECT_EQ(log.Count(LogLevelError, "expands to more than"), 1);
+    EXPECT_EQ(log.Count(LogLevel::Error, "expands to more than"), 1);
     // Through the library too, and a later file starts with a fresh budget.
     log.Clear();
     EXPECT_TRUE(NodeLibrary::Instance().CreateNode(m_dir.Path() + "fan20.xml"));
-    EXPECT_EQ(log.Count(LogLevelError, "expands to more than"), 1);
+    EXPECT_EQ(log.Count(LogLevel::Error, "expands to more than"), 1);
     log.Clear();
     EXPECT_TRUE(LoadNodeFile(m_dir.Path() + "fan38.xml", nullptr));
-    EXPECT_EQ(log.Count(LogLevelError, "expands to more than"), 0);
+    EXPECT_EQ(log.Count(LogLevel::Error, "expands to more than"), 0);
 }
 
 TEST_F(HostileNodeFileTest, DeepNestingStopsWithAnErrorInsteadOfOverflowingTheStack)
@@ -96,7 +96,7 @@ TEST_F(HostileNodeFileTest, DeepNestingStopsWithAnErrorInsteadOfOverflowingTheSt
         deep += "</node>";
     }
     EXPECT_FALSE(LoadNodeFile(Write("deep.xml", deep), nullptr));
-    EXPECT_GE(log.Count(LogLevelError, "nested deeper than"), 1);
+    EXPECT_GE(log.Count(LogLevel::Error, "nested deeper than"), 1);
 
     // 100 nested nodes parse as XML but pass the node loader's own limit.
     std::string hundred;
@@ -108,7 +108,7 @@ TEST_F(HostileNodeFileTest, DeepNestingStopsWithAnErrorInsteadOfOverflowingTheSt
     }
     log.Clear();
     EXPECT_TRUE(LoadNodeFile(Write("hundred.xml", hundred), nullptr));
-    EXPECT_GE(log.Count(LogLevelError, "nodes nested deeper than"), 1);
+    EXPECT_GE(log.Count(LogLevel::Error, "nodes nested deeper than"), 1);
 }
 
 TEST_F(HostileNodeFileTest, EmittersAreCappedWithAWarning)
@@ -118,8 +118,8 @@ TEST_F(HostileNodeFileTest, EmittersAreCappedWithAWarning)
                                       nullptr);
     ASSERT_TRUE(flood);
     ASSERT_TRUE(flood->IsEmitter());
-    EXPECT_EQ(log.Count(LogLevelWarning, "count of 2147483647 is taken as 256"), 1);
-    EXPECT_EQ(log.Count(LogLevelWarning, "spawn rate of 1 ms is taken as 10 ms"), 1);
+    EXPECT_EQ(log.Count(LogLevel::Warning, "count of 2147483647 is taken as 256"), 1);
+    EXPECT_EQ(log.Count(LogLevel::Warning, "spawn rate of 1 ms is taken as 10 ms"), 1);
 
     // Fired for a second of 10 ms frames, it stays within its cap per spawn.
     Scene().AddNode(flood, tsv::Scope::Subtree, tsv::Attach::Now);

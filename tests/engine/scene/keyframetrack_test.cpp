@@ -5,9 +5,9 @@
 namespace tsv::test {
 namespace {
 
-constexpr unsigned kPosition = 1u << KeyframeTrack::ChannelPosition;
-constexpr unsigned kRotation = 1u << KeyframeTrack::ChannelRotation;
-constexpr unsigned kColor = 1u << KeyframeTrack::ChannelColor;
+constexpr unsigned kPosition = KeyframeTrack::ChannelBit(KeyframeTrack::EChannel::Position);
+constexpr unsigned kRotation = KeyframeTrack::ChannelBit(KeyframeTrack::EChannel::Rotation);
+constexpr unsigned kColor = KeyframeTrack::ChannelBit(KeyframeTrack::EChannel::Color);
 
 KeyframePtr PositionKey(int64_t time, float x)
 {

@@ -53,7 +53,7 @@ TEST_F(NodeFileTest, ElementsApplyInDocumentOrderWithApplyReplaceAndChildren)
         layers.insert(static_cast<SceneNode*>(child.Get())->GetLayer());
     }
     EXPECT_EQ(layers, (std::multiset<int32_t>{1, 3, 42}));
-    EXPECT_GE(log.Count(LogLevelError, "Failed to load node from \"/no/such/file.xml\"!"), 1);
+    EXPECT_GE(log.Count(LogLevel::Error, "Failed to load node from \"/no/such/file.xml\"!"), 1);
 }
 
 TEST_F(NodeFileTest, SubFormatsTakeTheirDefaults)
@@ -127,13 +127,13 @@ TEST_F(NodeFileTest, InvalidKeyframesAreSkippedWithAnError)
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetKeyframeCount(), 1u);
     EXPECT_EQ(node->GetLayer(), 4) << "the rest of the file still applies";
-    EXPECT_EQ(log.Count(LogLevelError,
+    EXPECT_EQ(log.Count(LogLevel::Error,
                                       "Error loading file \"" + path + "\" - keyframe parameters are invalid"),
               2);
 
     const std::string wrongRoot = Write("wrong.xml", "<screen><layer>1</layer></screen>");
     EXPECT_FALSE(LoadNodeFile(wrongRoot, nullptr));
-    EXPECT_EQ(log.Count(LogLevelError,
+    EXPECT_EQ(log.Count(LogLevel::Error,
                                       "Error loading file \"" + wrongRoot + "\" - root item must be <node>"),
               1);
 }
@@ -159,7 +159,7 @@ TEST_F(NodeFileTest, ATextureWithoutMeshShowsTheWholeTexture)
     const std::string missing = Write("missing.xml", "<node><texture>/none/such.png</texture></node>");
     node = LoadNodeFile(missing, nullptr);
     ASSERT_TRUE(node);
-    EXPECT_GE(log.Count(LogLevelError, "Texture not found: /none/such.png"), 1);
+    EXPECT_GE(log.Count(LogLevel::Error, "Texture not found: /none/such.png"), 1);
 }
 
 TEST_F(NodeFileTest, TheLibraryLoadsEachFileOnceAndHandsOutIndependentCopies)

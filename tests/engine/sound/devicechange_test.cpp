@@ -81,7 +81,7 @@ TEST_F(DeviceChangeTest, TheGameRunsOnInSilenceAndTheMusicComesBackWithADevice)
     EXPECT_EQ(m_manager->GetDevice(), nullptr);
     EXPECT_FALSE(effect->Play()) << "plays are refused, and nothing breaks";
     EXPECT_EQ(effect->GetStackSize(), 0);
-    EXPECT_EQ(log.Texts(tsv::LogLevelWarning).size(), 1u);
+    EXPECT_EQ(log.Texts(tsv::LogLevel::Warning).size(), 1u);
 
     // Without a card, ever less often: after 1, 2, 4, 8, 8 ... seconds.
     Frames(2000);
@@ -97,9 +97,9 @@ TEST_F(DeviceChangeTest, TheGameRunsOnInSilenceAndTheMusicComesBackWithADevice)
     ASSERT_TRUE(second);
     EXPECT_EQ(m_manager->GetDevice(), second.Get());
     EXPECT_EQ(effect->GetStackSize(), 3) << "every voice is back";
-    EXPECT_EQ(log.Texts(tsv::LogLevelWarning).size(), 1u);
+    EXPECT_EQ(log.Texts(tsv::LogLevel::Warning).size(), 1u);
     int found = 0;
-    for (const std::string& text : log.Texts(tsv::LogLevelHint)) {
+    for (const std::string& text : log.Texts(tsv::LogLevel::Hint)) {
         found += text.find("audio device") != std::string::npos ? 1 : 0;
     }
     EXPECT_EQ(found, 1);

@@ -47,12 +47,12 @@ inline void WriteText(const std::string& path, const std::string& text)
 // Keeps the text of every log line at level Error.
 class ErrorRecorder : public tsv::LogTarget {
 public:
-    void Write(int32_t level, int32_t, const std::string& sectionName, const std::string&,
+    void Write(tsv::LogLevel level, int32_t, const std::string& sectionName, const std::string&,
                const std::string& text) override
     {
-        if (level == tsv::LogLevelSection) {
+        if (level == tsv::LogLevel::Section) {
             sections.push_back(sectionName);
-        } else if (level == tsv::LogLevelError) {
+        } else if (level == tsv::LogLevel::Error) {
             errors.push_back(text);
         }
     }

@@ -66,10 +66,10 @@ TEST_F(PlayFieldTest, LevelReaderTakesOddTextAsTheGameDoes)
     }
     LogCapture log;
     board->ExplodeCell(0, 0, CellHit::Spare);
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "ExplodeCell: piece type unknown"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "ExplodeCell: piece type unknown"));
     board = NewBoard();
     EXPECT_FALSE(Load("<board><time>1000</time></board>"));
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "Error generating level objects: first tag must be <level>"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "Error generating level objects: first tag must be <level>"));
 }
 
 TEST_F(PlayFieldTest, ObjectivesAndTimeFromTheLevel)
@@ -180,8 +180,8 @@ TEST_F(PlayFieldTest, FindMoveOnBoardsWithAndWithoutMoves)
     HintRecord hint;
     ASSERT_TRUE(board->FindMove(x1, y1, x2, y2, &hint));
     EXPECT_EQ(std::vector<int>({x1, y1, x2, y2}), std::vector<int>({2, 0, 3, 0}));
-    EXPECT_TRUE(hint.flags[HintRecord::Bomb]);
-    EXPECT_TRUE(hint.flags[HintRecord::SwapJewels]); // the profile has not seen that hint yet
+    EXPECT_TRUE(hint.flags[HintIndex(HintRecord::Flag::Bomb)]);
+    EXPECT_TRUE(hint.flags[HintIndex(HintRecord::Flag::SwapJewels)]); // the profile has not seen that hint yet
     EXPECT_TRUE(hint.any);
 }
 

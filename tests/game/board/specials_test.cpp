@@ -196,14 +196,14 @@ TEST_F(SpecialsTest, LocksCannotBeExploded)
     ASSERT_TRUE(Load(Level({"L"}, Alias('L', "lock", 2))));
     board->ExplodeCell(0, 0, CellHit::Wear);
     EXPECT_EQ(Letter(0, 0), 'O');
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "ExplodeCell: piece type unknown"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "ExplodeCell: piece type unknown"));
 }
 
 TEST_F(SpecialsTest, ArtifactObjectiveAndCounters)
 {
     LogCapture log;
     ASSERT_TRUE(Load(Level({"12A", "21X", "A.."}, Alias('A', "artifact", 3) + Alias('X', "block", 2))));
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "This level has artifact already."));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "This level has artifact already."));
     EXPECT_EQ(Letter(0, 2), 'A'); // the second one still stands
     EXPECT_EQ(board->GetJewelsLeft(), 0);
     EXPECT_FALSE(board->IsLevelDone());

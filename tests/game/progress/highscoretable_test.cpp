@@ -77,7 +77,7 @@ TEST(HighscoreFile, LoadFailures)
     {
         test::LogCapture log;
         EXPECT_EQ(HighscoreTable(10).Pairs().size(), 0u);
-        EXPECT_TRUE(log.Has(tsv::LogLevelHint, "Highscore data not found - creating random data"));
+        EXPECT_TRUE(log.Has(tsv::LogLevel::Hint, "Highscore data not found - creating random data"));
     }
     for (int32_t count : {0, -4}) {
         const std::string bytes = Le32(count) + EntryBytes(0, "Ann", 10);

@@ -17,7 +17,7 @@ TEST(LevelList, ReadsChildTextsInOrderUnderAnyRoot)
     test::LogCapture log;
     EXPECT_TRUE(LoadLevelList(storage.File("set.xml"), list));
     EXPECT_EQ(list, (std::vector<std::string>{"kept", "/original/003", "/original/001", "/original/005a"}));
-    EXPECT_FALSE(log.Has(tsv::LogLevelError, "Error loading level list"));
+    EXPECT_FALSE(log.Has(tsv::LogLevel::Error, "Error loading level list"));
 }
 
 TEST(LevelList, EmptyOrMissingListLogsAndAddsNothing)
@@ -29,7 +29,7 @@ TEST(LevelList, EmptyOrMissingListLogsAndAddsNothing)
         test::LogCapture log;
         EXPECT_FALSE(LoadLevelList(storage.File(name), list));
         EXPECT_TRUE(list.empty());
-        EXPECT_TRUE(log.Has(tsv::LogLevelError, "Error loading level list")) << name;
+        EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "Error loading level list")) << name;
     }
 }
 

@@ -46,7 +46,7 @@ TEST(ProfileFile, FreshProfileIsExactly442KnownBytes)
 {
     test::ScratchStorage storage;
     ProfileManager manager;
-    ASSERT_EQ(manager.Add(Named("A")), ProfileManager::AddOk);
+    ASSERT_EQ(manager.Add(Named("A")), ProfileManager::AddResult::Ok);
     ASSERT_TRUE(manager.Save());
     std::string bytes = storage.Read("profiles.dat");
     EXPECT_EQ(bytes.size(), 442u);
@@ -78,15 +78,15 @@ TEST(ProfileManager, AddSelectAndRemoveKeepTheListInOrder)
 {
     test::ScratchStorage storage;
     ProfileManager manager;
-    EXPECT_EQ(manager.Add(Named("")), ProfileManager::AddNameEmpty);
-    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddOk);
-    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddNameTaken);
+    EXPECT_EQ(manager.Add(Named("")), ProfileManager::AddResult::NameEmpty);
+    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddResult::Ok);
+    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddResult::NameTaken);
     for (const char* name : {"Ann", "C", "D", "E", "F"}) { // "Ann" differs in case only
-        ASSERT_EQ(manager.Add(Named(name)), ProfileManager::AddOk) << name;
+        ASSERT_EQ(manager.Add(Named(name)), ProfileManager::AddResult::Ok) << name;
     }
     // A full list wins over both other complaints.
-    EXPECT_EQ(manager.Add(Named("")), ProfileManager::AddTooMany);
-    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddTooMany);
+    EXPECT_EQ(manager.Add(Named("")), ProfileManager::AddResult::TooMany);
+    EXPECT_EQ(manager.Add(Named("ann")), ProfileManager::AddResult::TooMany);
     EXPECT_EQ(Names(manager), (std::vector<std::string>{"F", "E", "D", "C", "Ann", "ann"}));
 
     EXPECT_FALSE(manager.Select("c"));
@@ -190,8 +190,8 @@ TEST(ProfileManager, InterruptedSaveLeavesThePreviousFile)
     EXPECT_FALSE(savedOk);
     EXPECT_EQ(storage.Read("profiles.dat"), previous);
     EXPECT_FALSE(storage.Exists("profiles.dat.tmp"));
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, storage.File("profiles.dat")));
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "File too large"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, storage.File("profiles.dat")));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "File too large"));
 }
 
 } // namespace

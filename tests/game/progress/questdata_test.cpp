@@ -139,7 +139,7 @@ TEST_F(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
         EXPECT_TRUE(board->FindMove(x1, y1, x2, y2)) << "no first move";
     }
     for (const auto& line : log.Lines()) {
-        EXPECT_LT(line.level, tsv::LogLevelError) << line.text;
+        EXPECT_LT(line.level, tsv::LogLevel::Error) << line.text;
     }
 
     std::map<std::string, int> expected;

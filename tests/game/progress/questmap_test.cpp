@@ -156,7 +156,7 @@ TEST_F(QuestMapTest, ParentsMustNameEarlierLevelsAndTheRootMustBeMap)
     storage.Write("wrong.xml", "<chart>" + Level(kL1, 0, 0) + "</chart>");
     EXPECT_FALSE(links.Load(storage.File("wrong.xml")));
     EXPECT_TRUE(links.Levels().empty());
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "Error loading level map: first tag must be <map>"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "Error loading level map: first tag must be <map>"));
     EXPECT_EQ(links.SuggestedLevel([](int) { return 0; }), -1);
 }
 

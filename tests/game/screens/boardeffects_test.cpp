@@ -18,7 +18,7 @@ TEST_F(BoardEffectsTest, GameDataLoadsEveryEffectAndStyle)
     testsupport::LogCapture log;
     BoardEffects effects;
     effects.Load();
-    EXPECT_TRUE(log.Texts(tsv::LogLevelError).empty()) << log.Texts(tsv::LogLevelError).front();
+    EXPECT_TRUE(log.Texts(tsv::LogLevel::Error).empty()) << log.Texts(tsv::LogLevel::Error).front();
     for (int i = 0; i < kGameEffectCount; ++i) {
         EXPECT_TRUE(effects.GameEffectNode(static_cast<GameEffect>(i))) << i;
     }
@@ -62,13 +62,13 @@ TEST_F(BoardEffectsTest, BadStyleFileKeepsTheColourStyles)
     testsupport::WriteFile(dir.Path() + "styles.xml", "<fragments><style>stone</style></fragments>");
     BoardEffects effects;
     effects.Load(dir.Path() + "styles.xml");
-    EXPECT_TRUE(log.Contains(tsv::LogLevelError, "Error loading fragment styles: first tag must be <styles>"));
+    EXPECT_TRUE(log.Contains(tsv::LogLevel::Error, "Error loading fragment styles: first tag must be <styles>"));
     EXPECT_TRUE(effects.HasStyle("8"));
     EXPECT_FALSE(effects.HasStyle("stone"));
 
     log.Clear();
     effects.FireStyle("stone", {0, 0, 0}, 3);
-    EXPECT_TRUE(log.Contains(tsv::LogLevelError, "Fragment style not found: <stone>"));
+    EXPECT_TRUE(log.Contains(tsv::LogLevel::Error, "Fragment style not found: <stone>"));
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 namespace bsh {
 namespace {
 
+using Kind = ReleaseAction::Kind;
+
 bool AllSelectable(int, int) { return true; }
 
 struct ReleaseCase {
@@ -13,7 +15,7 @@ struct ReleaseCase {
     float dx, dy;
     int releaseX, releaseY;
     int selX, selY;
-    ReleaseAction::Kind kind;
+    Kind kind;
     int x, y, tx, ty;
 };
 
@@ -25,11 +27,11 @@ TEST_P(ReleaseTest, LeadsWhereThePlayerMeant)
     const ReleaseAction a =
         DecideRelease(c.pressX, c.pressY, c.dx, c.dy, c.releaseX, c.releaseY, c.selX, c.selY, AllSelectable);
     EXPECT_EQ(a.kind, c.kind) << c.what;
-    if (c.kind == ReleaseAction::Select || c.kind == ReleaseAction::Swap) {
+    if (c.kind == Kind::Select || c.kind == Kind::Swap) {
         EXPECT_EQ(a.x, c.x) << c.what;
         EXPECT_EQ(a.y, c.y) << c.what;
     }
-    if (c.kind == ReleaseAction::Swap) {
+    if (c.kind == Kind::Swap) {
         EXPECT_EQ(a.tx, c.tx) << c.what;
         EXPECT_EQ(a.ty, c.ty) << c.what;
     }
@@ -38,28 +40,28 @@ TEST_P(ReleaseTest, LeadsWhereThePlayerMeant)
 INSTANTIATE_TEST_SUITE_P(
     Mouse, ReleaseTest,
     ::testing::Values(
-        ReleaseCase{"a click selects", 4, 4, 0, 0, 4, 4, -1, -1, ReleaseAction::Select, 4, 4, -1, -1},
-        ReleaseCase{"5 pixels each way is still a click", 4, 4, 5, -5, 4, 4, -1, -1, ReleaseAction::Select, 4, 4, -1,
+        ReleaseCase{"a click selects", 4, 4, 0, 0, 4, 4, -1, -1, Kind::Select, 4, 4, -1, -1},
+        ReleaseCase{"5 pixels each way is still a click", 4, 4, 5, -5, 4, 4, -1, -1, Kind::Select, 4, 4, -1,
                     -1},
-        ReleaseCase{"clicking the selection again clears it", 4, 4, 1, 1, 4, 4, 4, 4, ReleaseAction::Deselect, -1, -1, -1, -1},
-        ReleaseCase{"clicking a neighbour of the selection swaps", 5, 4, 0, 0, 5, 4, 4, 4, ReleaseAction::Swap, 4, 4,
+        ReleaseCase{"clicking the selection again clears it", 4, 4, 1, 1, 4, 4, 4, 4, Kind::Deselect, -1, -1, -1, -1},
+        ReleaseCase{"clicking a neighbour of the selection swaps", 5, 4, 0, 0, 5, 4, 4, 4, Kind::Swap, 4, 4,
                     5, 4},
-        ReleaseCase{"a diagonal neighbour moves the selection", 5, 5, 0, 0, 5, 5, 4, 4, ReleaseAction::Select, 5, 5,
+        ReleaseCase{"a diagonal neighbour moves the selection", 5, 5, 0, 0, 5, 5, 4, 4, Kind::Select, 5, 5,
                     -1, -1},
-        ReleaseCase{"a click off the board does nothing", 4, 4, 0, 0, -1, -1, 4, 4, ReleaseAction::None, -1, -1, -1, -1},
-        ReleaseCase{"6 pixels right drags right", 4, 4, 6, 0, 4, 4, -1, -1, ReleaseAction::Swap, 4, 4, 5, 4},
-        ReleaseCase{"6 pixels up drags up", 4, 4, 2, -6, 4, 4, -1, -1, ReleaseAction::Swap, 4, 4, 4, 3},
-        ReleaseCase{"a diagonal drag goes vertical", 4, 4, -20, 20, 3, 5, -1, -1, ReleaseAction::Swap, 4, 4, 4, 5},
-        ReleaseCase{"a drag left ignores the selection", 4, 4, -30, 3, 3, 4, 9, 9, ReleaseAction::Swap, 4, 4, 3, 4},
-        ReleaseCase{"a drag off the board's edge does nothing", 0, 0, -30, 0, -1, -1, -1, -1, ReleaseAction::None, -1, -1, -1, -1}));
+        ReleaseCase{"a click off the board does nothing", 4, 4, 0, 0, -1, -1, 4, 4, Kind::None, -1, -1, -1, -1},
+        ReleaseCase{"6 pixels right drags right", 4, 4, 6, 0, 4, 4, -1, -1, Kind::Swap, 4, 4, 5, 4},
+        ReleaseCase{"6 pixels up drags up", 4, 4, 2, -6, 4, 4, -1, -1, Kind::Swap, 4, 4, 4, 3},
+        ReleaseCase{"a diagonal drag goes vertical", 4, 4, -20, 20, 3, 5, -1, -1, Kind::Swap, 4, 4, 4, 5},
+        ReleaseCase{"a drag left ignores the selection", 4, 4, -30, 3, 3, 4, 9, 9, Kind::Swap, 4, 4, 3, 4},
+        ReleaseCase{"a drag off the board's edge does nothing", 0, 0, -30, 0, -1, -1, -1, -1, Kind::None, -1, -1, -1, -1}));
 
 TEST(ReleaseTest, UnselectablePiecesNeitherSelectNorSwap)
 {
     auto onlyLeftHalf = [](int x, int) { return x < 5; };
-    EXPECT_EQ(DecideRelease(6, 2, 0, 0, 6, 2, -1, -1, onlyLeftHalf).kind, ReleaseAction::None);
-    EXPECT_EQ(DecideRelease(4, 2, 10, 0, 5, 2, -1, -1, onlyLeftHalf).kind, ReleaseAction::None);
+    EXPECT_EQ(DecideRelease(6, 2, 0, 0, 6, 2, -1, -1, onlyLeftHalf).kind, Kind::None);
+    EXPECT_EQ(DecideRelease(4, 2, 10, 0, 5, 2, -1, -1, onlyLeftHalf).kind, Kind::None);
     // A neighbour that cannot be picked ends the selection without a swap.
-    EXPECT_EQ(DecideRelease(5, 2, 0, 0, 5, 2, 4, 2, onlyLeftHalf).kind, ReleaseAction::Deselect);
+    EXPECT_EQ(DecideRelease(5, 2, 0, 0, 5, 2, 4, 2, onlyLeftHalf).kind, Kind::Deselect);
 }
 
 TEST(ResultJsonTest, OneLineWithEveryField)

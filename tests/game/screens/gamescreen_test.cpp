@@ -193,7 +193,7 @@ TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 10); // the objective's text comes with the first frame
     EXPECT_EQ(screen->ShownTutorial(), "Hints.jewelsMode");
-    EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintRecord::JewelsMode), 0);
+    EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintIndex(HintRecord::Flag::JewelsMode)), 0);
     // After half a second of reading, the level's clock stands still.
     Frames(*screen, 600);
     const int64_t left = screen->Board().GetTimeLeft();
@@ -207,12 +207,12 @@ TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
     // and the profile keeps it.
     screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     EXPECT_EQ(screen->ShownTutorial(), "");
-    EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintRecord::JewelsMode), 0);
+    EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintIndex(HintRecord::Flag::JewelsMode)), 0);
 }
 
 TEST_F(GameScreenHudTest, ABonusLevelsArtifactGetsItsTextAndACircleThatFades)
 {
-    state->CurrentProfile()->Awards().SetHintCounter(HintRecord::BonusLevel, 1);
+    state->CurrentProfile()->Awards().SetHintCounter(HintIndex(HintRecord::Flag::BonusLevel), 1);
     auto screen = Open(Level({"1121", "34A4", "4343"}, Alias('A', "artifact", 2)));
     Frames(*screen, 3100);
     EXPECT_EQ(screen->ShownTutorial(), "Hints.bonusLevel");
@@ -352,7 +352,7 @@ TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
     ASSERT_EQ(ParseReplay(testsupport::ReadFile(screen->RecordingPath()), replay, why), ReplayRead::Read) << why;
     EXPECT_EQ(replay.frames.size(), boards.size());
     EXPECT_EQ(replay.result, screen->ResultLine());
-    EXPECT_EQ(replay.tutorials[HintRecord::SwapJewels], 1); // as the level began
+    EXPECT_EQ(replay.tutorials[HintIndex(HintRecord::Flag::SwapJewels)], 1); // as the level began
     // Everything the player did is in it: tutorial texts closed, keys, the
     // pointer, the clock standing still.
     std::map<ReplayAction::Kind, int> actions;

@@ -144,7 +144,7 @@ TEST_F(MapScreenTest, DifficultyButtonsShowThatDifficultysRecord)
     state->CurrentProfile()->Record(Difficulty::Hard).SetState(GameMode::Quest, kL1, LevelState::CompletedFast);
     state->CurrentProfile()->Record(Difficulty::Hard).SetState(GameMode::Quest, kL2, LevelState::Open);
     Open();
-    Component("hardbutton").FireEvent(tsv::EventClick, 0, 0);
+    Component("hardbutton").FireEvent(tsv::GuiEvent::Click, 0, 0);
     EXPECT_EQ(state->CurrentProfile()->GetDifficulty(), Difficulty::Hard);
     EXPECT_FALSE(Component("hardbutton").GetOwnEnabled());
     EXPECT_TRUE(Component("normalbutton").GetOwnEnabled());

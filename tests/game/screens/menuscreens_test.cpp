@@ -69,9 +69,9 @@ TEST_F(MenuScreensTest, TheLoaderStaysTwoSecondsHoweverFastThePreloadAndFillsIts
     ASSERT_EQ(loaded.size(), 3u);
     EXPECT_EQ(loaded[2], dir.Path() + "t/sub/b.dds");
     EXPECT_EQ(loader.GetPreloader().GetTextureCount(), 2);
-    EXPECT_TRUE(log.Has(tsv::LogLevelError, "Can't load texture: " + dir.Path() + "t/sub/c.png"));
-    EXPECT_TRUE(log.Has(tsv::LogLevelHint, "Textures loaded (total: 2)"));
-    EXPECT_TRUE(log.Has(tsv::LogLevelHint, "Preload succeeded."));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Error, "Can't load texture: " + dir.Path() + "t/sub/c.png"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Hint, "Textures loaded (total: 2)"));
+    EXPECT_TRUE(log.Has(tsv::LogLevel::Hint, "Preload succeeded."));
     RunUntil(3000);
     EXPECT_EQ(done, 1);
 }
@@ -106,7 +106,7 @@ TEST_F(MenuScreensTest, TheIntroListGivesItsScreensInOrderAndNothingWhenItIsWron
     for (const std::string& list : {dir.Path() + "wrong.xml", dir.Path() + "missing.xml"}) {
         LogCapture log;
         EXPECT_EQ(IntroScreen::IntroScreenPath(0, list), "");
-        EXPECT_TRUE(log.Has(tsv::LogLevelWarning, "Intro screens not specified")) << list;
+        EXPECT_TRUE(log.Has(tsv::LogLevel::Warning, "Intro screens not specified")) << list;
     }
     // The game's own list names screen files that load.
     for (int32_t i = 0; !IntroScreen::IntroScreenPath(i).empty(); ++i) {

@@ -13,6 +13,9 @@
 namespace bsh::test {
 namespace {
 
+using Id = OptionsScreen::OptionId;
+constexpr OptionsScreen::Step Back = OptionsScreen::Step::Back;
+
 class OptionsScreenTest : public ScreenTest<OptionsScreen> {
 protected:
     void SetUp() override
@@ -37,23 +40,22 @@ protected:
         screen = tsv::MakeIntrusive<OptionsScreen>(*state, actions, settings);
         ASSERT_TRUE(screen->IsRootLoaded());
     }
-    void Click(const char* button) { screen->FindComponent(button)->FireEvent(tsv::EventClick, 0, 0); }
+    void Click(const char* button) { screen->FindComponent(button)->FireEvent(tsv::GuiEvent::Click, 0, 0); }
     // Every setting the screen has changed away from its start, then the language.
     void ChangeEverything()
     {
-        for (int32_t id : {OptionsScreen::OptionSound, OptionsScreen::OptionMusic, OptionsScreen::OptionDisplay,
-                           OptionsScreen::OptionCursor, OptionsScreen::OptionHints, OptionsScreen::OptionClock}) {
-            screen->Change(-id);
+        for (Id id : {Id::Sound, Id::Music, Id::Display, Id::Cursor, Id::Hints, Id::Clock}) {
+            screen->Change(id, Back);
         }
-        screen->Change(OptionsScreen::OptionLanguage);
+        screen->Change(Id::Language);
         ASSERT_EQ(rebuilt, 1);
         ASSERT_TRUE(rebuiltWith.has_value());
         Open(rebuiltWith); // the screen again, in the new language
     }
-    int32_t Index(int32_t id) const { return screen->Find(id)->index; }
-    std::string Shown(int32_t id) const
+    int32_t Index(Id id) const { return screen->Find(id)->index; }
+    std::string Shown(Id id) const
     {
-        return screen->FindComponent("valuetext" + std::to_string(id))->GetCaption();
+        return screen->FindComponent("valuetext" + std::to_string(OptionsScreen::OptionNumber(id)))->GetCaption();
     }
 
     tsv::Config saved;
@@ -66,21 +68,21 @@ TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEnds)
     tsv::GetConfig().soundVolume = 0.9f; // 13.5 steps: index 13
     tsv::GetConfig().musicVolume = 0.0f;
     Open();
-    EXPECT_EQ(Index(OptionsScreen::OptionSound), 13);
-    EXPECT_EQ(Shown(OptionsScreen::OptionSound), OptionsScreen::BarText(13));
+    EXPECT_EQ(Index(Id::Sound), 13);
+    EXPECT_EQ(Shown(Id::Sound), OptionsScreen::BarText(13));
     for (int i = 0; i < 4; ++i) {
-        screen->Change(OptionsScreen::OptionSound);
+        screen->Change(Id::Sound);
     }
-    EXPECT_EQ(Index(OptionsScreen::OptionSound), 15);
+    EXPECT_EQ(Index(Id::Sound), 15);
     EXPECT_FLOAT_EQ(tsv::GetConfig().soundVolume, 1.0f);
-    EXPECT_EQ(Shown(OptionsScreen::OptionSound), "..............." + std::string(1, OptionsScreen::kMarker));
+    EXPECT_EQ(Shown(Id::Sound), "..............." + std::string(1, OptionsScreen::kMarker));
 
-    screen->Change(-OptionsScreen::OptionMusic);
-    EXPECT_EQ(Index(OptionsScreen::OptionMusic), 0);
-    EXPECT_EQ(Shown(OptionsScreen::OptionMusic)[0], OptionsScreen::kMarker);
-    screen->Change(OptionsScreen::OptionMusic);
+    screen->Change(Id::Music, Back);
+    EXPECT_EQ(Index(Id::Music), 0);
+    EXPECT_EQ(Shown(Id::Music)[0], OptionsScreen::kMarker);
+    screen->Change(Id::Music);
     EXPECT_FLOAT_EQ(tsv::GetConfig().musicVolume, 1.0f / 15.0f);
-    EXPECT_EQ(Index(OptionsScreen::OptionSound), 15); // the other bar is untouched
+    EXPECT_EQ(Index(Id::Sound), 15); // the other bar is untouched
 }
 
 TEST_F(OptionsScreenTest, ChoicesWrapAndReachTheirSettings)
@@ -88,39 +90,39 @@ TEST_F(OptionsScreenTest, ChoicesWrapAndReachTheirSettings)
     tsv::GetConfig().fullscreen = false;
     tsv::GetConfig().systemCursor = true;
     Open();
-    EXPECT_EQ(Shown(OptionsScreen::OptionDisplay), "Window");
-    EXPECT_EQ(Index(OptionsScreen::OptionCursor), 1); // "no" own cursor: the system's
-    screen->Change(OptionsScreen::OptionDisplay);     // past the last: the first
-    EXPECT_EQ(Shown(OptionsScreen::OptionDisplay), "Full screen");
+    EXPECT_EQ(Shown(Id::Display), "Window");
+    EXPECT_EQ(Index(Id::Cursor), 1); // "no" own cursor: the system's
+    screen->Change(Id::Display);     // past the last: the first
+    EXPECT_EQ(Shown(Id::Display), "Full screen");
     EXPECT_TRUE(tsv::GetConfig().fullscreen);
     tsv::GetConfig().fullscreen = false; // F11 while the screen shows
     screen->Run();
-    EXPECT_EQ(Shown(OptionsScreen::OptionDisplay), "Window");
-    screen->Change(-OptionsScreen::OptionCursor);
-    screen->Change(-OptionsScreen::OptionCursor); // below the first: the last
-    EXPECT_EQ(Index(OptionsScreen::OptionCursor), 1);
+    EXPECT_EQ(Shown(Id::Display), "Window");
+    screen->Change(Id::Cursor, Back);
+    screen->Change(Id::Cursor, Back); // below the first: the last
+    EXPECT_EQ(Index(Id::Cursor), 1);
     EXPECT_TRUE(tsv::GetConfig().systemCursor);
-    screen->Change(OptionsScreen::OptionCursor);
+    screen->Change(Id::Cursor);
     EXPECT_FALSE(tsv::GetConfig().systemCursor);
 
     EXPECT_TRUE(state->CurrentProfile()->GetHints());
-    EXPECT_EQ(Shown(OptionsScreen::OptionHints), "Yes");
-    screen->Change(OptionsScreen::OptionHints);
+    EXPECT_EQ(Shown(Id::Hints), "Yes");
+    screen->Change(Id::Hints);
     EXPECT_FALSE(state->CurrentProfile()->GetHints());
 
-    EXPECT_EQ(Shown(OptionsScreen::OptionClock), "Timed");
-    screen->Change(OptionsScreen::OptionClock);
-    EXPECT_EQ(Shown(OptionsScreen::OptionClock), "Relaxed");
+    EXPECT_EQ(Shown(Id::Clock), "Timed");
+    screen->Change(Id::Clock);
+    EXPECT_EQ(Shown(Id::Clock), "Relaxed");
     EXPECT_TRUE(state->IsClockRelaxed());
 }
 
 TEST_F(OptionsScreenTest, TheLanguageWrapsSwitchesAtOnceAndRebuildsTheScreen)
 {
     Open();
-    const auto& names = screen->Find(OptionsScreen::OptionLanguage)->values;
+    const auto& names = screen->Find(Id::Language)->values;
     ASSERT_GT(names.size(), 1u);
-    EXPECT_EQ(Shown(OptionsScreen::OptionLanguage), "English");
-    screen->Change(-OptionsScreen::OptionLanguage); // English is first: wraps to the last
+    EXPECT_EQ(Shown(Id::Language), "English");
+    screen->Change(Id::Language, Back); // English is first: wraps to the last
     EXPECT_EQ(tsv::LanguageManager::Instance().GetCurrent(), tsv::LanguageFromName(names.back()));
     EXPECT_EQ(rebuilt, 1);
     // Texts looked up from now on are the new language's.
@@ -135,7 +137,7 @@ TEST_F(OptionsScreenTest, TheLanguageWrapsSwitchesAtOnceAndRebuildsTheScreen)
         SCOPED_TRACE(own.file);
         tsv::LanguageManager::Instance().SwitchLanguage(tsv::LanguageFromName(own.file));
         Open();
-        EXPECT_EQ(Shown(OptionsScreen::OptionLanguage), own.own);
+        EXPECT_EQ(Shown(Id::Language), own.own);
     }
     tsv::LanguageManager::Instance().SwitchLanguage(tsv::LanguageFromName("English"));
 }

@@ -37,7 +37,7 @@ protected:
         return item->GetOwnVisible() ? item->GetCaption() : "-";
     }
     // The message of the newest dialog, "" when the newest screen is not one.
-    std::string NewestDialog(int32_t kind) const
+    std::string NewestDialog(tsv::DialogKind kind) const
     {
         auto* dialog = dynamic_cast<StandardDialog*>(ScreenStack::Instance().GetScreens().back().Get());
         if (!dialog || dialog->GetKind() != kind) {
@@ -65,9 +65,9 @@ TEST_F(ProfileScreenTest, NewNamesThatAreRefusedSayWhyAndChangeNothing)
 {
     Open({"Ann"});
     EXPECT_FALSE(screen->AddProfile(""));
-    EXPECT_EQ(NewestDialog(tsv::DialogInfo), "Please type a name.");
+    EXPECT_EQ(NewestDialog(tsv::DialogKind::Info), "Please type a name.");
     EXPECT_FALSE(screen->AddProfile("Ann"));
-    EXPECT_EQ(NewestDialog(tsv::DialogInfo), "A player of that name is already aboard.");
+    EXPECT_EQ(NewestDialog(tsv::DialogKind::Info), "A player of that name is already aboard.");
     EXPECT_EQ(state->Profiles().Count(), 1);
     EXPECT_FALSE(std::filesystem::exists(ProfileManager::FilePath()));
 
@@ -81,7 +81,7 @@ TEST_F(ProfileScreenTest, NewNamesThatAreRefusedSayWhyAndChangeNothing)
     }
     // The seventh is refused before the name is even asked for.
     screen->AskForName();
-    EXPECT_EQ(NewestDialog(tsv::DialogInfo),
+    EXPECT_EQ(NewestDialog(tsv::DialogKind::Info),
               "There are already six players. Delete one to make room for a new one.");
     EXPECT_EQ(state->Profiles().Count(), 6);
 }
@@ -91,7 +91,7 @@ TEST_F(ProfileScreenTest, AFirstRunAsksForANameAtOnce)
     Open({});
     EXPECT_FALSE(screen->FindComponent("deletebutton")->GetOwnEnabled());
     screen->OnShown();
-    EXPECT_EQ(NewestDialog(tsv::DialogInput), "What is your name, captain?");
+    EXPECT_EQ(NewestDialog(tsv::DialogKind::Input), "What is your name, captain?");
 }
 
 TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)

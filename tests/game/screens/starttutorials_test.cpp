@@ -10,6 +10,12 @@ namespace {
 
 class StartTutorialsTest : public BoardTest {};
 
+constexpr int kKeyLock = HintIndex(HintRecord::Flag::KeyLock);
+constexpr int kDynamite = HintIndex(HintRecord::Flag::Dynamite);
+constexpr int kCannon = HintIndex(HintRecord::Flag::Cannon);
+constexpr int kBomb = HintIndex(HintRecord::Flag::Bomb);
+constexpr int kBonusLevel = HintIndex(HintRecord::Flag::BonusLevel);
+
 TEST_F(StartTutorialsTest, TheArtifactsTextComesBetweenThreeAndFourSecondsThenTheFirstSpecialPiece)
 {
     struct Case {
@@ -24,14 +30,14 @@ TEST_F(StartTutorialsTest, TheArtifactsTextComesBetweenThreeAndFourSecondsThenTh
     const Case cases[] = {
         {"nothing special", {"1212", "3434"}, 3500, false, {}},
         {"a key before two seconds", {"12K2", "3434"}, 1990, false, {}},
-        {"a key", {"12K2", "3434"}, 2000, false, {{HintRecord::KeyLock, 2, 0}}},
-        {"the first column first, each from the top", {"1B12", "D434"}, 2500, false, {{HintRecord::Dynamite, 0, 1}}},
-        {"a cannon", {"1212", "34>4"}, 2500, false, {{HintRecord::Cannon, 2, 1}}},
+        {"a key", {"12K2", "3434"}, 2000, false, {{kKeyLock, 2, 0}}},
+        {"the first column first, each from the top", {"1B12", "D434"}, 2500, false, {{kDynamite, 0, 1}}},
+        {"a cannon", {"1212", "34>4"}, 2500, false, {{kCannon, 2, 1}}},
         {"while another text shows", {"12B2", "3434"}, 2500, true, {}},
         {"an artifact before three seconds: the piece's text", {"A2B2", "3434"}, 2990, false,
-         {{HintRecord::Bomb, 2, 0}}},
-        {"an artifact in its second", {"A2B2", "3434"}, 3000, false, {{HintRecord::BonusLevel, 0, 0}}},
-        {"two artifacts", {"A21A", "3434"}, 3500, false, {{HintRecord::BonusLevel, 0, 0}, {HintRecord::BonusLevel, 3, 0}}},
+         {{kBomb, 2, 0}}},
+        {"an artifact in its second", {"A2B2", "3434"}, 3000, false, {{kBonusLevel, 0, 0}}},
+        {"two artifacts", {"A21A", "3434"}, 3500, false, {{kBonusLevel, 0, 0}, {kBonusLevel, 3, 0}}},
         {"an artifact too late", {"A212", "3434"}, 4010, false, {}},
     };
     for (const Case& c : cases) {
@@ -49,7 +55,7 @@ TEST_F(StartTutorialsTest, EachTextIsHandedOutOnce)
     StartTutorials done;
     EXPECT_EQ(DueStartTutorials(*board, 3000, false, done).size(), 1u); // the artifact's
     EXPECT_TRUE(done.bonusDone);
-    EXPECT_EQ(DueStartTutorials(*board, 3010, false, done), (std::vector<TutorialCue>{{HintRecord::Bomb, 2, 0}}));
+    EXPECT_EQ(DueStartTutorials(*board, 3010, false, done), (std::vector<TutorialCue>{{kBomb, 2, 0}}));
     EXPECT_TRUE(DueStartTutorials(*board, 3500, false, done).empty());
     // A board without a special piece is done with it at once.
     board = NewBoard();

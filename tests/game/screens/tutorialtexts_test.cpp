@@ -13,23 +13,23 @@ class TutorialTextsTest : public BoardTest {};
 
 TEST_F(TutorialTextsTest, AHintBringsTheFirstOfItsMovesTextsStillDueElseAWordForTheLastPiece)
 {
-    using H = HintRecord;
+    using H = HintRecord::Flag;
     struct Case {
         const char* what;
-        std::initializer_list<H::Flag> about; // what the move's runs are about
+        std::initializer_list<H> about; // what the move's runs are about
         size_t workLeft;
-        std::initializer_list<int> due; // the texts with a showing left
+        std::initializer_list<H> due; // the texts with a showing left
         HintText text;
     };
     const Case cases[] = {
-        {"a bomb's move, its text due", {H::Bomb}, 5, {H::Bomb}, {H::Bomb, true}},
+        {"a bomb's move, its text due", {H::Bomb}, 5, {H::Bomb}, {HintIndex(H::Bomb), true}},
         {"the first of two texts due, in the flags' order", {H::Bomb, H::SwapJewels}, 5, {H::SwapJewels, H::Bomb},
-         {H::SwapJewels, true}},
-        {"the swap text spent: the next of the move's", {H::SwapJewels, H::Bomb}, 5, {H::Bomb}, {H::Bomb, true}},
+         {HintIndex(H::SwapJewels), true}},
+        {"the swap text spent: the next of the move's", {H::SwapJewels, H::Bomb}, 5, {H::Bomb}, {HintIndex(H::Bomb), true}},
         {"a text due that the move is not about", {H::SwapJewels}, 5, {H::Bomb}, {}},
         {"one piece left, swap text spent: the word at the top", {H::SwapJewels}, 1, {H::OnePieceLeft},
-         {H::OnePieceLeft, false}},
-        {"one piece left, the move's own text first", {H::Cannon}, 1, {H::Cannon, H::OnePieceLeft}, {H::Cannon, true}},
+         {HintIndex(H::OnePieceLeft), false}},
+        {"one piece left, the move's own text first", {H::Cannon}, 1, {H::Cannon, H::OnePieceLeft}, {HintIndex(H::Cannon), true}},
         {"one piece left while the swap text is due", {H::Bomb}, 1, {H::SwapJewels, H::OnePieceLeft}, {}},
         {"two pieces left", {H::SwapJewels}, 2, {H::OnePieceLeft}, {}},
         {"the word spent too", {H::SwapJewels}, 1, {}, {}},
@@ -37,15 +37,15 @@ TEST_F(TutorialTextsTest, AHintBringsTheFirstOfItsMovesTextsStillDueElseAWordFor
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         HintRecord about;
-        for (H::Flag flag : c.about) {
+        for (H flag : c.about) {
             about.Set(flag);
         }
         AwardBlock awards;
         for (int hint = 0; hint < kHintCount; ++hint) {
             awards.SetHintCounter(hint, 0);
         }
-        for (int hint : c.due) {
-            awards.SetHintCounter(hint, 1);
+        for (H hint : c.due) {
+            awards.SetHintCounter(HintIndex(hint), 1);
         }
         EXPECT_EQ(TextForHint(about, c.workLeft, awards), c.text);
     }
@@ -58,9 +58,9 @@ TEST_F(TutorialTextsTest, HintsComeSoonerWhileMoreThanTwoTextsAreDue)
         awards.SetHintCounter(hint, 0);
     }
     EXPECT_EQ(HintDelayFor(*state), LevelSession::kHintDelayQuiet);
-    awards.SetHintCounter(HintRecord::Bomb, 2);
+    awards.SetHintCounter(HintIndex(HintRecord::Flag::Bomb), 2);
     EXPECT_EQ(HintDelayFor(*state), LevelSession::kHintDelayQuiet);
-    awards.SetHintCounter(HintRecord::KeyLock, 1);
+    awards.SetHintCounter(HintIndex(HintRecord::Flag::KeyLock), 1);
     EXPECT_EQ(HintDelayFor(*state), LevelSession::kHintDelayTutorial);
 }
 

@@ -20,8 +20,8 @@ bool ShowMessageBox(const std::string& title, const std::string& text, MessageBo
     if (g_headless) {
         return toStderr();
     }
-    Uint32 flags = kind == MessageBoxInfo ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR;
-    if (kind != MessageBoxYesNo) {
+    Uint32 flags = kind == MessageBoxKind::Info ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR;
+    if (kind != MessageBoxKind::YesNo) {
         if (SDL_ShowSimpleMessageBox(flags, title.c_str(), text.c_str(), nullptr) != 0) {
             return toStderr();
         }

@@ -99,12 +99,12 @@ bool Directory::FindNextEntry()
 BaseDirectory::EEntryType Directory::GetEntryType()
 {
     if (!CheckUsable("EEntryType Directory::GetEntryType()", __LINE__, true)) {
-        return EntryNone;
+        return EEntryType::None;
     }
     if (!m_hasEntry) {
-        return EntryNone;
+        return EEntryType::None;
     }
-    return m_entryIsDirectory ? EntryDirectory : EntryFile;
+    return m_entryIsDirectory ? EEntryType::Directory : EEntryType::File;
 }
 
 std::string Directory::GetEntryName()

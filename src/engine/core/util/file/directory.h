@@ -11,7 +11,7 @@ namespace tsv {
 
 class BaseDirectory : public RefCounted {
 public:
-    enum EEntryType { EntryFile = 0, EntryDirectory = 1, EntryNone = 2 };
+    enum class EEntryType { File = 0, Directory = 1, None = 2 };
 
     virtual bool Open(const std::string& path) = 0;
     virtual void Close() = 0;

@@ -12,7 +12,7 @@
 
 namespace tsv {
 
-FileStream::FileStream(const std::string& path, uint32_t mode)
+FileStream::FileStream(const std::string& path, FileMode mode)
 {
     if (!Open(path, mode)) {
         GetLog() << Error << "Failed to open file \"" << path << "\"." << EndL;
@@ -26,7 +26,7 @@ FileStream::~FileStream()
     }
 }
 
-bool FileStream::Open(const std::string& path, uint32_t mode)
+bool FileStream::Open(const std::string& path, FileMode mode)
 {
     if (m_open) {
         Close();
@@ -37,12 +37,12 @@ bool FileStream::Open(const std::string& path, uint32_t mode)
     // is refused instead of waited on for ever.
     constexpr int kFlags = O_CLOEXEC | O_NONBLOCK;
     int fd = -1;
-    if (mode & FileModeAppend) {
+    if (HasFlag(mode, FileMode::Append)) {
         fd = ::open(resolved.c_str(), O_WRONLY | kFlags);
         if (fd < 0 && errno == ENOENT) {
             fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kFlags, 0644);
         }
-    } else if (mode & FileModeWrite) {
+    } else if (HasFlag(mode, FileMode::Write)) {
         fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kFlags, 0644);
     } else {
         fd = ::open(resolved.c_str(), O_RDONLY | kFlags);
@@ -126,7 +126,7 @@ void FileStream::Write(const void* buffer, int32_t count)
     }
 }
 
-int32_t FileStream::Seek(int32_t offset, int32_t origin)
+int32_t FileStream::Seek(int32_t offset, SeekOrigin origin)
 {
     if (!m_open) {
         GetLog() << Error << "Trying to seek on file \"" << m_name << "\" that is not opened." << EndL;
@@ -135,13 +135,13 @@ int32_t FileStream::Seek(int32_t offset, int32_t origin)
     off_t target = 0;
     int whence = SEEK_SET;
     switch (origin) {
-    case SeekCurrent:
+    case SeekOrigin::Current:
         target = static_cast<off_t>(m_position) + offset;
         break;
-    case SeekBegin:
+    case SeekOrigin::Begin:
         target = offset;
         break;
-    case SeekEnd:
+    case SeekOrigin::End:
         whence = SEEK_END;
         target = offset;
         break;
@@ -167,7 +167,7 @@ bool FileStream::Sync()
 bool ReadFileBytes(const std::string& path, std::string& out)
 {
     FileStream file;
-    if (!file.Open(path, FileModeRead)) {
+    if (!file.Open(path, FileMode::Read)) {
         return false;
     }
     out.resize(static_cast<size_t>(file.GetSize()));

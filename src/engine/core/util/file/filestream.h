@@ -8,23 +8,35 @@
 
 namespace tsv {
 
-enum FileMode : uint32_t {
-    FileModeRead = 0,
-    FileModeWrite = 1,  // create or truncate
-    FileModeAppend = 2, // open or create, keep contents; wins over Write
+// How a file is opened: a set of bits, reading when none is set.
+enum class FileMode : uint32_t {
+    Read = 0,
+    Write = 1,  // create or truncate
+    Append = 2, // open or create, keep contents; wins over Write
 };
 
-enum SeekOrigin : int32_t {
-    SeekCurrent = 0,
-    SeekBegin = 1,
-    SeekEnd = 2,
+constexpr FileMode operator|(FileMode a, FileMode b)
+{
+    return static_cast<FileMode>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));
+}
+constexpr FileMode operator&(FileMode a, FileMode b)
+{
+    return static_cast<FileMode>(static_cast<uint32_t>(a) & static_cast<uint32_t>(b));
+}
+// Whether every bit of `flag` is set in `mode`.
+constexpr bool HasFlag(FileMode mode, FileMode flag) { return (mode & flag) == flag; }
+
+enum class SeekOrigin : int32_t {
+    Current = 0,
+    Begin = 1,
+    End = 2,
 };
 
 class FileStream : public RefCounted {
 public:
     FileStream() = default;
     // Opens at once; a failure is logged as "Failed to open file".
-    FileStream(const std::string& path, uint32_t mode);
+    FileStream(const std::string& path, FileMode mode);
     ~FileStream() override;
     FileStream(const FileStream&) = delete;
     FileStream& operator=(const FileStream&) = delete;
@@ -32,10 +44,10 @@ public:
     virtual void Close();
     virtual int32_t Read(void* buffer, int32_t count);
     virtual void Write(const void* buffer, int32_t count);
-    virtual int32_t Seek(int32_t offset, int32_t origin);
+    virtual int32_t Seek(int32_t offset, SeekOrigin origin);
     virtual bool IsAtEnd() const { return m_position == m_size; }
     virtual std::string GetName() const { return m_name; }
-    virtual bool Open(const std::string& path, uint32_t mode);
+    virtual bool Open(const std::string& path, FileMode mode);
 
     bool IsOpen() const { return m_open; }
     int32_t GetPosition() const { return m_position; }

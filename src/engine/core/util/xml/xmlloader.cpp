@@ -83,7 +83,7 @@ void XMLCALL OnCharacterData(void* userData, const XML_Char* text, int length)
 } // namespace
 
 XMLLoader::XMLLoader(const std::string& path, IntrusivePtr<XMLElement> root)
-    : m_stream(new FileStream(path, FileModeRead)), m_root(root ? root : IntrusivePtr<XMLElement>(new XMLElement))
+    : m_stream(new FileStream(path, FileMode::Read)), m_root(root ? root : IntrusivePtr<XMLElement>(new XMLElement))
 {
 }
 

@@ -1,5 +1,7 @@
 #include "engine/platform/framedamage.h"
 
+#include "engine/platform/viewfit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -8,8 +10,6 @@ namespace tsv {
 
 namespace {
 
-constexpr int kViewWidth = 800;
-constexpr int kViewHeight = 600;
 constexpr PixelRect kWholeView{0, 0, kViewWidth, kViewHeight};
 // How far ahead the walk looks for a quad that moved in the list because
 // others came or went before it.
@@ -173,11 +173,14 @@ void FrameDamage::Merge()
     const auto whole = [this] {
         m_rects.assign(1, kWholeView);
     };
-    long long total = 0;
-    for (const PixelRect& r : m_rects) {
-        total += r.Area();
-    }
-    if (total > kWholeShare * kWholeView.Area() * 4) {
+    const auto total = [this] {
+        long long area = 0;
+        for (const PixelRect& r : m_rects) {
+            area += r.Area();
+        }
+        return area;
+    };
+    if (total() > kWholeShare * kWholeView.Area() * 4) {
         whole(); // far too much to sort out piece by piece
         return;
     }
@@ -214,11 +217,7 @@ void FrameDamage::Merge()
         m_rects[bestA] = Union(m_rects[bestA], m_rects[bestB]);
         m_rects.erase(m_rects.begin() + static_cast<std::ptrdiff_t>(bestB));
     }
-    total = 0;
-    for (const PixelRect& r : m_rects) {
-        total += r.Area();
-    }
-    if (total > kWholeShare * kWholeView.Area()) {
+    if (total() > kWholeShare * kWholeView.Area()) {
         whole();
     }
 }

@@ -5,6 +5,7 @@
 #include "engine/core/util/file/resourcepath.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/runoptions.h"
+#include "engine/platform/viewfit.h"
 #include "engine/runtime/application.h"
 #include "engine/scene/scenenode.h"
 
@@ -272,7 +273,7 @@ void FrameLoop::UpdateOverlay(int64_t nowMs, int fps)
     char cost[96] = "";
     if (m_platform) {
         std::snprintf(cost, sizeof cost, ", worst frame: %.1f ms CPU, redrawn: %d%%",
-                      m_platform->TakeWorstFrameCpuMs(), m_platform->GetLastFrameRedrawnPixels() * 100 / (800 * 600));
+                      m_platform->TakeWorstFrameCpuMs(), m_platform->GetLastFrameRedrawnPixels() * 100 / (kViewWidth * kViewHeight));
     }
     GetLog() << Hint << OverlayText(fps) << cost << EndL;
 }

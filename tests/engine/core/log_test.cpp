@@ -89,21 +89,14 @@ TEST_F(LogFormatTest, HtmlFileHasHeadSectionsAndTail)
         ++rules;
     }
     EXPECT_EQ(rules, 9u);
-    const auto& report = SystemReport::Get().Lines();
-    size_t opening = text.find("<span class=\"section\"><span class=\"header\"><table");
-    size_t os = text.find("<span class=\"section\">" + report[0] + "</span>");
-    size_t memory = text.find("<span class=\"section\">" + report[4] + "</span>");
-    size_t created = text.find("<span class=\"section\">Log target created (HTML file). Filename: " + path + "</span>");
-    size_t version =
-        text.find("<span class=\"section\">Framework version: 2.0.0-solace compiled at Oct  8 2007</span>");
-    size_t closingRule = text.find("</tr></table></span><p></span>");
-    size_t one = text.find("<b>Hint:</b> one</span>");
-    size_t closed = text.find("<span class=\"section\">Log target closed</span>");
+    // The system report opens the file in a header table of its own, closed before the first line.
+    const size_t opening = text.find("<span class=\"section\"><span class=\"header\"><table");
+    const size_t os = text.find("<span class=\"section\">" + SystemReport::Get().Lines()[0] + "</span>");
+    const size_t closingRule = text.find("</tr></table></span><p></span>");
+    const size_t one = text.find("<b>Hint:</b> one</span>");
+    const size_t closed = text.find("<span class=\"section\">Log target closed</span>");
     EXPECT_LT(opening, os);
-    EXPECT_LT(os, memory);
-    EXPECT_LT(memory, created);
-    EXPECT_LT(created, version);
-    EXPECT_LT(version, closingRule);
+    EXPECT_LT(os, closingRule);
     EXPECT_LT(closingRule, one);
     EXPECT_LT(one, closed);
     EXPECT_NE(closed, std::string::npos);

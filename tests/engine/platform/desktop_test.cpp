@@ -1,16 +1,13 @@
 // The window of any size and the gamepad, on plain data: where the view sits
 // in a window and where a pointer lands, what the pad's buttons and stick
-// send, and the script commands that act out windows and pads.
+// send.
 
 #include "engine/platform/keynames.h"
 #include "engine/platform/padnavigator.h"
 #include "engine/platform/platform.h"
-#include "engine/platform/script.h"
 #include "engine/platform/viewfit.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace tsv;
 
@@ -143,31 +140,4 @@ TEST(PadNavigatorTest, TheStickHasADeadZoneAndDoesNotFlickerAtItsEdge)
     state.stickX = 0.55f;
     state.stickY = -0.7f;
     EXPECT_EQ(pad.Update(state, 40), std::vector<int>{Key("KEY_UP")});
-}
-
-TEST(ScriptTest, WindowAndPadCommands)
-{
-    std::vector<ScriptCommand> commands;
-    std::string error;
-    ASSERT_TRUE(ParseScript("at 0 window 1024 768\nat 5 window blur\nat 6 window minimize\nat 10 pad connect\n"
-                            "at 20 pad press a\nat 30 pad hold left\nat 40 pad stick -1 0.5\nat 50 pad disconnect\n",
-                            "s", commands, error))
-        << error;
-    ASSERT_EQ(commands.size(), 8u);
-    EXPECT_EQ(commands[0].kind, ScriptCommand::Kind::Window);
-    EXPECT_EQ(commands[0].action, ScriptCommand::Action::Resize);
-    EXPECT_EQ(commands[0].x, 1024);
-    EXPECT_EQ(commands[1].action, ScriptCommand::Action::Blur);
-    EXPECT_EQ(commands[2].action, ScriptCommand::Action::Minimize);
-    EXPECT_EQ(commands[3].action, ScriptCommand::Action::Connect);
-    EXPECT_EQ(commands[4].action, ScriptCommand::Action::Press);
-    EXPECT_EQ(commands[4].padButton, static_cast<int>(PadButton::A));
-    EXPECT_EQ(commands[5].padButton, static_cast<int>(PadButton::Left));
-    EXPECT_EQ(commands[6].action, ScriptCommand::Action::Stick);
-    EXPECT_FLOAT_EQ(commands[6].y, 0.5f);
-    for (const char* bad : {"at 0 window 0 600", "at 0 window big", "at 0 window 800", "at 0 pad press x",
-                            "at 0 pad stick 2 0", "at 0 pad", "at 0 pad press"}) {
-        commands.clear();
-        EXPECT_FALSE(ParseScript(bad, "s", commands, error)) << bad;
-    }
 }

@@ -23,6 +23,14 @@ protected:
             ClockAdvanceFrame();
         }
     }
+    // One Execute per frame, as the main loop does.
+    static void RunFrames(TaskManager& tasks, int frames)
+    {
+        for (int i = 0; i < frames; ++i) {
+            Advance();
+            tasks.Execute();
+        }
+    }
 };
 
 class RecordingTask : public Task {
@@ -74,10 +82,7 @@ TEST_F(VirtualClockTest, TasksRunInOrderAtTheirIntervals)
     EXPECT_EQ(tasks.Count(), 2u);
     EXPECT_FALSE(every->IsPaused());
 
-    for (int frame = 0; frame < 6; ++frame) {
-        Advance();
-        tasks.Execute();
-    }
+    RunFrames(tasks, 6);
     // "slow" falls due at 30 ms and 60 ms: at most once per frame.
     EXPECT_EQ(journal, (std::vector<std::string>{"every", "every", "every", "slow", "every", "every", "every", "slow"}));
 
@@ -95,16 +100,10 @@ TEST_F(VirtualClockTest, PausedTaskKeepsItsPlaceWithoutBurst)
     IntrusivePtr<Task> slow(new RecordingTask(journal, "slow"));
     tasks.AddTask(slow, 20);
     slow->SetPaused(true);
-    for (int frame = 0; frame < 10; ++frame) {
-        Advance();
-        tasks.Execute();
-    }
+    RunFrames(tasks, 10);
     EXPECT_TRUE(journal.empty());
     slow->SetPaused(false);
-    Advance();
-    tasks.Execute();
-    Advance();
-    tasks.Execute();
+    RunFrames(tasks, 2);
     EXPECT_EQ(journal, std::vector<std::string>{"slow"});
 }
 
@@ -129,18 +128,11 @@ TEST(DetailLevelTest, FollowsTheFrameRate)
 {
     DetailLevel detail;
     EXPECT_EQ(detail.Get(), 10);
-    detail.Update(21, 19);
-    EXPECT_EQ(detail.Get(), 0);
-    detail.Update(30, 200); // within 20 ms of the last check: unchanged
-    EXPECT_EQ(detail.Get(), 0);
-    detail.Update(42, 200);
-    EXPECT_EQ(detail.Get(), 1);
-    detail.Update(63, 150);
-    EXPECT_EQ(detail.Get(), 2);
-    detail.Update(84, 20);
-    EXPECT_EQ(detail.Get(), 10);
-    detail.Update(105, 99);
-    EXPECT_EQ(detail.Get(), 10);
-    detail.Update(126, 500);
-    EXPECT_EQ(detail.Get(), 10);
+    // {now in ms, frames per second, the level after}; a check within 20 ms of the last changes nothing.
+    const int64_t steps[][3] = {{21, 19, 0}, {30, 200, 0}, {42, 200, 1},   {63, 150, 2},
+                                {84, 20, 10}, {105, 99, 10}, {126, 500, 10}};
+    for (const auto& [now, fps, level] : steps) {
+        detail.Update(now, static_cast<int>(fps));
+        EXPECT_EQ(detail.Get(), level) << "at " << now << " ms";
+    }
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace tsv::test {
@@ -34,21 +36,14 @@ std::vector<PixelRect> Frame(FrameDamage& damage, const std::vector<Quad>& quads
 
 bool Covers(const std::vector<PixelRect>& rects, const PixelRect& area)
 {
-    for (const PixelRect& r : rects) {
-        if (r.x0 <= area.x0 && r.y0 <= area.y0 && r.x1 >= area.x1 && r.y1 >= area.y1) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(rects.begin(), rects.end(), [&](const PixelRect& r) {
+        return r.x0 <= area.x0 && r.y0 <= area.y0 && r.x1 >= area.x1 && r.y1 >= area.y1;
+    });
 }
 
 int Area(const std::vector<PixelRect>& rects)
 {
-    int area = 0;
-    for (const PixelRect& r : rects) {
-        area += r.Area();
-    }
-    return area;
+    return std::accumulate(rects.begin(), rects.end(), 0, [](int sum, const PixelRect& r) { return sum + r.Area(); });
 }
 
 constexpr int kView = 800 * 600;

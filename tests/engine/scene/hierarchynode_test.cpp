@@ -11,7 +11,17 @@
 namespace tsv::test {
 namespace {
 
-using SceneGraphTest = SceneTest;
+class SceneGraphTest : public SceneTest {
+protected:
+    // A small quad on `layer` at depth `z`.
+    static SceneNodePtr QuadOn(int32_t layer, float z = 0)
+    {
+        SceneNodePtr node = Quad(4, 4);
+        node->SetLayer(layer, tsv::Scope::Node);
+        node->SetPosition({0, 0, z});
+        return node;
+    }
+};
 
 std::vector<const HierarchyNode*> DrawnOrder()
 {
@@ -22,23 +32,11 @@ std::vector<const HierarchyNode*> DrawnOrder()
 
 TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
 {
-    SceneNodePtr top = Quad(4, 4), bottom = Quad(4, 4), nearer = Quad(4, 4), farther = Quad(4, 4);
-    SceneNodePtr hidden = Quad(4, 4), emitter = Quad(4, 4);
-    top->SetLayer(0, tsv::Scope::Node);
-    bottom->SetLayer(-5, tsv::Scope::Node);
-    nearer->SetLayer(3, tsv::Scope::Node);
-    farther->SetLayer(3, tsv::Scope::Node);
-    nearer->SetPosition({0, 0, 1});
-    farther->SetPosition({0, 0, 7});
+    SceneNodePtr top = QuadOn(0), bottom = QuadOn(-5), nearer = QuadOn(3, 1), farther = QuadOn(3, 7);
+    SceneNodePtr hidden = QuadOn(-100), emitter = QuadOn(-200);
     hidden->SetVisible(false, tsv::Scope::Node);
-    hidden->SetLayer(-100, tsv::Scope::Node);
-    EmitterDesc desc;
-    desc.spawnRateMs = 0;
-    emitter->SetEmitter(desc);
-    emitter->SetLayer(-200, tsv::Scope::Node);
-    for (const SceneNodePtr& node : {top, hidden, emitter, nearer, bottom, farther}) {
-        Scene().AddNode(node, tsv::Scope::Subtree, tsv::Attach::Now);
-    }
+    emitter->SetEmitter(EmitterDesc{});
+    AddNow({top, hidden, emitter, nearer, bottom, farther});
 
     // Visible before invisible, non-emitters before emitters, then layer, then larger z first.
     std::vector<const HierarchyNode*> expected = {bottom.Get(), top.Get(), farther.Get(), nearer.Get(),
@@ -58,8 +56,7 @@ TEST_F(SceneGraphTest, DrawingOrderAndTheStopAtTheFirstInvisibleNode)
     EXPECT_EQ(DrawnOrder(), expected);
 
     // A change of z re-sorts the node (and its subtree) the same way.
-    SceneNodePtr child = Quad(2, 2);
-    child->SetLayer(3, tsv::Scope::Node);
+    SceneNodePtr child = QuadOn(3);
     nearer->AddChild(child);
     EXPECT_TRUE(child->IsAttached()) << "a child of an attached node is attached at once";
     nearer->SetPosition({0, 0, 9});
@@ -90,8 +87,8 @@ private:
 uint32_t CentreColour(const std::string& path)
 {
     SDL_Surface* loaded = IMG_Load(path.c_str());
-    EXPECT_NE(loaded, nullptr) << path;
     if (!loaded) {
+        ADD_FAILURE() << path;
         return 0;
     }
     SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
@@ -108,8 +105,7 @@ TEST_F(SceneGraphTest, AFrameDrawsItsOwnUpdateAndAScreenshotShowsTheScreenAsItSt
     red->SetColor(0xFFFF0000);
     green->SetColor(0xFF00FF00);
     green->SetLayer(-1, tsv::Scope::Node);
-    Scene().AddNode(red, tsv::Scope::Subtree, tsv::Attach::Now);
-    Scene().AddNode(green, tsv::Scope::Subtree, tsv::Attach::Now);
+    AddNow({red, green});
     App().GetTaskManager().AddTask(
         IntrusivePtr<Task>(new ChangeInTheUpdate([&] { green->SetLayer(1, tsv::Scope::Node); })), 0);
 
@@ -205,8 +201,7 @@ TEST_F(SceneGraphTest, ExpiredNodesLeaveTheSceneAndTheirParentDropsThemLater)
     SceneNodePtr parent = Quad(4, 4), child = Quad(4, 4), keeper = Quad(4, 4);
     child->SetLifetime(100);
     parent->AddChild(child);
-    Scene().AddNode(parent, tsv::Scope::Subtree, tsv::Attach::Now);
-    Scene().AddNode(keeper, tsv::Scope::Subtree, tsv::Attach::Now);
+    AddNow({parent, keeper});
     EXPECT_EQ(Scene().GetDrawnNodeCount(), 3u);
 
     Frames(1, 99);
@@ -257,13 +252,9 @@ TEST_F(SceneGraphTest, ScheduledNodesAppearAtTheirTimeAndLiveTheirLifetimeFromTh
     EXPECT_EQ(Scene().GetDrawnNodeCount(), 0u);
 
     // Clearing a range of layers drops scheduled entries and expires attached nodes with their children.
-    SceneNodePtr low = Quad(4, 4), high = Quad(4, 4), lowChild = Quad(4, 4);
-    low->SetLayer(5, tsv::Scope::Node);
-    lowChild->SetLayer(200, tsv::Scope::Node);
+    SceneNodePtr low = QuadOn(5), high = QuadOn(95), lowChild = QuadOn(200);
     low->AddChild(lowChild);
-    high->SetLayer(95, tsv::Scope::Node);
-    Scene().AddNode(low, tsv::Scope::Subtree, tsv::Attach::Now);
-    Scene().AddNode(high, tsv::Scope::Subtree, tsv::Attach::Now);
+    AddNow({low, high});
     Scene().Schedule(low, Now() + 50, tsv::ScheduleAction::AttachClone);
     Scene().ClearLayers(0, 90);
     EXPECT_EQ(Scene().GetScheduledCount(), 0u);
@@ -292,10 +283,9 @@ TEST_F(SceneGraphTest, SetTimerWarnsOnlyOnASecondDirectAssignment)
 
 TEST_F(SceneGraphTest, ReparentingFollowsTheNewParentInAndOutOfTheScene)
 {
-    SceneNodePtr attached = Quad(4, 4), detached = Quad(4, 4), child = Quad(4, 4);
-    attached->SetPosition({0, 0, 5});
+    SceneNodePtr attached = QuadOn(0, 5), detached = Quad(4, 4), child = Quad(4, 4);
     attached->AddChild(child);
-    Scene().AddNode(attached, tsv::Scope::Subtree, tsv::Attach::Now);
+    AddNow({attached});
     EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 5.0f);
 
     detached->AddChild(child);
@@ -305,9 +295,8 @@ TEST_F(SceneGraphTest, ReparentingFollowsTheNewParentInAndOutOfTheScene)
     EXPECT_FLOAT_EQ(child->GetWorldPosition().z, 0.0f);
 
     // Back under the attached parent it is sorted by its new depth: 5 is drawn before 3.
-    SceneNodePtr middle = Quad(4, 4);
-    middle->SetPosition({0, 0, 3});
-    Scene().AddNode(middle, tsv::Scope::Subtree, tsv::Attach::Now);
+    SceneNodePtr middle = QuadOn(0, 3);
+    AddNow({middle});
     attached->AddChild(child);
     EXPECT_TRUE(child->IsAttached());
     const std::vector<const HierarchyNode*> order = DrawnOrder();

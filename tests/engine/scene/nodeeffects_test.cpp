@@ -56,18 +56,10 @@ protected:
     {
         SceneNodePtr node = MakeIntrusive<SceneNode>();
         node->SetTexture(std::string(BSH_SOURCE_DIR) + "/" + DataPath("frames.png"));
-        Mesh mesh(16, 16);
-        node->SetMesh(mesh);
-        FrameAnimationDesc a;
-        a.enabled = true;
-        a.frameBegin = begin;
-        a.frameEnd = end;
-        a.currentFrame = forward ? begin : end;
-        a.fps = fps;
-        a.playing = true;
-        a.looped = looped;
-        a.forward = forward;
-        node->SetAnimation(a);
+        node->SetMesh(Mesh(16, 16));
+        node->SetAnimation({.enabled = true, .frameBegin = begin, .frameEnd = end,
+                            .currentFrame = forward ? begin : end, .fps = fps, .playing = true,
+                            .looped = looped, .forward = forward});
         node->Update(); // starts the clock
         return node;
     }
@@ -223,14 +215,12 @@ TEST_F(NodeEffectsTest, NoiseStaysWithinItsAmplitudeAndDoesNotHoldMotionBack)
 
 class EmitterTest : public SceneTest {
 protected:
-    SceneNodePtr Emitter(int32_t count, int32_t spawnRateMs, bool optional)
+    static SceneNodePtr Emitter(int32_t count, int32_t spawnRateMs, EmitterDesc desc = {})
     {
+        desc.count = count;
+        desc.spawnRateMs = spawnRateMs;
         SceneNodePtr node = Quad(4, 4);
-        EmitterDesc e;
-        e.count = count;
-        e.spawnRateMs = spawnRateMs;
-        e.optional = optional;
-        node->SetEmitter(e);
+        node->SetEmitter(desc);
         return node;
     }
     static size_t Particles() { return Scene().GetDrawnNodeCount() - Emitters(); }
@@ -254,7 +244,7 @@ protected:
 TEST_F(EmitterTest, RateHoldsAcrossALongFrameAndParticlesLiveTheirLifetime)
 {
     SetDetail(10);
-    SceneNodePtr emitter = Emitter(2, 100, false);
+    SceneNodePtr emitter = Emitter(2, 100);
     emitter->SetExpiry(500); // as a node file stores "lifetime"
     emitter->SetPosition({30, 40, 0});
     Scene().AddNode(emitter, tsv::Scope::Subtree, tsv::Attach::Now);
@@ -294,7 +284,7 @@ TEST_F(EmitterTest, RateHoldsAcrossALongFrameAndParticlesLiveTheirLifetime)
     EXPECT_EQ(Particles(), 0u);
 
     // An interval of 0 never spawns, on its own or when fired.
-    SceneNodePtr idle = Emitter(1, 0, false);
+    SceneNodePtr idle = Emitter(1, 0);
     Scene().AddNode(idle, tsv::Scope::Subtree, tsv::Attach::Now);
     Frames(3, 500);
     idle->Fire(0, tsv::FireDelay::OnNode);
@@ -303,7 +293,9 @@ TEST_F(EmitterTest, RateHoldsAcrossALongFrameAndParticlesLiveTheirLifetime)
 
 TEST_F(EmitterTest, OptionalParticlesFollowTheDetailLevel)
 {
-    SceneNodePtr emitter = Emitter(1000, 1, true);
+    EmitterDesc optional;
+    optional.optional = true;
+    SceneNodePtr emitter = Emitter(1000, 1, optional);
     Scene().AddNode(emitter, tsv::Scope::Subtree, tsv::Attach::Now);
     SetDetail(0);
     emitter->Fire(0, tsv::FireDelay::OnNode);
@@ -319,7 +311,7 @@ TEST_F(EmitterTest, OptionalParticlesFollowTheDetailLevel)
     EXPECT_GT(Particles(), 520u);
     EXPECT_LT(Particles(), 680u);
 
-    SceneNodePtr required = Emitter(10, 1, false);
+    SceneNodePtr required = Emitter(10, 1);
     Scene().AddNode(required, tsv::Scope::Subtree, tsv::Attach::Now);
     const size_t before = Particles();
     SetDetail(0);
@@ -329,13 +321,11 @@ TEST_F(EmitterTest, OptionalParticlesFollowTheDetailLevel)
 
 TEST_F(EmitterTest, RandomVelocityIsSeededAndBounded)
 {
-    SceneNodePtr emitter = Emitter(50, 10, false);
+    EmitterDesc random;
+    random.randomVelocity = random.randomAcceleration = true;
+    random.randomVelocityAmount = 20;
+    SceneNodePtr emitter = Emitter(50, 10, random);
     emitter->SetVelocity({30, 0, 0});
-    EmitterDesc e = *emitter->GetEmitter();
-    e.randomVelocity = true;
-    e.randomVelocityAmount = 20;
-    e.randomAcceleration = true;
-    emitter->SetEmitter(e);
     emitter->SetAcceleration({0, 5, 0});
     SetDetail(10);
 
@@ -375,11 +365,10 @@ TEST_F(EmitterTest, AttachedParticlesJoinTheParentAndSoundsReachTheHook)
     std::vector<std::string> played;
     SetEmitterSoundHook([&](const std::string& sound, const std::string&) { played.push_back(sound); });
     SceneNodePtr holder = Quad(4, 4);
-    SceneNodePtr emitter = Emitter(3, 100, false);
-    EmitterDesc e = *emitter->GetEmitter();
-    e.attached = true;
-    e.sound = "sparkle";
-    emitter->SetEmitter(e);
+    EmitterDesc attached;
+    attached.attached = true;
+    attached.sound = "sparkle";
+    SceneNodePtr emitter = Emitter(3, 100, attached);
     holder->AddChild(emitter);
     Scene().AddNode(holder, tsv::Scope::Subtree, tsv::Attach::Now);
     SetDetail(10);
@@ -391,7 +380,7 @@ TEST_F(EmitterTest, AttachedParticlesJoinTheParentAndSoundsReachTheHook)
 
     // A delayed fire shows itself when its time comes and gets a lifetime from then.
     played.clear();
-    SceneNodePtr later = Emitter(1, 100, false);
+    SceneNodePtr later = Emitter(1, 100);
     Scene().AddNode(later, tsv::Scope::Subtree, tsv::Attach::Now);
     later->Fire(300, tsv::FireDelay::OnNode);
     EXPECT_EQ(later->GetExpiry(), Now() + 300 + kDefaultFireLifetimeMs);

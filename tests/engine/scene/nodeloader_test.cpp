@@ -3,9 +3,20 @@
 #include "scenetest.h"
 
 #include <set>
+#include <string>
 
 namespace tsv::test {
 namespace {
+
+// `text` `count` times over.
+std::string Repeat(const std::string& text, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        out += text;
+    }
+    return out;
+}
 
 class NodeFileTest : public SceneTest {
 protected:
@@ -185,13 +196,118 @@ TEST_F(NodeFileTest, TheLibraryLoadsEachFileOnceAndHandsOutIndependentCopies)
     ASSERT_TRUE(library.CreateNode(late));
     EXPECT_EQ(library.CreateNode(late)->GetLayer(), 6);
 
-    // A file that names itself is refused instead of recursing forever.
-    const std::string loop = m_dir.Path() + "loop.xml";
-    Write("loop.xml", "<node><node>" + loop + "</node></node>");
-    SceneNodePtr looped = library.CreateNode(loop);
-    ASSERT_TRUE(looped);
-    EXPECT_EQ(looped->GetChildCount(), 0u);
     library.Clear();
+}
+
+// Node files written to hurt: loops of "apply", deep nesting, emitters that
+// ask for floods, and huge keyframe lists. Each gets its message and the
+// loader carries on with what it has.
+
+TEST_F(NodeFileTest, ApplyLoopsAreCutWithAnError)
+{
+    // Directly, through a chain, and under other spellings of the file's own
+    // name; what came before the loop still applies.
+    const std::string dir = m_dir.Path();
+    Write("self.xml", "<node><layer>2</layer><apply>" + dir + "self.xml</apply></node>");
+    Write("a.xml", "<node><layer>3</layer><apply>" + dir + "b.xml</apply></node>");
+    Write("b.xml", "<node><apply>" + dir + "c.xml</apply></node>");
+    Write("c.xml", "<node><apply>" + dir + "a.xml</apply></node>");
+    Write("spelled.xml", "<node><layer>4</layer><apply>" + dir + "./spelled.xml</apply><apply>" + dir +
+                             "x/..//spelled.xml</apply></node>");
+    const struct {
+        const char* file;
+        int32_t layer;
+        int errors;
+    } cases[] = {{"self.xml", 2, 1}, {"a.xml", 3, 1}, {"spelled.xml", 4, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        log.Clear();
+        SceneNodePtr node = LoadNodeFile(dir + c.file, nullptr);
+        ASSERT_TRUE(node);
+        EXPECT_EQ(node->GetLayer(), c.layer);
+        EXPECT_EQ(log.Count(LogLevel::Error, "applies itself"), c.errors);
+    }
+
+    // Through "replace" and a nested node path, in the library too: the file
+    // loads without itself instead of recursing forever.
+    log.Clear();
+    Write("r.xml", "<node><replace>" + dir + "r.xml</replace></node>");
+    Write("n.xml", "<node><node>" + dir + "n.xml</node></node>");
+    EXPECT_TRUE(NodeLibrary::Instance().CreateNode(dir + "r.xml"));
+    SceneNodePtr nested = NodeLibrary::Instance().CreateNode(dir + "n.xml");
+    ASSERT_TRUE(nested);
+    EXPECT_EQ(nested->GetChildCount(), 0u);
+    EXPECT_EQ(log.Count(LogLevel::Error, "includes itself"), 2);
+}
+
+TEST_F(NodeFileTest, FilesThatFanOutStopAtTheirBudget)
+{
+    // Forty files, each applying the next twice and including it as a child
+    // twice: 2^40 applications without a budget. The file loads, cut short,
+    // with one Error.
+    for (int i = 0; i < 40; ++i) {
+        const std::string next = m_dir.Path() + "fan" + std::to_string(i + 1) + ".xml";
+        Write("fan" + std::to_string(i) + ".xml", i == 39 ? "<node><layer>1</layer></node>"
+                                                          : "<node><apply>" + next + "</apply><apply>" + next +
+                                                                "</apply><node>" + next + "</node><node>" + next +
+                                                                "</node></node>");
+    }
+    SceneNodePtr node = LoadNodeFile(m_dir.Path() + "fan0.xml", nullptr);
+    ASSERT_TRUE(node);
+    EXPECT_EQ(log.Count(LogLevel::Error, "expands to more than"), 1);
+    // Through the library too, and a later file starts with a fresh budget.
+    log.Clear();
+    EXPECT_TRUE(NodeLibrary::Instance().CreateNode(m_dir.Path() + "fan20.xml"));
+    EXPECT_EQ(log.Count(LogLevel::Error, "expands to more than"), 1);
+    log.Clear();
+    EXPECT_TRUE(LoadNodeFile(m_dir.Path() + "fan38.xml", nullptr));
+    EXPECT_EQ(log.Count(LogLevel::Error, "expands to more than"), 0);
+}
+
+TEST_F(NodeFileTest, DeepNestingStopsWithAnErrorInsteadOfOverflowingTheStack)
+{
+    // 14,000 nested nodes: the XML reader refuses past its depth limit.
+    const std::string deep = Repeat("<node>", 14000) + Repeat("</node>", 14000);
+    EXPECT_FALSE(LoadNodeFile(Write("deep.xml", deep), nullptr));
+    EXPECT_GE(log.Count(LogLevel::Error, "nested deeper than"), 1);
+
+    // 100 nested nodes parse as XML but pass the node loader's own limit.
+    const std::string hundred = Repeat("<node><layer>1</layer>", 100) + Repeat("</node>", 100);
+    log.Clear();
+    EXPECT_TRUE(LoadNodeFile(Write("hundred.xml", hundred), nullptr));
+    EXPECT_GE(log.Count(LogLevel::Error, "nodes nested deeper than"), 1);
+}
+
+TEST_F(NodeFileTest, EmittersAreCappedWithAWarning)
+{
+    SceneNodePtr flood = LoadNodeFile(Write("flood.xml", "<node><prototype><count>2147483647</count>"
+                                                         "<spawnrate>1</spawnrate></prototype></node>"),
+                                      nullptr);
+    ASSERT_TRUE(flood);
+    ASSERT_TRUE(flood->IsEmitter());
+    EXPECT_EQ(log.Count(LogLevel::Warning, "count of 2147483647 is taken as 256"), 1);
+    EXPECT_EQ(log.Count(LogLevel::Warning, "spawn rate of 1 ms is taken as 10 ms"), 1);
+
+    // Fired for a second of 10 ms frames, it stays within its cap per spawn.
+    Scene().AddNode(flood, tsv::Scope::Subtree, tsv::Attach::Now);
+    flood->Fire(0, tsv::FireDelay::OnNode);
+    const size_t before = Scene().GetDrawnNodeCount();
+    Frames(100, 10);
+    EXPECT_LE(Scene().GetDrawnNodeCount() - before, size_t{256} * 101);
+    EXPECT_GT(Scene().GetDrawnNodeCount(), before);
+}
+
+TEST_F(NodeFileTest, HundredThousandKeyframesLoadInOrder)
+{
+    std::string text = "<node>";
+    for (int i = 0; i < 100000; ++i) {
+        text += "<keyframe><time>" + std::to_string(i) + "</time><rotation>1</rotation></keyframe>";
+    }
+    // One out of order still lands in its place.
+    text += "<keyframe><time>5</time><position><x>1</x></position></keyframe></node>";
+    SceneNodePtr node = LoadNodeFile(Write("keys.xml", text), nullptr);
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->GetKeyframeCount(), 100001u);
 }
 
 } // namespace

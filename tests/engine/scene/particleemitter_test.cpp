@@ -62,25 +62,6 @@ TEST(ParticleEmitterTest, AFiredBurstRestartsTheClockAndAKeptOneDoesNot)
     EXPECT_EQ(emitter.TakeDueSpawns(2099), 1);
 }
 
-TEST(ParticleEmitterTest, OptionalParticlesThinOutWithTheDetailLevel)
-{
-    EmitterDesc desc = Rate(10);
-    ParticleEmitter always(desc);
-    desc.optional = true;
-    ParticleEmitter optional(desc);
-    SeedRandom(5);
-    int keptAtHalf = 0;
-    for (int i = 0; i < 1000; ++i) {
-        ASSERT_TRUE(always.KeepsParticle(0));
-        ASSERT_TRUE(optional.KeepsParticle(10));
-        ASSERT_FALSE(optional.KeepsParticle(0));
-        keptAtHalf += optional.KeepsParticle(5) ? 1 : 0;
-    }
-    // Kept when a draw of 0..9 is at most 5: six in ten.
-    EXPECT_GT(keptAtHalf, 540);
-    EXPECT_LT(keptAtHalf, 660);
-}
-
 TEST(ParticleEmitterTest, RandomMotionKeepsToThePlaneAndItsBounds)
 {
     EmitterDesc desc = Rate(10);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace tsv::test {
@@ -74,6 +75,13 @@ protected:
         SceneNodePtr node = MakeIntrusive<SceneNode>();
         node->SetMesh(Mesh(w, h));
         return node;
+    }
+    // Puts each node with its subtree into the scene at once.
+    static void AddNow(std::initializer_list<SceneNodePtr> nodes)
+    {
+        for (const SceneNodePtr& node : nodes) {
+            Scene().AddNode(node, tsv::Scope::Subtree, tsv::Attach::Now);
+        }
     }
 
 private:

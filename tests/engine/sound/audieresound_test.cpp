@@ -8,19 +8,17 @@ namespace {
 using tsv::AudiereSound;
 using tsv::IntrusivePtr;
 
-class AudiereSoundTest : public SoundTest {};
+using AudiereSoundTest = SoundTest;
 
 TEST_F(AudiereSoundTest, VoiceStackLimitsOverlappingPlays)
 {
-    WriteToneWav(Path("hit.wav"), 200);
-    IntrusivePtr<AudiereSound> sound = m_manager->GetSound(Path("hit.wav"));
+    IntrusivePtr<AudiereSound> sound = Tone("hit.wav", 200);
     ASSERT_EQ(sound->GetStackSize(), 1);
     sound->SetStackSize(3);
     EXPECT_EQ(sound->GetStackSize(), 3);
-
-    EXPECT_TRUE(sound->Play());
-    EXPECT_TRUE(sound->Play());
-    EXPECT_TRUE(sound->Play());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(sound->Play()) << "play " << i;
+    }
     EXPECT_FALSE(sound->Play()) << "a fourth play while three voices sound";
     EXPECT_TRUE(sound->IsPlaying());
 
@@ -43,13 +41,12 @@ TEST_F(AudiereSoundTest, VoiceStackLimitsOverlappingPlays)
     AudiereSound empty(m_device);
     empty.SetStackSize(2);
     EXPECT_EQ(empty.GetStackSize(), 0);
-    EXPECT_EQ(m_log->Count("Trying to set stack size of empty sound."), 1);
+    EXPECT_EQ(Errors("Trying to set stack size of empty sound."), 1);
 }
 
 TEST_F(AudiereSoundTest, HoldDelayRefusesPlaysTooSoon)
 {
-    WriteToneWav(Path("click.wav"), 20);
-    IntrusivePtr<AudiereSound> sound = m_manager->GetSound(Path("click.wav"));
+    IntrusivePtr<AudiereSound> sound = Tone("click.wav", 20);
     sound->SetStackSize(3);
     sound->SetHoldDelay(100);
     EXPECT_EQ(sound->GetHoldDelay(), 100);
@@ -75,17 +72,16 @@ TEST_F(AudiereSoundTest, HoldDelayRefusesPlaysTooSoon)
 
 TEST_F(AudiereSoundTest, SettingsReachTheVoicesAndTheOutput)
 {
-    WriteToneWav(Path("tone.wav"), 100, 1, 0.8f);
-    IntrusivePtr<AudiereSound> sound = m_manager->GetSound(Path("tone.wav"));
+    IntrusivePtr<AudiereSound> sound = Tone("tone.wav", 100, 0.8f);
 
     // Full volume first, then half: the rendered peak halves.
     ASSERT_TRUE(sound->Play());
-    const int start = static_cast<int>(Rendered().size() / 2 * 1000 / static_cast<size_t>(Rate()));
+    const int start = RenderedMs();
     Frames(12);
     sound->SetVolume(0.5f);
     EXPECT_FLOAT_EQ(sound->GetVolume(), 0.5f);
     ASSERT_TRUE(sound->Play());
-    const int second = static_cast<int>(Rendered().size() / 2 * 1000 / static_cast<size_t>(Rate()));
+    const int second = RenderedMs();
     Frames(12);
     const int loud = Peak(Rendered(), Rate(), 0, start + 10, start + 90);
     const int soft = Peak(Rendered(), Rate(), 0, second + 10, second + 90);
@@ -109,7 +105,7 @@ TEST_F(AudiereSoundTest, SettingsReachTheVoicesAndTheOutput)
     // Vertical pan is refused with an Error and leaves the stored value alone.
     sound->SetVerticalPan(0.7f);
     EXPECT_FLOAT_EQ(sound->GetVerticalPan(), 0.0f);
-    EXPECT_EQ(m_log->Count("Audiere does not support vertical pan."), 1);
+    EXPECT_EQ(Errors("Audiere does not support vertical pan."), 1);
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 
 #include <vorbis/vorbisenc.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cstdio>
 
 namespace soundtest {
 namespace {
@@ -27,26 +28,27 @@ void WriteToneOgg(const std::string& path, int seconds)
     ogg_stream_state os;
     ogg_stream_init(&os, 1);
     ogg_page og;
-    ogg_packet header, comment, code;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comment);
-    ogg_stream_packetin(&os, &code);
-    while (ogg_stream_flush(&os, &og)) {
-        std::fwrite(og.header, 1, static_cast<size_t>(og.header_len), f);
-        std::fwrite(og.body, 1, static_cast<size_t>(og.body_len), f);
+    // Flushing ends a page early, as the headers need; otherwise only full pages go out.
+    const auto writePages = [&](int (*next)(ogg_stream_state*, ogg_page*)) {
+        while (next(&os, &og)) {
+            std::fwrite(og.header, 1, static_cast<size_t>(og.header_len), f);
+            std::fwrite(og.body, 1, static_cast<size_t>(og.body_len), f);
+        }
+    };
+    ogg_packet packets[3];
+    vorbis_analysis_headerout(&vd, &vc, &packets[0], &packets[1], &packets[2]);
+    for (ogg_packet& header : packets) {
+        ogg_stream_packetin(&os, &header);
     }
-    auto drain = [&] {
+    writePages(ogg_stream_flush);
+    const auto drain = [&] {
         ogg_packet op;
         while (vorbis_analysis_blockout(&vd, &vb) == 1) {
             vorbis_analysis(&vb, nullptr);
             vorbis_bitrate_addblock(&vb);
             while (vorbis_bitrate_flushpacket(&vd, &op)) {
                 ogg_stream_packetin(&os, &op);
-                while (ogg_stream_pageout(&os, &og)) {
-                    std::fwrite(og.header, 1, static_cast<size_t>(og.header_len), f);
-                    std::fwrite(og.body, 1, static_cast<size_t>(og.body_len), f);
-                }
+                writePages(ogg_stream_pageout);
             }
         }
     };
@@ -61,12 +63,9 @@ void WriteToneOgg(const std::string& path, int seconds)
         drain();
         done += n;
     }
-    vorbis_analysis_wrote(&vd, 0);
+    vorbis_analysis_wrote(&vd, 0); // the end of the stream
     drain();
-    while (ogg_stream_flush(&os, &og)) {
-        std::fwrite(og.header, 1, static_cast<size_t>(og.header_len), f);
-        std::fwrite(og.body, 1, static_cast<size_t>(og.body_len), f);
-    }
+    writePages(ogg_stream_flush);
     ogg_stream_clear(&os);
     vorbis_block_clear(&vb);
     vorbis_dsp_clear(&vd);
@@ -75,17 +74,12 @@ void WriteToneOgg(const std::string& path, int seconds)
     std::fclose(f);
 }
 
-class AudioDeviceTest : public SoundTest {
-protected:
-    int RenderedMs() const { return static_cast<int>(Rendered().size() / 2 * 1000 / static_cast<size_t>(Rate())); }
-};
+using AudioDeviceTest = SoundTest;
 
 TEST_F(AudioDeviceTest, PanPlacesTheSoundInOneChannelAtItsFrame)
 {
-    WriteToneWav(Path("left.wav"), 100);
-    WriteToneWav(Path("right.wav"), 100);
-    IntrusivePtr<AudiereSound> left = m_manager->GetSound(Path("left.wav"));
-    IntrusivePtr<AudiereSound> right = m_manager->GetSound(Path("right.wav"));
+    IntrusivePtr<AudiereSound> left = Tone("left.wav", 100);
+    IntrusivePtr<AudiereSound> right = Tone("right.wav", 100);
     left->SetPan(-1.0f);
     right->SetPan(1.0f);
 

@@ -5,8 +5,6 @@
 
 #include "soundtesthelpers.h"
 
-#include "support/testsupport.h"
-
 namespace soundtest {
 namespace {
 
@@ -60,16 +58,14 @@ protected:
     IntrusivePtr<StandInDevice> first, second;
     bool cardThere = false;
     std::vector<int64_t> openedAt;
-    testsupport::LogCapture log;
 };
 
 TEST_F(DeviceChangeTest, TheGameRunsOnInSilenceAndTheMusicComesBackWithADevice)
 {
-    WriteToneWav(Path("tone.wav"), 300);
-    WriteText(Path("music.xml"), "<playlist><sound>" + Path("tone.wav") + "</sound></playlist>");
+    IntrusivePtr<tsv::AudiereSound> effect = Tone("tone.wav", 300);
+    Write("music.xml", "<playlist><sound>" + Path("tone.wav") + "</sound></playlist>");
     IntrusivePtr<tsv::Playlist> music = m_manager->GetPlaylist(Path("music.xml"));
     ASSERT_TRUE(music);
-    IntrusivePtr<tsv::AudiereSound> effect = m_manager->GetSound(Path("tone.wav"));
     effect->SetStackSize(3);
     music->Play();
     Frames(100);
@@ -81,7 +77,7 @@ TEST_F(DeviceChangeTest, TheGameRunsOnInSilenceAndTheMusicComesBackWithADevice)
     EXPECT_EQ(m_manager->GetDevice(), nullptr);
     EXPECT_FALSE(effect->Play()) << "plays are refused, and nothing breaks";
     EXPECT_EQ(effect->GetStackSize(), 0);
-    EXPECT_EQ(log.Texts(tsv::LogLevel::Warning).size(), 1u);
+    EXPECT_EQ(m_log.Texts(tsv::LogLevel::Warning).size(), 1u);
 
     // Without a card, ever less often: after 1, 2, 4, 8, 8 ... seconds.
     Frames(2000);
@@ -97,12 +93,8 @@ TEST_F(DeviceChangeTest, TheGameRunsOnInSilenceAndTheMusicComesBackWithADevice)
     ASSERT_TRUE(second);
     EXPECT_EQ(m_manager->GetDevice(), second.Get());
     EXPECT_EQ(effect->GetStackSize(), 3) << "every voice is back";
-    EXPECT_EQ(log.Texts(tsv::LogLevel::Warning).size(), 1u);
-    int found = 0;
-    for (const std::string& text : log.Texts(tsv::LogLevel::Hint)) {
-        found += text.find("audio device") != std::string::npos ? 1 : 0;
-    }
-    EXPECT_EQ(found, 1);
+    EXPECT_EQ(m_log.Texts(tsv::LogLevel::Warning).size(), 1u);
+    EXPECT_EQ(m_log.Count(tsv::LogLevel::Hint, "audio device"), 1);
 
     // One time line: music, silence while there was no card, music again.
     const int end = static_cast<int>(Now());
@@ -113,10 +105,8 @@ TEST_F(DeviceChangeTest, TheGameRunsOnInSilenceAndTheMusicComesBackWithADevice)
 
 TEST_F(DeviceChangeTest, ARepeatingSoundStartsAgainAndAStoppedOneStaysQuiet)
 {
-    WriteToneWav(Path("loop.wav"), 200);
-    WriteToneWav(Path("once.wav"), 200);
-    IntrusivePtr<tsv::AudiereSound> loop = m_manager->GetSound(Path("loop.wav"));
-    IntrusivePtr<tsv::AudiereSound> once = m_manager->GetSound(Path("once.wav"));
+    IntrusivePtr<tsv::AudiereSound> loop = Tone("loop.wav", 200);
+    IntrusivePtr<tsv::AudiereSound> once = Tone("once.wav", 200);
     loop->SetRepeat(true);
     loop->SetVolume(0.5f);
     loop->Play();

@@ -24,7 +24,7 @@ protected:
             text += "<sound>" + file + "</sound>";
         }
         text += "</playlist>";
-        WriteText(Path(name + ".xml"), text);
+        Write(name + ".xml", text);
         return m_manager->GetPlaylist(Path(name + ".xml"));
     }
 };
@@ -39,8 +39,7 @@ TEST_F(PlaylistTest, OneEntryRepeatsForEver)
     EXPECT_FALSE(playlist->IsFinished());
     EXPECT_EQ(playlist->GetCurrentEntry(), 0);
     // One second later the single entry is still being heard, not just once at the start.
-    const int end = static_cast<int>(Rendered().size() / 2 * 1000 / static_cast<size_t>(Rate()));
-    EXPECT_GT(Peak(Rendered(), Rate(), 0, end - 200, end), 1000);
+    EXPECT_GT(Peak(Rendered(), Rate(), 0, RenderedMs() - 200, RenderedMs()), 1000);
 
     playlist->Stop();
     EXPECT_TRUE(playlist->IsFinished());

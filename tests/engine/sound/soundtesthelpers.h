@@ -1,18 +1,17 @@
 #pragma once
-// Shared by the sound tests: small generated sound files, a log recorder and a
-// fixture that drives the loopback device with the virtual clock.
+// Shared by the sound tests: small generated sound files and a fixture that
+// drives the loopback device with the virtual clock.
 
-#include "engine/core/log.h"
 #include "engine/platform/clock.h"
 #include "engine/runtime/application.h"
 #include "engine/sound/soundmanager.h"
+#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,38 +34,6 @@ inline void WriteToneWav(const std::string& path, int ms, int channels = 1, floa
     }
     ASSERT_TRUE(tsv::WriteWavFile(path, samples, channels, kFileRate));
 }
-
-inline void WriteText(const std::string& path, const std::string& text)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
-
-// Keeps the text of every log line at level Error.
-class ErrorRecorder : public tsv::LogTarget {
-public:
-    void Write(tsv::LogLevel level, int32_t, const std::string& sectionName, const std::string&,
-               const std::string& text) override
-    {
-        if (level == tsv::LogLevel::Section) {
-            sections.push_back(sectionName);
-        } else if (level == tsv::LogLevel::Error) {
-            errors.push_back(text);
-        }
-    }
-    int Count(const std::string& part) const
-    {
-        int n = 0;
-        for (const std::string& e : errors) {
-            n += e.find(part) != std::string::npos ? 1 : 0;
-        }
-        return n;
-    }
-    std::vector<std::string> errors;
-    std::vector<std::string> sections;
-};
 
 // Peak of one channel (0 left, 1 right) of interleaved stereo, over [fromMs, toMs).
 inline int Peak(const std::vector<int16_t>& stereo, int rate, int channel, int fromMs, int toMs)
@@ -96,12 +63,6 @@ class SoundTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("bsh-sound-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-        m_log = tsv::MakeIntrusive<ErrorRecorder>();
-        tsv::GetLog().AddTarget(m_log);
         tsv::ClockSetFixedStep(kStepMs);
         m_device = tsv::AudioDevice::OpenLoopback();
         ASSERT_TRUE(m_device);
@@ -115,9 +76,7 @@ protected:
         m_manager.reset();
         tsv::Application::Instance().GetTaskManager().Execute(); // drops the playlists
         m_device.Reset();
-        tsv::GetLog().RemoveTarget(m_log); // only its own: others may share the log
         tsv::ClockSetFixedStep(0);
-        std::filesystem::remove_all(m_dir);
     }
 
     void Frames(int count)
@@ -129,13 +88,24 @@ protected:
         }
     }
 
+    // Writes a tone WAV named `name` and returns the manager's sound for it.
+    tsv::IntrusivePtr<tsv::AudiereSound> Tone(const std::string& name, int ms, float amplitude = 0.5f)
+    {
+        WriteToneWav(Path(name), ms, 1, amplitude);
+        return m_manager->GetSound(Path(name));
+    }
+
     int64_t Now() const { return tsv::Application::Instance().GetSystemTimer().GetTime(); }
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+    std::string Path(const std::string& name) const { return m_dir.Path() + name; }
+    void Write(const std::string& name, const std::string& text) const { testsupport::WriteFile(Path(name), text); }
     const std::vector<int16_t>& Rendered() const { return m_device->GetCapture(); }
     int Rate() const { return m_device->GetSampleRate(); }
+    // How much the device has rendered so far, in ms: where the next play starts.
+    int RenderedMs() const { return static_cast<int>(Rendered().size() / 2 * 1000 / static_cast<size_t>(Rate())); }
+    int Errors(const std::string& part) const { return m_log.Count(tsv::LogLevel::Error, part); }
 
-    std::filesystem::path m_dir;
-    tsv::IntrusivePtr<ErrorRecorder> m_log;
+    testsupport::ScratchDir m_dir;
+    testsupport::LogCapture m_log;
     tsv::IntrusivePtr<tsv::AudioDevice> m_device;
     std::unique_ptr<tsv::SoundManager> m_manager;
 };

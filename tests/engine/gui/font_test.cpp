@@ -35,21 +35,6 @@ protected:
     bool loaded = false;
 };
 
-TEST_F(FontTest, GameFontsLoadForEveryCodePage)
-{
-    testsupport::LogCapture log;
-    for (const char* path : {"/font/body-1252.xml", "/font/body-1250.xml", "/font/body-1251.xml", "/font/title-1252.xml",
-                             "/font/title-1250.xml", "/font/title-1251.xml"}) {
-        Font font;
-        ASSERT_TRUE(font.Load(path)) << path;
-        EXPECT_GT(font.GetCharCount(), 150u) << path;
-        EXPECT_TRUE(font.GetChar(' ')) << path;
-        EXPECT_GT(font.GetLineHeight(), 10.0f) << path;
-        EXPECT_NE(Loop().GetTexture(font.GetTexturePath()), 0u) << path;
-    }
-    EXPECT_TRUE(log.Texts(LogLevel::Error).empty());
-}
-
 TEST_F(FontTest, FileRules)
 {
     const std::string repeatedA = "<character><id>65</id><width>11</width><height>22</height></character>";

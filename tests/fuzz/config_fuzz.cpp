@@ -10,5 +10,4 @@ BSH_FUZZ_TARGET(config)
     tsv::Config config;
     config.Load(bsh::fuzz::Scratch());
     config.Format();
-    return 0;
 }

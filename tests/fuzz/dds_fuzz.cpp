@@ -8,5 +8,4 @@ BSH_FUZZ_TARGET(dds)
     tsv::DecodedImage image;
     std::string error;
     tsv::DecodeDds(data, size, image, error);
-    return 0;
 }

@@ -20,5 +20,4 @@ BSH_FUZZ_TARGET(endless)
         board->DumpText();
         bsh::EndlessRun::Save(path, tally, *board);
     }
-    return 0;
 }

@@ -18,5 +18,4 @@ BSH_FUZZ_TARGET(extras)
     if (again.Serialise() != extras.Serialise()) {
         std::abort();
     }
-    return 0;
 }

@@ -11,5 +11,4 @@ BSH_FUZZ_TARGET(font)
     if (font->Load(path)) {
         font->MeasureText("Brine #{!0xFF00FF00}stone\nharbour");
     }
-    return 0;
 }

@@ -37,7 +37,13 @@ void UseHeadlessScene();
     [[maybe_unused]] static const bool g_registered_##name = bsh::fuzz::RegisterTarget(#name, &FuzzTarget_##name);
 #endif
 
+// The body returns nothing: libFuzzer wants 0 for every input a target reads.
 #define BSH_FUZZ_TARGET(name)                                                                                       \
-    static int FuzzTarget_##name(const uint8_t* data, size_t size);                                                 \
+    static void FuzzBody_##name(const uint8_t* data, size_t size);                                                  \
+    static int FuzzTarget_##name(const uint8_t* data, size_t size)                                                  \
+    {                                                                                                               \
+        FuzzBody_##name(data, size);                                                                                \
+        return 0;                                                                                                   \
+    }                                                                                                               \
     BSH_FUZZ_ENTRY(name)                                                                                            \
-    static int FuzzTarget_##name([[maybe_unused]] const uint8_t* data, [[maybe_unused]] size_t size)
+    static void FuzzBody_##name([[maybe_unused]] const uint8_t* data, [[maybe_unused]] size_t size)

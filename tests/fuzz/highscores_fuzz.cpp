@@ -10,5 +10,4 @@ BSH_FUZZ_TARGET(highscores)
     tsv::IntrusivePtr<bsh::HighscoreTable> table(new bsh::HighscoreTable(10));
     table->Serialise();
     table->EntriesOf(bsh::GameMode::Quest);
-    return 0;
 }

@@ -9,5 +9,4 @@ BSH_FUZZ_TARGET(iconset)
     const std::string path = bsh::fuzz::WriteInput("icons.xml", data, size);
     tsv::IconSet icons;
     icons.Load(path);
-    return 0;
 }

@@ -18,5 +18,4 @@ BSH_FUZZ_TARGET(language)
         language.GetText("$jewelsRequired");
     }
     language.Reset();
-    return 0;
 }

@@ -24,5 +24,4 @@ BSH_FUZZ_TARGET(level)
         }
         board->DumpText();
     }
-    return 0;
 }

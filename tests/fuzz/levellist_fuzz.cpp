@@ -10,5 +10,4 @@ BSH_FUZZ_TARGET(levellist)
     const std::string path = bsh::fuzz::WriteInput("set.xml", data, size);
     std::vector<std::string> list;
     bsh::LoadLevelList(path, list);
-    return 0;
 }

@@ -8,5 +8,4 @@ BSH_FUZZ_TARGET(mesh)
     const std::string path = bsh::fuzz::WriteInput("mesh.xml", data, size);
     tsv::Mesh mesh;
     tsv::LoadMeshFile(path, mesh);
-    return 0;
 }

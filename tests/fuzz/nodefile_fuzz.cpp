@@ -11,5 +11,4 @@ BSH_FUZZ_TARGET(nodefile)
     tsv::NodeLibrary::Instance().Clear();
     tsv::NodeLibrary::Instance().CreateNode(path);
     tsv::NodeLibrary::Instance().Clear();
-    return 0;
 }

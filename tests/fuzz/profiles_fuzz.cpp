@@ -11,5 +11,4 @@ BSH_FUZZ_TARGET(profiles)
     profiles->Load();
     // What was read must also save.
     profiles->Save();
-    return 0;
 }

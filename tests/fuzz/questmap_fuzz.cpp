@@ -17,5 +17,4 @@ BSH_FUZZ_TARGET(questmap)
     }();
     bsh::fuzz::WriteInput("map.xml", data, size);
     state->IsQuestComplete();
-    return 0;
 }

@@ -17,5 +17,4 @@ BSH_FUZZ_TARGET(replay)
             std::abort();
         }
     }
-    return 0;
 }

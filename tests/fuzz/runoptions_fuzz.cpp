@@ -5,21 +5,14 @@
 #include "engine/platform/runoptions.h"
 #include "game/startup/gameoptions.h"
 
+#include <sstream>
 #include <vector>
 
 BSH_FUZZ_TARGET(runoptions)
 {
     std::vector<std::string> words{"brinestoneharbour"};
-    std::string word;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == 0) {
-            words.push_back(word);
-            word.clear();
-        } else {
-            word += static_cast<char>(data[i]);
-        }
-    }
-    if (!word.empty()) {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    for (std::string word; std::getline(in, word, '\0');) {
         words.push_back(word);
     }
     std::vector<char*> argv;
@@ -31,5 +24,4 @@ BSH_FUZZ_TARGET(runoptions)
     bsh::GameOptions game;
     std::string message;
     tsv::ParseRunOptions(static_cast<int>(words.size()), argv.data(), options, message, &game);
-    return 0;
 }

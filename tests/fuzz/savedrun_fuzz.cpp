@@ -34,5 +34,4 @@ BSH_FUZZ_TARGET(savedrun)
         run->board->DumpText();
         run->state->SaveGame();
     }
-    return 0;
 }

@@ -12,5 +12,4 @@ BSH_FUZZ_TARGET(screen)
         screen->FindComponent("yesbutton");
         screen->GetRoot()->Walk([](tsv::GUIComponent& component, int) { (void)component.GetWorldPosition(); });
     }
-    return 0;
 }

@@ -10,5 +10,4 @@ BSH_FUZZ_TARGET(script)
     std::vector<tsv::ScriptCommand> commands;
     std::string error;
     tsv::ParseScript(std::string(reinterpret_cast<const char*>(data), size), "input.txt", commands, error);
-    return 0;
 }

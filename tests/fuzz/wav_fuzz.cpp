@@ -10,5 +10,4 @@ BSH_FUZZ_TARGET(wav)
         tsv::PcmData pcm;
         tsv::DecodeWav(path, pcm);
     }
-    return 0;
 }

@@ -10,5 +10,4 @@ BSH_FUZZ_TARGET(xml)
     tsv::LoadXMLFile(path);
     tsv::IntrusivePtr<tsv::XMLLoader> merging(new tsv::XMLLoader(path));
     merging->Execute(tsv::XMLLoader::Into::Merge, tsv::XMLLoader::OnError::Keep, 1251);
-    return 0;
 }

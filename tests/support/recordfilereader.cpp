@@ -1,6 +1,5 @@
 #include "support/recordfilereader.h"
 
-#include <cstring>
 #include <stdexcept>
 
 namespace bsh::test {
@@ -70,13 +69,9 @@ RawRecord ParseRecord(Cursor& in)
             level.path = in.Text("level path");
             level.state = in.Int("level state");
             level.best = in.Int("level best");
-            if (!levels.empty()) {
-                const std::string& before = levels.back().path;
-                size_t common = std::min(before.size(), level.path.size());
-                int order = std::memcmp(before.data(), level.path.data(), common);
-                if (order > 0 || (order == 0 && before.size() >= level.path.size())) {
-                    throw LayoutError("level entries not in ascending byte order: " + level.path);
-                }
+            // std::string compares its characters as unsigned bytes.
+            if (!levels.empty() && levels.back().path >= level.path) {
+                throw LayoutError("level entries not in ascending byte order: " + level.path);
             }
             levels.push_back(level);
         }

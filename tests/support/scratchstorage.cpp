@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace bsh::test {
@@ -34,22 +32,12 @@ ScratchStorage::~ScratchStorage()
 void ScratchStorage::Write(const std::string& name, const std::string& bytes) const
 {
     fs::create_directories(fs::path(File(name)).parent_path());
-    std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    testsupport::WriteFile(File(name), bytes);
 }
 
-std::string ScratchStorage::Read(const std::string& name) const
-{
-    std::ifstream in(File(name), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+std::string ScratchStorage::Read(const std::string& name) const { return testsupport::ReadFile(File(name)); }
 
-bool ScratchStorage::Exists(const std::string& name) const
-{
-    return fs::exists(File(name));
-}
+bool ScratchStorage::Exists(const std::string& name) const { return fs::exists(File(name)); }
 
 std::vector<std::string> ScratchStorage::List() const
 {

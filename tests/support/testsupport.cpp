@@ -1,5 +1,6 @@
 #include "support/testsupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,10 +22,7 @@ public:
 
 LogCapture::LogCapture() : m_target(new Target) { tsv::GetLog().AddTarget(m_target); }
 
-LogCapture::~LogCapture()
-{
-    tsv::GetLog().RemoveTarget(m_target);
-}
+LogCapture::~LogCapture() { tsv::GetLog().RemoveTarget(m_target); }
 
 const std::vector<LoggedLine>& LogCapture::Lines() const { return static_cast<Target*>(m_target.Get())->lines; }
 
@@ -52,21 +50,15 @@ std::vector<std::string> LogCapture::Texts() const
 
 bool LogCapture::Contains(tsv::LogLevel level, const std::string& text) const
 {
-    for (const LoggedLine& line : Lines()) {
-        if (line.level == level && line.text == text) {
-            return true;
-        }
-    }
-    return false;
+    const std::vector<std::string> texts = Texts(level);
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 int LogCapture::Count(tsv::LogLevel level, const std::string& fragment) const
 {
-    int n = 0;
-    for (const LoggedLine& line : Lines()) {
-        n += line.level == level && line.text.find(fragment) != std::string::npos ? 1 : 0;
-    }
-    return n;
+    const std::vector<std::string> texts = Texts(level);
+    return int(std::count_if(texts.begin(), texts.end(),
+                             [&](const std::string& text) { return text.find(fragment) != text.npos; }));
 }
 
 void LogCapture::Clear() { static_cast<Target*>(m_target.Get())->lines.clear(); }

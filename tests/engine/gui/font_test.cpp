@@ -10,13 +10,17 @@
 namespace tsv {
 namespace {
 
-// A font where 'A' is 10 wide, 'B' 12, the blank 4, all 20 high except a last 'C' of 18.
-const char* const kSmallFont = "<font><texture>/font/x.png</texture>"
-                               "<character><id>65</id><x>1</x><y>2</y><width>10</width><height>20</height></character>"
-                               "<character><id>32</id><width>4</width><height>20</height></character>"
-                               "<character><id>66</id><x>30</x><width>12</width><height>20</height><kern>3</kern></character>"
-                               "<character><id>67</id><x>50</x><width>9</width><height>18</height></character>"
-                               "</font>";
+const std::string kLastC = "<character><id>67</id><x>50</x><width>9</width><height>18</height></character>";
+
+// A font where 'A' is 10 wide, 'B' 12, the blank 4, all 20 high, then `last` (a 'C' of 18 unless told).
+std::string SmallFont(const std::string& last = kLastC)
+{
+    return "<font><texture>/font/x.png</texture>"
+           "<character><id>65</id><x>1</x><y>2</y><width>10</width><height>20</height></character>"
+           "<character><id>32</id><width>4</width><height>20</height></character>"
+           "<character><id>66</id><x>30</x><width>12</width><height>20</height><kern>3</kern></character>" +
+           last + "</font>";
+}
 
 class FontTest : public test::SceneTest {
 protected:
@@ -31,25 +35,10 @@ protected:
     bool loaded = false;
 };
 
-TEST_F(FontTest, GameFontsLoadForEveryCodePage)
-{
-    testsupport::LogCapture log;
-    for (const char* path : {"/font/body-1252.xml", "/font/body-1250.xml", "/font/body-1251.xml", "/font/title-1252.xml",
-                             "/font/title-1250.xml", "/font/title-1251.xml"}) {
-        Font font;
-        ASSERT_TRUE(font.Load(path)) << path;
-        EXPECT_GT(font.GetCharCount(), 150u) << path;
-        EXPECT_TRUE(font.GetChar(' ')) << path;
-        EXPECT_GT(font.GetLineHeight(), 10.0f) << path;
-        EXPECT_NE(Loop().GetTexture(font.GetTexturePath()), 0u) << path;
-    }
-    EXPECT_TRUE(log.Texts(LogLevel::Error).empty());
-}
-
 TEST_F(FontTest, FileRules)
 {
-    FontPtr font = LoadText(std::string(kSmallFont).replace(std::string(kSmallFont).find("<character><id>67"), 0,
-                                                             "<character><id>65</id><width>11</width><height>22</height></character>"));
+    const std::string repeatedA = "<character><id>65</id><width>11</width><height>22</height></character>";
+    FontPtr font = LoadText(SmallFont(repeatedA + kLastC));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(font->GetChar('A')->width, 11.0f); // a repeated id keeps the later rectangle
     EXPECT_EQ(font->GetLineHeight(), 18.0f);     // the last character's height, not the tallest
@@ -68,8 +57,7 @@ TEST_F(FontTest, FileRules)
 
 TEST_F(FontTest, MeasuresLinesTagsAndUnknownBytes)
 {
-    FontPtr font = LoadText(std::string(kSmallFont).replace(std::string(kSmallFont).find("<character><id>67"),
-                                                             std::string("<character><id>67</id><x>50</x><width>9</width><height>18</height></character>").size(), ""));
+    FontPtr font = LoadText(SmallFont(""));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(font->MeasureText(""), (Vec2{0, 0}));
     EXPECT_EQ(font->MeasureText("AB"), (Vec2{22, 20}));
@@ -81,7 +69,7 @@ TEST_F(FontTest, MeasuresLinesTagsAndUnknownBytes)
 
 TEST_F(FontTest, LaysOneNodePerCharacterInTheCurrentColour)
 {
-    FontPtr font = LoadText(kSmallFont);
+    FontPtr font = LoadText(SmallFont());
     ASSERT_TRUE(loaded);
     SceneNode line;
     line.SetLayer(6, Scope::Node);
@@ -96,15 +84,14 @@ TEST_F(FontTest, LaysOneNodePerCharacterInTheCurrentColour)
         return std::pair(a->GetPosition().y, a->GetPosition().x) < std::pair(b->GetPosition().y, b->GetPosition().x);
     });
     ASSERT_EQ(nodes.size(), 4u);
-    auto at = [&](size_t i) { return nodes[i]; };
-    EXPECT_EQ(at(0)->GetPosition(), (Vec3{0, 0, 0}));
-    EXPECT_EQ(at(1)->GetPosition(), (Vec3{10, 0, 0}));
-    EXPECT_EQ(at(2)->GetPosition(), (Vec3{22, 0, 0}));
-    EXPECT_EQ(at(3)->GetPosition(), (Vec3{0, 18, 0})); // the next line starts at the left again
-    EXPECT_EQ(at(1)->GetColor(), 0xFFFFFFFFu);
-    EXPECT_EQ(at(2)->GetColor(), 0xFF00FF00u);
-    EXPECT_EQ(at(2)->GetMesh().textureOffsetX, 1.0f);
-    EXPECT_EQ(at(2)->GetLayer(), 6);
+    EXPECT_EQ(nodes[0]->GetPosition(), (Vec3{0, 0, 0}));
+    EXPECT_EQ(nodes[1]->GetPosition(), (Vec3{10, 0, 0}));
+    EXPECT_EQ(nodes[2]->GetPosition(), (Vec3{22, 0, 0}));
+    EXPECT_EQ(nodes[3]->GetPosition(), (Vec3{0, 18, 0})); // the next line starts at the left again
+    EXPECT_EQ(nodes[1]->GetColor(), 0xFFFFFFFFu);
+    EXPECT_EQ(nodes[2]->GetColor(), 0xFF00FF00u);
+    EXPECT_EQ(nodes[2]->GetMesh().textureOffsetX, 1.0f);
+    EXPECT_EQ(nodes[2]->GetLayer(), 6);
 
     // However long the text, the nodes laid are bounded.
     SceneNode flood;
@@ -152,7 +139,7 @@ TEST_F(FontTest, IconTagsPlaceTheCurrentSetsIcons)
     languages.Reset();
     languages.Scan(dir.Path());
     languages.SwitchLanguage(kEnglish, LanguageManager::ESetting::Keep);
-    FontPtr font = LoadText(kSmallFont);
+    FontPtr font = LoadText(SmallFont());
     EXPECT_EQ(font->MeasureText("A#{gem}A"), (Vec2{36, 18}));
     SceneNode line;
     font->LayText("A#{gem}#{nothing}A", line, 0xFFFFFFFF);

@@ -29,17 +29,17 @@ protected:
     // hidden button, then OK (Return is its hotkey) and Cancel at the bottom.
     void LoadForm(const std::string& more = "")
     {
-        screen = LoadScreen("<rootcomponent><name>form</name><type>panel</type><width>400</width><height>400</height>" +
-                            Button("dec1", -100, -100) + Button("inc1", 100, -100) + Button("dec2", -100, -50) +
-                            Button("inc2", 100, -50) + Button("off", 0, 0, "<enabled>0</enabled>") +
-                            Button("gone", 0, 40, "<visible>0</visible>") +
-                            Button("okbutton", -120, 120, "<hotkey>KEY_RETURN</hotkey>") +
-                            Button("cancelbutton", 120, 120) + more + "</rootcomponent>");
-        Count();
+        LoadPanel(Button("dec1", -100, -100) + Button("inc1", 100, -100) + Button("dec2", -100, -50) +
+                  Button("inc2", 100, -50) + Button("off", 0, 0, "<enabled>0</enabled>") +
+                  Button("gone", 0, 40, "<visible>0</visible>") +
+                  Button("okbutton", -120, 120, "<hotkey>KEY_RETURN</hotkey>") + Button("cancelbutton", 120, 120) +
+                  more);
     }
-    // Counts the clicks of every component from now on.
-    void Count()
+    // A 400 x 400 panel holding `components`, whose clicks are counted from now on.
+    void LoadPanel(const std::string& components)
     {
+        screen = LoadScreen("<rootcomponent><name>form</name><type>panel</type><width>400</width><height>400</height>" +
+                            components + "</rootcomponent>");
         clicks.clear();
         screen->GetRoot()->Walk([this](GUIComponent& c, int) {
             const std::string name = c.GetName();
@@ -141,24 +141,18 @@ TEST_F(KeyNavigationTest, EscapePressesTheWayBackUnlessAHotkeyHasIt)
     EXPECT_EQ(clicks["cancelbutton"], 0) << "and nothing else";
 
     // A lone acknowledgement answers Escape too; a screen without any way back ignores it.
-    screen = LoadScreen("<rootcomponent><name>r</name><type>panel</type>" + Button("yesbutton", 0, 0) +
-                        Button("nobutton", 90, 0, "<visible>0</visible>") + "</rootcomponent>");
-    Count();
+    LoadPanel(Button("yesbutton", 0, 0) + Button("nobutton", 90, 0, "<visible>0</visible>"));
     Key(KeyId::Escape);
     EXPECT_EQ(clicks["yesbutton"], 1);
-    screen = LoadScreen("<rootcomponent><name>r</name><type>panel</type>" + Button("play", 0, 0) + "</rootcomponent>");
-    Count();
+    LoadPanel(Button("play", 0, 0));
     Key(KeyId::Escape);
     EXPECT_EQ(clicks["play"], 0);
 }
 
 TEST_F(KeyNavigationTest, AnEditBoxKeepsLeftRightAndSpaceAndReturnPressesYes)
 {
-    screen = LoadScreen(R"(<rootcomponent><name>dialog</name><type>panel</type><width>400</width><height>300</height>
-        <component><name>editbox</name><type>editbox</type><ycenter>-50</ycenter><width>300</width><height>30</height>
-          <hasfocus>1</hasfocus></component>)" +
-                        Button("yesbutton", -60, 60) + Button("nobutton", 60, 60) + "</rootcomponent>");
-    Count();
+    LoadPanel(R"(<component><name>editbox</name><type>editbox</type><ycenter>-50</ycenter><width>300</width>
+        <height>30</height><hasfocus>1</hasfocus></component>)" + Button("yesbutton", -60, 60) + Button("nobutton", 60, 60));
     GUIComponent* edit = screen->FindComponent("editbox");
     edit->SetText("ab");
     const size_t caret = edit->GetEdit().caret;
@@ -198,8 +192,7 @@ TEST_F(KeyNavigationTest, ATabScreenKeepsItsKeysUntilTabBringsTheFocus)
     EXPECT_EQ(Focus(), "none") << "Escape hands the keys back";
     EXPECT_EQ(clicks["cancelbutton"], 0);
     // Tab past the last button hands them back too; a press does as well.
-    Key(KeyId::Tab);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         Key(KeyId::Tab);
     }
     EXPECT_EQ(Focus(), "cancelbutton");

@@ -19,7 +19,8 @@ TEST_F(ScreenFileTest, ReadsTheComponentTree)
             <caption>$Dialog.ok</caption><hint>plain hint</hint><hotkey>KEY_RETURN</hotkey>
             <captioncolor>0xFF102030</captioncolor><captionshadowcolor>255</captionshadowcolor>
             <align>left</align><verticalalign>bottom</verticalalign><maxchar>7</maxchar><tag>3</tag>
-            <component><name>deep</name><type>label</type><caption>literal text</caption></component>
+            <component><name>deep</name><type>label</type><caption>literal text</caption>
+              <captioncolor>4278255360</captioncolor></component>
           </component>
           <component><event><name>click</name><sound>/sound/mouseclick.wav</sound></event></component>
           <component></component>
@@ -50,6 +51,7 @@ TEST_F(ScreenFileTest, ReadsTheComponentTree)
     EXPECT_EQ(ok->GetTag(), 3);
     EXPECT_EQ(ok->GetFontId(), 1);
     EXPECT_EQ(screen->FindComponent("deep")->GetCaption(), "literal text");
+    EXPECT_EQ(screen->FindComponent("deep")->GetCaptionColor(), 0xFF00FF00u); // decimal as well as hex
     // Children sit relative to their parent.
     const Vec3 world = screen->FindComponent("deep")->GetWorldPosition();
     EXPECT_EQ(world.x, -50);
@@ -66,14 +68,6 @@ TEST_F(ScreenFileTest, ReadsTheComponentTree)
     EXPECT_EQ(odd->GetCaptionColor(), 8u); // a leading 0 is octal
     EXPECT_EQ(odd->GetShadowType(), 2);    // an earlier shadow type stays
     EXPECT_EQ(odd->GetShadowColor(), 16u);
-}
-
-TEST_F(ScreenFileTest, HexAndDecimalColoursAgree)
-{
-    ScreenPtr screen = LoadScreen("<rootcomponent><name>a</name><captioncolor>0xFF00FF00</captioncolor>"
-                                  "<component><name>b</name><captioncolor>4278255360</captioncolor></component>"
-                                  "</rootcomponent>");
-    EXPECT_EQ(screen->FindComponent("a")->GetCaptionColor(), screen->FindComponent("b")->GetCaptionColor());
 }
 
 TEST_F(ScreenFileTest, FileLevelFailures)

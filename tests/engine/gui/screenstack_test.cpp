@@ -18,6 +18,13 @@ protected:
         App().GetTaskManager().Execute();
     }
     ScreenStack& Stack() { return ScreenStack::Instance(); }
+    // A frame with `key` pressed, the mouse in the top left corner.
+    static GuiInput Pressed(KeyId key, int64_t now)
+    {
+        GuiInput input = At(now, 0, 0, false);
+        input.pressedKey = KeyCode(key);
+        return input;
+    }
 };
 
 class CountingScreen : public Screen {
@@ -91,17 +98,13 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     EXPECT_EQ(confirm->FindComponent("messagetext")->GetCaption(), "Quit the game?");
     EXPECT_EQ(confirm->GetResult(), StandardDialog::kNoResult);
 
-    GuiInput enter = At(Now(), 0, 0, false);
-    enter.pressedKey = KeyCode(KeyId::Return);
-    confirm->DeliverInput(enter);
+    confirm->DeliverInput(Pressed(KeyId::Return, Now()));
     EXPECT_EQ(confirm->GetResult(), 7);
     EXPECT_EQ(confirm->GetEnteredText(), "");
     EXPECT_EQ(sounds, std::vector<std::string>{kDefaultClickSound});
     // Escape while the dialog is still closing: the first answer stands.
     Step(GUIComponent::kCloseMs / 2);
-    GuiInput escapeToo = At(Now(), 0, 0, false);
-    escapeToo.pressedKey = KeyCode(KeyId::Escape);
-    confirm->DeliverInput(escapeToo);
+    confirm->DeliverInput(Pressed(KeyId::Escape, Now()));
     EXPECT_EQ(confirm->GetResult(), 7);
     Step(GUIComponent::kCloseMs + 10); // the closing picture ends
     EXPECT_EQ(closed, confirm.Get());
@@ -116,9 +119,7 @@ TEST_F(ScreenStackTest, DialogsCloseWithTheirResult)
     GuiInput typed = At(Now(), 0, 0, false);
     typed.typed = "Anna";
     input->DeliverInput(typed);
-    GuiInput escape = At(Now() + 10, 0, 0, false);
-    escape.pressedKey = KeyCode(KeyId::Escape);
-    input->DeliverInput(escape);
+    input->DeliverInput(Pressed(KeyId::Escape, Now() + 10));
     EXPECT_EQ(input->GetResult(), StandardDialog::kNo);
     EXPECT_EQ(input->GetEnteredText(), "");
 

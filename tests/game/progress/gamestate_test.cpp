@@ -352,6 +352,13 @@ TEST_F(GameStateTest, SavedGameResumesWithTheBoardSnapshotAndStaysUntilDeleted)
     EXPECT_EQ(boardSeen, "board");
     EXPECT_EQ(state->GetLevelPath(), kL2);
 
+    // A run cut short does not resume, and its bytes are kept aside.
+    std::string cut = storage.Read("survival-52656EFFFFFFE9.dat");
+    cut.resize(cut.size() - 10);
+    storage.Write("survival-52656EFFFFFFE9.dat", cut);
+    EXPECT_FALSE(state->LoadGame());
+    EXPECT_EQ(storage.ReadDamaged("survival-52656EFFFFFFE9.dat"), cut);
+
     ASSERT_TRUE(state->SaveGame());
     state->DeleteSavedGame(GameMode::Arcade);
     EXPECT_FALSE(state->SavedGameExists(GameMode::Arcade));
@@ -404,16 +411,10 @@ TEST_F(GameStateTest, ARelaxedWinRecordsTheWinButNoSpeed)
         state->Profiles().Add(IntrusivePtr<Profile>(new Profile(c.name))); // a fresh player each
         Ann().Record().SetScore(c.mode, 900000); // enough for any table
         state->SetClockOverride(c.relaxed ? GameState::ClockOverride::Relaxed : GameState::ClockOverride::Timed);
-        state->SetAwardKey("quest_map1");
         const int32_t before = Ann().Record().GetScore(c.mode);
-        state->PrepareLevel(kL1, c.mode);
+        const LevelOutcome outcome = Finish(kL1, c.mode, true, 10, 40, "quest_map1");
         EXPECT_EQ(state->IsLevelRelaxed(), c.relaxed);
-        state->SetAwardKey("quest_map1");
-        state->SetStat64(c.mode, StatCounter::TimeLeft, 40);
-        state->SetTimeUsed(10);
-        state->SetWon(true);
         EXPECT_EQ(state->LevelScore(), c.scoreAdded); // what the summary shows as the time bonus
-        const LevelOutcome outcome = state->RecordLevelResult();
         EXPECT_EQ(Ann().Record().GetScore(c.mode) - before, c.scoreAdded);
         EXPECT_EQ(outcome.fast, !c.relaxed);
         EXPECT_EQ(Ann().Record().GetState(c.mode, kL1), c.state);

@@ -200,18 +200,6 @@ TEST_F(EdgeRulesTest, PiecesFallIntoTheBottomRowAndItRefills)
     EXPECT_EQ(Token(0, 0)[2], '3');  // and the top refilled
 }
 
-TEST_F(EdgeRulesTest, AliasColoursTakeOneToEightAndDrawTheRest)
-{
-    // 8 is a colour; "random", 0 and 9 draw from the level's list (here only 5).
-    const std::string aliases = Alias('e', "jewel", 8) + "<alias><char>r</char><color>random</color></alias>" +
-                                Alias('z', "jewel", 0) + Alias('n', "jewel", 9);
-    ASSERT_TRUE(Load(Level({"e", "r", "z", "n"}, aliases, {}, "<colors>5</colors>")));
-    EXPECT_EQ(board->ColourAt(0, 0), 8);
-    EXPECT_EQ(board->ColourAt(0, 1), 5);
-    EXPECT_EQ(board->ColourAt(0, 2), 5);
-    EXPECT_EQ(board->ColourAt(0, 3), 5);
-}
-
 TEST_F(EdgeRulesTest, ColourlessPiecesNeverMakeARun)
 {
     // A level without a usable colour, and a row of rainbows: nothing matches,

@@ -53,6 +53,13 @@ TEST_F(PlayFieldTest, LevelReaderTakesOddTextAsTheGameDoes)
          {{{0, 0}, "0J1"}, {{1, 0}, "0J2"}}},
         {"carriage returns are skipped", "<playfield>\r\n12\r\n21\r\n</playfield><fill>\r\n01\r\n2x\r\n</fill>",
          {{{1, 0}, "2J2"}, {{0, 1}, "3J2"}, {{1, 1}, "0J1"}}},
+        // 8 is a colour; "random", 0 and 9 draw from the level's list.
+        {"alias colours beyond 1 to 8 are drawn",
+         "<colors>5</colors><alias><char>e</char><color>8</color></alias><alias><char>r</char><color>random</color>"
+         "</alias><alias><char>z</char><color>0</color></alias><alias><char>n</char><color>9</color></alias>"
+         "<playfield>\ne\nr\nz\nn\n</playfield><fill>\n0\n0\n0\n0\n</fill>",
+         {{{0, 0}, "1J8"}, {{0, 1}, "1J5"}, {{0, 2}, "1J5"}, {{0, 3}, "1J5"}}},
+        // Last: the blast below needs it.
         {"an unknown type gives a piece of type -1", "<playfield>\nQ\n</playfield><fill>\n0\n</fill>",
          {{{0, 0}, "1?3"}}},
     };

@@ -3,18 +3,11 @@
 // named once, and the first levels are won by the bot.
 
 #include "engine/core/log.h"
+#include "game/board/botrun.h"
 #include "game/board/levelloader.h"
-#include "game/board/levelsession.h"
-#include "game/board/playfield.h"
-#include "game/progress/boardscoring.h"
-#include "game/progress/gamestate.h"
 #include "game/progress/arcadepage.h"
 #include "game/progress/levellist.h"
 #include "game/progress/questmap.h"
-#include "game/progress/levelplay.h"
-#include "support/scratchstorage.h"
-
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <map>
@@ -49,29 +42,13 @@ std::vector<std::string> ArcadeLevels()
     return paths;
 }
 
-class QuestDataTest : public ::testing::Test {
-protected:
-    QuestDataTest()
-    {
-        state = std::make_unique<GameState>(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
-        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Quill")));
-        state->PrepareLevel("", GameMode::Quest);
-        scoring = std::make_unique<BoardScoring>(*state);
-    }
-
-    PlayFieldPtr NewBoard()
-    {
-        return tsv::MakeIntrusive<PlayField>(*scoring, [this] { return now; });
-    }
-
-    ScratchStorage storage;
-    std::unique_ptr<GameState> state;
-    std::unique_ptr<BoardScoring> scoring;
-    int64_t now = 0;
-};
-
-TEST_F(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
+TEST(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
 {
+    ScratchStorage storage;
+    GameState state(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
+    state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Quill")));
+    state.PrepareLevel("", GameMode::Quest);
+    BoardScoring scoring(state);
     const QuestMap map = RealMap();
     std::set<std::string> paths;
     for (const QuestMapLevel& level : map.Levels()) {
@@ -88,7 +65,7 @@ TEST_F(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
     LogCapture log;
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
-        PlayFieldPtr board = NewBoard();
+        PlayFieldPtr board = tsv::MakeIntrusive<PlayField>(scoring, [] { return int64_t{0}; });
         LevelInfo info;
         ASSERT_TRUE(LoadLevel(path, *board, &info));
         EXPECT_GT(info.time, 0);
@@ -121,7 +98,7 @@ TEST_F(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
 }
 
 // The map's parents name earlier levels: the chart's reader drops any other.
-TEST_F(QuestDataTest, TheMapStartsAtTheFirstLevelAndFillsEveryPage)
+TEST(QuestDataTest, TheMapStartsAtTheFirstLevelAndFillsEveryPage)
 {
     const QuestMap map = RealMap();
     ASSERT_FALSE(map.Levels().empty());
@@ -151,31 +128,13 @@ TEST_F(QuestDataTest, TheMapStartsAtTheFirstLevelAndFillsEveryPage)
     }
 }
 
-class StopOnFinish : public SessionCues {
-public:
-    void OnFinished(BoardResult&) override { finished = true; }
-    bool finished = false;
-};
-
-TEST_F(QuestDataTest, TheBotWinsTheFirstLevels)
+TEST(QuestDataTest, TheBotWinsTheFirstLevels)
 {
     // Short levels only: the suite runs under the address sanitizer.
     for (const char* path : {"/level/original/001.xml", "/level/original/004.xml", "/level/original/010.xml"}) {
-        SCOPED_TRACE(path);
-        now = 0;
-        PlayFieldPtr board = NewBoard();
-        board->Seed(5);
-        ASSERT_TRUE(LoadLevelForPlay(*state, path, *board));
-        StopOnFinish cues;
-        LevelSession session(*board, cues, LevelSession::Player::Bot, LevelSession::kHintDelayQuiet);
-        session.Start(path);
-        for (int frame = 0; frame < 200000 && !cues.finished; ++frame) {
-            now += 10;
-            session.Frame();
-        }
-        ASSERT_TRUE(cues.finished);
-        EXPECT_TRUE(session.Result().won);
-        EXPECT_LT(session.TimeUsedPercent(), 50);
+        const BotRun run = PlayWithBot(path, GameMode::Quest, 5);
+        EXPECT_TRUE(run.result.won) << path;
+        EXPECT_LT(run.timeUsedPercent, 50) << path;
     }
 }
 

@@ -12,8 +12,10 @@
 #include "support/scratchstorage.h"
 
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bsh::test {
@@ -70,6 +72,18 @@ protected:
         return out.str();
     }
 
+    // `width` x `height` jewels of three colours in diagonals, so no run stands.
+    static std::vector<std::string> Diagonals(int width, int height)
+    {
+        std::vector<std::string> rows(height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                rows[y] += static_cast<char>('1' + (x + y) % 3);
+            }
+        }
+        return rows;
+    }
+
     static std::string Alias(char c, const std::string& type, int colour)
     {
         std::ostringstream out;
@@ -121,6 +135,20 @@ protected:
     }
     // The piece letter, '.' for none or one no longer alive.
     char Letter(int x, int y) const { return Token(x, y)[1]; }
+
+    // The cells of the top-left `width` x `height` whose piece has gone.
+    std::set<std::pair<int, int>> Cleared(int width, int height) const
+    {
+        std::set<std::pair<int, int>> cells;
+        for (int x = 0; x < width; ++x) {
+            for (int y = 0; y < height; ++y) {
+                if (Letter(x, y) == '.') {
+                    cells.insert({x, y});
+                }
+            }
+        }
+        return cells;
+    }
 
     int32_t Score() const { return state->CurrentProfile()->Record().GetScore(GameMode::Arcade); }
     int32_t Stat(StatCounter counter) const { return state->GetStat(GameMode::Arcade, counter); }

@@ -3,70 +3,16 @@
 // (--simulate).
 
 #include "e2e/scriptedrun.h"
-#include "game/board/levelsession.h"
-#include "game/board/playfield.h"
-#include "game/progress/boardscoring.h"
-#include "game/progress/gamestate.h"
-#include "game/progress/levelplay.h"
-#include "support/scratchstorage.h"
+#include "game/board/botrun.h"
 #include "support/testsupport.h"
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace bsh::test {
 namespace {
 
-struct Played {
-    std::vector<std::string> moves;
-    BoardResult result;
-    std::string finalBoard;
-    int32_t score = 0;
-};
-
-class RecordingCues : public SessionCues {
-public:
-    void OnMove(int x1, int y1, int x2, int y2) override
-    {
-        moves.push_back(std::to_string(x1) + "," + std::to_string(y1) + "-" + std::to_string(x2) + "," +
-                        std::to_string(y2));
-    }
-    void OnFinished(BoardResult&) override { finished = true; }
-    std::vector<std::string> moves;
-    bool finished = false;
-};
-
-Played PlayWithBot(const std::string& level, uint32_t seed)
-{
-    ScratchStorage storage;
-    GameState state(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
-    state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Bo")));
-    state.PrepareLevel(level, GameMode::Arcade);
-    state.ResetLevelStats();
-
-    int64_t now = 0;
-    BoardScoring scoring(state);
-    PlayFieldPtr board = tsv::MakeIntrusive<PlayField>(scoring, [&now] { return now; });
-    board->Seed(seed);
-    EXPECT_TRUE(LoadLevelForPlay(state, level, *board));
-    RecordingCues cues;
-    LevelSession session(*board, cues, LevelSession::Player::Bot, LevelSession::kHintDelayQuiet);
-    session.Start(level);
-    for (int frame = 0; frame < 100000 && !cues.finished; ++frame) {
-        now += 10;
-        session.Frame();
-    }
-    EXPECT_TRUE(cues.finished) << level << " never ended";
-    return {cues.moves, session.Result(), board->DumpText(), state.CurrentProfile()->Record().GetScore(GameMode::Arcade)};
-}
-
 TEST(DeterminismTest, TheSameSeedPlaysTheSameGameTwice)
 {
-    const Played first = PlayWithBot("/level/sample/04.xml", 7);
-    const Played second = PlayWithBot("/level/sample/04.xml", 7);
+    const BotRun first = PlayWithBot("/level/sample/04.xml", GameMode::Arcade, 7);
+    const BotRun second = PlayWithBot("/level/sample/04.xml", GameMode::Arcade, 7);
     ASSERT_FALSE(first.moves.empty());
     EXPECT_EQ(first.moves, second.moves);
     EXPECT_EQ(first.score, second.score);
@@ -75,7 +21,7 @@ TEST(DeterminismTest, TheSameSeedPlaysTheSameGameTwice)
     EXPECT_EQ(first.result.timePlayedMs, second.result.timePlayedMs);
 
     // Another seed is another game.
-    const Played other = PlayWithBot("/level/sample/04.xml", 8);
+    const BotRun other = PlayWithBot("/level/sample/04.xml", GameMode::Arcade, 8);
     EXPECT_NE(first.moves, other.moves);
 }
 

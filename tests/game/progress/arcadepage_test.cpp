@@ -32,17 +32,15 @@ TEST(ArcadePage, LocksCrownsAndOpenLevelsFollowTheNormalRecord)
     for (size_t i = entries.size(); i < slots.size(); ++i) {
         EXPECT_FALSE(slots[i].shown) << i;
     }
-}
 
-TEST(ArcadePage, OnlyTheFirstFifteenEntriesGetSlots)
-{
-    std::vector<std::string> entries;
+    // Only the first fifteen entries get slots.
+    std::vector<std::string> many;
     for (int i = 1; i <= 17; ++i) {
-        entries.push_back("/original/" + std::to_string(100 + i));
+        many.push_back("/original/" + std::to_string(100 + i));
     }
-    const auto slots = ArcadePageSlots(entries, ProgressRecord());
-    EXPECT_TRUE(slots.back().shown);
-    EXPECT_EQ(slots.back().levelPath, "/level/original/115.xml");
+    const auto full = ArcadePageSlots(many, ProgressRecord());
+    EXPECT_TRUE(full.back().shown);
+    EXPECT_EQ(full.back().levelPath, "/level/original/115.xml");
 }
 
 } // namespace

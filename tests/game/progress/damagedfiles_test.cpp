@@ -5,8 +5,6 @@
 
 #include "engine/core/config.h"
 #include "engine/core/storage.h"
-#include "engine/core/util/file/filestream.h"
-#include "game/progress/gamestate.h"
 #include "game/progress/highscoretable.h"
 #include "game/progress/profilemanager.h"
 #include "support/scratchstorage.h"
@@ -124,35 +122,6 @@ TEST(DamagedFilesTest, SettingsSurviveEveryCutAndFlip)
         config.Load(tsv::GetStoragePath());
         config.Save(tsv::GetStoragePath());
     });
-}
-
-TEST(DamagedFilesTest, ASavedRunThatCannotBeReadIsKept)
-{
-    ScratchStorage storage;
-    GameState state(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
-    state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Ann")));
-    std::string board(40, 'b');
-    state.SetBoardSnapshotHooks([&](tsv::RecordWriter& out) { out.WriteString(board); },
-                                [](tsv::RecordReader& in) {
-                                    std::string read;
-                                    return in.ReadString(read) && read.size() == 40;
-                                });
-    state.PrepareLevel("/level/sample/01.xml", GameMode::Quest);
-    ASSERT_TRUE(state.SaveGame());
-    const std::string path = state.SavedGamePath(GameMode::Quest);
-    std::string good;
-    ASSERT_TRUE(tsv::ReadFileBytes(path, good));
-
-    const std::string cut = good.substr(0, good.size() - 10);
-    ASSERT_TRUE(tsv::WriteFileAtomically(path, cut));
-    state.PrepareLevel("", GameMode::Quest);
-    EXPECT_FALSE(state.LoadGame());
-    EXPECT_TRUE(Survives(storage, cut));
-
-    ASSERT_TRUE(state.SaveGame());
-    state.PrepareLevel("", GameMode::Quest);
-    EXPECT_TRUE(state.LoadGame()); // a good one resumes and stays until its level ends
-    EXPECT_TRUE(state.SavedGameExists(GameMode::Quest));
 }
 
 } // namespace

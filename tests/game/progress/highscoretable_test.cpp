@@ -59,18 +59,6 @@ TEST(HighscoreFile, EachModeSavesToItsTableNumberAndATableNoModeNamesIsKept)
     EXPECT_EQ(storage.Read("highscore.dat"), expected);
 }
 
-TEST(HighscoreFile, ANegativeScoreIsDamageNotAPlayersScore)
-{
-    // A flipped byte turns 900 into a large negative number: the entries
-    // before it stay, the file is kept aside, and no table shows it.
-    test::ScratchStorage storage;
-    const std::string bytes = Le32(2) + EntryBytes(0, "Ann", 500) + EntryBytes(0, "Alice", -16757374);
-    storage.Write("highscore.dat", bytes);
-    HighscoreTable table(10);
-    EXPECT_EQ(NamesOf(table, GameMode::Quest), (std::vector<std::string>{"Ann"}));
-    EXPECT_EQ(storage.ReadDamaged("highscore.dat"), bytes);
-}
-
 TEST(HighscoreFile, LoadFailures)
 {
     test::ScratchStorage storage;
@@ -96,6 +84,13 @@ TEST(HighscoreFile, LoadFailures)
     storage.Write("highscore.dat", cut);
     EXPECT_EQ(HighscoreTable(10).Pairs().size(), 2u);
     EXPECT_EQ(storage.ReadDamaged("highscore.dat"), cut);
+
+    // A flipped byte turns a score into a large negative number: damage, not a
+    // player's score. The entries before it stay.
+    const std::string negative = Le32(2) + EntryBytes(0, "Ann", 500) + EntryBytes(0, "Alice", -16757374);
+    storage.Write("highscore.dat", negative);
+    EXPECT_EQ(NamesOf(HighscoreTable(10), GameMode::Quest), (std::vector<std::string>{"Ann"}));
+    EXPECT_EQ(storage.ReadDamaged("highscore.dat"), negative);
 
     // More entries than the capacity: the lowest are trimmed at load.
     std::string bytes = Le32(12);

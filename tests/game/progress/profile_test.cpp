@@ -107,33 +107,28 @@ TEST(ProfileManager, AddSelectAndRemoveKeepTheListInOrder)
 TEST(ProfileManager, LoadLogsEachStepAndKeepsProfilesBeforeADamagedOne)
 {
     test::ScratchStorage storage;
-    auto load = [&](ProfileManager& manager) {
+    // Loads over a list that holds a player (a load starts afresh); returns what it logged.
+    ProfileManager manager;
+    auto load = [&manager] {
+        manager.Add(Named("dropped"));
         test::LogCapture log;
         manager.Load();
         return log.Texts();
     };
-    {
-        ProfileManager manager;
-        EXPECT_EQ(load(manager), (std::vector<std::string>{"Loading profile data...", "Profile data not found"}));
-    }
+    EXPECT_EQ(load(), (std::vector<std::string>{"Loading profile data...", "Profile data not found"}));
     std::string six;
     for (const char* name : {"A", "Bo", "C", "D", "E", "F"}) {
         six += FreshProfileBytes(name);
     }
     storage.Write("profiles.dat", Le32(6) + six);
-    {
-        ProfileManager manager;
-        std::vector<std::string> lines = load(manager);
-        EXPECT_EQ(manager.Count(), 6);
-        ASSERT_EQ(lines.size(), 8u);
-        EXPECT_EQ(lines[2], "User data loaded for: \"Bo\"");
-        EXPECT_EQ(lines[7], "Profile data loaded success");
-    }
+    std::vector<std::string> lines = load();
+    EXPECT_EQ(manager.Count(), 6);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[2], "User data loaded for: \"Bo\"");
+    EXPECT_EQ(lines[7], "Profile data loaded success");
     for (int32_t count : {0, 7}) {
         storage.Write("profiles.dat", Le32(count) + six);
-        ProfileManager manager;
-        manager.Add(Named("dropped"));
-        const std::vector<std::string> lines = load(manager);
+        lines = load();
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[lines.size() - 2], "Profile format is corrupted") << count;
         EXPECT_NE(lines.back().find("profiles.dat: could not be read whole; the file is kept as "), std::string::npos);
@@ -142,18 +137,15 @@ TEST(ProfileManager, LoadLogsEachStepAndKeepsProfilesBeforeADamagedOne)
     std::string bad = FreshProfileBytes("B");
     bad[9] = 'X';
     storage.Write("profiles.dat", Le32(3) + FreshProfileBytes("A") + bad + FreshProfileBytes("C"));
-    {
-        ProfileManager manager;
-        const std::vector<std::string> lines = load(manager);
-        EXPECT_EQ(lines,
-                  (std::vector<std::string>{"Loading profile data...", "User data loaded for: \"A\"",
-                                            "Invalid signature of game profile \"[Tarvel][X" + bad.substr(10, 22) + "\"",
-                                            "Profile #2 corrupted!",
-                                            storage.File("profiles.dat") +
-                                                ": could not be read whole; the file is kept as " +
-                                                storage.DamagedPath("profiles.dat")}));
-        EXPECT_EQ(Names(manager), (std::vector<std::string>{"A"}));
-    }
+    lines = load();
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"Loading profile data...", "User data loaded for: \"A\"",
+                                        "Invalid signature of game profile \"[Tarvel][X" + bad.substr(10, 22) + "\"",
+                                        "Profile #2 corrupted!",
+                                        storage.File("profiles.dat") +
+                                            ": could not be read whole; the file is kept as " +
+                                            storage.DamagedPath("profiles.dat")}));
+    EXPECT_EQ(Names(manager), (std::vector<std::string>{"A"}));
 }
 
 TEST(ProfileManager, InterruptedSaveLeavesThePreviousFile)

@@ -3,19 +3,11 @@
 // named once, and the first levels are won by the bot.
 
 #include "engine/core/log.h"
-#include "engine/core/util/xml/xmlloader.h"
+#include "game/board/botrun.h"
 #include "game/board/levelloader.h"
-#include "game/board/levelsession.h"
-#include "game/board/playfield.h"
-#include "game/progress/boardscoring.h"
-#include "game/progress/gamestate.h"
 #include "game/progress/arcadepage.h"
 #include "game/progress/levellist.h"
 #include "game/progress/questmap.h"
-#include "game/progress/levelplay.h"
-#include "support/scratchstorage.h"
-
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <map>
@@ -26,42 +18,12 @@
 namespace bsh::test {
 namespace {
 
-struct MapEntry {
-    std::string source;
-    int x = 0, y = 0;
-    std::vector<std::string> parents;
-    bool bonus = false;
-};
-
-std::vector<MapEntry> ReadMap()
+// The quest's chart as the game reads it.
+QuestMap RealMap()
 {
-    std::vector<MapEntry> entries;
-    tsv::IntrusivePtr<tsv::XMLElement> document = tsv::LoadXMLFile("data/level/map.xml");
-    if (!document || document->Children().empty() || document->Children().front().second->GetName() != "map") {
-        ADD_FAILURE() << "data/level/map.xml has no <map> root";
-        return entries;
-    }
-    for (const auto& [tag, level] : document->Children().front().second->Children()) {
-        if (tag != "level") {
-            continue;
-        }
-        MapEntry entry;
-        for (const auto& [field, child] : level->Children()) {
-            if (field == "source") {
-                entry.source = child->GetText();
-            } else if (field == "x") {
-                entry.x = std::stoi(child->GetText());
-            } else if (field == "y") {
-                entry.y = std::stoi(child->GetText());
-            } else if (field == "parent") {
-                entry.parents.push_back(child->GetText());
-            } else if (field == "bonus") {
-                entry.bonus = true;
-            }
-        }
-        entries.push_back(entry);
-    }
-    return entries;
+    QuestMap map;
+    EXPECT_TRUE(map.Load("data/level/map.xml"));
+    return map;
 }
 
 // Every level path of the four arcade sets ("/original/003" names "/level/original/003.xml").
@@ -80,32 +42,17 @@ std::vector<std::string> ArcadeLevels()
     return paths;
 }
 
-class QuestDataTest : public ::testing::Test {
-protected:
-    QuestDataTest()
-    {
-        state = std::make_unique<GameState>(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
-        state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Quill")));
-        state->PrepareLevel("", GameMode::Quest);
-        scoring = std::make_unique<BoardScoring>(*state);
-    }
-
-    PlayFieldPtr NewBoard()
-    {
-        return tsv::MakeIntrusive<PlayField>(*scoring, [this] { return now; });
-    }
-
-    ScratchStorage storage;
-    std::unique_ptr<GameState> state;
-    std::unique_ptr<BoardScoring> scoring;
-    int64_t now = 0;
-};
-
-TEST_F(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
+TEST(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
 {
+    ScratchStorage storage;
+    GameState state(GameStatePaths{storage.File("nomap.xml"), storage.Path() + "noset%d.xml"});
+    state.Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile("Quill")));
+    state.PrepareLevel("", GameMode::Quest);
+    BoardScoring scoring(state);
+    const QuestMap map = RealMap();
     std::set<std::string> paths;
-    for (const MapEntry& entry : ReadMap()) {
-        paths.insert(entry.source);
+    for (const QuestMapLevel& level : map.Levels()) {
+        paths.insert(level.source);
     }
     ASSERT_GE(paths.size(), 60u);
     const std::vector<std::string> arcade = ArcadeLevels();
@@ -118,7 +65,7 @@ TEST_F(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
     LogCapture log;
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
-        PlayFieldPtr board = NewBoard();
+        PlayFieldPtr board = tsv::MakeIntrusive<PlayField>(scoring, [] { return int64_t{0}; });
         LevelInfo info;
         ASSERT_TRUE(LoadLevel(path, *board, &info));
         EXPECT_GT(info.time, 0);
@@ -150,29 +97,25 @@ TEST_F(QuestDataTest, EveryLevelOfTheMapAndTheSetsIsPlayable)
     EXPECT_EQ(awards, expected);
 }
 
-TEST_F(QuestDataTest, TheMapLinksOnlyToEarlierLevelsOnEveryPage)
+// The map's parents name earlier levels: the chart's reader drops any other.
+TEST(QuestDataTest, TheMapStartsAtTheFirstLevelAndFillsEveryPage)
 {
-    const std::vector<MapEntry> map = ReadMap();
-    ASSERT_FALSE(map.empty());
-    EXPECT_EQ(map.front().source, "/level/original/001.xml");
-    EXPECT_EQ(map.back().source, "/level/original/058-final.xml");
+    const QuestMap map = RealMap();
+    ASSERT_FALSE(map.Levels().empty());
+    EXPECT_EQ(map.Levels().front().source, "/level/original/001.xml");
+    EXPECT_EQ(map.Levels().back().source, "/level/original/058-final.xml");
 
-    std::set<std::string> earlier;
     std::map<int, int> perPage;
     int bonusLevels = 0;
-    for (const MapEntry& entry : map) {
-        SCOPED_TRACE(entry.source);
-        EXPECT_FALSE(earlier.count(entry.source)) << "listed twice";
-        EXPECT_TRUE(std::ifstream("data" + entry.source).good()) << "no such file";
-        EXPECT_EQ(entry.parents.empty(), entry.source == "/level/original/001.xml");
-        for (const std::string& parent : entry.parents) {
-            EXPECT_TRUE(earlier.count(parent)) << parent << " is not an earlier level";
-        }
-        const bool bonusName = entry.source.size() > 9 && entry.source.ends_with("bonus.xml");
-        EXPECT_EQ(entry.bonus, bonusName);
-        bonusLevels += entry.bonus;
-        ++perPage[QuestMap::PageOf(static_cast<float>(entry.x), static_cast<float>(entry.y))];
-        earlier.insert(entry.source);
+    for (size_t i = 0; i < map.Levels().size(); ++i) {
+        const QuestMapLevel& level = map.Levels()[i];
+        SCOPED_TRACE(level.source);
+        EXPECT_EQ(map.Find(level.source), static_cast<int>(i)) << "listed twice";
+        EXPECT_TRUE(std::ifstream("data" + level.source).good()) << "no such file";
+        EXPECT_EQ(level.links.empty(), i == 0);
+        EXPECT_EQ(level.bonus, level.source.size() > 9 && level.source.ends_with("bonus.xml"));
+        bonusLevels += level.bonus;
+        ++perPage[map.PageOf(i)];
     }
     EXPECT_GE(bonusLevels, 6);
     EXPECT_EQ(perPage.count(0), 0u) << "a level lies on no page";
@@ -181,35 +124,17 @@ TEST_F(QuestDataTest, TheMapLinksOnlyToEarlierLevelsOnEveryPage)
     }
     // The two paths the map hint speaks of.
     for (const char* fork : {"/level/original/005a.xml", "/level/original/005b.xml", "/level/original/006a.xml"}) {
-        EXPECT_TRUE(earlier.count(fork)) << fork;
+        EXPECT_GE(map.Find(fork), 0) << fork;
     }
 }
 
-class StopOnFinish : public SessionCues {
-public:
-    void OnFinished(BoardResult&) override { finished = true; }
-    bool finished = false;
-};
-
-TEST_F(QuestDataTest, TheBotWinsTheFirstLevels)
+TEST(QuestDataTest, TheBotWinsTheFirstLevels)
 {
     // Short levels only: the suite runs under the address sanitizer.
     for (const char* path : {"/level/original/001.xml", "/level/original/004.xml", "/level/original/010.xml"}) {
-        SCOPED_TRACE(path);
-        now = 0;
-        PlayFieldPtr board = NewBoard();
-        board->Seed(5);
-        ASSERT_TRUE(LoadLevelForPlay(*state, path, *board));
-        StopOnFinish cues;
-        LevelSession session(*board, cues, LevelSession::Player::Bot, LevelSession::kHintDelayQuiet);
-        session.Start(path);
-        for (int frame = 0; frame < 200000 && !cues.finished; ++frame) {
-            now += 10;
-            session.Frame();
-        }
-        ASSERT_TRUE(cues.finished);
-        EXPECT_TRUE(session.Result().won);
-        EXPECT_LT(session.TimeUsedPercent(), 50);
+        const BotRun run = PlayWithBot(path, GameMode::Quest, 5);
+        EXPECT_TRUE(run.result.won) << path;
+        EXPECT_LT(run.timeUsedPercent, 50) << path;
     }
 }
 

@@ -44,7 +44,7 @@ protected:
     ProgressRecord record;
 };
 
-TEST_F(QuestMapTest, FreshRecordShowsOnlyTheFirstLevelPulsingAndSuggestsIt)
+TEST_F(QuestMapTest, AFreshRecordShowsTheFirstLevelAndWinsOpenItsSuccessors)
 {
     ASSERT_EQ(map.Levels().size(), 5u);
     for (size_t i = 0; i < map.Levels().size(); ++i) {
@@ -55,10 +55,8 @@ TEST_F(QuestMapTest, FreshRecordShowsOnlyTheFirstLevelPulsingAndSuggestsIt)
     EXPECT_TRUE(map.Pulses(0));
     EXPECT_FALSE(map.IsLastPageOpen());
     EXPECT_EQ(map.SuggestedLevel(nullptr), 0);
-}
 
-TEST_F(QuestMapTest, SlowWinOpensSuccessorsButOnlySignalsTheBonus)
-{
+    // A slow win opens the successors but only signals the bonus.
     record.SetState(GameMode::Quest, kL1, LevelState::Completed);
     map.ApplyRecord(record);
     map.OnLevelCompleted(kL1, false, record);

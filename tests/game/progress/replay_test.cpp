@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 
 namespace bsh {
 namespace {
@@ -102,12 +103,8 @@ TEST(ReplayFileTest, TheShelfKeepsTheNewestThirty)
         kept.push_back(ReplayShelf::Keep(replay));
         ASSERT_FALSE(kept.back().empty());
     }
-    size_t count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(ReplayShelf::Folder())) {
-        (void)entry;
-        ++count;
-    }
-    EXPECT_EQ(count, ReplayShelf::kKeep);
+    using Files = std::filesystem::directory_iterator;
+    EXPECT_EQ(static_cast<size_t>(std::distance(Files(ReplayShelf::Folder()), Files())), ReplayShelf::kKeep);
     EXPECT_TRUE(std::filesystem::exists(kept.back()));
     // Written in one second, the files are told apart by their level's name.
     EXPECT_NE(kept.back().find("_131.replay"), std::string::npos);

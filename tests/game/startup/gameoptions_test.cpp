@@ -30,6 +30,12 @@ TEST(GameOptionsTest, LevelRunsParseAndRejectNonsense)
     EXPECT_TRUE(level.autoplay);
     EXPECT_EQ(options.seed, 3u); // the engine's options still reach the engine
 
+    // The status of a parse into fresh options.
+    const auto status = [&message](const std::vector<const char*>& args) {
+        tsv::RunOptions o;
+        GameOptions g;
+        return Parse(args, o, g, message);
+    };
     const std::vector<std::vector<const char*>> bad = {
         {"--simulate"},                      // nothing to play
         {"--level", "a.xml", "--mode", "story"},
@@ -39,21 +45,10 @@ TEST(GameOptionsTest, LevelRunsParseAndRejectNonsense)
         {"--bogus"},
     };
     for (const auto& args : bad) {
-        tsv::RunOptions o;
-        GameOptions g;
-        EXPECT_EQ(Parse(args, o, g, message), 2) << args.front();
+        EXPECT_EQ(status(args), 2) << args.front();
     }
-
-    // Alone, the bot plays whatever the menus start.
-    {
-        tsv::RunOptions o;
-        GameOptions g;
-        EXPECT_EQ(Parse({"--autoplay"}, o, g, message), 0);
-    }
-
-    tsv::RunOptions o;
-    GameOptions g;
-    ASSERT_EQ(Parse({"--help"}, o, g, message), 1);
+    EXPECT_EQ(status({"--autoplay"}), 0); // alone, the bot plays whatever the menus start
+    ASSERT_EQ(status({"--help"}), 1);
     EXPECT_NE(message.find("--simulate"), std::string::npos);
     EXPECT_NE(message.find("--headless"), std::string::npos);
 }

@@ -56,10 +56,8 @@ TEST_F(NextQuestLevelTest, FirstOpenUncompletedLevelOfTheCurrentDifficulty)
         ann.Record().SetState(GameMode::Quest, level, LevelState::Completed);
     }
     EXPECT_EQ(NextQuestLevel(*state), "/level/original/001.xml");
-}
 
-TEST_F(NextQuestLevelTest, AMapWithoutLevelsGivesNothing)
-{
+    // A map without levels gives nothing.
     storage.Write("map.xml", "<map><text>no levels</text></map>");
     EXPECT_EQ(NextQuestLevel(*state), "");
 }

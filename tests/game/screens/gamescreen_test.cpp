@@ -21,10 +21,7 @@ protected:
     void SetUp() override
     {
         BoardTest::SetUp();
-        // A player who has read every tutorial text; the HUD tests hand some out.
-        for (int hint = 0; hint < kHintCount; ++hint) {
-            state->CurrentProfile()->Awards().SetHintCounter(hint, 0);
-        }
+        SetTutorialsDue(0); // a player who has read them all; the HUD tests hand some out
     }
     void TearDown() override
     {
@@ -45,6 +42,12 @@ protected:
         });
         return screen;
     }
+    void SetTutorialsDue(int times)
+    {
+        for (int hint = 0; hint < kHintCount; ++hint) {
+            state->CurrentProfile()->Awards().SetHintCounter(hint, times);
+        }
+    }
     // Frames of 10 ms with the mouse held still at (x, y) in screen pixels.
     void Frames(GameScreen& screen, int64_t ms, float x = 0, float y = 0, bool down = false)
     {
@@ -52,8 +55,7 @@ protected:
             Advance(10);
             Scene().UpdateNodes();
             // The screens above the level (pause, tutorial texts) take their frame too.
-            const std::vector<tsv::ScreenPtr> above = tsv::ScreenStack::Instance().GetScreens();
-            for (const tsv::ScreenPtr& other : above) {
+            for (const tsv::ScreenPtr& other : std::vector<tsv::ScreenPtr>(tsv::ScreenStack::Instance().GetScreens())) {
                 other->Run();
             }
             screen.Frame({{x, y, down}});
@@ -104,9 +106,17 @@ TEST_F(GameScreenTest, ClicksSelectMoveTheSelectionAndSwap)
     EXPECT_GE(Stat(StatCounter::Jewels), 3);
 }
 
-TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
+TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWinButNotAPreviewsWithoutScore)
 {
-    auto screen = Open(Level(rows)); // nothing to do: done from the start
+    // Nothing to do: done from the start, but a preview shows the board and never ends.
+    auto screen = Open(Level(rows), GameScreen::Showing::Preview);
+    ASSERT_TRUE(screen->Score());
+    EXPECT_FALSE(screen->Score()->Node()->IsVisible());
+    Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs + 500);
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(state->IsWon());
+
+    screen = Open(Level(rows));
     Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs - 100);
     EXPECT_FALSE(ended);
     EXPECT_FALSE(screen->IsInputAllowed());
@@ -116,16 +126,6 @@ TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
     EXPECT_TRUE(state->IsWon());
     EXPECT_GT(result.timeLeftMs, 50000);
     EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimeLeft), result.timeLeftMs / 1000);
-}
-
-TEST_F(GameScreenTest, APreviewShowsTheBoardWithoutScoreAndNeverEnds)
-{
-    auto screen = Open(Level(rows), GameScreen::Showing::Preview); // done from the start, were it played
-    ASSERT_TRUE(screen->Score());
-    EXPECT_FALSE(screen->Score()->Node()->IsVisible());
-    Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs + 500);
-    EXPECT_FALSE(ended);
-    EXPECT_FALSE(state->IsWon());
 }
 
 TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
@@ -157,7 +157,6 @@ TEST_F(GameScreenHudTest, GlitterMarksNineCellsButNotTen)
         auto screen = Open(Level(rows, {}, fill));
         Frames(*screen, LevelSession::kHintDelayQuiet + 200);
         EXPECT_EQ(screen->LastGlitterCount(), wood < 10 ? wood : 0);
-        screen = nullptr;
         tsv::ScreenStack::Instance().Clear();
     }
 }
@@ -187,9 +186,7 @@ TEST_F(GameScreenHudTest, TheHeartbeatQuickensAsTheTimeRunsOut)
 
 TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
 {
-    for (int hint = 0; hint < kHintCount; ++hint) { // every tutorial text due once
-        state->CurrentProfile()->Awards().SetHintCounter(hint, 1);
-    }
+    SetTutorialsDue(1);
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 10); // the objective's text comes with the first frame
     EXPECT_EQ(screen->ShownTutorial(), "Hints.jewelsMode");
@@ -284,9 +281,7 @@ TEST_F(GameScreenHudTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptW
 // the same at every frame and the result line is the recorded one.
 TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
 {
-    for (int hint = 0; hint < kHintCount; ++hint) { // every tutorial text due once
-        state->CurrentProfile()->Awards().SetHintCounter(hint, 1);
-    }
+    SetTutorialsDue(1);
     std::string jewels, fill;
     for (int y = 0; y < 8; ++y) {
         jewels += "xxxxxxxx\n";
@@ -314,11 +309,8 @@ TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
                 box->Dismiss();
             }
         }
-        tsv::Timer& clock = tsv::Application::Instance().GetTimer();
-        if (frame == 900) {
-            clock.SetRunning(false); // a pause
-        } else if (frame == 960) {
-            clock.SetRunning(true);
+        if (frame == 900 || frame == 960) { // a pause
+            tsv::Application::Instance().GetTimer().SetRunning(frame == 960);
         }
         std::vector<tsv::InputManager::PointerState> pointer;
         if (dragStep < 0 && frame % 25 == 0 && screen->IsInputAllowed() && screen->Board().IsSettled()) {

@@ -27,9 +27,8 @@ protected:
         for (const char* name : names) {
             state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile(name)));
         }
-        screen = tsv::MakeIntrusive<ProfileScreen>(*state, [this] { ++done; });
+        screen = &Push(new ProfileScreen(*state, [this] { ++done; }));
         ASSERT_TRUE(screen->IsRootLoaded());
-        ScreenStack::Instance().Push(tsv::ScreenPtr(screen.Get()));
     }
     std::string Item(int k) const
     {
@@ -97,31 +96,27 @@ TEST_F(ProfileScreenTest, AFirstRunAsksForANameAtOnce)
 TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)
 {
     Open({"Ann", "Bo", "Cy"}); // Cy, Bo, Ann
-    // Bo's saved runs of both modes go with Bo; Cy's stay.
+    // Bo's saved runs of both modes and his endless board go with Bo; Cy's stay.
     auto saveRuns = [this](const char* name) {
         state->Profiles().Select(name);
-        for (GameMode mode : {GameMode::Quest, GameMode::Arcade}) {
-            testsupport::WriteFile(state->SavedGamePath(mode), "run");
+        const std::vector<std::string> paths{state->SavedGamePath(GameMode::Quest),
+                                             state->SavedGamePath(GameMode::Arcade), EndlessRun::PathFor(name)};
+        for (const std::string& path : paths) {
+            testsupport::WriteFile(path, "run");
         }
-        testsupport::WriteFile(EndlessRun::PathFor(name), "board");
+        return paths;
     };
-    saveRuns("Bo");
-    saveRuns("Cy");
-    const std::string cyQuest = state->SavedGamePath(GameMode::Quest);
-    state->Profiles().Select("Cy");
+    const std::vector<std::string> bo = saveRuns("Bo");
+    const std::vector<std::string> cy = saveRuns("Cy");
     screen->Fill();
     screen->Mark(2);
-    state->Profiles().Select("Bo");
-    const std::string boQuest = state->SavedGamePath(GameMode::Quest);
-    const std::string boArcade = state->SavedGamePath(GameMode::Arcade);
-    state->Profiles().Select("Cy");
-
     screen->DeleteMarked();
-    EXPECT_FALSE(std::filesystem::exists(boQuest));
-    EXPECT_FALSE(std::filesystem::exists(boArcade));
-    EXPECT_FALSE(std::filesystem::exists(EndlessRun::PathFor("Bo")));
-    EXPECT_TRUE(std::filesystem::exists(cyQuest));
-    EXPECT_TRUE(std::filesystem::exists(EndlessRun::PathFor("Cy")));
+    for (const std::string& path : bo) {
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    }
+    for (const std::string& path : cy) {
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    }
     EXPECT_EQ(Item(1), "Cy");
     EXPECT_EQ(Item(2), "Ann");
 

@@ -128,23 +128,7 @@ TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWinButNotAPrevie
     EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimeLeft), result.timeLeftMs / 1000);
 }
 
-TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
-{
-    auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
-    Frames(*screen, 60000);
-    EXPECT_FALSE(ended);
-    EXPECT_FALSE(screen->IsInputAllowed());
-    Frames(*screen, LevelSession::kGameOverDelayMs + 100);
-    ASSERT_TRUE(ended);
-    EXPECT_FALSE(result.won);
-    EXPECT_EQ(result.timeLeftMs, 0);
-    EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimePlayed), result.timePlayedMs / 1000);
-    EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
-}
-
-using GameScreenHudTest = GameScreenTest;
-
-TEST_F(GameScreenHudTest, GlitterMarksNineCellsButNotTen)
+TEST_F(GameScreenTest, GlitterMarksNineCellsButNotTen)
 {
     for (int wood : {9, 10}) {
         SCOPED_TRACE(wood);
@@ -161,7 +145,7 @@ TEST_F(GameScreenHudTest, GlitterMarksNineCellsButNotTen)
     }
 }
 
-TEST_F(GameScreenHudTest, TheHeartbeatQuickensAsTheTimeRunsOut)
+TEST_F(GameScreenTest, TheHeartbeatQuickensAsTheTimeRunsOutAndTimeUpEndsTheLevelFourSecondsLaterAsALoss)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     std::vector<std::pair<int64_t, int64_t>> beats; // (when, time left then)
@@ -182,9 +166,18 @@ TEST_F(GameScreenHudTest, TheHeartbeatQuickensAsTheTimeRunsOut)
         EXPECT_LE(gap, 500 + 4000 * beats[i - 1].second / 60000 + 10) << i;
     }
     EXPECT_LT(beats.back().first - beats[beats.size() - 2].first, beats[1].first - beats[0].first);
+
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(screen->IsInputAllowed());
+    Frames(*screen, LevelSession::kGameOverDelayMs + 100);
+    ASSERT_TRUE(ended);
+    EXPECT_FALSE(result.won);
+    EXPECT_EQ(result.timeLeftMs, 0);
+    EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimePlayed), result.timePlayedMs / 1000);
+    EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
 }
 
-TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
+TEST_F(GameScreenTest, TutorialTextsShowOnceEachAndTheyAndThePauseStopTheClock)
 {
     SetTutorialsDue(1);
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
@@ -205,9 +198,20 @@ TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
     screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     EXPECT_EQ(screen->ShownTutorial(), "");
     EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintIndex(HintRecord::Flag::JewelsMode)), 0);
+
+    // The pause stops the clock until it goes.
+    Frames(*screen, 100);
+    screen->OpenPause();
+    ASSERT_EQ(tsv::ScreenStack::Instance().Count(), 1u); // the game screen is not on the stack in this test
+    const int64_t paused = screen->Board().GetTimeLeft();
+    Frames(*screen, 3000);
+    EXPECT_EQ(screen->Board().GetTimeLeft(), paused);
+    tsv::ScreenStack::Instance().Clear();
+    Frames(*screen, 1000);
+    EXPECT_LT(screen->Board().GetTimeLeft(), paused);
 }
 
-TEST_F(GameScreenHudTest, ABonusLevelsArtifactGetsItsTextAndACircleThatFades)
+TEST_F(GameScreenTest, ABonusLevelsArtifactGetsItsTextAndACircleThatFades)
 {
     state->CurrentProfile()->Awards().SetHintCounter(HintIndex(HintRecord::Flag::BonusLevel), 1);
     auto screen = Open(Level({"1121", "34A4", "4343"}, Alias('A', "artifact", 2)));
@@ -223,7 +227,7 @@ TEST_F(GameScreenHudTest, ABonusLevelsArtifactGetsItsTextAndACircleThatFades)
     EXPECT_LE(circle->GetExpiry(), Now()); // gone with its fade
 }
 
-TEST_F(GameScreenHudTest, ABoardWithoutMovesSaysSoAndReshuffles)
+TEST_F(GameScreenTest, ABoardWithoutMovesSaysSoAndReshuffles)
 {
     // No colour three times: no swap can make a run.
     auto screen = Open(Level({"1234", "5678", "3456"}, {}, {"1111", "1111", "1111"})); // wood: an objective
@@ -239,7 +243,7 @@ TEST_F(GameScreenHudTest, ABoardWithoutMovesSaysSoAndReshuffles)
     EXPECT_FALSE(ended);
 }
 
-TEST_F(GameScreenHudTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptWithItsBests)
+TEST_F(GameScreenTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptWithItsBests)
 {
     // No objective and no move: a level is won, the endless board deals anew.
     const std::string stuck = Level({"1234", "5678", "3456"});
@@ -279,7 +283,7 @@ TEST_F(GameScreenHudTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptW
 // tutorial texts read and closed and the clock stopped a while, is recorded
 // when it is left; played back, the board and the tutorial text shown are
 // the same at every frame and the result line is the recorded one.
-TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
+TEST_F(GameScreenTest, APlayedLevelPlaysBackFrameForFrame)
 {
     SetTutorialsDue(1);
     std::string jewels, fill;
@@ -386,21 +390,7 @@ TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
     EXPECT_TRUE(again->RecordingPath().empty()); // a playback records nothing
 }
 
-TEST_F(GameScreenHudTest, PauseStopsTheLevelsClockUntilItGoes)
-{
-    auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
-    Frames(*screen, 100);
-    screen->OpenPause();
-    ASSERT_EQ(tsv::ScreenStack::Instance().Count(), 1u); // the game screen is not on the stack in this test
-    const int64_t left = screen->Board().GetTimeLeft();
-    Frames(*screen, 3000);
-    EXPECT_EQ(screen->Board().GetTimeLeft(), left);
-    tsv::ScreenStack::Instance().Clear();
-    Frames(*screen, 1000);
-    EXPECT_LT(screen->Board().GetTimeLeft(), left);
-}
-
-TEST_F(GameScreenHudTest, TheKeyboardMovesACursorAndSwaps)
+TEST_F(GameScreenTest, TheKeyboardMovesACursorAndSwaps)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 50);

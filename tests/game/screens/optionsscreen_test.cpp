@@ -61,10 +61,12 @@ protected:
     std::optional<OptionsScreen::Settings> rebuiltWith;
 };
 
-TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEnds)
+TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEndsChoicesWrapAndEachReachesItsSetting)
 {
     tsv::GetConfig().soundVolume = 0.9f; // 13.5 steps: index 13
     tsv::GetConfig().musicVolume = 0.0f;
+    tsv::GetConfig().fullscreen = false;
+    tsv::GetConfig().systemCursor = true;
     Open();
     EXPECT_EQ(Index(Id::Sound), 13);
     EXPECT_EQ(Shown(Id::Sound), OptionsScreen::BarText(13));
@@ -81,13 +83,8 @@ TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEnds)
     screen->Change(Id::Music);
     EXPECT_FLOAT_EQ(tsv::GetConfig().musicVolume, 1.0f / 15.0f);
     EXPECT_EQ(Index(Id::Sound), 15); // the other bar is untouched
-}
 
-TEST_F(OptionsScreenTest, ChoicesWrapAndReachTheirSettings)
-{
-    tsv::GetConfig().fullscreen = false;
-    tsv::GetConfig().systemCursor = true;
-    Open();
+    // The choices wrap.
     EXPECT_EQ(Shown(Id::Display), "Window");
     EXPECT_EQ(Index(Id::Cursor), 1); // "no" own cursor: the system's
     screen->Change(Id::Display);     // past the last: the first

@@ -48,19 +48,7 @@ protected:
     int done = 0;
 };
 
-TEST_F(ProfileScreenTest, ListsTheProfilesCurrentFirstAndHidesTheRest)
-{
-    Open({"Ann", "Bo"});
-    EXPECT_EQ(Item(1), "Bo"); // the newest is current
-    EXPECT_EQ(Item(2), "Ann");
-    EXPECT_EQ(Item(3), "-");
-    EXPECT_EQ(screen->GetMarked(), 1);
-    EXPECT_TRUE(screen->FindComponent("deletebutton")->GetOwnEnabled());
-    screen->Mark(2);
-    EXPECT_EQ(screen->FindComponent("marker")->GetY(), screen->FindComponent("item2")->GetY());
-}
-
-TEST_F(ProfileScreenTest, NewNamesThatAreRefusedSayWhyAndChangeNothing)
+TEST_F(ProfileScreenTest, RefusedNamesSayWhyAndChangeNothingAGoodOneIsListedFirstAsTheCurrent)
 {
     Open({"Ann"});
     EXPECT_FALSE(screen->AddProfile(""));
@@ -70,10 +58,16 @@ TEST_F(ProfileScreenTest, NewNamesThatAreRefusedSayWhyAndChangeNothing)
     EXPECT_EQ(state->Profiles().Count(), 1);
     EXPECT_FALSE(std::filesystem::exists(ProfileManager::FilePath()));
 
-    // A good name is current at once and saved.
+    // A good name is current at once, saved, and listed first; the rest is hidden.
     EXPECT_TRUE(screen->AddProfile("Cy"));
-    EXPECT_EQ(Item(1), "Cy");
     EXPECT_TRUE(std::filesystem::exists(ProfileManager::FilePath()));
+    EXPECT_EQ(Item(1), "Cy");
+    EXPECT_EQ(Item(2), "Ann");
+    EXPECT_EQ(Item(3), "-");
+    EXPECT_EQ(screen->GetMarked(), 1);
+    EXPECT_TRUE(screen->FindComponent("deletebutton")->GetOwnEnabled());
+    screen->Mark(2);
+    EXPECT_EQ(screen->FindComponent("marker")->GetY(), screen->FindComponent("item2")->GetY());
 
     for (const char* name : {"D", "E", "F", "G"}) {
         ASSERT_TRUE(screen->AddProfile(name));

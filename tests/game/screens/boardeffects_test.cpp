@@ -13,7 +13,7 @@ using tsv::Vec3;
 // The scene (and its configuration) exists before a test starts capturing the log.
 using BoardEffectsTest = tsv::test::SceneTest;
 
-TEST_F(BoardEffectsTest, GameDataLoadsEveryEffectAndStyle)
+TEST_F(BoardEffectsTest, GameDataLoadsEveryEffectAndStyleAndFiringAgainMovesTheOneNode)
 {
     testsupport::LogCapture log;
     BoardEffects effects;
@@ -26,12 +26,8 @@ TEST_F(BoardEffectsTest, GameDataLoadsEveryEffectAndStyle)
         EXPECT_TRUE(effects.StyleNode(style)) << style;
     }
     EXPECT_FALSE(effects.HasStyle("9"));
-}
 
-TEST_F(BoardEffectsTest, FiringAgainMovesTheOneNodeAndBurstsThere)
-{
-    BoardEffects effects;
-    effects.Load();
+    // A style is one node: firing it again moves it, and each firing bursts.
     const int before = tsv::SceneNode::GetInstanceCount();
     effects.FireStyle("3", {100, 120, 0}, 5);
     const int afterFirst = tsv::SceneNode::GetInstanceCount();

@@ -4,6 +4,7 @@
 #include "game/board/boardtest.h"
 #include "game/screens/boardview.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -35,7 +36,7 @@ protected:
             Scene().UpdateNodes();
         }
     }
-    // The drawn nodes showing `texture`.
+    // The drawn nodes whose texture path starts with `texture`.
     std::vector<const tsv::SceneNode*> Drawn(const std::string& texture)
     {
         Scene().EndStep();
@@ -43,11 +44,19 @@ protected:
         std::vector<const tsv::SceneNode*> found;
         Scene().ForEachDrawn([&](const tsv::HierarchyNode& node) {
             const auto& picture = static_cast<const tsv::SceneNode&>(node);
-            if (picture.GetTexturePath() == texture) {
+            if (picture.GetTexturePath().rfind(texture, 0) == 0) {
                 found.push_back(&picture);
             }
         });
         return found;
+    }
+    std::vector<tsv::Vec3> PiecesAt()
+    {
+        std::vector<tsv::Vec3> at;
+        for (const tsv::SceneNode* piece : Drawn("/texture/piece/")) {
+            at.push_back(piece->GetWorldPosition());
+        }
+        return at;
     }
 
     // `width` x `height` jewels in a pattern without a run, `piece` at (x, y).
@@ -110,34 +119,20 @@ TEST_F(BoardViewTest, PiecesShakeBeforeAReshuffleThatSweepsThemDownAndDealsNewOn
     ASSERT_TRUE(Load(Level({"1234", "5678", "3456"})));
     Frames(100);
     ASSERT_EQ(view->PieceNodeCount(), 12u);
-    const auto atRest = [this] {
-        std::vector<tsv::Vec3> at;
-        Scene().EndStep();
-        Loop().DrawScene();
-        Scene().ForEachDrawn([&](const tsv::HierarchyNode& node) {
-            const auto& picture = static_cast<const tsv::SceneNode&>(node);
-            if (picture.GetTexturePath().find("/texture/piece/") == 0) {
-                at.push_back(picture.GetWorldPosition());
-            }
-        });
-        return at;
-    };
-    const std::vector<tsv::Vec3> still = atRest();
+    const std::vector<tsv::Vec3> still = PiecesAt();
     board->ShakeSwappables();
     Frames(120);
-    EXPECT_NE(atRest(), still) << "the pieces keep still while they should shake";
+    EXPECT_NE(PiecesAt(), still) << "the pieces keep still while they should shake";
 
     // Swept off: the old pictures drop out of sight and go; as many new ones come.
     board->Reshuffle();
     Frames(300);
     EXPECT_EQ(view->PieceNodeCount(), 12u);
     Frames(800);
-    size_t pictures = 0;
-    for (const tsv::Vec3& at : atRest()) {
-        pictures += at.y <= PlayField::RowY(2) + 1 ? 1 : 0;
-    }
-    EXPECT_EQ(atRest().size(), 12u) << "the swept pieces' pictures are gone";
-    EXPECT_EQ(pictures, 12u);
+    const std::vector<tsv::Vec3> after = PiecesAt();
+    EXPECT_EQ(after.size(), 12u) << "the swept pieces' pictures are gone";
+    const auto inSight = [](const tsv::Vec3& at) { return at.y <= PlayField::RowY(2) + 1; };
+    EXPECT_EQ(std::count_if(after.begin(), after.end(), inSight), 12);
 }
 
 } // namespace

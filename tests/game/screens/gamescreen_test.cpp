@@ -21,10 +21,7 @@ protected:
     void SetUp() override
     {
         BoardTest::SetUp();
-        // A player who has read every tutorial text; the HUD tests hand some out.
-        for (int hint = 0; hint < kHintCount; ++hint) {
-            state->CurrentProfile()->Awards().SetHintCounter(hint, 0);
-        }
+        SetTutorialsDue(0); // a player who has read them all; the HUD tests hand some out
     }
     void TearDown() override
     {
@@ -45,6 +42,12 @@ protected:
         });
         return screen;
     }
+    void SetTutorialsDue(int times)
+    {
+        for (int hint = 0; hint < kHintCount; ++hint) {
+            state->CurrentProfile()->Awards().SetHintCounter(hint, times);
+        }
+    }
     // Frames of 10 ms with the mouse held still at (x, y) in screen pixels.
     void Frames(GameScreen& screen, int64_t ms, float x = 0, float y = 0, bool down = false)
     {
@@ -52,8 +55,7 @@ protected:
             Advance(10);
             Scene().UpdateNodes();
             // The screens above the level (pause, tutorial texts) take their frame too.
-            const std::vector<tsv::ScreenPtr> above = tsv::ScreenStack::Instance().GetScreens();
-            for (const tsv::ScreenPtr& other : above) {
+            for (const tsv::ScreenPtr& other : std::vector<tsv::ScreenPtr>(tsv::ScreenStack::Instance().GetScreens())) {
                 other->Run();
             }
             screen.Frame({{x, y, down}});
@@ -104,9 +106,17 @@ TEST_F(GameScreenTest, ClicksSelectMoveTheSelectionAndSwap)
     EXPECT_GE(Stat(StatCounter::Jewels), 3);
 }
 
-TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
+TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWinButNotAPreviewsWithoutScore)
 {
-    auto screen = Open(Level(rows)); // nothing to do: done from the start
+    // Nothing to do: done from the start, but a preview shows the board and never ends.
+    auto screen = Open(Level(rows), GameScreen::Showing::Preview);
+    ASSERT_TRUE(screen->Score());
+    EXPECT_FALSE(screen->Score()->Node()->IsVisible());
+    Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs + 500);
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(state->IsWon());
+
+    screen = Open(Level(rows));
     Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs - 100);
     EXPECT_FALSE(ended);
     EXPECT_FALSE(screen->IsInputAllowed());
@@ -118,33 +128,7 @@ TEST_F(GameScreenTest, MetObjectivesEndTheLevelAtTheNextCheckAsAWin)
     EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimeLeft), result.timeLeftMs / 1000);
 }
 
-TEST_F(GameScreenTest, APreviewShowsTheBoardWithoutScoreAndNeverEnds)
-{
-    auto screen = Open(Level(rows), GameScreen::Showing::Preview); // done from the start, were it played
-    ASSERT_TRUE(screen->Score());
-    EXPECT_FALSE(screen->Score()->Node()->IsVisible());
-    Frames(*screen, LevelSession::kDoneCheckMs + LevelSession::kCompleteDelayMs + 500);
-    EXPECT_FALSE(ended);
-    EXPECT_FALSE(state->IsWon());
-}
-
-TEST_F(GameScreenTest, TimeUpEndsTheLevelFourSecondsLaterAsALoss)
-{
-    auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
-    Frames(*screen, 60000);
-    EXPECT_FALSE(ended);
-    EXPECT_FALSE(screen->IsInputAllowed());
-    Frames(*screen, LevelSession::kGameOverDelayMs + 100);
-    ASSERT_TRUE(ended);
-    EXPECT_FALSE(result.won);
-    EXPECT_EQ(result.timeLeftMs, 0);
-    EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimePlayed), result.timePlayedMs / 1000);
-    EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
-}
-
-using GameScreenHudTest = GameScreenTest;
-
-TEST_F(GameScreenHudTest, GlitterMarksNineCellsButNotTen)
+TEST_F(GameScreenTest, GlitterMarksNineCellsButNotTen)
 {
     for (int wood : {9, 10}) {
         SCOPED_TRACE(wood);
@@ -157,12 +141,11 @@ TEST_F(GameScreenHudTest, GlitterMarksNineCellsButNotTen)
         auto screen = Open(Level(rows, {}, fill));
         Frames(*screen, LevelSession::kHintDelayQuiet + 200);
         EXPECT_EQ(screen->LastGlitterCount(), wood < 10 ? wood : 0);
-        screen = nullptr;
         tsv::ScreenStack::Instance().Clear();
     }
 }
 
-TEST_F(GameScreenHudTest, TheHeartbeatQuickensAsTheTimeRunsOut)
+TEST_F(GameScreenTest, TheHeartbeatQuickensAsTheTimeRunsOutAndTimeUpEndsTheLevelFourSecondsLaterAsALoss)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     std::vector<std::pair<int64_t, int64_t>> beats; // (when, time left then)
@@ -183,13 +166,20 @@ TEST_F(GameScreenHudTest, TheHeartbeatQuickensAsTheTimeRunsOut)
         EXPECT_LE(gap, 500 + 4000 * beats[i - 1].second / 60000 + 10) << i;
     }
     EXPECT_LT(beats.back().first - beats[beats.size() - 2].first, beats[1].first - beats[0].first);
+
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(screen->IsInputAllowed());
+    Frames(*screen, LevelSession::kGameOverDelayMs + 100);
+    ASSERT_TRUE(ended);
+    EXPECT_FALSE(result.won);
+    EXPECT_EQ(result.timeLeftMs, 0);
+    EXPECT_EQ(state->GetStat64(GameMode::Arcade, StatCounter::TimePlayed), result.timePlayedMs / 1000);
+    EXPECT_GE(result.timePlayedMs, 60000 + LevelSession::kGameOverDelayMs);
 }
 
-TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
+TEST_F(GameScreenTest, TutorialTextsShowOnceEachAndTheyAndThePauseStopTheClock)
 {
-    for (int hint = 0; hint < kHintCount; ++hint) { // every tutorial text due once
-        state->CurrentProfile()->Awards().SetHintCounter(hint, 1);
-    }
+    SetTutorialsDue(1);
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 10); // the objective's text comes with the first frame
     EXPECT_EQ(screen->ShownTutorial(), "Hints.jewelsMode");
@@ -208,9 +198,20 @@ TEST_F(GameScreenHudTest, TutorialTextsShowOnceEachAndStopTheClockWhileRead)
     screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     EXPECT_EQ(screen->ShownTutorial(), "");
     EXPECT_EQ(state->CurrentProfile()->Awards().GetHintCounter(HintIndex(HintRecord::Flag::JewelsMode)), 0);
+
+    // The pause stops the clock until it goes.
+    Frames(*screen, 100);
+    screen->OpenPause();
+    ASSERT_EQ(tsv::ScreenStack::Instance().Count(), 1u); // the game screen is not on the stack in this test
+    const int64_t paused = screen->Board().GetTimeLeft();
+    Frames(*screen, 3000);
+    EXPECT_EQ(screen->Board().GetTimeLeft(), paused);
+    tsv::ScreenStack::Instance().Clear();
+    Frames(*screen, 1000);
+    EXPECT_LT(screen->Board().GetTimeLeft(), paused);
 }
 
-TEST_F(GameScreenHudTest, ABonusLevelsArtifactGetsItsTextAndACircleThatFades)
+TEST_F(GameScreenTest, ABonusLevelsArtifactGetsItsTextAndACircleThatFades)
 {
     state->CurrentProfile()->Awards().SetHintCounter(HintIndex(HintRecord::Flag::BonusLevel), 1);
     auto screen = Open(Level({"1121", "34A4", "4343"}, Alias('A', "artifact", 2)));
@@ -226,7 +227,7 @@ TEST_F(GameScreenHudTest, ABonusLevelsArtifactGetsItsTextAndACircleThatFades)
     EXPECT_LE(circle->GetExpiry(), Now()); // gone with its fade
 }
 
-TEST_F(GameScreenHudTest, ABoardWithoutMovesSaysSoAndReshuffles)
+TEST_F(GameScreenTest, ABoardWithoutMovesSaysSoAndReshuffles)
 {
     // No colour three times: no swap can make a run.
     auto screen = Open(Level({"1234", "5678", "3456"}, {}, {"1111", "1111", "1111"})); // wood: an objective
@@ -242,7 +243,7 @@ TEST_F(GameScreenHudTest, ABoardWithoutMovesSaysSoAndReshuffles)
     EXPECT_FALSE(ended);
 }
 
-TEST_F(GameScreenHudTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptWithItsBests)
+TEST_F(GameScreenTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptWithItsBests)
 {
     // No objective and no move: a level is won, the endless board deals anew.
     const std::string stuck = Level({"1234", "5678", "3456"});
@@ -282,11 +283,9 @@ TEST_F(GameScreenHudTest, TheEndlessBoardReshufflesWhereALevelWouldEndAndIsKeptW
 // tutorial texts read and closed and the clock stopped a while, is recorded
 // when it is left; played back, the board and the tutorial text shown are
 // the same at every frame and the result line is the recorded one.
-TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
+TEST_F(GameScreenTest, APlayedLevelPlaysBackFrameForFrame)
 {
-    for (int hint = 0; hint < kHintCount; ++hint) { // every tutorial text due once
-        state->CurrentProfile()->Awards().SetHintCounter(hint, 1);
-    }
+    SetTutorialsDue(1);
     std::string jewels, fill;
     for (int y = 0; y < 8; ++y) {
         jewels += "xxxxxxxx\n";
@@ -314,11 +313,8 @@ TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
                 box->Dismiss();
             }
         }
-        tsv::Timer& clock = tsv::Application::Instance().GetTimer();
-        if (frame == 900) {
-            clock.SetRunning(false); // a pause
-        } else if (frame == 960) {
-            clock.SetRunning(true);
+        if (frame == 900 || frame == 960) { // a pause
+            tsv::Application::Instance().GetTimer().SetRunning(frame == 960);
         }
         std::vector<tsv::InputManager::PointerState> pointer;
         if (dragStep < 0 && frame % 25 == 0 && screen->IsInputAllowed() && screen->Board().IsSettled()) {
@@ -394,21 +390,7 @@ TEST_F(GameScreenHudTest, APlayedLevelPlaysBackFrameForFrame)
     EXPECT_TRUE(again->RecordingPath().empty()); // a playback records nothing
 }
 
-TEST_F(GameScreenHudTest, PauseStopsTheLevelsClockUntilItGoes)
-{
-    auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
-    Frames(*screen, 100);
-    screen->OpenPause();
-    ASSERT_EQ(tsv::ScreenStack::Instance().Count(), 1u); // the game screen is not on the stack in this test
-    const int64_t left = screen->Board().GetTimeLeft();
-    Frames(*screen, 3000);
-    EXPECT_EQ(screen->Board().GetTimeLeft(), left);
-    tsv::ScreenStack::Instance().Clear();
-    Frames(*screen, 1000);
-    EXPECT_LT(screen->Board().GetTimeLeft(), left);
-}
-
-TEST_F(GameScreenHudTest, TheKeyboardMovesACursorAndSwaps)
+TEST_F(GameScreenTest, TheKeyboardMovesACursorAndSwaps)
 {
     auto screen = Open(Level(rows, {}, {}, "<jewelsrequired>500</jewelsrequired>"));
     Frames(*screen, 50);

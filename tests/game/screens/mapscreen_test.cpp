@@ -39,9 +39,8 @@ protected:
         MapScreen::Actions actions;
         actions.play = [this](const std::string& level) { played.push_back(level); };
         actions.close = [this] { ++closed; };
-        screen = tsv::MakeIntrusive<MapScreen>(*state, std::move(actions));
+        screen = &Push(new MapScreen(*state, std::move(actions)));
         ASSERT_TRUE(screen->IsRootLoaded());
-        ScreenStack::Instance().Push(tsv::ScreenPtr(screen.Get()));
     }
     ProgressRecord& Record() { return state->CurrentProfile()->Record(); }
     const MapScreen::LevelNodes& Nodes(const std::string& source)

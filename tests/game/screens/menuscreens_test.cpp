@@ -1,7 +1,5 @@
 // The screens around the menus over a real game state and the game's own
-// screen files and English texts: the loader's timing, the treasury's
-// presentation of new awards and where it leads, the highscore table's
-// highlight of a run, and how the treasury and the tables look.
+// screen files: the loader, the intro list, the treasury and the highscores.
 
 #include "engine/core/random.h"
 #include "engine/scene/frameloop.h"
@@ -36,10 +34,9 @@ protected:
 TEST_F(MenuScreensTest, TheLoaderStaysTwoSecondsHoweverFastThePreloadAndFillsItsBarOnTheWay)
 {
     std::filesystem::create_directories(dir.Path() + "t/sub");
-    testsupport::WriteFile(dir.Path() + "t/a.png", "");
-    testsupport::WriteFile(dir.Path() + "t/sub/b.dds", "");
-    testsupport::WriteFile(dir.Path() + "t/sub/c.png", "");
-    testsupport::WriteFile(dir.Path() + "t/d.txt", "");
+    for (const char* file : {"t/a.png", "t/sub/b.dds", "t/sub/c.png", "t/d.txt"}) {
+        testsupport::WriteFile(dir.Path() + file, "");
+    }
     static std::vector<std::string> loaded;
     loaded.clear();
     auto fast = [](const std::string& path) {
@@ -48,8 +45,8 @@ TEST_F(MenuScreensTest, TheLoaderStaysTwoSecondsHoweverFastThePreloadAndFillsIts
     };
     int done = 0;
     LogCapture log;
-    LoaderScreen& loader = Push(new LoaderScreen([&done] { ++done; },
-                                                 std::make_unique<Preloader>("/sound/none.xml", dir.Path() + "t", fast)));
+    auto preloader = std::make_unique<Preloader>("/sound/none.xml", dir.Path() + "t", fast);
+    LoaderScreen& loader = Push(new LoaderScreen([&done] { ++done; }, std::move(preloader)));
     float shown = 0;
     // The loader keeps the game's clock, which other tests may have moved
     // apart from the system's: its own times are read on it.
@@ -170,7 +167,7 @@ TEST_F(MenuScreensTest, TheFinalAwardLeadsToTheVictoryInQuestModeOnly)
     }
 }
 
-TEST_F(MenuScreensTest, TheRunsEntryIsHighlightedOnceAndOnlyInItsOwnModesTable)
+TEST_F(MenuScreensTest, TheRunsEntryIsHighlightedOnceInItsOwnModesTableAndAResetRegeneratesOnlyItsTable)
 {
     HighscoreTable& tables = state->Highscores();
     tables.AddEntry(GameMode::Quest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
@@ -198,11 +195,8 @@ TEST_F(MenuScreensTest, TheRunsEntryIsHighlightedOnceAndOnlyInItsOwnModesTable)
     EXPECT_EQ(second.GetHighlighted(), nullptr);
     EXPECT_FALSE(second.FindComponent("highlight")->GetOwnVisible());
     EXPECT_EQ(Count(HighscoreScreen::kHighlightSound), 1);
-}
 
-TEST_F(MenuScreensTest, AResetRegeneratesOnlyItsTableAndClosingFromArcadeEndsTheRun)
-{
-    state->Highscores().AddEntry(GameMode::Quest, tsv::MakeIntrusive<HighscoreEntry>("Ann", 55555));
+    // Closing from the arcade selection ends the arcade run.
     GameMode returned = GameMode::None;
     auto& scores = Push(new HighscoreScreen(*state, GameMode::Arcade, [&returned](GameMode mode) { returned = mode; }));
     scores.ResetTable(GameMode::Arcade);

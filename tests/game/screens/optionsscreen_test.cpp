@@ -1,7 +1,5 @@
-// The options screen over the real settings: the bars stop at their ends, the
-// choices wrap, each change reaches its setting at once, ok keeps and cancel
-// puts back (across the rebuild a language change makes), and leaving writes
-// config.xml either way.
+// The options screen over the real settings: each change reaches its setting
+// at once, ok keeps and cancel puts back, and leaving writes config.xml.
 
 #include "engine/core/config.h"
 #include "game/screens/optionsscreen.h"
@@ -63,10 +61,12 @@ protected:
     std::optional<OptionsScreen::Settings> rebuiltWith;
 };
 
-TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEnds)
+TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEndsChoicesWrapAndEachReachesItsSetting)
 {
     tsv::GetConfig().soundVolume = 0.9f; // 13.5 steps: index 13
     tsv::GetConfig().musicVolume = 0.0f;
+    tsv::GetConfig().fullscreen = false;
+    tsv::GetConfig().systemCursor = true;
     Open();
     EXPECT_EQ(Index(Id::Sound), 13);
     EXPECT_EQ(Shown(Id::Sound), OptionsScreen::BarText(13));
@@ -83,13 +83,8 @@ TEST_F(OptionsScreenTest, VolumeBarsStopAtTheirEnds)
     screen->Change(Id::Music);
     EXPECT_FLOAT_EQ(tsv::GetConfig().musicVolume, 1.0f / 15.0f);
     EXPECT_EQ(Index(Id::Sound), 15); // the other bar is untouched
-}
 
-TEST_F(OptionsScreenTest, ChoicesWrapAndReachTheirSettings)
-{
-    tsv::GetConfig().fullscreen = false;
-    tsv::GetConfig().systemCursor = true;
-    Open();
+    // The choices wrap.
     EXPECT_EQ(Shown(Id::Display), "Window");
     EXPECT_EQ(Index(Id::Cursor), 1); // "no" own cursor: the system's
     screen->Change(Id::Display);     // past the last: the first
@@ -129,15 +124,14 @@ TEST_F(OptionsScreenTest, TheLanguageWrapsSwitchesAtOnceAndRebuildsTheScreen)
     EXPECT_NE(tsv::LanguageManager::Instance().GetText("$Screen.Options.title"), "Options");
 
     // Each language is shown by its own name, in its own letters (code page bytes).
-    const struct {
-        const char* file;
-        const char* own;
-    } owns[] = {{"Francais", "Fran\xE7" "ais"}, {"Russian", "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"}, {"Japan", "\x93\xFA\x96{\x8C\xEA"}};
-    for (const auto& own : owns) {
-        SCOPED_TRACE(own.file);
-        tsv::LanguageManager::Instance().SwitchLanguage(tsv::LanguageFromName(own.file));
+    const std::pair<const char*, const char*> owns[] = {{"Francais", "Fran\xE7" "ais"},
+                                                        {"Russian", "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"},
+                                                        {"Japan", "\x93\xFA\x96{\x8C\xEA"}};
+    for (const auto& [file, own] : owns) {
+        SCOPED_TRACE(file);
+        tsv::LanguageManager::Instance().SwitchLanguage(tsv::LanguageFromName(file));
         Open();
-        EXPECT_EQ(Shown(Id::Language), own.own);
+        EXPECT_EQ(Shown(Id::Language), own);
     }
     tsv::LanguageManager::Instance().SwitchLanguage(tsv::LanguageFromName("English"));
 }

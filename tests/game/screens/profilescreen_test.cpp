@@ -27,9 +27,8 @@ protected:
         for (const char* name : names) {
             state->Profiles().Add(tsv::IntrusivePtr<Profile>(new Profile(name)));
         }
-        screen = tsv::MakeIntrusive<ProfileScreen>(*state, [this] { ++done; });
+        screen = &Push(new ProfileScreen(*state, [this] { ++done; }));
         ASSERT_TRUE(screen->IsRootLoaded());
-        ScreenStack::Instance().Push(tsv::ScreenPtr(screen.Get()));
     }
     std::string Item(int k) const
     {
@@ -49,19 +48,7 @@ protected:
     int done = 0;
 };
 
-TEST_F(ProfileScreenTest, ListsTheProfilesCurrentFirstAndHidesTheRest)
-{
-    Open({"Ann", "Bo"});
-    EXPECT_EQ(Item(1), "Bo"); // the newest is current
-    EXPECT_EQ(Item(2), "Ann");
-    EXPECT_EQ(Item(3), "-");
-    EXPECT_EQ(screen->GetMarked(), 1);
-    EXPECT_TRUE(screen->FindComponent("deletebutton")->GetOwnEnabled());
-    screen->Mark(2);
-    EXPECT_EQ(screen->FindComponent("marker")->GetY(), screen->FindComponent("item2")->GetY());
-}
-
-TEST_F(ProfileScreenTest, NewNamesThatAreRefusedSayWhyAndChangeNothing)
+TEST_F(ProfileScreenTest, RefusedNamesSayWhyAndChangeNothingAGoodOneIsListedFirstAsTheCurrent)
 {
     Open({"Ann"});
     EXPECT_FALSE(screen->AddProfile(""));
@@ -71,10 +58,16 @@ TEST_F(ProfileScreenTest, NewNamesThatAreRefusedSayWhyAndChangeNothing)
     EXPECT_EQ(state->Profiles().Count(), 1);
     EXPECT_FALSE(std::filesystem::exists(ProfileManager::FilePath()));
 
-    // A good name is current at once and saved.
+    // A good name is current at once, saved, and listed first; the rest is hidden.
     EXPECT_TRUE(screen->AddProfile("Cy"));
-    EXPECT_EQ(Item(1), "Cy");
     EXPECT_TRUE(std::filesystem::exists(ProfileManager::FilePath()));
+    EXPECT_EQ(Item(1), "Cy");
+    EXPECT_EQ(Item(2), "Ann");
+    EXPECT_EQ(Item(3), "-");
+    EXPECT_EQ(screen->GetMarked(), 1);
+    EXPECT_TRUE(screen->FindComponent("deletebutton")->GetOwnEnabled());
+    screen->Mark(2);
+    EXPECT_EQ(screen->FindComponent("marker")->GetY(), screen->FindComponent("item2")->GetY());
 
     for (const char* name : {"D", "E", "F", "G"}) {
         ASSERT_TRUE(screen->AddProfile(name));
@@ -97,31 +90,27 @@ TEST_F(ProfileScreenTest, AFirstRunAsksForANameAtOnce)
 TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)
 {
     Open({"Ann", "Bo", "Cy"}); // Cy, Bo, Ann
-    // Bo's saved runs of both modes go with Bo; Cy's stay.
+    // Bo's saved runs of both modes and his endless board go with Bo; Cy's stay.
     auto saveRuns = [this](const char* name) {
         state->Profiles().Select(name);
-        for (GameMode mode : {GameMode::Quest, GameMode::Arcade}) {
-            testsupport::WriteFile(state->SavedGamePath(mode), "run");
+        const std::vector<std::string> paths{state->SavedGamePath(GameMode::Quest),
+                                             state->SavedGamePath(GameMode::Arcade), EndlessRun::PathFor(name)};
+        for (const std::string& path : paths) {
+            testsupport::WriteFile(path, "run");
         }
-        testsupport::WriteFile(EndlessRun::PathFor(name), "board");
+        return paths;
     };
-    saveRuns("Bo");
-    saveRuns("Cy");
-    const std::string cyQuest = state->SavedGamePath(GameMode::Quest);
-    state->Profiles().Select("Cy");
+    const std::vector<std::string> bo = saveRuns("Bo");
+    const std::vector<std::string> cy = saveRuns("Cy");
     screen->Fill();
     screen->Mark(2);
-    state->Profiles().Select("Bo");
-    const std::string boQuest = state->SavedGamePath(GameMode::Quest);
-    const std::string boArcade = state->SavedGamePath(GameMode::Arcade);
-    state->Profiles().Select("Cy");
-
     screen->DeleteMarked();
-    EXPECT_FALSE(std::filesystem::exists(boQuest));
-    EXPECT_FALSE(std::filesystem::exists(boArcade));
-    EXPECT_FALSE(std::filesystem::exists(EndlessRun::PathFor("Bo")));
-    EXPECT_TRUE(std::filesystem::exists(cyQuest));
-    EXPECT_TRUE(std::filesystem::exists(EndlessRun::PathFor("Cy")));
+    for (const std::string& path : bo) {
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    }
+    for (const std::string& path : cy) {
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    }
     EXPECT_EQ(Item(1), "Cy");
     EXPECT_EQ(Item(2), "Ann");
 

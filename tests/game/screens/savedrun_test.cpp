@@ -5,26 +5,6 @@
 namespace bsh {
 namespace {
 
-// A player's quest level in the middle of play: the one case that keeps a run.
-LevelAtClose PlayersLevel()
-{
-    LevelAtClose level;
-    level.started = true;
-    level.person = true;
-    level.validMode = true;
-    level.profile = true;
-    return level;
-}
-
-LevelAtClose EndlessBoardInPlay()
-{
-    LevelAtClose level;
-    level.endless = true;
-    level.keepsEndlessBoard = true;
-    level.started = true;
-    return level;
-}
-
 TEST(SavedRunTest, ClosingKeepsOnlyAPlayersUndecidedLevelOrAKeptEndlessBoard)
 {
     struct Case {
@@ -36,8 +16,9 @@ TEST(SavedRunTest, ClosingKeepsOnlyAPlayersUndecidedLevelOrAKeptEndlessBoard)
         level.*field = value;
         return level;
     };
-    const LevelAtClose player = PlayersLevel();
-    const LevelAtClose endless = EndlessBoardInPlay();
+    // A player's quest level in the middle of play: the one case that keeps a run.
+    const LevelAtClose player{.started = true, .person = true, .validMode = true, .profile = true};
+    const LevelAtClose endless{.endless = true, .keepsEndlessBoard = true, .started = true};
     const Case cases[] = {
         {"a player's level in play", player, KeptOnClose::Run},
         {"a preview", with(player, &LevelAtClose::preview, true), KeptOnClose::Nothing},

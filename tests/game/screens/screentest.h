@@ -1,8 +1,7 @@
 #pragma once
-// Shared set-up of the game's screen tests: the GUI tests' headless scene and
-// English texts over a scratch storage folder, a game state over a quest map
-// and an arcade set written there, and frames counted from the moment a
-// screen was pushed. S is the type of the screen a test keeps in `screen`.
+// The game's screen tests: the GUI tests' headless scene and English texts, a
+// game state over a scratch storage folder, and frames counted from the moment
+// a screen was pushed. S is the type of the screen a test keeps in `screen`.
 
 #include "engine/gui/guitest.h"
 #include "game/progress/gamestate.h"

@@ -10,11 +10,9 @@ namespace {
 
 class StartTutorialsTest : public BoardTest {};
 
-constexpr int kKeyLock = HintIndex(HintRecord::Flag::KeyLock);
-constexpr int kDynamite = HintIndex(HintRecord::Flag::Dynamite);
-constexpr int kCannon = HintIndex(HintRecord::Flag::Cannon);
-constexpr int kBomb = HintIndex(HintRecord::Flag::Bomb);
-constexpr int kBonusLevel = HintIndex(HintRecord::Flag::BonusLevel);
+using H = HintRecord::Flag;
+constexpr int kBomb = HintIndex(H::Bomb);
+constexpr int kBonusLevel = HintIndex(H::BonusLevel);
 
 TEST_F(StartTutorialsTest, TheArtifactsTextComesBetweenThreeAndFourSecondsThenTheFirstSpecialPiece)
 {
@@ -30,12 +28,11 @@ TEST_F(StartTutorialsTest, TheArtifactsTextComesBetweenThreeAndFourSecondsThenTh
     const Case cases[] = {
         {"nothing special", {"1212", "3434"}, 3500, false, {}},
         {"a key before two seconds", {"12K2", "3434"}, 1990, false, {}},
-        {"a key", {"12K2", "3434"}, 2000, false, {{kKeyLock, 2, 0}}},
-        {"the first column first, each from the top", {"1B12", "D434"}, 2500, false, {{kDynamite, 0, 1}}},
-        {"a cannon", {"1212", "34>4"}, 2500, false, {{kCannon, 2, 1}}},
+        {"a key", {"12K2", "3434"}, 2000, false, {{HintIndex(H::KeyLock), 2, 0}}},
+        {"the first column, from the top", {"1B12", "D434"}, 2500, false, {{HintIndex(H::Dynamite), 0, 1}}},
+        {"a cannon", {"1212", "34>4"}, 2500, false, {{HintIndex(H::Cannon), 2, 1}}},
         {"while another text shows", {"12B2", "3434"}, 2500, true, {}},
-        {"an artifact before three seconds: the piece's text", {"A2B2", "3434"}, 2990, false,
-         {{kBomb, 2, 0}}},
+        {"an artifact before three seconds: the piece's text", {"A2B2", "3434"}, 2990, false, {{kBomb, 2, 0}}},
         {"an artifact in its second", {"A2B2", "3434"}, 3000, false, {{kBonusLevel, 0, 0}}},
         {"two artifacts", {"A21A", "3434"}, 3500, false, {{kBonusLevel, 0, 0}, {kBonusLevel, 3, 0}}},
         {"an artifact too late", {"A212", "3434"}, 4010, false, {}},

@@ -10,21 +10,13 @@
 
 #include <gtest/gtest.h>
 
-using testsupport::ReadFile;
-using testsupport::RunCommand;
-using testsupport::ScratchDir;
-using testsupport::UiFocus;
-using testsupport::UiScreens;
-using testsupport::WriteFile;
-
+namespace e2e {
 namespace {
 
 int RunGame(const ScratchDir& dir, const std::string& args, const std::string& script)
 {
-    return e2e::RunScript(dir, script, "--seed 1 " + args);
+    return RunScript(dir, script, "--seed 1 " + args);
 }
-
-using e2e::Storage;
 
 // The last line of a dump: "selected X Y".
 std::string Selected(const std::string& dump)
@@ -89,7 +81,7 @@ TEST(DesktopRunTest, TheMenusAndTheDialogsWorkWithTheKeysAlone)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const int status = RunGame(dir, "", testsupport::PastTheIntro(
+    const int status = RunPastIntro(dir,
                                "at 1300 type Ann\n"
                                "at 1400 key KEY_RETURN\n"         // the name is taken; the menu shows its focus on Quest
                                "at 3100 key KEY_UP\n"             // round to the bottom: Exit
@@ -107,7 +99,7 @@ TEST(DesktopRunTest, TheMenusAndTheDialogsWorkWithTheKeysAlone)
                                "at 8600 key KEY_ESCAPE\n"
                                "at 9400 key KEY_RETURN\n"          // Yes, the focus starts there
                                "at 11000 ui " + p + "after.txt\n"
-                               "at 12000 quit\n"));
+                               "at 12000 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     EXPECT_NE(ReadFile(Storage(dir) + "profiles.dat").find("Ann"), std::string::npos);
     const std::string menu = ReadFile(p + "menu.txt");
@@ -128,7 +120,7 @@ TEST(DesktopRunTest, AGamepadWorksTheMenusAndPausesALevel)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const int status = RunGame(dir, "", testsupport::PastTheIntro(
+    const int status = RunPastIntro(dir,
                                "at 1000 pad connect\n"
                                "at 1300 type Ann\n"
                                "at 1400 pad press a\n"            // the input dialog's yes
@@ -139,7 +131,7 @@ TEST(DesktopRunTest, AGamepadWorksTheMenusAndPausesALevel)
                                "at 6500 ui " + p + "options.txt\n"
                                "at 6600 pad press b\n"
                                "at 8000 pad disconnect\n"
-                               "at 8200 quit\n"));
+                               "at 8200 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     const std::string log = ReadFile(Storage(dir) + "log.html");
     EXPECT_NE(log.find("Gamepad connected: Virtual gamepad"), std::string::npos);
@@ -201,3 +193,5 @@ TEST(DesktopRunTest, TheSoundCardGoesAndComesBackWhileALevelPlaysOn)
     EXPECT_LT(peak(3200, 5000), 50) << "silence without a card";
     EXPECT_GT(peak(6500, 8000), 1000) << "and the music again";
 }
+
+} // namespace e2e

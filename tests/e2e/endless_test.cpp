@@ -4,26 +4,18 @@
 
 #include "e2e/scriptedrun.h"
 #include "support/golden.h"
-#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <regex>
 
-using testsupport::ReadFile;
-using testsupport::ScratchDir;
-using testsupport::WriteFile;
-
+namespace e2e {
 namespace {
 
-// A first start drawn in a window of its own (headless), the script's times
-// counted from the first menu screen; the player is named Ann at once.
+// A first start drawn, the player named Ann at once.
 int RunDrawn(const ScratchDir& dir, const std::string& script, const std::string& args)
 {
-    WriteFile(dir.Path() + "run.script",
-              testsupport::PastTheIntro("at 1300 type Ann\nat 1400 press yesbutton\n" + script));
-    return e2e::RunProgram(dir, "--headless --fixed-step 10 --seed 1 " + args + " --script " + dir.Path() +
-                                    "run.script");
+    return RunDrawnPastIntro(dir, kNameAnn + script, "--seed 1 " + args);
 }
 
 void ExpectGolden(const ScratchDir& dir, const std::string& shot, const std::string& name)
@@ -45,8 +37,6 @@ std::vector<long> Figures(const std::string& text)
 
 const char* const kAnnsBoard = "endless-416E6E.dat";
 
-} // namespace
-
 // From the main menu: the bot plays for Ann, she leaves, the highscores show
 // her bests, and the board she left is the one she finds next time, its
 // figures and her bests on the plate beside it.
@@ -64,18 +54,19 @@ TEST(EndlessRunTest, TheBoardFromTheMenuIsKeptWithThePlayersBests)
                        "--autoplay"),
               0)
         << ReadFile(p + "stderr.txt");
-    ASSERT_TRUE(testsupport::FileExists(e2e::Storage(dir) + kAnnsBoard));
-    const std::string bests = e2e::Caption(ReadFile(p + "highscores.txt"), "endlessbests");
+    ASSERT_TRUE(testsupport::FileExists(Storage(dir) + kAnnsBoard));
+    const std::string bests = Caption(ReadFile(p + "highscores.txt"), "endlessbests");
     std::smatch shown;
     ASSERT_TRUE(std::regex_search(bests, shown, std::regex(R"((\d+) points, cascade (\d+), (\d+) pieces)"))) << bests;
 
     // Ann comes back and plays on herself: the board she left, its figures her bests.
-    WriteFile(p + "run.script", testsupport::PastTheLoader("at 1000 press endlessbutton\n"
-                                                           "at 3000 dump " + p + "again.txt\n"
-                                                           "at 3000 move 700 580\n"
-                                                           "at 3100 screenshot " + p + "endless.png\n"
-                                                           "at 3200 quit\n"));
-    ASSERT_EQ(e2e::RunProgram(dir, "--headless --fixed-step 10 --seed 1 --script " + p + "run.script"), 0)
+    ASSERT_EQ(RunScriptWith(dir, "--headless --fixed-step 10 --seed 1",
+                            testsupport::PastTheLoader("at 1000 press endlessbutton\n"
+                                                       "at 3000 dump " + p + "again.txt\n"
+                                                       "at 3000 move 700 580\n"
+                                                       "at 3100 screenshot " + p + "endless.png\n"
+                                                       "at 3200 quit\n")),
+              0)
         << ReadFile(p + "stderr.txt");
     ExpectGolden(dir, "endless.png", "endless");
     const std::vector<long> again = Figures(ReadFile(p + "again.txt"));
@@ -139,8 +130,8 @@ TEST(EndlessRunTest, TheBotsOwnRunPrintsItsFiguresAndKeepsNothing)
     const std::string p = dir.Path();
     std::string first;
     for (int run = 0; run < 2; ++run) {
-        ASSERT_EQ(e2e::RunProgram(dir, "--headless --no-render --fixed-step 10 --seed 5 --mode endless --autoplay "
-                                       "--frames 3000"),
+        ASSERT_EQ(RunProgram(dir, "--headless --no-render --fixed-step 10 --seed 5 --mode endless --autoplay "
+                                  "--frames 3000"),
                   0)
             << ReadFile(p + "stderr.txt");
         const std::string line = ReadFile(p + "stdout.txt");
@@ -157,8 +148,8 @@ TEST(EndlessRunTest, TheBotsOwnRunPrintsItsFiguresAndKeepsNothing)
             EXPECT_EQ(line, first);
         }
     }
-    EXPECT_FALSE(testsupport::FileExists(e2e::Storage(dir) + "extras.dat"));
-    EXPECT_NE(e2e::RunProgram(dir, "--headless --no-render --mode endless --level data/level/original/001.xml"), 0);
+    EXPECT_FALSE(testsupport::FileExists(Storage(dir) + "extras.dat"));
+    EXPECT_NE(RunProgram(dir, "--headless --no-render --mode endless --level data/level/original/001.xml"), 0);
     EXPECT_NE(ReadFile(p + "stderr.txt").find("--mode endless plays its own board"), std::string::npos);
 }
 
@@ -168,10 +159,8 @@ TEST(EndlessRunTest, ADamagedBoardStartsAfreshAndLosesNothingElse)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const std::string storage = e2e::Storage(dir);
-    ASSERT_EQ(e2e::RunPastIntro(dir, "at 1300 type Ann\nat 1400 press yesbutton\n"
-                                     "at 4000 press endlessbutton\n"
-                                     "at 6000 quit\n"),
+    const std::string storage = Storage(dir);
+    ASSERT_EQ(RunPastIntro(dir, kNameAnn + "at 4000 press endlessbutton\nat 6000 quit\n"),
               0)
         << ReadFile(p + "stderr.txt");
     std::string board = ReadFile(storage + kAnnsBoard);
@@ -180,9 +169,7 @@ TEST(EndlessRunTest, ADamagedBoardStartsAfreshAndLosesNothingElse)
     WriteFile(storage + kAnnsBoard, board);
     const std::string profiles = ReadFile(storage + "profiles.dat");
 
-    ASSERT_EQ(e2e::RunReturning(dir, "at 1000 press endlessbutton\n"
-                                     "at 3000 dump " + p + "fresh.txt\n"
-                                     "at 3100 quit\n"),
+    ASSERT_EQ(RunReturning(dir, "at 1000 press endlessbutton\nat 3000 dump " + p + "fresh.txt\nat 3100 quit\n"),
               0)
         << ReadFile(p + "stderr.txt");
     EXPECT_TRUE(testsupport::HasDamagedCopy(storage, kAnnsBoard));
@@ -191,3 +178,6 @@ TEST(EndlessRunTest, ADamagedBoardStartsAfreshAndLosesNothingElse)
     EXPECT_EQ(ReadFile(storage + "profiles.dat"), profiles);
     EXPECT_GT(ReadFile(storage + kAnnsBoard).size(), 100u); // the new board kept in its place
 }
+
+} // namespace
+} // namespace e2e

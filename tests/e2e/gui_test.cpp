@@ -3,18 +3,14 @@
 // scratch folder whose "data" links to the game's data except for the
 // language files, which each test chooses.
 
+#include "e2e/scriptedrun.h"
 #include "support/golden.h"
-#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-using testsupport::ReadFile;
-using testsupport::RunCommand;
-using testsupport::ScratchDir;
-using testsupport::WriteFile;
-
+namespace e2e {
 namespace {
 
 class GuiRunTest : public ::testing::Test {
@@ -148,14 +144,12 @@ TEST_F(GuiRunTest, TheGameScreensHudFramesTheBoard)
     ExpectGolden(dir.Path() + "shot.png", "game-hud");
 }
 
-} // namespace
-
 // The menus as a new player first sees them, with the pointer parked off the buttons.
 TEST_F(GuiRunTest, TheMainMenuAndTheOptionsScreen)
 {
     AddEnglish();
     ASSERT_EQ(Run("--seed 1", testsupport::PastTheIntro(
-                                  "at 1300 type Ann\nat 1400 press yesbutton\nat 2800 move 700 560\n"
+                                  kNameAnn + "at 2800 move 700 560\n"
                                   "at 3000 screenshot " + dir.Path() + "menu.png\nat 3100 press optionsbutton\n"
                                   "at 4300 move 700 560\nat 4500 screenshot " + dir.Path() + "options.png\n"
                                   "at 4600 quit\n")),
@@ -195,3 +189,6 @@ TEST_F(GuiRunTest, TheMainMenuInRussianPolishAndJapanese)
         ExpectGolden(dir.Path() + "menu.png", c.golden);
     }
 }
+
+} // namespace
+} // namespace e2e

@@ -4,36 +4,19 @@
 
 #include "e2e/scriptedrun.h"
 #include "support/bytes.h"
-#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <unistd.h>
 
-using testsupport::ReadFile;
-using testsupport::ScratchDir;
-using testsupport::UiScreens;
-using testsupport::WriteFile;
-using e2e::Component;
-
-namespace {
-
-// A plain start whose script begins once the intro has been skipped.
-int RunGame(const ScratchDir& dir, const std::string& script, const std::string& env = "",
-            const std::string& args = "")
-{
-    return e2e::RunPastIntro(dir, script, "--seed 1 " + args, env);
-}
-
-} // namespace
+namespace e2e {
 
 TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const std::string saved = p + "xdg/Tarvel/Brinestoneharbour/quest-416E6E.dat";
-    const int status = RunGame(dir, "at 1200 ui " + p + "first.txt\n"
+    const int status = RunPastIntro(dir, "at 1200 ui " + p + "first.txt\n"
                                     "at 1300 type Ann\n"
                                     "at 1400 press yesbutton\n"
                                     "at 3000 ui " + p + "menu.txt\n"
@@ -58,13 +41,13 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
 
     // No profile yet: the profile screen asks for a name straight away.
     EXPECT_EQ(UiScreens(ReadFile(p + "first.txt")), "background ProfileScreen input");
-    EXPECT_NE(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/profiles.dat").find("Ann"), std::string::npos);
+    EXPECT_NE(ReadFile(Storage(dir) + "profiles.dat").find("Ann"), std::string::npos);
 
     const std::string menu = ReadFile(p + "menu.txt");
     EXPECT_EQ(UiScreens(menu), "background mainmenu");
     EXPECT_NE(Component(menu, "welcometext").find("Ann"), std::string::npos) << Component(menu, "welcometext");
-    for (const char* ready : {"questbutton", "arcadebutton", "endlessbutton", "hiscorebutton", "profilebutton", "optionsbutton",
-                              "morebutton"}) {
+    for (const char* ready : {"questbutton", "arcadebutton", "endlessbutton", "hiscorebutton", "profilebutton",
+                              "optionsbutton", "morebutton"}) {
         EXPECT_EQ(Component(menu, ready).substr(0, 3), "1\t1") << ready;
     }
     // No award yet: no treasury, and the buttons below close up.
@@ -89,10 +72,10 @@ TEST(MenuRunTest, FirstRunNamesAPlayerThenMainMenuLeadsIntoAQuestLevelBackAndOut
     EXPECT_NE(Component(offer, "messagetext").find("0 points"), std::string::npos) << Component(offer, "messagetext");
     // Accepted: the level comes back; the saved run is used up.
     EXPECT_NE(UiScreens(ReadFile(p + "resumed.txt")).find("game"), std::string::npos);
-    const std::string log = ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html");
+    const std::string log = ReadFile(Storage(dir) + "log.html");
     EXPECT_NE(log.find("Saved run resumed: /level/original/001.xml"), std::string::npos);
     // Left again and then declined: the saved run is gone and no question stays.
-    EXPECT_FALSE(std::filesystem::exists(saved));
+    EXPECT_FALSE(std::filesystem::exists(Storage(dir) + "quest-416E6E.dat"));
     EXPECT_EQ(UiScreens(ReadFile(p + "declined.txt")).find("confirm"), std::string::npos);
 }
 
@@ -106,11 +89,10 @@ TEST(MenuRunTest, AWonLevelReturnsToTheChartWithTheNextLevelOpen)
     // Tables of one low entry each: the run's score makes the quest table when it ends.
     using bsh::test::Le32;
     using bsh::test::Str;
-    std::filesystem::create_directories(p + "xdg/Tarvel/Brinestoneharbour");
-    WriteFile(p + "xdg/Tarvel/Brinestoneharbour/highscore.dat",
+    std::filesystem::create_directories(Storage(dir));
+    WriteFile(Storage(dir) + "highscore.dat",
               Le32(2) + Le32(0) + Str("Solo") + Le32(1) + Le32(1) + Str("Solo") + Le32(1));
-    const int status = RunGame(dir, "at 1300 type Ann\n"
-                                    "at 1400 press yesbutton\n"
+    const int status = RunPastIntro(dir, kNameAnn +
                                     "at 3000 press questbutton\n"
                                     "at 4400 press playbutton\n"
                                     "at 30000 ui " + p + "chart.txt\n"
@@ -125,18 +107,16 @@ TEST(MenuRunTest, AWonLevelReturnsToTheChartWithTheNextLevelOpen)
                                     "at 36100 press okbutton\n"
                                     "at 38000 ui " + p + "after-table.txt\n"
                                     "at 38100 quit\n",
-                               "", "--autoplay");
+                                    "--seed 1 --autoplay");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     // The bot reports the level it won, as for --level.
     EXPECT_NE(ReadFile(p + "stdout.txt").find("\"level\": \"/level/original/001.xml\", \"won\": true"),
               std::string::npos)
         << ReadFile(p + "stdout.txt");
     EXPECT_EQ(UiScreens(ReadFile(p + "chart.txt")), "map");
-    const std::string profiles = ReadFile(p + "xdg/Tarvel/Brinestoneharbour/profiles.dat");
-    EXPECT_NE(profiles.find("/level/original/002.xml"), std::string::npos);
+    EXPECT_NE(ReadFile(Storage(dir) + "profiles.dat").find("/level/original/002.xml"), std::string::npos);
     EXPECT_NE(UiScreens(ReadFile(p + "second.txt")).find("game"), std::string::npos);
-    EXPECT_NE(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html").find("Level started: /level/original/002.xml"),
-              std::string::npos);
+    EXPECT_NE(ReadFile(Storage(dir) + "log.html").find("Level started: /level/original/002.xml"), std::string::npos);
     EXPECT_EQ(UiScreens(ReadFile(p + "menu.txt")), "background mainmenu");
     // The saved run declined: its score enters the quest table, and the
     // table's OK leads a quest player back to the chart.
@@ -144,42 +124,20 @@ TEST(MenuRunTest, AWonLevelReturnsToTheChartWithTheNextLevelOpen)
     EXPECT_EQ(UiScreens(ReadFile(p + "after-table.txt")), "map") << ReadFile(p + "after-table.txt");
 }
 
-TEST(MenuRunTest, ExitAsksFirstAndYesEndsTheProgram)
-{
-    ScratchDir dir;
-    const std::string p = dir.Path();
-    const int status = RunGame(dir, "at 1200 type Ann\n"
-                                    "at 1300 press yesbutton\n"
-                                    "at 3000 press exitbutton\n"
-                                    "at 3300 ui " + p + "asked.txt\n"
-                                    "at 3400 press nobutton\n"
-                                    "at 3700 press exitbutton\n"
-                                    "at 4000 press yesbutton\n"
-                                    "at 6000 ui " + p + "after.txt\n"
-                                    "at 6500 quit\n");
-    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
-    EXPECT_EQ(UiScreens(ReadFile(p + "asked.txt")), "background mainmenu confirm");
-    // Yes on the exit question ends the program before the script's own quit.
-    EXPECT_FALSE(std::filesystem::exists(p + "after.txt"));
-}
-
 TEST(MenuRunTest, TheHomePageLinkReachesXdgOpenAsOneArgumentWithoutAShell)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    std::filesystem::create_directories(p + "xdg/Tarvel/Brinestoneharbour");
-    WriteFile(p + "xdg/Tarvel/Brinestoneharbour/config.xml",
+    std::filesystem::create_directories(Storage(dir));
+    WriteFile(Storage(dir) + "config.xml",
               "<config><homelink>https://example.test/a b;touch " + p + "shell-ran</homelink></config>");
     // A stand-in that records how many arguments it got and the first.
     std::filesystem::create_directories(p + "bin");
     WriteFile(p + "bin/xdg-open", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > " + p + "opened.txt\n");
     std::filesystem::permissions(p + "bin/xdg-open", std::filesystem::perms::owner_all);
-    const int status = RunGame(dir, "at 1300 type Ann\n"
-                                    "at 1400 press yesbutton\n"
-                                    "at 3000 press morebutton\n"
-                                    "at 3500 quit\n",
-                               "PATH=" + p + "bin:$PATH");
-    ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+    const std::string script = kNameAnn + "at 3000 press morebutton\nat 3500 quit\n";
+    ASSERT_EQ(RunPastIntro(dir, script, "--seed 1", "PATH=" + p + "bin:$PATH"), 0)
+        << ReadFile(p + "stderr.txt");
     for (int wait = 0; wait < 50 && !std::filesystem::exists(p + "opened.txt"); ++wait) {
         ::usleep(100 * 1000); // the stand-in runs beside the game
     }
@@ -194,7 +152,7 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    ASSERT_EQ(e2e::RunScript(dir, "at 1990 ui " + p + "loader.txt\n"
+    ASSERT_EQ(RunScript(dir, "at 1990 ui " + p + "loader.txt\n"
                                 "at 2700 ui " + p + "intro0.txt\n"
                                 "at 3000 key KEY_SPACE\n" // the title card is half a second old: it goes
                                 "at 4200 ui " + p + "intro1.txt\n"
@@ -215,7 +173,7 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
     EXPECT_NE(ReadFile(p + "stilltale.txt").find("/gui/intro/tale.xml"), std::string::npos);
     EXPECT_EQ(UiScreens(ReadFile(p + "profile.txt")), "background ProfileScreen input");
 
-    const std::string log = ReadFile(p + "xdg/Tarvel/Brinestoneharbour/log.html");
+    const std::string log = ReadFile(Storage(dir) + "log.html");
     size_t textures = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(BSH_SOURCE_DIR "/data/texture")) {
         const std::string name = entry.path().filename().string();
@@ -228,7 +186,7 @@ TEST(MenuRunTest, AFirstStartGoesThroughTheLoaderAndTheIntroToTheNameQuestion)
     }
 
     // Ann comes back: no intro, the main menu once the loader's two seconds are up.
-    ASSERT_EQ(e2e::RunScript(dir, "at 2900 ui " + p + "back.txt\nat 3000 quit\n"), 0) << ReadFile(p + "stderr.txt");
+    ASSERT_EQ(RunScript(dir, "at 2900 ui " + p + "back.txt\nat 3000 quit\n"), 0) << ReadFile(p + "stderr.txt");
     EXPECT_EQ(UiScreens(ReadFile(p + "back.txt")), "background mainmenu") << ReadFile(p + "back.txt");
 }
 
@@ -239,8 +197,7 @@ TEST(MenuRunTest, PlayersAreSwitchedAndDeletedAndATableResetThroughTheirDialogs)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    ASSERT_EQ(RunGame(dir, "at 1300 type Ann\n"
-                           "at 1400 press yesbutton\n"
+    ASSERT_EQ(RunPastIntro(dir, kNameAnn +
                            "at 3000 press profilebutton\n"
                            "at 4600 press newbutton\n"
                            "at 5300 type Bo\n"
@@ -273,9 +230,9 @@ TEST(MenuRunTest, PlayersAreSwitchedAndDeletedAndATableResetThroughTheirDialogs)
     EXPECT_EQ(UiScreens(asked), "background ProfileScreen confirm");
     const std::string deleted = ReadFile(p + "deleted.txt");
     EXPECT_EQ(UiScreens(deleted), "background ProfileScreen");
-    EXPECT_EQ(e2e::Caption(deleted, "item1"), "Ann");
+    EXPECT_EQ(Caption(deleted, "item1"), "Ann");
     EXPECT_EQ(Component(deleted, "item2").substr(0, 1), "0"); // no one else
-    EXPECT_EQ(ReadFile(p + "xdg/Tarvel/Brinestoneharbour/profiles.dat").find("Bo"), std::string::npos);
+    EXPECT_EQ(ReadFile(Storage(dir) + "profiles.dat").find("Bo"), std::string::npos);
 
     // The quest table's reset asks first, then deals the lower table.
     EXPECT_EQ(UiScreens(ReadFile(p + "tables.txt")), "background highscores");
@@ -283,6 +240,8 @@ TEST(MenuRunTest, PlayersAreSwitchedAndDeletedAndATableResetThroughTheirDialogs)
     const std::string reset = ReadFile(p + "reset.txt");
     EXPECT_EQ(UiScreens(reset), "background highscores");
     // The first "score" component listed is the first table's first row.
-    EXPECT_EQ(e2e::Caption(ReadFile(p + "tables.txt"), "score"), "100000");
-    EXPECT_EQ(e2e::Caption(reset, "score"), "10000");
+    EXPECT_EQ(Caption(ReadFile(p + "tables.txt"), "score"), "100000");
+    EXPECT_EQ(Caption(reset, "score"), "10000");
 }
+
+} // namespace e2e

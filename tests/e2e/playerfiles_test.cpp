@@ -8,7 +8,6 @@
 
 #include "engine/core/storage.h"
 #include "e2e/scriptedrun.h"
-#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using testsupport::ReadFile;
-using testsupport::RunCommand;
-using testsupport::ScratchDir;
-using testsupport::UiScreens;
-using testsupport::WriteFile;
+namespace e2e {
 
 TEST(PlayerFilesTest, ReadingTellsAMissingFileFromOneThatCannotBeRead)
 {
@@ -55,16 +50,16 @@ TEST(PlayerFilesTest, TheGameSaysWhichFileItCannotReadPlaysOnAndLeavesItBe)
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const std::string storage = p + "xdg/Tarvel/Brinestoneharbour/";
+    const std::string storage = Storage(dir);
     std::filesystem::create_directories(storage + "highscore.dat");
     ASSERT_EQ(::mkfifo((storage + "profiles.dat").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo((storage + "config.xml").c_str(), 0600), 0);
-    const int status = e2e::RunPastIntro(dir, "at 1200 ui " + p + "start.txt\n"
-                                              "at 1300 key KEY_RETURN\n"
-                                              "at 1900 key KEY_RETURN\n"
-                                              "at 2500 key KEY_RETURN\n"
-                                              "at 3200 ui " + p + "after.txt\n"
-                                              "at 3300 quit\n");
+    const int status = RunPastIntro(dir, "at 1200 ui " + p + "start.txt\n"
+                                         "at 1300 key KEY_RETURN\n"
+                                         "at 1900 key KEY_RETURN\n"
+                                         "at 2500 key KEY_RETURN\n"
+                                         "at 3200 ui " + p + "after.txt\n"
+                                         "at 3300 quit\n");
     ASSERT_EQ(status, 0) << ReadFile(p + "stderr.txt");
     const std::string start = ReadFile(p + "start.txt");
     EXPECT_NE(start.find("highscore.dat (not a regular file)"), std::string::npos) << start;
@@ -85,7 +80,7 @@ TEST(PlayerFilesTest, ALogFileThatCannotBeWrittenNeitherCrashesNorHangsTheGame)
         SCOPED_TRACE(pipe ? "a named pipe" : "a folder");
         ScratchDir dir;
         const std::string p = dir.Path();
-        const std::string storage = p + "xdg/Tarvel/Brinestoneharbour/";
+        const std::string storage = Storage(dir);
         std::filesystem::create_directories(storage);
         if (pipe) {
             ASSERT_EQ(::mkfifo((storage + "log.html").c_str(), 0600), 0);
@@ -94,8 +89,7 @@ TEST(PlayerFilesTest, ALogFileThatCannotBeWrittenNeitherCrashesNorHangsTheGame)
         }
         // The log's closing lines used to go through the log while it was
         // being taken down, at every exit.
-        const int status = e2e::RunScript(dir, "at 500 quit\n", "");
-        EXPECT_EQ(status, 0) << ReadFile(p + "stderr.txt");
+        EXPECT_EQ(RunScript(dir, "at 500 quit\n", ""), 0) << ReadFile(p + "stderr.txt");
     }
 }
 
@@ -123,10 +117,10 @@ TEST(PlayerFilesTest, AFolderThatCannotBeWrittenIsStillReadAndThePlayerToldWhere
 {
     ScratchDir dir;
     const std::string p = dir.Path();
-    const std::string usual = e2e::Storage(dir);
+    const std::string usual = Storage(dir);
     const std::string elsewhere = p + "home/.local/share/Tarvel/Brinestoneharbour/";
     const std::string env = "HOME=" + p + "home";
-    ASSERT_EQ(e2e::RunPastIntro(dir, "at 1300 type Ann\nat 1400 press yesbutton\nat 2500 quit\n", "--seed 1", env), 0);
+    ASSERT_EQ(RunPastIntro(dir, kNameAnn + "at 2500 quit\n", "--seed 1", env), 0);
     const std::string profiles = ReadFile(usual + "profiles.dat");
     ASSERT_NE(profiles.find("Ann"), std::string::npos);
 
@@ -134,11 +128,11 @@ TEST(PlayerFilesTest, AFolderThatCannotBeWrittenIsStillReadAndThePlayerToldWhere
     // test's place stops any user): Ann is still there, and a dialog says
     // where the game saves and why; what it saves at the end goes there.
     std::filesystem::create_directory(usual + "writetest.dat");
-    ASSERT_EQ(e2e::RunReturning(dir, "at 1200 ui " + p + "moved.txt\n"
-                                     "at 1300 key KEY_RETURN\n"
-                                     "at 1900 ui " + p + "menu.txt\n"
-                                     "at 2000 quit\n",
-                                "--seed 1", env),
+    ASSERT_EQ(RunReturning(dir, "at 1200 ui " + p + "moved.txt\n"
+                                "at 1300 key KEY_RETURN\n"
+                                "at 1900 ui " + p + "menu.txt\n"
+                                "at 2000 quit\n",
+                           "--seed 1", env),
               0)
         << ReadFile(p + "stderr.txt");
     const std::string moved = ReadFile(p + "moved.txt");
@@ -147,7 +141,9 @@ TEST(PlayerFilesTest, AFolderThatCannotBeWrittenIsStillReadAndThePlayerToldWhere
     EXPECT_NE(moved.find(elsewhere), std::string::npos) << moved;
     const std::string menu = ReadFile(p + "menu.txt");
     EXPECT_EQ(UiScreens(menu), "background mainmenu") << menu;
-    EXPECT_NE(e2e::Caption(menu, "welcometext").find("Ann"), std::string::npos) << menu;
+    EXPECT_NE(Caption(menu, "welcometext").find("Ann"), std::string::npos) << menu;
     EXPECT_EQ(ReadFile(usual + "profiles.dat"), profiles);
     EXPECT_NE(ReadFile(elsewhere + "profiles.dat").find("Ann"), std::string::npos);
 }
+
+} // namespace e2e

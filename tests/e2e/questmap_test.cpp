@@ -1,26 +1,19 @@
 // The sea chart and the arcade selection as a new player meets them: the
 // pictures they show, and where their buttons lead.
 
-#include "support/golden.h"
 #include "e2e/scriptedrun.h"
-#include "support/testsupport.h"
+#include "support/golden.h"
 
 #include <gtest/gtest.h>
 
-
-using testsupport::ReadFile;
-using testsupport::ScratchDir;
-using testsupport::WriteFile;
-
+namespace e2e {
 namespace {
 
 class QuestMapRunTest : public ::testing::Test {
 protected:
     int Run(const std::string& script)
     {
-        WriteFile(dir.Path() + "run.script", testsupport::PastTheIntro(script));
-        return e2e::RunProgram(dir, "--headless --fixed-step 10 --seed 1 --script " + dir.Path() + "run.script",
-                               "-u LC_ALL -u LC_MESSAGES LANG=C");
+        return RunDrawnPastIntro(dir, script, "--seed 1", "-u LC_ALL -u LC_MESSAGES LANG=C");
     }
     std::string Log() const { return ReadFile(dir.Path() + "stderr.txt"); }
     std::string Screens(const std::string& file) const { return testsupport::UiScreens(ReadFile(dir.Path() + file)); }
@@ -68,3 +61,4 @@ TEST_F(QuestMapRunTest, ArcadeSelectionLocksWhatTheQuestHasNotWon)
 }
 
 } // namespace
+} // namespace e2e

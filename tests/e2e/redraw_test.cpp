@@ -3,25 +3,24 @@
 // and a level, every picture must be the one a frame drawn whole gives,
 // pixel for pixel.
 
-#include "scriptedrun.h"
+#include "e2e/scriptedrun.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+namespace e2e {
 namespace {
-
-using testsupport::ScratchDir;
 
 // The windowed game on SDL's off-screen video driver (no display needed;
 // OpenGL goes through EGL), a fixed 20 ms step; `env` before it.
 int RunWindowed(const ScratchDir& dir, const std::string& script, const std::string& env)
 {
-    testsupport::WriteFile(dir.Path() + "run.script", script);
-    return testsupport::RunCommand("cd " BSH_SOURCE_DIR " && env " + env + " XDG_DATA_HOME=" + dir.Path() +
-                                   "xdg SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 120 " BSH_EXECUTABLE
-                                   " --windowed --fixed-step 20 --seed 3 --script " + dir.Path() +
-                                   "run.script >/dev/null 2>" + dir.Path() + "stderr.txt");
+    WriteFile(dir.Path() + "run.script", script);
+    return RunCommand("cd " BSH_SOURCE_DIR " && env " + env + " XDG_DATA_HOME=" + dir.Path() +
+                      "xdg SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 120 " BSH_EXECUTABLE
+                      " --windowed --fixed-step 20 --seed 3 --script " + dir.Path() +
+                      "run.script >/dev/null 2>" + dir.Path() + "stderr.txt");
 }
 
 class RedrawTest : public ::testing::TestWithParam<const char*> {};
@@ -49,7 +48,7 @@ TEST_P(RedrawTest, DrawingOnlyWhatChangedShowsWhatAWholeFrameShows)
     ScratchDir partial, whole;
     const auto run = [&](const ScratchDir& dir, const std::string& env) {
         // Ann is named first in a run without pictures.
-        EXPECT_EQ(e2e::RunPastIntro(dir, "at 1500 type Ann\nat 1600 press yesbutton\nat 2000 quit\n"), 0);
+        EXPECT_EQ(RunPastIntro(dir, "at 1500 type Ann\nat 1600 press yesbutton\nat 2000 quit\n"), 0);
         std::string own = script;
         for (size_t at; (at = own.find("SHOTS/")) != std::string::npos;) {
             own.replace(at, 6, dir.Path());
@@ -57,19 +56,19 @@ TEST_P(RedrawTest, DrawingOnlyWhatChangedShowsWhatAWholeFrameShows)
         return RunWindowed(dir, own, env);
     };
     ASSERT_EQ(run(partial, "-u TESSVAN_WHOLE_FRAMES " + renderer), 0)
-        << testsupport::ReadFile(partial.Path() + "stderr.txt");
-    const std::string log = testsupport::ReadFile(partial.Path() + "stderr.txt");
+        << ReadFile(partial.Path() + "stderr.txt");
+    const std::string log = ReadFile(partial.Path() + "stderr.txt");
     if (log.find(std::string("Renderer: ") + GetParam()) == std::string::npos) {
         GTEST_SKIP() << "no " << GetParam() << " renderer off screen here";
     }
     EXPECT_NE(log.find("Frames: only what changed is drawn again"), std::string::npos);
     ASSERT_EQ(run(whole, "TESSVAN_WHOLE_FRAMES=1 " + renderer), 0);
-    EXPECT_NE(testsupport::ReadFile(whole.Path() + "stderr.txt").find("Frames: drawn whole"), std::string::npos);
+    EXPECT_NE(ReadFile(whole.Path() + "stderr.txt").find("Frames: drawn whole"), std::string::npos);
 
     int compared = 0;
     for (int t = 0; t < 8000; t += 100) {
         const std::string name = std::to_string(t) + ".png";
-        const std::string a = testsupport::ReadFile(partial.Path() + name), b = testsupport::ReadFile(whole.Path() + name);
+        const std::string a = ReadFile(partial.Path() + name), b = ReadFile(whole.Path() + name);
         ASSERT_FALSE(a.empty()) << name;
         ASSERT_TRUE(a == b) << "the picture " << t << " ms after the loader differs";
         ++compared;
@@ -81,3 +80,4 @@ INSTANTIATE_TEST_SUITE_P(Renderers, RedrawTest, ::testing::Values("opengl", "sof
                          [](const ::testing::TestParamInfo<const char*>& param) { return std::string(param.param); });
 
 } // namespace
+} // namespace e2e

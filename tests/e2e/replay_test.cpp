@@ -5,17 +5,13 @@
 // and one that plays otherwise than recorded ends with status 3.
 
 #include "e2e/scriptedrun.h"
-#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
-using testsupport::ReadFile;
-using testsupport::ScratchDir;
-using testsupport::WriteFile;
-
+namespace e2e {
 namespace {
 
 namespace fs = std::filesystem;
@@ -25,7 +21,7 @@ std::vector<std::string> Recordings(const ScratchDir& dir)
 {
     std::vector<std::string> found;
     std::error_code error;
-    for (fs::directory_iterator it(e2e::Storage(dir) + "replays", error), end; !error && it != end; ++it) {
+    for (fs::directory_iterator it(Storage(dir) + "replays", error), end; !error && it != end; ++it) {
         found.push_back(it->path().string());
     }
     std::sort(found.begin(), found.end());
@@ -40,10 +36,16 @@ std::string RecordedResult(const std::string& path)
     return at == std::string::npos ? std::string() : text.substr(at + 8, text.size() - at - 9);
 }
 
+// Runs the game headless with ARGS, as fast as it goes on the fixed step; the exit status.
+int RunFast(const ScratchDir& dir, const std::string& args)
+{
+    return RunProgram(dir, "--headless --no-render --fixed-step 10 " + args);
+}
+
 // Plays RECORDING back headless as fast as it goes; the exit status.
 int Replay(const ScratchDir& dir, const std::string& recording)
 {
-    return e2e::RunProgram(dir, "--headless --no-render --replay " + recording);
+    return RunProgram(dir, "--headless --no-render --replay " + recording);
 }
 
 // The one recording made since `before` was listed ("" unless exactly one).
@@ -62,25 +64,19 @@ std::string NewRecording(const ScratchDir& dir, const std::vector<std::string>& 
 void ExpectReplays(const ScratchDir& dir, const std::string& recording)
 {
     ASSERT_FALSE(recording.empty()) << ReadFile(dir.Path() + "stderr.txt");
-    const std::string& newest = recording;
-    const std::string recorded = RecordedResult(newest);
+    const std::string recorded = RecordedResult(recording);
     ASSERT_FALSE(recorded.empty());
-    EXPECT_EQ(Replay(dir, newest), 0) << ReadFile(dir.Path() + "stderr.txt");
+    EXPECT_EQ(Replay(dir, recording), 0) << ReadFile(dir.Path() + "stderr.txt");
     EXPECT_EQ(ReadFile(dir.Path() + "stdout.txt"), recorded + "\n");
 }
-
-} // namespace
 
 // Through the menus: only the level is in the recording, which names the
 // quest's level file and ends with what the bot's report said.
 TEST(ReplayTest, AQuestLevelWonThroughTheMenus)
 {
     ScratchDir dir;
-    ASSERT_EQ(e2e::RunPastIntro(dir, "at 1300 type Ann\nat 1400 press yesbutton\n"
-                                     "at 4000 press questbutton\n"
-                                     "at 5500 press playbutton\n"
-                                     "at 60000 quit\n",
-                                "--seed 2 --autoplay"),
+    ASSERT_EQ(RunPastIntro(dir, kNameAnn + "at 4000 press questbutton\nat 5500 press playbutton\nat 60000 quit\n",
+                           "--seed 2 --autoplay"),
               0)
         << ReadFile(dir.Path() + "stderr.txt");
     const std::vector<std::string> recordings = Recordings(dir);
@@ -97,13 +93,13 @@ TEST(ReplayTest, AQuestLevelWonThroughTheMenus)
 TEST(ReplayTest, ALeftLevelAndALostLevel)
 {
     ScratchDir dir;
-    ASSERT_EQ(e2e::RunPastIntro(dir, "at 1300 type Ann\nat 1400 press yesbutton\n"
-                                     "at 4000 press questbutton\n"
-                                     "at 5500 press playbutton\n"
-                                     "at 9000 click 250 200\nat 9500 click 290 200\nat 10000 click 290 240\n"
-                                     "at 12000 press closebutton\n"
-                                     "at 12300 press yesbutton\n"
-                                     "at 14000 quit\n"),
+    ASSERT_EQ(RunPastIntro(dir, kNameAnn +
+                                    "at 4000 press questbutton\n"
+                                    "at 5500 press playbutton\n"
+                                    "at 9000 click 250 200\nat 9500 click 290 200\nat 10000 click 290 240\n"
+                                    "at 12000 press closebutton\n"
+                                    "at 12300 press yesbutton\n"
+                                    "at 14000 quit\n"),
               0)
         << ReadFile(dir.Path() + "stderr.txt");
     const std::string left = NewRecording(dir, {});
@@ -114,9 +110,7 @@ TEST(ReplayTest, ALeftLevelAndALostLevel)
                                         "<alias><char>x</char><type>jewel</type></alias>"
                                         "<playfield>\nxxxxx\nxxxxx\nxxxxx\n</playfield>"
                                         "<fill>\n11111\n11111\n11111\n</fill></level>");
-    ASSERT_EQ(e2e::RunProgram(dir, "--headless --no-render --fixed-step 10 --seed 3 --autoplay --level " +
-                                       dir.Path() + "short.xml"),
-              0);
+    ASSERT_EQ(RunFast(dir, "--seed 3 --autoplay --level " + dir.Path() + "short.xml"), 0);
     const std::string lost = NewRecording(dir, {left});
     EXPECT_NE(RecordedResult(lost).find("\"won\": false"), std::string::npos) << RecordedResult(lost);
     EXPECT_NE(RecordedResult(lost).find("\"time_left_ms\": 0,"), std::string::npos) << RecordedResult(lost);
@@ -126,9 +120,7 @@ TEST(ReplayTest, ALeftLevelAndALostLevel)
 TEST(ReplayTest, TheEndlessBoardAndALevelPlayedWithAGamepad)
 {
     ScratchDir dir;
-    ASSERT_EQ(e2e::RunProgram(dir, "--headless --no-render --fixed-step 10 --seed 5 --mode endless --autoplay "
-                                   "--frames 3000"),
-              0);
+    ASSERT_EQ(RunFast(dir, "--seed 5 --mode endless --autoplay --frames 3000"), 0);
     const std::string endless = NewRecording(dir, {});
     EXPECT_NE(RecordedResult(endless).find("{\"mode\": \"endless\""), std::string::npos);
     ExpectReplays(dir, endless);
@@ -143,9 +135,7 @@ TEST(ReplayTest, TheEndlessBoardAndALevelPlayedWithAGamepad)
         at += 700;
     }
     WriteFile(dir.Path() + "pad.script", script + "at 14000 quit\n");
-    ASSERT_EQ(e2e::RunProgram(dir, "--headless --no-render --fixed-step 10 --seed 6 --level "
-                                   "data/level/original/002.xml --script " + dir.Path() + "pad.script"),
-              0)
+    ASSERT_EQ(RunFast(dir, "--seed 6 --level data/level/original/002.xml --script " + dir.Path() + "pad.script"), 0)
         << ReadFile(dir.Path() + "stderr.txt");
     const std::string pad = NewRecording(dir, {endless});
     const std::string text = ReadFile(pad);
@@ -163,9 +153,7 @@ TEST(ReplayTest, RecordingsThatCannotBePlayedAreRefused)
     ScratchDir dir;
     const std::string p = dir.Path();
     WriteFile(p + "level.xml", ReadFile(BSH_SOURCE_DIR "/data/level/original/001.xml"));
-    ASSERT_EQ(e2e::RunProgram(dir, "--headless --no-render --fixed-step 10 --seed 4 --autoplay --level " + p +
-                                       "level.xml"),
-              0);
+    ASSERT_EQ(RunFast(dir, "--seed 4 --autoplay --level " + p + "level.xml"), 0);
     const std::string recording = Recordings(dir).back();
     const std::string text = ReadFile(recording);
 
@@ -194,3 +182,6 @@ TEST(ReplayTest, RecordingsThatCannotBePlayedAreRefused)
     EXPECT_NE(ReadFile(p + "stderr.txt").find("the replay did not play as it was recorded"), std::string::npos);
     EXPECT_EQ(ReadFile(p + "stdout.txt"), RecordedResult(recording) + "\n");
 }
+
+} // namespace
+} // namespace e2e

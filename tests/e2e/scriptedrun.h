@@ -11,6 +11,16 @@
 
 namespace e2e {
 
+using testsupport::ReadFile;
+using testsupport::RunCommand;
+using testsupport::ScratchDir;
+using testsupport::UiFocus;
+using testsupport::UiScreens;
+using testsupport::WriteFile;
+
+// A first start's new player, named Ann by 1500 ms past the intro.
+inline const std::string kNameAnn = "at 1300 type Ann\nat 1400 press yesbutton\n";
+
 // The data folder the game uses for DIR's runs.
 inline std::string Storage(const testsupport::ScratchDir& dir) { return dir.Path() + "xdg/Tarvel/Brinestoneharbour/"; }
 
@@ -36,13 +46,26 @@ inline std::string GameLine(const testsupport::ScratchDir& dir, const std::strin
     return ProgramLine(dir, "--headless --no-render --fixed-step 10 " + args, env);
 }
 
+// Runs SCRIPT as it stands (its times from the start) with OPTIONS alone.
+inline int RunScriptWith(const testsupport::ScratchDir& dir, const std::string& options, const std::string& script,
+                         const std::string& env = "")
+{
+    testsupport::WriteFile(dir.Path() + "run.script", script);
+    return RunProgram(dir, options + " --script " + dir.Path() + "run.script", env);
+}
+
 // Runs SCRIPT as it stands (its times from the start).
 inline int RunScript(const testsupport::ScratchDir& dir, const std::string& script, const std::string& args = "--seed 1",
                      const std::string& env = "")
 {
-    testsupport::WriteFile(dir.Path() + "run.script", script);
-    return testsupport::RunCommand("cd " BSH_SOURCE_DIR " && " +
-                                   GameLine(dir, args + " --script " + dir.Path() + "run.script", env));
+    return RunScriptWith(dir, "--headless --no-render --fixed-step 10 " + args, script, env);
+}
+
+// The same drawn (headless, in a window of its own), its times from the first menu screen's first moment.
+inline int RunDrawnPastIntro(const testsupport::ScratchDir& dir, const std::string& script, const std::string& args,
+                             const std::string& env = "")
+{
+    return RunScriptWith(dir, "--headless --fixed-step 10 " + args, testsupport::PastTheIntro(script), env);
 }
 
 // A returning player's start: SCRIPT's times count from the main menu's first moment.

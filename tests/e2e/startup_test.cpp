@@ -2,7 +2,6 @@
 // storage folder, and checks what it leaves behind.
 
 #include "e2e/scriptedrun.h"
-#include "support/testsupport.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -10,11 +9,7 @@
 
 #include <regex>
 
-using testsupport::FileExists;
-using testsupport::ReadFile;
-using testsupport::ScratchDir;
-using testsupport::WriteFile;
-
+namespace e2e {
 namespace {
 
 struct GameRun {
@@ -26,8 +21,8 @@ struct GameRun {
 GameRun RunGame(const ScratchDir& dir, const std::string& args)
 {
     GameRun run;
-    run.status = e2e::RunProgram(dir, args);
-    run.storage = e2e::Storage(dir);
+    run.status = RunProgram(dir, args);
+    run.storage = Storage(dir);
     run.stderrText = ReadFile(dir.Path() + "stderr.txt");
     return run;
 }
@@ -39,13 +34,19 @@ std::string Unstamped(const std::string& html)
     return std::regex_replace(html, stamp, "STAMP: ");
 }
 
-} // namespace
-
-TEST(StartupTest, HeadlessRunLeavesLogAndConfig)
+TEST(StartupTest, AScriptedHeadlessRunLeavesLogConfigAndPicture)
 {
     ScratchDir dir;
-    GameRun run = RunGame(dir, "--headless --fixed-step 10 --frames 100");
+    WriteFile(dir.Path() + "shot.txt", "# take one picture, then leave\nat 50 screenshot " + dir.Path() +
+                                           "shot.png\nat 50 dump " + dir.Path() + "board.txt\nat 100 quit\n");
+    GameRun run = RunGame(dir, "--headless --fixed-step 10 --script " + dir.Path() + "shot.txt --frames 1000");
     ASSERT_EQ(run.status, 0) << run.stderrText;
+    SDL_Surface* shot = IMG_Load((dir.Path() + "shot.png").c_str());
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->w, 800);
+    EXPECT_EQ(shot->h, 600);
+    SDL_FreeSurface(shot);
+    EXPECT_EQ(ReadFile(dir.Path() + "board.txt"), "no board\n");
 
     std::string config = ReadFile(run.storage + "config.xml");
     // The first start chooses a language and remembers it.
@@ -86,7 +87,7 @@ TEST(StartupTest, MalformedConfigIsReportedAndDefaultsKept)
 {
     ScratchDir dir;
     ASSERT_EQ(RunGame(dir, "--headless --fixed-step 10 --frames 2").status, 0);
-    std::string storage = dir.Path() + "xdg/Tarvel/Brinestoneharbour/";
+    const std::string storage = Storage(dir);
     WriteFile(storage + "config.xml", "<config><maxfps>60</maxfps><fullscreen>1</fullscreen>");
     GameRun run = RunGame(dir, "--headless --fixed-step 10 --frames 2");
     ASSERT_EQ(run.status, 0) << run.stderrText;
@@ -108,28 +109,19 @@ TEST(StartupTest, MalformedConfigIsReportedAndDefaultsKept)
     EXPECT_NE(ReadFile(run.storage + "log.html").find("Detail: "), std::string::npos);
 }
 
-TEST(StartupTest, ScriptedScreenshotAndBadScripts)
+TEST(StartupTest, ABadScriptStopsTheStartAndVersionPrintsOnlyTheVersion)
 {
     ScratchDir dir;
-    WriteFile(dir.Path() + "shot.txt", "# take one picture, then leave\nat 50 screenshot " + dir.Path() +
-                                           "shot.png\nat 50 dump " + dir.Path() + "board.txt\nat 100 quit\n");
-    GameRun run = RunGame(dir, "--headless --fixed-step 10 --script " + dir.Path() + "shot.txt --frames 1000");
-    ASSERT_EQ(run.status, 0) << run.stderrText;
-    SDL_Surface* shot = IMG_Load((dir.Path() + "shot.png").c_str());
-    ASSERT_NE(shot, nullptr);
-    EXPECT_EQ(shot->w, 800);
-    EXPECT_EQ(shot->h, 600);
-    SDL_FreeSurface(shot);
-    EXPECT_EQ(ReadFile(dir.Path() + "board.txt"), "no board\n");
-
-    ScratchDir other;
-    WriteFile(other.Path() + "bad.txt", "at 0 move 1 2\nat 10 fly away\n");
-    run = RunGame(other, "--headless --script " + other.Path() + "bad.txt");
+    WriteFile(dir.Path() + "bad.txt", "at 0 move 1 2\nat 10 fly away\n");
+    GameRun run = RunGame(dir, "--headless --script " + dir.Path() + "bad.txt");
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.stderrText.find(other.Path() + "bad.txt:2: unknown command \"fly\""), std::string::npos);
-    EXPECT_FALSE(FileExists(run.storage + "log.html")) << "started despite a bad script";
+    EXPECT_NE(run.stderrText.find(dir.Path() + "bad.txt:2: unknown command \"fly\""), std::string::npos);
+    EXPECT_FALSE(testsupport::FileExists(run.storage + "log.html")) << "started despite a bad script";
 
     run = RunGame(dir, "--version");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(ReadFile(dir.Path() + "stdout.txt"), "Brinestoneharbour 1.91\n");
 }
+
+} // namespace
+} // namespace e2e

@@ -1,12 +1,10 @@
 // Every text of every language in the box it is drawn in: each screen file
-// under data/gui is loaded with the engine's own screen code in each
-// language, and the caption nodes it lays out are measured against their
-// components. Texts the code puts into components (dialog messages, option
-// values, the level summary's last line) are tried in their components too,
-// and the tutorial texts in their hint box. A failure names the language,
-// the screen file, the component and the key.
-// A second check finds the keys that screen files, level files and the
-// code use, and wants each of them in every language file.
+// under data/gui is laid out by the engine's own screen code in each language
+// and its captions measured against their components, with the texts the code
+// puts into components and the tutorial texts in their hint box. A failure
+// names the language, the screen file, the component and the key. A second
+// check wants every key the screen files, level files and code use in every
+// language file.
 
 #include "engine/gui/guitest.h"
 #include "support/languagefiles.h"
@@ -213,13 +211,6 @@ std::vector<std::string> LinesOpeningWithAMark(const std::string& wrapped)
     return found;
 }
 
-std::string Pixels(float value)
-{
-    std::ostringstream out;
-    out << std::lround(std::ceil(value)) << " px";
-    return out.str();
-}
-
 // Why the component's caption does not fit it; empty when it does.
 std::vector<std::string> Misfits(const GUIComponent& component)
 {
@@ -242,7 +233,7 @@ std::vector<std::string> Misfits(const GUIComponent& component)
                                                    {high ? -halfH - drawn.top : 0, "above the top edge"}};
     for (const auto& [over, edge] : edges) {
         if (over > kSlack) {
-            problems.push_back("runs " + Pixels(over) + " " + edge);
+            problems.push_back("runs " + std::to_string(std::lround(std::ceil(over))) + " px " + edge);
         }
     }
     const float ownScale = component.GetScreen()->IsEastAsian() || component.GetCaptionScale() <= 0

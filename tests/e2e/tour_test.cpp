@@ -8,9 +8,8 @@
 // tour runs in English, Russian and Japanese, and in a 1280 x 720 window
 // (whose view is the English one).
 
-#include "support/golden.h"
 #include "e2e/scriptedrun.h"
-#include "support/testsupport.h"
+#include "support/golden.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +17,7 @@
 #include <sstream>
 #include <vector>
 
-using testsupport::ReadFile;
-using testsupport::ScratchDir;
-using testsupport::WriteFile;
-
+namespace e2e {
 namespace {
 
 struct Variant {
@@ -68,9 +64,8 @@ private:
 
 int Run(const ScratchDir& dir, const Variant& variant, const std::string& script, const std::string& args)
 {
-    WriteFile(dir.Path() + "run.script", testsupport::PastTheIntro(script));
-    return e2e::RunProgram(dir, "--headless --fixed-step 20 --seed 1 --language " + std::string(variant.language) + " " +
-                                    args + " --script " + dir.Path() + "run.script");
+    const std::string options = "--headless --fixed-step 20 --seed 1 --language " + std::string(variant.language);
+    return RunScriptWith(dir, options + " " + args, testsupport::PastTheIntro(script));
 }
 
 // Each state as its reference shows it, and drawn as its components say.
@@ -175,8 +170,6 @@ const Variant kRussian{"russian", "Russian", "Анна", 800, 600};
 const Variant kJapanese{"japanese", "Japan", "さくら", 800, 600};
 const Variant kWide{"english", "English", "Ann", 1280, 720};
 
-} // namespace
-
 TEST(TourTest, ThePlayersTourInEnglish) { PlayersTour(kEnglish); }
 TEST(TourTest, ThePlayersTourInRussian) { PlayersTour(kRussian); }
 TEST(TourTest, ThePlayersTourInJapanese) { PlayersTour(kJapanese); }
@@ -185,3 +178,6 @@ TEST(TourTest, TheBotsTourInEnglish) { BotsTour(kEnglish); }
 TEST(TourTest, TheBotsTourInRussian) { BotsTour(kRussian); }
 TEST(TourTest, TheBotsTourInJapanese) { BotsTour(kJapanese); }
 TEST(TourTest, TheBotsTourInAWideWindow) { BotsTour(kWide); }
+
+} // namespace
+} // namespace e2e

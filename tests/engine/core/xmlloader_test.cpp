@@ -131,6 +131,23 @@ TEST(XMLLoaderTest, ParseErrorsAreLoggedWithTheLine)
     EXPECT_NE(log.Lines()[2].section.find("xmlloader"), std::string::npos);
 }
 
+TEST(XMLLoaderTest, LargeFilesAreReadInBlocks)
+{
+    ScratchDir dir;
+    std::string text = "<list>";
+    for (int i = 0; i < 5000; ++i) {
+        text += "<item>" + std::to_string(i) + "</item>";
+    }
+    text += "</list>";
+    ASSERT_GT(text.size(), 70000u);
+    WriteFile(dir.Path() + "big.xml", text);
+    auto root = Load(dir.Path() + "big.xml");
+    ASSERT_TRUE(root);
+    auto list = root->FindChild("list");
+    ASSERT_EQ(list->Children().size(), 5000u);
+    EXPECT_EQ(list->Children()[4999].second->GetText(), "4999");
+}
+
 TEST(XMLValueTest, ConversionsFollowTheStandardLibrary)
 {
     EXPECT_EQ(ParseInt("  -12abc"), -12);

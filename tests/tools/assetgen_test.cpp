@@ -385,6 +385,21 @@ TEST(AssetGen, DxtEncodingKeepsColoursClose) {
     }
 }
 
+TEST(AssetGen, CodePagesMapToTheirLetters) {
+  const auto western = CodePageToUnicode(1252);
+  const auto central = CodePageToUnicode(1250);
+  const auto cyrillic = CodePageToUnicode(1251);
+  EXPECT_EQ(western[0x41], 0x41);
+  EXPECT_EQ(western[0x80], 0x20AC);  // euro sign
+  EXPECT_EQ(western[0xE9], 0xE9);    // e acute
+  EXPECT_EQ(western[0x81], -1);      // no character: no glyph
+  EXPECT_EQ(western[0x0A], -1);      // control bytes never get glyphs
+  EXPECT_EQ(central[0xA3], 0x141);   // L with stroke
+  EXPECT_EQ(central[0x8A], 0x160);   // S caron
+  EXPECT_EQ(cyrillic[0xC0], 0x410);  // Cyrillic A
+  EXPECT_EQ(cyrillic[0xFF], 0x44F);  // Cyrillic ya
+}
+
 TEST(AssetGen, MusicLoopsWithoutASeam) {
   std::vector<float> left, right;
   RenderMusicTrack(0, left, right);

@@ -59,21 +59,5 @@ TEST(ArgumentsTest, ManyScreenshotsOfOneFrameAreOnePictureAndAFailedOneIsAnError
     EXPECT_EQ(ReadFile(dir.Path() + "shot299.png"), first);
 }
 
-TEST(ArgumentsTest, ALevelWithoutColoursSettlesInsteadOfMatchingForEver)
-{
-    ScratchDir dir;
-    // No colour 1-8 at all: the jewels are colourless and must never form runs.
-    for (const char* colours : {"", "0", "9", "abc"}) {
-        WriteFile(dir.Path() + "grey.xml", std::string("<level><time>5000</time><colors>") + colours +
-                                               "</colors><jewelsrequired>5</jewelsrequired>"
-                                               "<alias><char>x</char><type>jewel</type></alias>"
-                                               "<playfield>\nxxxxx\nxxxxx\nxxxxx\n</playfield>"
-                                               "<fill>\n00000\n00000\n00000\n</fill></level>");
-        const Outcome outcome = RunWith(dir, "--simulate --level " + dir.Path() + "grey.xml");
-        EXPECT_EQ(outcome.status, 0) << colours << outcome.err;
-        EXPECT_NE(outcome.err.find("no valid colors specified"), std::string::npos) << colours;
-    }
-}
-
 } // namespace
 } // namespace e2e

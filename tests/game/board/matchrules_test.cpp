@@ -203,9 +203,10 @@ TEST_F(EdgeRulesTest, PiecesFallIntoTheBottomRowAndItRefills)
 TEST_F(EdgeRulesTest, ColourlessPiecesNeverMakeARun)
 {
     // A level without a usable colour, and a row of rainbows: nothing matches,
-    // so nothing clears and refills for ever.
+    // so nothing clears and refills for ever; the level's author is told once.
     for (const char* colours : {"", "0", "9abc"}) {
         SCOPED_TRACE(colours);
+        LogCapture log;
         board = NewBoard();
         ASSERT_TRUE(Load(std::string("<level><time>60000</time><colors>") + colours +
                          "</colors><alias><char>x</char><type>jewel</type></alias>" + Alias('R', "rainbow", 1) +
@@ -216,6 +217,7 @@ TEST_F(EdgeRulesTest, ColourlessPiecesNeverMakeARun)
         EXPECT_FALSE(board->ResolveMatches());
         ASSERT_TRUE(Settle(2000));
         EXPECT_EQ(Stat(StatCounter::Jewels), 0);
+        EXPECT_EQ(log.Count(tsv::LogLevel::Error, "no valid colors specified"), 1);
     }
 }
 

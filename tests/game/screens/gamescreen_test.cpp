@@ -10,7 +10,6 @@
 #include "game/screens/gamescreen.h"
 
 #include <algorithm>
-#include <map>
 #include <random>
 
 namespace bsh::test {
@@ -349,21 +348,6 @@ TEST_F(GameScreenTest, APlayedLevelPlaysBackFrameForFrame)
     EXPECT_EQ(replay.frames.size(), boards.size());
     EXPECT_EQ(replay.result, screen->ResultLine());
     EXPECT_EQ(replay.tutorials[HintIndex(HintRecord::Flag::SwapJewels)], 1); // as the level began
-    // Everything the player did is in it: tutorial texts closed, keys, the
-    // pointer, the clock standing still.
-    std::map<ReplayAction::Kind, int> actions;
-    int stopped = 0;
-    for (const ReplayFrame& frame : replay.frames) {
-        stopped += frame.running ? 0 : 1;
-        for (const ReplayAction& action : frame.actions) {
-            ++actions[action.kind];
-        }
-    }
-    EXPECT_GT(actions[ReplayAction::Kind::TutorialClosed], 0);
-    EXPECT_GT(actions[ReplayAction::Kind::Key], 10);
-    EXPECT_GT(actions[ReplayAction::Kind::Pointer], 50);
-    EXPECT_EQ(actions[ReplayAction::Kind::Leave], 1);
-    EXPECT_GT(stopped, 60);
     const std::string played = screen->ResultLine();
     screen = nullptr;
     tsv::ScreenStack::Instance().Clear();

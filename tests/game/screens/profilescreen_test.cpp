@@ -79,14 +79,6 @@ TEST_F(ProfileScreenTest, RefusedNamesSayWhyAndChangeNothingAGoodOneIsListedFirs
     EXPECT_EQ(state->Profiles().Count(), 6);
 }
 
-TEST_F(ProfileScreenTest, AFirstRunAsksForANameAtOnce)
-{
-    Open({});
-    EXPECT_FALSE(screen->FindComponent("deletebutton")->GetOwnEnabled());
-    screen->OnShown();
-    EXPECT_EQ(NewestDialog(tsv::DialogKind::Input), "What is your name, captain?");
-}
-
 TEST_F(ProfileScreenTest, DeletingTakesTheSavedRunsAndTheLastOneTheFile)
 {
     Open({"Ann", "Bo", "Cy"}); // Cy, Bo, Ann

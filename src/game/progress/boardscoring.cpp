@@ -7,6 +7,21 @@
 
 namespace bsh {
 
+// The board's figures are the first counters of a mode's statistics block, in the same order.
+namespace {
+
+constexpr bool SameCounter(BoardStat stat, StatCounter counter)
+{
+    return static_cast<size_t>(stat) == StatIndex(counter);
+}
+static_assert(SameCounter(BoardStat::Jewels, StatCounter::Jewels) &&
+              SameCounter(BoardStat::Blocks, StatCounter::Blocks) &&
+              SameCounter(BoardStat::Cells, StatCounter::Cells) && SameCounter(BoardStat::Locks, StatCounter::Locks) &&
+              SameCounter(BoardStat::Explosions, StatCounter::Explosions) &&
+              SameCounter(BoardStat::Cannons, StatCounter::Cannons));
+
+} // namespace
+
 void BoardScoring::OnScore(int32_t points, float x, float y)
 {
     const int32_t multiplier = m_state.GetScoreMultiplier();
@@ -30,7 +45,6 @@ void BoardScoring::OnStat(BoardStat stat, int32_t delta)
     if (stat == BoardStat::Jewels || stat == BoardStat::Blocks || stat == BoardStat::Explosions) {
         m_piecesCleared += delta;
     }
-    // The board's figures are the first counters of the block, in the same order.
     m_state.AddStat(StatAt(static_cast<size_t>(stat)), delta);
 }
 
